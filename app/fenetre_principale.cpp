@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#include "app/fenetre_principale.h"
+
+#include "ui_fenetre_principale.h"
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace
+{
+
+// The twelve course colours (red, green, blue), in the order the dates take them.
+constexpr int couleurs[12][3] = {
+    {228, 152, 0}, {0, 250, 240}, {63, 145, 47}, {255, 0, 75}, {242, 241, 0}, {149, 137, 188},
+    {204, 0, 97},  {0, 169, 135}, {0, 150, 217}, {0, 255, 0},  {0, 0, 255},   {239, 52, 215},
+};
+
+} // namespace
+
+Fenetre_Principale::Fenetre_Principale(QWidget *parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::Fenetre_Principale>())
+{
+    // The slots connected by name already answer the signals that the later steps cause, so
+    // the order below matters.
+    ui->setupUi(this);
+
+    id_maj_application = 8;
+    version_application = QStringLiteral("2.2");
+
+    ui->Bouton_reinitialiser->setEnabled(false);
+
+    nb_clic_enregistrer_date = 0;
+    for (int i = 0; i < 12; ++i) {
+        rouge[i] = couleurs[i][0];
+        vert[i] = couleurs[i][1];
+        bleu[i] = couleurs[i][2];
+    }
+
+    ui->Date->setDate(QDate::currentDate());
+    ui->Date->setCalendarPopup(true);
+    ui->slider_date->setMaximum(ui->Date->date().daysInYear());
+    ui->Date->setDate(QDate::currentDate());
+    ui->Date->setCalendarPopup(true);
+
+    const QPixmap attention(QStringLiteral(":/ressourcesImages/attention"));
+    if (!attention.isNull())
+        ui->label_logoAttention->setPixmap(attention.scaled(
+            ui->label_logoAttention->size(), Qt::KeepAspectRatio, Qt::FastTransformation));
+    const QPixmap logo(QStringLiteral(":/ressourcesImages/logo_application"));
+    if (!logo.isNull())
+        setWindowIcon(QIcon(logo));
+
+    ui->spinBox_annee->setValue(QDate::currentDate().year());
+}
+
+Fenetre_Principale::~Fenetre_Principale() = default;
+
+void Fenetre_Principale::on_actionQuitter_triggered()
+{
+    close();
+}

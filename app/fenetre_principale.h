@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#ifndef ORVANE_APP_FENETRE_PRINCIPALE_H
+#define ORVANE_APP_FENETRE_PRINCIPALE_H
+
+// The main window: every input widget, the graphics view that shows the diagram, the output
+// table and the menus.
+//
+// How an input change becomes a redrawn diagram: the widgets are the model of the inputs and
+// the saved dates (`dates_enregistrees`) are the program's one store of its own. Each slot
+// answering a widget ends in one call of `course_Soleil`, which clears the scene and draws it
+// again from the widgets: the latitude caption, the chosen date (Mode 1) or the valid months
+// (Mode 2), the limit courses and hour lines when their boxes are ticked, the saved dates in
+// their colours, and the output table row by row; when "Conserver les masques" is ticked the
+// mask outline is validated and drawn again on top. Nothing drawn is updated in place. The
+// view then repaints: the Scene paints its sky disc from its diameter and the committed
+// display options, and the items on top. Coupled widgets (date edit and day slider, latitude
+// spin box and slider) signal each other without blocked signals; each cycle ends because a
+// widget signals only a real change of value.
+//
+// The slots are connected by name when the form is set up; there is no other connection.
+
+#include "solar/soleil.h"
+
+#include <QDate>
+#include <QMainWindow>
+#include <QPainterPath>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <array>
+#include <memory>
+
+namespace Ui
+{
+class Fenetre_Principale;
+}
+
+class Fenetre_Principale : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit Fenetre_Principale(QWidget *parent = nullptr);
+    ~Fenetre_Principale() override;
+
+private slots:
+    void on_actionQuitter_triggered();
+
+private:
+    // One path per saved-date slot, handed to the drawing of that slot's course; always empty.
+    std::array<QPainterPath, 366> chemins;
+    // Saved dates, slot = day of the year − 1; a null date marks an empty slot.
+    std::array<QDate, 366> dates_enregistrees;
+    // Per slot, whether the last rebuild drew that date's course above the horizon.
+    std::array<bool, 366> courses_tracees{};
+    // Components (0..255) of the twelve course colours.
+    std::array<int, 12> rouge{};
+    std::array<int, 12> vert{};
+    std::array<int, 12> bleu{};
+    // Number of dates saved since the last reset, 0..12.
+    int nb_clic_enregistrer_date = 0;
+    std::unique_ptr<Ui::Fenetre_Principale> ui;
+    // Handle of the update database connection "ma_base".
+    QSqlDatabase base_maj;
+    // The application's own update id, compared with the server's latest.
+    int id_maj_application = 0;
+    // Version shown in the About box.
+    QString version_application;
+    // The window's own solar calculator (sunrise and sunset of the courses and the table).
+    Soleil soleil;
+};
+
+#endif

@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#include "app/fenetre_principale.h"
+#include "app/feuille_de_style.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    // Without its style sheet the program runs in the platform's own style, and says nothing.
+    installer_feuille_de_style(application, feuille_de_style_ressource);
+
+    Fenetre_Principale fenetre;
+    fenetre.showMaximized();
+    return application.exec();
+}

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#ifndef ORVANE_SOLAR_SOLEIL_H
+#define ORVANE_SOLAR_SOLEIL_H
+
+// Solar geometry of the diagram: declination, sunrise and sunset, hour angle, altitude,
+// azimuth and the polar projection onto the sky disc. Plain C++, no toolkit.
+//
+// Units used by every operation:
+//  - day number N: 1..366, 1 for 1 January (the day of the year);
+//  - latitude φ, declination δ, hour angle H, altitude h, azimuth A: degrees;
+//    latitude north positive;
+//  - true solar time t: hours, 12.0 at solar noon; 0.0 and 24.0 stand for the absence
+//    of sunrise and sunset (polar day or night);
+//  - hour angle: negative in the morning, positive in the afternoon;
+//  - azimuth: from north, 0 north, ±180 south, negative towards the east (morning),
+//    positive towards the west. `azimut` returns the unsigned angle in [0, 180]; the
+//    caller gives it the sign of the hour angle;
+//  - diagram coordinates: origin at the zenith (disc centre), x right, y down, disc of
+//    diameter D scene units. North is at the top, east on the right.
+class Soleil
+{
+public:
+    Soleil() = default;
+
+    double pi() const { return m_pi; }
+
+    // Declination in degrees for day number N: −23.45 · sin(2π (N + 101) / 365.25).
+    double declinaison(int numeroJour) const;
+
+    // True solar times of sunrise and sunset, in hours rounded to two decimals (sunrise
+    // rounded up, sunset half up). Polar day and polar night both give 0.0 and 24.0.
+    double heure_lever(int numeroJour, double latitude) const;
+    double heure_coucher(int numeroJour, double latitude) const;
+
+    // Hour angle in degrees of true solar time t (hours): (t − 12) · 15.
+    static double angle_horaire(double tsv);
+
+    // Altitude in degrees above the horizon; NaN when out of the domain.
+    double hauteur(double declinaison, double latitude, double angleHoraire) const;
+
+    // Unsigned azimuth in degrees, 0..180 from north. The cosine is clamped to [−1, 1] so
+    // that a sample on the meridian or at the zenith still gives a number (0 or 180).
+    double azimut(double declinaison, double latitude, double angleHoraire, double hauteur) const;
+
+    // Polar projection of (signed azimuth, altitude) onto a disc of diameter D.
+    double projection_x(int diametre, double azimut, double hauteur) const;
+    double projection_y(int diametre, double azimut, double hauteur) const;
+
+    // floor(10^n · x + 0.5) / 10^n
+    static double arrondi(double x, int decimales);
+    // ceil(10^n · x + 0.5) / 10^n: one unit of the last decimal above `arrondi` unless
+    // 10^n · x + 0.5 is whole. Sunrise times are rounded this way.
+    static double arrondi_sup(double x, int decimales);
+
+private:
+    double radians(double degres) const { return degres * m_pi / 180.0; }
+    double degres(double radians) const { return radians * 180.0 / m_pi; }
+
+    double m_pi = 3.141592653589793;
+};
+
+#endif

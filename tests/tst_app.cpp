@@ -1,0 +1,526 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+//
+// The main window as a user meets it: its widgets, texts, shortcuts, ranges and first state,
+// the compiled-in resources, the style sheet, and closing.
+#include "app/fenetre_principale.h"
+#include "app/feuille_de_style.h"
+
+#include <QtTest>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QGraphicsView>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QImage>
+#include <QImageReader>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTableWidget>
+#include <QToolBar>
+
+namespace
+{
+template <typename T> T *enfant(QObject &parent, const char *nom)
+{
+    return parent.findChild<T *>(QLatin1String(nom));
+}
+} // namespace
+
+class TestFenetre : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void widgets_data();
+    void widgets();
+    void textes_data();
+    void textes();
+    void actions_data();
+    void actions();
+    void menus();
+    void plagesEtEtatInitial();
+    void polices_data();
+    void polices();
+    void tableauDeSortie();
+    void fenetre();
+    void ressources_data();
+    void ressources();
+    void feuilleDeStyle();
+    void sansFeuilleDeStyle();
+    void imagesDeLaFenetre();
+    void fermeture_data();
+    void fermeture();
+};
+
+void TestFenetre::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+}
+
+void TestFenetre::cleanup()
+{
+    // A test never leaves a window or a box open behind it.
+    const auto fenetres = QApplication::topLevelWidgets();
+    for (QWidget *w : fenetres)
+        QVERIFY2(!w->isVisible(), qPrintable(w->objectName() + " was left open"));
+}
+
+void TestFenetre::widgets_data()
+{
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<QString>("classe");
+    QTest::addColumn<QString>("parentGroupe");
+
+    const QString entree = QStringLiteral("groupBox_parametresEntree");
+    const QString masques = QStringLiteral("groupBox_Masques");
+    const QString sorties = QStringLiteral("groupBox_valeurSortie");
+    const struct {
+        const char *nom, *classe;
+        QString groupe;
+    } lignes[] = {
+        {"graphicsView", "QGraphicsView", {}},
+        {"bouton_donation", "QPushButton", {}},
+        {"groupBox_parametresEntree", "QGroupBox", {}},
+        {"label_date", "QLabel", entree},
+        {"Date", "QDateEdit", entree},
+        {"Bouton_Enregistrer_Date", "QPushButton", entree},
+        {"slider_date", "QSlider", entree},
+        {"label_numero_jour", "QLabel", entree},
+        {"spinBox_numero_jour", "QSpinBox", entree},
+        {"label_annee", "QLabel", entree},
+        {"spinBox_annee", "QSpinBox", entree},
+        {"label_latitude", "QLabel", entree},
+        {"latitude", "QDoubleSpinBox", entree},
+        {"slider_latitude", "QSlider", entree},
+        {"check_limite", "QCheckBox", entree},
+        {"check_heures", "QCheckBox", entree},
+        {"groupBox_Masques", "QGroupBox", {}},
+        {"label_logoAttention", "QLabel", masques},
+        {"label", "QLabel", masques},
+        {"tableView_masques", "QTableView", masques},
+        {"spinBox_nbLignes_tab", "QSpinBox", masques},
+        {"Bouton_ajoutLignes", "QPushButton", masques},
+        {"bouton_effacer_tableau", "QPushButton", masques},
+        {"bouton_masques", "QPushButton", masques},
+        {"check_conserver_masques", "QCheckBox", masques},
+        {"groupBox_valeurSortie", "QGroupBox", {}},
+        {"tableau_sorties", "QTableWidget", sorties},
+        {"Bouton_reinitialiser", "QPushButton", sorties},
+    };
+    for (const auto &l : lignes)
+        QTest::newRow(l.nom) << QString::fromLatin1(l.nom) << QString::fromLatin1(l.classe)
+                             << l.groupe;
+}
+
+void TestFenetre::widgets()
+{
+    QFETCH(QString, nom);
+    QFETCH(QString, classe);
+    QFETCH(QString, parentGroupe);
+    Fenetre_Principale fenetre;
+    QWidget *w = fenetre.findChild<QWidget *>(nom);
+    QVERIFY2(w, qPrintable(nom + " is missing"));
+    QCOMPARE(QString::fromLatin1(w->metaObject()->className()), classe);
+    if (!parentGroupe.isEmpty()) {
+        auto *groupe = fenetre.findChild<QGroupBox *>(parentGroupe);
+        QVERIFY(groupe);
+        QVERIFY2(groupe->isAncestorOf(w), qPrintable(nom + " is not inside " + parentGroupe));
+    }
+}
+
+void TestFenetre::textes_data()
+{
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<QByteArray>("propriete");
+    QTest::addColumn<QString>("texte");
+
+    const struct {
+        const char *nom, *propriete, *texte;
+    } lignes[] = {
+        {"bouton_donation", "text", "Faire un don"},
+        {"groupBox_parametresEntree", "title", "Paramètres d'entrée"},
+        {"label_date", "text", "Date :"},
+        {"Bouton_Enregistrer_Date", "text", "Enregistrer la date"},
+        {"label_numero_jour", "text", "Numéro du jour dans le mois :"},
+        {"label_annee", "text", "Année:"},
+        {"label_latitude", "text", "Latitude :"},
+        {"latitude", "suffix", "°"},
+        {"latitude", "toolTip", "Positive pour l'hémisphère nord, négative pour l'hémisphère sud"},
+        {"check_limite", "text", "Délimiter la course"},
+        {"check_heures", "text", "Afficher les heures"},
+        {"groupBox_Masques", "title", "Masques"},
+        {"Bouton_ajoutLignes", "text", "Ajouter des lignes"},
+        {"bouton_effacer_tableau", "text", "Effacer le tableau"},
+        {"bouton_masques", "text", "Tracer les Masques"},
+        {"check_conserver_masques", "text", "Conserver les masques"},
+        {"groupBox_valeurSortie", "title", "Valeurs de sortie"},
+        {"Bouton_reinitialiser", "text", "Réinitialisation"},
+    };
+    for (const auto &l : lignes)
+        QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(l.nom, l.propriete)))
+            << QString::fromLatin1(l.nom) << QByteArray(l.propriete) << QString::fromUtf8(l.texte);
+}
+
+void TestFenetre::textes()
+{
+    QFETCH(QString, nom);
+    QFETCH(QByteArray, propriete);
+    QFETCH(QString, texte);
+    Fenetre_Principale fenetre;
+    QWidget *w = fenetre.findChild<QWidget *>(nom);
+    QVERIFY(w);
+    QCOMPARE(w->property(propriete.constData()).toString(), texte);
+}
+
+void TestFenetre::actions_data()
+{
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<QKeySequence>("raccourci");
+    QTest::addColumn<bool>("cochable");
+    QTest::addColumn<bool>("cochee");
+
+    QTest::newRow("export") << "actionExporter_le_diagramme"
+                            << "Exporter le diagramme..." << QKeySequence(Qt::CTRL + Qt::Key_E)
+                            << false << false;
+    QTest::newRow("quit") << "actionQuitter"
+                          << "Quitter..." << QKeySequence() << false << false;
+    QTest::newRow("display options")
+        << "actionOptions_graphiques"
+        << "Options graphiques..." << QKeySequence(Qt::CTRL + Qt::Key_O) << false << false;
+    QTest::newRow("mode 1") << "actionChoisir_ses_dates"
+                            << "Mode 1 : Choisir une date spécifique" << QKeySequence(Qt::Key_F1)
+                            << true << true;
+    QTest::newRow("mode 2") << "actionChoisir_le_jour_pour_les_mois"
+                            << "Mode 2 : Choisir un jour pour chaque mois"
+                            << QKeySequence(Qt::Key_F2) << true << false;
+    QTest::newRow("about") << "actionA_propos_de"
+                           << "A propos de..." << QKeySequence() << false << false;
+    QTest::newRow("update") << "actionRechercher_une_mise_jour"
+                            << "Rechercher une mise à jour..." << QKeySequence() << false << false;
+}
+
+void TestFenetre::actions()
+{
+    QFETCH(QString, nom);
+    QFETCH(QString, texte);
+    QFETCH(QKeySequence, raccourci);
+    QFETCH(bool, cochable);
+    QFETCH(bool, cochee);
+    Fenetre_Principale fenetre;
+    auto *action = fenetre.findChild<QAction *>(nom);
+    QVERIFY(action);
+    QCOMPARE(action->parent(), &fenetre);
+    QCOMPARE(action->text(), texte);
+    QCOMPARE(action->shortcut(), raccourci);
+    QCOMPARE(action->isCheckable(), cochable);
+    QCOMPARE(action->isChecked(), cochee);
+    if (cochable)
+        QCOMPARE(action->toolTip(), texte);
+}
+
+void TestFenetre::menus()
+{
+    Fenetre_Principale fenetre;
+    const auto menus = fenetre.menuBar()->actions();
+    QCOMPARE(menus.size(), 3);
+    QCOMPARE(menus.at(0)->menu()->objectName(), QStringLiteral("menuFichier"));
+    QCOMPARE(menus.at(0)->text(), QStringLiteral("Fichier"));
+    QCOMPARE(menus.at(1)->menu()->objectName(), QStringLiteral("menuOptions"));
+    QCOMPARE(menus.at(1)->text(), QStringLiteral("Options"));
+    QCOMPARE(menus.at(2)->menu()->objectName(), QStringLiteral("menuAide"));
+    QCOMPARE(menus.at(2)->text(), QStringLiteral("Aide"));
+
+    auto noms = [](QMenu *menu) {
+        QStringList n;
+        for (QAction *a : menu->actions())
+            n << (a->isSeparator() ? QStringLiteral("|")
+                  : a->menu()      ? a->menu()->objectName()
+                                   : a->objectName());
+        return n;
+    };
+    QCOMPARE(noms(menus.at(0)->menu()),
+             QStringList({"actionExporter_le_diagramme", "|", "actionQuitter"}));
+    QCOMPARE(noms(menus.at(1)->menu()), QStringList({"menuMode", "actionOptions_graphiques"}));
+    QCOMPARE(noms(menus.at(2)->menu()),
+             QStringList({"actionA_propos_de", "actionRechercher_une_mise_jour"}));
+    auto *mode = fenetre.findChild<QMenu *>(QStringLiteral("menuMode"));
+    QCOMPARE(mode->title(), QStringLiteral("Mode d'utilisation"));
+    QCOMPARE(noms(mode),
+             QStringList({"actionChoisir_ses_dates", "actionChoisir_le_jour_pour_les_mois"}));
+    // The two modes are switched by their slots, not by an exclusive group.
+    QVERIFY(
+        !fenetre.findChild<QAction *>(QStringLiteral("actionChoisir_ses_dates"))->actionGroup());
+}
+
+void TestFenetre::plagesEtEtatInitial()
+{
+    Fenetre_Principale fenetre;
+
+    auto *latitude = enfant<QDoubleSpinBox>(fenetre, "latitude");
+    QCOMPARE(latitude->minimum(), -90.0);
+    QCOMPARE(latitude->maximum(), 90.0);
+    QCOMPARE(latitude->decimals(), 2);
+    QCOMPARE(latitude->singleStep(), 1.0);
+    QCOMPARE(latitude->value(), 0.0);
+    QCOMPARE(latitude->buttonSymbols(), QAbstractSpinBox::NoButtons);
+    QCOMPARE(latitude->alignment(), Qt::AlignRight | Qt::AlignVCenter);
+
+    auto *sliderLatitude = enfant<QSlider>(fenetre, "slider_latitude");
+    QCOMPARE(sliderLatitude->minimum(), -90);
+    QCOMPARE(sliderLatitude->maximum(), 90);
+    QCOMPARE(sliderLatitude->value(), 0);
+    QCOMPARE(sliderLatitude->orientation(), Qt::Horizontal);
+    QCOMPARE(sliderLatitude->maximumHeight(), 15);
+
+    auto *sliderDate = enfant<QSlider>(fenetre, "slider_date");
+    QCOMPARE(sliderDate->minimum(), 1);
+    QCOMPARE(sliderDate->pageStep(), 1);
+    QCOMPARE(sliderDate->maximumHeight(), 15);
+    // The maximum follows the length of the date edit's year (365, or 366 in a leap year).
+    auto *date = enfant<QDateEdit>(fenetre, "Date");
+    QCOMPARE(sliderDate->maximum(), date->date().daysInYear());
+    QVERIFY(date->calendarPopup());
+    QVERIFY(!date->wrapping());
+    QCOMPARE(date->currentSection(), QDateTimeEdit::DaySection);
+
+    auto *jour = enfant<QSpinBox>(fenetre, "spinBox_numero_jour");
+    QCOMPARE(jour->minimum(), 1);
+    QCOMPARE(jour->maximum(), 31);
+    QCOMPARE(jour->value(), 1);
+    QCOMPARE(jour->buttonSymbols(), QAbstractSpinBox::NoButtons);
+    auto *annee = enfant<QSpinBox>(fenetre, "spinBox_annee");
+    QCOMPARE(annee->minimum(), -999999999);
+    QCOMPARE(annee->maximum(), 999999999);
+    QCOMPARE(annee->value(), date->date().year());
+    auto *lignes = enfant<QSpinBox>(fenetre, "spinBox_nbLignes_tab");
+    QCOMPARE(lignes->minimum(), 0);
+    QCOMPARE(lignes->maximum(), 500);
+    QCOMPARE(lignes->value(), 0);
+    QCOMPARE(lignes->maximumWidth(), 42);
+
+    QVERIFY(!enfant<QCheckBox>(fenetre, "check_limite")->isChecked());
+    QVERIFY(enfant<QCheckBox>(fenetre, "check_limite")->isEnabled());
+    QVERIFY(!enfant<QCheckBox>(fenetre, "check_heures")->isChecked());
+    QVERIFY(!enfant<QCheckBox>(fenetre, "check_heures")->isEnabled());
+    QVERIFY(!enfant<QCheckBox>(fenetre, "check_conserver_masques")->isChecked());
+    QVERIFY(!enfant<QCheckBox>(fenetre, "check_conserver_masques")->isEnabled());
+    QVERIFY(!enfant<QPushButton>(fenetre, "Bouton_reinitialiser")->isEnabled());
+
+    auto *vue = enfant<QGraphicsView>(fenetre, "graphicsView");
+    QCOMPARE(vue->minimumWidth(), 700);
+    QVERIFY(vue->hasMouseTracking());
+    QCOMPARE(vue->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QCOMPARE(vue->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QVERIFY(vue->isInteractive());
+    QCOMPARE(vue->dragMode(), QGraphicsView::NoDrag);
+    QVERIFY(vue->renderHints().testFlag(QPainter::TextAntialiasing));
+
+    auto *masques = enfant<QTableView>(fenetre, "tableView_masques");
+    QCOMPARE(masques->frameShape(), QFrame::WinPanel);
+    QCOMPARE(masques->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(masques->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QCOMPARE(masques->autoScrollMargin(), 0);
+    QCOMPARE(masques->verticalHeader()->defaultSectionSize(), 25);
+    QVERIFY(masques->inputMethodHints().testFlag(Qt::ImhFormattedNumbersOnly));
+
+    auto *don = enfant<QPushButton>(fenetre, "bouton_donation");
+    QCOMPARE(don->minimumSize(), QSize(90, 21));
+    QCOMPARE(don->maximumSize(), QSize(90, 21));
+    QVERIFY(don->font().bold());
+    QCOMPARE(enfant<QGroupBox>(fenetre, "groupBox_parametresEntree")->maximumSize(),
+             QSize(442, 195));
+    QVERIFY(!enfant<QGroupBox>(fenetre, "groupBox_parametresEntree")->isCheckable());
+    QCOMPARE(enfant<QGroupBox>(fenetre, "groupBox_Masques")->maximumWidth(), 442);
+    QCOMPARE(enfant<QGroupBox>(fenetre, "groupBox_valeurSortie")->maximumSize(), QSize(442, 305));
+    QCOMPARE(enfant<QGroupBox>(fenetre, "groupBox_valeurSortie")->minimumHeight(), 200);
+    QCOMPARE(enfant<QLabel>(fenetre, "label_logoAttention")->minimumSize(), QSize(40, 40));
+    QCOMPARE(enfant<QLabel>(fenetre, "label_logoAttention")->maximumSize(), QSize(40, 40));
+}
+
+void TestFenetre::polices_data()
+{
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<int>("taille");
+    QTest::addColumn<bool>("gras");
+
+    // Group boxes: 9-point bold titles; the widgets inside: 8-point, normal weight.
+    QTest::newRow("inputs group") << "groupBox_parametresEntree" << 9 << true;
+    QTest::newRow("masks group") << "groupBox_Masques" << 9 << true;
+    QTest::newRow("output group") << "groupBox_valeurSortie" << 9 << true;
+    QTest::newRow("date label") << "label_date" << 8 << false;
+    QTest::newRow("latitude field") << "latitude" << 8 << false;
+    QTest::newRow("save button") << "Bouton_Enregistrer_Date" << 8 << false;
+    QTest::newRow("limit check box") << "check_limite" << 8 << false;
+    QTest::newRow("mask table") << "tableView_masques" << 8 << false;
+    QTest::newRow("output table") << "tableau_sorties" << 8 << false;
+    QTest::newRow("reset button") << "Bouton_reinitialiser" << 8 << false;
+}
+
+void TestFenetre::polices()
+{
+    QFETCH(QString, nom);
+    QFETCH(int, taille);
+    QFETCH(bool, gras);
+    Fenetre_Principale fenetre;
+    QWidget *w = fenetre.findChild<QWidget *>(nom);
+    QVERIFY(w);
+    QCOMPARE(w->font().pointSize(), taille);
+    QCOMPARE(w->font().bold(), gras);
+}
+
+void TestFenetre::tableauDeSortie()
+{
+    Fenetre_Principale fenetre;
+    auto *tableau = enfant<QTableWidget>(fenetre, "tableau_sorties");
+    QCOMPARE(tableau->columnCount(), 4);
+    QCOMPARE(tableau->rowCount(), 1);
+    const QStringList titres = {"Date", "Lever", "Coucher", "Durée du jour"};
+    for (int c = 0; c < 4; ++c) {
+        QTableWidgetItem *entete = tableau->horizontalHeaderItem(c);
+        QVERIFY(entete);
+        QCOMPARE(entete->text(), titres.at(c));
+        QVERIFY(entete->font().bold());
+        QCOMPARE(entete->textAlignment(), int(Qt::AlignCenter));
+    }
+    QCOMPARE(tableau->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QCOMPARE(tableau->selectionBehavior(), QAbstractItemView::SelectRows);
+    QCOMPARE(tableau->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(tableau->horizontalHeader()->defaultSectionSize(), 94);
+    QCOMPARE(tableau->verticalHeader()->defaultSectionSize(), 21);
+}
+
+void TestFenetre::fenetre()
+{
+    Fenetre_Principale fenetre;
+    QCOMPARE(fenetre.objectName(), QStringLiteral("Fenetre_Principale"));
+    QCOMPARE(fenetre.windowTitle(), QStringLiteral("Orvane"));
+    QCOMPARE(fenetre.minimumSize(), QSize(1165, 690));
+    QCOMPARE(fenetre.size(), QSize(1165, 690));
+    QCOMPARE(fenetre.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    QVERIFY(fenetre.centralWidget());
+    QCOMPARE(fenetre.centralWidget()->objectName(), QStringLiteral("centralWidget"));
+    QVERIFY(!fenetre.findChild<QToolBar *>());
+    QVERIFY(!fenetre.findChild<QStatusBar *>());
+}
+
+void TestFenetre::ressources_data()
+{
+    QTest::addColumn<QString>("chemin");
+    QTest::addColumn<QSize>("taille");
+
+    QTest::newRow("attention") << ":/ressourcesImages/attention" << QSize(128, 128);
+    QTest::newRow("logo") << ":/ressourcesImages/logo_application" << QSize(120, 126);
+    QTest::newRow("check") << ":/ressourcesImages/check" << QSize(32, 32);
+    QTest::newRow("expand arrow") << ":/ressourcesImages/expand-arrow" << QSize(50, 50);
+}
+
+void TestFenetre::ressources()
+{
+    // This program links only the program library: the images must be registered anyway.
+    QFETCH(QString, chemin);
+    QFETCH(QSize, taille);
+    QImageReader lecteur(chemin);
+    QCOMPARE(lecteur.format(), QByteArray("png"));
+    const QImage image = lecteur.read();
+    QVERIFY2(!image.isNull(), qPrintable(chemin + ": " + lecteur.errorString()));
+    QCOMPARE(image.size(), taille);
+    QVERIFY(image.hasAlphaChannel());
+}
+
+void TestFenetre::feuilleDeStyle()
+{
+    QFile feuille(feuille_de_style_ressource);
+    QVERIFY(feuille.open(QIODevice::ReadOnly));
+    const QByteArray octets = feuille.readAll();
+    QCOMPARE(octets.size(), 5253);
+    QVERIFY(octets.contains("\r\n"));
+    QVERIFY(!octets.contains('\0'));
+    for (char c : octets)
+        QVERIFY2(static_cast<unsigned char>(c) < 128, "the style sheet is plain ASCII");
+    // 35 rules: as many opening braces outside comments.
+    QString texte = QString::fromLatin1(octets);
+    texte.remove(QRegularExpression(QStringLiteral("/\\*.*?\\*/"),
+                                    QRegularExpression::DotMatchesEverythingOption));
+    QCOMPARE(texte.count(QLatin1Char('{')), 35);
+    QVERIFY(texte.contains(QStringLiteral("QPushButton#bouton_donation")));
+
+    auto *application = qobject_cast<QApplication *>(QCoreApplication::instance());
+    QVERIFY(installer_feuille_de_style(*application, feuille_de_style_ressource));
+    QCOMPARE(application->styleSheet(), QString::fromLatin1(octets));
+    application->setStyleSheet(QString());
+}
+
+void TestFenetre::sansFeuilleDeStyle()
+{
+    // A missing style sheet leaves the platform's style, says nothing, and the window builds.
+    auto *application = qobject_cast<QApplication *>(QCoreApplication::instance());
+    application->setStyleSheet(QString());
+    QVERIFY(!installer_feuille_de_style(*application, QStringLiteral(":/stylesheet/absente")));
+    QVERIFY(application->styleSheet().isEmpty());
+    Fenetre_Principale fenetre;
+    QCOMPARE(fenetre.windowTitle(), QStringLiteral("Orvane"));
+}
+
+void TestFenetre::imagesDeLaFenetre()
+{
+    Fenetre_Principale fenetre;
+    const QPixmap attention =
+        enfant<QLabel>(fenetre, "label_logoAttention")->pixmap(Qt::ReturnByValue);
+    QVERIFY(!attention.isNull());
+    // 128 × 128 scaled into 40 × 40 keeping its aspect ratio.
+    QCOMPARE(attention.size(), QSize(40, 40));
+    QVERIFY(!fenetre.windowIcon().isNull());
+}
+
+void TestFenetre::fermeture_data()
+{
+    QTest::addColumn<bool>("parLeMenu");
+    QTest::newRow("Quitter... in the menu") << true;
+    QTest::newRow("the window's close button") << false;
+}
+
+void TestFenetre::fermeture()
+{
+    // Both ways close the last window, which ends the event loop with code 0.
+    QFETCH(bool, parLeMenu);
+    Fenetre_Principale fenetre;
+    fenetre.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+    QTimer::singleShot(0, &fenetre, [&] {
+        if (parLeMenu)
+            fenetre.findChild<QAction *>(QStringLiteral("actionQuitter"))->trigger();
+        else
+            fenetre.close();
+    });
+    bool gardeEchue = false;
+    QTimer garde;
+    garde.setSingleShot(true);
+    connect(&garde, &QTimer::timeout, [&] {
+        gardeEchue = true;
+        QCoreApplication::exit(2);
+    });
+    garde.start(10000);
+    const int code = QApplication::exec();
+    QVERIFY2(!gardeEchue, "the event loop went on after the window closed");
+    QCOMPARE(code, 0);
+    QVERIFY(!fenetre.isVisible());
+}
+
+QTEST_MAIN(TestFenetre)
+#include "tst_app.moc"
