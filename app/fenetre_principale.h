@@ -67,6 +67,13 @@ private:
     int id_maj_application = 0;
     // Version shown in the About box.
     QString version_application;
+    // The diagram, created once by the constructor.
+    std::unique_ptr<Scene> scene;
+    // The current model of the mask table (owned by the window through its parent).
+    QStandardItemModel *modele_masques = nullptr;
+    // Cell editors of the mask table: heights 0..90 (column 1), azimuths -180..180 (column 0).
+    Delegate *delegate_hauteur = nullptr;
+    Delegate *delegate_azimut = nullptr;
     // The window's own solar calculator (sunrise and sunset of the courses and the table).
     Soleil soleil;
 };
