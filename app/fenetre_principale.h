@@ -36,6 +36,10 @@ namespace Ui
 class Fenetre_Principale;
 }
 
+class Delegate;
+class QStandardItemModel;
+class Scene;
+
 class Fenetre_Principale : public QMainWindow
 {
     Q_OBJECT
@@ -45,6 +49,8 @@ public:
     ~Fenetre_Principale() override;
 
 private slots:
+    void ouverture_fenetre_affichage();
+    void on_actionOptions_graphiques_triggered();
     void on_actionQuitter_triggered();
 
 private:
