@@ -73,10 +73,12 @@ private slots:
     QString conversion_heure(double heure);
     void activation_mode_choisir_date();
     void activation_mode_date_par_mois();
+    void ouverture_fenetre_affichage();
     void on_spinBox_numero_jour_valueChanged(int arg1);
     void on_spinBox_annee_valueChanged(int arg1);
     void on_actionChoisir_ses_dates_triggered();
     void on_actionChoisir_le_jour_pour_les_mois_triggered();
+    void on_actionOptions_graphiques_triggered();
     void on_actionQuitter_triggered();
 
 private:
