@@ -12,6 +12,7 @@
 
 #include <QGraphicsTextItem>
 #include <QLocale>
+#include <QPointer>
 #include <QResizeEvent>
 
 #include <algorithm>
@@ -82,19 +83,15 @@ QGraphicsTextItem *ajouter_etiquette(Scene &scene, const QString &texte, const Q
     return etiquette;
 }
 
-// A course drawn in the legend whose path stayed empty has had its label taken off the scene;
-// the label is then ours to delete.
-void liberer_si_retiree(QGraphicsTextItem *etiquette)
-{
-    if (!etiquette->scene())
-        delete etiquette;
-}
-
 } // namespace
 
 void Fenetre_Principale::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
+    // The window's layout has just given the central widget its new size; on the first show
+    // the central widget's own layout has not yet passed it on to the view, so it is applied
+    // now and the view's size read below is the one it will be shown at.
+    ui->centralWidget->layout()->activate();
     const int W = ui->graphicsView->width();
     const int H = ui->graphicsView->height();
     scene->setSceneRect(-(W / 2), -(H / 2), W, H);
@@ -125,14 +122,18 @@ void Fenetre_Principale::course_Soleil()
     // Draws the course of `date` with `stylo` and its label in legend row `rang`.
     auto tracer_date = [&](const QDate &date, const QPen &stylo, const QPainterPath &chemin,
                            int rang, double &lever, double &coucher) {
-        QGraphicsTextItem *etiquette = ajouter_etiquette(*scene, texte_date(date), stylo.color());
+        // A course wholly below the horizon has its label taken off the scene, which may
+        // delete it too; a label left to us off the scene is deleted here.
+        const QPointer<QGraphicsTextItem> etiquette =
+            ajouter_etiquette(*scene, texte_date(date), stylo.color());
         const int numero = date.dayOfYear();
         lever = soleil.heure_lever(numero, latitude);
         coucher = soleil.heure_coucher(numero, latitude);
         const bool tracee =
             scene->tracer_course_soleil(numero, latitude, lever, coucher, stylo, sans_remplissage,
                                         chemin, etiquette, false, rang);
-        liberer_si_retiree(etiquette);
+        if (etiquette && !etiquette->scene())
+            delete etiquette.data();
         return tracee;
     };
 

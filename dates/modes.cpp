@@ -88,7 +88,8 @@ void Fenetre_Principale::on_Date_dateChanged(QDate date)
 
 void Fenetre_Principale::on_slider_date_valueChanged(int value)
 {
-    // Setting the same date again signals nothing, which ends the cycle with the date edit.
+    // When the slider only follows the date edit this is the edit's own date: setting it again
+    // signals nothing, which ends the cycle.
     const int annee = ui->Date->date().year();
     ui->Date->setDate(QDate(annee, mois_depuis_num(value), jour_depuis_num(value)));
 }
@@ -103,7 +104,11 @@ void Fenetre_Principale::on_latitude_valueChanged(double arg1)
 
 void Fenetre_Principale::on_slider_latitude_valueChanged(int value)
 {
-    ui->latitude->setValue(value);
+    // A spin box that already holds the whole number is left alone, so that typing 45,5 goes
+    // through 4 and 45 without the text being rewritten under the cursor (4 would become
+    // "4,00").
+    if (ui->latitude->value() != value)
+        ui->latitude->setValue(value);
 }
 
 void Fenetre_Principale::on_spinBox_numero_jour_valueChanged(int arg1)
