@@ -433,15 +433,17 @@ void TestOptions::ouvertureDepuisLaFenetre()
     QFETCH(bool, valider);
 
     Fenetre_Principale fenetre;
-    fenetre.show();
-    QVERIFY(QTest::qWaitForWindowActive(&fenetre));
     auto *vue = enfant<QGraphicsView>(fenetre, "graphicsView");
     auto *scene = qobject_cast<Scene *>(vue->scene());
     QVERIFY(scene);
+    // As built, before the first resize fits the disc to the view.
     QCOMPARE(scene->diametre0(), 540);
     QCOMPARE(scene->NbPointsMasqueMAX(), 500);
     QVERIFY(vue->renderHints().testFlag(QPainter::Antialiasing));
     QVERIFY(vue->isInteractive());
+
+    fenetre.show();
+    QVERIFY(QTest::qWaitForWindowActive(&fenetre));
     const int items_avant = scene->items().size();
 
     QWidget *ouverte = nullptr;
