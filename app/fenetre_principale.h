@@ -56,7 +56,9 @@ private slots:
     void resizeEvent(QResizeEvent *event) override;
     // Clears the scene and draws it again from the widgets, refilling the output table.
     void course_Soleil();
+    // Latitude in degrees, north positive, −90..90; the slider carries its whole part.
     void on_latitude_valueChanged(double arg1);
+    // The date edit leads; the day slider (day of the year, 1..365 or 366) follows it.
     void on_Date_dateChanged(QDate date);
     void on_check_limite_clicked();
     void on_check_heures_clicked();
@@ -66,6 +68,7 @@ private slots:
     // the year of the date edit. Day numbers outside that year give days outside 1..31.
     int mois_depuis_num(int nbJour);
     int jour_depuis_num(int nbJour);
+    // Saves the current date in the slot of its day of the year (at most twelve dates).
     void on_Bouton_Enregistrer_Date_clicked();
     void on_Bouton_reinitialiser_clicked();
     // Decimal hours as text: 6.5 → "6h30", 24 → "24h00"; minutes rounded half up, 6.995 →

@@ -30,6 +30,9 @@
 #include <QSpinBox>
 #include <QTableWidget>
 
+#include <algorithm>
+#include <cmath>
+
 namespace
 {
 
