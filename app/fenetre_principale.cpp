@@ -4,6 +4,8 @@
 
 #include "ui_fenetre_principale.h"
 
+#include "diagram/scene.h"
+
 #include <QIcon>
 #include <QPixmap>
 
@@ -37,6 +39,17 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent)
         bleu[i] = couleurs[i][2];
     }
 
+    scene = std::make_unique<Scene>();
+    scene->setDiametre0(540);
+    scene->setNbPointsMasqueMAX(500);
+    ui->graphicsView->setScene(scene.get());
+    ui->graphicsView->setInteractive(true);
+    ui->graphicsView->setRenderHint(QPainter::Antialiasing);
+
+    // Mode 1: the saved dates are reset and the diagram drawn for the first time.
+    activation_mode_choisir_date();
+
+    // From here on each change of value runs its slot and rebuilds.
     ui->Date->setDate(QDate::currentDate());
     ui->Date->setCalendarPopup(true);
     ui->slider_date->setMaximum(ui->Date->date().daysInYear());
