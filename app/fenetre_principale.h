@@ -45,7 +45,12 @@ public:
     ~Fenetre_Principale() override;
 
 private slots:
+    void on_actionA_propos_de_triggered();
+    void on_actionRechercher_une_mise_jour_triggered();
+    void rechercher_mise_a_jour(bool retourner_message_si_pas_de_maj);
+    void rechercher_mise_a_jour_lancement_application();
     void on_actionQuitter_triggered();
+    void on_bouton_donation_clicked();
 
 private:
     // One path per saved-date slot, handed to the drawing of that slot's course; always empty.
@@ -61,7 +66,7 @@ private:
     // Number of dates saved since the last reset, 0..12.
     int nb_clic_enregistrer_date = 0;
     std::unique_ptr<Ui::Fenetre_Principale> ui;
-    // Handle of the update database connection "ma_base".
+    // Handle of the update database connection "ma_base", closed between checks.
     QSqlDatabase base_maj;
     // The application's own update id, compared with the server's latest.
     int id_maj_application = 0;
