@@ -36,6 +36,10 @@ namespace Ui
 class Fenetre_Principale;
 }
 
+class Delegate;
+class QStandardItemModel;
+class Scene;
+
 class Fenetre_Principale : public QMainWindow
 {
     Q_OBJECT
@@ -45,6 +49,8 @@ public:
     ~Fenetre_Principale() override;
 
 private slots:
+    void ouverture_fenetre_affichage();
+    void on_actionOptions_graphiques_triggered();
     void on_actionA_propos_de_triggered();
     void on_actionRechercher_une_mise_jour_triggered();
     void rechercher_mise_a_jour(bool retourner_message_si_pas_de_maj);
@@ -72,6 +78,13 @@ private:
     int id_maj_application = 0;
     // Version shown in the About box.
     QString version_application;
+    // The diagram, created once by the constructor.
+    std::unique_ptr<Scene> scene;
+    // The current model of the mask table (owned by the window through its parent).
+    QStandardItemModel *modele_masques = nullptr;
+    // Cell editors of the mask table: heights 0..90 (column 1), azimuths -180..180 (column 0).
+    Delegate *delegate_hauteur = nullptr;
+    Delegate *delegate_azimut = nullptr;
     // The window's own solar calculator (sunrise and sunset of the courses and the table).
     Soleil soleil;
 };

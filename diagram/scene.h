@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#ifndef ORVANE_DIAGRAM_SCENE_H
+#define ORVANE_DIAGRAM_SCENE_H
+
+// The diagram: the sky disc painted as the background, and on top the items that the
+// drawing slots add (sun courses with their labels and legend, hour lines, mask outline).
+//
+// Coordinates are scene units with the origin at the centre of the disc (the zenith), x to the
+// right, y downwards; the disc has diameter `diametre0()`. Angles are degrees: azimuth from
+// north, negative towards the east, positive towards the west, ±180 south; heights above the
+// horizon. Times are hours of true solar time.
+
+#include "options/affichage_options.h"
+#include "solar/soleil.h"
+
+#include <QBrush>
+#include <QGraphicsScene>
+#include <QPainterPath>
+#include <QPen>
+#include <QPointF>
+
+class QGraphicsTextItem;
+
+class Scene : public QGraphicsScene
+{
+    Q_OBJECT
+
+public:
+    explicit Scene(QObject *parent = nullptr);
+
+    // Paths handed out by the main window as the starting paths of the drawing slots; the
+    // Scene itself never reads or writes them.
+    QPainterPath chemin1;
+    QPainterPath chemin2;
+    QPainterPath chemin3;
+    QPainterPath chemin4;
+
+    // Limit days (day numbers 1..366) found by the last `jour_soleil`: the solstices, or
+    // beyond the polar circles the ends of the polar night and the solstice between them.
+    int jour1 = 0;
+    int jour2 = 0;
+    int jour3 = 0;
+
+    // The display options of the sky disc; the background reads its committed values.
+    Affichage_Options options;
+
+    // Origin of the date legend (scene units), set by the main window on every resize.
+    double x_legende = 0.0;
+    double y_legende = 0.0;
+
+public slots:
+    // Largest total number of rows of the mask table.
+    int NbPointsMasqueMAX() const;
+    void setNbPointsMasqueMAX(int nombre);
+    // Diameter of the sky disc, scene units.
+    int diametre0() const;
+    void setDiametre0(int nombre);
+
+    // Paints the white field and the sky disc: altitude circles, azimuth axes and ticks,
+    // graduations and the cardinal labels.
+    void drawBackground(QPainter *painter, const QRectF &rect) override;
+
+    // Draws the course of day `Numero_jour` at `latitude` (degrees) from `TSVlever` to
+    // `TSVcoucher` (hours) as one path item. `date` is the day's label, already on the scene:
+    // placed beside the curve when `droite`, else in legend row `nb_clic_enregistrer_date`
+    // (taken off the scene and deleted when the course stays below the horizon: the caller
+    // must not use `date` afterwards). Returns whether any part of the course lies above the
+    // horizon.
+    bool tracer_course_soleil(int Numero_jour, double latitude, double TSVlever,
+                              double TSVcoucher, QPen pen, QBrush brush, QPainterPath chemin,
+                              QGraphicsTextItem *date, bool droite, int nb_clic_enregistrer_date);
+
+    // Draws the horizon mask: `nbPoints` points (x = azimuth, y = height, degrees) in
+    // clockwise order from north, as one filled outline, and the horizon circle on top.
+    void tracer_masques(const QPointF *tableau, int nbPoints, QPen pen, QBrush brush,
+                        QPainterPath chemin);
+
+    // Draws the hour lines between the limit days `jour1` and `jour2`, for the whole hours
+    // from the integer part of `heureMIN` up to `heureMAX` (hours of true solar time).
+    void tracer_heures(double latitude, double heureMIN, double heureMAX, QPen pen,
+                       QBrush brush);
+
+    // Finds the limit days of `latitude` (degrees) from the sun's altitude at solar noon and
+    // stores them in `jour1`..`jour3`; a search that fails keeps the earlier value.
+    void jour_soleil(double latitude);
+
+private:
+    int nb_points_masque_max = 0;
+    int diametre = 0;
+    Soleil soleil;
+};
+
+#endif
