@@ -60,6 +60,9 @@ private slots:
     void on_Date_dateChanged(QDate date);
     void on_check_limite_clicked();
     void on_check_heures_clicked();
+    // Asks for a file name and writes the diagram there as JPEG or PNG, at the size of the view
+    // in pixels; a failed write is reported.
+    void enregistrerDiagramme();
     void on_slider_latitude_valueChanged(int value);
     void on_slider_date_valueChanged(int value);
     // Month (1..12) and day of the month of day number `nbJour` (1 for 1 January), counted in
@@ -76,6 +79,7 @@ private slots:
     void ouverture_fenetre_affichage();
     void on_spinBox_numero_jour_valueChanged(int arg1);
     void on_spinBox_annee_valueChanged(int arg1);
+    void on_actionExporter_le_diagramme_triggered();
     void on_actionChoisir_ses_dates_triggered();
     void on_actionChoisir_le_jour_pour_les_mois_triggered();
     void on_actionOptions_graphiques_triggered();

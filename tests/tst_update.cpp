@@ -7,7 +7,7 @@
 // listener of the test) after the window is built, exactly as a user's connection is
 // configured, and every box is answered here.
 #include "app/fenetre_principale.h"
-#include "repondeur.h"
+#include "tests/repondeur.h"
 #include "update/a_propos.h"
 #include "update/lien_web.h"
 #include "update/mise_a_jour.h"
