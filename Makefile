@@ -27,7 +27,7 @@ sanitize: deps
 	cmake -S . -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=Debug -DORVANE_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 	cd $(BUILD_ASAN) && \
-	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_odr_violation=0 \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_odr_violation=0:fast_unwind_on_malloc=0 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=$(CURDIR)/scripts/ubsan.supp \
 	  QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 1

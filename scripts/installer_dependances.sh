@@ -12,7 +12,7 @@ paquets=(
     # The update-check tests start their own database server.
     mariadb-server mariadb-client
     # The real-window test and its screenshot.
-    xvfb xauth x11-utils x11-apps
+    xvfb xauth x11-utils x11-apps openbox libx11-dev
 )
 
 manquants=()
