@@ -2,12 +2,13 @@
 // Orvane — sun-path diagrams.
 #include "app/fenetre_principale.h"
 
-#include "ui_fenetre_principale.h"
-
 #include "diagram/scene.h"
+#include "ui_fenetre_principale.h"
+#include "update/mise_a_jour.h"
 
 #include <QIcon>
 #include <QPixmap>
+#include <QTimer>
 
 namespace
 {
@@ -65,9 +66,18 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent)
         setWindowIcon(QIcon(logo));
 
     ui->spinBox_annee->setValue(QDate::currentDate().year());
+
+    // The update connection is only configured here; each check opens and closes it.
+    base_maj = configurer_connexion_maj();
+    QTimer::singleShot(delai_verification_lancement_ms, this,
+                       &Fenetre_Principale::rechercher_mise_a_jour_lancement_application);
 }
 
-Fenetre_Principale::~Fenetre_Principale() = default;
+Fenetre_Principale::~Fenetre_Principale()
+{
+    // The next window of the process adds the connection "ma_base" afresh.
+    retirer_connexion_maj(base_maj);
+}
 
 void Fenetre_Principale::on_actionQuitter_triggered()
 {

@@ -62,6 +62,9 @@ private slots:
     void on_Date_dateChanged(QDate date);
     void on_check_limite_clicked();
     void on_check_heures_clicked();
+    // Asks for a file name and writes the diagram there as JPEG or PNG, at the size of the view
+    // in pixels; a failed write is reported.
+    void enregistrerDiagramme();
     void on_slider_latitude_valueChanged(int value);
     void on_slider_date_valueChanged(int value);
     // Month (1..12) and day of the month of day number `nbJour` (1 for 1 January), counted in
@@ -79,10 +82,16 @@ private slots:
     void ouverture_fenetre_affichage();
     void on_spinBox_numero_jour_valueChanged(int arg1);
     void on_spinBox_annee_valueChanged(int arg1);
+    void on_actionExporter_le_diagramme_triggered();
     void on_actionChoisir_ses_dates_triggered();
     void on_actionChoisir_le_jour_pour_les_mois_triggered();
     void on_actionOptions_graphiques_triggered();
+    void on_actionA_propos_de_triggered();
+    void on_actionRechercher_une_mise_jour_triggered();
+    void rechercher_mise_a_jour(bool retourner_message_si_pas_de_maj);
+    void rechercher_mise_a_jour_lancement_application();
     void on_actionQuitter_triggered();
+    void on_bouton_donation_clicked();
 
 private:
     // The output table's steps within a rebuild. Rows: Mode 1, row 0 the current date and then
@@ -109,7 +118,7 @@ private:
     // Number of dates saved since the last reset, 0..12.
     int nb_clic_enregistrer_date = 0;
     std::unique_ptr<Ui::Fenetre_Principale> ui;
-    // Handle of the update database connection "ma_base".
+    // Handle of the update database connection "ma_base", closed between checks.
     QSqlDatabase base_maj;
     // The application's own update id, compared with the server's latest.
     int id_maj_application = 0;
