@@ -36,6 +36,10 @@ namespace Ui
 class Fenetre_Principale;
 }
 
+class Delegate;
+class QStandardItemModel;
+class Scene;
+
 class Fenetre_Principale : public QMainWindow
 {
     Q_OBJECT
@@ -45,6 +49,18 @@ public:
     ~Fenetre_Principale() override;
 
 private slots:
+    // Clears the scene and draws the diagram and the output table again from the widgets.
+    void course_Soleil();
+    // Mask table and outline: validates the table, rebuilds and draws the outline.
+    void on_bouton_masques_clicked();
+    // Appends `spinBox_nbLignes_tab` empty rows, or warns beyond `NbPointsMasqueMAX` rows.
+    void on_Bouton_ajoutLignes_clicked();
+    // Back to 6 empty rows, "Conserver les masques" unticked and disabled, then a rebuild.
+    void on_bouton_effacer_tableau_clicked();
+    // A fresh 6 x 2 mask model attached to `tableView_masques`.
+    void configurer_tableau_masques();
+    // Rebuilds; once unticked, the outline on screen is drawn once more.
+    void on_check_conserver_masques_clicked();
     void on_actionQuitter_triggered();
 
 private:
