@@ -2,9 +2,10 @@
 // Orvane — sun-path diagrams.
 #include "app/fenetre_principale.h"
 
-#include "diagram/scene.h"
 #include "masks/delegate.h"
 #include "ui_fenetre_principale.h"
+
+#include "diagram/scene.h"
 
 #include <QIcon>
 #include <QPixmap>
@@ -38,6 +39,13 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent)
         vert[i] = couleurs[i][1];
         bleu[i] = couleurs[i][2];
     }
+
+    scene = std::make_unique<Scene>();
+    scene->setDiametre0(540);
+    scene->setNbPointsMasqueMAX(500);
+    ui->graphicsView->setScene(scene.get());
+    ui->graphicsView->setInteractive(true);
+    ui->graphicsView->setRenderHint(QPainter::Antialiasing);
 
     ui->Date->setDate(QDate::currentDate());
     ui->Date->setCalendarPopup(true);

@@ -61,6 +61,8 @@ private slots:
     void configurer_tableau_masques();
     // Rebuilds; once unticked, the outline on screen is drawn once more.
     void on_check_conserver_masques_clicked();
+    void ouverture_fenetre_affichage();
+    void on_actionOptions_graphiques_triggered();
     void on_actionQuitter_triggered();
 
 private:

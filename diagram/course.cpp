@@ -1,0 +1,184 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#include "diagram/scene.h"
+
+#include <QGraphicsTextItem>
+#include <QLineF>
+
+#include <array>
+#include <cmath>
+
+namespace
+{
+// Latitude of the polar circles, degrees.
+constexpr double cercle_polaire = 66.55;
+// Latitude of the tropics, degrees.
+constexpr double tropique = 23.45;
+// Segments of a course: more beyond the polar circles, where a course may last all day.
+constexpr int segments_tempere = 44;
+constexpr int segments_polaire = 79;
+// Legend rows are this many scene units apart; the legend stroke is this long.
+constexpr double interligne_legende = 15.0;
+constexpr double trait_legende = 10.0;
+
+bool point_fini(const QPointF &p)
+{
+    return std::isfinite(p.x()) && std::isfinite(p.y());
+}
+} // namespace
+
+bool Scene::tracer_course_soleil(int Numero_jour, double latitude, double TSVlever,
+                                 double TSVcoucher, QPen pen, QBrush brush, QPainterPath chemin,
+                                 QGraphicsTextItem *date, bool droite, int nb_clic_enregistrer_date)
+{
+    const double delta = soleil.declinaison(Numero_jour);
+    const int n = std::fabs(latitude) < cercle_polaire ? segments_tempere : segments_polaire;
+
+    // Sample i at TSVlever + i (TSVcoucher - TSVlever) / n, sunrise to sunset. The altitude is
+    // cut to three decimals toward minus infinity, so a sun a hair below the horizon counts
+    // as below it.
+    std::array<QPointF, segments_polaire + 1> points;
+    std::array<double, segments_polaire + 1> hauteurs;
+    for (int i = 0; i <= n; ++i) {
+        const double t = i * (TSVcoucher - TSVlever) / n + TSVlever;
+        const double angle = Soleil::angle_horaire(t);
+        const double h = std::floor(soleil.hauteur(delta, latitude, angle) * 1000.0) / 1000.0;
+        double a = soleil.azimut(delta, latitude, angle, h);
+        if (angle < 0)
+            a = -a;
+        hauteurs[i] = h;
+        points[i] =
+            QPointF(soleil.projection_x(diametre, a, h), soleil.projection_y(diametre, a, h));
+    }
+
+    if (droite && date) {
+        // Beside the curve, from the sunrise point; beyond the polar circles only the limit
+        // days have a place of their own.
+        const double x0 = points[0].x();
+        const double y0 = points[0].y();
+        if (std::fabs(latitude) < cercle_polaire) {
+            date->setPos(x0 + 40, y0 >= 0 ? y0 : 1.15 * y0);
+        } else if (latitude < -cercle_polaire) {
+            if (Numero_jour == jour1)
+                date->setPos(x0 + 40, y0 >= 0 ? y0 + 10 : 1.15 * y0);
+            else if (Numero_jour == jour2)
+                date->setPos(y0 >= 0 ? QPointF(x0, y0 - 50) : QPointF(x0 + 40, 1.15 * y0));
+        } else if (latitude > cercle_polaire) {
+            if (Numero_jour == jour2)
+                date->setPos(y0 >= 0 ? QPointF(x0 + 40, y0 + 10) : QPointF(x0 + 20, y0 + 30));
+            else if (Numero_jour == jour1)
+                date->setPos(y0 >= 0 ? QPointF(x0, y0 + 10) : QPointF(x0 + 40, y0 - 40));
+        }
+    }
+
+    // A segment is drawn when it starts on or above the horizon. A point that is not a number
+    // cannot be added to a path and is passed over.
+    chemin.reserve(chemin.elementCount() + n + 1);
+    if (point_fini(points[0]))
+        chemin.moveTo(points[0]);
+    for (int i = 1; i <= n; ++i) {
+        if (!point_fini(points[i]))
+            continue;
+        if (hauteurs[i - 1] >= 0)
+            chemin.lineTo(points[i]);
+        else
+            chemin.moveTo(points[i]);
+    }
+    addPath(chemin, pen, brush);
+
+    const bool visible = !chemin.isEmpty();
+    if (!droite) {
+        if (!visible) {
+            // A course wholly below the horizon has no place in the legend.
+            if (date) {
+                removeItem(date);
+                delete date;
+            }
+        } else {
+            const double y = y_legende + interligne_legende * nb_clic_enregistrer_date;
+            addLine(QLineF(x_legende, y, x_legende + trait_legende, y), pen);
+            if (date)
+                date->setPos(x_legende + trait_legende, y - interligne_legende);
+        }
+    }
+    return visible;
+}
+
+void Scene::jour_soleil(double latitude)
+{
+    // Altitude of the sun at solar noon, day by day (index = day number, 1..366).
+    std::array<double, 367> midi{};
+    for (int d = 1; d <= 366; ++d)
+        midi[d] = soleil.hauteur(soleil.declinaison(d), latitude, 0.0);
+
+    // Comparisons with a NaN are false, so a NaN day is neither an extremum nor a crossing.
+    const auto minimum = [&](int d) { return midi[d - 1] >= midi[d] && midi[d + 1] >= midi[d]; };
+    const auto maximum = [&](int d) { return midi[d] >= midi[d - 1] && midi[d] >= midi[d + 1]; };
+    const auto extremum = [&](int d) { return minimum(d) || maximum(d); };
+    // The sun comes back above the horizon at noon the day after d / is last up at noon on d.
+    const auto lever = [&](int d) { return midi[d] < 0 && midi[d + 1] >= 0; };
+    const auto coucher = [&](int d) { return midi[d] >= 0 && midi[d + 1] < 0; };
+    // First day in [debut, 365] that satisfies the test, or 0.
+    const auto premier = [](int debut, const auto &test) {
+        for (int d = debut; d <= 365; ++d) {
+            if (test(d))
+                return d;
+        }
+        return 0;
+    };
+
+    const double abs_latitude = std::fabs(latitude);
+    if (abs_latitude <= cercle_polaire) {
+        // The solstices: the extrema of the noon altitude (in the tropics, where the sun
+        // passes the zenith twice a year, its two minima).
+        const bool tropical = abs_latitude < tropique;
+        const auto solstice = [&](int d) { return tropical ? minimum(d) : extremum(d); };
+        const int premier_jour = premier(2, solstice);
+        if (premier_jour == 0) {
+            jour1 = 1;
+            jour2 = 1;
+            return;
+        }
+        jour1 = premier_jour;
+        if (jour1 > 364) {
+            jour2 = jour1;
+        } else {
+            const int second = premier(jour1 + 1, solstice);
+            jour2 = second != 0 ? second : jour1;
+        }
+    } else if (latitude > cercle_polaire) {
+        // End of the polar night, June solstice, start of the next polar night.
+        const int retour = premier(1, lever);
+        if (retour == 0)
+            return;
+        jour1 = retour + 1;
+        if (jour1 > 364)
+            return;
+        const int solstice = premier(jour1 + 1, maximum);
+        if (solstice == 0)
+            return;
+        jour2 = solstice;
+        if (jour2 > 364)
+            return;
+        const int dernier = premier(jour2 + 1, coucher);
+        if (dernier != 0)
+            jour3 = dernier;
+    } else if (latitude < -cercle_polaire) {
+        // Start of the polar night, its end, then the December solstice.
+        const int dernier = premier(1, coucher);
+        if (dernier == 0)
+            return;
+        jour1 = dernier;
+        if (jour1 > 364)
+            return;
+        const int retour = premier(jour1 + 1, lever);
+        if (retour == 0)
+            return;
+        jour3 = retour + 1;
+        if (jour3 > 364)
+            return;
+        const int solstice = premier(jour3 + 1, maximum);
+        if (solstice != 0)
+            jour2 = solstice;
+    }
+}

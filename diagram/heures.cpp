@@ -1,0 +1,150 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#include "diagram/scene.h"
+
+#include <QFont>
+#include <QGraphicsTextItem>
+#include <QString>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace
+{
+// Latitude of the polar circles, degrees.
+constexpr double cercle_polaire = 66.55;
+// Beyond the polar circles the label stands this many degrees above the last day's point.
+constexpr double rehausse_etiquette = 5.0;
+
+bool point_fini(const QPointF &p)
+{
+    return std::isfinite(p.x()) && std::isfinite(p.y());
+}
+
+// Days skipped after a visible day: long strides, shortened near the last day so that the
+// last day is always visited.
+int pas_jours(int jour, int dernier)
+{
+    if (jour + 14 < dernier)
+        return 15;
+    if (jour + 9 < dernier)
+        return 10;
+    if (jour + 4 < dernier)
+        return 5;
+    return 1;
+}
+} // namespace
+
+void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPen pen, QBrush brush)
+{
+    const int d_min = std::min(jour1, jour2);
+    const int d_max = std::max(jour1, jour2);
+    const int d = diametre;
+    // Bands of the label rules, a third and two ninths of the disc from its centre.
+    const int q1 = (4 * d) / 18;
+    const int q2 = d / 3;
+    const QFont police(QStringLiteral("Courier"), 8);
+    if (!std::isfinite(heureMIN) || !std::isfinite(heureMAX))
+        return;
+
+    int heure = static_cast<int>(heureMIN);
+    while (heureMAX >= heure) {
+        QPainterPath chemin;
+        // Noon and midnight have no line of their own: the hour after them takes their turn.
+        if (heure == 12 || heure == 0)
+            ++heure;
+        const double angle = Soleil::angle_horaire(heure);
+
+        double alt = 0.0;
+        double azimut = 0.0;
+        QPointF point;
+        const auto position = [&](int jour) {
+            const double delta = soleil.declinaison(jour);
+            alt = soleil.hauteur(delta, latitude, angle);
+            azimut = soleil.azimut(delta, latitude, angle, alt);
+            if (angle < 0)
+                azimut = -azimut;
+            point =
+                QPointF(soleil.projection_x(d, azimut, alt), soleil.projection_y(d, azimut, alt));
+        };
+
+        position(d_min);
+        const QPointF premier = point;
+        if (point_fini(point))
+            chemin.moveTo(point);
+
+        chemin.reserve(d_max - d_min + 2);
+        for (int jour = d_min; jour <= d_max;) {
+            position(jour);
+            const bool visible = alt >= 0 && alt <= 90 && azimut >= -180 && azimut <= 180;
+            if (visible) {
+                chemin.lineTo(point);
+                jour += pas_jours(jour, d_max);
+            } else {
+                if (point_fini(point))
+                    chemin.moveTo(point);
+                ++jour;
+            }
+        }
+
+        // An hour whose sun never rises over the range gets neither a line nor a label.
+        if (!chemin.isEmpty()) {
+            auto etiquette = std::make_unique<QGraphicsTextItem>();
+            etiquette->setFont(police);
+            etiquette->setDefaultTextColor(pen.color());
+            etiquette->setPlainText(QString::number(heure) + QLatin1Char('h'));
+
+            if (latitude > 0 && latitude <= cercle_polaire) {
+                // Northern hemisphere: from the first day's point.
+                const double x = premier.x();
+                const double y = premier.y();
+                if (x > 0) {
+                    if (y >= -q1)
+                        etiquette->setPos(x - 20, y - 20);
+                    else if (y >= -q2)
+                        etiquette->setPos(x - 20, y - 5);
+                    else
+                        etiquette->setPos(x - 15, y);
+                } else {
+                    if (y >= -q1)
+                        etiquette->setPos(x, y - 20);
+                    else if (y >= -q2)
+                        etiquette->setPos(x + 5, y - 5);
+                    else
+                        etiquette->setPos(x, y);
+                }
+            } else if (latitude >= -cercle_polaire && latitude <= 0) {
+                // Southern hemisphere: from the last day's point.
+                const double x = point.x();
+                const double y = point.y();
+                if (x > 0) {
+                    if (y <= q1)
+                        etiquette->setPos(x - 20, y);
+                    else if (y <= q2)
+                        etiquette->setPos(x - 20, y - 15);
+                    else
+                        etiquette->setPos(x - 15, y - 20);
+                } else {
+                    if (y <= q1)
+                        etiquette->setPos(x, y);
+                    else if (y <= q2)
+                        etiquette->setPos(x + 5, y - 15);
+                    else
+                        etiquette->setPos(x, y - 20);
+                }
+            } else if (std::fabs(latitude) > cercle_polaire) {
+                // Beyond the polar circles: a little above the last day's point.
+                const double h = alt + rehausse_etiquette;
+                etiquette->setPos(soleil.projection_x(d, azimut, h) - 10,
+                                  soleil.projection_y(d, azimut, h) - 10);
+            }
+
+            // The label goes under its line, as it was placed before the line was known.
+            addItem(etiquette.release());
+            addPath(chemin, pen, brush);
+        }
+
+        heure = heure == 23 ? 26 : heure + 1;
+    }
+}
