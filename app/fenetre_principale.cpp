@@ -47,6 +47,10 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent)
     ui->graphicsView->setInteractive(true);
     ui->graphicsView->setRenderHint(QPainter::Antialiasing);
 
+    // Mode 1: the saved dates are reset and the diagram drawn for the first time.
+    activation_mode_choisir_date();
+
+    // From here on each change of value runs its slot and rebuilds.
     ui->Date->setDate(QDate::currentDate());
     ui->Date->setCalendarPopup(true);
     ui->slider_date->setMaximum(ui->Date->date().daysInYear());

@@ -37,6 +37,7 @@ class Fenetre_Principale;
 }
 
 class Delegate;
+class QResizeEvent;
 class QStandardItemModel;
 class Scene;
 
@@ -49,23 +50,59 @@ public:
     ~Fenetre_Principale() override;
 
 private slots:
-    // Clears the scene and draws the diagram and the output table again from the widgets.
+    // Fits the scene to the view: the scene rectangle is the view's rectangle centred on the
+    // origin, the disc's diameter min(W − 300, H − 140) pixels, the legend 10 px right of and
+    // 15 px below its top-left corner; then rebuilds.
+    void resizeEvent(QResizeEvent *event) override;
+    // Clears the scene and draws it again from the widgets, refilling the output table.
     void course_Soleil();
     // Mask table and outline: validates the table, rebuilds and draws the outline.
     void on_bouton_masques_clicked();
+    void on_latitude_valueChanged(double arg1);
+    void on_Date_dateChanged(QDate date);
     // Appends `spinBox_nbLignes_tab` empty rows, or warns beyond `NbPointsMasqueMAX` rows.
     void on_Bouton_ajoutLignes_clicked();
+    void on_check_limite_clicked();
+    void on_check_heures_clicked();
     // Back to 6 empty rows, "Conserver les masques" unticked and disabled, then a rebuild.
     void on_bouton_effacer_tableau_clicked();
     // A fresh 6 x 2 mask model attached to `tableView_masques`.
     void configurer_tableau_masques();
     // Rebuilds; once unticked, the outline on screen is drawn once more.
     void on_check_conserver_masques_clicked();
+    void on_slider_latitude_valueChanged(int value);
+    void on_slider_date_valueChanged(int value);
+    // Month (1..12) and day of the month of day number `nbJour` (1 for 1 January), counted in
+    // the year of the date edit. Day numbers outside that year give days outside 1..31.
+    int mois_depuis_num(int nbJour);
+    int jour_depuis_num(int nbJour);
+    void on_Bouton_Enregistrer_Date_clicked();
+    void on_Bouton_reinitialiser_clicked();
+    // Decimal hours as text: 6.5 → "6h30", 24 → "24h00"; minutes rounded half up, 6.995 →
+    // "7h00".
+    QString conversion_heure(double heure);
+    void activation_mode_choisir_date();
+    void activation_mode_date_par_mois();
     void ouverture_fenetre_affichage();
+    void on_spinBox_numero_jour_valueChanged(int arg1);
+    void on_spinBox_annee_valueChanged(int arg1);
+    void on_actionChoisir_ses_dates_triggered();
+    void on_actionChoisir_le_jour_pour_les_mois_triggered();
     void on_actionOptions_graphiques_triggered();
     void on_actionQuitter_triggered();
 
 private:
+    // The output table's steps within a rebuild. Rows: Mode 1, row 0 the current date and then
+    // the saved dates drawn; Mode 2, one row per valid month. Times are hours of true solar
+    // time.
+    void preparer_tableau_sorties(int nbLignes);
+    void remplir_ligne_datee(int ligne, const QDate &date, double lever, double coucher,
+                             bool tracee);
+    void remplir_ligne_enregistree(int ligne, const QDate &date, double lever, double coucher,
+                                   bool tracee);
+    void rogner_tableau_sorties(int nbLignes);
+    void ecrire_cellule(int ligne, int colonne, const QString &texte);
+
     // One path per saved-date slot, handed to the drawing of that slot's course; always empty.
     std::array<QPainterPath, 366> chemins;
     // Saved dates, slot = day of the year − 1; a null date marks an empty slot.
