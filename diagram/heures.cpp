@@ -145,6 +145,9 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
             addPath(chemin, pen, brush);
         }
 
-        heure = heure == 23 ? 26 : heure + 1;
+        // 23 h is the last hour of the day: nothing follows it.
+        if (heure == 23)
+            break;
+        ++heure;
     }
 }

@@ -1,0 +1,1179 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+//
+// The diagram scene: the sky disc as drawBackground paints it (recorded call by call), the
+// sun courses with their labels and legend, the limit days and the hour lines.
+#include "diagram/scene.h"
+#include "tests/enregistreur.h"
+
+#include <QtTest>
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QGraphicsLineItem>
+#include <QGraphicsPathItem>
+#include <QGraphicsTextItem>
+#include <QImage>
+#include <QPointer>
+#include <QSpinBox>
+
+#include <cmath>
+
+namespace
+{
+// The disc's geometry is cut to whole units toward zero after a binary floating-point
+// computation: a value that is whole on paper (sin 180° · 270, 75/90 · 270) may come out a
+// hair short of it and lose one unit.
+constexpr double ecart_troncature = 1.0;
+// Two coordinates each cut toward zero: a point may move by up to √2 units.
+constexpr double ecart_point_tronque = 1.5;
+// Positions computed from the same doubles in the same order agree to rounding.
+constexpr double ecart_calcul = 1e-9;
+// Positions derived by plane geometry from a drawn point, rather than through the solar model.
+constexpr double ecart_geometrie = 1e-6;
+// The disc of the window at its first size, scene units.
+constexpr int diametre = 540;
+constexpr double pi = 3.141592653589793;
+
+struct Fond {
+    QVector<EllipseEnregistree> ellipses;
+    QVector<TraitEnregistre> traits;
+    QVector<TexteEnregistre> textes;
+};
+
+Fond peindre(Scene &scene)
+{
+    DispositifEnregistreur dispositif;
+    {
+        QPainter peintre(&dispositif);
+        scene.drawBackground(&peintre, QRectF(-1000, -1000, 2000, 2000));
+    }
+    return {dispositif.moteur.ellipses, dispositif.moteur.traits, dispositif.moteur.textes};
+}
+
+// Commits display options the way a user does: the widgets of the dialog, then "OK".
+void valider_options(Scene &scene, int hauteur, int azimut, int opacite, bool graduations)
+{
+    scene.options.findChild<QSpinBox *>("spinBox_pas_hauteur")->setValue(hauteur);
+    scene.options.findChild<QSpinBox *>("spinBox_pas_azimut")->setValue(azimut);
+    scene.options.findChild<QSpinBox *>("spinBox_opacite")->setValue(opacite);
+    scene.options.findChild<QCheckBox *>("checkBox_affichage_graduations")->setChecked(graduations);
+    scene.options.findChild<QAbstractButton *>("bouton_OK")->click();
+}
+
+bool est_cardinal(const QString &texte)
+{
+    return texte == "NORD" || texte == "SUD" || texte == "EST" || texte == "OUEST";
+}
+
+bool est_axe_principal(const QString &texte)
+{
+    return texte == "0" || texte == "-90" || texte == "180" || texte == "90";
+}
+
+QString point(const QPointF &p)
+{
+    return QStringLiteral("(%1, %2)").arg(p.x(), 0, 'g', 10).arg(p.y(), 0, 'g', 10);
+}
+
+bool proches(const QPointF &a, const QPointF &b, double ecart)
+{
+    return std::fabs(a.x() - b.x()) <= ecart && std::fabs(a.y() - b.y()) <= ecart;
+}
+
+template <typename T> QList<T *> objets(QGraphicsScene &scene)
+{
+    QList<T *> liste;
+    const auto items = scene.items(Qt::AscendingOrder);
+    for (QGraphicsItem *item : items) {
+        if (auto *t = qgraphicsitem_cast<T *>(item))
+            liste.append(t);
+    }
+    return liste;
+}
+
+QStringList textes_des_items(QGraphicsScene &scene)
+{
+    QStringList textes;
+    for (auto *t : objets<QGraphicsTextItem>(scene))
+        textes << t->toPlainText();
+    return textes;
+}
+
+} // namespace
+
+class TestScene : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void cercles_data();
+    void cercles();
+    void etiquettesHauteur_data();
+    void etiquettesHauteur();
+    void axesPrincipaux();
+    void graduationsAzimut_data();
+    void graduationsAzimut();
+    void graduationsMasquees();
+    void opacites_data();
+    void opacites();
+    void etiquettesCardinales_data();
+    void etiquettesCardinales();
+    void optionsValidees();
+
+    void echantillons_data();
+    void echantillons();
+    void jourPolaire();
+    void horizon_data();
+    void horizon();
+    void nuitPolaire_data();
+    void nuitPolaire();
+    void legende_data();
+    void legende();
+    void etiquetteCourbe_data();
+    void etiquetteCourbe();
+
+    void joursLimites_data();
+    void joursLimites();
+    void joursLimitesConserves();
+
+    void heuresTracees_data();
+    void heuresTracees();
+    void joursVisites_data();
+    void joursVisites();
+    void heureSousHorizon_data();
+    void heureSousHorizon();
+    void etiquettesHeures_data();
+    void etiquettesHeures();
+
+    void rendu();
+};
+
+void TestScene::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+}
+
+// ---- Background ---------------------------------------------------------------------------
+
+void TestScene::cercles_data()
+{
+    QTest::addColumn<int>("d");
+    QTest::addColumn<int>("pasHauteur");
+    QTest::addColumn<int>("nombre");
+    QTest::addColumn<QRect>("premier");
+    QTest::addColumn<QRect>("dernier");
+
+    // Circle i: step s = D / (90 / Ph), corner -(D/2) + i·s/2, side D - i·s, while the side
+    // stays positive.
+    QTest::newRow("540, height step 10: nine circles")
+        << 540 << 10 << 9 << QRect(-270, -270, 540, 540) << QRect(-30, -30, 60, 60);
+    // s = 90: sides 540, 450, ..., 90.
+    QTest::newRow("540, height step 15: six circles")
+        << 540 << 15 << 6 << QRect(-270, -270, 540, 540) << QRect(-45, -45, 90, 90);
+    // s = 30: the 85° circle is the last, side 30.
+    QTest::newRow("540, height step 5: eighteen circles")
+        << 540 << 5 << 18 << QRect(-270, -270, 540, 540) << QRect(-15, -15, 30, 30);
+    // s = 42: the 84° circle, side 540 - 12·42 = 36 (the next side would be -6).
+    QTest::newRow("540, height step 7: thirteen circles")
+        << 540 << 7 << 13 << QRect(-270, -270, 540, 540) << QRect(-18, -18, 36, 36);
+    // D/2 = 270 for 541; s = 60.11: the last corner -29.56 and side 60.11 cut toward zero.
+    // After nine steps of 541/9 the side is zero on paper; binary rounding may leave a hair
+    // of it, drawn as an empty rectangle: only the circles with a side count.
+    QTest::newRow("541, odd diameter cut toward zero")
+        << 541 << 10 << 9 << QRect(-270, -270, 541, 541) << QRect(-29, -29, 60, 60);
+    QTest::newRow("zero diameter: no circle") << 0 << 10 << 0 << QRect() << QRect();
+}
+
+void TestScene::cercles()
+{
+    QFETCH(int, d);
+    QFETCH(int, pasHauteur);
+    QFETCH(int, nombre);
+    QFETCH(QRect, premier);
+    QFETCH(QRect, dernier);
+
+    Scene scene;
+    scene.setDiametre0(d);
+    valider_options(scene, pasHauteur, 10, 70, true);
+    QVector<EllipseEnregistree> cercles;
+    for (const auto &e : peindre(scene).ellipses) {
+        if (e.rectangle.width() > 0)
+            cercles << e;
+    }
+
+    QCOMPARE(cercles.size(), nombre);
+    if (nombre == 0)
+        return;
+    QCOMPARE(cercles.first().rectangle, premier);
+    QCOMPARE(cercles.last().rectangle, dernier);
+    for (const auto &e : cercles) {
+        // Every circle is centred on the zenith.
+        QVERIFY2(e.rectangle.x() == e.rectangle.y() && e.rectangle.width() == e.rectangle.height(),
+                 qPrintable(QStringLiteral("circle not centred: %1, %2, %3, %4")
+                                .arg(e.rectangle.x())
+                                .arg(e.rectangle.y())
+                                .arg(e.rectangle.width())
+                                .arg(e.rectangle.height())));
+    }
+}
+
+void TestScene::etiquettesHauteur_data()
+{
+    QTest::addColumn<int>("pasHauteur");
+    QTest::addColumn<QStringList>("textes");
+    QTest::addColumn<QList<int>>("ordonnees");
+    QTest::addColumn<double>("ecart");
+
+    // y = trunc(-270 · (1 - v/90) - 5), the label just above the top of the circle of v.
+    QTest::newRow("height step 10: 10 to 90")
+        << 10 << QStringList{"10", "20", "30", "40", "50", "60", "70", "80", "90"}
+        << QList<int>{-245, -215, -185, -155, -125, -95, -65, -35, -5} << 0.0;
+    QTest::newRow("height step 15: 15 to 90")
+        << 15 << QStringList{"15", "30", "45", "60", "75", "90"}
+        << QList<int>{-230, -185, -140, -95, -50, -5} << ecart_troncature;
+    // 90 is not a multiple of 7: no label at the zenith. y = -275 + 21·k.
+    QTest::newRow("height step 7: no 90")
+        << 7 << QStringList{"7", "14", "21", "28", "35", "42", "49", "56", "63", "70", "77", "84"}
+        << QList<int>{-254, -233, -212, -191, -170, -149, -128, -107, -86, -65, -44, -23}
+        << ecart_troncature;
+}
+
+void TestScene::etiquettesHauteur()
+{
+    QFETCH(int, pasHauteur);
+    QFETCH(QStringList, textes);
+    QFETCH(QList<int>, ordonnees);
+    QFETCH(double, ecart);
+
+    Scene scene;
+    scene.setDiametre0(diametre);
+    valider_options(scene, pasHauteur, 10, 70, true);
+    const Fond fond = peindre(scene);
+
+    // The altitude labels are the ones on the vertical axis at x = -10.
+    QStringList lus;
+    QList<double> y;
+    for (const auto &t : fond.textes) {
+        if (t.position.x() == -10.0) {
+            lus << t.texte;
+            y << t.position.y();
+        }
+    }
+    QCOMPARE(lus, textes);
+    for (int i = 0; i < y.size(); ++i)
+        QVERIFY2(std::fabs(y[i] - ordonnees[i]) <= ecart,
+                 qPrintable(QStringLiteral("label %1: expected y %2, got %3")
+                                .arg(textes[i])
+                                .arg(ordonnees[i])
+                                .arg(y[i])));
+}
+
+void TestScene::axesPrincipaux()
+{
+    Scene scene;
+    scene.setDiametre0(diametre);
+    const Fond fond = peindre(scene);
+
+    // The four axes from the zenith to the horizon (D/2 = 270), in the order 0, 90, 180, 270.
+    const QVector<QPointF> bouts{{0, -270}, {-270, 0}, {0, 270}, {270, 0}};
+    QVector<QLineF> axes;
+    for (const auto &t : fond.traits) {
+        if (t.ligne.p1() == QPointF(0, 0))
+            axes << t.ligne;
+    }
+    QCOMPARE(axes.size(), 4);
+    for (int i = 0; i < 4; ++i)
+        QVERIFY2(proches(axes[i].p2(), bouts[i], ecart_troncature),
+                 qPrintable(QStringLiteral("axis %1: expected end %2, got %3")
+                                .arg(i)
+                                .arg(point(bouts[i]), point(axes[i].p2()))));
+
+    // Labels at R = 285 from the centre, shifted by (-8, +5): north 0 at (-8, -280), east -90
+    // at (277, 5), south 180 at (-8, 290), west 90 at (-293, 5).
+    const QStringList textes{"0", "-90", "180", "90"};
+    const QVector<QPointF> positions{{-8, -280}, {277, 5}, {-8, 290}, {-293, 5}};
+    QStringList lus;
+    // The altitude label "90" stands on the vertical axis at x = -10: not one of these.
+    for (const auto &t : fond.textes) {
+        if (est_axe_principal(t.texte) && t.position.x() != -10.0)
+            lus << t.texte;
+    }
+    QCOMPARE(lus, textes);
+    for (const auto &t : fond.textes) {
+        const int i = textes.indexOf(t.texte);
+        if (i < 0 || t.position.x() == -10.0)
+            continue;
+        QVERIFY2(proches(t.position, positions[i], ecart_troncature),
+                 qPrintable(QStringLiteral("label %1: expected %2, got %3")
+                                .arg(t.texte, point(positions[i]), point(t.position))));
+    }
+}
+
+void TestScene::graduationsAzimut_data()
+{
+    QTest::addColumn<int>("pasHauteur");
+    QTest::addColumn<int>("pasAzimut");
+    QTest::addColumn<QStringList>("est");
+    QTest::addColumn<QStringList>("ouest");
+    QTest::addColumn<double>("rayonInterieur");
+
+    const auto serie = [](int debut, int pas, int fin, int sauf) {
+        QStringList l;
+        for (int a = debut; a != fin; a += pas) {
+            if (a != sauf)
+                l << QString::number(a);
+        }
+        return l;
+    };
+    // Inner radius (1 - k·Ph/90) · 270 with k·Ph the highest circle below the zenith.
+    QTest::newRow("azimuth step 10: sixteen ticks a side, none at 90")
+        << 10 << 10 << serie(-10, -10, -180, -90) << serie(10, 10, 180, 90) << 30.0;
+    QTest::newRow("azimuth step 7: -7 to -175, none skipped")
+        << 10 << 7 << serie(-7, -7, -182, 0) << serie(7, 7, 182, 0) << 30.0;
+    QTest::newRow("azimuth step 30") << 10 << 30 << QStringList{"-30", "-60", "-120", "-150"}
+                                     << QStringList{"30", "60", "120", "150"} << 30.0;
+    QTest::newRow("azimuth step 5: the finest")
+        << 10 << 5 << serie(-5, -5, -180, -90) << serie(5, 5, 180, 90) << 30.0;
+    // k = 12, the 84° circle: (1 - 84/90) · 270 = 18.
+    QTest::newRow("height step 7: ticks from the 84 degree circle")
+        << 7 << 10 << serie(-10, -10, -180, -90) << serie(10, 10, 180, 90) << 18.0;
+    // k = 5, the 75° circle: 45.
+    QTest::newRow("height step 15: ticks from the 75 degree circle")
+        << 15 << 10 << serie(-10, -10, -180, -90) << serie(10, 10, 180, 90) << 45.0;
+    // k = 17, the 85° circle: 15.
+    QTest::newRow("height step 5: ticks from the 85 degree circle")
+        << 5 << 10 << serie(-10, -10, -180, -90) << serie(10, 10, 180, 90) << 15.0;
+}
+
+void TestScene::graduationsAzimut()
+{
+    QFETCH(int, pasHauteur);
+    QFETCH(int, pasAzimut);
+    QFETCH(QStringList, est);
+    QFETCH(QStringList, ouest);
+    QFETCH(double, rayonInterieur);
+
+    Scene scene;
+    scene.setDiametre0(diametre);
+    valider_options(scene, pasHauteur, pasAzimut, 70, true);
+    const Fond fond = peindre(scene);
+
+    QVector<QLineF> traits;
+    for (const auto &t : fond.traits) {
+        if (t.ligne.p1() != QPointF(0, 0))
+            traits << t.ligne;
+    }
+    QStringList etiquettes;
+    QVector<QPointF> positions;
+    for (const auto &t : fond.textes) {
+        if (t.position.x() != -10.0 && !est_axe_principal(t.texte) && !est_cardinal(t.texte)) {
+            etiquettes << t.texte;
+            positions << t.position;
+        }
+    }
+    QCOMPARE(etiquettes, est + ouest);
+    QCOMPARE(traits.size(), etiquettes.size());
+
+    for (int i = 0; i < traits.size(); ++i) {
+        // Azimut a lies at (-sin a, -cos a) · r: east (negative a) on the right.
+        const double a = etiquettes[i].toDouble() * pi / 180.0;
+        const QPointF direction(-std::sin(a), -std::cos(a));
+        const QPointF interieur = direction * rayonInterieur;
+        const QPointF exterieur = direction * (diametre / 2.0);
+        QVERIFY2(proches(traits[i].p1(), interieur, ecart_point_tronque),
+                 qPrintable(QStringLiteral("tick %1: expected start %2, got %3")
+                                .arg(etiquettes[i], point(interieur), point(traits[i].p1()))));
+        QVERIFY2(proches(traits[i].p2(), exterieur, ecart_point_tronque),
+                 qPrintable(QStringLiteral("tick %1: expected end %2, got %3")
+                                .arg(etiquettes[i], point(exterieur), point(traits[i].p2()))));
+        // Its label 15 units outside the horizon circle, shifted by (-8, +5).
+        const QPointF texte = direction * (diametre / 2.0 + 15.0) + QPointF(-8, 5);
+        QVERIFY2(proches(positions[i], texte, ecart_point_tronque),
+                 qPrintable(QStringLiteral("label %1: expected %2, got %3")
+                                .arg(etiquettes[i], point(texte), point(positions[i]))));
+    }
+}
+
+void TestScene::graduationsMasquees()
+{
+    Scene scene;
+    scene.setDiametre0(diametre);
+    valider_options(scene, 10, 10, 70, false);
+    QVERIFY(!scene.options.graduations_affichees());
+    const Fond fond = peindre(scene);
+
+    QStringList textes;
+    for (const auto &t : fond.textes)
+        textes << t.texte;
+    // Only the four main labels and the cardinal points remain.
+    QCOMPARE(textes, (QStringList{"0", "-90", "180", "90", "NORD", "SUD", "EST", "OUEST"}));
+    // The circles, the four axes and the 2 × 16 ticks are still drawn.
+    QCOMPARE(fond.ellipses.size(), 9);
+    QCOMPARE(fond.traits.size(), 4 + 32);
+}
+
+void TestScene::opacites_data()
+{
+    QTest::addColumn<int>("opacite");
+    QTest::addColumn<double>("disque");
+    QTest::addColumn<double>("cardinaux");
+
+    // The disc at O/100, the cardinal points 0.3 more, clamped at 1.
+    QTest::newRow("default 70: disc 0.7, cardinal points opaque") << 70 << 0.7 << 1.0;
+    QTest::newRow("100: cardinal points clamped from 1.3") << 100 << 1.0 << 1.0;
+    QTest::newRow("50: cardinal points at 0.8") << 50 << 0.5 << 0.8;
+    QTest::newRow("10: cardinal points at 0.4") << 10 << 0.1 << 0.4;
+}
+
+void TestScene::opacites()
+{
+    QFETCH(int, opacite);
+    QFETCH(double, disque);
+    QFETCH(double, cardinaux);
+
+    Scene scene;
+    scene.setDiametre0(diametre);
+    valider_options(scene, 10, 10, opacite, true);
+    const Fond fond = peindre(scene);
+
+    QVERIFY(!fond.ellipses.isEmpty());
+    for (const auto &e : fond.ellipses)
+        QCOMPARE(e.opacite, disque);
+    for (const auto &t : fond.traits)
+        QCOMPARE(t.opacite, disque);
+    int nb_cardinaux = 0;
+    for (const auto &t : fond.textes) {
+        if (est_cardinal(t.texte)) {
+            ++nb_cardinaux;
+            QCOMPARE(t.opacite, cardinaux);
+            QCOMPARE(t.police.family(), QStringLiteral("Courier"));
+            QCOMPARE(t.police.pointSize(), 15);
+            QCOMPARE(t.police.weight(), 75);
+            QVERIFY(!t.police.italic());
+        } else {
+            QCOMPARE(t.opacite, disque);
+            QCOMPARE(t.police.family(), QStringLiteral("Courier"));
+            QCOMPARE(t.police.pointSize(), 7);
+            QCOMPARE(t.police.weight(), static_cast<int>(QFont::Normal));
+        }
+    }
+    QCOMPARE(nb_cardinaux, 4);
+}
+
+void TestScene::etiquettesCardinales_data()
+{
+    QTest::addColumn<int>("d");
+    QTest::addColumn<QPointF>("nord");
+    QTest::addColumn<QPointF>("sud");
+    QTest::addColumn<QPointF>("est");
+    QTest::addColumn<QPointF>("ouest");
+
+    // NORD (-23, -D/2 - 24), SUD (-19, D/2 + 36), EST (D/2 + 40, 7), OUEST (-D/2 - 100, 7).
+    QTest::newRow("540") << 540 << QPointF(-23, -294) << QPointF(-19, 306) << QPointF(310, 7)
+                         << QPointF(-370, 7);
+    QTest::newRow("561, half cut to 280")
+        << 561 << QPointF(-23, -304) << QPointF(-19, 316) << QPointF(320, 7) << QPointF(-380, 7);
+}
+
+void TestScene::etiquettesCardinales()
+{
+    QFETCH(int, d);
+    QFETCH(QPointF, nord);
+    QFETCH(QPointF, sud);
+    QFETCH(QPointF, est);
+    QFETCH(QPointF, ouest);
+
+    Scene scene;
+    scene.setDiametre0(d);
+    const Fond fond = peindre(scene);
+    QMap<QString, QPointF> lus;
+    for (const auto &t : fond.textes) {
+        if (est_cardinal(t.texte))
+            lus.insert(t.texte, t.position);
+    }
+    QCOMPARE(lus.value("NORD"), nord);
+    QCOMPARE(lus.value("SUD"), sud);
+    QCOMPARE(lus.value("EST"), est);
+    QCOMPARE(lus.value("OUEST"), ouest);
+}
+
+void TestScene::optionsValidees()
+{
+    Scene scene;
+    scene.setDiametre0(diametre);
+    QCOMPARE(peindre(scene).ellipses.size(), 9);
+
+    // Edited but not committed: the disc does not change.
+    scene.options.findChild<QSpinBox *>("spinBox_pas_hauteur")->setValue(15);
+    scene.options.findChild<QSpinBox *>("spinBox_opacite")->setValue(20);
+    scene.options.findChild<QCheckBox *>("checkBox_affichage_graduations")->setChecked(false);
+    Fond fond = peindre(scene);
+    QCOMPARE(fond.ellipses.size(), 9);
+    QCOMPARE(fond.ellipses.first().opacite, 0.7);
+    QCOMPARE(fond.textes.size(), 9 + 4 + 32 + 4);
+
+    // "OK": the next repaint uses the new values, with nothing else to do.
+    scene.options.findChild<QAbstractButton *>("bouton_OK")->click();
+    fond = peindre(scene);
+    QCOMPARE(fond.ellipses.size(), 6);
+    QCOMPARE(fond.ellipses.first().opacite, 0.2);
+    QCOMPARE(fond.textes.size(), 4 + 4);
+}
+
+// ---- Sun courses --------------------------------------------------------------------------
+
+void TestScene::echantillons_data()
+{
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<int>("jour");
+    QTest::addColumn<double>("lever");
+    QTest::addColumn<double>("coucher");
+    QTest::addColumn<int>("points");
+
+    // From 8 h to 16 h near the summer solstice of each hemisphere the sun stays up, so
+    // every sample is drawn: one move-to and n line-tos.
+    QTest::newRow("latitude 0: 45 samples") << 0.0 << 172 << 8.0 << 16.0 << 45;
+    QTest::newRow("latitude 45: 45 samples") << 45.0 << 172 << 8.0 << 16.0 << 45;
+    QTest::newRow("latitude 66.54: 45 samples") << 66.54 << 172 << 8.0 << 16.0 << 45;
+    QTest::newRow("latitude 66.55: 80 samples") << 66.55 << 172 << 8.0 << 16.0 << 80;
+    QTest::newRow("latitude 66.56: 80 samples") << 66.56 << 172 << 8.0 << 16.0 << 80;
+    QTest::newRow("latitude -66.54: 45 samples") << -66.54 << 356 << 8.0 << 16.0 << 45;
+    QTest::newRow("latitude -66.55: 80 samples") << -66.55 << 356 << 8.0 << 16.0 << 80;
+    QTest::newRow("latitude 90: 80 samples") << 90.0 << 172 << 0.0 << 24.0 << 80;
+}
+
+void TestScene::echantillons()
+{
+    QFETCH(double, latitude);
+    QFETCH(int, jour);
+    QFETCH(double, lever);
+    QFETCH(double, coucher);
+    QFETCH(int, points);
+
+    Scene scene;
+    scene.setDiametre0(diametre);
+    QGraphicsTextItem *date = scene.addText("21 juin");
+    QVERIFY(scene.tracer_course_soleil(jour, latitude, lever, coucher, QPen(Qt::red), QBrush(),
+                                       QPainterPath(), date, false, 0));
+
+    const auto chemins = objets<QGraphicsPathItem>(scene);
+    QCOMPARE(chemins.size(), 1);
+    const QPainterPath chemin = chemins.first()->path();
+    QCOMPARE(chemin.elementCount(), points);
+    QVERIFY(chemin.elementAt(0).isMoveTo());
+    for (int i = 1; i < chemin.elementCount(); ++i)
+        QVERIFY2(chemin.elementAt(i).isLineTo(), qPrintable(QStringLiteral("element %1").arg(i)));
+}
+
+void TestScene::jourPolaire()
+{
+    // Latitude 80 in June: the sun never sets (Soleil gives sunrise 0 and sunset 24), so the
+    // course runs from midnight to midnight, both in the north. The azimuth is taken at the
+    // altitude cut to three decimals, so it is a hair off due north, east of it at 0 h (hour
+    // angle -180) and west of it at 24 h: the two ends mirror each other across the axis.
+    Scene scene;
+    scene.setDiametre0(diametre);
+    const Soleil soleil;
+    const double lever = soleil.heure_lever(172, 80.0);
+    const double coucher = soleil.heure_coucher(172, 80.0);
+    QCOMPARE(lever, 0.0);
+    QCOMPARE(coucher, 24.0);
+    QGraphicsTextItem *date = scene.addText("21 juin");
+    QVERIFY(scene.tracer_course_soleil(172, 80.0, lever, coucher, QPen(Qt::red), QBrush(),
+                                       QPainterPath(), date, false, 0));
+
+    const QPainterPath chemin = objets<QGraphicsPathItem>(scene).first()->path();
+    QCOMPARE(chemin.elementCount(), 80);
+    const QPointF debut = chemin.elementAt(0);
+    const QPointF fin = chemin.elementAt(79);
+    QVERIFY2(proches(debut, QPointF(-fin.x(), fin.y()), ecart_calcul),
+             qPrintable(point(debut) + " does not mirror " + point(fin)));
+    // Midnight altitude δ - 10 = 13.4°: the point lies north, inside the disc, at
+    // y = -(1 - 13.4/90) · 270 = -229.7.
+    QVERIFY2(debut.x() > 0 && debut.x() < ecart_troncature && std::fabs(debut.y() + 229.7) < 0.1,
+             qPrintable(point(debut)));
+}
+
+void TestScene::horizon_data()
+{
+    QTest::addColumn<double>("lever");
+    QTest::addColumn<int>("segments");
+
+    // At the equator, at 6 h the hour angle is -90° and the altitude is asin(cos δ · cos 90°),
+    // a few 1e-15 degrees: cut to three decimals it is exactly 0, on the horizon, and the
+    // first segment is drawn. At 5.99999 h the altitude is about -0.00015°, cut to -0.001,
+    // below: the first segment is not drawn. The other 43 segments start above.
+    QTest::newRow("sunrise exactly on the horizon") << 6.0 << 44;
+    QTest::newRow("sunrise a thousandth of a degree below") << 5.99999 << 43;
+}
+
+void TestScene::horizon()
+{
+    QFETCH(double, lever);
+    QFETCH(int, segments);
+
+    Scene scene;
+    scene.setDiametre0(diametre);
+    QGraphicsTextItem *date = scene.addText("21 mars");
+    scene.tracer_course_soleil(80, 0.0, lever, 18.0, QPen(Qt::red), QBrush(), QPainterPath(), date,
+                               false, 0);
+    const QPainterPath chemin = objets<QGraphicsPathItem>(scene).first()->path();
+    int lignes = 0;
+    for (int i = 0; i < chemin.elementCount(); ++i)
+        lignes += chemin.elementAt(i).isLineTo() ? 1 : 0;
+    QCOMPARE(lignes, segments);
+}
+
+void TestScene::nuitPolaire_data()
+{
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<int>("jour");
+    QTest::addColumn<bool>("droite");
+
+    // Sunrise 0 and sunset 24 from Soleil, the sun below the horizon all day.
+    QTest::newRow("latitude 80 in December, legend") << 80.0 << 356 << false;
+    QTest::newRow("latitude 70 on 1 January, legend") << 70.0 << 1 << false;
+    QTest::newRow("latitude -80 in June, legend") << -80.0 << 172 << false;
+    QTest::newRow("latitude 80 in December, beside the curve") << 80.0 << 356 << true;
+}
+
+void TestScene::nuitPolaire()
+{
+    QFETCH(double, latitude);
+    QFETCH(int, jour);
+    QFETCH(bool, droite);
+
+    Scene scene;
+    scene.setDiametre0(diametre);
+    scene.x_legende = -400;
+    scene.y_legende = -300;
+    const Soleil soleil;
+    QCOMPARE(soleil.heure_lever(jour, latitude), 0.0);
+    QCOMPARE(soleil.heure_coucher(jour, latitude), 24.0);
+
+    QPointer<QGraphicsTextItem> date = scene.addText("21 déc.");
+    const bool trace = scene.tracer_course_soleil(jour, latitude, 0.0, 24.0, QPen(Qt::red),
+                                                  QBrush(), QPainterPath(), date, droite, 3);
+    QVERIFY(!trace);
+    // The empty path is added all the same.
+    const auto chemins = objets<QGraphicsPathItem>(scene);
+    QCOMPARE(chemins.size(), 1);
+    QVERIFY(chemins.first()->path().isEmpty());
+    QVERIFY(objets<QGraphicsLineItem>(scene).isEmpty());
+    if (droite) {
+        QVERIFY(date);
+        QCOMPARE(date->scene(), &scene);
+    } else {
+        // Off the scene, and not left behind in memory.
+        QVERIFY(date.isNull());
+        QVERIFY(objets<QGraphicsTextItem>(scene).isEmpty());
+    }
+}
+
+void TestScene::legende_data()
+{
+    QTest::addColumn<int>("rang");
+    QTest::addColumn<QPointF>("origine");
+    QTest::addColumn<QLineF>("trait");
+    QTest::addColumn<QPointF>("etiquette");
+
+    // Row k: a 10-unit stroke at y0 + 15k, the label at its right end, one row higher.
+    QTest::newRow("row 2 at (-400, -300)")
+        << 2 << QPointF(-400, -300) << QLineF(-400, -270, -390, -270) << QPointF(-390, -285);
+    QTest::newRow("row 0 at (-440, -335)")
+        << 0 << QPointF(-440, -335) << QLineF(-440, -335, -430, -335) << QPointF(-430, -350);
+    QTest::newRow("row 12 at (-400, -300)")
+        << 12 << QPointF(-400, -300) << QLineF(-400, -120, -390, -120) << QPointF(-390, -135);
+}
+
+void TestScene::legende()
+{
+    QFETCH(int, rang);
+    QFETCH(QPointF, origine);
+    QFETCH(QLineF, trait);
+    QFETCH(QPointF, etiquette);
+
+    Scene scene;
+    scene.setDiametre0(diametre);
+    scene.x_legende = origine.x();
+    scene.y_legende = origine.y();
+    QGraphicsTextItem *date = scene.addText("21 juin");
+    const QPen stylo(QColor(228, 152, 0), 2, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
+    QVERIFY(scene.tracer_course_soleil(172, 45.0, 4.30, 19.71, stylo, QBrush(), QPainterPath(),
+                                       date, false, rang));
+
+    const auto lignes = objets<QGraphicsLineItem>(scene);
+    QCOMPARE(lignes.size(), 1);
+    QCOMPARE(lignes.first()->line(), trait);
+    QCOMPARE(lignes.first()->pen(), stylo);
+    QCOMPARE(objets<QGraphicsPathItem>(scene).first()->pen(), stylo);
+    QCOMPARE(date->pos(), etiquette);
+}
+
+void TestScene::etiquetteCourbe_data()
+{
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<int>("jour");
+    QTest::addColumn<int>("jour1");
+    QTest::addColumn<int>("jour2");
+    QTest::addColumn<bool>("leverAuNord"); // sunrise point above the centre (y0 < 0)
+    QTest::addColumn<bool>("deplacee");
+    QTest::addColumn<QPointF>("decalage"); // label = (x0, y0 · facteur) + decalage
+    QTest::addColumn<double>("facteur");
+
+    // Latitude 45: sunrise in the north-east in June, in the south-east in December.
+    QTest::newRow("45 June: 40 right, y scaled by 1.15")
+        << 45.0 << 172 << 173 << 356 << true << true << QPointF(40, 0) << 1.15;
+    QTest::newRow("45 December: 40 right")
+        << 45.0 << 356 << 173 << 356 << false << true << QPointF(40, 0) << 1.0;
+    QTest::newRow("-45 June: sunrise in the north-east")
+        << -45.0 << 172 << 173 << 356 << true << true << QPointF(40, 0) << 1.15;
+    // Latitude 70 (limit days 23, 173, 323): the June course starts at midnight in the north;
+    // the 23 January course rises just east of south.
+    QTest::newRow("70 second limit day, midnight sun")
+        << 70.0 << 173 << 23 << 173 << true << true << QPointF(20, 30) << 1.0;
+    QTest::newRow("70 first limit day, sunrise in the south")
+        << 70.0 << 23 << 23 << 173 << false << true << QPointF(0, 10) << 1.0;
+    QTest::newRow("70 first limit day with the sun up at midnight")
+        << 70.0 << 173 << 173 << 356 << true << true << QPointF(40, -40) << 1.0;
+    QTest::newRow("70 second limit day rising in the south")
+        << 70.0 << 23 << 1 << 23 << false << true << QPointF(40, 10) << 1.0;
+    QTest::newRow("70 both limit days the same: the second one's rule")
+        << 70.0 << 173 << 173 << 173 << true << true << QPointF(20, 30) << 1.0;
+    QTest::newRow("70 not a limit day: label left where it was")
+        << 70.0 << 100 << 23 << 173 << true << false << QPointF() << 1.0;
+    // Latitude -70 (limit days 141, 356, 205): the 141 course rises just east of north; the
+    // December course starts at midnight in the south.
+    QTest::newRow("-70 first limit day, sunrise in the north")
+        << -70.0 << 141 << 141 << 356 << true << true << QPointF(40, 0) << 1.15;
+    QTest::newRow("-70 second limit day, midnight sun")
+        << -70.0 << 356 << 141 << 356 << false << true << QPointF(0, -50) << 1.0;
+    QTest::newRow("-70 first limit day with the sun up at midnight")
+        << -70.0 << 356 << 356 << 141 << false << true << QPointF(40, 10) << 1.0;
+    QTest::newRow("-70 second limit day rising in the north")
+        << -70.0 << 141 << 1 << 141 << true << true << QPointF(40, 0) << 1.15;
+    QTest::newRow("-70 both limit days the same: the first one's rule")
+        << -70.0 << 356 << 356 << 356 << false << true << QPointF(40, 10) << 1.0;
+    QTest::newRow("-70 not a limit day: label left where it was")
+        << -70.0 << 10 << 141 << 356 << false << false << QPointF() << 1.0;
+    QTest::newRow("66.55 exactly: label left where it was")
+        << 66.55 << 172 << 172 << 356 << true << false << QPointF() << 1.0;
+    QTest::newRow("-66.55 exactly: label left where it was")
+        << -66.55 << 356 << 172 << 356 << false << false << QPointF() << 1.0;
+}
+
+void TestScene::etiquetteCourbe()
+{
+    QFETCH(double, latitude);
+    QFETCH(int, jour);
+    QFETCH(int, jour1);
+    QFETCH(int, jour2);
+    QFETCH(bool, leverAuNord);
+    QFETCH(bool, deplacee);
+    QFETCH(QPointF, decalage);
+    QFETCH(double, facteur);
+
+    Scene scene;
+    scene.setDiametre0(diametre);
+    scene.jour1 = jour1;
+    scene.jour2 = jour2;
+    const Soleil soleil;
+    QGraphicsTextItem *date = scene.addText("21 juin");
+    const QPointF avant(-1234, 567);
+    date->setPos(avant);
+    scene.tracer_course_soleil(jour, latitude, soleil.heure_lever(jour, latitude),
+                               soleil.heure_coucher(jour, latitude), QPen(Qt::red), QBrush(),
+                               QPainterPath(), date, true, 0);
+
+    const QPainterPath chemin = objets<QGraphicsPathItem>(scene).first()->path();
+    const QPointF p0 = chemin.elementAt(0);
+    QVERIFY2((p0.y() < 0) == leverAuNord, qPrintable("sunrise point " + point(p0)));
+    const QPointF attendu = deplacee ? QPointF(p0.x(), p0.y() * facteur) + decalage : avant;
+    QVERIFY2(proches(date->pos(), attendu, ecart_calcul),
+             qPrintable(QStringLiteral("sunrise %1: expected label %2, got %3")
+                            .arg(point(p0), point(attendu), point(date->pos()))));
+    QVERIFY(objets<QGraphicsLineItem>(scene).isEmpty());
+}
+
+// ---- Limit days ---------------------------------------------------------------------------
+
+void TestScene::joursLimites_data()
+{
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<int>("jour1");
+    QTest::addColumn<int>("jour2");
+    QTest::addColumn<int>("jour3");
+
+    // -1 means "left as it was". Every limit day inside the polar circles is a solstice of
+    // the declination -23.45 · sin(2π (N + 101) / 365.25): 173 (maximum) and 356 (minimum).
+    QTest::newRow("equator, tropical band") << 0.0 << 173 << 356 << -1;
+    QTest::newRow("10 north, tropical band") << 10.0 << 173 << 356 << -1;
+    QTest::newRow("-23.44, tropical band") << -23.44 << 173 << 356 << -1;
+    QTest::newRow("23.45, temperate band") << 23.45 << 173 << 356 << -1;
+    QTest::newRow("45, temperate band") << 45.0 << 173 << 356 << -1;
+    QTest::newRow("-45, temperate band") << -45.0 << 173 << 356 << -1;
+    QTest::newRow("66.55, temperate band") << 66.55 << 173 << 356 << -1;
+    QTest::newRow("-66.55, temperate band") << -66.55 << 173 << 356 << -1;
+    // Beyond the polar circles: end of the polar night, solstice, start of the next one.
+    QTest::newRow("70 north") << 70.0 << 23 << 173 << 323;
+    QTest::newRow("80 north") << 80.0 << 57 << 173 << 289;
+    QTest::newRow("-70 south") << -70.0 << 141 << 356 << 205;
+    QTest::newRow("-80 south") << -80.0 << 107 << 356 << 239;
+    // At the poles the noon altitude is ±δ: δ turns positive between days 81 and 82
+    // ((N + 101) / 365.25 = 1/2 at N = 81.6) and negative between 264 and 265 (N = 264.25).
+    QTest::newRow("north pole") << 90.0 << 82 << 173 << 264;
+    QTest::newRow("south pole") << -90.0 << 81 << 356 << 265;
+    // Just beyond the circle the sun is back at noon on day 358 and never reaches a later
+    // maximum: only the first search succeeds.
+    QTest::newRow("66.56, failed solstice search") << 66.56 << 358 << -1 << -1;
+}
+
+void TestScene::joursLimites()
+{
+    QFETCH(double, latitude);
+    QFETCH(int, jour1);
+    QFETCH(int, jour2);
+    QFETCH(int, jour3);
+
+    Scene scene;
+    scene.jour1 = scene.jour2 = scene.jour3 = -1;
+    scene.jour_soleil(latitude);
+    QCOMPARE(scene.jour1, jour1);
+    QCOMPARE(scene.jour2, jour2);
+    QCOMPARE(scene.jour3, jour3);
+
+    // Asking again gives the same days.
+    scene.jour_soleil(latitude);
+    QCOMPARE(scene.jour1, jour1);
+    QCOMPARE(scene.jour2, jour2);
+    QCOMPARE(scene.jour3, jour3);
+}
+
+void TestScene::joursLimitesConserves()
+{
+    // A failed search keeps what an earlier latitude left.
+    Scene scene;
+    scene.jour_soleil(70.0);
+    scene.jour_soleil(66.56);
+    QCOMPARE(scene.jour1, 358);
+    QCOMPARE(scene.jour2, 173);
+    QCOMPARE(scene.jour3, 323);
+
+    // Back inside the circles jour3 is not written.
+    scene.jour_soleil(45.0);
+    QCOMPARE(scene.jour1, 173);
+    QCOMPARE(scene.jour2, 356);
+    QCOMPARE(scene.jour3, 323);
+}
+
+// ---- Hour lines ---------------------------------------------------------------------------
+
+void TestScene::heuresTracees_data()
+{
+    QTest::addColumn<double>("heureMIN");
+    QTest::addColumn<double>("heureMAX");
+    QTest::addColumn<QStringList>("heures");
+
+    const auto heures = [](int de, int a) {
+        QStringList l;
+        for (int h = de; h <= a; ++h)
+            l << QString::number(h) + "h";
+        return l;
+    };
+    QTest::newRow("4.3 to 19.71: noon replaced by 13, drawn once")
+        << 4.3 << 19.71 << heures(4, 11) + heures(13, 19);
+    QTest::newRow("0 to 24, polar day: midnight and noon skipped")
+        << 0.0 << 24.0 << heures(1, 11) + heures(13, 23);
+    QTest::newRow("12.5 to 12.9: 13 once") << 12.5 << 12.9 << QStringList{"13h"};
+    QTest::newRow("11 to 12: 11 and 13") << 11.0 << 12.0 << QStringList{"11h", "13h"};
+    QTest::newRow("22 to 30: nothing after 23") << 22.0 << 30.0 << QStringList{"22h", "23h"};
+    QTest::newRow("bound below the first hour: nothing") << 13.0 << 12.9 << QStringList{};
+}
+
+void TestScene::heuresTracees()
+{
+    QFETCH(double, heureMIN);
+    QFETCH(double, heureMAX);
+    QFETCH(QStringList, heures);
+
+    // Latitude 80 between days 150 and 190: polar day, the sun is up at every hour.
+    Scene scene;
+    scene.setDiametre0(diametre);
+    scene.jour1 = 150;
+    scene.jour2 = 190;
+    const QPen stylo(Qt::red, 1, Qt::DashLine, Qt::RoundCap, Qt::RoundJoin);
+    scene.tracer_heures(80.0, heureMIN, heureMAX, stylo, QBrush());
+
+    QCOMPARE(textes_des_items(scene), heures);
+    const auto chemins = objets<QGraphicsPathItem>(scene);
+    QCOMPARE(chemins.size(), heures.size());
+    for (auto *c : chemins)
+        QCOMPARE(c->pen(), stylo);
+    for (auto *t : objets<QGraphicsTextItem>(scene)) {
+        QCOMPARE(t->defaultTextColor(), QColor(Qt::red));
+        QCOMPARE(t->font().family(), QStringLiteral("Courier"));
+        QCOMPARE(t->font().pointSize(), 8);
+    }
+}
+
+void TestScene::joursVisites_data()
+{
+    QTest::addColumn<int>("jour1");
+    QTest::addColumn<int>("jour2");
+    QTest::addColumn<QList<int>>("jours");
+
+    // Strides of 15 while d + 14 < d_max, else 10 while d + 9 < d_max, else 5 while
+    // d + 4 < d_max, else 1: the last day is always visited.
+    QTest::newRow("173 to 356") << 173 << 356 << QList<int>{173, 188, 203, 218, 233, 248, 263, 278,
+                                                            293, 308, 323, 338, 353, 354, 355, 356};
+    QTest::newRow("356 to 173, limit days the other way round")
+        << 356 << 173 << QList<int>{173, 188, 203, 218, 233, 248, 263, 278,
+                                    293, 308, 323, 338, 353, 354, 355, 356};
+    QTest::newRow("1 to 12: a stride of 10") << 1 << 12 << QList<int>{1, 11, 12};
+    QTest::newRow("100 to 106: a stride of 5") << 100 << 106 << QList<int>{100, 105, 106};
+    // A single day gives a single point: no line, so neither path nor label.
+    QTest::newRow("one day: no line") << 5 << 5 << QList<int>{5};
+}
+
+void TestScene::joursVisites()
+{
+    QFETCH(int, jour1);
+    QFETCH(int, jour2);
+    QFETCH(QList<int>, jours);
+
+    // At the equator at 13 h the sun is at least 60° high every day of the year.
+    Scene scene;
+    scene.setDiametre0(diametre);
+    scene.jour1 = jour1;
+    scene.jour2 = jour2;
+    scene.tracer_heures(0.0, 13.0, 13.0, QPen(Qt::red), QBrush());
+
+    const auto chemins = objets<QGraphicsPathItem>(scene);
+    if (jours.size() == 1) {
+        QVERIFY(scene.items().isEmpty());
+        return;
+    }
+    QCOMPARE(chemins.size(), 1);
+    const QPainterPath chemin = chemins.first()->path();
+    // The first day's point, then a line to every later visited day (the first visit, on the
+    // same point, adds no element to a path).
+    QCOMPARE(chemin.elementCount(), jours.size());
+    const Soleil soleil;
+    const auto position = [&](int jour) {
+        const double delta = soleil.declinaison(jour);
+        const double h = soleil.hauteur(delta, 0.0, 15.0);
+        const double a = soleil.azimut(delta, 0.0, 15.0, h);
+        return QPointF(soleil.projection_x(diametre, a, h), soleil.projection_y(diametre, a, h));
+    };
+    QVERIFY(chemin.elementAt(0).isMoveTo());
+    QVERIFY(proches(chemin.elementAt(0), position(jours.first()), ecart_calcul));
+    for (int i = 1; i < jours.size(); ++i) {
+        const QPainterPath::Element e = chemin.elementAt(i);
+        QVERIFY(e.isLineTo());
+        QVERIFY2(proches(e, position(jours[i]), ecart_calcul),
+                 qPrintable(QStringLiteral("visit %1: expected day %2 at %3, got %4")
+                                .arg(i)
+                                .arg(jours[i])
+                                .arg(point(position(jours[i])), point(e))));
+    }
+}
+
+void TestScene::heureSousHorizon_data()
+{
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<double>("heureMIN");
+    QTest::addColumn<double>("heureMAX");
+    QTest::addColumn<QStringList>("heures");
+
+    // Between the solstices (173 to 356) at 45°: at 4 h the sun is highest on day 173, at
+    // asin(sin 23.45 · sin 45 - cos 23.45 · cos 45 · cos 60) = -2.5°: never up. At 5 h it is
+    // 6.5° high that day.
+    QTest::newRow("4 h at 45: nothing") << 45.0 << 4.0 << 4.0 << QStringList{};
+    QTest::newRow("4 h at -45: nothing") << -45.0 << 4.0 << 4.0 << QStringList{};
+    QTest::newRow("4 h and 5 h at 45: only 5 h") << 45.0 << 4.0 << 5.0 << QStringList{"5h"};
+    QTest::newRow("23 h at 30: nothing") << 30.0 << 23.0 << 23.0 << QStringList{};
+}
+
+void TestScene::heureSousHorizon()
+{
+    QFETCH(double, latitude);
+    QFETCH(double, heureMIN);
+    QFETCH(double, heureMAX);
+    QFETCH(QStringList, heures);
+
+    Scene scene;
+    scene.setDiametre0(diametre);
+    scene.jour1 = 173;
+    scene.jour2 = 356;
+    scene.tracer_heures(latitude, heureMIN, heureMAX, QPen(Qt::red), QBrush());
+    QCOMPARE(textes_des_items(scene), heures);
+    QCOMPARE(objets<QGraphicsPathItem>(scene).size(), heures.size());
+    QCOMPARE(scene.items().size(), 2 * heures.size());
+}
+
+void TestScene::etiquettesHeures_data()
+{
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<int>("heure");
+    QTest::addColumn<QString>("reference"); // "premier", "dernier" or "rehausse"
+    QTest::addColumn<QRectF>("zone");       // where the reference point must lie
+    QTest::addColumn<QPointF>("decalage");  // label = reference + decalage
+
+    // Points at D = 540 between the solstices 173 and 356, worked by hand from the solar
+    // model: 45° at 9 h on day 173: altitude 47.74, azimuth -105.29, point (122.3, 33.4);
+    // 60° on day 173 at 4 h: (200.1, -150.1); at 3 h: (172.9, -202.8); the afternoon hours
+    // mirror them (x < 0). The south mirrors the north on day 356.
+    const QRectF est_haut(0, -120, 1000, 1000);       // x > 0, y ≥ -120
+    const QRectF est_milieu(0, -180, 1000, 60);       // x > 0, -180 ≤ y < -120
+    const QRectF est_nord(0, -1000, 1000, 820);       // x > 0, y < -180
+    const QRectF ouest_haut(-1000, -120, 1000, 1000); // x ≤ 0, y ≥ -120
+    const QRectF ouest_milieu(-1000, -180, 1000, 60); // x ≤ 0, -180 ≤ y < -120
+    const QRectF ouest_nord(-1000, -1000, 1000, 820); // x ≤ 0, y < -180
+    QTest::newRow("45, 9 h east, low") << 45.0 << 9 << "premier" << est_haut << QPointF(-20, -20);
+    QTest::newRow("45, 15 h west, low") << 45.0 << 15 << "premier" << ouest_haut << QPointF(0, -20);
+    QTest::newRow("60, 4 h east, middle")
+        << 60.0 << 4 << "premier" << est_milieu << QPointF(-20, -5);
+    QTest::newRow("60, 3 h east, far north")
+        << 60.0 << 3 << "premier" << est_nord << QPointF(-15, 0);
+    QTest::newRow("60, 20 h west, middle")
+        << 60.0 << 20 << "premier" << ouest_milieu << QPointF(5, -5);
+    QTest::newRow("60, 21 h west, far north")
+        << 60.0 << 21 << "premier" << ouest_nord << QPointF(0, 0);
+
+    // South and the equator: from the last day's point (356), bands at 120 and 180.
+    const QRectF sud_est_haut(0, -1000, 1000, 1120);       // x > 0, y ≤ 120
+    const QRectF sud_est_milieu(0, 120, 1000, 60);         // x > 0, 120 < y ≤ 180
+    const QRectF sud_est_sud(0, 180, 1000, 820);           // x > 0, y > 180
+    const QRectF sud_ouest_haut(-1000, -1000, 1000, 1120); // x ≤ 0, y ≤ 120
+    const QRectF sud_ouest_milieu(-1000, 120, 1000, 60);   // x ≤ 0, 120 < y ≤ 180
+    const QRectF sud_ouest_sud(-1000, 180, 1000, 820);     // x ≤ 0, y > 180
+    QTest::newRow("-45, 9 h east, low")
+        << -45.0 << 9 << "dernier" << sud_est_haut << QPointF(-20, 0);
+    QTest::newRow("-45, 15 h west, low")
+        << -45.0 << 15 << "dernier" << sud_ouest_haut << QPointF(0, 0);
+    QTest::newRow("-60, 4 h east, middle")
+        << -60.0 << 4 << "dernier" << sud_est_milieu << QPointF(-20, -15);
+    QTest::newRow("-60, 3 h east, far south")
+        << -60.0 << 3 << "dernier" << sud_est_sud << QPointF(-15, -20);
+    QTest::newRow("-60, 20 h west, middle")
+        << -60.0 << 20 << "dernier" << sud_ouest_milieu << QPointF(5, -15);
+    QTest::newRow("-60, 21 h west, far south")
+        << -60.0 << 21 << "dernier" << sud_ouest_sud << QPointF(0, -20);
+    // 0 takes the southern rule: at 9 h on day 356 the point is (126.7, 77.7).
+    QTest::newRow("equator, 9 h, southern rule")
+        << 0.0 << 9 << "dernier" << sud_est_haut << QPointF(-20, 0);
+
+    // Beyond the polar circles: 5° above the last day's point, then (-10, -10).
+    const QRectF partout(-1000, -1000, 2000, 2000);
+    QTest::newRow("75, 9 h, above the last day")
+        << 75.0 << 9 << "rehausse" << partout << QPointF(-10, -10);
+    QTest::newRow("-75, 15 h, above the last day")
+        << -75.0 << 15 << "rehausse" << partout << QPointF(-10, -10);
+}
+
+void TestScene::etiquettesHeures()
+{
+    QFETCH(double, latitude);
+    QFETCH(int, heure);
+    QFETCH(QString, reference);
+    QFETCH(QRectF, zone);
+    QFETCH(QPointF, decalage);
+
+    Scene scene;
+    scene.setDiametre0(diametre);
+    scene.jour_soleil(latitude);
+    scene.tracer_heures(latitude, heure, heure, QPen(Qt::red), QBrush());
+
+    const auto chemins = objets<QGraphicsPathItem>(scene);
+    const auto textes = objets<QGraphicsTextItem>(scene);
+    QCOMPARE(chemins.size(), 1);
+    QCOMPARE(textes.size(), 1);
+    const QPainterPath chemin = chemins.first()->path();
+    const QPointF premier = chemin.elementAt(0);
+    const QPointF dernier = chemin.elementAt(chemin.elementCount() - 1);
+
+    QPointF base;
+    if (reference == "premier") {
+        base = premier;
+    } else if (reference == "dernier") {
+        base = dernier;
+    } else {
+        // Five degrees higher on the same azimuth: 5/90 of the disc's radius nearer the centre.
+        const double r = std::hypot(dernier.x(), dernier.y());
+        base = dernier * ((r - 5.0 / 90.0 * diametre / 2.0) / r);
+    }
+    QVERIFY2(zone.contains(base), qPrintable("reference point " + point(base)));
+    const QPointF attendu = base + decalage;
+    QVERIFY2(proches(textes.first()->pos(), attendu, ecart_geometrie),
+             qPrintable(QStringLiteral("expected label %1, got %2")
+                            .arg(point(attendu), point(textes.first()->pos()))));
+}
+
+// ---- A picture to look at -------------------------------------------------------------------
+
+void TestScene::rendu()
+{
+    // Latitude 45 with a few courses, the limit courses and the hour lines, rendered as the
+    // view would show them. ORVANE_RENDU names a PNG file to keep it for a person to look at.
+    Scene scene;
+    scene.setDiametre0(diametre);
+    scene.setSceneRect(-500, -350, 1000, 700);
+    scene.x_legende = -490;
+    scene.y_legende = -335;
+    const Soleil soleil;
+    const double latitude = 45.0;
+    const QList<int> jours{80, 120, 200, 300};
+    const QList<QColor> couleurs{QColor(228, 152, 0), QColor(0, 250, 240), QColor(63, 145, 47),
+                                 QColor(255, 0, 75)};
+    for (int i = 0; i < jours.size(); ++i) {
+        QGraphicsTextItem *date =
+            scene.addText(QLocale().toString(QDate(2023, 1, 1).addDays(jours[i] - 1), "d MMM"),
+                          QFont("Courier", 10));
+        date->setDefaultTextColor(couleurs[i]);
+        scene.tracer_course_soleil(
+            jours[i], latitude, soleil.heure_lever(jours[i], latitude),
+            soleil.heure_coucher(jours[i], latitude),
+            QPen(couleurs[i], 2, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin), QBrush(),
+            QPainterPath(), date, false, i);
+    }
+    scene.jour_soleil(latitude);
+    QFont gras("Courier", 10);
+    gras.setBold(true);
+    for (int jour : {scene.jour1, scene.jour2}) {
+        QGraphicsTextItem *date =
+            scene.addText(QLocale().toString(QDate(2023, 1, 1).addDays(jour - 1), "d MMM"), gras);
+        date->setDefaultTextColor(Qt::red);
+        scene.tracer_course_soleil(jour, latitude, soleil.heure_lever(jour, latitude),
+                                   soleil.heure_coucher(jour, latitude),
+                                   QPen(Qt::red, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin),
+                                   QBrush(), QPainterPath(), date, true, 0);
+    }
+    QPen tirets(Qt::red, 1, Qt::DashLine, Qt::RoundCap, Qt::RoundJoin);
+    tirets.setDashPattern({7, 8});
+    scene.tracer_heures(latitude, 4, 19, tirets, QBrush());
+
+    QImage image(1000, 700, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    {
+        QPainter peintre(&image);
+        peintre.setRenderHint(QPainter::Antialiasing);
+        scene.render(&peintre);
+    }
+    const QString fichier = qEnvironmentVariable("ORVANE_RENDU");
+    if (!fichier.isEmpty())
+        QVERIFY(image.save(fichier));
+
+    // Coarse: white outside the disc, the horizon circle drawn 100 units right of the north
+    // axis, at y = -sqrt(270² - 100²) = -250.8.
+    QCOMPARE(image.pixelColor(5, 690), QColor(Qt::white));
+    bool cercle = false;
+    for (int y = 350 - 253; y <= 350 - 249; ++y)
+        cercle = cercle || image.pixelColor(500 + 100, y) != QColor(Qt::white);
+    QVERIFY(cercle);
+}
+
+QTEST_MAIN(TestScene)
+#include "tst_diagram.moc"
