@@ -14,6 +14,8 @@
 #include <QPointF>
 #include <QStandardItemModel>
 
+#include <algorithm>
+#include <numeric>
 #include <vector>
 
 namespace
@@ -113,15 +115,23 @@ void Fenetre_Principale::on_bouton_masques_clicked()
         tableau.emplace_back(valeur(modele, r, colonne_azimut), valeur(modele, r, colonne_hauteur));
 
     // 5. No azimuth twice, except the first and last rows when they are the same point (an
-    // outline closed on itself).
+    // outline closed on itself). Sorted by azimuth, equal azimuths sit side by side: three
+    // of a kind always hold a forbidden pair, two of a kind only when they are not the first
+    // and last rows with the same height.
+    std::vector<int> par_azimut(static_cast<std::size_t>(nb_points));
+    std::iota(par_azimut.begin(), par_azimut.end(), 0);
+    std::sort(par_azimut.begin(), par_azimut.end(),
+              [&tableau](int i, int j) { return tableau[i].x() < tableau[j].x(); });
     bool azimut_repete = false;
-    for (int i = 0; i < nb_points && !azimut_repete; ++i) {
-        for (int j = i + 1; j < nb_points && !azimut_repete; ++j) {
-            if (tableau[i].x() != tableau[j].x())
-                continue;
-            const bool premiere_et_derniere = i == 0 && j == nb_points - 1;
-            azimut_repete = !premiere_et_derniere || tableau[i].y() != tableau[j].y();
-        }
+    for (std::size_t k = 0; k + 1 < par_azimut.size() && !azimut_repete; ++k) {
+        const int i = par_azimut[k];
+        const int j = par_azimut[k + 1];
+        if (tableau[i].x() != tableau[j].x())
+            continue;
+        const bool trois =
+            k + 2 < par_azimut.size() && tableau[par_azimut[k + 2]].x() == tableau[i].x();
+        const bool premiere_et_derniere = std::min(i, j) == 0 && std::max(i, j) == nb_points - 1;
+        azimut_repete = trois || !premiere_et_derniere || tableau[i].y() != tableau[j].y();
     }
     if (azimut_repete) {
         QMessageBox::warning(this, tr("Problème d'azimut!"),

@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include <QCheckBox>
+#include <QDateEdit>
 #include <QDoubleSpinBox>
 #include <QGraphicsPathItem>
 #include <QGraphicsTextItem>
@@ -371,6 +372,7 @@ private slots:
     void echecGardeLeContour();
 
     void conserverMasques();
+    void masqueSousLesCourses();
     void conserverAvecTableauInvalide();
 
     void tablesAleatoires();
@@ -790,6 +792,37 @@ void TestMasques::conserverMasques()
     QVERIFY(f.changer_latitude(20).isEmpty());
     QCOMPARE(f.contours().size(), 0);
     QVERIFY(!f.conserver->isEnabled());
+}
+
+void TestMasques::masqueSousLesCourses()
+{
+    // A mask from the horizon up to 80° all round but for the two degrees about north hides
+    // the summer solstice's noon at latitude 45 (altitude 68.45°, due south); the course
+    // is drawn over the grey, and the horizon circle over the grey too.
+    Fenetre f;
+    f.fenetre.findChild<QDateEdit *>(QStringLiteral("Date"))->setDate(QDate(2023, 6, 21));
+    QVERIFY(f.changer_latitude(45).isEmpty());
+    f.remplir(lire_lignes({"-1 80", "-90 80", "-180 80", "90 80", "1 80"}));
+    QVERIFY(f.cliquer(f.tracer).isEmpty());
+    const auto contours = f.contours();
+    QCOMPARE(contours.size(), 1);
+
+    QGraphicsPathItem *course = nullptr;
+    for (QGraphicsItem *item : f.scene->items()) {
+        auto *p = qgraphicsitem_cast<QGraphicsPathItem *>(item);
+        if (p && p->pen().color() == QColor(Qt::red) && p->path().elementCount() > 10)
+            course = p;
+    }
+    QVERIFY2(course, "the course of the chosen date is not on the diagram");
+    // Noon lies half way along the course, on the disc's vertical axis below the zenith.
+    const QPointF midi = course->path().pointAtPercent(0.5);
+    QVERIFY2(std::abs(midi.x()) < 1 && midi.y() > 0,
+             qPrintable(QStringLiteral("noon at (%1, %2)").arg(midi.x()).arg(midi.y())));
+    QVERIFY2(contours[0]->path().contains(midi), "noon is not behind the mask");
+    const auto dessus =
+        f.scene->items(midi, Qt::IntersectsItemShape, Qt::DescendingOrder, QTransform());
+    QVERIFY2(dessus.indexOf(course) >= 0 && dessus.indexOf(course) < dessus.indexOf(contours[0]),
+             "the mask lies over the course");
 }
 
 void TestMasques::conserverAvecTableauInvalide()

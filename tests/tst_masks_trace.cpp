@@ -12,6 +12,9 @@
 
 #include <QGraphicsEllipseItem>
 #include <QGraphicsPathItem>
+#include <QImage>
+#include <QPainter>
+#include <QRandomGenerator>
 
 #include <cmath>
 
@@ -369,4 +372,64 @@ void TestTraceMasques::carresDesArcs()
         (!lu.troncons.isEmpty() && lu.troncons.first().genre == Troncon::Ligne &&
          proches(lu.troncons.first().fin, haut));
     QVERIFY2(commence_en_haut, qPrintable(lu.texte()));
+}
+
+void TestTraceMasques::rendu()
+{
+    // The outline as painted on a view with antialiasing, against the same path painted in
+    // one call with its pen and brush: a jagged skyline of 500 points (random heights with a
+    // fixed seed) on a disc of 940. Only the edge may differ, by a few grey levels.
+    const int diametre = 940;
+    QVector<QPointF> points;
+    QRandomGenerator alea(7);
+    for (int k = 0; k < 500; ++k)
+        points << QPointF(k < 250 ? -0.72 * k : 180 - 0.72 * (k - 250), alea.bounded(400) / 10.0);
+    Scene scene;
+    scene.setDiametre0(diametre);
+    const Trace t = tracer(scene, points);
+    QVERIFY(t.masque);
+    Scene fond;
+    fond.setDiametre0(diametre);
+
+    const QRectF source(-diametre / 2 - 10, -diametre / 2 - 10, diametre + 20, diametre + 20);
+    QImage peint(source.size().toSize(), QImage::Format_ARGB32_Premultiplied);
+    QImage attendu = peint;
+    {
+        QPainter p(&peint);
+        p.setRenderHint(QPainter::Antialiasing);
+        scene.render(&p, QRectF(peint.rect()), source);
+    }
+    {
+        QPainter p(&attendu);
+        p.setRenderHint(QPainter::Antialiasing);
+        fond.render(&p, QRectF(attendu.rect()), source);
+        p.translate(-source.topLeft());
+        p.setPen(t.masque->pen());
+        p.setBrush(t.masque->brush());
+        p.drawPath(t.masque->path());
+        p.setPen(t.horizon->pen());
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(t.horizon->rect());
+    }
+    // Antialiased edges are drawn differently, within this many grey levels of 255.
+    const int ecart_bord = 40;
+    int ecart_max = 0;
+    int differents = 0;
+    for (int y = 0; y < peint.height(); ++y)
+        for (int x = 0; x < peint.width(); ++x) {
+            const int d = std::abs(qGray(peint.pixel(x, y)) - qGray(attendu.pixel(x, y)));
+            ecart_max = std::max(ecart_max, d);
+            differents += d > 0 ? 1 : 0;
+        }
+    QVERIFY2(ecart_max <= ecart_bord,
+             qPrintable(QStringLiteral("largest difference %1 grey levels over %2 pixels")
+                            .arg(ecart_max)
+                            .arg(differents)));
+    // And the outline was painted at all: about half the disc is grey.
+    int gris_peints = 0;
+    for (int y = 0; y < peint.height(); ++y)
+        for (int x = 0; x < peint.width(); ++x)
+            gris_peints += peint.pixel(x, y) == gris.rgb() ? 1 : 0;
+    QVERIFY2(gris_peints > peint.width() * peint.height() / 10,
+             qPrintable(QStringLiteral("%1 grey pixels").arg(gris_peints)));
 }

@@ -61,6 +61,7 @@ private slots:
     void elementsAjoutes();
     void carresDesArcs_data();
     void carresDesArcs();
+    void rendu();
 
 private:
     static const QColor gris;
