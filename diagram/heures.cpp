@@ -41,7 +41,7 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
     const int d_min = std::min(jour1, jour2);
     const int d_max = std::max(jour1, jour2);
     const int d = diametre;
-    // Bands of the label rules, a third and two ninths of the disc from its centre.
+    // Bands of the label rules: two ninths and one third of the diameter from the centre.
     const int q1 = (4 * d) / 18;
     const int q2 = d / 3;
     const QFont police(QStringLiteral("Courier"), 8);

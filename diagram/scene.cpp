@@ -54,7 +54,7 @@ void Scene::drawBackground(QPainter *painter, const QRectF &rect)
     const bool graduations = options.graduations_affichees();
     // Radius of the graduation labels, just outside the horizon circle.
     const double r_texte = d * 0.5 + 15.0;
-    const double deg = soleil.pi() / 180.0;
+    const double pi = soleil.pi();
 
     painter->save();
     painter->fillRect(rect, Qt::white);
@@ -87,8 +87,8 @@ void Scene::drawBackground(QPainter *painter, const QRectF &rect)
     // The four main axes; their labels read the azimuth (0 north, -90 east, 180 south,
     // 90 west) and stay when the graduations are hidden.
     for (int a = 0; a < 360; a += 90) {
-        const double s = std::sin(a * deg);
-        const double c = std::cos(a * deg);
+        const double s = std::sin(a * pi / 180.0);
+        const double c = std::cos(a * pi / 180.0);
         const QLine axe(0, 0, tronque(s * (-d * 0.5)), tronque(c * (-d * 0.5)));
         painter->drawLines(&axe, 1);
         const int valeur = a < 180 ? -a : 360 - a;
@@ -102,8 +102,8 @@ void Scene::drawBackground(QPainter *painter, const QRectF &rect)
         const int k = (90 % pas_h == 0) ? 90 / pas_h - 1 : 90 / pas_h;
         const double rho = (1.0 - k * pas_h / 90.0) * d * 0.5;
         const auto graduation = [&](int a) {
-            const double s = std::sin(a * deg);
-            const double c = std::cos(a * deg);
+            const double s = std::sin(a * pi / 180.0);
+            const double c = std::cos(a * pi / 180.0);
             const QLine trait(tronque(-s * rho), tronque(-c * rho), tronque(-s * d * 0.5),
                               tronque(-c * d * 0.5));
             painter->drawLines(&trait, 1);

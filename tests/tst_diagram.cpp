@@ -92,6 +92,13 @@ template <typename T> QList<T *> objets(QGraphicsScene &scene)
     return liste;
 }
 
+// The path of the scene's one path item; an empty path when there is none or several.
+QPainterPath seul_chemin(QGraphicsScene &scene)
+{
+    const auto chemins = objets<QGraphicsPathItem>(scene);
+    return chemins.size() == 1 ? chemins.first()->path() : QPainterPath();
+}
+
 QStringList textes_des_items(QGraphicsScene &scene)
 {
     QStringList textes;
@@ -585,7 +592,7 @@ void TestScene::jourPolaire()
     QVERIFY(scene.tracer_course_soleil(172, 80.0, lever, coucher, QPen(Qt::red), QBrush(),
                                        QPainterPath(), date, false, 0));
 
-    const QPainterPath chemin = objets<QGraphicsPathItem>(scene).first()->path();
+    const QPainterPath chemin = seul_chemin(scene);
     QCOMPARE(chemin.elementCount(), 80);
     const QPointF debut = chemin.elementAt(0);
     const QPointF fin = chemin.elementAt(79);
@@ -620,7 +627,7 @@ void TestScene::horizon()
     QGraphicsTextItem *date = scene.addText("21 mars");
     scene.tracer_course_soleil(80, 0.0, lever, 18.0, QPen(Qt::red), QBrush(), QPainterPath(), date,
                                false, 0);
-    const QPainterPath chemin = objets<QGraphicsPathItem>(scene).first()->path();
+    const QPainterPath chemin = seul_chemin(scene);
     int lignes = 0;
     for (int i = 0; i < chemin.elementCount(); ++i)
         lignes += chemin.elementAt(i).isLineTo() ? 1 : 0;
@@ -709,7 +716,9 @@ void TestScene::legende()
     QCOMPARE(lignes.size(), 1);
     QCOMPARE(lignes.first()->line(), trait);
     QCOMPARE(lignes.first()->pen(), stylo);
-    QCOMPARE(objets<QGraphicsPathItem>(scene).first()->pen(), stylo);
+    const auto chemins = objets<QGraphicsPathItem>(scene);
+    QCOMPARE(chemins.size(), 1);
+    QCOMPARE(chemins.first()->pen(), stylo);
     QCOMPARE(date->pos(), etiquette);
 }
 
@@ -788,7 +797,8 @@ void TestScene::etiquetteCourbe()
                                soleil.heure_coucher(jour, latitude), QPen(Qt::red), QBrush(),
                                QPainterPath(), date, true, 0);
 
-    const QPainterPath chemin = objets<QGraphicsPathItem>(scene).first()->path();
+    const QPainterPath chemin = seul_chemin(scene);
+    QVERIFY(chemin.elementCount() > 0);
     const QPointF p0 = chemin.elementAt(0);
     QVERIFY2((p0.y() < 0) == leverAuNord, qPrintable("sunrise point " + point(p0)));
     const QPointF attendu = deplacee ? QPointF(p0.x(), p0.y() * facteur) + decalage : avant;
@@ -932,8 +942,13 @@ void TestScene::joursVisites_data()
     QTest::newRow("356 to 173, limit days the other way round")
         << 356 << 173 << QList<int>{173, 188, 203, 218, 233, 248, 263, 278,
                                     293, 308, 323, 338, 353, 354, 355, 356};
-    QTest::newRow("1 to 12: a stride of 10") << 1 << 12 << QList<int>{1, 11, 12};
-    QTest::newRow("100 to 106: a stride of 5") << 100 << 106 << QList<int>{100, 105, 106};
+    // Each stride at the edge where it still fits: d + 14 = 15 < 16, d + 9 = 10 < 11,
+    // d + 4 = 104 < 105.
+    QTest::newRow("1 to 16: a stride of 15 just fits") << 1 << 16 << QList<int>{1, 16};
+    QTest::newRow("1 to 15: one short of 15, a stride of 10")
+        << 1 << 15 << QList<int>{1, 11, 12, 13, 14, 15};
+    QTest::newRow("1 to 11: a stride of 10 just fits") << 1 << 11 << QList<int>{1, 11};
+    QTest::newRow("100 to 105: a stride of 5 just fits") << 100 << 105 << QList<int>{100, 105};
     // A single day gives a single point: no line, so neither path nor label.
     QTest::newRow("one day: no line") << 5 << 5 << QList<int>{5};
 }
@@ -1092,6 +1107,7 @@ void TestScene::etiquettesHeures()
     QCOMPARE(chemins.size(), 1);
     QCOMPARE(textes.size(), 1);
     const QPainterPath chemin = chemins.first()->path();
+    QVERIFY(chemin.elementCount() > 0);
     const QPointF premier = chemin.elementAt(0);
     const QPointF dernier = chemin.elementAt(chemin.elementCount() - 1);
 
