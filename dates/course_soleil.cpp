@@ -14,9 +14,12 @@
 #include <QLocale>
 #include <QPointer>
 #include <QResizeEvent>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace
 {
@@ -74,11 +77,23 @@ QPen stylo_heures()
     return stylo;
 }
 
-// Adds a date label to the scene; the scene owns it.
-QGraphicsTextItem *ajouter_etiquette(Scene &scene, const QString &texte, const QColor &couleur,
-                                     int graisse = QFont::Normal)
+// Adds a text item to the scene, which owns it. The font is set first and the text then written
+// into the item's empty document, so that the text is laid out once, in its own font (setting
+// the text of an item clears its document and lays it out again, as a change of font does).
+QGraphicsTextItem *ajouter_texte(Scene &scene, const QString &texte, const QFont &police)
 {
-    QGraphicsTextItem *etiquette = scene.addText(texte, QFont(famille, taille_etiquette, graisse));
+    auto item = std::make_unique<QGraphicsTextItem>();
+    item->setFont(police);
+    QTextCursor(item->document()).insertText(texte);
+    scene.addItem(item.get());
+    return item.release();
+}
+
+// Adds a date label in `couleur`.
+QGraphicsTextItem *ajouter_etiquette(Scene &scene, const QString &texte, const QColor &couleur,
+                                     const QFont &police)
+{
+    QGraphicsTextItem *etiquette = ajouter_texte(scene, texte, police);
     etiquette->setDefaultTextColor(couleur);
     return etiquette;
 }
@@ -107,6 +122,9 @@ void Fenetre_Principale::course_Soleil()
     const QDate date_courante = ui->Date->date();
     const bool mode_mois = ui->actionChoisir_le_jour_pour_les_mois->isChecked();
     const QBrush sans_remplissage;
+    // Fonts of the date labels and of the limit-course labels.
+    const QFont police_date(famille, taille_etiquette);
+    const QFont police_limite(famille, taille_etiquette, graisse_grasse);
 
     // 1. Everything goes: courses, labels, legend strokes, hour lines, mask outline, caption.
     scene->clear();
@@ -114,7 +132,8 @@ void Fenetre_Principale::course_Soleil()
     // 2. The latitude caption in the bottom-left corner of the view.
     const int W = ui->graphicsView->width();
     const int H = ui->graphicsView->height();
-    QGraphicsTextItem *legende = scene->addText(
+    QGraphicsTextItem *legende = ajouter_texte(
+        *scene,
         QStringLiteral("Latitude: ") + QString::number(latitude, 'g', 6) + QStringLiteral("°"),
         QFont(famille, taille_legende_latitude, graisse_grasse));
     legende->setPos(marge_gauche - W / 2, H / 2 - marge_bas);
@@ -125,7 +144,7 @@ void Fenetre_Principale::course_Soleil()
         // A course wholly below the horizon has its label taken off the scene, which may
         // delete it too; a label left to us off the scene is deleted here.
         const QPointer<QGraphicsTextItem> etiquette =
-            ajouter_etiquette(*scene, texte_date(date), stylo.color());
+            ajouter_etiquette(*scene, texte_date(date), stylo.color(), police_date);
         const int numero = date.dayOfYear();
         lever = soleil.heure_lever(numero, latitude);
         coucher = soleil.heure_coucher(numero, latitude);
@@ -195,14 +214,14 @@ void Fenetre_Principale::course_Soleil()
         const QPen stylo = stylo_limites();
 
         QGraphicsTextItem *etiquette1 =
-            ajouter_etiquette(*scene, texte1, QColor(Qt::red), graisse_grasse);
+            ajouter_etiquette(*scene, texte1, QColor(Qt::red), police_limite);
         lever1 = soleil.heure_lever(jour1, latitude);
         coucher1 = soleil.heure_coucher(jour1, latitude);
         scene->tracer_course_soleil(jour1, latitude, lever1, coucher1, stylo, sans_remplissage,
                                     scene->chemin2, etiquette1, true, 0);
 
         QGraphicsTextItem *etiquette2 =
-            ajouter_etiquette(*scene, texte2, QColor(Qt::red), graisse_grasse);
+            ajouter_etiquette(*scene, texte2, QColor(Qt::red), police_limite);
         lever2 = soleil.heure_lever(jour2, latitude);
         coucher2 = soleil.heure_coucher(jour2, latitude);
         scene->tracer_course_soleil(jour2, latitude, lever2, coucher2, stylo, sans_remplissage,

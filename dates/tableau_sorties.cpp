@@ -56,14 +56,8 @@ void Fenetre_Principale::preparer_tableau_sorties(int nbLignes)
 void Fenetre_Principale::remplir_ligne_datee(int ligne, const QDate &date, double lever,
                                              double coucher, bool tracee)
 {
-    if (ui->tableau_sorties->rowCount() <= ligne)
-        ui->tableau_sorties->insertRow(ligne);
-    ecrire_cellule(ligne, 0, date.toString(format_date));
-    if (tracee) {
-        ecrire_cellule(ligne, 1, conversion_heure(lever));
-        ecrire_cellule(ligne, 2, conversion_heure(coucher));
-        ecrire_cellule(ligne, 3, conversion_heure(coucher - lever));
-    } else {
+    remplir_ligne_enregistree(ligne, date, lever, coucher, tracee);
+    if (!tracee) {
         for (int colonne = 1; colonne <= 3; ++colonne)
             ecrire_cellule(ligne, colonne, sans_course);
     }
@@ -75,7 +69,8 @@ void Fenetre_Principale::remplir_ligne_enregistree(int ligne, const QDate &date,
     if (ui->tableau_sorties->rowCount() <= ligne)
         ui->tableau_sorties->insertRow(ligne);
     ecrire_cellule(ligne, 0, date.toString(format_date));
-    // A course wholly below the horizon leaves the row to the next saved date, or to the trim.
+    // A saved date whose course stays below the horizon leaves the rest of its row to the next
+    // saved date, or to the trim.
     if (tracee) {
         ecrire_cellule(ligne, 1, conversion_heure(lever));
         ecrire_cellule(ligne, 2, conversion_heure(coucher));

@@ -1,0 +1,226 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+//
+// Times the two halves of a frame while the latitude slider is dragged, on the heaviest Mode 1
+// diagram (the current date, twelve saved dates, the limit courses and the hour lines) in a
+// 1920 × 1080 view:
+//  - rebuild: one `course_Soleil`, the diagram and the output table drawn again;
+//  - paint: the whole scene, background included, painted into a 1920 × 1080 image with the
+//    view's antialiasing.
+// The same again with a kept mask of 500 points, so that each rebuild runs twice (the second
+// inside the mask plotting, which then draws the outline), and the whole frame of a latitude
+// change with that mask: the change, its rebuilds and the paint together.
+// Between two rebuilds the event loop runs, untimed, as it does between two slider moves: the
+// scene polishes its new items and the view repaints, so each rebuild starts from the state
+// that a user's rebuild starts from.
+//
+// Each figure is the median of 21 repetitions. Run it on one core:
+// `QT_QPA_PLATFORM=offscreen taskset -c 0 ./build/bench/orvane_bench`.
+#include "app/fenetre_principale.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QtTest>
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDoubleSpinBox>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QImage>
+#include <QPainter>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QSpinBox>
+#include <QStandardItemModel>
+#include <QTableView>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace
+{
+
+const QSize taille_vue(1920, 1080);
+
+// The window as a user leaves it: shown with a 1920 × 1080 view, latitude 45, twelve saved
+// dates, another current date, "Délimiter la course" and "Afficher les heures" ticked.
+std::unique_ptr<Fenetre_Principale> preparer_fenetre()
+{
+    auto fenetre = std::make_unique<Fenetre_Principale>();
+    auto *vue = fenetre->findChild<QGraphicsView *>(QStringLiteral("graphicsView"));
+    fenetre->show();
+    if (!QTest::qWaitForWindowExposed(fenetre.get()))
+        return nullptr;
+    for (int essai = 0; essai < 20 && vue->size() != taille_vue; ++essai) {
+        fenetre->resize(fenetre->size() + taille_vue - vue->size());
+        QTest::qWait(5);
+    }
+    if (vue->size() != taille_vue)
+        return nullptr;
+
+    fenetre->findChild<QDoubleSpinBox *>(QStringLiteral("latitude"))->setValue(45);
+    auto *date = fenetre->findChild<QDateEdit *>(QStringLiteral("Date"));
+    auto *enregistrer =
+        fenetre->findChild<QPushButton *>(QStringLiteral("Bouton_Enregistrer_Date"));
+    for (int mois = 1; mois <= 12; ++mois) {
+        date->setDate(QDate(2021, mois, 10));
+        enregistrer->click();
+    }
+    date->setDate(QDate(2021, 6, 21));
+    fenetre->findChild<QCheckBox *>(QStringLiteral("check_limite"))->click();
+    fenetre->findChild<QCheckBox *>(QStringLiteral("check_heures"))->click();
+    QCoreApplication::processEvents();
+    return fenetre;
+}
+
+// The mask kept through every rebuild: 500 points clockwise from north, 0.72° apart (0 down to
+// -179.28, then 180 down to 0.72), each at a random height of 0 to 40° (fixed seed), a
+// jagged skyline of 500 radial steps, the costliest outline to fill. Typed in through the
+// table's model as its editors write it, drawn once, then "Conserver les masques" ticked.
+bool ajouter_masque(Fenetre_Principale &fenetre)
+{
+    fenetre.findChild<QSpinBox *>(QStringLiteral("spinBox_nbLignes_tab"))->setValue(494);
+    fenetre.findChild<QPushButton *>(QStringLiteral("Bouton_ajoutLignes"))->click();
+    QAbstractItemModel *modele =
+        fenetre.findChild<QTableView *>(QStringLiteral("tableView_masques"))->model();
+    if (modele->rowCount() != 500)
+        return false;
+    QRandomGenerator alea(7);
+    for (int k = 0; k < 500; ++k) {
+        const double azimut = k < 250 ? -0.72 * k : 180.0 - 0.72 * (k - 250);
+        modele->setData(modele->index(k, 0), azimut);
+        modele->setData(modele->index(k, 1), alea.bounded(400) / 10.0);
+    }
+    fenetre.findChild<QPushButton *>(QStringLiteral("bouton_masques"))->click();
+    auto *conserver = fenetre.findChild<QCheckBox *>(QStringLiteral("check_conserver_masques"));
+    conserver->click();
+    QCoreApplication::processEvents();
+    return conserver->isChecked();
+}
+
+Fenetre_Principale *fenetre_banc = nullptr;
+Fenetre_Principale *fenetre_masque = nullptr;
+
+QGraphicsView *vue_de(Fenetre_Principale *fenetre)
+{
+    return fenetre->findChild<QGraphicsView *>(QStringLiteral("graphicsView"));
+}
+
+void reconstruire(benchmark::State &etat, Fenetre_Principale *fenetre)
+{
+    for (auto _ : etat) {
+        etat.PauseTiming();
+        QCoreApplication::processEvents();
+        etat.ResumeTiming();
+        QMetaObject::invokeMethod(fenetre, "course_Soleil", Qt::DirectConnection);
+    }
+    etat.counters["items"] = static_cast<double>(vue_de(fenetre)->scene()->items().size());
+}
+
+void peindre(QGraphicsView *vue, QImage &image)
+{
+    QGraphicsScene *scene = vue->scene();
+    QPainter peintre(&image);
+    peintre.setRenderHints(vue->renderHints());
+    scene->render(&peintre, QRectF(image.rect()), scene->sceneRect());
+}
+
+void repeindre(benchmark::State &etat, Fenetre_Principale *fenetre)
+{
+    QCoreApplication::processEvents();
+    QGraphicsView *vue = vue_de(fenetre);
+    QImage image(taille_vue, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : etat)
+        peindre(vue, image);
+}
+
+void reconstruction(benchmark::State &etat)
+{
+    reconstruire(etat, fenetre_banc);
+}
+
+void peinture(benchmark::State &etat)
+{
+    repeindre(etat, fenetre_banc);
+}
+
+void reconstruction_masque(benchmark::State &etat)
+{
+    reconstruire(etat, fenetre_masque);
+}
+
+void peinture_masque(benchmark::State &etat)
+{
+    repeindre(etat, fenetre_masque);
+}
+
+// A whole frame: the latitude moved by one degree (its slot rebuilds twice and draws the
+// outline), then the full paint.
+void latitude_masque(benchmark::State &etat)
+{
+    auto *latitude = fenetre_masque->findChild<QDoubleSpinBox *>(QStringLiteral("latitude"));
+    QGraphicsView *vue = vue_de(fenetre_masque);
+    QImage image(taille_vue, QImage::Format_ARGB32_Premultiplied);
+    bool aller = true;
+    for (auto _ : etat) {
+        etat.PauseTiming();
+        QCoreApplication::processEvents();
+        etat.ResumeTiming();
+        latitude->setValue(aller ? 46 : 45);
+        aller = !aller;
+        peindre(vue, image);
+    }
+}
+
+} // namespace
+
+BENCHMARK(reconstruction)->Name("rebuild (course_Soleil)")->Unit(benchmark::kMillisecond);
+BENCHMARK(peinture)->Name("paint 1920x1080 antialiased")->Unit(benchmark::kMillisecond);
+BENCHMARK(reconstruction_masque)
+    ->Name("rebuild with a kept 500-point mask (twice)")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(peinture_masque)
+    ->Name("paint 1920x1080 antialiased, with the mask")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(latitude_masque)
+    ->Name("latitude change + rebuilds + paint, with the mask")
+    ->Unit(benchmark::kMillisecond);
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    const std::unique_ptr<Fenetre_Principale> fenetre = preparer_fenetre();
+    if (!fenetre) {
+        std::fprintf(stderr, "the view could not be sized to 1920 x 1080\n");
+        return 1;
+    }
+    fenetre_banc = fenetre.get();
+    const std::unique_ptr<Fenetre_Principale> avec_masque = preparer_fenetre();
+    if (!avec_masque || !ajouter_masque(*avec_masque)) {
+        std::fprintf(stderr, "the window with the kept mask could not be prepared\n");
+        return 1;
+    }
+    fenetre_masque = avec_masque.get();
+
+    // Medians of 21 repetitions unless the command line says otherwise.
+    std::vector<char *> arguments(argv, argv + argc);
+    char repetitions[] = "--benchmark_repetitions=21";
+    char agregats[] = "--benchmark_report_aggregates_only=true";
+    bool choisi = false;
+    for (int i = 1; i < argc; ++i)
+        choisi = choisi || QByteArray(argv[i]).startsWith("--benchmark_repetitions");
+    if (!choisi) {
+        arguments.push_back(repetitions);
+        arguments.push_back(agregats);
+    }
+    int nombre = static_cast<int>(arguments.size());
+    benchmark::Initialize(&nombre, arguments.data());
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    avec_masque->close();
+    fenetre->close();
+    return 0;
+}
