@@ -14,12 +14,9 @@
 #include <QLocale>
 #include <QPointer>
 #include <QResizeEvent>
-#include <QTextCursor>
-#include <QTextDocument>
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 namespace
 {
@@ -77,27 +74,6 @@ QPen stylo_heures()
     return stylo;
 }
 
-// Adds a text item to the scene, which owns it. The font is set first and the text then written
-// into the item's empty document, so that the text is laid out once, in its own font (setting
-// the text of an item clears its document and lays it out again, as a change of font does).
-QGraphicsTextItem *ajouter_texte(Scene &scene, const QString &texte, const QFont &police)
-{
-    auto item = std::make_unique<QGraphicsTextItem>();
-    item->setFont(police);
-    QTextCursor(item->document()).insertText(texte);
-    scene.addItem(item.get());
-    return item.release();
-}
-
-// Adds a date label in `couleur`.
-QGraphicsTextItem *ajouter_etiquette(Scene &scene, const QString &texte, const QColor &couleur,
-                                     const QFont &police)
-{
-    QGraphicsTextItem *etiquette = ajouter_texte(scene, texte, police);
-    etiquette->setDefaultTextColor(couleur);
-    return etiquette;
-}
-
 } // namespace
 
 void Fenetre_Principale::resizeEvent(QResizeEvent *event)
@@ -132,8 +108,7 @@ void Fenetre_Principale::course_Soleil()
     // 2. The latitude caption in the bottom-left corner of the view.
     const int W = ui->graphicsView->width();
     const int H = ui->graphicsView->height();
-    QGraphicsTextItem *legende = ajouter_texte(
-        *scene,
+    QGraphicsTextItem *legende = scene->ajouter_texte(
         QStringLiteral("Latitude: ") + QString::number(latitude, 'g', 6) + QStringLiteral("°"),
         QFont(famille, taille_legende_latitude, graisse_grasse));
     legende->setPos(marge_gauche - W / 2, H / 2 - marge_bas);
@@ -144,7 +119,7 @@ void Fenetre_Principale::course_Soleil()
         // A course wholly below the horizon has its label taken off the scene, which may
         // delete it too; a label left to us off the scene is deleted here.
         const QPointer<QGraphicsTextItem> etiquette =
-            ajouter_etiquette(*scene, texte_date(date), stylo.color(), police_date);
+            scene->ajouter_texte(texte_date(date), police_date, stylo.color());
         const int numero = date.dayOfYear();
         lever = soleil.heure_lever(numero, latitude);
         coucher = soleil.heure_coucher(numero, latitude);
@@ -214,14 +189,14 @@ void Fenetre_Principale::course_Soleil()
         const QPen stylo = stylo_limites();
 
         QGraphicsTextItem *etiquette1 =
-            ajouter_etiquette(*scene, texte1, QColor(Qt::red), police_limite);
+            scene->ajouter_texte(texte1, police_limite, QColor(Qt::red));
         lever1 = soleil.heure_lever(jour1, latitude);
         coucher1 = soleil.heure_coucher(jour1, latitude);
         scene->tracer_course_soleil(jour1, latitude, lever1, coucher1, stylo, sans_remplissage,
                                     scene->chemin2, etiquette1, true, 0);
 
         QGraphicsTextItem *etiquette2 =
-            ajouter_etiquette(*scene, texte2, QColor(Qt::red), police_limite);
+            scene->ajouter_texte(texte2, police_limite, QColor(Qt::red));
         lever2 = soleil.heure_lever(jour2, latitude);
         coucher2 = soleil.heure_coucher(jour2, latitude);
         scene->tracer_course_soleil(jour2, latitude, lever2, coucher2, stylo, sans_remplissage,

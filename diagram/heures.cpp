@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 namespace
 {
@@ -90,10 +89,9 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
 
         // An hour whose sun never rises over the range gets neither a line nor a label.
         if (!chemin.isEmpty()) {
-            auto etiquette = std::make_unique<QGraphicsTextItem>();
-            etiquette->setFont(police);
-            etiquette->setDefaultTextColor(pen.color());
-            etiquette->setPlainText(QString::number(heure) + QLatin1Char('h'));
+            // The label goes under its line, as it was placed before the line was known.
+            QGraphicsTextItem *etiquette =
+                ajouter_texte(QString::number(heure) + QLatin1Char('h'), police, pen.color());
 
             if (latitude > 0 && latitude <= cercle_polaire) {
                 // Northern hemisphere: from the first day's point.
@@ -140,8 +138,6 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
                                   soleil.projection_y(d, azimut, h) - 10);
             }
 
-            // The label goes under its line, as it was placed before the line was known.
-            addItem(etiquette.release());
             addPath(chemin, pen, brush);
         }
 

@@ -3,12 +3,17 @@
 #include "diagram/scene.h"
 
 #include <QFont>
+#include <QGraphicsTextItem>
 #include <QLine>
 #include <QPainter>
 #include <QRect>
 #include <QString>
 
+#include <QTextCursor>
+#include <QTextDocument>
+
 #include <cmath>
+#include <memory>
 
 namespace
 {
@@ -23,6 +28,18 @@ Scene::Scene(QObject *parent) : QGraphicsScene(parent)
 {
     // Every rebuild clears the scene and fills it again: an index would only cost time.
     setItemIndexMethod(QGraphicsScene::NoIndex);
+}
+
+QGraphicsTextItem *Scene::ajouter_texte(const QString &texte, const QFont &police,
+                                        const QColor &couleur)
+{
+    auto item = std::make_unique<QGraphicsTextItem>();
+    item->setFont(police);
+    if (couleur.isValid())
+        item->setDefaultTextColor(couleur);
+    QTextCursor(item->document()).insertText(texte);
+    addItem(item.get());
+    return item.release();
 }
 
 int Scene::NbPointsMasqueMAX() const

@@ -49,6 +49,13 @@ public:
     double x_legende = 0.0;
     double y_legende = 0.0;
 
+    // Adds a text item in `police` to the scene, which owns it; in `couleur` when it is valid,
+    // else in the toolkit's default text colour. The font is set before the text is written
+    // into the empty document, so the text is laid out once (writing the text first and then
+    // changing the font would lay it out twice).
+    QGraphicsTextItem *ajouter_texte(const QString &texte, const QFont &police,
+                                     const QColor &couleur = QColor());
+
 public slots:
     // Largest total number of rows of the mask table.
     int NbPointsMasqueMAX() const;
@@ -67,9 +74,9 @@ public slots:
     // (taken off the scene and deleted when the course stays below the horizon: the caller
     // must not use `date` afterwards). Returns whether any part of the course lies above the
     // horizon.
-    bool tracer_course_soleil(int Numero_jour, double latitude, double TSVlever,
-                              double TSVcoucher, QPen pen, QBrush brush, QPainterPath chemin,
-                              QGraphicsTextItem *date, bool droite, int nb_clic_enregistrer_date);
+    bool tracer_course_soleil(int Numero_jour, double latitude, double TSVlever, double TSVcoucher,
+                              QPen pen, QBrush brush, QPainterPath chemin, QGraphicsTextItem *date,
+                              bool droite, int nb_clic_enregistrer_date);
 
     // Draws the horizon mask: `nbPoints` points (x = azimuth, y = height, degrees) in
     // clockwise order from north, as one filled outline, and the horizon circle on top.
@@ -78,8 +85,7 @@ public slots:
 
     // Draws the hour lines between the limit days `jour1` and `jour2`, for the whole hours
     // from the integer part of `heureMIN` up to `heureMAX` (hours of true solar time).
-    void tracer_heures(double latitude, double heureMIN, double heureMAX, QPen pen,
-                       QBrush brush);
+    void tracer_heures(double latitude, double heureMIN, double heureMAX, QPen pen, QBrush brush);
 
     // Finds the limit days of `latitude` (degrees) from the sun's altitude at solar noon and
     // stores them in `jour1`..`jour3`; a search that fails keeps the earlier value.
