@@ -21,10 +21,6 @@
 namespace
 {
 
-// Beyond these latitudes (degrees, either hemisphere) the first limit course bounds the polar
-// night and is labelled with both of its dates.
-constexpr double cercle_polaire = 66.55;
-
 // Texts of the diagram, all in "Courier".
 const QString famille = QStringLiteral("Courier");
 constexpr int taille_etiquette = 10; // points
@@ -176,7 +172,9 @@ void Fenetre_Principale::course_Soleil()
         scene->jour_soleil(latitude);
         const int jour1 = scene->jour1;
         const int jour2 = scene->jour2;
-        const bool polaire = std::abs(latitude) > cercle_polaire;
+        // Beyond the polar circles the first limit course bounds the polar night and is
+        // labelled with both of its dates.
+        const bool polaire = std::abs(latitude) > latitude_cercle_polaire;
         const int annee = date_courante.year();
         auto texte_limite = [&](int numero) {
             return texte_date(QDate(annee, mois_depuis_num(numero), jour_depuis_num(numero)));

@@ -10,10 +10,6 @@
 
 namespace
 {
-// Latitude of the polar circles, degrees.
-constexpr double cercle_polaire = 66.55;
-// Latitude of the tropics, degrees.
-constexpr double tropique = 23.45;
 // Segments of a course: more beyond the polar circles, where a course may last all day.
 constexpr int segments_tempere = 44;
 constexpr int segments_polaire = 79;
@@ -32,7 +28,8 @@ bool Scene::tracer_course_soleil(int Numero_jour, double latitude, double TSVlev
                                  QGraphicsTextItem *date, bool droite, int nb_clic_enregistrer_date)
 {
     const double delta = soleil.declinaison(Numero_jour);
-    const int n = std::fabs(latitude) < cercle_polaire ? segments_tempere : segments_polaire;
+    const int n =
+        std::fabs(latitude) < latitude_cercle_polaire ? segments_tempere : segments_polaire;
 
     // Sample i at TSVlever + i (TSVcoucher - TSVlever) / n, sunrise to sunset. The altitude is
     // cut to three decimals toward minus infinity, so a sun a hair below the horizon counts
@@ -56,14 +53,14 @@ bool Scene::tracer_course_soleil(int Numero_jour, double latitude, double TSVlev
         // days have a place of their own.
         const double x0 = points[0].x();
         const double y0 = points[0].y();
-        if (std::fabs(latitude) < cercle_polaire) {
+        if (std::fabs(latitude) < latitude_cercle_polaire) {
             date->setPos(x0 + 40, y0 >= 0 ? y0 : 1.15 * y0);
-        } else if (latitude < -cercle_polaire) {
+        } else if (latitude < -latitude_cercle_polaire) {
             if (Numero_jour == jour1)
                 date->setPos(x0 + 40, y0 >= 0 ? y0 + 10 : 1.15 * y0);
             else if (Numero_jour == jour2)
                 date->setPos(y0 >= 0 ? QPointF(x0, y0 - 50) : QPointF(x0 + 40, 1.15 * y0));
-        } else if (latitude > cercle_polaire) {
+        } else if (latitude > latitude_cercle_polaire) {
             if (Numero_jour == jour2)
                 date->setPos(y0 >= 0 ? QPointF(x0 + 40, y0 + 10) : QPointF(x0 + 20, y0 + 30));
             else if (Numero_jour == jour1)
@@ -128,10 +125,10 @@ void Scene::jour_soleil(double latitude)
     };
 
     const double abs_latitude = std::fabs(latitude);
-    if (abs_latitude <= cercle_polaire) {
+    if (abs_latitude <= latitude_cercle_polaire) {
         // The solstices: the extrema of the noon altitude (in the tropics, where the sun
         // passes the zenith twice a year, its two minima).
-        const bool tropical = abs_latitude < tropique;
+        const bool tropical = abs_latitude < latitude_tropique;
         const auto solstice = [&](int d) { return tropical ? minimum(d) : extremum(d); };
         const int premier_jour = premier(2, solstice);
         if (premier_jour == 0) {
@@ -146,7 +143,7 @@ void Scene::jour_soleil(double latitude)
             const int second = premier(jour1 + 1, solstice);
             jour2 = second != 0 ? second : jour1;
         }
-    } else if (latitude > cercle_polaire) {
+    } else if (latitude > latitude_cercle_polaire) {
         // End of the polar night, June solstice, start of the next polar night.
         const int retour = premier(1, lever);
         if (retour == 0)
@@ -163,7 +160,7 @@ void Scene::jour_soleil(double latitude)
         const int dernier = premier(jour2 + 1, coucher);
         if (dernier != 0)
             jour3 = dernier;
-    } else if (latitude < -cercle_polaire) {
+    } else if (latitude < -latitude_cercle_polaire) {
         // Start of the polar night, its end, then the December solstice.
         const int dernier = premier(1, coucher);
         if (dernier == 0)

@@ -11,8 +11,6 @@
 
 namespace
 {
-// Latitude of the polar circles, degrees.
-constexpr double cercle_polaire = 66.55;
 // Beyond the polar circles the label stands this many degrees above the last day's point.
 constexpr double rehausse_etiquette = 5.0;
 
@@ -93,7 +91,7 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
             QGraphicsTextItem *etiquette =
                 ajouter_texte(QString::number(heure) + QLatin1Char('h'), police, pen.color());
 
-            if (latitude > 0 && latitude <= cercle_polaire) {
+            if (latitude > 0 && latitude <= latitude_cercle_polaire) {
                 // Northern hemisphere: from the first day's point.
                 const double x = premier.x();
                 const double y = premier.y();
@@ -112,7 +110,7 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
                     else
                         etiquette->setPos(x, y);
                 }
-            } else if (latitude >= -cercle_polaire && latitude <= 0) {
+            } else if (latitude >= -latitude_cercle_polaire && latitude <= 0) {
                 // Southern hemisphere: from the last day's point.
                 const double x = point.x();
                 const double y = point.y();
@@ -131,7 +129,7 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
                     else
                         etiquette->setPos(x, y - 20);
                 }
-            } else if (std::fabs(latitude) > cercle_polaire) {
+            } else if (std::fabs(latitude) > latitude_cercle_polaire) {
                 // Beyond the polar circles: a little above the last day's point.
                 const double h = alt + rehausse_etiquette;
                 etiquette->setPos(soleil.projection_x(d, azimut, h) - 10,

@@ -18,6 +18,12 @@
 //    caller gives it the sign of the hour angle;
 //  - diagram coordinates: origin at the zenith (disc centre), x right, y down, disc of
 //    diameter D scene units. North is at the top, east on the right.
+// Latitudes (degrees, either hemisphere) of the tropics and of the polar circles as the
+// diagram draws them: the limit days are searched differently in each band, and beyond the
+// polar circles a course is sampled more finely.
+inline constexpr double latitude_tropique = 23.45;
+inline constexpr double latitude_cercle_polaire = 66.55;
+
 class Soleil
 {
 public:
