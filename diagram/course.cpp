@@ -28,6 +28,7 @@ bool Scene::tracer_course_soleil(int Numero_jour, double latitude, double TSVlev
                                  QGraphicsTextItem *date, bool droite, int nb_clic_enregistrer_date)
 {
     const double delta = soleil.declinaison(Numero_jour);
+    const Soleil::Journee jour = soleil.journee(delta, latitude);
     const int n =
         std::fabs(latitude) < latitude_cercle_polaire ? segments_tempere : segments_polaire;
 
@@ -39,8 +40,8 @@ bool Scene::tracer_course_soleil(int Numero_jour, double latitude, double TSVlev
     for (int i = 0; i <= n; ++i) {
         const double t = i * (TSVcoucher - TSVlever) / n + TSVlever;
         const double angle = Soleil::angle_horaire(t);
-        const double h = std::floor(soleil.hauteur(delta, latitude, angle) * 1000.0) / 1000.0;
-        double a = soleil.azimut(delta, latitude, angle, h);
+        const double h = std::floor(soleil.hauteur(jour, angle) * 1000.0) / 1000.0;
+        double a = soleil.azimut(jour, angle, h);
         if (angle < 0)
             a = -a;
         hauteurs[i] = h;

@@ -57,9 +57,9 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
         double azimut = 0.0;
         QPointF point;
         const auto position = [&](int jour) {
-            const double delta = soleil.declinaison(jour);
-            alt = soleil.hauteur(delta, latitude, angle);
-            azimut = soleil.azimut(delta, latitude, angle, alt);
+            const Soleil::Journee journee = soleil.journee(soleil.declinaison(jour), latitude);
+            alt = soleil.hauteur(journee, angle);
+            azimut = soleil.azimut(journee, angle, alt);
             if (angle < 0)
                 azimut = -azimut;
             point =

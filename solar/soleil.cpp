@@ -38,21 +38,36 @@ double Soleil::angle_horaire(double tsv)
 
 double Soleil::hauteur(double declinaison, double latitude, double angleHoraire) const
 {
-    const double d = radians(declinaison);
-    const double p = radians(latitude);
-    const double h = radians(angleHoraire);
-    return degres(std::asin(std::sin(d) * std::sin(p) + std::cos(d) * std::cos(p) * std::cos(h)));
+    return hauteur(journee(declinaison, latitude), angleHoraire);
 }
 
 double Soleil::azimut(double declinaison, double latitude, double angleHoraire,
                       double hauteur) const
 {
+    return azimut(journee(declinaison, latitude), angleHoraire, hauteur);
+}
+
+Soleil::Journee Soleil::journee(double declinaison, double latitude) const
+{
     const double d = radians(declinaison);
     const double p = radians(latitude);
+    return {std::sin(d) * std::sin(p), std::cos(d) * std::cos(p), std::sin(d) * std::cos(p),
+            std::cos(d) * std::sin(p)};
+}
+
+double Soleil::hauteur(const Journee &journee, double angleHoraire) const
+{
+    const double h = radians(angleHoraire);
+    // asin(sin δ sin φ + cos δ cos φ cos H)
+    return degres(std::asin(journee.sin_d_sin_p + journee.cos_d_cos_p * std::cos(h)));
+}
+
+double Soleil::azimut(const Journee &journee, double angleHoraire, double hauteur) const
+{
     const double h = radians(angleHoraire);
     const double alt = radians(hauteur);
-    const double c =
-        (std::sin(d) * std::cos(p) - std::cos(d) * std::sin(p) * std::cos(h)) / std::cos(alt);
+    // acos((sin δ cos φ − cos δ sin φ cos H) / cos h)
+    const double c = (journee.sin_d_cos_p - journee.cos_d_sin_p * std::cos(h)) / std::cos(alt);
     // Rounding near the meridian, or cos h = 0 at the zenith, would push the cosine out of
     // acos's domain; clamp it so that the point still lands where it belongs. std::clamp keeps
     // a NaN (from a NaN altitude) as it is.

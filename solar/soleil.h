@@ -49,6 +49,20 @@ public:
     // that a sample on the meridian or at the zenith still gives a number (0 or 180).
     double azimut(double declinaison, double latitude, double angleHoraire, double hauteur) const;
 
+    // The products of the sines and cosines of a declination δ and a latitude φ that every
+    // position of the sun on that day at that latitude shares. A course of many samples
+    // computes them once; `hauteur` and `azimut` give the same results, to the bit, from them
+    // as from δ and φ.
+    struct Journee {
+        double sin_d_sin_p = 0.0;
+        double cos_d_cos_p = 0.0;
+        double sin_d_cos_p = 0.0;
+        double cos_d_sin_p = 0.0;
+    };
+    Journee journee(double declinaison, double latitude) const;
+    double hauteur(const Journee &journee, double angleHoraire) const;
+    double azimut(const Journee &journee, double angleHoraire, double hauteur) const;
+
     // Polar projection of (signed azimuth, altitude) onto a disc of diameter D.
     double projection_x(int diametre, double azimut, double hauteur) const;
     double projection_y(int diametre, double azimut, double hauteur) const;

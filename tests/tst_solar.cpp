@@ -8,6 +8,7 @@
 
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -45,6 +46,7 @@ private slots:
     void azimutSurLeMeridienEtAuZenith_data();
     void azimutSurLeMeridienEtAuZenith();
     void hauteurNonBornee();
+    void journeeDonneLesMemesValeurs();
 };
 
 void TestSoleil::arrondis_data()
@@ -240,6 +242,47 @@ void TestSoleil::hauteurNonBornee()
     // h = asin(sin δ sin φ − cos δ cos φ) = −(90 − (φ + δ)) with δ ≈ −23.45: −43.45.
     QVERIFY2(std::abs(h - (-43.45)) < toleranceDegres, qPrintable(ecart(-43.45, h)));
     QVERIFY(std::isnan(soleil.azimut(10.0, 45.0, 30.0, std::nan(""))));
+}
+
+void TestSoleil::journeeDonneLesMemesValeurs()
+{
+    // A course computes the day's sines and cosines once; its positions must equal, to the
+    // bit, those of the formulas written out in full:
+    //   h = asin(sin δ sin φ + cos δ cos φ cos H)
+    //   A = acos(clamp((sin δ cos φ − cos δ sin φ cos H) / cos h, −1, 1))
+    const Soleil soleil;
+    const double pi = soleil.pi();
+    const auto rad = [pi](double x) { return x * pi / 180.0; };
+    const auto memeValeur = [](double a, double b) {
+        return (std::isnan(a) && std::isnan(b)) || a == b;
+    };
+    int comparaisons = 0;
+    for (int jour = 1; jour <= 366; jour += 5) {
+        const double d = soleil.declinaison(jour);
+        for (double latitude = -90.0; latitude <= 90.0; latitude += 7.25) {
+            const Soleil::Journee j = soleil.journee(d, latitude);
+            for (double t = 0.0; t <= 24.0; t += 0.37) {
+                const double angle = Soleil::angle_horaire(t);
+                const double h =
+                    std::asin(std::sin(rad(d)) * std::sin(rad(latitude)) +
+                              std::cos(rad(d)) * std::cos(rad(latitude)) * std::cos(rad(angle))) *
+                    180.0 / pi;
+                const double c =
+                    (std::sin(rad(d)) * std::cos(rad(latitude)) -
+                     std::cos(rad(d)) * std::sin(rad(latitude)) * std::cos(rad(angle))) /
+                    std::cos(rad(h));
+                const double a = std::acos(std::clamp(c, -1.0, 1.0)) * 180.0 / pi;
+                const double hj = soleil.hauteur(j, angle);
+                const double aj = soleil.azimut(j, angle, hj);
+                QVERIFY2(memeValeur(h, hj), qPrintable(ecart(h, hj)));
+                QVERIFY2(memeValeur(a, aj), qPrintable(ecart(a, aj)));
+                QVERIFY2(memeValeur(h, soleil.hauteur(d, latitude, angle)),
+                         qPrintable(ecart(h, hj)));
+                ++comparaisons;
+            }
+        }
+    }
+    QVERIFY(comparaisons > 10000);
 }
 
 QTEST_APPLESS_MAIN(TestSoleil)
