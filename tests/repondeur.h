@@ -6,6 +6,8 @@
 // Answers the modal message boxes that the code under test opens, in the order they come, and
 // records what each of them showed. It looks for a new box every few milliseconds from the event
 // loop, so it also answers boxes opened inside a slot that a test triggers synchronously.
+// Either it is given the button to press on each expected box in turn, or (a_chaque_boite) the
+// one button to press on every box, however many come.
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -22,6 +24,7 @@ struct Boite_vue {
     QString texte;
     QMessageBox::Icon icone = QMessageBox::NoIcon;
     QStringList boutons;
+    QMessageBox::StandardButtons standards = QMessageBox::NoButton;
     QWidget *parent = nullptr;
     // When the box was first seen, ms on the clock given to the answerer.
     qint64 vue_a_ms = -1;
@@ -33,11 +36,16 @@ public:
     // `reponses`: the texts of the buttons to press, one per expected box. A box beyond them
     // is recorded as unexpected and closed with its escape button, so no test hangs.
     explicit Repondeur(QStringList reponses, const QElapsedTimer *horloge = nullptr)
-        : reponses_(std::move(reponses)), horloge_(horloge)
+        : Repondeur(std::move(reponses), QString(), horloge)
     {
-        minuterie_.setInterval(intervalle_ms);
-        connect(&minuterie_, &QTimer::timeout, this, [this] { examiner(); });
-        minuterie_.start();
+    }
+
+    // Presses the button whose text is `bouton` on every box; a box without it is an error and
+    // is closed with its escape button. Written `auto r = Repondeur::a_chaque_boite("OK");`:
+    // the answerer is built in place, as it can be neither copied nor moved.
+    static Repondeur a_chaque_boite(const QString &bouton)
+    {
+        return Repondeur(QStringList(), bouton, nullptr);
     }
 
     // Called with any other modal widget (a file dialog, say); it must close it.
@@ -54,8 +62,26 @@ public:
         return t;
     }
 
+    // "title | text" of each box seen, in order.
+    QStringList titres_et_textes() const
+    {
+        QStringList t;
+        for (const Boite_vue &b : boites)
+            t << b.titre + QStringLiteral(" | ") + b.texte;
+        return t;
+    }
+
 private:
     static constexpr int intervalle_ms = 10;
+
+    Repondeur(QStringList reponses, QString a_chaque_boite, const QElapsedTimer *horloge)
+        : reponses_(std::move(reponses)), a_chaque_boite_(std::move(a_chaque_boite)),
+          horloge_(horloge)
+    {
+        minuterie_.setInterval(intervalle_ms);
+        connect(&minuterie_, &QTimer::timeout, this, [this] { examiner(); });
+        minuterie_.start();
+    }
 
     void examiner()
     {
@@ -79,20 +105,23 @@ private:
         vue.icone = boite->icon();
         for (QAbstractButton *b : boite->buttons())
             vue.boutons << b->text();
+        vue.standards = boite->standardButtons();
         vue.parent = boite->parentWidget();
         vue.vue_a_ms = horloge_ ? horloge_->elapsed() : -1;
         boites << vue;
 
         const int rang = boites.size() - 1;
-        if (rang < reponses_.size()) {
+        if (!a_chaque_boite_.isEmpty() || rang < reponses_.size()) {
+            const QString reponse =
+                a_chaque_boite_.isEmpty() ? reponses_.at(rang) : a_chaque_boite_;
             for (QAbstractButton *b : boite->buttons()) {
-                if (b->text() == reponses_.at(rang)) {
+                if (b->text() == reponse) {
                     b->click();
                     return;
                 }
             }
             erreurs << QStringLiteral("box \"%1\" has no button \"%2\" (buttons: %3)")
-                           .arg(vue.titre, reponses_.at(rang), vue.boutons.join(", "));
+                           .arg(vue.titre, reponse, vue.boutons.join(", "));
         } else {
             erreurs << QStringLiteral("unexpected box \"%1\": %2").arg(vue.titre, vue.texte);
         }
@@ -103,6 +132,7 @@ private:
     }
 
     QStringList reponses_;
+    QString a_chaque_boite_;
     const QElapsedTimer *horloge_;
     QTimer minuterie_;
 };

@@ -5,6 +5,7 @@
 // the compiled-in resources, the style sheet, and closing.
 #include "app/fenetre_principale.h"
 #include "app/feuille_de_style.h"
+#include "tests/outils.h"
 
 #include <QtTest>
 
@@ -29,14 +30,6 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QToolBar>
-
-namespace
-{
-template <typename T> T *enfant(QObject &parent, const char *nom)
-{
-    return parent.findChild<T *>(QLatin1String(nom));
-}
-} // namespace
 
 class TestFenetre : public QObject
 {

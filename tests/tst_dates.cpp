@@ -12,6 +12,7 @@
 // 15h25 (24.6 → 25).
 #include "app/fenetre_principale.h"
 #include "diagram/scene.h"
+#include "tests/repondeur.h"
 
 #include <QtTest>
 
@@ -24,7 +25,6 @@
 #include <QGraphicsTextItem>
 #include <QGraphicsView>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
@@ -196,31 +196,6 @@ void verifier_rang_legende(const Scene &scene, const Elements &e, const QString 
         trouve = trouve || (l->line() == trait && l->pen().color() == couleur);
     QVERIFY2(trouve, qPrintable(QStringLiteral("no legend stroke in row %1").arg(k)));
 }
-
-// Answers every modal box that opens while it lives: records its title and text, presses Ok.
-struct Repondeur {
-    QTimer minuterie;
-    QStringList vues;
-    Repondeur()
-    {
-        QObject::connect(&minuterie, &QTimer::timeout, [this] {
-            QWidget *modale = QApplication::activeModalWidget();
-            if (!modale)
-                return;
-            if (auto *boite = qobject_cast<QMessageBox *>(modale)) {
-                vues << boite->windowTitle() + " | " + boite->text();
-                if (QAbstractButton *ok = boite->button(QMessageBox::Ok))
-                    ok->click();
-                else
-                    boite->reject();
-            } else {
-                vues << modale->windowTitle();
-                modale->close();
-            }
-        });
-        minuterie.start(10);
-    }
-};
 
 const QString avertissement_douze =
     QStringLiteral("Attention! | Vous ne pouvez pas afficher plus 12 dates simultanément!");
@@ -757,7 +732,7 @@ void TestDates::redimensionnement()
 void TestDates::douzeDatesAuPlus()
 {
     Fenetre w;
-    Repondeur repondeur;
+    auto repondeur = Repondeur::a_chaque_boite(QStringLiteral("OK"));
     const auto douze = [&] {
         for (int i = 0; i < 12; ++i)
             w.sauver(QDate(2021, i + 1, 10));
@@ -765,9 +740,10 @@ void TestDates::douzeDatesAuPlus()
     douze();
     // Saving a date already saved is ignored without a word.
     w.sauver(QDate(2021, 1, 10));
-    QVERIFY2(repondeur.vues.isEmpty(), qPrintable(repondeur.vues.join('\n')));
+    QVERIFY2(repondeur.titres_et_textes().isEmpty(),
+             qPrintable(repondeur.titres_et_textes().join('\n')));
     w.sauver(QDate(2021, 1, 20));
-    QCOMPARE(repondeur.vues, QStringList({avertissement_douze}));
+    QCOMPARE(repondeur.titres_et_textes(), QStringList({avertissement_douze}));
     w.date->setDate(QDate(2021, 6, 30));
     QCOMPARE(Elements(w.scene()).couleurs_tracees().size(), 12);
 
@@ -775,12 +751,15 @@ void TestDates::douzeDatesAuPlus()
     QVERIFY(!w.reinitialiser->isEnabled());
     QCOMPARE(w.tableau->rowCount(), 1);
     QVERIFY(Elements(w.scene()).couleurs_tracees().isEmpty());
-    repondeur.vues.clear();
+    repondeur.boites.clear();
     for (int i = 0; i < 12; ++i)
         w.sauver(QDate(2022, i + 1, 5));
-    QVERIFY2(repondeur.vues.isEmpty(), qPrintable(repondeur.vues.join('\n')));
+    QVERIFY2(repondeur.titres_et_textes().isEmpty(),
+             qPrintable(repondeur.titres_et_textes().join('\n')));
     w.sauver(QDate(2022, 1, 6));
-    QCOMPARE(repondeur.vues, QStringList({avertissement_douze}));
+    QCOMPARE(repondeur.titres_et_textes(), QStringList({avertissement_douze}));
+    // No other modal window came, and every box had its OK button.
+    QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
 }
 
 void TestDates::remplacementDUneDate()
@@ -788,21 +767,24 @@ void TestDates::remplacementDUneDate()
     // 1 March 2023 takes the slot of 29 February 2024 (both day 60) and the count stays at one:
     // eleven more dates then make twelve without a warning, and only the next one warns.
     Fenetre w;
-    Repondeur repondeur;
+    auto repondeur = Repondeur::a_chaque_boite(QStringLiteral("OK"));
     w.latitude->setValue(45);
     w.sauver(QDate(2024, 2, 29));
     w.sauver(QDate(2023, 3, 1));
     for (int i = 0; i < 11; ++i)
         w.sauver(QDate(2023, 4, 10 + i));
-    QVERIFY2(repondeur.vues.isEmpty(), qPrintable(repondeur.vues.join('\n')));
+    QVERIFY2(repondeur.titres_et_textes().isEmpty(),
+             qPrintable(repondeur.titres_et_textes().join('\n')));
     w.sauver(QDate(2023, 5, 1));
-    QCOMPARE(repondeur.vues, QStringList({avertissement_douze}));
+    QCOMPARE(repondeur.titres_et_textes(), QStringList({avertissement_douze}));
 
     w.date->setDate(QDate(2023, 8, 1));
     const Elements e(w.scene());
     QVERIFY(e.texte("1 mars"));
     QVERIFY(!e.texte("29 févr."));
     QCOMPARE(w.tableau->rowCount(), 13);
+    // No other modal window came, and every box had its OK button.
+    QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
 }
 
 void TestDates::changementDeMode()

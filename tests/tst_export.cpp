@@ -7,6 +7,7 @@
 #include "app/fenetre_principale.h"
 #include "diagram/scene.h"
 #include "export/export.h"
+#include "tests/outils.h"
 #include "tests/repondeur.h"
 
 #include <QtTest>
@@ -93,11 +94,6 @@ void repondre_dialogue(Repondeur &repondeur, QList<Dialogue_vu> &vus, const QStr
         // What the Save button does.
         static_cast<QDialog *>(dialogue)->accept();
     };
-}
-
-template <typename T> T *enfant(QObject &parent, const char *nom)
-{
-    return parent.findChild<T *>(QLatin1String(nom));
 }
 
 } // namespace

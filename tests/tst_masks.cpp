@@ -7,6 +7,7 @@
 // a valid table is. The outline's geometry is checked in tst_masks_trace.cpp.
 #include "app/fenetre_principale.h"
 #include "diagram/scene.h"
+#include "tests/repondeur.h"
 #include "tests/tst_masks_trace.h"
 
 #include <QtTest>
@@ -28,6 +29,7 @@
 
 #include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace
@@ -62,47 +64,23 @@ const QString suite_trop_de_lignes =
 
 enum class Verdict { Trace, Vide, Incomplet, LignesVides, Azimut, Ordre };
 
-struct Boite {
-    QString titre;
-    QString texte;
-    bool ok_seul = false;
-};
+// Whether the box offers the OK button alone.
+bool ok_seul(const Boite_vue &boite)
+{
+    return boite.standards == QMessageBox::Ok;
+}
 
-QString boites_texte(const QVector<Boite> &boites)
+QString boites_texte(const QList<Boite_vue> &boites)
 {
     QStringList t;
-    for (const Boite &b : boites)
+    for (const Boite_vue &b : boites)
         t << b.titre + QStringLiteral(" / ") + b.texte;
     return QStringLiteral("[") + t.join(QStringLiteral("; ")) + QStringLiteral("]");
 }
 
-// Answers every message box that turns up while it lives: notes its title and text and
-// presses its Ok button (or closes it, should it have none, so that no test can hang).
-class Repondeur : public QObject
-{
-public:
-    Repondeur()
-    {
-        connect(&minuteur, &QTimer::timeout, this, &Repondeur::repondre);
-        minuteur.start(5);
-    }
-    QVector<Boite> boites;
-
-private:
-    void repondre()
-    {
-        auto *boite = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!boite)
-            return;
-        boites << Boite{boite->windowTitle(), boite->text(),
-                        boite->standardButtons() == QMessageBox::Ok};
-        if (QAbstractButton *ok = boite->button(QMessageBox::Ok))
-            ok->click();
-        else
-            boite->reject();
-    }
-    QTimer minuteur;
-};
+// What went wrong while the boxes of the current test were answered (a modal window that is
+// not a message box, a box without OK); checked and emptied after each test.
+QStringList erreurs_des_boites;
 
 // One row of a table: each cell empty (nullopt) or a value in degrees.
 struct Ligne {
@@ -237,19 +215,21 @@ struct Fenetre {
     QAbstractItemModel *modele() const { return vue->model(); }
 
     // Clicks `bouton` and answers the boxes that it shows.
-    QVector<Boite> cliquer(QAbstractButton *bouton)
+    QList<Boite_vue> cliquer(QAbstractButton *bouton)
     {
-        Repondeur repondeur;
+        auto repondeur = Repondeur::a_chaque_boite(QStringLiteral("OK"));
         QTest::mouseClick(bouton, Qt::LeftButton);
+        erreurs_des_boites += repondeur.erreurs;
         return repondeur.boites;
     }
-    QVector<Boite> changer_latitude(double valeur)
+    QList<Boite_vue> changer_latitude(double valeur)
     {
-        Repondeur repondeur;
+        auto repondeur = Repondeur::a_chaque_boite(QStringLiteral("OK"));
         latitude->setValue(valeur);
+        erreurs_des_boites += repondeur.erreurs;
         return repondeur.boites;
     }
-    QVector<Boite> ajouter_lignes(int n)
+    QList<Boite_vue> ajouter_lignes(int n)
     {
         nb_lignes->setValue(n);
         return cliquer(ajouter);
@@ -380,6 +360,8 @@ private slots:
 
 void TestMasques::cleanup()
 {
+    const QStringList erreurs = std::exchange(erreurs_des_boites, QStringList());
+    QVERIFY2(erreurs.isEmpty(), qPrintable(erreurs.join('\n')));
     // A test never leaves a window or a box open behind it.
     const auto fenetres = QApplication::topLevelWidgets();
     for (QWidget *w : fenetres)
@@ -430,7 +412,7 @@ void TestMasques::ajoutLignes()
     Fenetre f;
     f.modele()->setData(f.modele()->index(0, 0), -20.0);
     f.modele()->setData(f.modele()->index(0, 1), 10.0);
-    QVector<Boite> boites;
+    QList<Boite_vue> boites;
     for (int n : demandes) {
         boites += f.ajouter_lignes(n);
         QCOMPARE(f.nb_lignes->value(), n); // the spin box keeps its value
@@ -440,7 +422,7 @@ void TestMasques::ajoutLignes()
     for (int i = 0; i < boites.size(); ++i) {
         QCOMPARE(boites[i].titre, titre_attention);
         QCOMPARE(boites[i].texte, avertissements[i] + suite_trop_de_lignes);
-        QVERIFY(boites[i].ok_seul);
+        QVERIFY(ok_seul(boites[i]));
     }
     // Rows go below the last one, empty; the first row keeps its point.
     QCOMPARE(f.modele()->index(0, 0).data().toDouble(), -20.0);
@@ -460,7 +442,7 @@ void TestMasques::effacerTableau()
     QCOMPARE(f.contours().size(), 1);
 
     QPointer<QAbstractItemModel> ancien = f.modele();
-    const QVector<Boite> boites = f.cliquer(f.effacer);
+    const QList<Boite_vue> boites = f.cliquer(f.effacer);
     QVERIFY2(boites.isEmpty(), qPrintable(boites_texte(boites)));
     QCOMPARE(f.modele()->rowCount(), 6);
     QCOMPARE(f.modele()->columnCount(), 2);
@@ -548,7 +530,7 @@ void TestMasques::editeurQuitteSurCaseVide()
     f.remplir(lire_lignes({"-20 10"}));
     QDoubleSpinBox *editeur = ouvrir_editeur(f.vue, 1, 0);
     QVERIFY(editeur);
-    QVector<Boite> boites;
+    QList<Boite_vue> boites;
     if (parLeBouton) {
         QTRY_VERIFY(editeur->hasFocus());
         boites = f.cliquer(f.tracer);
@@ -667,14 +649,14 @@ void TestMasques::validation()
     }
     if (QTest::currentTestFailed())
         return;
-    const QVector<Boite> boites = f.cliquer(f.tracer);
+    const QList<Boite_vue> boites = f.cliquer(f.tracer);
 
     if (verdict != Verdict::Trace) {
         const auto attendue = boite_attendue(verdict);
         QVERIFY2(boites.size() == 1, qPrintable(boites_texte(boites)));
         QCOMPARE(boites[0].titre, attendue.first);
         QCOMPARE(boites[0].texte, attendue.second);
-        QVERIFY(boites[0].ok_seul);
+        QVERIFY(ok_seul(boites[0]));
         QCOMPARE(f.contours().size(), 0);
         QVERIFY(!f.conserver->isEnabled());
         return;
@@ -733,7 +715,7 @@ void TestMasques::echecGardeLeContour()
     marque.addRect(0, 0, 1, 1);
     f.scene->chemin4 = marque;
     f.remplir(lire_lignes(QStringList{"-60 10", "-120 20", "150 15"} + tableau));
-    const QVector<Boite> boites = f.cliquer(f.tracer);
+    const QList<Boite_vue> boites = f.cliquer(f.tracer);
     QVERIFY2(boites.size() == 1, qPrintable(boites_texte(boites)));
     QCOMPARE(boites[0].texte, boite_attendue(verdict).second);
     const auto apres = f.contours();
@@ -836,7 +818,7 @@ void TestMasques::conserverAvecTableauInvalide()
     // The table turns invalid: each rebuild warns, draws no outline and keeps the box.
     f.remplir(lire_lignes({"-60 10", "-120 20", "150 15", "160 15"}));
     for (double latitude : {10.0, 20.0}) {
-        const QVector<Boite> boites = f.changer_latitude(latitude);
+        const QList<Boite_vue> boites = f.changer_latitude(latitude);
         QVERIFY2(boites.size() == 1, qPrintable(boites_texte(boites)));
         QCOMPARE(boites[0].titre, titre_ordre);
         QCOMPARE(f.contours().size(), 0);
@@ -920,7 +902,7 @@ void TestMasques::tablesAleatoires()
         const Verdict attendu = verdict_attendu(table, &points);
 
         f.remplir(table);
-        const QVector<Boite> boites = f.cliquer(f.tracer);
+        const QList<Boite_vue> boites = f.cliquer(f.tracer);
         const auto contours = f.contours();
         const QString quoi =
             QStringLiteral("table %1 (%2 rows, %3 filled)").arg(t).arg(lignes).arg(filled);

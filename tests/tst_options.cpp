@@ -7,6 +7,7 @@
 #include "app/fenetre_principale.h"
 #include "diagram/scene.h"
 #include "options/affichage_options.h"
+#include "tests/outils.h"
 
 #include <QtTest>
 
@@ -29,14 +30,6 @@ namespace
 {
 // How long a test waits for a modal box before giving up on it, milliseconds.
 constexpr int attente_boite_ms = 5000;
-
-template <typename T> T *enfant(QObject &parent, const char *nom)
-{
-    T *w = parent.findChild<T *>(QLatin1String(nom));
-    if (!w)
-        qFatal("no widget %s", nom);
-    return w;
-}
 
 // Replaces the text of a spin box as a user does: select it all, type the digits.
 void taper(QSpinBox *champ, const QString &chiffres)
