@@ -238,6 +238,8 @@ private slots:
     void douzeDatesAuPlus();
     void remplacementDUneDate();
     void changementDeMode();
+    void balayageDesLatitudes_data();
+    void balayageDesLatitudes();
 };
 
 void TestDates::initTestCase()
@@ -831,6 +833,92 @@ void TestDates::changementDeMode()
     w.mode1->trigger();
     QVERIFY(w.mode1->isChecked());
     QCOMPARE(w.tableau->rowCount(), 1);
+}
+
+namespace
+{
+// Counts the toolkit's warnings (a point that is not a number, a bad pen) while it lives.
+struct CompteurAvertissements {
+    static inline int nombre = 0;
+    static inline QStringList messages;
+    QtMessageHandler precedent;
+    CompteurAvertissements()
+    {
+        nombre = 0;
+        messages.clear();
+        precedent = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext &, const QString &message) {
+                if (type != QtDebugMsg && type != QtInfoMsg) {
+                    ++nombre;
+                    messages << message;
+                }
+            });
+    }
+    ~CompteurAvertissements() { qInstallMessageHandler(precedent); }
+};
+
+bool fini(const QPointF &p)
+{
+    return std::isfinite(p.x()) && std::isfinite(p.y());
+}
+} // namespace
+
+void TestDates::balayageDesLatitudes_data()
+{
+    QTest::addColumn<bool>("modeMois");
+    QTest::newRow("Mode 1, current date and three saved dates") << false;
+    QTest::newRow("Mode 2, the 21st of each month") << true;
+}
+
+void TestDates::balayageDesLatitudes()
+{
+    // Every latitude from pole to pole, by quarter degrees, with the limit courses and the hour
+    // lines: the diagram must hold only numbers (every point of every path, every label's
+    // place) and the toolkit must not warn, at the poles, on the polar circles, on the tropics
+    // and at the equator alike.
+    QFETCH(bool, modeMois);
+    Fenetre w;
+    w.date->setDate(QDate(2021, 6, 21));
+    if (modeMois) {
+        w.mode2->trigger();
+        w.annee->setValue(2021);
+        w.jour->setValue(21);
+    } else {
+        w.sauver(QDate(2021, 1, 5));
+        w.sauver(QDate(2021, 4, 1));
+        w.sauver(QDate(2021, 10, 30));
+        w.date->setDate(QDate(2021, 6, 21));
+    }
+    w.limite->click();
+    w.heures->click();
+
+    const CompteurAvertissements avertissements;
+    int chemins = 0;
+    for (int quart = -360; quart <= 360; ++quart) {
+        const double latitude = quart / 4.0;
+        w.poser_latitude(latitude);
+        QCOMPARE(w.latitude->value(), latitude);
+        for (QGraphicsItem *item : w.scene()->items()) {
+            QVERIFY2(fini(item->pos()), qPrintable(QStringLiteral("an item at latitude %1 is "
+                                                                  "placed at (%2, %3)")
+                                                       .arg(latitude)
+                                                       .arg(item->pos().x())
+                                                       .arg(item->pos().y())));
+            if (auto *chemin = qgraphicsitem_cast<QGraphicsPathItem *>(item)) {
+                ++chemins;
+                const QPainterPath p = chemin->path();
+                for (int i = 0; i < p.elementCount(); ++i)
+                    QVERIFY2(fini(p.elementAt(i)),
+                             qPrintable(QStringLiteral("point %1 of a path at latitude %2 is "
+                                                       "not a number")
+                                            .arg(i)
+                                            .arg(latitude)));
+            }
+        }
+    }
+    QVERIFY(chemins > 721);
+    QVERIFY2(avertissements.nombre == 0,
+             qPrintable(CompteurAvertissements::messages.mid(0, 5).join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(TestDates)
