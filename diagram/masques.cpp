@@ -11,6 +11,7 @@
 #include <QRectF>
 
 #include <cmath>
+#include <memory>
 
 namespace
 {
@@ -124,9 +125,9 @@ void Scene::tracer_masques(const QPointF *tableau, int nbPoints, QPen pen, QBrus
         chemin.arcTo(horizon, angle_arc(dernier.x()), balayage_total);
     }
     chemin.closeSubpath();
-    auto *contour = new Contour_Masque(chemin, pen, brush);
-    addItem(contour); // the scene owns it from here
+    auto contour = std::make_unique<Contour_Masque>(chemin, pen, brush);
     contour->setZValue(niveau_masque);
+    addItem(contour.release()); // the scene owns it from here
 
     // The horizon circle once more, over the fill.
     addEllipse(horizon, pen, QBrush())->setZValue(niveau_masque);
