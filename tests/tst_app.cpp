@@ -56,6 +56,7 @@ private slots:
     void feuilleDeStyle();
     void sansFeuilleDeStyle();
     void imagesDeLaFenetre();
+    void boutonsEntiers();
     void fermeture_data();
     void fermeture();
 };
@@ -479,6 +480,29 @@ void TestFenetre::imagesDeLaFenetre()
     // 128 × 128 scaled into 40 × 40 keeping its aspect ratio.
     QCOMPARE(attention.size(), QSize(40, 40));
     QVERIFY(!fenetre.windowIcon().isNull());
+}
+
+void TestFenetre::boutonsEntiers()
+{
+    // With the program's style sheet, as the program runs, no button text is cut off (the
+    // donation button has a fixed size of 90 × 21).
+    auto *application = qobject_cast<QApplication *>(QCoreApplication::instance());
+    QVERIFY(installer_feuille_de_style(*application, feuille_de_style_ressource));
+    {
+        Fenetre_Principale fenetre;
+        fenetre.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+        for (QPushButton *bouton : fenetre.findChildren<QPushButton *>()) {
+            const int texte = QFontMetrics(bouton->font()).horizontalAdvance(bouton->text());
+            QVERIFY2(texte <= bouton->contentsRect().width(),
+                     qPrintable(QStringLiteral("%1: text %2 px, room %3 px")
+                                    .arg(bouton->objectName())
+                                    .arg(texte)
+                                    .arg(bouton->contentsRect().width())));
+        }
+        fenetre.close();
+    }
+    application->setStyleSheet(QString());
 }
 
 void TestFenetre::fermeture_data()

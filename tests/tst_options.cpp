@@ -5,6 +5,7 @@
 // box that follow each other, what "OK", "Annuler", "Par défaut" and Escape leave behind,
 // and its opening from the main window's menu.
 #include "app/fenetre_principale.h"
+#include "app/feuille_de_style.h"
 #include "diagram/scene.h"
 #include "options/affichage_options.h"
 #include "tests/outils.h"
@@ -84,6 +85,7 @@ private slots:
     void execution();
     void ouvertureDepuisLaFenetre_data();
     void ouvertureDepuisLaFenetre();
+    void textesEntiers();
 };
 
 void TestOptions::initTestCase()
@@ -447,6 +449,35 @@ void TestOptions::ouvertureDepuisLaFenetre()
     // Closing the dialog rebuilds nothing: the next repaint reads the new values.
     QCOMPARE(scene->items().size(), items_avant);
     fenetre.close();
+}
+
+void TestOptions::textesEntiers()
+{
+    // The dialog has a fixed size: with the program's style sheet installed, as the program
+    // runs, every title and text must fit in its widget, none cut off.
+    auto *application = qobject_cast<QApplication *>(QCoreApplication::instance());
+    QVERIFY(installer_feuille_de_style(*application, feuille_de_style_ressource));
+    {
+        Affichage_Options dialogue;
+        dialogue.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialogue));
+        auto *groupe = enfant<QGroupBox>(dialogue, "groupBox");
+        const int titre = QFontMetrics(groupe->font()).horizontalAdvance(groupe->title());
+        QVERIFY2(
+            titre < groupe->width(),
+            qPrintable(
+                QStringLiteral("title %1 px in a box of %2 px").arg(titre).arg(groupe->width())));
+        for (QAbstractButton *bouton : dialogue.findChildren<QAbstractButton *>()) {
+            const int texte = QFontMetrics(bouton->font()).horizontalAdvance(bouton->text());
+            QVERIFY2(texte <= bouton->width(),
+                     qPrintable(QStringLiteral("%1: text %2 px, widget %3 px")
+                                    .arg(bouton->objectName())
+                                    .arg(texte)
+                                    .arg(bouton->width())));
+        }
+        dialogue.close();
+    }
+    application->setStyleSheet(QString());
 }
 
 QTEST_MAIN(TestOptions)
