@@ -7,8 +7,10 @@
 #include "ui_fenetre_principale.h"
 #include "update/mise_a_jour.h"
 
+#include <QHeaderView>
 #include <QIcon>
 #include <QPixmap>
+#include <QTableView>
 #include <QTimer>
 
 namespace
@@ -28,6 +30,13 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent)
     // The slots connected by name already answer the signals that the later steps cause, so
     // the order below matters.
     ui->setupUi(this);
+    // The headers of the two tables take the tables' own 8-point type; with the style sheet
+    // installed they would otherwise keep the platform's larger default.
+    for (QTableView *table : {static_cast<QTableView *>(ui->tableView_masques),
+                              static_cast<QTableView *>(ui->tableau_sorties)}) {
+        table->horizontalHeader()->setFont(table->font());
+        table->verticalHeader()->setFont(table->font());
+    }
 
     id_maj_application = 8;
     version_application = QStringLiteral("2.2");

@@ -500,6 +500,12 @@ void TestFenetre::boutonsEntiers()
                                     .arg(texte)
                                     .arg(bouton->contentsRect().width())));
         }
+        // The headers of both tables are in the tables' 8-point type too.
+        for (const char *nom : {"tableView_masques", "tableau_sorties"}) {
+            auto *table = enfant<QTableView>(fenetre, nom);
+            QCOMPARE(table->horizontalHeader()->font().pointSize(), 8);
+            QCOMPARE(table->verticalHeader()->font().pointSize(), 8);
+        }
         fenetre.close();
     }
     application->setStyleSheet(QString());
