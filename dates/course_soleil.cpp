@@ -183,22 +183,20 @@ void Fenetre_Principale::course_Soleil()
         // Beyond the polar circles the first course is the day on both ends of the polar night.
         if (polaire)
             texte1 += QLatin1Char('/') + texte_limite(scene->jour3);
-        const QString texte2 = texte_limite(jour2);
         const QPen stylo = stylo_limites();
 
-        QGraphicsTextItem *etiquette1 =
-            scene->ajouter_texte(texte1, police_limite, QColor(Qt::red));
-        lever1 = soleil.heure_lever(jour1, latitude);
-        coucher1 = soleil.heure_coucher(jour1, latitude);
-        scene->tracer_course_soleil(jour1, latitude, lever1, coucher1, stylo, sans_remplissage,
-                                    scene->chemin2, etiquette1, true, 0);
-
-        QGraphicsTextItem *etiquette2 =
-            scene->ajouter_texte(texte2, police_limite, QColor(Qt::red));
-        lever2 = soleil.heure_lever(jour2, latitude);
-        coucher2 = soleil.heure_coucher(jour2, latitude);
-        scene->tracer_course_soleil(jour2, latitude, lever2, coucher2, stylo, sans_remplissage,
-                                    scene->chemin3, etiquette2, true, 0);
+        // Each limit course with its bold red label beside it; the results are not used.
+        auto tracer_limite = [&](int numero, const QString &texte, const QPainterPath &chemin,
+                                 double &lever, double &coucher) {
+            QGraphicsTextItem *etiquette =
+                scene->ajouter_texte(texte, police_limite, QColor(Qt::red));
+            lever = soleil.heure_lever(numero, latitude);
+            coucher = soleil.heure_coucher(numero, latitude);
+            scene->tracer_course_soleil(numero, latitude, lever, coucher, stylo, sans_remplissage,
+                                        chemin, etiquette, true, 0);
+        };
+        tracer_limite(jour1, texte1, scene->chemin2, lever1, coucher1);
+        tracer_limite(jour2, texte_limite(jour2), scene->chemin3, lever2, coucher2);
     }
 
     // 5. The hour lines, between the whole hours that bound the two limit courses. The box can
