@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#ifndef ORVANE_EXPORT_PAGES_H
+#define ORVANE_EXPORT_PAGES_H
+
+// The diagram written out of the program: raster images (PNG, JPEG), a vector drawing (SVG)
+// and the report page (PDF, print). Everything is drawn from a scene as it stands and from
+// plain values; no widget is read, so the window, the print dialog and the command line share
+// it.
+
+#include <QColor>
+#include <QPair>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class QGraphicsScene;
+class QPagedPaintDevice;
+
+// What the report page shows beside the diagram.
+struct Legende_page
+{
+    QString titre = QStringLiteral("Diagramme solaire");
+    // The latitude caption as the diagram writes it ("Latitude: 45°").
+    QString latitude;
+    // Each plotted date's label ("21 juin") in its course's colour, in the table's order.
+    QVector<QPair<QString, QColor>> dates;
+    // The time scale of every time shown.
+    QString echelle = QStringLiteral("Temps solaire vrai");
+    // The output table: its column headers and its rows, the cells' texts as shown.
+    QStringList entetes;
+    QVector<QStringList> lignes;
+};
+
+enum class Format_export { Jpeg, Png, Svg, Pdf, Inconnu };
+
+// The format named by the file name's suffix, case-insensitive: .jpg and .jpeg, .png, .svg,
+// .pdf; anything else is `Inconnu`.
+Format_export format_export(const QString &fichier);
+
+// Writes the scene's rectangle to `fichier` in the format of its suffix: a raster image of
+// `taille` pixels (antialiased), an SVG of vector paths and text at that size, or the report
+// page as a one-page A4 landscape PDF. Written through a temporary file renamed at the end: on
+// any failure nothing is left behind, an existing file keeps its bytes, the function returns
+// false and `erreur` (when given) holds the reason in French.
+bool exporter_diagramme(QGraphicsScene &scene, const QSize &taille, const Legende_page &legende,
+                        const QString &fichier, QString *erreur = nullptr);
+
+// Draws the report page on `page` (a PDF writer or a printer): the diagram, the caption and the
+// output table, all vector.
+void dessiner_page(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDevice &page);
+
+#endif
