@@ -13,17 +13,6 @@
 #include <QTableView>
 #include <QTimer>
 
-namespace
-{
-
-// The twelve course colours (red, green, blue), in the order the dates take them.
-constexpr int couleurs[12][3] = {
-    {228, 152, 0}, {0, 250, 240}, {63, 145, 47}, {255, 0, 75}, {242, 241, 0}, {149, 137, 188},
-    {204, 0, 97},  {0, 169, 135}, {0, 150, 217}, {0, 255, 0},  {0, 0, 255},   {239, 52, 215},
-};
-
-} // namespace
-
 Fenetre_Principale::Fenetre_Principale(QWidget *parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::Fenetre_Principale>())
 {
@@ -44,11 +33,6 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent)
     ui->Bouton_reinitialiser->setEnabled(false);
 
     nb_clic_enregistrer_date = 0;
-    for (int i = 0; i < 12; ++i) {
-        rouge[i] = couleurs[i][0];
-        vert[i] = couleurs[i][1];
-        bleu[i] = couleurs[i][2];
-    }
 
     scene = std::make_unique<Scene>();
     scene->setDiametre0(540);

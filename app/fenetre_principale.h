@@ -8,23 +8,25 @@
 //
 // How an input change becomes a redrawn diagram: the widgets are the model of the inputs and
 // the saved dates (`dates_enregistrees`) are the program's one store of its own. Each slot
-// answering a widget ends in one call of `course_Soleil`, which clears the scene and draws it
-// again from the widgets: the latitude caption, the chosen date (Mode 1) or the valid months
-// (Mode 2), the limit courses and hour lines when their boxes are ticked, the saved dates in
-// their colours, and the output table row by row; when "Conserver les masques" is ticked the
-// mask outline is validated and drawn again on top. Nothing drawn is updated in place. The
-// view then repaints: the Scene paints its sky disc from its diameter and the committed
-// display options, and the items on top. Coupled widgets (date edit and day slider, latitude
-// spin box and slider) signal each other without blocked signals; each cycle ends because a
-// widget signals only a real change of value.
+// answering a widget ends in one call of `course_Soleil`, which reads the widgets and the saved
+// dates into a `Description_Diagramme` (trace/diagramme.h) and has `dessiner_diagramme` clear
+// the scene and draw it again from that description: the latitude caption, the chosen date
+// (Mode 1) or the valid months (Mode 2), the limit courses and hour lines when their boxes are
+// ticked, the saved dates in their colours. The rows it returns refill the output table. When
+// "Conserver les masques" is ticked the mask table is validated and the description drawn once
+// more with the outline on top. Nothing drawn is updated in place. The view then repaints: the
+// Scene paints its sky disc from its diameter and the committed display options, and the items
+// on top. The command line (cli/) draws the same descriptions without a window. Coupled widgets
+// (date edit and day slider, latitude spin box and slider) signal each other without blocked
+// signals; each cycle ends because a widget signals only a real change of value.
 //
 // The slots are connected by name when the form is set up; there is no other connection.
 
 #include "solar/soleil.h"
+#include "trace/diagramme.h"
 
 #include <QDate>
 #include <QMainWindow>
-#include <QPainterPath>
 #include <QSqlDatabase>
 #include <QString>
 
@@ -54,7 +56,7 @@ private slots:
     // origin, the disc's diameter min(W − 300, H − 140) pixels, the legend 10 px right of and
     // 15 px below its top-left corner; then rebuilds.
     void resizeEvent(QResizeEvent *event) override;
-    // Clears the scene and draws it again from the widgets, refilling the output table.
+    // Draws the diagram again from the widgets, refilling the output table.
     void course_Soleil();
     // Mask table and outline: validates the table, rebuilds and draws the outline.
     void on_bouton_masques_clicked();
@@ -104,27 +106,21 @@ private slots:
     void on_bouton_donation_clicked();
 
 private:
-    // The output table's steps within a rebuild. Rows: Mode 1, row 0 the current date and then
-    // the saved dates drawn; Mode 2, one row per valid month. Times are hours of true solar
-    // time.
-    void preparer_tableau_sorties(int nbLignes);
-    void remplir_ligne_datee(int ligne, const QDate &date, double lever, double coucher,
-                             bool tracee);
-    void remplir_ligne_enregistree(int ligne, const QDate &date, double lever, double coucher,
-                                   bool tracee);
-    void rogner_tableau_sorties(int nbLignes);
+    // The diagram as the widgets and the saved dates describe it now, without a mask outline.
+    Description_Diagramme description_diagramme() const;
+    // Draws `description` on the scene and writes the rows it returns into the output table.
+    void dessiner(const Description_Diagramme &description);
+    // The output table: one row per value, cells as `textes_ligne` writes them; rows beyond
+    // go. Rows: Mode 1, row 0 the current date and then the saved dates drawn; Mode 2, one row
+    // per valid month.
+    void ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lignes);
     void ecrire_cellule(int ligne, int colonne, const QString &texte);
 
-    // One path per saved-date slot, handed to the drawing of that slot's course; always empty.
-    std::array<QPainterPath, 366> chemins;
     // Saved dates, slot = day of the year − 1; a null date marks an empty slot.
     std::array<QDate, 366> dates_enregistrees;
-    // Per slot, whether the last rebuild drew that date's course above the horizon.
-    std::array<bool, 366> courses_tracees{};
-    // Components (0..255) of the twelve course colours.
-    std::array<int, 12> rouge{};
-    std::array<int, 12> vert{};
-    std::array<int, 12> bleu{};
+    // The description last drawn (with its mask outline, if any) and the rows it gave.
+    Description_Diagramme description_dessinee;
+    QVector<Ligne_Sortie> lignes_sorties;
     // Number of dates saved since the last reset, 0..12.
     int nb_clic_enregistrer_date = 0;
     std::unique_ptr<Ui::Fenetre_Principale> ui;

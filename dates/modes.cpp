@@ -15,14 +15,6 @@
 
 #include <algorithm>
 
-namespace
-{
-
-// Largest number of saved dates drawn at once; there are as many course colours.
-constexpr int dates_enregistrees_max = 12;
-
-} // namespace
-
 void Fenetre_Principale::on_actionChoisir_ses_dates_triggered()
 {
     activation_mode_choisir_date();

@@ -29,8 +29,8 @@ class Scene : public QGraphicsScene
 public:
     explicit Scene(QObject *parent = nullptr);
 
-    // Paths handed out by the main window as the starting paths of the drawing slots; the
-    // Scene itself never reads or writes them.
+    // Paths handed out by the drawing of a description (trace/diagramme.h) as the starting
+    // paths of the drawing slots; the Scene itself never reads or writes them.
     QPainterPath chemin1;
     QPainterPath chemin2;
     QPainterPath chemin3;
@@ -45,7 +45,7 @@ public:
     // The display options of the sky disc; the background reads its committed values.
     Affichage_Options options;
 
-    // Origin of the date legend (scene units), set by the main window on every resize.
+    // Origin of the date legend (scene units), set with the scene's size (`ajuster_scene`).
     double x_legende = 0.0;
     double y_legende = 0.0;
 

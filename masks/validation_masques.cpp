@@ -98,11 +98,7 @@ void Fenetre_Principale::on_bouton_masques_clicked()
         return;
     }
 
-    // 3. The drawing tools; the stored path starts empty, even if a later check fails.
-    const QColor gris(127, 127, 127, 255);
-    const QPen stylo(QBrush(gris, Qt::SolidPattern), 1.0, Qt::SolidLine, Qt::RoundCap,
-                     Qt::RoundJoin);
-    const QBrush pinceau(stylo.color(), Qt::SolidPattern);
+    // 3. The stored path starts empty, even if a later check fails.
     scene->chemin4 = QPainterPath();
 
     // 4. The filled rows: from the top down to the first empty azimuth (at least one).
@@ -154,16 +150,9 @@ void Fenetre_Principale::on_bouton_masques_clicked()
         }
     }
 
-    // 7. A fresh diagram, then the outline on top. The box is held unticked during the
-    // rebuild so that the rebuild does not come back here.
-    scene->clear();
-    if (ui->check_conserver_masques->isChecked()) {
-        ui->check_conserver_masques->setChecked(false);
-        course_Soleil();
-        ui->check_conserver_masques->setChecked(true);
-    } else {
-        course_Soleil();
-    }
-    scene->tracer_masques(tableau.data(), nb_points, stylo, pinceau, scene->chemin4);
+    // 7. A fresh diagram with the outline on top.
+    Description_Diagramme description = description_diagramme();
+    description.masque = QVector<QPointF>(tableau.begin(), tableau.end());
+    dessiner(description);
     ui->check_conserver_masques->setEnabled(true);
 }

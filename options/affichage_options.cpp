@@ -46,6 +46,18 @@ void Affichage_Options::on_bouton_OK_clicked()
     close();
 }
 
+void Affichage_Options::valider(int azimut, int hauteur, int opacite_disque, bool affichees)
+{
+    pas_azimut = azimut;
+    pas_hauteur = hauteur;
+    opacite = opacite_disque;
+    graduations = affichees;
+    ui->spinBox_pas_azimut->setValue(pas_azimut);
+    ui->spinBox_pas_hauteur->setValue(pas_hauteur);
+    ui->spinBox_opacite->setValue(opacite); // the slider follows
+    ui->checkBox_affichage_graduations->setChecked(graduations);
+}
+
 void Affichage_Options::on_bouton_annuler_clicked()
 {
     ui->spinBox_pas_azimut->setValue(pas_azimut);

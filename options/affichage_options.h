@@ -11,7 +11,8 @@
 
 #include <memory>
 
-namespace Ui {
+namespace Ui
+{
 class Affichage_Options;
 }
 
@@ -27,6 +28,9 @@ public:
     int pas_azimut = 10;  // azimuth graduation step, degrees, 5..30
     int pas_hauteur = 10; // height graduation step, degrees, 5..15
     int opacite = 70;     // disc opacity, percent, 0..100
+
+    // Commits the given values, and shows them in the widgets, as if typed and accepted.
+    void valider(int pas_azimut, int pas_hauteur, int opacite, bool graduations);
 
 public slots:
     void on_bouton_OK_clicked();

@@ -5,6 +5,7 @@
 // sun courses with their labels and legend, the limit days and the hour lines.
 #include "diagram/scene.h"
 #include "tests/enregistreur.h"
+#include "trace/diagramme.h"
 
 #include <QtTest>
 
@@ -18,6 +19,8 @@
 #include <QSpinBox>
 
 #include <cmath>
+
+Q_DECLARE_METATYPE(Description_Diagramme)
 
 namespace
 {
@@ -156,6 +159,9 @@ private slots:
     void etiquettesHeures();
 
     void rendu();
+
+    void description_data();
+    void description();
 };
 
 void TestScene::initTestCase()
@@ -1189,6 +1195,101 @@ void TestScene::rendu()
     for (int y = 350 - 253; y <= 350 - 249; ++y)
         cercle = cercle || image.pixelColor(500 + 100, y) != QColor(Qt::white);
     QVERIFY(cercle);
+}
+
+void TestScene::description_data()
+{
+    QTest::addColumn<Description_Diagramme>("description");
+    // Each row of the output table as "date lever coucher durée".
+    QTest::addColumn<QStringList>("lignes");
+    QTest::addColumn<QStringList>("couleurs");
+    QTest::addColumn<int>("items");
+
+    auto mode1 = [](double latitude, const QDate &date, const QVector<QDate> &enregistrees = {}) {
+        Description_Diagramme d;
+        d.latitude = latitude;
+        d.date_choisie = date;
+        d.dates_enregistrees = enregistrees;
+        return d;
+    };
+    const QString rouge = QColor(Qt::red).name();
+    // The first two course colours: 228,152,0 and 0,250,240.
+    const QString orange = QColor(228, 152, 0).name();
+    const QString cyan = QColor(0, 250, 240).name();
+
+    // At 45°: on 21 June (day 172) δ = −23.45 · sin(2π · 273 / 365.25) = 23.447°,
+    // cos H = −tan 45° · tan δ = −0.43371, H = 115.70° = 7.713 h: sunrise 12 − 7.713 rounded up
+    // to 4.30 (4h18), sunset 19.713 to 19.71 (19h43), 15.41 h (15h25). On 21 December (day 355)
+    // δ = −23.449°: H = 64.29° = 4.286 h, 7.72 (7h43), 16.29 (16h17), 8.57 h (8h34). On 1 March
+    // (day 60) δ = −23.45 · sin(2π · 161 / 365.25) = −8.52°, cos H = 0.14987, H = 81.38° =
+    // 5.425 h: 6.58 (6h35), 17.43 (17h26), 10.85 h (10h51).
+    // Items: the caption, and per course drawn in the legend its path, label and stroke.
+    QTest::newRow("chosen date") << mode1(45, QDate(2026, 6, 21))
+                                 << QStringList{"21/06/2026 4h18 19h43 15h25"} << QStringList{rouge}
+                                 << 1 + 3;
+    // Saved dates take the colours by day of the year; one equal to the chosen date is skipped.
+    QTest::newRow("saved dates by day of the year")
+        << mode1(45, QDate(2026, 6, 21),
+                 {QDate(2026, 12, 21), QDate(2026, 6, 21), QDate(2026, 3, 1)})
+        << QStringList{"21/06/2026 4h18 19h43 15h25", "01/03/2026 6h35 17h26 10h51",
+                       "21/12/2026 7h43 16h17 8h34"}
+        << QStringList{rouge, orange, cyan} << 1 + 3 * 3;
+    // At 80° on 21 December the sun never rises: the chosen date keeps its row with dashes and
+    // only its empty path; a saved date in the polar night gets no row at all.
+    QTest::newRow("polar night") << mode1(80, QDate(2026, 12, 21), {QDate(2026, 12, 20)})
+                                 << QStringList{"21/12/2026 - - -"} << QStringList{rouge}
+                                 << 1 + 1 + 1;
+    // Mode 2: the 31st exists in seven months, each in the colour of its month's number.
+    Description_Diagramme mois = mode1(45, QDate(2026, 6, 21));
+    mois.mode = Mode_Dates::Jour_des_mois;
+    mois.jour_des_mois = 31;
+    mois.annee = 2026;
+    QStringList dates;
+    QStringList couleurs;
+    for (int m : {1, 3, 5, 7, 8, 10, 12}) {
+        dates << QDate(2026, m, 31).toString("dd/MM/yyyy");
+        couleurs << couleur_course(m - 1).name();
+    }
+    QTest::newRow("day 31 of the months") << mois << dates << couleurs << 1 + 7 * 3;
+    // The limit courses are a path and a label each and no row; the mask outline comes last.
+    Description_Diagramme limites = mode1(45, QDate(2026, 6, 21));
+    limites.limites = true;
+    limites.masque = {{-60, 10}, {-120, 20}, {150, 15}};
+    QTest::newRow("limit courses and mask") << limites << QStringList{"21/06/2026 4h18 19h43 15h25"}
+                                            << QStringList{rouge} << 1 + 3 + 2 * 2 + 2;
+}
+
+void TestScene::description()
+{
+    QFETCH(Description_Diagramme, description);
+    QFETCH(QStringList, lignes);
+    QFETCH(QStringList, couleurs);
+    QFETCH(int, items);
+
+    Scene scene;
+    ajuster_scene(scene, description.taille);
+    const QVector<Ligne_Sortie> sorties = dessiner_diagramme(scene, description);
+    QStringList lues;
+    QStringList couleurs_lues;
+    for (const Ligne_Sortie &ligne : sorties) {
+        // Mode 2 rows are checked by their dates only.
+        lues << (description.mode == Mode_Dates::Jour_des_mois ? textes_ligne(ligne).first()
+                                                               : textes_ligne(ligne).join(' '));
+        couleurs_lues << ligne.couleur.name();
+    }
+    QCOMPARE(lues, lignes);
+    QCOMPARE(couleurs_lues, couleurs);
+    QCOMPARE(scene.items().size(), items);
+
+    // The report page shows the same cells, and the dates of the courses drawn.
+    const Legende_page legende = legende_page(description, sorties);
+    QCOMPARE(legende.lignes.size(), sorties.size());
+    int tracees = 0;
+    for (int i = 0; i < sorties.size(); ++i) {
+        QCOMPARE(legende.lignes[i], textes_ligne(sorties[i]));
+        tracees += sorties[i].tracee ? 1 : 0;
+    }
+    QCOMPARE(legende.dates.size(), tracees);
 }
 
 QTEST_MAIN(TestScene)

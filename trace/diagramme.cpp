@@ -1,0 +1,329 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+//
+// The drawing of a description: everything on the scene is thrown away and drawn again, and the
+// output table's rows are gathered in the same pass. Items are added in drawing order, so later
+// ones lie on top: the latitude caption, the dates of the mode, the limit courses, the hour
+// lines, the saved dates, the mask outline.
+#include "trace/diagramme.h"
+
+#include "diagram/scene.h"
+#include "solar/soleil.h"
+
+#include <QGraphicsTextItem>
+#include <QLocale>
+#include <QPointer>
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+
+// Texts of the diagram, all in "Courier".
+const QString famille = QStringLiteral("Courier");
+constexpr int taille_etiquette = 10; // points
+constexpr int taille_legende_latitude = 11;
+constexpr int graisse_grasse = 75; // QFont::Bold
+
+// Caption: 10 px from the left edge and 30 px above the bottom edge of the drawing.
+constexpr int marge_gauche = 10;
+constexpr int marge_bas = 30;
+// The disc leaves room for the legend and the cardinal labels around it.
+constexpr int reserve_largeur = 300;
+constexpr int reserve_hauteur = 140;
+// Legend origin: 10 px right of and 15 px below the top-left corner of the drawing.
+constexpr int legende_x = 10;
+constexpr int legende_y = 15;
+
+// The twelve course colours (red, green, blue), in the order the dates take them.
+constexpr int couleurs[dates_enregistrees_max][3] = {
+    {228, 152, 0}, {0, 250, 240}, {63, 145, 47}, {255, 0, 75}, {242, 241, 0}, {149, 137, 188},
+    {204, 0, 97},  {0, 169, 135}, {0, 150, 217}, {0, 255, 0},  {0, 0, 255},   {239, 52, 215},
+};
+
+// Day number of the last day of each month, common year then leap year.
+constexpr int fin_de_mois[2][12] = {
+    {31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365},
+    {31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335, 366},
+};
+
+const QString sans_course = QStringLiteral("-");
+
+QPen stylo_date_choisie()
+{
+    return QPen(QBrush(Qt::red), 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+QPen stylo_couleur(const QColor &couleur)
+{
+    return QPen(QBrush(couleur), 2, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
+}
+
+QPen stylo_limites()
+{
+    return QPen(QBrush(Qt::red), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+QPen stylo_heures()
+{
+    QPen stylo(QBrush(Qt::red), 1, Qt::DashLine, Qt::RoundCap, Qt::RoundJoin);
+    // Dashes of 7, gaps of 8, then a dash of 7 again, in pen widths. A pattern needs an even
+    // number of entries: the toolkit closes an odd one with a gap of 1, which is given here so
+    // that it need not warn on every rebuild.
+    stylo.setDashPattern({7, 8, 7, 1});
+    return stylo;
+}
+
+// Commits `options` to the scene's display options, leaving them alone when they already hold
+// those values.
+void appliquer_options(Scene &scene, const Options_Disque &options)
+{
+    Affichage_Options &courantes = scene.options;
+    const Options_Disque actuelles{courantes.pas_hauteur, courantes.pas_azimut, courantes.opacite,
+                                   courantes.graduations_affichees()};
+    if (actuelles != options)
+        courantes.valider(options.pas_azimut, options.pas_hauteur, options.opacite,
+                          options.graduations);
+}
+
+} // namespace
+
+bool Options_Disque::operator==(const Options_Disque &autres) const
+{
+    return pas_hauteur == autres.pas_hauteur && pas_azimut == autres.pas_azimut &&
+           opacite == autres.opacite && graduations == autres.graduations;
+}
+
+QColor couleur_course(int rang)
+{
+    const int *c = couleurs[std::clamp(rang, 0, dates_enregistrees_max - 1)];
+    return QColor(c[0], c[1], c[2]);
+}
+
+void ajuster_scene(Scene &scene, const QSize &taille)
+{
+    const int W = taille.width();
+    const int H = taille.height();
+    scene.setSceneRect(-(W / 2), -(H / 2), W, H);
+    scene.setDiametre0(std::min(W - reserve_largeur, H - reserve_hauteur));
+    scene.x_legende = legende_x - W / 2;
+    scene.y_legende = legende_y - H / 2;
+}
+
+QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagramme &description)
+{
+    const double latitude = description.latitude;
+    const QDate &date_choisie = description.date_choisie;
+    const QBrush sans_remplissage;
+    const Soleil soleil;
+    // Fonts of the date labels and of the limit-course labels.
+    const QFont police_date(famille, taille_etiquette);
+    const QFont police_limite(famille, taille_etiquette, graisse_grasse);
+    QVector<Ligne_Sortie> lignes;
+
+    appliquer_options(scene, description.options);
+
+    // 1. Everything goes: courses, labels, legend strokes, hour lines, mask outline, caption.
+    scene.clear();
+
+    // 2. The latitude caption in the bottom-left corner of the drawing.
+    const int W = description.taille.width();
+    const int H = description.taille.height();
+    QGraphicsTextItem *legende = scene.ajouter_texte(
+        texte_latitude(latitude), QFont(famille, taille_legende_latitude, graisse_grasse));
+    legende->setPos(marge_gauche - W / 2, H / 2 - marge_bas);
+
+    // Draws the course of `date` with `stylo` and its label in legend row `rang`; the row of
+    // the output table that it makes.
+    auto tracer_date = [&](const QDate &date, const QPen &stylo, const QPainterPath &chemin,
+                           int rang) {
+        // A course wholly below the horizon has its label taken off the scene, which may
+        // delete it too; a label left to us off the scene is deleted here.
+        const QPointer<QGraphicsTextItem> etiquette =
+            scene.ajouter_texte(texte_date(date), police_date, stylo.color());
+        const int numero = date.dayOfYear();
+        Ligne_Sortie ligne;
+        ligne.date = date;
+        ligne.couleur = stylo.color();
+        ligne.lever = soleil.heure_lever(numero, latitude);
+        ligne.coucher = soleil.heure_coucher(numero, latitude);
+        ligne.tracee =
+            scene.tracer_course_soleil(numero, latitude, ligne.lever, ligne.coucher, stylo,
+                                       sans_remplissage, chemin, etiquette, false, rang);
+        if (etiquette && !etiquette->scene())
+            delete etiquette.data();
+        return ligne;
+    };
+
+    // 3. The dates of the mode.
+    if (description.mode == Mode_Dates::Jour_des_mois) {
+        // Every valid month takes its legend row, drawn or not; a missing day skips its month.
+        const int jour = description.jour_des_mois;
+        const int annee = description.annee;
+        int rang = 0;
+        for (int mois = 1; mois <= 12; ++mois) {
+            if (!QDate::isValid(annee, mois, jour))
+                continue;
+            scene.chemin1 = QPainterPath();
+            lignes.append(tracer_date(QDate(annee, mois, jour),
+                                      stylo_couleur(couleur_course(mois - 1)), scene.chemin1,
+                                      rang));
+            ++rang;
+        }
+    } else {
+        scene.chemin1 = QPainterPath();
+        lignes.append(tracer_date(date_choisie, stylo_date_choisie(), scene.chemin1, 0));
+    }
+
+    // 4. The limit courses, labelled beside their curves.
+    double lever1 = 0.0, coucher1 = 0.0, lever2 = 0.0, coucher2 = 0.0;
+    if (description.limites) {
+        scene.chemin2 = QPainterPath();
+        scene.chemin3 = QPainterPath();
+        scene.jour_soleil(latitude);
+        const int jour1 = scene.jour1;
+        const int jour2 = scene.jour2;
+        // Beyond the polar circles the first limit course bounds the polar night and is
+        // labelled with both of its dates.
+        const bool polaire = std::abs(latitude) > latitude_cercle_polaire;
+        const int annee = date_choisie.year();
+        const bool bissextile = date_choisie.daysInYear() != 365;
+        auto texte_limite = [&](int numero) {
+            return texte_date(QDate(annee, mois_depuis_numero(numero, bissextile),
+                                    jour_depuis_numero(numero, bissextile)));
+        };
+        QString texte1 = texte_limite(jour1);
+        if (polaire)
+            texte1 += QLatin1Char('/') + texte_limite(scene.jour3);
+        const QPen stylo = stylo_limites();
+
+        // Each limit course with its bold red label beside it.
+        auto tracer_limite = [&](int numero, const QString &texte, const QPainterPath &chemin,
+                                 double &lever, double &coucher) {
+            QGraphicsTextItem *etiquette =
+                scene.ajouter_texte(texte, police_limite, QColor(Qt::red));
+            lever = soleil.heure_lever(numero, latitude);
+            coucher = soleil.heure_coucher(numero, latitude);
+            scene.tracer_course_soleil(numero, latitude, lever, coucher, stylo, sans_remplissage,
+                                       chemin, etiquette, true, 0);
+        };
+        tracer_limite(jour1, texte1, scene.chemin2, lever1, coucher1);
+        tracer_limite(jour2, texte_limite(jour2), scene.chemin3, lever2, coucher2);
+    }
+
+    // 5. The hour lines, between the whole hours that bound the two limit courses.
+    if (description.limites && description.heures) {
+        const double heureMIN = std::floor(std::min(lever1, lever2));
+        const double heureMAX = std::floor(std::max(coucher1, coucher2));
+        scene.tracer_heures(latitude, heureMIN, heureMAX, stylo_heures(), sans_remplissage);
+    }
+
+    // 6. The saved dates in their colours, in order of day of the year. The chosen date is
+    // already drawn in red and takes no colour. A date whose course stays below the horizon
+    // uses its colour but no legend row and no table row.
+    if (description.mode == Mode_Dates::Dates_choisies) {
+        QVector<QDate> dates = description.dates_enregistrees;
+        std::stable_sort(dates.begin(), dates.end(), [](const QDate &a, const QDate &b) {
+            return a.dayOfYear() < b.dayOfYear();
+        });
+        int couleur = 0;
+        int rang = 1;
+        for (const QDate &date : qAsConst(dates)) {
+            if (!date.isValid() || date == date_choisie)
+                continue;
+            if (couleur >= dates_enregistrees_max)
+                break;
+            const QPen stylo = stylo_couleur(couleur_course(couleur));
+            ++couleur;
+            const Ligne_Sortie ligne = tracer_date(date, stylo, QPainterPath(), rang);
+            if (ligne.tracee) {
+                lignes.append(ligne);
+                ++rang;
+            }
+        }
+    }
+
+    // 7. The kept mask: one filled grey outline, and the horizon circle on top.
+    if (!description.masque.isEmpty()) {
+        const QColor gris(127, 127, 127, 255);
+        const QPen stylo(QBrush(gris, Qt::SolidPattern), 1.0, Qt::SolidLine, Qt::RoundCap,
+                         Qt::RoundJoin);
+        const QBrush pinceau(stylo.color(), Qt::SolidPattern);
+        scene.tracer_masques(description.masque.constData(), description.masque.size(), stylo,
+                             pinceau, scene.chemin4);
+    }
+    return lignes;
+}
+
+QString texte_heure(double heure)
+{
+    double heures = std::floor(heure);
+    const double minutes = (heure - heures) * 60.0;
+    double arrondies = std::floor(minutes);
+    if (minutes - arrondies >= 0.5)
+        arrondies += 1.0;
+    // 59.5 minutes or more round to the next hour: 6.995 is 7h00, not 6h60.
+    if (arrondies >= 60.0) {
+        heures += 1.0;
+        arrondies -= 60.0;
+    }
+    QString texte = QString::number(heures, 'g', 6) + QLatin1Char('h');
+    if (arrondies < 10.0)
+        texte += QLatin1Char('0');
+    return texte + QString::number(arrondies, 'g', 6);
+}
+
+QStringList textes_ligne(const Ligne_Sortie &ligne, const QString &format_date)
+{
+    if (!ligne.tracee)
+        return {ligne.date.toString(format_date), sans_course, sans_course, sans_course};
+    return {ligne.date.toString(format_date), texte_heure(ligne.lever), texte_heure(ligne.coucher),
+            texte_heure(ligne.duree())};
+}
+
+QStringList entetes_sorties()
+{
+    return {QStringLiteral("Date"), QStringLiteral("Lever"), QStringLiteral("Coucher"),
+            QStringLiteral("Durée du jour")};
+}
+
+QString texte_latitude(double latitude)
+{
+    return QStringLiteral("Latitude: ") + QString::number(latitude, 'g', 6) + QStringLiteral("°");
+}
+
+QString texte_date(const QDate &date)
+{
+    return QString::number(date.day()) + QLatin1Char(' ') +
+           QLocale().monthName(date.month(), QLocale::ShortFormat);
+}
+
+Legende_page legende_page(const Description_Diagramme &description,
+                          const QVector<Ligne_Sortie> &lignes)
+{
+    Legende_page legende;
+    legende.latitude = texte_latitude(description.latitude);
+    legende.entetes = entetes_sorties();
+    for (const Ligne_Sortie &ligne : lignes) {
+        if (ligne.tracee)
+            legende.dates.append({texte_date(ligne.date), ligne.couleur});
+        legende.lignes.append(textes_ligne(ligne));
+    }
+    return legende;
+}
+
+int mois_depuis_numero(int numero, bool bissextile)
+{
+    const int *fins = fin_de_mois[bissextile ? 1 : 0];
+    for (int m = 1; m < 12; ++m)
+        if (fins[m - 1] >= numero)
+            return m;
+    return 12;
+}
+
+int jour_depuis_numero(int numero, bool bissextile)
+{
+    const int m = mois_depuis_numero(numero, bissextile);
+    return m == 1 ? numero : numero - fin_de_mois[bissextile ? 1 : 0][m - 2];
+}

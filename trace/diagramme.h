@@ -1,0 +1,145 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#ifndef ORVANE_TRACE_DIAGRAMME_H
+#define ORVANE_TRACE_DIAGRAMME_H
+
+// A diagram as a plain value, and its drawing. `Description_Diagramme` holds everything a
+// diagram is drawn from; `dessiner_diagramme` draws one onto a Scene and returns the rows of
+// the output table as values. Neither reads nor writes a widget: the window fills a description
+// from its widgets and writes the rows into its table, the command line fills one from its
+// arguments, and the export and print take the scene and the rows as they come out.
+//
+// Angles are degrees: latitude north positive, −90..90; azimuth from north, negative towards
+// the east, positive towards the west, ±180 south; heights above the horizon, 0..90. Times are
+// hours of true solar time.
+
+#include "export/pages.h"
+
+#include <QColor>
+#include <QDate>
+#include <QPointF>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class Scene;
+
+// Which dates the diagram shows.
+enum class Mode_Dates {
+    // Mode 1: the chosen date in red, then the saved dates in their colours.
+    Dates_choisies,
+    // Mode 2: the same day of every month of one year, each month in its colour.
+    Jour_des_mois,
+};
+
+// The display options of the sky disc, as committed by "Options du disque".
+struct Options_Disque {
+    int pas_hauteur = 10; // height graduation step, degrees, 5..15
+    int pas_azimut = 10;  // azimuth graduation step, degrees, 5..30
+    int opacite = 70;     // disc opacity, percent, 0..100
+    bool graduations = true;
+
+    bool operator==(const Options_Disque &autres) const;
+    bool operator!=(const Options_Disque &autres) const { return !(*this == autres); }
+};
+
+// Everything a diagram is drawn from. Fields are added at the end of their group with a
+// default that draws as before.
+struct Description_Diagramme {
+    // Latitude of the site, degrees, north positive, −90..90.
+    double latitude = 0.0;
+
+    Mode_Dates mode = Mode_Dates::Dates_choisies;
+    // Mode 1: the date drawn in red, first row of the table. In both modes its year is the
+    // year in which the limit courses' day numbers are read as dates.
+    QDate date_choisie;
+    // Mode 1: the saved dates, at most 12, in the order they take the course colours: by day of
+    // the year. One equal to `date_choisie` is already drawn in red and is passed over.
+    QVector<QDate> dates_enregistrees;
+    // Mode 2: the day of the month, 1..31 (a month without that day is left out), and the year.
+    int jour_des_mois = 1;
+    int annee = 2000;
+
+    // "Délimiter la course": the courses of the two limit days, labelled beside their curves.
+    bool limites = false;
+    // "Afficher les heures": the hour lines between the limit courses; drawn only with them.
+    bool heures = false;
+
+    // The kept horizon mask, already validated: points (x = azimuth, y = height, degrees)
+    // clockwise from north. Empty: no outline.
+    QVector<QPointF> masque;
+
+    Options_Disque options;
+
+    // Size of the drawing in pixels (the window's view): the scene rectangle, the disc's
+    // diameter and the legend follow from it (`ajuster_scene`), the latitude caption sits in
+    // its bottom-left corner.
+    QSize taille = QSize(1920, 1080);
+};
+
+// One row of the output table: a dated course. Mode 1: the chosen date, then each saved date
+// whose course is drawn; Mode 2: each month that has the day.
+struct Ligne_Sortie {
+    QDate date;
+    double lever = 0.0;   // sunrise, hours of true solar time
+    double coucher = 0.0; // sunset, hours of true solar time
+    // Whether any part of the course lies above the horizon; when not, the times are not shown.
+    bool tracee = false;
+    // The colour of the course and of its legend stroke.
+    QColor couleur;
+
+    // Length of the day, hours.
+    double duree() const { return coucher - lever; }
+};
+
+// The most saved dates a Mode 1 diagram draws besides the chosen one; there are as many
+// course colours.
+inline constexpr int dates_enregistrees_max = 12;
+
+// The course colour of rank `rang`, 0..11: the saved dates take them in order, the months of
+// Mode 2 take that of their number − 1.
+QColor couleur_course(int rang);
+
+// Fits the scene to a drawing of `taille` pixels: the scene rectangle is that size centred on
+// the origin, the disc's diameter min(W − 300, H − 140), the legend's origin 10 px right of and
+// 15 px below the top-left corner.
+void ajuster_scene(Scene &scene, const QSize &taille);
+
+// Clears the scene and draws the description on it, in this order (later items lie on top):
+// the latitude caption, the dates of the mode, the limit courses, the hour lines, the saved
+// dates, the mask outline. The disc's options are committed to the scene; its rectangle and
+// diameter are left as they are (see `ajuster_scene`). Returns the output table's rows.
+QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagramme &description);
+
+// Decimal hours as the output table writes them: 6.5 → "6h30", 24 → "24h00"; minutes rounded
+// half up, 6.995 → "7h00".
+QString texte_heure(double heure);
+
+// The four cells of a row as the output table writes them: the date in `format_date`, the
+// sunrise, the sunset and the day's length; "-" for the three times of a course not drawn.
+QStringList textes_ligne(const Ligne_Sortie &ligne,
+                         const QString &format_date = QStringLiteral("dd/MM/yyyy"));
+
+// The headers of the output table's four columns.
+QStringList entetes_sorties();
+
+// The latitude caption of the diagram: "Latitude: 45°".
+QString texte_latitude(double latitude);
+
+// A date's label on the diagram: day of the month, a space, the default locale's short month
+// name ("21 juin", "3 févr." in French).
+QString texte_date(const QDate &date);
+
+// The report page's caption and table for a description and the rows it was drawn with: the
+// latitude caption, each drawn row's date label in its colour, the table's headers and cells.
+Legende_page legende_page(const Description_Diagramme &description,
+                          const QVector<Ligne_Sortie> &lignes);
+
+// Month (1..12) and day of the month of day number `numero` (1 for 1 January) in a common or a
+// leap (`bissextile`) year. Anything up to 31 is January, anything after November December, so
+// day numbers outside the year give days outside 1..31.
+int mois_depuis_numero(int numero, bool bissextile);
+int jour_depuis_numero(int numero, bool bissextile);
+
+#endif
