@@ -147,6 +147,67 @@ Soleil_Precis::Lever_Coucher Heure_Legale::lever_coucher(const QDate &date, doub
     return r;
 }
 
+Soleil::Point_Ciel Heure_Legale::position_tsv(const QDate &date, double tsv, double latitude) const
+{
+    Soleil::Point_Ciel p;
+    if (m_modele == Modele_Soleil::precis) {
+        const Soleil_Precis::Position s =
+            m_precis.position(secondes(instant(date, tsv)), latitude, m_longitude);
+        p.azimut = s.azimut;
+        p.hauteur = s.hauteur;
+        return p;
+    }
+    const double angle = Soleil::angle_horaire(tsv);
+    const double delta = m_soleil.declinaison(date.dayOfYear());
+    p.hauteur = m_soleil.hauteur(delta, latitude, angle);
+    p.azimut = m_soleil.azimut(delta, latitude, angle, p.hauteur);
+    if (angle < 0)
+        p.azimut = -p.azimut;
+    return p;
+}
+
+std::vector<Heure_Legale::Point_Course> Heure_Legale::course(const QDate &date, double latitude,
+                                                             double debut, double fin, int segments,
+                                                             bool legale) const
+{
+    std::vector<Point_Course> points;
+    if (segments < 1 || !std::isfinite(debut) || !std::isfinite(fin))
+        return points;
+    points.reserve(segments + 1);
+    // Clock time `h` of `date` (past 24: the next days) as an instant.
+    const auto instant_horloge = [&](double h) {
+        const double jours = std::floor(h / 24.0);
+        const QTime temps = QTime::fromMSecsSinceStartOfDay(
+            static_cast<int>(qRound64((h - 24.0 * jours) * millisecondes_par_heure)) %
+            (24 * 3600 * 1000));
+        return QDateTime(date.addDays(static_cast<qint64>(jours)), temps, m_zone);
+    };
+
+    if (m_modele == Modele_Soleil::simple) {
+        for (int i = 0; i <= segments; ++i) {
+            const double h = debut + i * (fin - debut) / segments;
+            const double t = legale ? tsv(instant_horloge(h)) : h;
+            const Soleil::Point_Ciel p = position_tsv(date, t, latitude);
+            points.push_back({legale ? heures_du_jour(h) : h, p.azimut, p.hauteur});
+        }
+        return points;
+    }
+
+    const double t0 = secondes(legale ? instant_horloge(debut) : instant(date, debut));
+    const double t1 = secondes(legale ? instant_horloge(fin) : instant(date, fin));
+    const Soleil_Precis::Repere repere = m_precis.repere((t0 + t1) / 2, latitude, m_longitude);
+    for (int i = 0; i <= segments; ++i) {
+        const double t = t0 + i * (t1 - t0) / segments;
+        const Soleil_Precis::Position p = m_precis.position(repere, t);
+        // True solar time from the hour angle of the same computation.
+        const double h = legale
+                             ? heure(QDateTime::fromMSecsSinceEpoch(qRound64(t * 1000.0), Qt::UTC))
+                             : heures_du_jour(12.0 + p.angle_horaire / 15.0);
+        points.push_back({h, p.azimut, p.hauteur});
+    }
+    return points;
+}
+
 Soleil::Point_Ciel Heure_Legale::position_heure(const QDate &date, int heure, double latitude) const
 {
     const double ut = heure - decalage_standard(date);
@@ -158,15 +219,10 @@ Soleil::Point_Ciel Heure_Legale::position_heure(const QDate &date, int heure, do
         p.hauteur = s.hauteur;
         return p;
     }
-    const double t = heures_du_jour(ut + m_longitude / 15.0 +
-                                    m_soleil.equation_du_temps(date.dayOfYear()) / 60.0);
-    const double angle = Soleil::angle_horaire(t);
-    const double delta = m_soleil.declinaison(date.dayOfYear());
-    p.hauteur = m_soleil.hauteur(delta, latitude, angle);
-    p.azimut = m_soleil.azimut(delta, latitude, angle, p.hauteur);
-    if (angle < 0)
-        p.azimut = -p.azimut;
-    return p;
+    return position_tsv(date,
+                        heures_du_jour(ut + m_longitude / 15.0 +
+                                       m_soleil.equation_du_temps(date.dayOfYear()) / 60.0),
+                        latitude);
 }
 
 std::vector<Heure_Legale::Point_Heure> Heure_Legale::ligne_heure(int annee, int heure,

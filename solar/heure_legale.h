@@ -69,6 +69,21 @@ public:
     Soleil_Precis::Lever_Coucher lever_coucher(const QDate &date, double latitude,
                                                bool legale) const;
 
+    // The sun at true solar time `tsv` (hours) of the solar day `date`.
+    Soleil::Point_Ciel position_tsv(const QDate &date, double tsv, double latitude) const;
+
+    // The course of `date` from `debut` to `fin`, hours of the clock (`legale`, daylight
+    // saving included; `fin` may pass 24 for a course that crosses the clock's midnight) or
+    // of true solar time: `segments` + 1 points evenly spaced in time, each with its time in
+    // that scale, read in [0, 24) on the clock. The accurate model computes its slow part once.
+    struct Point_Course {
+        double heure = 0.0;
+        double azimut = 0.0;
+        double hauteur = 0.0;
+    };
+    std::vector<Point_Course> course(const QDate &date, double latitude, double debut, double fin,
+                                     int segments, bool legale) const;
+
     // The sun at whole hour `heure` (0..23) of the zone's standard time on `date`.
     Soleil::Point_Ciel position_heure(const QDate &date, int heure, double latitude) const;
 

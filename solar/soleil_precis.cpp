@@ -32,6 +32,10 @@ double azimut_programme(double aob)
 // horizon except the few minutes at the very edge of a polar day, which the refinement of the
 // highest and lowest samples catches.
 constexpr double pas_recherche = 600.0;
+// Below this true altitude (degrees) nothing of the sun is seen and no refraction is added. It
+// lies a little under the altitude of sunrise so that the first and last points of a course,
+// found on either side of that altitude, are refracted alike.
+constexpr double hauteur_refraction_nulle = -1.0;
 // The searches end within this many seconds of the crossing.
 constexpr double precision_recherche = 0.5;
 } // namespace
@@ -122,7 +126,7 @@ Soleil_Precis::Position Soleil_Precis::position(double instant, double latitude,
 
 double Soleil_Precis::refraction(double hauteur_vraie)
 {
-    if (!(hauteur_vraie >= hauteur_lever_coucher))
+    if (!(hauteur_vraie >= hauteur_refraction_nulle))
         return 0.0;
     // R = 1.02' / tan(h + 10.3 / (h + 5.11)), h in degrees.
     const double argument = (hauteur_vraie + 10.3 / (hauteur_vraie + 5.11)) / degres_par_radian;

@@ -39,8 +39,9 @@ class Soleil_Precis
 public:
     // Apparent position at one instant. `hauteur` includes the atmospheric refraction of
     // Sæmundsson's formula (Meeus, Astronomical Algorithms, 2nd ed., eq. 16.4: 1010 hPa, 10 °C)
-    // while the sun's upper limb is above the horizon; `hauteur_geometrique` is the altitude
-    // without refraction. `angle_horaire` is the local hour angle of the apparent sun.
+    // down to a true altitude of −1° (the sun's upper limb just under the horizon);
+    // `hauteur_geometrique` is the altitude without refraction. `angle_horaire` is the local hour
+    // angle of the apparent sun.
     struct Position {
         double azimut = 0.0;
         double hauteur = 0.0;
@@ -80,8 +81,8 @@ public:
     // (about −14 in February, +16 in November).
     double equation_du_temps(double instant) const;
 
-    // Sæmundsson's refraction, degrees, for a true altitude in degrees (0 below the altitude of
-    // sunrise, where no part of the disc is seen).
+    // Sæmundsson's refraction, degrees, for a true altitude in degrees (0 below −1°, where no
+    // part of the disc is seen).
     static double refraction(double hauteur_vraie);
 };
 

@@ -86,6 +86,8 @@ private slots:
     void equationDuTemps();
     void lignesHorairesCroisentLesCourses_data();
     void lignesHorairesCroisentLesCourses();
+    void courseEntreLeverEtCoucher_data();
+    void courseEntreLeverEtCoucher();
     void villesDesZones_data();
     void villesDesZones();
 };
@@ -622,6 +624,49 @@ void TestSoleil::lignesHorairesCroisentLesCourses()
     QCOMPARE(ligne.front().jour, jour - 20);
     QCOMPARE(ligne.back().jour, jour + 20);
     QCOMPARE(int(ligne.size()), 5);
+}
+
+void TestSoleil::courseEntreLeverEtCoucher_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<double>("longitude");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<bool>("legale");
+
+    QTest::newRow("Anchorage 21 June, clock")
+        << QByteArray("America/Anchorage") << 61.22 << -149.87 << QDate(2020, 6, 21) << true;
+    QTest::newRow("Anchorage 21 June, true solar time")
+        << QByteArray("America/Anchorage") << 61.22 << -149.87 << QDate(2020, 6, 21) << false;
+    QTest::newRow("Auckland 21 December, clock")
+        << QByteArray("Pacific/Auckland") << -36.83 << 174.8 << QDate(2020, 12, 21) << true;
+}
+
+void TestSoleil::courseEntreLeverEtCoucher()
+{
+    // A course of the accurate sun from its sunrise to its sunset begins and ends with the
+    // sun's centre at -0.833 + 0.618 (Saemundsson's refraction there) = -0.215 degrees.
+    QFETCH(QByteArray, zone);
+    QFETCH(double, latitude);
+    QFETCH(double, longitude);
+    QFETCH(QDate, date);
+    QFETCH(bool, legale);
+    const Heure_Legale horloge(QTimeZone(zone), longitude, Modele_Soleil::precis);
+    const Soleil_Precis::Lever_Coucher r = horloge.lever_coucher(date, latitude, legale);
+    QVERIFY(std::isfinite(r.lever) && std::isfinite(r.coucher));
+    const auto points = horloge.course(date, latitude, r.lever, r.coucher, 44, legale);
+    QCOMPARE(int(points.size()), 45);
+    const double horizon = hauteur_lever_coucher + Soleil_Precis::refraction(hauteur_lever_coucher);
+    for (const auto &p : {points.front(), points.back()})
+        QVERIFY2(std::abs(p.hauteur - horizon) < 0.01, qPrintable(ecart(horizon, p.hauteur)));
+    // A course shares one frame of the slow terms over the day: half a second.
+    constexpr double toleranceRepereMinutes = 0.5 / 60;
+    QVERIFY2(ecartMinutes(points.front().heure, r.lever) < toleranceRepereMinutes,
+             qPrintable(ecart(r.lever, points.front().heure)));
+    QVERIFY2(ecartMinutes(points.back().heure, r.coucher) < toleranceRepereMinutes,
+             qPrintable(ecart(r.coucher, points.back().heure)));
+    // Morning in the east, evening in the west.
+    QVERIFY(points.front().azimut < 0 && points.back().azimut > 0);
 }
 
 void TestSoleil::villesDesZones_data()
