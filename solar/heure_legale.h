@@ -14,6 +14,7 @@
 //    midnight on the clock reads 23.5 then 0.2, never 24.2 or −0.3;
 //  - "standard" clock time: the zone's time without daylight saving (the hour lines);
 //  - instants: QDateTime in UTC;
+//  - a zone that QTimeZone does not know (isValid() false) reads as UTC: check it first;
 //  - azimuth and altitude: degrees, as in solar/soleil.h (0 north, east negative, ±180 south).
 
 #include "solar/soleil.h"

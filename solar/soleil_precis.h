@@ -51,7 +51,7 @@ public:
 
     // The slowly varying part of the computation (Earth's orbit, precession and nutation,
     // aberration), evaluated at a reference instant for a place. Positions within half a day
-    // of the reference stay within 0.003° of a full computation (the site's parallax, 8.8", is
+    // of the reference stay within 0.005° of a full computation (the site's parallax, 8.8", is
     // frozen at the reference); a course or a search over one day computes it once.
     struct Repere {
         double reference = 0.0;    // instant, seconds
