@@ -53,18 +53,30 @@ double Heure_Legale::equation_du_temps(const QDate &date) const
 
 QDateTime Heure_Legale::instant(const QDate &date, double tsv) const
 {
-    // UT = TSV − longitude / 15 − equation of time.
-    const auto a = [&](double equation) {
-        return minuit_utc(date).addMSecs(
-            qRound64((tsv - m_longitude / 15.0 - equation / 60.0) * millisecondes_par_heure));
-    };
-    if (m_modele == Modele_Soleil::simple)
-        return a(m_soleil.equation_du_temps(date.dayOfYear()));
-    // The accurate equation of time moves by under half a minute a day: two rounds settle it
-    // to the millisecond.
-    QDateTime t = a(0.0);
-    for (int i = 0; i < 2; ++i)
-        t = a(m_precis.equation_du_temps(secondes(t)));
+    if (m_modele == Modele_Soleil::simple) {
+        // UT = TSV − longitude / 15 − equation of time.
+        return minuit_utc(date).addMSecs(qRound64(
+            (tsv - m_longitude / 15.0 - m_soleil.equation_du_temps(date.dayOfYear()) / 60.0) *
+            millisecondes_par_heure));
+    }
+    const double t = instant_precis(date, tsv, 0.0, nullptr);
+    return QDateTime::fromMSecsSinceEpoch(qRound64(t * 1000.0), Qt::UTC);
+}
+
+double Heure_Legale::instant_precis(const QDate &date, double tsv, double latitude,
+                                    Soleil_Precis::Repere *repere) const
+{
+    // From mean solar time, moved by the difference between the hour angle of the apparent
+    // sun and the one sought: the equation of time, then a few seconds, then nothing.
+    double t = secondes(minuit_utc(date)) + (tsv - m_longitude / 15.0) * 3600.0;
+    const Soleil_Precis::Repere r = m_precis.repere(t, latitude, m_longitude);
+    for (int i = 0; i < 3; ++i) {
+        double ecart = tsv - (12.0 + m_precis.position(r, t).angle_horaire / 15.0);
+        ecart -= 24.0 * std::round(ecart / 24.0);
+        t += ecart * 3600.0;
+    }
+    if (repere)
+        *repere = r;
     return t;
 }
 
@@ -151,8 +163,10 @@ Soleil::Point_Ciel Heure_Legale::position_tsv(const QDate &date, double tsv, dou
 {
     Soleil::Point_Ciel p;
     if (m_modele == Modele_Soleil::precis) {
-        const Soleil_Precis::Position s =
-            m_precis.position(secondes(instant(date, tsv)), latitude, m_longitude);
+        // One frame for the instant and the position.
+        Soleil_Precis::Repere repere;
+        const double t = instant_precis(date, tsv, latitude, &repere);
+        const Soleil_Precis::Position s = m_precis.position(repere, t);
         p.azimut = s.azimut;
         p.hauteur = s.hauteur;
         return p;

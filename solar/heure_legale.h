@@ -99,6 +99,11 @@ public:
                                          double latitude, int pas = 1) const;
 
 private:
+    // Instant (seconds) of true solar time `tsv` of the solar day `date` with the accurate sun;
+    // the frame it used, for `latitude`, in `repere` when given.
+    double instant_precis(const QDate &date, double tsv, double latitude,
+                          Soleil_Precis::Repere *repere) const;
+
     QTimeZone m_zone;
     double m_longitude = 0.0;
     Modele_Soleil m_modele = Modele_Soleil::simple;
