@@ -399,25 +399,24 @@ std::vector<QPointF> horizon_pour_tableau(const std::vector<QPointF> &points,
         }
     }
 
-    // Thinning: the rows but the last in runs of `pas`, each run one row at its first
-    // direction with its highest height; a run also ends before the north row.
+    // Thinning: the rows but the last in `places` runs as even as can be, each run one row at
+    // its first direction with its highest height; a run also ends before the north row.
     const int m = static_cast<int>(rangs.size()) - 1;
     const int places = limite - 1 - (nord > 0 ? 1 : 0);
     std::vector<QPointF> minces;
     if (m + 1 <= limite || places < 1) {
         minces = rangs;
     } else {
-        const int pas = (m + places - 1) / places;
-        int debut_run = 0;
+        std::vector<bool> debut_run(static_cast<std::size_t>(m), false);
+        for (int g = 0; g < places; ++g)
+            debut_run[static_cast<std::size_t>(static_cast<long long>(g) * m / places)] = true;
+        if (nord > 0)
+            debut_run[static_cast<std::size_t>(nord)] = true;
         for (int i = 0; i < m; ++i) {
-            if (i == debut_run || i == nord) {
+            if (debut_run[static_cast<std::size_t>(i)])
                 minces.push_back(rangs[i]);
-                debut_run = i;
-            } else {
+            else
                 minces.back().setY(std::max(minces.back().y(), rangs[i].y()));
-            }
-            if (i + 1 - debut_run >= pas)
-                debut_run = i + 1;
         }
         minces.push_back(rangs[m]);
     }
