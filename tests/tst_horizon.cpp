@@ -167,8 +167,9 @@ void TestHorizon::lecture_data()
     QTest::newRow("spaces and tabs, no header")
         << QByteArray("-90 10\n\n-180   20\n90\t5\n") << tab
         << QVector<QPointF>{{-90, 10}, {-180, 20}, {90, 5}} << false << lu;
-    QTest::newRow("byte order mark, commas") << QByteArray("\xEF\xBB\xBF" "az,h\n10,5\n") << nord
-                                             << QVector<QPointF>{{10, 5}} << false << lu;
+    QTest::newRow("byte order mark, commas") << QByteArray("\xEF\xBB\xBF"
+                                                           "az,h\n10,5\n")
+                                             << nord << QVector<QPointF>{{10, 5}} << false << lu;
     QTest::newRow("height -5 and 90, the limits")
         << QByteArray("10 -5\n20 90\n") << nord << QVector<QPointF>{{10, -5}, {20, 90}} << false
         << lu;
@@ -426,6 +427,25 @@ void TestHorizon::importDansLaFenetre()
                                             "90°).")});
     }
     QCOMPARE(modele->index(1, 0).data().toDouble(), -90.0);
+
+    // "Exporter l'horizon..." with the PVGIS filter writes the table in PVGIS's convention.
+    const QString sortie = dossier.filePath(QStringLiteral("sortie"));
+    {
+        Repondeur repondeur{QStringList()};
+        repondeur.autre_fenetre = [&sortie](QWidget *fenetre) {
+            auto *fichiers = qobject_cast<QFileDialog *>(fenetre);
+            QVERIFY(fichiers);
+            fichiers->selectNameFilter(fichiers->nameFilters().value(1));
+            fichiers->selectFile(sortie);
+            static_cast<QDialog *>(fichiers)->accept();
+        };
+        fenetre.findChild<QAction *>(QStringLiteral("actionExporter_l_horizon"))->trigger();
+        QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
+    }
+    QFile ecrit(sortie + QStringLiteral(".csv"));
+    QVERIFY(ecrit.open(QIODevice::ReadOnly));
+    // North is -180 for PVGIS, east -90, south 0, west 90; 0.01 west of north is 179.99.
+    QCOMPARE(ecrit.readAll(), QByteArray("A,H_hor\n-180,1\n-90,2\n0,3\n90,4\n179.99,4\n"));
     fenetre.close();
 }
 
