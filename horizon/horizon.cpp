@@ -379,11 +379,13 @@ std::vector<QPointF> horizon_pour_tableau(const std::vector<QPointF> &points,
     // of a north row inside the rows, where no merge may cross.
     std::vector<QPointF> rangs;
     int nord = -1;
+    bool fermeture = false;
     if (!ouvert) {
         if (uniques[0].x() != 0.0)
             rangs.emplace_back(0.0, uniques[n - 1].y());
         rangs.insert(rangs.end(), uniques.begin(), uniques.end());
-        if (360.0 - uniques[n - 1].x() > fermeture_horizon)
+        fermeture = 360.0 - uniques[n - 1].x() > fermeture_horizon;
+        if (fermeture)
             rangs.emplace_back(360.0 - fermeture_horizon, uniques[n - 1].y());
     } else {
         const int debut = (large + 1) % n;
@@ -422,6 +424,8 @@ std::vector<QPointF> horizon_pour_tableau(const std::vector<QPointF> &points,
     }
     for (QPointF &p : minces)
         p.setX(tableau_du_cap(p.x()));
+    if (fermeture)
+        minces.back().setX(fermeture_horizon); // exactly, not 360 - 359.99
     return minces;
 }
 

@@ -15,6 +15,15 @@ double angle_arc(double azimut)
     return azimut <= 0 ? azimut + 90.0 : azimut - 270.0;
 }
 
+// Clockwise angle from north to an azimuth, degrees, in [0, 360).
+double depuis_le_nord(double azimut)
+{
+    double d = std::fmod(90.0 - angle_arc(azimut), 360.0);
+    if (d < 0)
+        d += 360.0;
+    return d;
+}
+
 // Sampling step and the precision of a change of state, hours.
 constexpr double pas_heures = 1.0 / 60.0;
 constexpr double precision_heures = 1.0 / 3600.0;
@@ -39,10 +48,43 @@ double hauteur_contour(const std::vector<QPointF> &points, double azimut)
     return hauteur;
 }
 
+Profil_Masque::Profil_Masque(const std::vector<QPointF> &points)
+{
+    // Every start and end of an arc is a step; between two steps the height is constant, and
+    // is taken from the outline itself in the middle of the step.
+    std::vector<double> bornes = {0.0};
+    for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+        const double c = angle_arc(points[i].x());
+        const double e = angle_arc(points[i + 1].x());
+        const double balayage = (c < 0 && e > 0) ? c + 360.0 - e : std::abs(e - c);
+        const double debut = depuis_le_nord(points[i].x());
+        bornes.push_back(debut);
+        bornes.push_back(std::fmod(debut + balayage, 360.0));
+    }
+    std::sort(bornes.begin(), bornes.end());
+    bornes.erase(std::unique(bornes.begin(), bornes.end()), bornes.end());
+    for (std::size_t k = 0; k < bornes.size(); ++k) {
+        const double fin = k + 1 < bornes.size() ? bornes[k + 1] : 360.0;
+        const double milieu = 0.5 * (bornes[k] + fin);
+        // Back to an azimuth: clockwise from north is towards negative azimuths.
+        const double azimut = milieu <= 180.0 ? -milieu : 360.0 - milieu;
+        debuts.push_back(bornes[k]);
+        hauteurs.push_back(hauteur_contour(points, azimut));
+    }
+}
+
+double Profil_Masque::hauteur(double azimut) const
+{
+    const double d = depuis_le_nord(azimut);
+    const auto apres = std::upper_bound(debuts.begin(), debuts.end(), d);
+    return hauteurs[static_cast<std::size_t>(apres - debuts.begin()) - 1];
+}
+
 Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latitude,
                               const std::vector<QPointF> &points)
 {
     Ensoleillement resultat;
+    const Profil_Masque profil(points);
     const double declinaison = soleil.declinaison(numeroJour);
     const Soleil::Journee journee = soleil.journee(declinaison, latitude);
     const double lever = soleil.heure_lever(numeroJour, latitude);
@@ -60,7 +102,7 @@ Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latit
         double azimut = soleil.azimut(journee, angle, h);
         if (angle < 0)
             azimut = -azimut;
-        return hauteur_contour(points, azimut) > std::max(h, 0.0);
+        return profil.hauteur(azimut) > std::max(h, 0.0);
     };
 
     double t = lever;

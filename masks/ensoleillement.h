@@ -25,8 +25,22 @@ struct Ensoleillement {
 };
 
 // Height of the outline at `azimut` (degrees, table convention), degrees; negative where the
-// outline does not reach.
+// outline does not reach. Goes through every point.
 double hauteur_contour(const std::vector<QPointF> &points, double azimut);
+
+// The same heights, prepared once for many azimuths: a search among the outline's steps.
+class Profil_Masque
+{
+public:
+    explicit Profil_Masque(const std::vector<QPointF> &points);
+    double hauteur(double azimut) const;
+
+private:
+    // Steps clockwise from north (degrees, 0..360, the first 0): the height holds from its
+    // start up to the next start (the last one up to north).
+    std::vector<double> debuts;
+    std::vector<double> hauteurs;
+};
 
 // For day `numeroJour` (1..366) at `latitude` (degrees, north positive): the day runs in true
 // solar time from `heure_lever` to `heure_coucher` of `soleil` (all day in polar day, not at

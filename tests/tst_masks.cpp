@@ -1086,8 +1086,8 @@ void TestMasques::soleilMasque()
     QFETCH(double, masque);
     // Each change of state is found within a second; the hand values are good to 0.4 s.
     const double tolerance_heures = 3.0 / 3600.0;
-    const Ensoleillement e = ensoleillement(Soleil(), jour, latitude,
-                                            std::vector<QPointF>(points.begin(), points.end()));
+    const std::vector<QPointF> contour(points.begin(), points.end());
+    const Ensoleillement e = ensoleillement(Soleil(), jour, latitude, contour);
     QVERIFY2(std::abs(e.soleil_direct - direct) <= tolerance_heures &&
                  std::abs(e.masque - masque) <= tolerance_heures,
              qPrintable(QStringLiteral("direct %1 h (expected %2), masked %3 h (expected %4)")
@@ -1095,6 +1095,12 @@ void TestMasques::soleilMasque()
                             .arg(direct, 0, 'f', 5)
                             .arg(e.masque, 0, 'f', 5)
                             .arg(masque, 0, 'f', 5)));
+    // The outline prepared for the day's many azimuths is the outline point by point.
+    const Profil_Masque profil(contour);
+    for (int k = 0; k <= 1440; ++k) {
+        const double azimut = -180.0 + k * 0.25;
+        QCOMPARE(profil.hauteur(azimut), hauteur_contour(contour, azimut));
+    }
 }
 
 // Both test classes run; when test functions are named on the command line, only the class
