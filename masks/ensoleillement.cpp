@@ -50,26 +50,44 @@ double hauteur_contour(const std::vector<QPointF> &points, double azimut)
 
 Profil_Masque::Profil_Masque(const std::vector<QPointF> &points)
 {
-    // Every start and end of an arc is a step; between two steps the height is constant, and
-    // is taken from the outline itself in the middle of the step.
-    std::vector<double> bornes = {0.0};
+    // Every start and end of an arc is a step; between two steps the height is constant: the
+    // highest of the arcs that cover it.
+    struct Arc {
+        double debut;
+        double fin;
+        bool tour;
+        double hauteur;
+    };
+    std::vector<Arc> arcs;
+    debuts = {0.0};
     for (std::size_t i = 0; i + 1 < points.size(); ++i) {
         const double c = angle_arc(points[i].x());
         const double e = angle_arc(points[i + 1].x());
         const double balayage = (c < 0 && e > 0) ? c + 360.0 - e : std::abs(e - c);
+        if (balayage <= 0.0)
+            continue;
         const double debut = depuis_le_nord(points[i].x());
-        bornes.push_back(debut);
-        bornes.push_back(std::fmod(debut + balayage, 360.0));
+        const double fin = std::fmod(debut + balayage, 360.0);
+        arcs.push_back({debut, fin, balayage >= 360.0, points[i].y()});
+        debuts.push_back(debut);
+        debuts.push_back(fin);
     }
-    std::sort(bornes.begin(), bornes.end());
-    bornes.erase(std::unique(bornes.begin(), bornes.end()), bornes.end());
-    for (std::size_t k = 0; k < bornes.size(); ++k) {
-        const double fin = k + 1 < bornes.size() ? bornes[k + 1] : 360.0;
-        const double milieu = 0.5 * (bornes[k] + fin);
-        // Back to an azimuth: clockwise from north is towards negative azimuths.
-        const double azimut = milieu <= 180.0 ? -milieu : 360.0 - milieu;
-        debuts.push_back(bornes[k]);
-        hauteurs.push_back(hauteur_contour(points, azimut));
+    std::sort(debuts.begin(), debuts.end());
+    debuts.erase(std::unique(debuts.begin(), debuts.end()), debuts.end());
+    hauteurs.assign(debuts.size(), -1.0);
+    const auto rang = [this](double angle) {
+        return static_cast<std::size_t>(std::lower_bound(debuts.begin(), debuts.end(), angle) -
+                                        debuts.begin());
+    };
+    const std::size_t n = debuts.size();
+    for (const Arc &arc : arcs) {
+        // From the step where the arc starts, clockwise up to the one where it ends.
+        const std::size_t debut = rang(arc.debut);
+        const std::size_t compte = arc.tour ? n : (rang(arc.fin) + n - debut) % n;
+        for (std::size_t j = 0; j < compte; ++j) {
+            const std::size_t k = (debut + j) % n;
+            hauteurs[k] = std::max(hauteurs[k], arc.hauteur);
+        }
     }
 }
 
