@@ -27,11 +27,13 @@
 
 #include <QDate>
 #include <QMainWindow>
+#include <QPointF>
 #include <QSqlDatabase>
 #include <QString>
 
 #include <array>
 #include <memory>
+#include <vector>
 
 namespace Ui
 {
@@ -104,6 +106,12 @@ private slots:
     void rechercher_mise_a_jour_lancement_application();
     void on_actionQuitter_triggered();
     void on_bouton_donation_clicked();
+    // "Importer un horizon..." (the "Masques" group and the "Fichier" menu): a horizon file,
+    // read and previewed in its dialog, replaces the mask table's rows and is drawn as
+    // "Tracer les Masques" draws. "Exporter l'horizon...": the table as CSV.
+    void on_bouton_importer_horizon_clicked();
+    void on_actionImporter_un_horizon_triggered();
+    void on_actionExporter_l_horizon_triggered();
 
 private:
     // The diagram as the widgets and the saved dates describe it now, without a mask outline.
@@ -114,6 +122,9 @@ private:
     // go. Rows: Mode 1, row 0 the current date and then the saved dates drawn; Mode 2, one row
     // per valid month.
     void ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lignes);
+    // The mask table's rows replaced by `points` (x azimuth, y height, degrees, table
+    // convention), at least the fresh table's number of rows.
+    void remplir_tableau_masques(const std::vector<QPointF> &points);
     void ecrire_cellule(int ligne, int colonne, const QString &texte);
 
     // Saved dates, slot = day of the year − 1; a null date marks an empty slot.

@@ -17,6 +17,7 @@
 // Each figure is the median of 21 repetitions of at least 0.1 s each. Run it on one core:
 // `QT_QPA_PLATFORM=offscreen taskset -c 0 ./build/bench/orvane_bench`.
 #include "app/fenetre_principale.h"
+#include "masks/ensoleillement.h"
 
 #include <benchmark/benchmark.h>
 
@@ -174,8 +175,25 @@ void latitude_masque(benchmark::State &etat)
     }
 }
 
+// The direct sun and the hours behind a jagged 500-point mask (fixed seed) for the thirteen
+// dates of a full table: what a rebuild adds when the table shows them.
+void soleil_masque(benchmark::State &etat)
+{
+    std::vector<QPointF> points;
+    QRandomGenerator alea(7);
+    for (int k = 0; k < 500; ++k)
+        points.emplace_back(k < 250 ? -0.72 * k : 180 - 0.72 * (k - 250), alea.bounded(400) / 10.0);
+    const Soleil soleil;
+    for (auto _ : etat)
+        for (int jour = 15; jour <= 365; jour += 27)
+            benchmark::DoNotOptimize(ensoleillement(soleil, jour, 45.0, points));
+}
+
 } // namespace
 
+BENCHMARK(soleil_masque)
+    ->Name("direct sun behind a 500-point mask, 13 days")
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(reconstruction)->Name("rebuild (course_Soleil)")->Unit(benchmark::kMillisecond);
 BENCHMARK(peinture)->Name("paint 1920x1080 antialiased")->Unit(benchmark::kMillisecond);
 BENCHMARK(reconstruction_masque)

@@ -112,6 +112,7 @@ void TestFenetre::widgets_data()
         {"bouton_effacer_tableau", "QPushButton", masques},
         {"bouton_masques", "QPushButton", masques},
         {"check_conserver_masques", "QCheckBox", masques},
+        {"bouton_importer_horizon", "QPushButton", masques},
         {"groupBox_valeurSortie", "QGroupBox", {}},
         {"tableau_sorties", "QTableWidget", sorties},
         {"Bouton_reinitialiser", "QPushButton", sorties},
@@ -161,6 +162,7 @@ void TestFenetre::textes_data()
         {"Bouton_ajoutLignes", "text", "Ajouter des lignes"},
         {"bouton_effacer_tableau", "text", "Effacer le tableau"},
         {"bouton_masques", "text", "Tracer les Masques"},
+        {"bouton_importer_horizon", "text", "Importer un horizon..."},
         {"check_conserver_masques", "text", "Conserver les masques"},
         {"groupBox_valeurSortie", "title", "Valeurs de sortie"},
         {"Bouton_reinitialiser", "text", "Réinitialisation"},
@@ -192,6 +194,12 @@ void TestFenetre::actions_data()
     QTest::newRow("export") << "actionExporter_le_diagramme"
                             << "Exporter le diagramme..." << QKeySequence(Qt::CTRL + Qt::Key_E)
                             << false << false;
+    QTest::newRow("import a horizon")
+        << "actionImporter_un_horizon"
+        << "Importer un horizon..." << QKeySequence() << false << false;
+    QTest::newRow("export the horizon")
+        << "actionExporter_l_horizon"
+        << "Exporter l'horizon..." << QKeySequence() << false << false;
     QTest::newRow("quit") << "actionQuitter"
                           << "Quitter..." << QKeySequence() << false << false;
     QTest::newRow("display options")
@@ -249,7 +257,8 @@ void TestFenetre::menus()
         return n;
     };
     QCOMPARE(noms(menus.at(0)->menu()),
-             QStringList({"actionExporter_le_diagramme", "|", "actionQuitter"}));
+             QStringList({"actionExporter_le_diagramme", "|", "actionImporter_un_horizon",
+                          "actionExporter_l_horizon", "|", "actionQuitter"}));
     QCOMPARE(noms(menus.at(1)->menu()), QStringList({"menuMode", "actionOptions_graphiques"}));
     QCOMPARE(noms(menus.at(2)->menu()),
              QStringList({"actionA_propos_de", "actionRechercher_une_mise_jour"}));

@@ -7,6 +7,8 @@
 // a valid table is. The outline's geometry is checked in tst_masks_trace.cpp.
 #include "app/fenetre_principale.h"
 #include "diagram/scene.h"
+#include "masks/ensoleillement.h"
+#include "masks/points_masque.h"
 #include "tests/repondeur.h"
 #include "tests/tst_masks_trace.h"
 
@@ -62,7 +64,7 @@ const QString texte_ordre =
 const QString suite_trop_de_lignes =
     QStringLiteral(" lignes au total!! C'est un peu beaucoup, vous ne trouvez pas?");
 
-enum class Verdict { Trace, Vide, Incomplet, LignesVides, Azimut, Ordre };
+enum class Verdict { Trace, Vide, Incomplet, LignesVides, Valeur, Azimut, Ordre };
 
 // Whether the box offers the OK button alone.
 bool ok_seul(const Boite_vue &boite)
@@ -181,6 +183,7 @@ QPair<QString, QString> boite_attendue(Verdict v)
         return {titre_azimut, texte_azimut};
     case Verdict::Ordre:
         return {titre_ordre, texte_ordre};
+    case Verdict::Valeur:
     case Verdict::Trace:
         break;
     }
@@ -376,6 +379,12 @@ private slots:
     void conserverAvecTableauInvalide();
 
     void tablesAleatoires();
+
+    void reglesDesCellules_data();
+    void reglesDesCellules();
+    void texteDansLeTableau();
+    void soleilMasque_data();
+    void soleilMasque();
 };
 
 void TestMasques::cleanup()
@@ -931,6 +940,167 @@ void TestMasques::tablesAleatoires()
     qInfo("outcomes (kind:count):%s", qPrintable(bilan));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(f.fenetre.findChildren<QStandardItemModel *>().size(), 1);
+}
+
+void TestMasques::reglesDesCellules_data()
+{
+    // The table's own cases, and values that reach the table other than by its editors: the
+    // first bad cell's row is named, and the rows' own problems come first.
+    validation_data();
+    QTest::newRow("text as an azimuth") << QStringList{"-20 10", "est 10"} << Verdict::Valeur;
+    QTest::newRow("NaN height") << QStringList{"-20 nan"} << Verdict::Valeur;
+    QTest::newRow("infinite azimuth") << QStringList{"inf 10"} << Verdict::Valeur;
+    QTest::newRow("azimuth 180.5") << QStringList{"-20 10", "180.5 10"} << Verdict::Valeur;
+    QTest::newRow("height -0.5") << QStringList{"-20 -0.5"} << Verdict::Valeur;
+    QTest::newRow("height 90.5") << QStringList{"-20 90.5"} << Verdict::Valeur;
+    QTest::newRow("azimuth -180 and height 90, the limits")
+        << QStringList{"-180 90"} << Verdict::Trace;
+    QTest::newRow("text in an incomplete row") << QStringList{"-20 x", "_ 5"} << Verdict::Incomplet;
+    QTest::newRow("text before a repeated azimuth")
+        << QStringList{"-20 10", "-20 x"} << Verdict::Valeur;
+}
+
+void TestMasques::reglesDesCellules()
+{
+    QFETCH(QStringList, tableau);
+    QFETCH(Verdict, verdict);
+
+    // Cells: "_" empty, "nan" a NaN, a number a double, anything else text; 6 rows at least.
+    std::vector<Ligne_Masque> lignes(static_cast<std::size_t>(std::max(6, int(tableau.size()))));
+    int ligne_fautive = 0;
+    QVector<QPointF> points;
+    for (int r = 0; r < tableau.size(); ++r) {
+        const QStringList c = tableau[r].split(QLatin1Char(' '));
+        QVariant cellules[2];
+        bool bonne = true;
+        for (int k = 0; k < 2; ++k) {
+            bool nombre = false;
+            const double v = c[k].toDouble(&nombre);
+            if (c[k] == QLatin1String("nan"))
+                cellules[k] = qQNaN();
+            else if (nombre)
+                cellules[k] = v;
+            else if (c[k] != QLatin1String("_"))
+                cellules[k] = c[k];
+            const double bas = k == 0 ? -180 : 0;
+            const double haut = k == 0 ? 180 : 90;
+            bonne = bonne && (c[k] == QLatin1String("_") || (nombre && v >= bas && v <= haut));
+        }
+        if (!bonne && ligne_fautive == 0)
+            ligne_fautive = r + 1;
+        lignes[r] = {cellules[0], cellules[1]};
+        if (!cellules[0].isNull() && !cellules[1].isNull())
+            points << QPointF(cellules[0].toDouble(), cellules[1].toDouble());
+    }
+
+    const Points_Masque lus = points_masque(lignes);
+    const Verdict lu = lus.probleme == Probleme_Masque::Aucun         ? Verdict::Trace
+                       : lus.probleme == Probleme_Masque::Vide        ? Verdict::Vide
+                       : lus.probleme == Probleme_Masque::Incomplet   ? Verdict::Incomplet
+                       : lus.probleme == Probleme_Masque::LignesVides ? Verdict::LignesVides
+                       : lus.probleme == Probleme_Masque::Valeur      ? Verdict::Valeur
+                       : lus.probleme == Probleme_Masque::Azimut      ? Verdict::Azimut
+                                                                      : Verdict::Ordre;
+    QCOMPARE(lu, verdict);
+    if (verdict == Verdict::Trace) {
+        QCOMPARE(QVector<QPointF>(lus.points.begin(), lus.points.end()), points);
+        QCOMPARE(lus.titre(), QString());
+    } else if (verdict == Verdict::Valeur) {
+        QCOMPARE(lus.titre(), titre_attention);
+        QCOMPARE(lus.texte(),
+                 QStringLiteral("Le tracé n'a pu s'effectuer pour la raison suivante: La ligne %1 "
+                                "contient une valeur qui n'est pas un nombre ou qui sort des "
+                                "limites (azimut de -180° à 180°, hauteur de 0° à 90°).")
+                     .arg(ligne_fautive));
+        QVERIFY(lus.points.empty());
+    } else {
+        QCOMPARE(lus.titre(), boite_attendue(verdict).first);
+        QCOMPARE(lus.texte(), boite_attendue(verdict).second);
+        QVERIFY(lus.points.empty());
+    }
+}
+
+void TestMasques::texteDansLeTableau()
+{
+    // Text put into a cell other than by its editor (as a file does) is refused by "Tracer
+    // les Masques"; nothing is drawn.
+    Fenetre f;
+    f.modele()->setData(f.modele()->index(0, 0), -20.0);
+    f.modele()->setData(f.modele()->index(0, 1), QStringLiteral("haut"));
+    const QList<Boite_vue> boites = f.cliquer(f.tracer);
+    QVERIFY2(boites.size() == 1, qPrintable(boites_texte(boites)));
+    QCOMPARE(boites[0].titre, titre_attention);
+    QVERIFY2(boites[0].texte.contains(QStringLiteral("La ligne 1 contient")),
+             qPrintable(boites[0].texte));
+    QCOMPARE(f.contours().size(), 0);
+}
+
+void TestMasques::soleilMasque_data()
+{
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<int>("jour");
+    QTest::addColumn<QVector<QPointF>>("points");
+    QTest::addColumn<double>("direct");
+    QTest::addColumn<double>("masque");
+
+    // Latitude 45, 21 June (day 172), by hand with the program's model:
+    //   δ = -23.45 sin(2π (172 + 101) / 365.25) = 23.44695°;
+    //   cos H0 = -tan 45° tan δ, H0 = 115.7034°: sunrise 12 - H0/15 = 4.28644 h, rounded up
+    //   to 4.30; sunset 19.71356 h, rounded to 19.71; the day lasts 15.41 h.
+    //   Noon height 90 - 45 + δ = 68.45°.
+    //   Due east or west when cos H = tan δ / tan φ = 0.43370, H = 64.2966°, at 7.71356 h and
+    //   16.28644 h, at a height asin(sin δ / sin φ) = 34.2438°: above 30°, so a 30° mask over
+    //   the south half (east round to west) hides nothing.
+    //   At 40°: cos H = (sin 40° - sin φ sin δ) / (cos φ cos δ) = 0.55720, H = 56.1415°, at
+    //   8.25723 h: hidden from 7.71356 to 8.25723 h and as long before 16.28644 h,
+    //   2 × 0.54367 = 1.08735 h.
+    const double jour_45 = 15.41;
+    const QVector<QPointF> tour_0 = {{0, 0}, {-90, 0}, {-180, 0}, {90, 0}, {0, 0}};
+    const QVector<QPointF> tour_70 = {{0, 70}, {-90, 70}, {-180, 70}, {90, 70}, {0, 70}};
+    QTest::newRow("no mask: the day length") << 45.0 << 172 << QVector<QPointF>() << jour_45 << 0.0;
+    QTest::newRow("height 0 all round: the day length") << 45.0 << 172 << tour_0 << jour_45 << 0.0;
+    QTest::newRow("70 all round, above the noon sun") << 45.0 << 172 << tour_70 << 0.0 << jour_45;
+    QTest::newRow("30 over the south half: the sun passes above")
+        << 45.0 << 172 << QVector<QPointF>{{-90, 30}, {90, 30}} << jour_45 << 0.0;
+    QTest::newRow("40 over the south half")
+        << 45.0 << 172 << QVector<QPointF>{{-90, 40}, {90, 40}} << jour_45 - 1.08735 << 1.08735;
+    // Open outline: the last point ends it. Only the east half from north (0 down to -180):
+    // the morning of the 40° case alone.
+    QTest::newRow("40 over the south-east quarter, ending at south")
+        << 45.0 << 172 << QVector<QPointF>{{-90, 40}, {-180, 40}} << jour_45 - 0.54367 << 0.54367;
+    // Latitude 80 on 21 December: polar night (δ = -23.44°), no sun to hide.
+    QTest::newRow("polar night") << 80.0 << 355 << tour_70 << 0.0 << 0.0;
+    // Latitude 80 on 21 June: polar day, 24 h of sun; noon height 90 - 80 + 23.45 = 33.45°,
+    // midnight height 23.45 - 10 = 13.45°: a 10° mask all round hides nothing.
+    QTest::newRow("polar day above a 10 degree mask")
+        << 80.0 << 172 << QVector<QPointF>{{0, 10}, {-90, 10}, {-180, 10}, {90, 10}, {0, 10}}
+        << 24.0 << 0.0;
+}
+
+void TestMasques::soleilMasque()
+{
+    QFETCH(double, latitude);
+    QFETCH(int, jour);
+    QFETCH(QVector<QPointF>, points);
+    QFETCH(double, direct);
+    QFETCH(double, masque);
+    // Each change of state is found within a second; the hand values are good to 0.4 s.
+    const double tolerance_heures = 3.0 / 3600.0;
+    const std::vector<QPointF> contour(points.begin(), points.end());
+    const Ensoleillement e = ensoleillement(Soleil(), jour, latitude, contour);
+    QVERIFY2(std::abs(e.soleil_direct - direct) <= tolerance_heures &&
+                 std::abs(e.masque - masque) <= tolerance_heures,
+             qPrintable(QStringLiteral("direct %1 h (expected %2), masked %3 h (expected %4)")
+                            .arg(e.soleil_direct, 0, 'f', 5)
+                            .arg(direct, 0, 'f', 5)
+                            .arg(e.masque, 0, 'f', 5)
+                            .arg(masque, 0, 'f', 5)));
+    // The outline prepared for the day's many azimuths is the outline point by point.
+    const Profil_Masque profil(contour);
+    for (int k = 0; k <= 1440; ++k) {
+        const double azimut = -180.0 + k * 0.25;
+        QCOMPARE(profil.hauteur(azimut), hauteur_contour(contour, azimut));
+    }
 }
 
 // Both test classes run; when test functions are named on the command line, only the class

@@ -1,0 +1,442 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#include "horizon/horizon.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+
+QString tr_horizon(const char *texte)
+{
+    return QCoreApplication::translate("Horizon", texte);
+}
+
+// Two directions closer than this are the same, degrees.
+constexpr double meme_direction = 1e-9;
+
+// A number written with a decimal point, finite.
+bool lire_nombre(const QString &texte, double &valeur)
+{
+    bool ok = false;
+    valeur = QLocale::c().toDouble(texte.trimmed(), &ok);
+    return ok && std::isfinite(valeur);
+}
+
+QString texte_nombre(double valeur)
+{
+    return QString::number(valeur, 'g', 12);
+}
+
+// Checks one point and adds it, or returns the problem. `ou`: "Ligne 12" or "Point 3".
+QString ajouter_point(Horizon_Lu &lu, const QString &ou, double azimut, double hauteur)
+{
+    if (azimut < azimut_min(lu.convention) || azimut > azimut_max(lu.convention))
+        return tr_horizon("%1 : l'azimut %2° sort des limites de la convention « %3 » (de %4° "
+                          "à %5°).")
+            .arg(ou, texte_nombre(azimut), nom_convention(lu.convention),
+                 texte_nombre(azimut_min(lu.convention)), texte_nombre(azimut_max(lu.convention)));
+    if (hauteur < hauteur_horizon_min || hauteur > hauteur_horizon_max)
+        return tr_horizon("%1 : la hauteur %2° sort des limites (de %3° à %4°).")
+            .arg(ou, texte_nombre(hauteur), texte_nombre(hauteur_horizon_min),
+                 texte_nombre(hauteur_horizon_max));
+    lu.points.emplace_back(azimut, hauteur);
+    return QString();
+}
+
+QString pas_un_nombre(const QString &ou, const QString &texte)
+{
+    return tr_horizon("%1 : « %2 » n'est pas un nombre.").arg(ou, texte.trimmed());
+}
+
+QString aucun_point()
+{
+    return tr_horizon("Le fichier ne contient aucun point d'horizon.");
+}
+
+// PVGIS's JSON: outputs.horizon_profile, a list of {"A": azimuth, "H_hor": height}.
+void lire_json(const QByteArray &contenu, Horizon_Lu &lu)
+{
+    QJsonParseError erreur;
+    const QJsonDocument document = QJsonDocument::fromJson(contenu, &erreur);
+    if (erreur.error != QJsonParseError::NoError) {
+        const int ligne = contenu.left(erreur.offset).count('\n') + 1;
+        lu.erreur = tr_horizon("Ligne %1 : le JSON est illisible (%2).")
+                        .arg(ligne)
+                        .arg(erreur.errorString());
+        return;
+    }
+    const QJsonValue profil = document.object()
+                                  .value(QStringLiteral("outputs"))
+                                  .toObject()
+                                  .value(QStringLiteral("horizon_profile"));
+    if (!profil.isArray()) {
+        lu.erreur = tr_horizon("Le JSON n'a pas de profil d'horizon (outputs.horizon_profile).");
+        return;
+    }
+    lu.pvgis = true;
+    lu.convention = Convention_Azimut::Sud;
+    const QJsonArray points = profil.toArray();
+    for (int k = 0; k < points.size(); ++k) {
+        const QString ou = tr_horizon("Point %1 du profil").arg(k + 1);
+        const QJsonObject point = points[k].toObject();
+        const QJsonValue a = point.value(QStringLiteral("A"));
+        const QJsonValue h = point.value(QStringLiteral("H_hor"));
+        if (!a.isDouble() || !h.isDouble()) {
+            lu.erreur = tr_horizon("%1 : A et H_hor doivent être des nombres.").arg(ou);
+            return;
+        }
+        lu.erreur = ajouter_point(lu, ou, a.toDouble(), h.toDouble());
+        if (!lu.valide())
+            return;
+    }
+    if (lu.points.empty())
+        lu.erreur = aucun_point();
+}
+
+QString ligne_n(int numero)
+{
+    return tr_horizon("Ligne %1").arg(numero);
+}
+
+// PVGIS's text form: a header naming the columns A (or A_hor) and H_hor, tab or comma
+// separated, then one row per direction down to the first blank line (a legend follows).
+// Returns false when there is no such header.
+bool lire_texte_pvgis(const QStringList &lignes, Horizon_Lu &lu)
+{
+    int entete = -1;
+    QChar separateur;
+    int col_a = -1;
+    int col_h = -1;
+    for (int i = 0; i < lignes.size() && entete < 0; ++i) {
+        for (const QChar s : {QLatin1Char('\t'), QLatin1Char(',')}) {
+            QStringList noms = lignes[i].split(s);
+            for (QString &nom : noms)
+                nom = nom.trimmed();
+            const int a = std::max(static_cast<int>(noms.indexOf(QStringLiteral("A"))),
+                                   static_cast<int>(noms.indexOf(QStringLiteral("A_hor"))));
+            const int h = static_cast<int>(noms.indexOf(QStringLiteral("H_hor")));
+            if (a >= 0 && h >= 0) {
+                entete = i;
+                separateur = s;
+                col_a = a;
+                col_h = h;
+                break;
+            }
+        }
+    }
+    if (entete < 0)
+        return false;
+    lu.pvgis = true;
+    lu.convention = Convention_Azimut::Sud;
+    for (int i = entete + 1; i < lignes.size(); ++i) {
+        if (lignes[i].trimmed().isEmpty())
+            break;
+        const QStringList champs = lignes[i].split(separateur);
+        const QString a = champs.value(col_a).trimmed();
+        const QString h = champs.value(col_h).trimmed();
+        if (a.isEmpty() && h.isEmpty())
+            continue; // a row of the solstice columns only
+        const QString ou = ligne_n(i + 1);
+        double azimut = 0.0;
+        double hauteur = 0.0;
+        if (!lire_nombre(a, azimut)) {
+            lu.erreur = pas_un_nombre(ou, a);
+            return true;
+        }
+        if (!lire_nombre(h, hauteur)) {
+            lu.erreur = pas_un_nombre(ou, h);
+            return true;
+        }
+        lu.erreur = ajouter_point(lu, ou, azimut, hauteur);
+        if (!lu.valide())
+            return true;
+    }
+    if (lu.points.empty())
+        lu.erreur = aucun_point();
+    return true;
+}
+
+// A plain file: azimuth and height per row, separated by a semicolon (then a decimal comma
+// is allowed), a tab, a comma or spaces; `#` starts a comment; the first row may be a header.
+void lire_deux_colonnes(const QStringList &lignes, Horizon_Lu &lu)
+{
+    bool premiere = true;
+    for (int i = 0; i < lignes.size(); ++i) {
+        QString ligne = lignes[i];
+        const int diese = ligne.indexOf(QLatin1Char('#'));
+        if (diese >= 0)
+            ligne.truncate(diese);
+        ligne = ligne.trimmed();
+        if (ligne.isEmpty())
+            continue;
+        QStringList champs;
+        if (ligne.contains(QLatin1Char(';'))) {
+            champs = ligne.replace(QLatin1Char(','), QLatin1Char('.')).split(QLatin1Char(';'));
+        } else if (ligne.contains(QLatin1Char('\t'))) {
+            champs = ligne.split(QLatin1Char('\t'));
+        } else if (ligne.contains(QLatin1Char(','))) {
+            champs = ligne.split(QLatin1Char(','));
+        } else {
+            champs = ligne.split(QRegularExpression(QStringLiteral("\\s+")));
+        }
+        for (QString &c : champs)
+            c = c.trimmed();
+        while (!champs.isEmpty() && champs.last().isEmpty())
+            champs.removeLast();
+        const QString ou = ligne_n(i + 1);
+        double azimut = 0.0;
+        double hauteur = 0.0;
+        const bool a_lu = lire_nombre(champs.value(0), azimut);
+        const bool h_lu = lire_nombre(champs.value(1), hauteur);
+        if (premiere && !a_lu && !h_lu) {
+            premiere = false; // the header
+            continue;
+        }
+        premiere = false;
+        if (champs.size() != 2) {
+            lu.erreur = tr_horizon("%1 : deux colonnes sont attendues (azimut, hauteur).").arg(ou);
+            return;
+        }
+        if (!a_lu || !h_lu) {
+            lu.erreur = pas_un_nombre(ou, a_lu ? champs[1] : champs[0]);
+            return;
+        }
+        lu.erreur = ajouter_point(lu, ou, azimut, hauteur);
+        if (!lu.valide())
+            return;
+    }
+    if (lu.points.empty())
+        lu.erreur = aucun_point();
+}
+
+double normaliser_cap(double cap)
+{
+    double c = std::fmod(cap, 360.0);
+    if (c < 0)
+        c += 360.0;
+    return c >= 360.0 ? 0.0 : c;
+}
+
+// Compass bearing of a direction given in `convention`, in [0, 360).
+double cap(double azimut, Convention_Azimut convention)
+{
+    switch (convention) {
+    case Convention_Azimut::Nord:
+        return normaliser_cap(azimut);
+    case Convention_Azimut::Sud:
+        return normaliser_cap(azimut + 180.0);
+    case Convention_Azimut::Tableau:
+        break;
+    }
+    return normaliser_cap(-azimut);
+}
+
+// Table azimuth of a compass bearing in [0, 360): 0 down to -180, then 180 down to 0.
+double tableau_du_cap(double c)
+{
+    if (c == 0.0)
+        return 0.0;
+    return c <= 180.0 ? -c : 360.0 - c;
+}
+
+} // namespace
+
+double azimut_min(Convention_Azimut convention)
+{
+    return convention == Convention_Azimut::Nord ? 0.0 : -180.0;
+}
+
+double azimut_max(Convention_Azimut convention)
+{
+    return convention == Convention_Azimut::Nord ? 360.0 : 180.0;
+}
+
+QString nom_convention(Convention_Azimut convention)
+{
+    switch (convention) {
+    case Convention_Azimut::Nord:
+        return tr_horizon("boussole : 0° au nord, 90° à l'est, de 0° à 360°");
+    case Convention_Azimut::Sud:
+        return tr_horizon("sud : 0° au sud, ouest positif, de -180° à 180° (PVGIS)");
+    case Convention_Azimut::Tableau:
+        break;
+    }
+    return tr_horizon("tableau : 0° au nord, est négatif, ±180° au sud");
+}
+
+Horizon_Lu lire_horizon(const QByteArray &contenu, Convention_Azimut convention)
+{
+    Horizon_Lu lu;
+    lu.convention = convention;
+    if (contenu.size() > taille_max_horizon) {
+        lu.erreur = tr_horizon("Le fichier dépasse 1 Mo.");
+        return lu;
+    }
+    const QByteArray octets = contenu.startsWith("\xEF\xBB\xBF") ? contenu.mid(3) : contenu;
+    if (octets.trimmed().startsWith('{')) {
+        lire_json(octets, lu);
+        return lu;
+    }
+    QStringList lignes = QString::fromUtf8(octets).split(QLatin1Char('\n'));
+    for (QString &l : lignes)
+        if (l.endsWith(QLatin1Char('\r')))
+            l.chop(1);
+    if (!lire_texte_pvgis(lignes, lu))
+        lire_deux_colonnes(lignes, lu);
+    return lu;
+}
+
+Horizon_Lu lire_fichier_horizon(const QString &chemin, Convention_Azimut convention)
+{
+    Horizon_Lu lu;
+    lu.convention = convention;
+    QFile fichier(chemin);
+    if (QFileInfo(chemin).size() > taille_max_horizon) {
+        lu.erreur = tr_horizon("Le fichier dépasse 1 Mo.");
+        return lu;
+    }
+    if (!fichier.open(QIODevice::ReadOnly)) {
+        lu.erreur = tr_horizon("Le fichier ne peut être lu (%1).").arg(fichier.errorString());
+        return lu;
+    }
+    // Read one byte beyond the limit, so that a file grown meanwhile is still refused.
+    return lire_horizon(fichier.read(taille_max_horizon + 1), convention);
+}
+
+double azimut_vers_tableau(double azimut, Convention_Azimut convention)
+{
+    return tableau_du_cap(cap(azimut, convention));
+}
+
+double azimut_depuis_tableau(double azimut, Convention_Azimut convention)
+{
+    const double c = cap(azimut, Convention_Azimut::Tableau);
+    switch (convention) {
+    case Convention_Azimut::Nord:
+        return c;
+    case Convention_Azimut::Sud:
+        return c - 180.0;
+    case Convention_Azimut::Tableau:
+        break;
+    }
+    return azimut;
+}
+
+std::vector<QPointF> horizon_pour_tableau(const std::vector<QPointF> &points,
+                                          Convention_Azimut convention, int limite)
+{
+    // By compass bearing, one point per direction with its highest height, none below 0.
+    std::vector<QPointF> caps;
+    caps.reserve(points.size());
+    for (const QPointF &p : points)
+        caps.emplace_back(cap(p.x(), convention), std::clamp(p.y(), 0.0, 90.0));
+    std::sort(caps.begin(), caps.end(),
+              [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); });
+    std::vector<QPointF> uniques;
+    for (const QPointF &p : caps) {
+        if (!uniques.empty() && p.x() - uniques.back().x() <= meme_direction)
+            uniques.back().setY(std::max(uniques.back().y(), p.y()));
+        else
+            uniques.push_back(p);
+    }
+    // 359.9999999999 and 0 are one direction too.
+    if (uniques.size() > 1 && uniques.front().x() + 360.0 - uniques.back().x() <= meme_direction) {
+        uniques.front().setY(std::max(uniques.front().y(), uniques.back().y()));
+        uniques.pop_back();
+    }
+    const int n = static_cast<int>(uniques.size());
+    if (n == 0 || limite < 1)
+        return {};
+    if (n == 1)
+        return {QPointF(tableau_du_cap(uniques[0].x()), uniques[0].y())};
+
+    // The widest gap between neighbours (the last one wraps round north), and whether it is
+    // more than twice as wide as every other.
+    int large = 0;
+    std::vector<double> ecarts(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        ecarts[i] = (i + 1 < n ? uniques[i + 1].x() : uniques[0].x() + 360.0) - uniques[i].x();
+        if (ecarts[i] > ecarts[large])
+            large = i;
+    }
+    bool ouvert = true;
+    for (int i = 0; i < n && ouvert; ++i)
+        ouvert = i == large || ecarts[large] > 2.0 * ecarts[i];
+
+    // The rows by compass bearing, north inserted where the rows cross it; `nord`: the index
+    // of a north row inside the rows, where no merge may cross.
+    std::vector<QPointF> rangs;
+    int nord = -1;
+    bool fermeture = false;
+    if (!ouvert) {
+        if (uniques[0].x() != 0.0)
+            rangs.emplace_back(0.0, uniques[n - 1].y());
+        rangs.insert(rangs.end(), uniques.begin(), uniques.end());
+        fermeture = 360.0 - uniques[n - 1].x() > fermeture_horizon;
+        if (fermeture)
+            rangs.emplace_back(360.0 - fermeture_horizon, uniques[n - 1].y());
+    } else {
+        const int debut = (large + 1) % n;
+        for (int k = 0; k < n; ++k) {
+            const int i = (debut + k) % n;
+            if (i == 0 && k > 0 && uniques[0].x() != 0.0) {
+                nord = static_cast<int>(rangs.size());
+                rangs.emplace_back(0.0, uniques[n - 1].y());
+            } else if (i == 0 && k > 0) {
+                nord = static_cast<int>(rangs.size());
+            }
+            rangs.push_back(uniques[i]);
+        }
+    }
+
+    // Thinning: the rows but the last in `places` runs as even as can be, each run one row at
+    // its first direction with its highest height; a run also ends before the north row.
+    const int m = static_cast<int>(rangs.size()) - 1;
+    const int places = limite - 1 - (nord > 0 ? 1 : 0);
+    std::vector<QPointF> minces;
+    if (m + 1 <= limite || places < 1) {
+        minces = rangs;
+    } else {
+        std::vector<bool> debut_run(static_cast<std::size_t>(m), false);
+        for (int g = 0; g < places; ++g)
+            debut_run[static_cast<std::size_t>(static_cast<long long>(g) * m / places)] = true;
+        if (nord > 0)
+            debut_run[static_cast<std::size_t>(nord)] = true;
+        for (int i = 0; i < m; ++i) {
+            if (debut_run[static_cast<std::size_t>(i)])
+                minces.push_back(rangs[i]);
+            else
+                minces.back().setY(std::max(minces.back().y(), rangs[i].y()));
+        }
+        minces.push_back(rangs[m]);
+    }
+    for (QPointF &p : minces)
+        p.setX(tableau_du_cap(p.x()));
+    if (fermeture)
+        minces.back().setX(fermeture_horizon); // exactly, not 360 - 359.99
+    return minces;
+}
+
+QByteArray horizon_csv(const std::vector<QPointF> &points, Convention_Azimut convention)
+{
+    QByteArray csv = convention == Convention_Azimut::Sud ? "A,H_hor\n" : "azimut,hauteur\n";
+    for (const QPointF &p : points) {
+        csv += texte_nombre(azimut_depuis_tableau(p.x(), convention)).toUtf8();
+        csv += ',';
+        csv += texte_nombre(p.y()).toUtf8();
+        csv += '\n';
+    }
+    return csv;
+}

@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#ifndef ORVANE_HORIZON_HORIZON_H
+#define ORVANE_HORIZON_HORIZON_H
+
+// Horizon profiles from and to files, widget-free: reading a PVGIS horizon (JSON or its
+// text form) or a plain two-column file, turning a profile into the rows of the mask table,
+// and writing the table back as CSV in a chosen convention.
+//
+// Angles are degrees. Heights: above the horizontal, -5..90 in a file, 0..90 in the table
+// (a horizon below the horizontal hides nothing above it). Azimuths, in one of three
+// conventions:
+//  - Nord: compass bearing, 0 north, 90 east, 180 south, 270 west, clockwise, 0..360;
+//  - Sud: 0 south, west positive, east negative, -180..180 (±180 north), as PVGIS;
+//  - Tableau: the mask table's own, 0 north, east negative, west positive, ±180 south,
+//    -180..180.
+
+#include <QByteArray>
+#include <QPointF>
+#include <QString>
+
+#include <vector>
+
+enum class Convention_Azimut { Nord, Sud, Tableau };
+
+// A file larger than this is refused unread, bytes.
+inline constexpr qint64 taille_max_horizon = 1024 * 1024;
+// Heights accepted in a file, degrees.
+inline constexpr double hauteur_horizon_min = -5.0;
+inline constexpr double hauteur_horizon_max = 90.0;
+
+struct Horizon_Lu {
+    // x = azimuth in `convention`, y = height, in the file's order.
+    std::vector<QPointF> points;
+    Convention_Azimut convention = Convention_Azimut::Tableau;
+    // Recognised as PVGIS by its content; its convention is then Sud whatever was asked.
+    bool pvgis = false;
+    // The first problem, in French, naming its line (or its point of a JSON profile); empty
+    // when the file was read.
+    QString erreur;
+
+    bool valide() const { return erreur.isEmpty(); }
+};
+
+// Reads a horizon from the bytes of a file (UTF-8). A plain file is read in `convention`.
+Horizon_Lu lire_horizon(const QByteArray &contenu, Convention_Azimut convention);
+// The same from a file, refused unread over `taille_max_horizon`.
+Horizon_Lu lire_fichier_horizon(const QString &chemin, Convention_Azimut convention);
+
+// Range of the azimuths of a convention, degrees.
+double azimut_min(Convention_Azimut convention);
+double azimut_max(Convention_Azimut convention);
+
+// Azimuth of the same direction in the table's convention, in -180..180 (-180 for south,
+// 0 for north), and back from it.
+double azimut_vers_tableau(double azimut, Convention_Azimut convention);
+double azimut_depuis_tableau(double azimut, Convention_Azimut convention);
+
+// Clockwise gap between the last point and the closing point that ends a horizon going all
+// round: the smallest step the table shows (two decimals), degrees.
+inline constexpr double fermeture_horizon = 0.01;
+
+// The rows of the mask table for a profile read in `convention`, at most `limite` of them.
+// Heights below 0 become 0; points in the same direction keep the highest. In the table,
+// each point's height holds clockwise up to the next point, and the last point ends the
+// outline. The profile goes all round the horizon unless one gap between neighbouring
+// directions is more than twice as wide as every other one: it then runs clockwise from the
+// far side of that gap to its near side.
+//  - All round: the rows start at north (0) with the height that holds there, go clockwise,
+//    and end with a closing point `fermeture_horizon` short of north (an outline ending on its
+//    first point would be drawn as the sky inside the profile).
+//  - Otherwise: the rows run from the first to the last point clockwise, with a point at
+//    north, holding the height of the point before it, when they cross it.
+// Beyond `limite`, neighbours are merged into their first direction with the highest height
+// of the merged span, so that the table never shows more sun than the profile; the first and
+// last rows stay, and no span is merged across north.
+std::vector<QPointF> horizon_pour_tableau(const std::vector<QPointF> &points,
+                                          Convention_Azimut convention, int limite);
+
+// The table's points (table convention) as CSV in `convention`, one "azimuth,height" row per
+// point in the table's order after a header: "A,H_hor" for Sud (PVGIS's names),
+// "azimut,hauteur" otherwise. Decimal point, UTF-8, LF.
+QByteArray horizon_csv(const std::vector<QPointF> &points, Convention_Azimut convention);
+
+// Name of a convention for the user.
+QString nom_convention(Convention_Azimut convention);
+
+#endif

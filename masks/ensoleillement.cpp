@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#include "masks/ensoleillement.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+
+// Angle of an azimuth on the drawing, as the outline's arcs use it (degrees, 0 at three
+// o'clock, counter-clockwise): in (-270, 90].
+double angle_arc(double azimut)
+{
+    return azimut <= 0 ? azimut + 90.0 : azimut - 270.0;
+}
+
+// Clockwise angle from north to an azimuth, degrees, in [0, 360).
+double depuis_le_nord(double azimut)
+{
+    double d = std::fmod(90.0 - angle_arc(azimut), 360.0);
+    if (d < 0)
+        d += 360.0;
+    return d;
+}
+
+// Sampling step and the precision of a change of state, hours.
+constexpr double pas_heures = 1.0 / 60.0;
+constexpr double precision_heures = 1.0 / 3600.0;
+
+} // namespace
+
+double hauteur_contour(const std::vector<QPointF> &points, double azimut)
+{
+    double hauteur = -1.0;
+    const double a = angle_arc(azimut);
+    for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+        // The arc of point i as drawn: from its angle clockwise over `balayage` degrees.
+        const double c = angle_arc(points[i].x());
+        const double e = angle_arc(points[i + 1].x());
+        const double balayage = (c < 0 && e > 0) ? c + 360.0 - e : std::abs(e - c);
+        double ecart = std::fmod(c - a, 360.0);
+        if (ecart < 0)
+            ecart += 360.0;
+        if (ecart < balayage)
+            hauteur = std::max(hauteur, points[i].y());
+    }
+    return hauteur;
+}
+
+Profil_Masque::Profil_Masque(const std::vector<QPointF> &points)
+{
+    // Every start and end of an arc is a step; between two steps the height is constant: the
+    // highest of the arcs that cover it.
+    struct Arc {
+        double debut;
+        double fin;
+        bool tour;
+        double hauteur;
+    };
+    std::vector<Arc> arcs;
+    debuts = {0.0};
+    for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+        const double c = angle_arc(points[i].x());
+        const double e = angle_arc(points[i + 1].x());
+        const double balayage = (c < 0 && e > 0) ? c + 360.0 - e : std::abs(e - c);
+        if (balayage <= 0.0)
+            continue;
+        const double debut = depuis_le_nord(points[i].x());
+        const double fin = std::fmod(debut + balayage, 360.0);
+        arcs.push_back({debut, fin, balayage >= 360.0, points[i].y()});
+        debuts.push_back(debut);
+        debuts.push_back(fin);
+    }
+    std::sort(debuts.begin(), debuts.end());
+    debuts.erase(std::unique(debuts.begin(), debuts.end()), debuts.end());
+    hauteurs.assign(debuts.size(), -1.0);
+    const auto rang = [this](double angle) {
+        return static_cast<std::size_t>(std::lower_bound(debuts.begin(), debuts.end(), angle) -
+                                        debuts.begin());
+    };
+    const std::size_t n = debuts.size();
+    for (const Arc &arc : arcs) {
+        // From the step where the arc starts, clockwise up to the one where it ends.
+        const std::size_t debut = rang(arc.debut);
+        const std::size_t compte = arc.tour ? n : (rang(arc.fin) + n - debut) % n;
+        for (std::size_t j = 0; j < compte; ++j) {
+            const std::size_t k = (debut + j) % n;
+            hauteurs[k] = std::max(hauteurs[k], arc.hauteur);
+        }
+    }
+}
+
+double Profil_Masque::hauteur(double azimut) const
+{
+    const double d = depuis_le_nord(azimut);
+    const auto apres = std::upper_bound(debuts.begin(), debuts.end(), d);
+    return hauteurs[static_cast<std::size_t>(apres - debuts.begin()) - 1];
+}
+
+Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latitude,
+                              const std::vector<QPointF> &points)
+{
+    Ensoleillement resultat;
+    const Profil_Masque profil(points);
+    const double declinaison = soleil.declinaison(numeroJour);
+    const Soleil::Journee journee = soleil.journee(declinaison, latitude);
+    const double lever = soleil.heure_lever(numeroJour, latitude);
+    const double coucher = soleil.heure_coucher(numeroJour, latitude);
+    if (lever == 0.0 && coucher == 24.0 && !(soleil.hauteur(journee, 0.0) > 0.0))
+        return resultat; // polar night
+
+    // Behind the outline: below its height at the sun's azimuth. Between sunrise and sunset
+    // the sun counts as up, so a height a hair below 0 at the rounded ends is the horizon.
+    const auto cache = [&](double tsv) {
+        const double angle = Soleil::angle_horaire(tsv);
+        const double h = soleil.hauteur(journee, angle);
+        if (std::isnan(h))
+            return false;
+        double azimut = soleil.azimut(journee, angle, h);
+        if (angle < 0)
+            azimut = -azimut;
+        return profil.hauteur(azimut) > std::max(h, 0.0);
+    };
+
+    double t = lever;
+    bool etat = cache(t);
+    while (t < coucher) {
+        const double suivant = std::min(t + pas_heures, coucher);
+        const bool etat_suivant = cache(suivant);
+        if (etat_suivant == etat) {
+            (etat ? resultat.masque : resultat.soleil_direct) += suivant - t;
+        } else {
+            // The change lies in (t, suivant]: halve the interval down to the precision.
+            double avant = t;
+            double apres = suivant;
+            while (apres - avant > precision_heures) {
+                const double milieu = 0.5 * (avant + apres);
+                (cache(milieu) == etat ? avant : apres) = milieu;
+            }
+            (etat ? resultat.masque : resultat.soleil_direct) += avant - t;
+            (etat_suivant ? resultat.masque : resultat.soleil_direct) += suivant - avant;
+        }
+        t = suivant;
+        etat = etat_suivant;
+    }
+    return resultat;
+}

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#ifndef ORVANE_MASKS_ENSOLEILLEMENT_H
+#define ORVANE_MASKS_ENSOLEILLEMENT_H
+
+// The sun a mask takes away on one day, widget-free: the hours of direct sun above the mask
+// outline and the hours the sun spends behind it, between the program's sunrise and sunset.
+//
+// Mask points as the table gives them to the drawing: x = azimuth in degrees (0 north, ±180
+// south, negative towards the east), y = height in degrees, 0..90, in the table's order. The
+// outline is the drawn one: each point's height holds clockwise from its azimuth up to the
+// azimuth of the next point (the last point ends the outline; when it repeats the first, the
+// outline goes all round); outside the outline nothing is hidden. Where spans overlap (a table
+// winding more than once round) the highest one counts.
+
+#include "solar/soleil.h"
+
+#include <QPointF>
+
+#include <vector>
+
+struct Ensoleillement {
+    double soleil_direct = 0.0; // hours, sun above the horizon and above the outline
+    double masque = 0.0;        // hours, sun above the horizon but behind the outline
+};
+
+// Height of the outline at `azimut` (degrees, table convention), degrees; negative where the
+// outline does not reach. Goes through every point.
+double hauteur_contour(const std::vector<QPointF> &points, double azimut);
+
+// The same heights, prepared once for many azimuths: a search among the outline's steps.
+class Profil_Masque
+{
+public:
+    explicit Profil_Masque(const std::vector<QPointF> &points);
+    double hauteur(double azimut) const;
+
+private:
+    // Steps clockwise from north (degrees, 0..360, the first 0): the height holds from its
+    // start up to the next start (the last one up to north).
+    std::vector<double> debuts;
+    std::vector<double> hauteurs;
+};
+
+// For day `numeroJour` (1..366) at `latitude` (degrees, north positive): the day runs in true
+// solar time from `heure_lever` to `heure_coucher` of `soleil` (all day in polar day, not at
+// all in polar night), so that with no mask, or a mask of height 0, the direct sun is the
+// day length of the output table. The sun is behind the mask while its height is below the
+// outline's height at its azimuth. The day is sampled every minute and each change of state
+// between two samples is found to within a second.
+Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latitude,
+                              const std::vector<QPointF> &points);
+
+#endif

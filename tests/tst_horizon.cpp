@@ -1,0 +1,458 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+//
+// Horizon files: reading PVGIS and plain files, the three azimuth conventions, the rows given
+// to the mask table and their thinning, the CSV written back, and the window's import.
+//
+// PVGIS's horizon output, as its horizon-profile tool documents it
+// (https://joint-research-centre.ec.europa.eu/pvgis-online-tool/pvgis-tools/horizon-profile_lv):
+// JSON "outputs": {"horizon_profile": [{"A": -180, "H_hor": 0}, ...]}; the CSV form has a
+// latitude and longitude header, then columns A and H_hor (and the solstice sun positions)
+// for 48 directions; A_hor 0° = S, 90° = W, -90° = E.
+#include "app/fenetre_principale.h"
+#include "horizon/dialogue_import_horizon.h"
+#include "horizon/horizon.h"
+#include "masks/ensoleillement.h"
+#include "masks/points_masque.h"
+#include "tests/repondeur.h"
+
+#include <QtTest>
+
+#include <QAction>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGraphicsPathItem>
+#include <QGraphicsView>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTableView>
+#include <QTemporaryDir>
+
+namespace
+{
+
+// Angles computed from the same decimal values agree to this, degrees.
+constexpr double tolerance_angle = 1e-9;
+
+QString texte_points(const std::vector<QPointF> &points)
+{
+    QStringList t;
+    for (const QPointF &p : points)
+        t << QStringLiteral("(%1, %2)").arg(p.x()).arg(p.y());
+    return t.join(QLatin1Char(' '));
+}
+
+bool memes_points(const std::vector<QPointF> &a, const QVector<QPointF> &b)
+{
+    if (int(a.size()) != b.size())
+        return false;
+    for (int k = 0; k < b.size(); ++k)
+        if (std::abs(a[k].x() - b[k].x()) > tolerance_angle ||
+            std::abs(a[k].y() - b[k].y()) > tolerance_angle)
+            return false;
+    return true;
+}
+
+// The table's rules accept these rows as they are.
+bool valides(const std::vector<QPointF> &points)
+{
+    std::vector<Ligne_Masque> lignes;
+    for (const QPointF &p : points)
+        lignes.push_back({p.x(), p.y()});
+    return points_masque(lignes).valide();
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Convention_Azimut)
+
+class TestHorizon : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void conversions_data();
+    void conversions();
+    void lecture_data();
+    void lecture();
+    void pourTableau_data();
+    void pourTableau();
+    void amincissementNeBaissePas();
+    void csvRelu_data();
+    void csvRelu();
+    void importDansLaFenetre();
+};
+
+void TestHorizon::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+}
+
+void TestHorizon::cleanup()
+{
+    const auto fenetres = QApplication::topLevelWidgets();
+    for (QWidget *w : fenetres)
+        QVERIFY2(!w->isVisible(), qPrintable(w->objectName() + " was left open"));
+}
+
+void TestHorizon::conversions_data()
+{
+    QTest::addColumn<Convention_Azimut>("convention");
+    QTest::addColumn<double>("azimut");
+    QTest::addColumn<double>("tableau");
+    QTest::addColumn<double>("retour");
+
+    // The table: 0 north, east negative, ±180 south. Directions named by hand.
+    const auto sud = Convention_Azimut::Sud;
+    const auto nord = Convention_Azimut::Nord;
+    const auto tab = Convention_Azimut::Tableau;
+    QTest::newRow("PVGIS -90 is east") << sud << -90.0 << -90.0 << -90.0;
+    QTest::newRow("PVGIS 0 is south") << sud << 0.0 << -180.0 << 0.0;
+    QTest::newRow("PVGIS 90 is west") << sud << 90.0 << 90.0 << 90.0;
+    QTest::newRow("PVGIS -45 is south-east") << sud << -45.0 << -135.0 << -45.0;
+    QTest::newRow("PVGIS 135 is north-west") << sud << 135.0 << 45.0 << 135.0;
+    QTest::newRow("PVGIS -180 is north") << sud << -180.0 << 0.0 << -180.0;
+    QTest::newRow("PVGIS 180 is north") << sud << 180.0 << 0.0 << -180.0;
+    QTest::newRow("bearing 270 is west") << nord << 270.0 << 90.0 << 270.0;
+    QTest::newRow("bearing 90 is east") << nord << 90.0 << -90.0 << 90.0;
+    QTest::newRow("bearing 180 is south") << nord << 180.0 << -180.0 << 180.0;
+    QTest::newRow("bearing 200 is south-south-west") << nord << 200.0 << 160.0 << 200.0;
+    QTest::newRow("bearing 360 is north") << nord << 360.0 << 0.0 << 0.0;
+    QTest::newRow("table -30 stays") << tab << -30.0 << -30.0 << -30.0;
+    QTest::newRow("table 180 is the south of the east half") << tab << 180.0 << -180.0 << -180.0;
+}
+
+void TestHorizon::conversions()
+{
+    QFETCH(Convention_Azimut, convention);
+    QFETCH(double, azimut);
+    QFETCH(double, tableau);
+    QFETCH(double, retour);
+    QCOMPARE(azimut_vers_tableau(azimut, convention), tableau);
+    QCOMPARE(azimut_depuis_tableau(tableau, convention), retour);
+}
+
+void TestHorizon::lecture_data()
+{
+    QTest::addColumn<QByteArray>("contenu");
+    QTest::addColumn<Convention_Azimut>("convention");
+    QTest::addColumn<QVector<QPointF>>("points");
+    QTest::addColumn<bool>("pvgis");
+    QTest::addColumn<QString>("erreur");
+
+    const auto nord = Convention_Azimut::Nord;
+    const auto sud = Convention_Azimut::Sud;
+    const auto tab = Convention_Azimut::Tableau;
+    const QString lu;
+    QTest::newRow("PVGIS JSON")
+        << QByteArray("{\"inputs\": {\"location\": {\"latitude\": 45.809}}, \"outputs\": "
+                      "{\"horizon_profile\": [{\"A\": -180, \"H_hor\": 1.5}, {\"A\": -172.5, "
+                      "\"H_hor\": 2.3}], \"winter_solstice\": [{\"A_sun(w)\": -180}]}}")
+        << nord << QVector<QPointF>{{-180, 1.5}, {-172.5, 2.3}} << true << lu;
+    QTest::newRow("PVGIS text, tabs, legend after a blank line")
+        << QByteArray(
+               "Latitude (decimal degrees):\t45.809\nLongitude (decimal degrees):\t8.632\n"
+               "\nA\tH_hor\tA_sun(w)\tH_sun(w)\tA_sun(s)\tH_sun(s)\n"
+               "-180.0\t1.5\t-180.0\t0.0\t-180.0\t0.0\n-172.5\t2.3\t-172.5\t0.0\t-172.5\t0.0\n"
+               "\nA: Azimuth (0 = S, 90 = W, -90 = E) (degree)\n")
+        << tab << QVector<QPointF>{{-180, 1.5}, {-172.5, 2.3}} << true << lu;
+    QTest::newRow("PVGIS CSV, commas, CRLF") << QByteArray("A,H_hor\r\n-90,3\r\n0,4.5\r\n") << nord
+                                             << QVector<QPointF>{{-90, 3}, {0, 4.5}} << true << lu;
+    QTest::newRow("semicolons, decimal commas, comments, header")
+        << QByteArray("# relevé du 3 mai\nazimut;hauteur\n0;2,5\n90;10,25 # grange\n") << nord
+        << QVector<QPointF>{{0, 2.5}, {90, 10.25}} << false << lu;
+    QTest::newRow("spaces and tabs, no header")
+        << QByteArray("-90 10\n\n-180   20\n90\t5\n") << tab
+        << QVector<QPointF>{{-90, 10}, {-180, 20}, {90, 5}} << false << lu;
+    QTest::newRow("byte order mark, commas") << QByteArray("\xEF\xBB\xBF"
+                                                           "az,h\n10,5\n")
+                                             << nord << QVector<QPointF>{{10, 5}} << false << lu;
+    QTest::newRow("height -5 and 90, the limits")
+        << QByteArray("10 -5\n20 90\n") << nord << QVector<QPointF>{{10, -5}, {20, 90}} << false
+        << lu;
+
+    const QVector<QPointF> aucun;
+    QTest::newRow("empty file") << QByteArray() << nord << aucun << false
+                                << "Le fichier ne contient aucun point d'horizon.";
+    QTest::newRow("only a comment and a header")
+        << QByteArray("# x\naz;h\n") << nord << aucun << false
+        << "Le fichier ne contient aucun point d'horizon.";
+    QTest::newRow("height 95") << QByteArray("10;95\n") << nord << aucun << false
+                               << "Ligne 1 : la hauteur 95° sort des limites (de -5° à 90°).";
+    QTest::newRow("height -6 on line 2")
+        << QByteArray("10 5\n20 -6\n") << nord << aucun << false
+        << "Ligne 2 : la hauteur -6° sort des limites (de -5° à 90°).";
+    QTest::newRow("bearing 400")
+        << QByteArray("400,5\n") << nord << aucun << false
+        << "Ligne 1 : l'azimut 400° sort des limites de la convention « boussole : 0° au nord, "
+           "90° à l'est, de 0° à 360° » (de 0° à 360°).";
+    QTest::newRow("bearing -10") << QByteArray("-10,5\n") << nord << aucun << false
+                                 << "Ligne 1 : l'azimut -10°";
+    QTest::newRow("south-based -190")
+        << QByteArray("-190,5\n") << sud << aucun << false << "Ligne 1 : l'azimut -190°";
+    QTest::newRow("text in a height") << QByteArray("10;haut\n") << nord << aucun << false
+                                      << "Ligne 1 : « haut » n'est pas un nombre.";
+    QTest::newRow("a second header on line 3")
+        << QByteArray("az;h\n10;5\nfoo;bar\n") << nord << aucun << false
+        << "Ligne 3 : « foo » n'est pas un nombre.";
+    QTest::newRow("NaN") << QByteArray("10;nan\n") << nord << aucun << false
+                         << "Ligne 1 : « nan » n'est pas un nombre.";
+    QTest::newRow("three columns") << QByteArray("10;5;7\n") << nord << aucun << false
+                                   << "Ligne 1 : deux colonnes sont attendues (azimut, hauteur).";
+    QTest::newRow("PVGIS text, text in A on line 3")
+        << QByteArray("A\tH_hor\n-180\t1\nx\t2\n") << nord << aucun << true
+        << "Ligne 3 : « x » n'est pas un nombre.";
+    QTest::newRow("PVGIS JSON, a string height")
+        << QByteArray("{\"outputs\": {\"horizon_profile\": [{\"A\": -180, \"H_hor\": 1}, {\"A\": "
+                      "-172.5, \"H_hor\": \"2\"}]}}")
+        << nord << aucun << true << "Point 2 du profil : A et H_hor doivent être des nombres.";
+    QTest::newRow("PVGIS JSON, height 91")
+        << QByteArray("{\"outputs\": {\"horizon_profile\": [{\"A\": -180, \"H_hor\": 91}]}}")
+        << nord << aucun << true << "Point 1 du profil : la hauteur 91°";
+    QTest::newRow("JSON without a profile")
+        << QByteArray("{\"outputs\": {}}") << nord << aucun << false
+        << "Le JSON n'a pas de profil d'horizon (outputs.horizon_profile).";
+    QTest::newRow("broken JSON on line 2") << QByteArray("{\"outputs\":\n [") << nord << aucun
+                                           << false << "Ligne 2 : le JSON est illisible";
+    QTest::newRow("over 1 MB") << QByteArray(taille_max_horizon + 1, '#') << nord << aucun << false
+                               << "Le fichier dépasse 1 Mo.";
+}
+
+void TestHorizon::lecture()
+{
+    QFETCH(QByteArray, contenu);
+    QFETCH(Convention_Azimut, convention);
+    QFETCH(QVector<QPointF>, points);
+    QFETCH(bool, pvgis);
+    QFETCH(QString, erreur);
+    const Horizon_Lu lu = lire_horizon(contenu, convention);
+    QVERIFY2(erreur.isEmpty() ? lu.erreur.isEmpty() : lu.erreur.startsWith(erreur),
+             qPrintable(lu.erreur));
+    QCOMPARE(lu.pvgis, pvgis);
+    if (pvgis)
+        QCOMPARE(lu.convention, Convention_Azimut::Sud);
+    if (erreur.isEmpty())
+        QVERIFY2(memes_points(lu.points, points), qPrintable(texte_points(lu.points)));
+}
+
+void TestHorizon::pourTableau_data()
+{
+    QTest::addColumn<QVector<QPointF>>("points");
+    QTest::addColumn<Convention_Azimut>("convention");
+    QTest::addColumn<int>("limite");
+    QTest::addColumn<QVector<QPointF>>("tableau");
+
+    // Each row's height holds clockwise to the next row; a profile all round ends 0.01°
+    // short of north, on the height that holds there.
+    QTest::newRow("PVGIS all round, north twice")
+        << QVector<QPointF>{{-180, 1}, {-90, 2}, {0, 3}, {90, 4}, {180, 1}}
+        << Convention_Azimut::Sud << 500
+        << QVector<QPointF>{{0, 1}, {-90, 2}, {-180, 3}, {90, 4}, {0.01, 4}};
+    QTest::newRow("all round without north: north holds the north-west height")
+        << QVector<QPointF>{{45, 5}, {135, 6}, {225, 7}, {315, 8}} << Convention_Azimut::Nord << 500
+        << QVector<QPointF>{{0, 8}, {-45, 5}, {-135, 6}, {135, 7}, {45, 8}, {0.01, 8}};
+    // Bearings 300, 330, 30, 60: the 240° gap from 60 round to 300 is the open horizon.
+    QTest::newRow("open across north: a north row inserted")
+        << QVector<QPointF>{{300, 10}, {330, 20}, {30, 15}, {60, 5}} << Convention_Azimut::Nord
+        << 500 << QVector<QPointF>{{60, 10}, {30, 20}, {0, 20}, {-30, 15}, {-60, 5}};
+    QTest::newRow("open from east across south to west, file order kept clockwise")
+        << QVector<QPointF>{{100, 3}, {-90, 10}, {170, 8}, {-180, 12}} << Convention_Azimut::Tableau
+        << 500 << QVector<QPointF>{{-90, 10}, {-180, 12}, {170, 8}, {100, 3}};
+    QTest::newRow("below 0 becomes 0, one direction keeps its highest")
+        << QVector<QPointF>{{0, -3}, {90, 4}, {90, 6}, {180, -1}, {270, 2}}
+        << Convention_Azimut::Nord << 500
+        << QVector<QPointF>{{0, 0}, {-90, 6}, {-180, 0}, {90, 2}, {0.01, 2}};
+    // Nine rows in four pairs and the closing row: each pair at its first direction with the
+    // higher height.
+    QTest::newRow("thinned to 5 rows")
+        << QVector<QPointF>{{0, 1},   {45, 2},  {90, 3},  {135, 4},
+                            {180, 5}, {225, 6}, {270, 7}, {315, 8}}
+        << Convention_Azimut::Nord << 5
+        << QVector<QPointF>{{0, 2}, {-90, 4}, {-180, 6}, {90, 8}, {0.01, 8}};
+    // Nine rows with north inside: three runs (rows 0-1, 2-3, 5-7) and a run ending before
+    // north, the last row kept.
+    QTest::newRow("thinned, never across north")
+        << QVector<QPointF>{{300, 10}, {310, 50}, {320, 30}, {330, 20},
+                            {30, 15},  {40, 25},  {50, 45},  {60, 5}}
+        << Convention_Azimut::Nord << 5
+        << QVector<QPointF>{{60, 50}, {40, 30}, {0, 20}, {-30, 45}, {-60, 5}};
+    QTest::newRow("one point") << QVector<QPointF>{{90, 10}} << Convention_Azimut::Nord << 500
+                               << QVector<QPointF>{{-90, 10}};
+}
+
+void TestHorizon::pourTableau()
+{
+    QFETCH(QVector<QPointF>, points);
+    QFETCH(Convention_Azimut, convention);
+    QFETCH(int, limite);
+    QFETCH(QVector<QPointF>, tableau);
+    const std::vector<QPointF> lignes = horizon_pour_tableau(
+        std::vector<QPointF>(points.begin(), points.end()), convention, limite);
+    QVERIFY2(memes_points(lignes, tableau), qPrintable(texte_points(lignes)));
+    QVERIFY(valides(lignes));
+}
+
+void TestHorizon::amincissementNeBaissePas()
+{
+    // A jagged horizon of 2000 directions (fixed seed), all round and then open: thinned to
+    // the table's 500 rows, its outline is nowhere lower than the full one's, and the table
+    // accepts it.
+    QRandomGenerator alea(11);
+    std::vector<QPointF> tour;
+    for (int k = 0; k < 2000; ++k)
+        tour.emplace_back(k * 0.18, alea.bounded(600) / 10.0);
+    std::vector<QPointF> ouvert(tour.begin() + 100, tour.begin() + 1900);
+    for (const auto &profil : {tour, ouvert}) {
+        const std::vector<QPointF> plein =
+            horizon_pour_tableau(profil, Convention_Azimut::Nord, 100000);
+        const std::vector<QPointF> mince =
+            horizon_pour_tableau(profil, Convention_Azimut::Nord, 500);
+        QVERIFY(plein.size() > 1000);
+        QCOMPARE(int(mince.size()), 500);
+        QVERIFY(valides(mince));
+        // The outline prepared for a day's many azimuths agrees with it point by point.
+        const Profil_Masque prepare(mince);
+        for (int k = 0; k < 36000; ++k) {
+            // Between the directions of the rows, where both answers are exact.
+            const double azimut = -180.0 + (k + 0.5) * 0.01;
+            const double h = hauteur_contour(mince, azimut);
+            QVERIFY2(h >= hauteur_contour(plein, azimut),
+                     qPrintable(QStringLiteral("lower at %1").arg(azimut)));
+            QCOMPARE(prepare.hauteur(azimut), h);
+        }
+    }
+}
+
+void TestHorizon::csvRelu_data()
+{
+    QTest::addColumn<Convention_Azimut>("convention");
+    QTest::addColumn<QByteArray>("entete");
+    QTest::newRow("compass") << Convention_Azimut::Nord << QByteArray("azimut,hauteur\n");
+    QTest::newRow("PVGIS") << Convention_Azimut::Sud << QByteArray("A,H_hor\n");
+    QTest::newRow("table") << Convention_Azimut::Tableau << QByteArray("azimut,hauteur\n");
+}
+
+void TestHorizon::csvRelu()
+{
+    // The table written and read back in the same convention gives the same directions.
+    QFETCH(Convention_Azimut, convention);
+    QFETCH(QByteArray, entete);
+    const std::vector<QPointF> table = {{0, 10}, {-45.5, 12.25}, {-180, 3}, {170, 8}, {0.01, 8}};
+    const QByteArray csv = horizon_csv(table, convention);
+    QVERIFY(csv.startsWith(entete));
+    const Horizon_Lu lu = lire_horizon(csv, convention);
+    QVERIFY2(lu.valide(), qPrintable(lu.erreur));
+    QCOMPARE(lu.pvgis, convention == Convention_Azimut::Sud);
+    QCOMPARE(lu.points.size(), table.size());
+    for (std::size_t k = 0; k < table.size(); ++k) {
+        QVERIFY(std::abs(azimut_vers_tableau(lu.points[k].x(), convention) -
+                         azimut_vers_tableau(table[k].x(), Convention_Azimut::Tableau)) <=
+                tolerance_angle);
+        QCOMPARE(lu.points[k].y(), table[k].y());
+    }
+}
+
+void TestHorizon::importDansLaFenetre()
+{
+    // "Importer un horizon..." in the "Fichier" menu: the file dialog and the preview are
+    // answered; the table holds the rows and the outline is drawn. A refused file leaves the
+    // table as it was.
+    QTemporaryDir dossier;
+    const QString bon = dossier.filePath(QStringLiteral("horizon.json"));
+    const QString mauvais = dossier.filePath(QStringLiteral("mauvais.csv"));
+    {
+        QFile f(bon);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("{\"outputs\": {\"horizon_profile\": [{\"A\": -180, \"H_hor\": 1}, {\"A\": -90, "
+                "\"H_hor\": 2}, {\"A\": 0, \"H_hor\": 3}, {\"A\": 90, \"H_hor\": 4}, {\"A\": 180, "
+                "\"H_hor\": 1}]}}");
+        QFile g(mauvais);
+        QVERIFY(g.open(QIODevice::WriteOnly));
+        g.write("10;5\n20;95\n");
+    }
+    Fenetre_Principale fenetre;
+    fenetre.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+    auto *action = fenetre.findChild<QAction *>(QStringLiteral("actionImporter_un_horizon"));
+    auto *vue = fenetre.findChild<QTableView *>(QStringLiteral("tableView_masques"));
+    auto *scene = fenetre.findChild<QGraphicsView *>(QStringLiteral("graphicsView"))->scene();
+    QVERIFY(action && vue && scene);
+
+    QString apercu;
+    const auto repondre = [&apercu](const QString &chemin) {
+        return [&apercu, chemin](QWidget *fenetre) {
+            if (auto *fichiers = qobject_cast<QFileDialog *>(fenetre)) {
+                fichiers->selectFile(chemin);
+                static_cast<QDialog *>(fichiers)->accept();
+            } else if (auto *dialogue = qobject_cast<Dialogue_Import_Horizon *>(fenetre)) {
+                apercu = QString::number(dialogue->points_tableau().size());
+                dialogue->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+            } else {
+                fenetre->close();
+            }
+        };
+    };
+    {
+        Repondeur repondeur{QStringList()};
+        repondeur.autre_fenetre = repondre(bon);
+        action->trigger();
+        QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
+        QCOMPARE(repondeur.titres(), QStringList());
+    }
+    // The five PVGIS directions: north twice, so four rows and the closing one.
+    QCOMPARE(apercu, QStringLiteral("5"));
+    const QVector<QPointF> attendus = {{0, 1}, {-90, 2}, {-180, 3}, {90, 4}, {0.01, 4}};
+    QAbstractItemModel *modele = vue->model();
+    QCOMPARE(modele->rowCount(), 6);
+    for (int r = 0; r < attendus.size(); ++r) {
+        QCOMPARE(modele->index(r, 0).data().toDouble(), attendus[r].x());
+        QCOMPARE(modele->index(r, 1).data().toDouble(), attendus[r].y());
+    }
+    QVERIFY(modele->index(5, 0).data().isNull());
+    int contours = 0;
+    for (QGraphicsItem *item : scene->items())
+        if (auto *chemin = dynamic_cast<QGraphicsPathItem *>(item))
+            contours += chemin->brush().style() == Qt::SolidPattern &&
+                                chemin->brush().color() == QColor(127, 127, 127)
+                            ? 1
+                            : 0;
+    QCOMPARE(contours, 1);
+
+    {
+        Repondeur repondeur{QStringList{QStringLiteral("OK")}};
+        repondeur.autre_fenetre = repondre(mauvais);
+        action->trigger();
+        QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
+        QCOMPARE(repondeur.titres_et_textes(),
+                 QStringList{QStringLiteral("Attention! | Le fichier « mauvais.csv » est refusé : "
+                                            "Ligne 2 : la hauteur 95° sort des limites (de -5° à "
+                                            "90°).")});
+    }
+    QCOMPARE(modele->index(1, 0).data().toDouble(), -90.0);
+
+    // "Exporter l'horizon..." with the PVGIS filter writes the table in PVGIS's convention.
+    const QString sortie = dossier.filePath(QStringLiteral("sortie"));
+    {
+        Repondeur repondeur{QStringList()};
+        repondeur.autre_fenetre = [&sortie](QWidget *fenetre) {
+            auto *fichiers = qobject_cast<QFileDialog *>(fenetre);
+            QVERIFY(fichiers);
+            fichiers->selectNameFilter(fichiers->nameFilters().value(1));
+            fichiers->selectFile(sortie);
+            static_cast<QDialog *>(fichiers)->accept();
+        };
+        fenetre.findChild<QAction *>(QStringLiteral("actionExporter_l_horizon"))->trigger();
+        QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
+    }
+    QFile ecrit(sortie + QStringLiteral(".csv"));
+    QVERIFY(ecrit.open(QIODevice::ReadOnly));
+    // North is -180 for PVGIS, east -90, south 0, west 90; 0.01 west of north is 179.99.
+    QCOMPARE(ecrit.readAll(), QByteArray("A,H_hor\n-180,1\n-90,2\n0,3\n90,4\n179.99,4\n"));
+    fenetre.close();
+}
+
+QTEST_MAIN(TestHorizon)
+#include "tst_horizon.moc"
