@@ -31,7 +31,7 @@ namespace
 constexpr int id_propre = 8;
 
 // A server that says nothing is given up when the driver's wait ends: the whole seconds left
-// when the connection starts, 5 (or 6) of the 6 s (see options_connexion_maj), ms. Not before it
+// when the connection starts, 5 of the 6 s (see options_connexion_maj), ms. Not before it
 // less this, ms (the client library counts from a little before our clock)...
 constexpr qint64 attente_pilote_ms = 5000;
 constexpr qint64 avance_delai_ms = 300;
@@ -123,9 +123,9 @@ bool connexion_ouverte()
 }
 
 // A listener on a thread of its own, so that it goes on while the window waits. It sends each
-// client the header of a 127-byte packet at once, then one byte of it every
-// intervalle_goutte_ms: each wait of the client ends long before its time-out, the exchange
-// itself only after minutes.
+// client the header of a 10-byte packet and its first byte at once, then one more byte every
+// intervalle_goutte_ms: each wait of the client ends long before its time-out, the packet
+// only after 18 s.
 class Goutte_a_goutte : public QTcpServer
 {
 public:
@@ -154,7 +154,7 @@ protected:
     {
         auto *client = new QTcpSocket(this);
         client->setSocketDescriptor(descripteur);
-        client->write(QByteArray("\x7f\x00\x00\x00\x0a", 5));
+        client->write(QByteArray("\x0a\x00\x00\x00\x0a", 5));
         auto *minuterie = new QTimer(client);
         QObject::connect(minuterie, &QTimer::timeout, client, [client] { client->write("5"); });
         minuterie->start(intervalle_goutte_ms);
@@ -413,8 +413,9 @@ void TestMiseAJour::connexionDeVerification_data()
     QTest::addColumn<int>("resteMs");
     QTest::addColumn<int>("secondes");
 
-    // Each wait of the driver may take the whole seconds left, never more and never none (0
-    // would mean no limit at all).
+    // Each wait of the driver may take the whole seconds left, never reaching the deadline and
+    // never unbounded (0 would mean no limit at all).
+    QTest::newRow("the whole 6 s left: 5 s per wait") << delai_verification_ms << 5;
     QTest::newRow("5.5 s left: 5 s per wait") << 5500 << 5;
     QTest::newRow("2.5 s left: 2 s per wait") << 2500 << 2;
     QTest::newRow("0.4 s left: 1 s, the least the driver takes") << 400 << 1;

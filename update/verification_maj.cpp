@@ -38,7 +38,9 @@ Resultat_maj echec_par_delai()
 
 QString options_connexion_maj(const QDeadlineTimer &echeance)
 {
-    const qint64 secondes = std::max<qint64>(1, echeance.remainingTime() / 1000);
+    // Whole seconds strictly within the time left, so that a silent server ends the exchange
+    // before the deadline rather than at it.
+    const qint64 secondes = std::max<qint64>(1, (echeance.remainingTime() - 1) / 1000);
     return QStringLiteral(
                "MYSQL_OPT_CONNECT_TIMEOUT=%1;MYSQL_OPT_READ_TIMEOUT=%1;MYSQL_OPT_WRITE_TIMEOUT=%1")
         .arg(secondes);

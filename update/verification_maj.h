@@ -49,7 +49,8 @@ struct Resultat_maj {
 Q_DECLARE_METATYPE(Resultat_maj)
 
 // Connect options for the time left before `echeance`: the connect, read and write time-outs
-// of the driver, each the whole number of seconds left, at least 1 (0 would mean no limit).
+// of the driver, each the greatest whole number of seconds shorter than the time left, at
+// least 1 (0 would mean no limit).
 QString options_connexion_maj(const QDeadlineTimer &echeance);
 
 // Adds the connection `nom` with the "QMYSQL" driver, set from `parametres` and with the
