@@ -227,6 +227,7 @@ private slots:
     void verificationAuLancement_data();
     void verificationAuLancement();
     void fermetureAuCoursDeLaVerification();
+    void menuPendantLaVerificationDeLancement();
 
     void texteAPropos_data();
     void texteAPropos();
@@ -822,6 +823,31 @@ void TestMiseAJour::fermetureAuCoursDeLaVerification()
     QTRY_COMPARE_WITH_TIMEOUT(Verification_maj::en_cours(), 0, marge_delai_ms);
     QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
     QVERIFY(repondeur.boites.isEmpty());
+}
+
+void TestMiseAJour::menuPendantLaVerificationDeLancement()
+{
+    // Asked for from the menu while the start-up check waits for a slow answer (2 s): the
+    // menu takes that check over, so one exchange and one offer.
+    sql(QStringLiteral("CREATE OR REPLACE DEFINER = 'qorvalen_maj_owner'@'localhost' PROCEDURE "
+                       "getApplicationLastUpdateInfo(IN app_id INT) SQL SECURITY DEFINER SELECT "
+                       "9 + SLEEP(2) AS application_update_id, '%1' AS url_to_download;")
+            .arg(adresse_release("9")));
+    if (QTest::currentTestFailed())
+        return;
+    Repondeur repondeur({QStringLiteral("Non")});
+    Fenetre_Principale fenetre;
+    diriger_connexion(QStringLiteral("127.0.0.1"), port_);
+    const int appels_avant = appelsDeProcedure();
+    QTest::qWait(delai_verification_lancement_ms + 200);
+    QVERIFY(fenetre.findChild<Verification_maj *>());
+    fenetre.findChild<QAction *>(QStringLiteral("actionRechercher_une_mise_jour"))->trigger();
+    QVERIFY(verification_de_lancement_finie(fenetre));
+    QCoreApplication::processEvents();
+
+    QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
+    QCOMPARE(repondeur.titres(), QStringList{titre_offre});
+    QCOMPARE(appelsDeProcedure(), appels_avant + 1);
 }
 
 void TestMiseAJour::texteAPropos_data()
