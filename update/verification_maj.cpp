@@ -28,10 +28,9 @@ Resultat_maj echec(const QSqlError &erreur)
 
 Resultat_maj echec_par_delai()
 {
-    return echec(QSqlError(
-        QString(),
-        QStringLiteral("no answer from the update server in %1 ms").arg(delai_verification_ms),
-        QSqlError::ConnectionError));
+    return echec(QSqlError(QString(),
+                           QStringLiteral("the update server did not answer by the deadline"),
+                           QSqlError::ConnectionError));
 }
 
 } // namespace
