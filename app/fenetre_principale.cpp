@@ -68,7 +68,7 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent)
 
     ui->spinBox_annee->setValue(QDate::currentDate().year());
 
-    // The update connection is only configured here; each check opens and closes it.
+    // The update server's settings; each check copies them into a connection of its own.
     base_maj = configurer_connexion_maj();
     QTimer::singleShot(delai_verification_lancement_ms, this,
                        &Fenetre_Principale::rechercher_mise_a_jour_lancement_application);
