@@ -37,6 +37,7 @@ class Fenetre_Principale;
 }
 
 class Delegate;
+struct Legende_page;
 class QResizeEvent;
 class QStandardItemModel;
 class Scene;
@@ -72,8 +73,8 @@ private slots:
     void configurer_tableau_masques();
     // Rebuilds; once unticked, the outline on screen is drawn once more.
     void on_check_conserver_masques_clicked();
-    // Asks for a file name and writes the diagram there as JPEG or PNG, at the size of the view
-    // in pixels; a failed write is reported.
+    // Asks for a file name and writes the diagram there as JPEG, PNG, SVG or PDF, at the size
+    // of the view in pixels; a failed write is reported and leaves an existing file whole.
     void enregistrerDiagramme();
     void on_slider_latitude_valueChanged(int value);
     void on_slider_date_valueChanged(int value);
@@ -114,6 +115,10 @@ private:
                                    bool tracee);
     void rogner_tableau_sorties(int nbLignes);
     void ecrire_cellule(int ligne, int colonne, const QString &texte);
+    // What the report page shows beside the diagram, read from what the window shows: the
+    // latitude caption, and the output table's headers and cells with each row's date label
+    // in its course's colour.
+    Legende_page legende_page() const;
 
     // One path per saved-date slot, handed to the drawing of that slot's course; always empty.
     std::array<QPainterPath, 366> chemins;
