@@ -37,7 +37,8 @@ void Fenetre_Principale::enregistrerDiagramme()
     QString filtre_choisi;
     const QString nom = QFileDialog::getSaveFileName(
         this, tr("Enregistrer le diagramme"), tr("Diagramme solaire"),
-        QStringList{filtre_export_jpeg, filtre_export_png}.join(QStringLiteral(";;")),
+        QStringList{filtre_export_jpeg, filtre_export_png, filtre_export_svg, filtre_export_pdf}
+            .join(QStringLiteral(";;")),
         &filtre_choisi, QFileDialog::DontUseNativeDialog);
     if (nom.isEmpty())
         return;
