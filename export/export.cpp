@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QTableWidget>
 
 QString nom_fichier_export(const QString &nom, const QString &filtre)
@@ -51,6 +53,24 @@ void Fenetre_Principale::enregistrerDiagramme()
                              tr("<b>ATTENTION :</b> L'image n'a pas pu être enregistrée. "
                                 "Vérifiez que le dossier choisi accepte l'écriture et que le nom "
                                 "se termine par .jpg ou .png."),
+                             QMessageBox::Ok);
+}
+
+void Fenetre_Principale::on_actionImprimer_triggered()
+{
+    QPrinter imprimante(QPrinter::HighResolution);
+    imprimante.setDocName(tr("Diagramme solaire"));
+    imprimante.setPageSize(QPageSize(QPageSize::A4));
+    imprimante.setPageOrientation(QPageLayout::Landscape);
+    QPrintDialog dialogue(&imprimante, this);
+    dialogue.setWindowTitle(tr("Imprimer le diagramme"));
+    if (dialogue.exec() != QDialog::Accepted)
+        return;
+    dessiner_page(*scene, legende_page(), imprimante);
+    if (imprimante.printerState() == QPrinter::Error)
+        QMessageBox::warning(this, tr("Erreur"),
+                             tr("<b>ATTENTION :</b> Le diagramme n'a pas pu être imprimé. "
+                                "Vérifiez l'imprimante choisie."),
                              QMessageBox::Ok);
 }
 

@@ -26,7 +26,9 @@
 #include <QGraphicsView>
 #include <QImage>
 #include <QImageReader>
+#include <QLineEdit>
 #include <QPen>
+#include <QPrintDialog>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -225,6 +227,8 @@ private slots:
     void echecGardeLeFichier_data();
     void echecGardeLeFichier();
     void svgSuitLaScene();
+    void imprimer_data();
+    void imprimer();
 
 private:
     // Shows the window at its size and waits until it is on screen and laid out.
@@ -668,6 +672,66 @@ void TestExport::svgSuitLaScene()
     QCOMPARE(par_type.value(QGraphicsLineItem::Type), 4);
     QVERIFY2(par_type.value(QGraphicsTextItem::Type) > 7, "caption and labels");
     QCOMPARE(elements_svg(chemin), attendus);
+}
+
+void TestExport::imprimer_data()
+{
+    QTest::addColumn<bool>("parLeClavier");
+    QTest::addColumn<bool>("annuler");
+    QTest::newRow("menu entry, to a PDF file") << false << false;
+    QTest::newRow("Ctrl+P, cancelled") << true << true;
+}
+
+void TestExport::imprimer()
+{
+    // The print dialog prints the report page; cancelled, it writes nothing, in the working
+    // folder either. Here the only printer is the toolkit's PDF file.
+    QFETCH(bool, parLeClavier);
+    QFETCH(bool, annuler);
+    const QString courant = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dossier_->path()));
+    const QString chemin = dossier_->filePath(QStringLiteral("impression.pdf"));
+    Repondeur repondeur({});
+    QStringList titres;
+    repondeur.autre_fenetre = [&](QWidget *fenetre) {
+        auto *dialogue = qobject_cast<QPrintDialog *>(fenetre);
+        if (!dialogue) {
+            fenetre->close();
+            return;
+        }
+        titres << dialogue->windowTitle();
+        auto *fichier = dialogue->findChild<QLineEdit *>(QStringLiteral("filename"));
+        if (annuler || !fichier) {
+            dialogue->reject();
+            return;
+        }
+        fichier->setText(chemin);
+        dialogue->accept();
+    };
+    Fenetre_Principale fenetre;
+    montrer(fenetre);
+    remplir_diagramme(fenetre);
+    if (parLeClavier) {
+        QApplication::setActiveWindow(&fenetre);
+        QVERIFY(QTest::qWaitForWindowActive(&fenetre));
+        QTest::keyClick(&fenetre, Qt::Key_P, Qt::ControlModifier);
+    } else {
+        enfant<QAction>(fenetre, "actionImprimer")->trigger();
+    }
+    QVERIFY(QDir::setCurrent(courant));
+
+    QCOMPARE(titres, QStringList{QStringLiteral("Imprimer le diagramme")});
+    QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
+    QCOMPARE(repondeur.titres(), QStringList());
+    QStringList fichiers{fichier_ordinaire};
+    if (!annuler)
+        fichiers << QStringLiteral("impression.pdf");
+    QCOMPARE(QDir(dossier_->path())
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+             fichiers);
+    if (!annuler)
+        verifierPdf(chemin, fenetre);
+    fenetre.close();
 }
 
 QTEST_MAIN(TestExport)
