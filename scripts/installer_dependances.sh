@@ -7,8 +7,8 @@ set -euo pipefail
 paquets=(
     cmake g++ make
     qtbase5-dev qtbase5-dev-tools libqt5sql5-mysql
-    # The vector export (SVG); PDF and print come with qtbase5-dev.
-    libqt5svg5-dev
+    # The vector export (SVG); PDF and print come with qtbase5-dev. PNG is encoded by libpng.
+    libqt5svg5-dev libpng-dev
     # A face that stands in for "Courier", so the diagram's texts look the same everywhere.
     fonts-liberation
     # The update-check tests start their own database server.

@@ -27,6 +27,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPen>
 #include <QPrintDialog>
 #include <QProcess>
@@ -308,6 +309,17 @@ void TestExport::verifierImage(const QString &chemin, Fenetre_Principale &fenetr
     QVERIFY2(
         clarte <= clarte_trait_max,
         qPrintable(QStringLiteral("no axis at (%1, %2): lightness %3").arg(x0).arg(y).arg(clarte)));
+
+    // PNG is lossless: every pixel, colours in their channels, is the scene's own render.
+    if (format == "png") {
+        QImage rendu(image.size(), QImage::Format_RGB32);
+        rendu.fill(Qt::white);
+        QPainter peintre(&rendu);
+        peintre.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        scene->render(&peintre, QRectF(), QRectF(), Qt::KeepAspectRatio);
+        peintre.end();
+        QVERIFY(image.convertToFormat(QImage::Format_RGB32) == rendu);
+    }
 }
 
 void TestExport::verifierPdf(const QString &chemin, Fenetre_Principale &fenetre)
