@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Orvane — sun-path diagrams.
 //
-// "Exporter le diagramme...": the save dialog as the user meets it, the image written (format
-// read back from the file's own bytes, size against the graphics view, the sky disc where the
-// view shows it), the name completed with the filter's suffix, cancel, and the failures.
+// "Exporter le diagramme..." and "Imprimer...": the save dialog as the user meets it, the file
+// written (format read back from the file's own bytes, size against the graphics view, the sky
+// disc where the view shows it, the PNG pixel for pixel, the SVG element for item, the PDF
+// page's text and colours), the name completed with the filter's suffix, cancel, and the
+// failures, which leave an existing file whole.
 #include "app/fenetre_principale.h"
 #include "diagram/scene.h"
 #include "export/export.h"
