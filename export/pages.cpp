@@ -39,6 +39,11 @@ void rendre(QGraphicsScene &scene, QPainter &peintre)
     scene.render(&peintre, QRectF(), QRectF(), Qt::KeepAspectRatio);
 }
 
+// The largest raster image: the painter's coordinates stay within 16 bits, and the image within
+// 1 GiB of memory (4 bytes a pixel).
+constexpr int cote_max = 32767;
+constexpr qint64 pixels_max = qint64(1) << 28;
+
 // libpng's output callback: the bytes go to the saved file, and a refused write stops the
 // encoder through libpng's error handling.
 void png_ecrire(png_structp png, png_bytep octets, png_size_t nombre)
@@ -105,7 +110,7 @@ bool ecrire_raster(QGraphicsScene &scene, const QSize &taille, const char *forma
     // JPEG has no alpha, so the image has none either; filled white first so that no byte of
     // the new image is left undefined wherever the background would not reach.
     QImage image(taille, QImage::Format_RGB32);
-    if (image.isNull()) // more pixels than the memory holds
+    if (image.isNull()) // the memory refused
         return false;
     image.fill(Qt::white);
     {
@@ -223,6 +228,13 @@ bool exporter_diagramme(QGraphicsScene &scene, const QSize &taille, const Legend
         return echec(tr("Le nom du fichier doit se terminer par .png, .jpg, .jpeg, .svg ou .pdf."));
     if (format != Format_export::Pdf && taille.isEmpty())
         return echec(tr("La taille de l'image est vide."));
+    if (format != Format_export::Pdf && format != Format_export::Svg &&
+        (taille.width() > cote_max || taille.height() > cote_max ||
+         qint64(taille.width()) * taille.height() > pixels_max))
+        return echec(tr("L'image serait trop grande : au plus %1 pixels de côté et %2 millions "
+                        "de pixels en tout.")
+                         .arg(cote_max)
+                         .arg(pixels_max / 1000000));
 
     // Everything goes to a temporary file beside the target, renamed over it only once the
     // whole file is written: a failure leaves an existing file as it was and no new one.
