@@ -15,6 +15,8 @@ paquets=(
     xvfb xauth x11-utils x11-apps openbox libx11-dev
     # The benchmarks.
     libbenchmark-dev
+    # The Debian package: CPack's dependency list, its checks.
+    dpkg-dev file lintian appstream
 )
 
 manquants=()
