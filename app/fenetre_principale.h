@@ -95,6 +95,9 @@ private slots:
     void on_spinBox_numero_jour_valueChanged(int arg1);
     void on_spinBox_annee_valueChanged(int arg1);
     void on_actionExporter_le_diagramme_triggered();
+    // Prints the report page of the diagram (as the PDF export draws it) through the print
+    // dialog; a printer that fails is reported.
+    void on_actionImprimer_triggered();
     void on_actionChoisir_ses_dates_triggered();
     void on_actionChoisir_le_jour_pour_les_mois_triggered();
     void on_actionOptions_graphiques_triggered();

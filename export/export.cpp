@@ -10,6 +10,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 
 QString nom_fichier_export(const QString &nom, const QString &filtre)
 {
@@ -35,7 +37,8 @@ void Fenetre_Principale::enregistrerDiagramme()
     QString filtre_choisi;
     const QString nom = QFileDialog::getSaveFileName(
         this, tr("Enregistrer le diagramme"), tr("Diagramme solaire"),
-        QStringList{filtre_export_jpeg, filtre_export_png}.join(QStringLiteral(";;")),
+        QStringList{filtre_export_jpeg, filtre_export_png, filtre_export_svg, filtre_export_pdf}
+            .join(QStringLiteral(";;")),
         &filtre_choisi, QFileDialog::DontUseNativeDialog);
     if (nom.isEmpty())
         return;
@@ -49,5 +52,23 @@ void Fenetre_Principale::enregistrerDiagramme()
                              tr("<b>ATTENTION :</b> L'image n'a pas pu être enregistrée. "
                                 "Vérifiez que le dossier choisi accepte l'écriture et que le nom "
                                 "se termine par .jpg ou .png."),
+                             QMessageBox::Ok);
+}
+
+void Fenetre_Principale::on_actionImprimer_triggered()
+{
+    QPrinter imprimante(QPrinter::HighResolution);
+    imprimante.setDocName(tr("Diagramme solaire"));
+    imprimante.setPageSize(QPageSize(QPageSize::A4));
+    imprimante.setPageOrientation(QPageLayout::Landscape);
+    QPrintDialog dialogue(&imprimante, this);
+    dialogue.setWindowTitle(tr("Imprimer le diagramme"));
+    if (dialogue.exec() != QDialog::Accepted)
+        return;
+    dessiner_page(*scene, legende_page(description_dessinee, lignes_sorties), imprimante);
+    if (imprimante.printerState() == QPrinter::Error)
+        QMessageBox::warning(this, tr("Erreur"),
+                             tr("<b>ATTENTION :</b> Le diagramme n'a pas pu être imprimé. "
+                                "Vérifiez l'imprimante choisie."),
                              QMessageBox::Ok);
 }

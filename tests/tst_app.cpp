@@ -192,6 +192,8 @@ void TestFenetre::actions_data()
     QTest::newRow("export") << "actionExporter_le_diagramme"
                             << "Exporter le diagramme..." << QKeySequence(Qt::CTRL + Qt::Key_E)
                             << false << false;
+    QTest::newRow("print") << "actionImprimer"
+                           << "Imprimer..." << QKeySequence(Qt::CTRL + Qt::Key_P) << false << false;
     QTest::newRow("quit") << "actionQuitter"
                           << "Quitter..." << QKeySequence() << false << false;
     QTest::newRow("display options")
@@ -249,7 +251,7 @@ void TestFenetre::menus()
         return n;
     };
     QCOMPARE(noms(menus.at(0)->menu()),
-             QStringList({"actionExporter_le_diagramme", "|", "actionQuitter"}));
+             QStringList({"actionExporter_le_diagramme", "actionImprimer", "|", "actionQuitter"}));
     QCOMPARE(noms(menus.at(1)->menu()), QStringList({"menuMode", "actionOptions_graphiques"}));
     QCOMPARE(noms(menus.at(2)->menu()),
              QStringList({"actionA_propos_de", "actionRechercher_une_mise_jour"}));

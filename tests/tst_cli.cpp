@@ -159,19 +159,28 @@ void TestLigneDeCommande::fichier_data()
     QTest::addColumn<QString>("nom");
     QTest::addColumn<bool>("existant");
     QTest::addColumn<int>("statut");
-    // The size of the image written; none when nothing is.
+    // How the file written begins, and the size of a raster image; nothing when none is.
+    QTest::addColumn<QByteArray>("debut");
     QTest::addColumn<QSize>("taille");
 
-    QTest::newRow("written at the size asked")
-        << QStringList{"--date", "2026-06-21", "--heures", "--taille", "640x360"} << "diagramme.png"
-        << false << statut_succes << QSize(640, 360);
-    QTest::newRow("bad date writes nothing") << QStringList{"--date", "2026-02-30"}
-                                             << "diagramme.png" << false << statut_usage << QSize();
+    const QStringList juin{"--date", "2026-06-21", "--heures", "--taille", "640x360"};
+    QTest::newRow("PNG at the size asked") << juin << "diagramme.png" << false << statut_succes
+                                           << QByteArray("\x89PNG") << QSize(640, 360);
+    QTest::newRow("JPEG at the size asked") << juin << "diagramme.JPEG" << false << statut_succes
+                                            << QByteArray("\xff\xd8\xff") << QSize(640, 360);
+    QTest::newRow("SVG") << juin << "diagramme.svg" << false << statut_succes << QByteArray("<?xml")
+                         << QSize();
+    QTest::newRow("PDF") << juin << "diagramme.pdf" << false << statut_succes << QByteArray("%PDF-")
+                         << QSize();
+    QTest::newRow("bad date writes nothing")
+        << QStringList{"--date", "2026-02-30"} << "diagramme.png" << false << statut_usage
+        << QByteArray() << QSize();
     // The temporary file written beside it would need a name longer than a file system takes:
     // the write fails, as root too, and the file already there stays as it was.
     QTest::newRow("failed write keeps the file")
         << QStringList{"--date", "2026-06-21", "--taille", "640x360"}
-        << QString(251, QLatin1Char('a')) + ".png" << true << statut_echec_ecriture << QSize();
+        << QString(251, QLatin1Char('a')) + ".png" << true << statut_echec_ecriture << QByteArray()
+        << QSize();
 }
 
 void TestLigneDeCommande::fichier()
@@ -180,6 +189,7 @@ void TestLigneDeCommande::fichier()
     QFETCH(QString, nom);
     QFETCH(bool, existant);
     QFETCH(int, statut);
+    QFETCH(QByteArray, debut);
     QFETCH(QSize, taille);
 
     QTemporaryDir dossier;
@@ -195,9 +205,13 @@ void TestLigneDeCommande::fichier()
     const Resultat resultat = lancer(arguments + QStringList{"--export", chemin});
     QCOMPARE(resultat.statut, statut);
     const QStringList restes = QDir(dossier.path()).entryList(QDir::Files | QDir::Hidden);
-    if (taille.isValid()) {
+    if (!debut.isNull()) {
         QCOMPARE(restes, QStringList{nom});
-        QCOMPARE(QImage(chemin).size(), taille);
+        QFile fichier(chemin);
+        QVERIFY(fichier.open(QIODevice::ReadOnly));
+        QVERIFY(fichier.read(debut.size()) == debut);
+        if (taille.isValid())
+            QCOMPARE(QImage(chemin).size(), taille);
     } else if (existant) {
         QVERIFY(!resultat.erreurs.isEmpty());
         QCOMPARE(restes, QStringList{nom});
