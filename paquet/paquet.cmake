@@ -69,8 +69,10 @@ bounds the year with the courses of the limit days, adds the hour lines,
 shades horizon masks given as azimuth and height points, and lists the times
 of sunrise and sunset and the length of each day.
 
-The diagram is exported as a PNG or JPEG image. Given arguments, the program
-draws a diagram or prints its table as CSV without any window.
+The diagram is exported as a PNG or JPEG image, as SVG, or as a PDF page that
+holds the diagram, its caption and the table, and that page can be printed.
+Given arguments, the program draws a diagram or prints its table as CSV
+without any window.
 The user interface is in French.")
 # The libraries the program links, found by dpkg-shlibdeps, and what it loads or reads at run
 # time: the MySQL driver of the update check, SVG and print support, the toolkit's French
