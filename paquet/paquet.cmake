@@ -74,13 +74,13 @@ holds the diagram, its caption and the table, and that page can be printed.
 Given arguments, the program draws a diagram or prints its table as CSV
 without any window.
 The user interface is in French.")
-# The libraries the program links, found by dpkg-shlibdeps, and what it loads or reads at run
-# time: the MySQL driver of the update check, SVG and print support, the toolkit's French
-# texts, the font that stands in for "Courier", the ephemeris library of the accurate sun and
-# the time zones of legal time.
+# The libraries the program links, found by dpkg-shlibdeps (Qt 5 with its SVG and print
+# support, libpng), and what it loads or reads at run time: the MySQL driver of the update
+# check, the toolkit's French texts, the font that stands in for "Courier", the ephemeris
+# library of the accurate sun and the time zones of legal time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt5sql5-mysql, libqt5svg5, libqt5printsupport5, qttranslations5-l10n, fonts-liberation, liberfa1, tzdata")
+    "libqt5sql5-mysql, qttranslations5-l10n, fonts-liberation, liberfa1, tzdata")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
