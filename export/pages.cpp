@@ -2,9 +2,12 @@
 // Orvane — sun-path diagrams.
 #include "export/pages.h"
 
+#include "diagram/scene.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QGraphicsItem>
 #include <QGraphicsScene>
 #include <QImage>
 #include <QImageWriter>
@@ -151,6 +154,29 @@ constexpr double marge = 36.0;            // half an inch
 constexpr double largeur_colonne = 300.0; // the caption and the table, right of the diagram
 constexpr double gouttiere = 18.0;
 
+// The part of the scene that the page shows: the sky disc with its graduations and cardinal
+// labels, grown to hold whole every item that reaches into it (labels beside the courses, the
+// date legend when the view puts it close to the disc), within the scene's rectangle. The
+// view's wide margins stay out, so that the disc fills the page's frame whatever the window's
+// shape; the caption and the table beside it say what the legend says.
+QRectF partie_dessinee(QGraphicsScene &scene)
+{
+    const QRectF tout = scene.sceneRect();
+    const auto *diagramme = qobject_cast<const Scene *>(&scene);
+    if (!diagramme || diagramme->diametre0() <= 0)
+        return tout;
+    // Scene units: the cardinal labels reach about 100 beside the horizon circle ("OUEST"),
+    // 40 above it ("NORD") and 40 below it ("SUD"); a little white is left around them.
+    const double demi = diagramme->diametre0() / 2.0;
+    QRectF partie(-demi - 115.0, -demi - 55.0, 2.0 * demi + 230.0, 2.0 * demi + 110.0);
+    partie &= tout;
+    QRectF agrandie = partie;
+    const auto items = scene.items(partie, Qt::IntersectsItemBoundingRect);
+    for (const QGraphicsItem *item : items)
+        agrandie |= item->sceneBoundingRect();
+    return agrandie & tout;
+}
+
 QFont police_page(double taille, bool grasse = false)
 {
     QFont police(QStringLiteral("Liberation Sans"));
@@ -268,7 +294,7 @@ void dessiner_page(QGraphicsScene &scene, const Legende_page &legende, QPagedPai
     // device's: the diagram's texts, whose sizes are in points, keep their size against its
     // lines as on screen whatever the device's resolution.
     const QRectF cadre(marge, haut, x_colonne - gouttiere - marge, hauteur_page - marge - haut);
-    const QRectF source = scene.sceneRect();
+    const QRectF source = partie_dessinee(scene);
     if (!source.isEmpty()) {
         QPicture image;
         {

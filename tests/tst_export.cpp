@@ -54,6 +54,12 @@ const QByteArray signature_svg = "<?xml";
 constexpr double largeur_a4_pt = 841.89;
 constexpr double hauteur_a4_pt = 595.28;
 constexpr double ecart_page_pt = 1.0;
+// The page read back as pixels, 2 to the point: the 2-point colour stroke that leads each row
+// of the table is then 4 pixels thick, its middle rows in the pure colour up to this much per
+// channel. The lead column lies within this many points left of the row's date.
+constexpr int pixels_par_pt = 2;
+constexpr int ecart_couleur = 24;
+constexpr double largeur_tete_pt = 100.0;
 
 // JPEG alters colours a little: how far from pure white the white field may read.
 constexpr int ecart_blanc_jpeg = 8;
@@ -361,6 +367,47 @@ void TestExport::verifierPdf(const QString &chemin, Fenetre_Principale &fenetre)
             cellules << QRegularExpression::escape(table->item(ligne, colonne)->text());
         const QRegularExpression rangee(cellules.join(QStringLiteral(" +")));
         QVERIFY2(texte.contains(rangee), qPrintable(rangee.pattern() + " not in:\n" + texte));
+    }
+
+    // Each row's lead, left of its date, is in the colour of that date's label on the diagram.
+    const QString mots =
+        poppler(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), chemin, "-"});
+    const QString base = dossier_->filePath(QStringLiteral("page"));
+    poppler(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(pixels_par_pt * 72),
+             QStringLiteral("-singlefile"), chemin, base});
+    const QImage page_rendue(base + QStringLiteral(".png"));
+    QVERIFY(!page_rendue.isNull());
+    const auto items = enfant<QGraphicsView>(fenetre, "graphicsView")->scene()->items();
+    for (int ligne = 0; ligne < table->rowCount(); ++ligne) {
+        const QDate date =
+            QDate::fromString(table->item(ligne, 0)->text(), QStringLiteral("dd/MM/yyyy"));
+        const QString etiquette = QString::number(date.day()) + QLatin1Char(' ') +
+                                  QLocale().monthName(date.month(), QLocale::ShortFormat);
+        QColor attendue;
+        for (const QGraphicsItem *item : items)
+            if (auto *texte_item = qgraphicsitem_cast<const QGraphicsTextItem *>(item))
+                if (texte_item->toPlainText() == etiquette)
+                    attendue = texte_item->defaultTextColor();
+        QVERIFY2(attendue.isValid(), qPrintable(etiquette));
+        const QRegularExpressionMatch mot =
+            QRegularExpression(QStringLiteral("xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" "
+                                              "xMax=\"[0-9.]+\" yMax=\"([0-9.]+)\">%1<")
+                                   .arg(QRegularExpression::escape(table->item(ligne, 0)->text())))
+                .match(mots);
+        QVERIFY2(mot.hasMatch(), qPrintable(table->item(ligne, 0)->text()));
+        const int y =
+            qRound((mot.captured(2).toDouble() + mot.captured(3).toDouble()) / 2.0 * pixels_par_pt);
+        const int x_date = qRound(mot.captured(1).toDouble() * pixels_par_pt);
+        bool trouvee = false;
+        for (int x = x_date - qRound(largeur_tete_pt * pixels_par_pt); x < x_date && !trouvee;
+             ++x) {
+            const QColor vue = page_rendue.pixelColor(x, y);
+            trouvee = qAbs(vue.red() - attendue.red()) <= ecart_couleur &&
+                      qAbs(vue.green() - attendue.green()) <= ecart_couleur &&
+                      qAbs(vue.blue() - attendue.blue()) <= ecart_couleur;
+        }
+        QVERIFY2(trouvee, qPrintable(etiquette + " not in " + attendue.name()));
     }
 }
 
