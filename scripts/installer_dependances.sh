@@ -21,6 +21,8 @@ paquets=(
     poppler-utils
     # The benchmarks.
     libbenchmark-dev
+    # The Debian package: CPack's dependency list, its checks.
+    dpkg-dev file lintian appstream
 )
 
 manquants=()
