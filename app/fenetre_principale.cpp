@@ -24,7 +24,7 @@ constexpr int couleurs[12][3] = {
 
 } // namespace
 
-Fenetre_Principale::Fenetre_Principale(QWidget *parent)
+Fenetre_Principale::Fenetre_Principale(QWidget *parent, const QDate &aujourdhui)
     : QMainWindow(parent), ui(std::make_unique<Ui::Fenetre_Principale>())
 {
     // The slots connected by name already answer the signals that the later steps cause, so
@@ -61,10 +61,10 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent)
     activation_mode_choisir_date();
 
     // From here on each change of value runs its slot and rebuilds.
-    ui->Date->setDate(QDate::currentDate());
+    ui->Date->setDate(aujourdhui);
     ui->Date->setCalendarPopup(true);
     ui->slider_date->setMaximum(ui->Date->date().daysInYear());
-    ui->Date->setDate(QDate::currentDate());
+    ui->Date->setDate(aujourdhui);
     ui->Date->setCalendarPopup(true);
 
     // Cell editors of the mask table, per column, so that they outlive every model.
@@ -82,7 +82,7 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent)
     if (!logo.isNull())
         setWindowIcon(QIcon(logo));
 
-    ui->spinBox_annee->setValue(QDate::currentDate().year());
+    ui->spinBox_annee->setValue(aujourdhui.year());
 
     // The update connection is only configured here; each check opens and closes it.
     base_maj = configurer_connexion_maj();

@@ -457,6 +457,14 @@ void TestFenetre::feuilleDeStyle()
     auto *application = qobject_cast<QApplication *>(QCoreApplication::instance());
     QVERIFY(installer_feuille_de_style(*application, feuille_de_style_ressource));
     QCOMPARE(application->styleSheet(), QString::fromLatin1(octets));
+
+    // A sheet is read up to its first NUL byte: what follows it is not part of the sheet.
+    QTemporaryFile coupee;
+    QVERIFY(coupee.open());
+    coupee.write(QByteArray("QDialog { background: white }\0QPushButton { color: red }", 56));
+    coupee.close();
+    QVERIFY(installer_feuille_de_style(*application, coupee.fileName()));
+    QCOMPARE(application->styleSheet(), QStringLiteral("QDialog { background: white }"));
     application->setStyleSheet(QString());
 }
 
