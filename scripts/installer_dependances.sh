@@ -7,6 +7,8 @@ set -euo pipefail
 paquets=(
     cmake g++ make
     qtbase5-dev qtbase5-dev-tools libqt5sql5-mysql
+    # The toolkit's own texts (file dialog, standard buttons) in French.
+    qttranslations5-l10n
     # A face that stands in for "Courier", so the diagram's texts look the same everywhere.
     fonts-liberation
     # The update-check tests start their own database server.

@@ -3,6 +3,7 @@
 //
 // The main window as a user meets it: its widgets, texts, shortcuts, ranges and first state,
 // the compiled-in resources, the style sheet, and closing.
+#include "app/demarrage.h"
 #include "app/fenetre_principale.h"
 #include "app/feuille_de_style.h"
 #include "tests/outils.h"
@@ -13,8 +14,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QGraphicsView>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -55,6 +58,7 @@ private slots:
     void ressources();
     void feuilleDeStyle();
     void sansFeuilleDeStyle();
+    void textesDeLaBoiteAOutils();
     void imagesDeLaFenetre();
     void boutonsEntiers();
     void fermeture_data();
@@ -477,6 +481,30 @@ void TestFenetre::sansFeuilleDeStyle()
     QVERIFY(application->styleSheet().isEmpty());
     Fenetre_Principale fenetre;
     QCOMPARE(fenetre.windowTitle(), QStringLiteral("Orvane"));
+}
+
+void TestFenetre::textesDeLaBoiteAOutils()
+{
+    // The export's save dialog as the program builds it, once the toolkit's French texts are
+    // loaded as at start-up: none of its English texts remain.
+    QTranslator *traducteur = installer_traductions_boite_a_outils(*QCoreApplication::instance());
+    QVERIFY2(traducteur, "the catalogue qtbase_fr could not be loaded");
+    QStringList textes;
+    {
+        QFileDialog dialogue(nullptr, QStringLiteral("Enregistrer le diagramme"));
+        dialogue.setOption(QFileDialog::DontUseNativeDialog);
+        dialogue.setAcceptMode(QFileDialog::AcceptSave);
+        for (const char *nom : {"lookInLabel", "fileNameLabel", "fileTypeLabel"})
+            textes << enfant<QLabel>(dialogue, nom)->text();
+        for (QAbstractButton *b : enfant<QDialogButtonBox>(dialogue, "buttonBox")->buttons())
+            textes << b->text();
+    }
+    QCoreApplication::removeTranslator(traducteur);
+    delete traducteur;
+    textes.replaceInStrings(QStringLiteral("&"), QString());
+    // The French of the toolkit's catalogue (Debian's qttranslations5-l10n).
+    QCOMPARE(textes, QStringList({"Voir dans :", "Nom de fichier :", "Fichiers de type :",
+                                  "Enregistrer", "Annuler"}));
 }
 
 void TestFenetre::imagesDeLaFenetre()
