@@ -30,6 +30,9 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent, const QDate &aujourdhui)
     // The slots connected by name already answer the signals that the later steps cause, so
     // the order below matters.
     ui->setupUi(this);
+    // The right-hand panel scrolls when the window is smaller than it; it shows the window's
+    // own background (the scroll area would fill it).
+    ui->panneau_droit->setAutoFillBackground(false);
     // The headers of the two tables take the tables' own 8-point type; with the style sheet
     // installed they would otherwise keep the platform's larger default.
     for (QTableView *table : {static_cast<QTableView *>(ui->tableView_masques),

@@ -27,6 +27,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -54,6 +55,7 @@ private slots:
     void polices();
     void tableauDeSortie();
     void fenetre();
+    void petitEcran();
     void ressources_data();
     void ressources();
     void feuilleDeStyle();
@@ -321,7 +323,7 @@ void TestFenetre::plagesEtEtatInitial()
     QVERIFY(!enfant<QPushButton>(fenetre, "Bouton_reinitialiser")->isEnabled());
 
     auto *vue = enfant<QGraphicsView>(fenetre, "graphicsView");
-    QCOMPARE(vue->minimumWidth(), 700);
+    QCOMPARE(vue->minimumWidth(), 400);
     QVERIFY(vue->hasMouseTracking());
     QCOMPARE(vue->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     QCOMPARE(vue->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
@@ -408,13 +410,46 @@ void TestFenetre::fenetre()
     Fenetre_Principale fenetre;
     QCOMPARE(fenetre.objectName(), QStringLiteral("Fenetre_Principale"));
     QCOMPARE(fenetre.windowTitle(), QStringLiteral("Orvane"));
-    QCOMPARE(fenetre.minimumSize(), QSize(1165, 690));
     QCOMPARE(fenetre.size(), QSize(1165, 690));
     QCOMPARE(fenetre.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
     QVERIFY(fenetre.centralWidget());
     QCOMPARE(fenetre.centralWidget()->objectName(), QStringLiteral("centralWidget"));
     QVERIFY(!fenetre.findChild<QToolBar *>());
     QVERIFY(!fenetre.findChild<QStatusBar *>());
+}
+
+void TestFenetre::petitEcran()
+{
+    // On an 800 x 600 screen (the window's frame and title bar take the rest of the height),
+    // the window fits, the diagram keeps at least 400 px, and every control of the right-hand
+    // panel can be scrolled into sight.
+    const QSize taille(800, 540);
+    Fenetre_Principale fenetre;
+    fenetre.resize(taille);
+    fenetre.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+    QCOMPARE(fenetre.size(), taille);
+    QVERIFY(enfant<QGraphicsView>(fenetre, "graphicsView")->width() >= 400);
+    auto *zone = enfant<QScrollArea>(fenetre, "scrollArea_panneau");
+    int controles = 0;
+    for (QWidget *w : zone->widget()->findChildren<QWidget *>()) {
+        const bool controle = qobject_cast<QAbstractButton *>(w) ||
+                              qobject_cast<QAbstractSpinBox *>(w) ||
+                              qobject_cast<QAbstractSlider *>(w) || qobject_cast<QTableView *>(w);
+        // The form's own controls: named, and not the parts of the toolkit's widgets.
+        if (!controle || !w->isVisibleTo(zone) || w->objectName().isEmpty() ||
+            w->objectName().startsWith(QLatin1String("qt_")))
+            continue;
+        ++controles;
+        zone->ensureWidgetVisible(w, 0, 0);
+        // Seen whole, or as much of it as the viewport can hold.
+        const QRect vu(w->mapTo(zone->viewport(), QPoint()), w->size());
+        const QSize visible = vu.intersected(zone->viewport()->rect()).size();
+        QVERIFY2(visible == w->size().boundedTo(zone->viewport()->size()),
+                 qPrintable(w->objectName() + " cannot be scrolled into sight"));
+    }
+    QCOMPARE(controles, 16); // the sixteen controls of Mode 1
+    fenetre.close();
 }
 
 void TestFenetre::ressources_data()
