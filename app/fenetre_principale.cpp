@@ -4,6 +4,7 @@
 
 #include "diagram/scene.h"
 #include "masks/delegate.h"
+#include "masks/effaceur_cellules.h"
 #include "ui_fenetre_principale.h"
 #include "update/mise_a_jour.h"
 
@@ -75,6 +76,8 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent, const QDate &aujourdhui)
     delegate_azimut = new Delegate(-180, 180, this);
     ui->tableView_masques->setItemDelegateForColumn(1, delegate_hauteur);
     ui->tableView_masques->setItemDelegateForColumn(0, delegate_azimut);
+    // Delete or Backspace empties the selected cells, as for any table.
+    new Effaceur_cellules(ui->tableView_masques);
     configurer_tableau_masques();
 
     const QPixmap attention(QStringLiteral(":/ressourcesImages/attention"));
