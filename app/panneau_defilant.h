@@ -3,10 +3,11 @@
 #ifndef ORVANE_APP_PANNEAU_DEFILANT_H
 #define ORVANE_APP_PANNEAU_DEFILANT_H
 
-// The scroll area of the main window's right-hand panel. It asks for the panel's own width,
-// plus the width of its vertical scroll bar while that bar is shown, so that a window too low
-// for the panel scrolls it vertically without also hiding its right edge behind a horizontal
-// scroll bar. Narrower than the panel, it scrolls both ways.
+// The scroll area of the main window's right-hand panel. It asks for the panel's own width
+// plus the width of a vertical scroll bar, shown or not: a window too low for the panel then
+// scrolls it vertically without hiding its right edge behind a horizontal scroll bar, and the
+// diagram beside it keeps its width whether the bar shows or not. Narrower than the panel, it
+// scrolls both ways.
 
 #include <QScrollArea>
 
@@ -18,9 +19,6 @@ public:
     explicit Panneau_defilant(QWidget *parent = nullptr);
 
     QSize sizeHint() const override;
-
-protected:
-    bool eventFilter(QObject *objet, QEvent *evenement) override;
 };
 
 #endif
