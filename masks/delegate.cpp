@@ -76,14 +76,19 @@ public:
     void fixup(QString &) const override {}
 
 private:
-    // A refused text frames the editor in red, its tool tip saying the range.
+    // A refused text frames the editor in red, its tool tip saying the range; the style is
+    // set again only when the verdict changes.
     void marquer()
     {
         const bool refus = refuse();
+        if (refus == marque)
+            return;
+        marque = refus;
         setStyleSheet(refus ? QStringLiteral("QDoubleSpinBox { border: 2px solid #D00000; }")
                             : QString());
         setToolTip(refus ? message() : QString());
     }
+    bool marque = false;
 };
 
 // Says why the text of `editeur` is refused, just below it.
