@@ -53,7 +53,10 @@ class Fenetre_Principale : public QMainWindow
     Q_OBJECT
 
 public:
-    explicit Fenetre_Principale(QWidget *parent = nullptr);
+    // `aujourdhui` is the date the window starts on (the date edit, its slider and the year of
+    // Mode 2); tests give their own.
+    explicit Fenetre_Principale(QWidget *parent = nullptr,
+                                const QDate &aujourdhui = QDate::currentDate());
     ~Fenetre_Principale() override;
 
 private slots:
