@@ -5,8 +5,15 @@
 
 // What the program asks of the toolkit around the construction of its application object.
 
+#include <QElapsedTimer>
+#include <QObject>
+#include <QVector>
+
+#include <utility>
+
 class QCoreApplication;
 class QTranslator;
+class QWidget;
 
 // Attributes that the toolkit reads when the application object is built, so call this first:
 // high-DPI scaling (a screen at 150 or 200 % shows the window at the same physical size, in
@@ -18,5 +25,37 @@ void preparer_attributs_application();
 // built. Returns the installed translator, owned by `application`, or nullptr when the
 // catalogue cannot be read: the toolkit then keeps its English texts, and nothing is reported.
 QTranslator *installer_traductions_boite_a_outils(QCoreApplication &application);
+
+// The start-up timed, when the environment variable ORVANE_MESURE_DEMARRAGE is set: each step
+// of `main` is dated from the process's start (read from the system, to 10 ms) and from the
+// entry into `main`, and once the window's first frame is painted the steps, the process's
+// processor time and the total are written to the error output, and the program quits. The
+// update check, which starts 500 ms after the window, is not counted.
+class Mesure_demarrage : public QObject
+{
+    Q_OBJECT
+
+public:
+    Mesure_demarrage();
+    // Whether the variable asks for the measure.
+    bool active() const { return actif; }
+    // Dates the end of step `nom`.
+    void etape(const char *nom);
+    // Waits for the first paint of `vue` (the diagram's view, painted last), then reports and
+    // quits the event loop.
+    void attendre_premiere_image(QWidget *vue);
+
+protected:
+    bool eventFilter(QObject *objet, QEvent *evenement) override;
+
+private:
+    void rapporter();
+
+    bool actif = false;
+    QElapsedTimer depuis_main;
+    // Milliseconds from the process's start to the entry into `main`; negative if unknown.
+    double avant_main = -1.0;
+    QVector<std::pair<const char *, double>> etapes;
+};
 
 #endif

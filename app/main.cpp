@@ -7,6 +7,7 @@
 #include "update/verification_maj.h"
 
 #include <QApplication>
+#include <QGraphicsView>
 #include <QTextStream>
 
 #include <cstdio>
@@ -14,6 +15,9 @@
 
 int main(int argc, char *argv[])
 {
+    // ORVANE_MESURE_DEMARRAGE set: the start-up is timed up to the first frame, then the
+    // program quits.
+    Mesure_demarrage mesure;
     // With arguments: the command line, with no window, no display and no update check.
     if (ligne_de_commande_demandee(argc)) {
         QStringList arguments;
@@ -28,14 +32,21 @@ int main(int argc, char *argv[])
 
     preparer_attributs_application();
     QApplication application(argc, argv);
+    mesure.etape("QApplication");
     installer_traductions_boite_a_outils(application);
+    mesure.etape("traductions");
     // Without its style sheet the program runs in the platform's own style, and says nothing.
     installer_feuille_de_style(application, feuille_de_style_ressource);
+    mesure.etape("feuille de style");
 
     int code = 0;
     {
         Fenetre_Principale fenetre;
+        mesure.etape("fenêtre construite");
         fenetre.showMaximized();
+        mesure.etape("fenêtre montrée");
+        if (auto *vue = fenetre.findChild<QGraphicsView *>(QStringLiteral("graphicsView")))
+            mesure.attendre_premiere_image(vue->viewport());
         code = application.exec();
     }
     // An update check past its deadline may still be reading from a server that trickles. The

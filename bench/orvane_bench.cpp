@@ -10,6 +10,9 @@
 // The same again with a kept mask of 500 points, so that each rebuild runs twice (the second
 // inside the mask plotting, which then draws the outline), and the whole frame of a latitude
 // change with that mask: the change, its rebuilds and the paint together.
+// And the frame as the user sees it, through the real window: the latitude slider moved by one
+// degree, then the view's viewport repainted at once into the window (`repaint()`), with and
+// without the mask.
 // Between two rebuilds the event loop runs, untimed, as it does between two slider moves: the
 // scene polishes its new items and the view repaints, so each rebuild starts from the state
 // that a user's rebuild starts from.
@@ -36,6 +39,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QSlider>
 #include <QSpinBox>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -181,6 +185,34 @@ void latitude_masque(benchmark::State &etat)
     }
 }
 
+// A whole frame through the window: the latitude slider moved by one degree (its slot sets the
+// spin box, which rebuilds), then the view's viewport painted at once, as the next screen
+// refresh would paint it.
+void curseur_latitude(benchmark::State &etat, Fenetre_Principale *fenetre)
+{
+    auto *curseur = fenetre->findChild<QSlider *>(QStringLiteral("slider_latitude"));
+    QWidget *ecran = vue_de(fenetre)->viewport();
+    bool aller = true;
+    for (auto _ : etat) {
+        etat.PauseTiming();
+        QCoreApplication::processEvents();
+        etat.ResumeTiming();
+        curseur->setValue(aller ? 46 : 45);
+        aller = !aller;
+        ecran->repaint();
+    }
+}
+
+void image_latitude(benchmark::State &etat)
+{
+    curseur_latitude(etat, fenetre_banc);
+}
+
+void image_latitude_masque(benchmark::State &etat)
+{
+    curseur_latitude(etat, fenetre_masque);
+}
+
 // The direct sun and the hours behind a jagged 500-point mask (fixed seed) for the thirteen
 // dates of a full table: what a rebuild adds when the table shows them.
 void soleil_masque(benchmark::State &etat)
@@ -259,6 +291,10 @@ BENCHMARK(peinture_masque)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(latitude_masque)
     ->Name("latitude change + rebuilds + paint, with the mask")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(image_latitude)->Name("latitude slider to repainted view")->Unit(benchmark::kMillisecond);
+BENCHMARK(image_latitude_masque)
+    ->Name("latitude slider to repainted view, with the mask")
     ->Unit(benchmark::kMillisecond);
 
 BENCHMARK(export_png)->Name("export PNG 1920x1080")->Unit(benchmark::kMillisecond);

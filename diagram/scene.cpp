@@ -5,9 +5,12 @@
 #include <QFont>
 #include <QGraphicsTextItem>
 #include <QLine>
+#include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QRect>
 #include <QString>
+#include <QTransform>
 
 #include <QTextCursor>
 #include <QTextDocument>
@@ -22,6 +25,8 @@ int tronque(double valeur)
 {
     return static_cast<int>(valeur);
 }
+
+constexpr double metres_par_pouce = 0.0254;
 } // namespace
 
 Scene::Scene(QObject *parent) : QGraphicsScene(parent)
@@ -62,7 +67,103 @@ void Scene::setDiametre0(int nombre)
     diametre = nombre;
 }
 
+bool Scene::Cle_disque::operator==(const Cle_disque &autre) const
+{
+    return rectangle == autre.rectangle && diametre == autre.diametre &&
+           pas_hauteur == autre.pas_hauteur && pas_azimut == autre.pas_azimut &&
+           opacite == autre.opacite && graduations == autre.graduations &&
+           echelle == autre.echelle && rendu == autre.rendu && ppp_x == autre.ppp_x &&
+           ppp_y == autre.ppp_y && format == autre.format;
+}
+
 void Scene::drawBackground(QPainter *painter, const QRectF &rect)
+{
+    if (!peindre_depuis_image(painter, rect))
+        dessiner_disque(painter, rect);
+}
+
+bool Scene::peindre_depuis_image(QPainter *painter, const QRectF &rect)
+{
+    // Only a window's raster painter: exports, prints and images are always painted anew.
+    QPaintDevice *appareil = painter->device();
+    QPaintEngine *moteur = painter->paintEngine();
+    if (!appareil || appareil->devType() != QInternal::Widget || !moteur ||
+        moteur->type() != QPaintEngine::Raster)
+        return false;
+    // The picture is painted in the format of the image the window is painted into (its
+    // backing store): text is rendered differently in different formats.
+    const QPaintDevice *cible = moteur->paintDevice();
+    if (!cible || cible->devType() != QInternal::Image)
+        return false;
+    const QImage::Format format = static_cast<const QImage *>(cible)->format();
+    // The picture replaces what lies under it: nothing may change its pixels on the way.
+    if (painter->opacity() != 1.0 ||
+        painter->compositionMode() != QPainter::CompositionMode_SourceOver)
+        return false;
+    // A uniform scale, and the scene rectangle's corner on a whole device pixel: the picture's
+    // pixels then fall exactly on the device's, and a vector painting differs from the one in
+    // the picture by a whole number of pixels only, which moves no pixel's value.
+    const QTransform vers_appareil = painter->deviceTransform();
+    if (vers_appareil.type() > QTransform::TxScale || vers_appareil.m11() <= 0.0 ||
+        vers_appareil.m11() != vers_appareil.m22())
+        return false;
+    const qreal echelle = vers_appareil.m11();
+    const QRectF rectangle = sceneRect();
+    const QPointF coin = vers_appareil.map(rectangle.topLeft());
+    const QSizeF taille = rectangle.size() * echelle;
+    const auto entier = [](qreal v) { return v == std::round(v); };
+    if (!entier(coin.x()) || !entier(coin.y()) || !entier(taille.width()) ||
+        !entier(taille.height()) || taille.isEmpty())
+        return false;
+    // Only what the picture covers; the view's rectangle is the scene's, so this is every
+    // repaint of the window.
+    if (!rectangle.contains(rect))
+        return false;
+
+    const Cle_disque cle{rectangle,
+                         diametre,
+                         options.pas_hauteur,
+                         options.pas_azimut,
+                         options.opacite,
+                         options.graduations_affichees(),
+                         echelle,
+                         static_cast<int>(painter->renderHints()),
+                         appareil->logicalDpiX(),
+                         appareil->logicalDpiY(),
+                         static_cast<int>(format)};
+    if (image_disque.isNull() || !(cle == cle_image)) {
+        image_disque = QImage(qRound(taille.width()), qRound(taille.height()), format);
+        // Text sizes follow the device's resolution: the picture takes it.
+        image_disque.setDotsPerMeterX(qRound(cle.ppp_x / metres_par_pouce));
+        image_disque.setDotsPerMeterY(qRound(cle.ppp_y / metres_par_pouce));
+        if (image_disque.isNull() || image_disque.logicalDpiX() != cle.ppp_x ||
+            image_disque.logicalDpiY() != cle.ppp_y) {
+            image_disque = QImage();
+            return false;
+        }
+        image_disque.setDevicePixelRatio(echelle);
+        QPainter peintre(&image_disque);
+        peintre.setRenderHints(painter->renderHints());
+        peintre.translate(-rectangle.topLeft());
+        dessiner_disque(&peintre, rectangle);
+        cle_image = cle;
+    }
+
+    // The part of the picture under `rect`, widened to whole device pixels, copied as it is:
+    // the picture is opaque, as the white field under the disc is.
+    const QRectF dans_image(
+        (vers_appareil.mapRect(rect).toAlignedRect().translated(-coin.toPoint())) &
+        QRect(QPoint(), image_disque.size()));
+    painter->save();
+    painter->setCompositionMode(QPainter::CompositionMode_Source);
+    painter->drawImage(
+        QRectF(rectangle.topLeft() + dans_image.topLeft() / echelle, dans_image.size() / echelle),
+        image_disque, dans_image);
+    painter->restore();
+    return true;
+}
+
+void Scene::dessiner_disque(QPainter *painter, const QRectF &rect)
 {
     const int d = diametre;
     const int demi = d / 2;

@@ -18,7 +18,9 @@
 #include <QGraphicsScene>
 #include <QPainterPath>
 #include <QPen>
+#include <QImage>
 #include <QPointF>
+#include <QRectF>
 
 class QGraphicsTextItem;
 
@@ -65,8 +67,18 @@ public slots:
     void setDiametre0(int nombre);
 
     // Paints the white field and the sky disc: altitude circles, azimuth axes and ticks,
-    // graduations and the cardinal labels.
+    // graduations and the cardinal labels. Into a window, the disc comes from a picture of the
+    // scene rectangle kept at the painter's scale (see `dessiner_disque`); anything else (an
+    // image, an SVG, a PDF, a printer, a painter that is not pixel-aligned) is painted as
+    // vectors.
     void drawBackground(QPainter *painter, const QRectF &rect) override;
+
+    // Paints the white field over `rect` (scene units) and the sky disc as vectors, in the
+    // diameter and the committed display options. The picture that a window shows is painted
+    // by this very function, once, and reused for as long as the scene rectangle, the diameter,
+    // the options, the painter's scale and render hints stay the same: it holds the same pixels
+    // as painting anew.
+    void dessiner_disque(QPainter *painter, const QRectF &rect);
 
     // Draws the course of day `Numero_jour` at `latitude` (degrees) from `TSVlever` to
     // `TSVcoucher` (hours) as one path item. `date` is the day's label, already on the scene:
@@ -92,6 +104,28 @@ public slots:
     void jour_soleil(double latitude);
 
 private:
+    // Everything the picture of the disc is painted from.
+    struct Cle_disque {
+        QRectF rectangle;
+        int diametre = 0;
+        int pas_hauteur = 0;
+        int pas_azimut = 0;
+        int opacite = 0;
+        bool graduations = false;
+        qreal echelle = 0.0; // device pixels per scene unit
+        int rendu = 0;       // the painter's render hints
+        int ppp_x = 0;       // the device's logical resolution, dots per inch
+        int ppp_y = 0;
+        int format = 0; // QImage::Format of the device's image
+        bool operator==(const Cle_disque &autre) const;
+    };
+    // Paints the background from the picture of the disc, painting the picture first when it
+    // is missing or out of date. Returns false, having painted nothing, when the painter cannot
+    // take the picture pixel for pixel.
+    bool peindre_depuis_image(QPainter *painter, const QRectF &rect);
+
+    QImage image_disque;
+    Cle_disque cle_image;
     int nb_points_masque_max = 0;
     int diametre = 0;
     Soleil soleil;

@@ -14,6 +14,7 @@
 #include <QGraphicsLineItem>
 #include <QGraphicsPathItem>
 #include <QGraphicsTextItem>
+#include <QGraphicsView>
 #include <QImage>
 #include <QPointer>
 #include <QSpinBox>
@@ -110,6 +111,33 @@ QStringList textes_des_items(QGraphicsScene &scene)
     return textes;
 }
 
+// The disc painted anew as vectors over the scene rectangle, into an image of `echelle` device
+// pixels per scene unit at the view's resolution, with its render hints.
+QImage disque_vectoriel(Scene &scene, qreal echelle, const QGraphicsView &vue)
+{
+    const QRectF rectangle = scene.sceneRect();
+    QImage image((rectangle.size() * echelle).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(echelle);
+    // Dots per metre from dots per inch: 1 inch is 0.0254 m.
+    image.setDotsPerMeterX(qRound(vue.logicalDpiX() / 0.0254));
+    image.setDotsPerMeterY(qRound(vue.logicalDpiY() / 0.0254));
+    QPainter peintre(&image);
+    peintre.setRenderHints(vue.renderHints());
+    peintre.translate(-rectangle.topLeft());
+    scene.dessiner_disque(&peintre, rectangle);
+    return image;
+}
+
+// What the view's viewport shows, painted by its own paint event at `echelle`.
+QImage vue_affichee(QGraphicsView &vue, qreal echelle)
+{
+    QImage image(vue.viewport()->size() * echelle, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(echelle);
+    image.fill(Qt::black);
+    vue.viewport()->render(&image);
+    return image;
+}
+
 } // namespace
 
 class TestScene : public QObject
@@ -162,6 +190,8 @@ private slots:
 
     void description_data();
     void description();
+    void disqueAffiche_data();
+    void disqueAffiche();
 };
 
 void TestScene::initTestCase()
@@ -1280,6 +1310,47 @@ void TestScene::description()
     QCOMPARE(lues, lignes);
     QCOMPARE(couleurs_lues, couleurs);
     QCOMPARE(scene.items().size(), items);
+}
+
+void TestScene::disqueAffiche_data()
+{
+    QTest::addColumn<qreal>("echelle");
+    QTest::addColumn<QString>("changement");
+
+    QTest::newRow("1x") << 1.0 << "";
+    QTest::newRow("2x") << 2.0 << "";
+    QTest::newRow("2x, options changed by OK after a first paint") << 2.0 << "options";
+    QTest::newRow("1x, view resized after a first paint") << 1.0 << "taille";
+}
+
+void TestScene::disqueAffiche()
+{
+    QFETCH(qreal, echelle);
+    QFETCH(QString, changement);
+
+    // An empty diagram: the view shows the background alone, the scene rectangle exactly.
+    Scene scene;
+    QGraphicsView vue(&scene);
+    vue.setFrameShape(QFrame::NoFrame);
+    vue.setRenderHint(QPainter::Antialiasing);
+    const auto montrer = [&](const QSize &taille) {
+        vue.resize(taille);
+        ajuster_scene(scene, taille);
+    };
+    montrer(QSize(900, 640));
+    vue.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&vue));
+
+    const QImage avant = vue_affichee(vue, echelle);
+    QCOMPARE(avant, disque_vectoriel(scene, echelle, vue));
+    if (changement == "options")
+        valider_options(scene, 15, 20, 40, false);
+    else if (changement == "taille")
+        montrer(QSize(1000, 700));
+    // Shown again: from the kept picture, or from a new one after a change, never a stale one.
+    const QImage apres = vue_affichee(vue, echelle);
+    QCOMPARE(apres, disque_vectoriel(scene, echelle, vue));
+    QCOMPARE(apres == avant, changement.isEmpty());
 }
 
 QTEST_MAIN(TestScene)
