@@ -60,6 +60,24 @@ void preparer_attributs_application()
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
 }
 
+namespace
+{
+const char *const integration_opengl = "QT_XCB_GL_INTEGRATION";
+}
+
+bool eviter_integration_opengl()
+{
+    if (qEnvironmentVariableIsSet(integration_opengl))
+        return false;
+    return qputenv(integration_opengl, "none");
+}
+
+void retirer_integration_opengl(bool posee)
+{
+    if (posee)
+        qunsetenv(integration_opengl);
+}
+
 QTranslator *installer_traductions_boite_a_outils(QCoreApplication &application)
 {
     // French whatever the system's language: the program itself speaks only French.

@@ -20,6 +20,17 @@ class QWidget;
 // logical pixels) and pixmaps at the screen's density.
 void preparer_attributs_application();
 
+// Before the application object: the window is painted by the raster engine alone, so the X11
+// platform is asked (QT_XCB_GL_INTEGRATION=none) not to load its OpenGL integration and the GL
+// client libraries, a third of the start-up's processor time. A value the user set is kept.
+// Returns whether the variable was set here.
+bool eviter_integration_opengl();
+
+// After the application object, which has read it: takes the variable set by
+// `eviter_integration_opengl` (when `posee`) back out of the environment, so that the programs
+// started from this one (the web browser) do not inherit it.
+void retirer_integration_opengl(bool posee);
+
 // Loads the toolkit's own texts in French (the file dialog, standard buttons, context menus)
 // from its catalogue "qtbase_fr" in the toolkit's translations folder, before any window is
 // built. Returns the installed translator, owned by `application`, or nullptr when the

@@ -31,7 +31,9 @@ int main(int argc, char *argv[])
     }
 
     preparer_attributs_application();
+    const bool sans_opengl = eviter_integration_opengl();
     QApplication application(argc, argv);
+    retirer_integration_opengl(sans_opengl);
     mesure.etape("QApplication");
     installer_traductions_boite_a_outils(application);
     mesure.etape("traductions");

@@ -61,6 +61,8 @@ private slots:
     void feuilleDeStyle();
     void sansFeuilleDeStyle();
     void textesDeLaBoiteAOutils();
+    void integrationOpenGL_data();
+    void integrationOpenGL();
     void imagesDeLaFenetre();
     void boutonsEntiers();
     void fermeture_data();
@@ -552,6 +554,41 @@ void TestFenetre::textesDeLaBoiteAOutils()
     // The French of the toolkit's catalogue (Debian's qttranslations5-l10n).
     QCOMPARE(textes, QStringList({"Voir dans :", "Nom de fichier :", "Fichiers de type :",
                                   "Enregistrer", "Annuler"}));
+}
+
+void TestFenetre::integrationOpenGL_data()
+{
+    QTest::addColumn<QByteArray>("donnee");
+    QTest::addColumn<QByteArray>("pendant");
+
+    // Unset: "none" while the application object is built, unset again afterwards.
+    QTest::newRow("not set by the user") << QByteArray() << QByteArray("none");
+    QTest::newRow("set by the user, kept") << QByteArray("glx") << QByteArray("glx");
+}
+
+void TestFenetre::integrationOpenGL()
+{
+    QFETCH(QByteArray, donnee);
+    QFETCH(QByteArray, pendant);
+    const char *nom = "QT_XCB_GL_INTEGRATION";
+    const QByteArray avant = qgetenv(nom);
+    const bool etait = qEnvironmentVariableIsSet(nom);
+    const auto remettre = qScopeGuard([&] {
+        if (etait)
+            qputenv(nom, avant);
+        else
+            qunsetenv(nom);
+    });
+    if (donnee.isNull())
+        qunsetenv(nom);
+    else
+        qputenv(nom, donnee);
+
+    const bool posee = eviter_integration_opengl();
+    QCOMPARE(qgetenv(nom), pendant);
+    retirer_integration_opengl(posee);
+    QCOMPARE(qEnvironmentVariableIsSet(nom), !donnee.isNull());
+    QCOMPARE(qgetenv(nom), donnee.isNull() ? QByteArray() : donnee);
 }
 
 void TestFenetre::imagesDeLaFenetre()
