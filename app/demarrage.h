@@ -26,7 +26,8 @@ void preparer_attributs_application();
 // Returns whether the variable was set here.
 bool eviter_integration_opengl();
 
-// After the application object, which has read it: takes the variable set by
+// Once the first window is shown (the platform reads the variable when it makes its first
+// window): takes the variable set by
 // `eviter_integration_opengl` (when `posee`) back out of the environment, so that the programs
 // started from this one (the web browser) do not inherit it.
 void retirer_integration_opengl(bool posee);

@@ -33,7 +33,6 @@ int main(int argc, char *argv[])
     preparer_attributs_application();
     const bool sans_opengl = eviter_integration_opengl();
     QApplication application(argc, argv);
-    retirer_integration_opengl(sans_opengl);
     mesure.etape("QApplication");
     installer_traductions_boite_a_outils(application);
     mesure.etape("traductions");
@@ -46,6 +45,8 @@ int main(int argc, char *argv[])
         Fenetre_Principale fenetre;
         mesure.etape("fenêtre construite");
         fenetre.showMaximized();
+        // The platform chose its OpenGL integration when it made the first window, just now.
+        retirer_integration_opengl(sans_opengl);
         mesure.etape("fenêtre montrée");
         if (auto *vue = fenetre.findChild<QGraphicsView *>(QStringLiteral("graphicsView")))
             mesure.attendre_premiere_image(vue->viewport());
