@@ -188,6 +188,14 @@ void latitude_masque(benchmark::State &etat)
 // A whole frame through the window: the latitude slider moved by one degree (its slot sets the
 // spin box, which rebuilds), then the view's viewport painted at once, as the next screen
 // refresh would paint it.
+// One frame, kept out of line so that a profiler can count it alone
+// (valgrind --tool=callgrind --toggle-collect='*image_apres_curseur*').
+Q_DECL_NOINLINE void image_apres_curseur(QSlider *curseur, QWidget *ecran, int latitude)
+{
+    curseur->setValue(latitude);
+    ecran->repaint();
+}
+
 void curseur_latitude(benchmark::State &etat, Fenetre_Principale *fenetre)
 {
     auto *curseur = fenetre->findChild<QSlider *>(QStringLiteral("slider_latitude"));
@@ -197,9 +205,8 @@ void curseur_latitude(benchmark::State &etat, Fenetre_Principale *fenetre)
         etat.PauseTiming();
         QCoreApplication::processEvents();
         etat.ResumeTiming();
-        curseur->setValue(aller ? 46 : 45);
+        image_apres_curseur(curseur, ecran, aller ? 46 : 45);
         aller = !aller;
-        ecran->repaint();
     }
 }
 
