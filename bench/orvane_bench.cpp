@@ -190,7 +190,7 @@ void latitude_masque(benchmark::State &etat)
 // refresh would paint it.
 // One frame, kept out of line so that a profiler can count it alone
 // (valgrind --tool=callgrind --toggle-collect='*image_apres_curseur*').
-Q_DECL_NOINLINE void image_apres_curseur(QSlider *curseur, QWidget *ecran, int latitude)
+Q_NEVER_INLINE void image_apres_curseur(QSlider *curseur, QWidget *ecran, int latitude)
 {
     curseur->setValue(latitude);
     ecran->repaint();
