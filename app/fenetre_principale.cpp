@@ -19,6 +19,8 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent)
     // The slots connected by name already answer the signals that the later steps cause, so
     // the order below matters.
     ui->setupUi(this);
+    // A site file dropped on the window is opened.
+    setAcceptDrops(true);
     // The headers of the two tables take the tables' own 8-point type; with the style sheet
     // installed they would otherwise keep the platform's larger default.
     for (QTableView *table : {static_cast<QTableView *>(ui->tableView_masques),

@@ -14,4 +14,6 @@ void Fenetre_Principale::ouverture_fenetre_affichage()
 void Fenetre_Principale::on_actionOptions_graphiques_triggered()
 {
     scene->options.exec();
+    // "OK" may have changed the site's display options.
+    actualiser_modification();
 }

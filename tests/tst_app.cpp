@@ -192,6 +192,17 @@ void TestFenetre::actions_data()
     QTest::newRow("export") << "actionExporter_le_diagramme"
                             << "Exporter le diagramme..." << QKeySequence(Qt::CTRL + Qt::Key_E)
                             << false << false;
+    QTest::newRow("open a site") << "actionOuvrir_un_site"
+                                 << "Ouvrir un site..."
+                                 << QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_O) << false
+                                 << false;
+    QTest::newRow("save the site")
+        << "actionEnregistrer_le_site"
+        << "Enregistrer le site" << QKeySequence(Qt::CTRL + Qt::Key_S) << false << false;
+    QTest::newRow("save the site as")
+        << "actionEnregistrer_le_site_sous"
+        << "Enregistrer le site sous..." << QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_S) << false
+        << false;
     QTest::newRow("quit") << "actionQuitter"
                           << "Quitter..." << QKeySequence() << false << false;
     QTest::newRow("display options")
@@ -249,7 +260,9 @@ void TestFenetre::menus()
         return n;
     };
     QCOMPARE(noms(menus.at(0)->menu()),
-             QStringList({"actionExporter_le_diagramme", "|", "actionQuitter"}));
+             QStringList({"actionOuvrir_un_site", "actionEnregistrer_le_site",
+                          "actionEnregistrer_le_site_sous", "|", "actionExporter_le_diagramme", "|",
+                          "actionQuitter"}));
     QCOMPARE(noms(menus.at(1)->menu()), QStringList({"menuMode", "actionOptions_graphiques"}));
     QCOMPARE(noms(menus.at(2)->menu()),
              QStringList({"actionA_propos_de", "actionRechercher_une_mise_jour"}));
