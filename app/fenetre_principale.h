@@ -20,7 +20,12 @@
 // (date edit and day slider, latitude spin box and slider) signal each other without blocked
 // signals; each cycle ends because a widget signals only a real change of value.
 //
-// The slots are connected by name when the form is set up; there is no other connection.
+// A site file (site/site.h) holds the whole of these inputs: opening one puts them all into the
+// widgets at once and draws once; every rebuild, saved date, options "OK" and typed mask cell
+// compares the inputs with the site last opened or saved, for the title's "*".
+//
+// The slots are connected by name when the form is set up; the one other connection is the mask
+// model's own change signals, which no widget slot sees, to that "*".
 
 #include "site/site.h"
 #include "solar/soleil.h"

@@ -303,6 +303,8 @@ private slots:
     void fichierRefuse();
     void lectureAcceptee_data();
     void lectureAcceptee();
+    void ecritureRefusee_data();
+    void ecritureRefusee();
     void titreEtFermeture_data();
     void titreEtFermeture();
 
@@ -553,6 +555,35 @@ void TestSite::lectureAcceptee()
     QVERIFY(*lecture.site == attendu);
 }
 
+void TestSite::ecritureRefusee_data()
+{
+    QTest::addColumn<QString>("chemin");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("missing folder")
+        << dossier.filePath(QStringLiteral("absent/maison.orvane"))
+        << QStringLiteral("Le site n'a pas pu être enregistré dans « maison.orvane » : le dossier "
+                          "« %1 » n'existe pas.")
+               .arg(QDir::toNativeSeparators(dossier.filePath(QStringLiteral("absent"))));
+    QTest::newRow("a folder's name")
+        << dossier.path()
+        << QStringLiteral("Le site n'a pas pu être enregistré dans « %1 » : c'est un dossier.")
+               .arg(QFileInfo(dossier.path()).fileName());
+}
+
+void TestSite::ecritureRefusee()
+{
+    // The message names the file and the reason, and nothing is left behind.
+    QFETCH(QString, chemin);
+    QFETCH(QString, message);
+    const auto contenu = [this] {
+        return QDir(dossier.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    };
+    const QStringList avant = contenu();
+    QCOMPARE(ecrire_site(chemin, site_de_base()), message);
+    QCOMPARE(contenu(), avant);
+}
+
 void TestSite::titreEtFermeture_data()
 {
     QTest::addColumn<bool>("site");
@@ -560,21 +591,32 @@ void TestSite::titreEtFermeture_data()
     QTest::addColumn<QString>("reponse");
     QTest::addColumn<bool>("fermee");
     QTest::addColumn<double>("latitude_du_fichier");
+    // Instead of "Quitter", another site is dropped on the window; "fermee" then says whether
+    // it replaced the changed one.
+    QTest::addColumn<bool>("depot");
 
     QTest::newRow("no site: Quitter closes at once") << false << "latitude"
-                                                     << "" << true << 0.0;
+                                                     << "" << true << 0.0 << false;
     QTest::newRow("site changed and changed back: no question") << true << "retour"
-                                                                << "" << true << 0.0;
-    QTest::newRow("latitude changed, Annuler: the window stays") << true << "latitude"
-                                                                 << "Annuler" << false << 0.0;
+                                                                << "" << true << 0.0 << false;
+    QTest::newRow("latitude changed, Annuler: the window stays")
+        << true << "latitude"
+        << "Annuler" << false << 0.0 << false;
     QTest::newRow("mask cell typed, Ne pas enregistrer: closes, file as it was")
         << true << "masque"
-        << "Ne pas enregistrer" << true << 0.0;
-    QTest::newRow("date saved, Enregistrer: the file takes it") << true << "date"
-                                                                << "Enregistrer" << true << 0.0;
+        << "Ne pas enregistrer" << true << 0.0 << false;
+    QTest::newRow("date saved, Enregistrer: the file takes it")
+        << true << "date"
+        << "Enregistrer" << true << 0.0 << false;
     QTest::newRow("latitude changed, Enregistrer: the file takes it")
         << true << "latitude"
-        << "Enregistrer" << true << 12.0;
+        << "Enregistrer" << true << 12.0 << false;
+    QTest::newRow("another site dropped over changes, Annuler: the changes stay")
+        << true << "latitude"
+        << "Annuler" << false << 0.0 << true;
+    QTest::newRow("another site dropped over changes, Ne pas enregistrer: it replaces them")
+        << true << "latitude"
+        << "Ne pas enregistrer" << true << 0.0 << true;
 }
 
 void TestSite::titreEtFermeture()
@@ -584,6 +626,7 @@ void TestSite::titreEtFermeture()
     QFETCH(QString, reponse);
     QFETCH(bool, fermee);
     QFETCH(double, latitude_du_fichier);
+    QFETCH(bool, depot);
     Fenetre fenetre;
     Fenetre_Principale &f = fenetre.f;
     const QString fichier = dossier.filePath(QStringLiteral("maison.orvane"));
@@ -613,7 +656,12 @@ void TestSite::titreEtFermeture()
 
     {
         Repondeur repondeur(reponse.isEmpty() ? QStringList() : QStringList{reponse});
-        enfant<QAction>(f, "actionQuitter")->trigger();
+        const QString autre = dossier.filePath(QStringLiteral("autre.orvane"));
+        QCOMPARE(ecrire_site(autre, site_de_base()), QString());
+        if (depot)
+            QVERIFY(deposer(f, autre));
+        else
+            enfant<QAction>(f, "actionQuitter")->trigger();
         QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
         if (reponse.isEmpty()) {
             QCOMPARE(repondeur.titres(), QStringList());
@@ -625,7 +673,14 @@ void TestSite::titreEtFermeture()
             QCOMPARE(boutons, QStringList({"Annuler", "Enregistrer", "Ne pas enregistrer"}));
         }
     }
-    QCOMPARE(!f.isVisible(), fermee);
+    if (depot) {
+        QVERIFY(f.isVisible());
+        QCOMPARE(f.windowTitle(), fermee ? QStringLiteral("autre[*] - Orvane")
+                                         : QStringLiteral("maison[*] - Orvane"));
+        QCOMPARE(fenetre.latitude->value(), fermee ? site_de_base().diagramme.latitude : 12.0);
+    } else {
+        QCOMPARE(!f.isVisible(), fermee);
+    }
     if (site) {
         const Lecture_Site lu = lire_site(fichier);
         QVERIFY2(lu.site, qPrintable(lu.probleme));
@@ -633,11 +688,12 @@ void TestSite::titreEtFermeture()
         QCOMPARE(lu.site->masques.at(0).azimut.has_value(), false);
         QCOMPARE(lu.site->diagramme.dates_enregistrees.size(),
                  changement == QLatin1String("date") ? 1 : 0);
-        // Only a save takes the "*" away.
-        QCOMPARE(f.isWindowModified(),
-                 reponse != QLatin1String("Enregistrer") && changement != QLatin1String("retour"));
+        // Only a save or another site takes the "*" away.
+        QCOMPARE(f.isWindowModified(), reponse != QLatin1String("Enregistrer") &&
+                                           changement != QLatin1String("retour") &&
+                                           !(depot && fermee));
     }
-    if (!fermee) {
+    if (f.isVisible()) {
         Repondeur abandon({QStringLiteral("Ne pas enregistrer")});
         QVERIFY(f.close());
     }
