@@ -7,12 +7,16 @@ set -euo pipefail
 paquets=(
     cmake g++ make
     qtbase5-dev qtbase5-dev-tools libqt5sql5-mysql
+    # The vector export (SVG); PDF and print come with qtbase5-dev. PNG is encoded by libpng.
+    libqt5svg5-dev libpng-dev
     # A face that stands in for "Courier", so the diagram's texts look the same everywhere.
     fonts-liberation
     # The update-check tests start their own database server.
     mariadb-server mariadb-client
     # The real-window test and its screenshot.
     xvfb xauth x11-utils x11-apps openbox libx11-dev
+    # The export tests read the PDFs back (pdftotext, pdfinfo, pdfimages).
+    poppler-utils
     # The benchmarks.
     libbenchmark-dev
 )

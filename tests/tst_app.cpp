@@ -192,6 +192,8 @@ void TestFenetre::actions_data()
     QTest::newRow("export") << "actionExporter_le_diagramme"
                             << "Exporter le diagramme..." << QKeySequence(Qt::CTRL + Qt::Key_E)
                             << false << false;
+    QTest::newRow("print") << "actionImprimer"
+                           << "Imprimer..." << QKeySequence(Qt::CTRL + Qt::Key_P) << false << false;
     QTest::newRow("open a site") << "actionOuvrir_un_site"
                                  << "Ouvrir un site..."
                                  << QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_O) << false
@@ -261,8 +263,8 @@ void TestFenetre::menus()
     };
     QCOMPARE(noms(menus.at(0)->menu()),
              QStringList({"actionOuvrir_un_site", "actionEnregistrer_le_site",
-                          "actionEnregistrer_le_site_sous", "|", "actionExporter_le_diagramme", "|",
-                          "actionQuitter"}));
+                          "actionEnregistrer_le_site_sous", "|", "actionExporter_le_diagramme",
+                          "actionImprimer", "|", "actionQuitter"}));
     QCOMPARE(noms(menus.at(1)->menu()), QStringList({"menuMode", "actionOptions_graphiques"}));
     QCOMPARE(noms(menus.at(2)->menu()),
              QStringList({"actionA_propos_de", "actionRechercher_une_mise_jour"}));
