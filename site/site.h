@@ -69,6 +69,8 @@ inline constexpr int version_site = 1;
 // Limits of a site file.
 inline constexpr qint64 taille_site_max = 1024 * 1024; // bytes
 inline constexpr int lignes_masques_max = 500;
+// Rows of the mask table of a fresh window, all empty.
+inline constexpr int lignes_masques_initiales = 6;
 
 // The range of the date edit, which the chosen and saved dates must fall in.
 inline const QDate date_site_min = QDate(1752, 9, 14);
