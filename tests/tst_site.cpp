@@ -203,18 +203,20 @@ void enregistrer_sous(Fenetre &fenetre, const QString &chemin, QStringList &filt
     QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
 }
 
-// Drops `chemin` on the window as a file manager would; whether the window took it.
+// Drops `chemin` on the diagram as a file manager would; whether the window took it.
 bool deposer(Fenetre_Principale &f, const QString &chemin)
 {
     QMimeData donnees;
     donnees.setUrls({QUrl::fromLocalFile(chemin)});
-    const QPoint point(f.width() / 2, f.height() / 2);
+    // The view lets the drag through to the window, which takes it.
+    QWidget *diagramme = enfant<QGraphicsView>(f, "graphicsView")->viewport();
+    const QPoint point(diagramme->width() / 2, diagramme->height() / 2);
     QDragEnterEvent entree(point, Qt::CopyAction, &donnees, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&f, &entree);
+    QCoreApplication::sendEvent(diagramme, &entree);
     if (!entree.isAccepted())
         return false;
     QDropEvent depot(point, Qt::CopyAction, &donnees, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&f, &depot);
+    QCoreApplication::sendEvent(diagramme, &depot);
     // The file is opened once the drop is over.
     QCoreApplication::processEvents();
     return depot.isAccepted();
