@@ -253,6 +253,9 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
             throw Erreur_usage{QStringLiteral("argument inattendu : « %1 »")
                                    .arg(analyse.positionalArguments().first())};
 
+        // The year of Mode 2 stands at the current year, as in a fresh window, so that a site
+        // written from Mode 1 opens with it.
+        d.annee = aujourd_hui.year();
         // The site's values first; the options given replace them.
         if (analyse.isSet(o_site)) {
             const Lecture_Site lecture = lire_site(valeur_unique(analyse, o_site));

@@ -322,8 +322,13 @@ void TestLigneDeCommande::site()
         if (argument.endsWith(QLatin1String(".orvane")))
             argument = dossier.filePath(argument);
 
-    const Resultat resultat = lancer(arguments);
-    QCOMPARE(resultat.statut, statut);
+    // Run here, on 21 June 2026.
+    Resultat resultat;
+    QTextStream flux_sortie(&resultat.sortie);
+    QTextStream flux_erreurs(&resultat.erreurs);
+    QCOMPARE(executer_ligne_de_commande(QStringList{"orvane"} + arguments, QDate(2026, 6, 21),
+                                        flux_sortie, flux_erreurs),
+             statut);
     if (!sortie.isNull())
         QCOMPARE(resultat.sortie, sortie);
     QVERIFY2(resultat.erreurs.contains(dans_erreurs), qPrintable(resultat.erreurs));
@@ -337,6 +342,8 @@ void TestLigneDeCommande::site()
     QCOMPARE(lu.site->diagramme.latitude, latitude_ecrite);
     QCOMPARE(lu.site->diagramme.mode == Mode_Dates::Jour_des_mois, mois_ecrit);
     QCOMPARE(lu.site->diagramme.dates_enregistrees.size(), dates_ecrites);
+    // The year of Mode 2: the one given, or the current year as in a fresh window.
+    QCOMPARE(lu.site->diagramme.annee, 2026);
     // The site's mask table as typed, or a fresh window's.
     QCOMPARE(lu.site->masques, arguments.contains("--site")
                                    ? site.masques
