@@ -115,9 +115,12 @@ bool Scene::peindre_depuis_image(QPainter *painter, const QRectF &rect)
     if (!entier(coin.x()) || !entier(coin.y()) || !entier(taille.width()) ||
         !entier(taille.height()) || taille.isEmpty())
         return false;
-    // Only what the picture covers; the view's rectangle is the scene's, so this is every
-    // repaint of the window.
-    if (!rectangle.contains(rect))
+    // Only what the picture covers, in whole device pixels (a vector painting would fill the
+    // edge pixels of a fractional rectangle in part); the view's rectangle is the scene's and
+    // it exposes whole pixels, so this is every repaint of the window.
+    const QRectF expose = vers_appareil.mapRect(rect);
+    if (!rectangle.contains(rect) || !entier(expose.left()) || !entier(expose.top()) ||
+        !entier(expose.right()) || !entier(expose.bottom()))
         return false;
 
     const Cle_disque cle{rectangle,
@@ -149,11 +152,10 @@ bool Scene::peindre_depuis_image(QPainter *painter, const QRectF &rect)
         cle_image = cle;
     }
 
-    // The part of the picture under `rect`, widened to whole device pixels, copied as it is:
-    // the picture is opaque, as the white field under the disc is.
-    const QRectF dans_image(
-        (vers_appareil.mapRect(rect).toAlignedRect().translated(-coin.toPoint())) &
-        QRect(QPoint(), image_disque.size()));
+    // The part of the picture under `rect`, copied as it is: the picture is opaque, as the
+    // white field under the disc is.
+    const QRectF dans_image(expose.toRect().translated(-coin.toPoint()) &
+                            QRect(QPoint(), image_disque.size()));
     painter->save();
     painter->setCompositionMode(QPainter::CompositionMode_Source);
     painter->drawImage(
