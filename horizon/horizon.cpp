@@ -428,6 +428,15 @@ std::vector<QPointF> horizon_pour_tableau(const std::vector<QPointF> &points,
     return minces;
 }
 
+Points_Masque masque_de_horizon(const Horizon_Lu &lu, int limite)
+{
+    std::vector<Ligne_Masque> lignes;
+    if (lu.valide())
+        for (const QPointF &p : horizon_pour_tableau(lu.points, lu.convention, limite))
+            lignes.push_back({p.x(), p.y()});
+    return points_masque(lignes);
+}
+
 QByteArray horizon_csv(const std::vector<QPointF> &points, Convention_Azimut convention)
 {
     QByteArray csv = convention == Convention_Azimut::Sud ? "A,H_hor\n" : "azimut,hauteur\n";

@@ -15,6 +15,8 @@
 //  - Tableau: the mask table's own, 0 north, east negative, west positive, ±180 south,
 //    -180..180.
 
+#include "masks/points_masque.h"
+
 #include <QByteArray>
 #include <QPointF>
 #include <QString>
@@ -71,6 +73,11 @@ double azimut_depuis_tableau(double azimut, Convention_Azimut convention);
 // last rows stay, and no span is merged across north.
 std::vector<QPointF> horizon_pour_tableau(const std::vector<QPointF> &points,
                                           Convention_Azimut convention, int limite);
+
+// The mask table's rows for a horizon read without a problem, at most `limite` of them
+// (`horizon_pour_tableau`), checked by the table's own rules (`points_masque`): the rows to draw,
+// or the table's problem and its warning. The import and the command line both go through it.
+Points_Masque masque_de_horizon(const Horizon_Lu &lu, int limite);
 
 // The table's points (table convention) as CSV in `convention`, one "azimuth,height" row per
 // point in the table's order after a header: "A,H_hor" for Sud (PVGIS's names),
