@@ -20,8 +20,8 @@
 // Each figure is the median of 21 repetitions of at least 0.1 s each. Run it on one core:
 // `QT_QPA_PLATFORM=offscreen taskset -c 0 ./build/bench/orvane_bench`.
 #include "app/fenetre_principale.h"
-#include "masks/ensoleillement.h"
 #include "export/pages.h"
+#include "masks/ensoleillement.h"
 
 #include <benchmark/benchmark.h>
 
