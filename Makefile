@@ -5,7 +5,7 @@ BUILD_ASAN ?= build-asan
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: run test sanitize bench build deps install clean format
+.PHONY: run test sanitize bench bench-processus build deps install clean format
 
 deps:
 	./scripts/installer_dependances.sh
@@ -35,6 +35,10 @@ sanitize: deps
 bench: build
 	cmake --build $(BUILD) --target orvane_bench -j $(JOBS)
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/bench/orvane_bench
+
+# Whole-process time of the command line against a matplotlib script drawing the same PNG.
+bench-processus: build
+	./bench/comparer_processus.sh ./$(BUILD)/orvane
 
 install: build
 	cmake --install $(BUILD)

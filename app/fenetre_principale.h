@@ -76,8 +76,8 @@ private slots:
     void configurer_tableau_masques();
     // Rebuilds; once unticked, the outline on screen is drawn once more.
     void on_check_conserver_masques_clicked();
-    // Asks for a file name and writes the diagram there as JPEG or PNG, at the size of the view
-    // in pixels; a failed write is reported.
+    // Asks for a file name and writes the diagram there as JPEG, PNG, SVG or PDF, at the size
+    // of the view in pixels; a failed write is reported and leaves an existing file whole.
     void enregistrerDiagramme();
     void on_slider_latitude_valueChanged(int value);
     void on_slider_date_valueChanged(int value);
@@ -97,6 +97,9 @@ private slots:
     void on_spinBox_numero_jour_valueChanged(int arg1);
     void on_spinBox_annee_valueChanged(int arg1);
     void on_actionExporter_le_diagramme_triggered();
+    // Prints the report page of the diagram (as the PDF export draws it) through the print
+    // dialog; a printer that fails is reported.
+    void on_actionImprimer_triggered();
     void on_actionChoisir_ses_dates_triggered();
     void on_actionChoisir_le_jour_pour_les_mois_triggered();
     void on_actionOptions_graphiques_triggered();
@@ -129,7 +132,8 @@ private:
 
     // Saved dates, slot = day of the year − 1; a null date marks an empty slot.
     std::array<QDate, 366> dates_enregistrees;
-    // The description last drawn (with its mask outline, if any) and the rows it gave.
+    // The description last drawn (with its mask outline, if any) and the rows it gave: what
+    // the export's page caption and table show.
     Description_Diagramme description_dessinee;
     QVector<Ligne_Sortie> lignes_sorties;
     // Number of dates saved since the last reset, 0..12.

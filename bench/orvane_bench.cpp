@@ -14,9 +14,13 @@
 // scene polishes its new items and the view repaints, so each rebuild starts from the state
 // that a user's rebuild starts from.
 //
+// The exports of that diagram as the window writes them, each rendered, encoded and written
+// to a file: a 1920 × 1080 PNG, the SVG, and the PDF report page with its 13-row table.
+//
 // Each figure is the median of 21 repetitions of at least 0.1 s each. Run it on one core:
 // `QT_QPA_PLATFORM=offscreen taskset -c 0 ./build/bench/orvane_bench`.
 #include "app/fenetre_principale.h"
+#include "export/pages.h"
 #include "masks/ensoleillement.h"
 
 #include <benchmark/benchmark.h>
@@ -35,6 +39,8 @@
 #include <QSpinBox>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <memory>
@@ -189,6 +195,55 @@ void soleil_masque(benchmark::State &etat)
             benchmark::DoNotOptimize(ensoleillement(soleil, jour, 45.0, points));
 }
 
+// The page's caption and table as the window shows them.
+Legende_page legende_de(Fenetre_Principale *fenetre)
+{
+    Legende_page legende;
+    legende.latitude = QStringLiteral("Latitude: 45°");
+    const auto *table = fenetre->findChild<QTableWidget *>(QStringLiteral("tableau_sorties"));
+    for (int c = 0; c < table->columnCount(); ++c)
+        legende.entetes << table->horizontalHeaderItem(c)->text();
+    for (int l = 0; l < table->rowCount(); ++l) {
+        QStringList cellules;
+        for (int c = 0; c < table->columnCount(); ++c)
+            cellules << (table->item(l, c) ? table->item(l, c)->text() : QString());
+        legende.lignes << cellules;
+        legende.dates << qMakePair(cellules.value(0), QColor(Qt::red));
+    }
+    return legende;
+}
+
+void exporter(benchmark::State &etat, const char *nom)
+{
+    QCoreApplication::processEvents();
+    QTemporaryDir dossier;
+    const QString fichier = dossier.filePath(QString::fromLatin1(nom));
+    QGraphicsScene *scene = vue_de(fenetre_banc)->scene();
+    const Legende_page legende = legende_de(fenetre_banc);
+    for (auto _ : etat) {
+        if (!exporter_diagramme(*scene, taille_vue, legende, fichier)) {
+            etat.SkipWithError("the export failed");
+            break;
+        }
+    }
+    etat.counters["bytes"] = static_cast<double>(QFileInfo(fichier).size());
+}
+
+void export_png(benchmark::State &etat)
+{
+    exporter(etat, "diagramme.png");
+}
+
+void export_svg(benchmark::State &etat)
+{
+    exporter(etat, "diagramme.svg");
+}
+
+void export_pdf(benchmark::State &etat)
+{
+    exporter(etat, "diagramme.pdf");
+}
+
 } // namespace
 
 BENCHMARK(soleil_masque)
@@ -205,6 +260,10 @@ BENCHMARK(peinture_masque)
 BENCHMARK(latitude_masque)
     ->Name("latitude change + rebuilds + paint, with the mask")
     ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(export_png)->Name("export PNG 1920x1080")->Unit(benchmark::kMillisecond);
+BENCHMARK(export_svg)->Name("export SVG")->Unit(benchmark::kMillisecond);
+BENCHMARK(export_pdf)->Name("export PDF report page")->Unit(benchmark::kMillisecond);
 
 int main(int argc, char *argv[])
 {

@@ -4,20 +4,23 @@
 
 #include "app/fenetre_principale.h"
 #include "diagram/scene.h"
+#include "export/pages.h"
 #include "ui_fenetre_principale.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QPainter>
-#include <QPixmap>
+#include <QPrintDialog>
+#include <QPrinter>
 
 QString nom_fichier_export(const QString &nom, const QString &filtre)
 {
     if (!QFileInfo(nom).suffix().isEmpty())
         return nom;
-    const QString suffixe =
-        filtre == filtre_export_png ? QStringLiteral("png") : QStringLiteral("jpg");
+    const QString suffixe = filtre == filtre_export_png   ? QStringLiteral("png")
+                            : filtre == filtre_export_svg ? QStringLiteral("svg")
+                            : filtre == filtre_export_pdf ? QStringLiteral("pdf")
+                                                          : QStringLiteral("jpg");
     // "diagramme." has an empty suffix too: only the suffix is missing.
     return nom.endsWith(QLatin1Char('.')) ? nom + suffixe : nom + QLatin1Char('.') + suffixe;
 }
@@ -32,25 +35,40 @@ void Fenetre_Principale::enregistrerDiagramme()
     // The toolkit's own dialog on every platform, so that a name typed without a suffix is
     // completed here, the same way everywhere.
     QString filtre_choisi;
-    const QString nom =
-        QFileDialog::getSaveFileName(this, tr("Enregistrer le diagramme"), tr("Diagramme solaire"),
-                                     filtre_export_jpeg + QStringLiteral(";;") + filtre_export_png,
-                                     &filtre_choisi, QFileDialog::DontUseNativeDialog);
+    const QString nom = QFileDialog::getSaveFileName(
+        this, tr("Enregistrer le diagramme"), tr("Diagramme solaire"),
+        QStringList{filtre_export_jpeg, filtre_export_png, filtre_export_svg, filtre_export_pdf}
+            .join(QStringLiteral(";;")),
+        &filtre_choisi, QFileDialog::DontUseNativeDialog);
     if (nom.isEmpty())
         return;
 
-    // Not filled first: the scene's background covers the whole pixmap. The resize handler
-    // keeps the scene rectangle equal to the view's size, so the scene renders at scale 1.
-    QPixmap image(ui->graphicsView->width(), ui->graphicsView->height());
-    {
-        QPainter peintre(&image);
-        peintre.setRenderHint(QPainter::Antialiasing);
-        scene->render(&peintre, QRectF(), QRectF(), Qt::KeepAspectRatio);
-    }
-    if (!image.save(nom_fichier_export(nom, filtre_choisi), nullptr, -1))
+    // The scene rectangle equals the view's size (the resize handler keeps it so): a raster
+    // image of the view's size renders the scene at scale 1.
+    if (!exporter_diagramme(*scene, ui->graphicsView->size(),
+                            legende_page(description_dessinee, lignes_sorties),
+                            nom_fichier_export(nom, filtre_choisi)))
         QMessageBox::warning(this, tr("Erreur"),
                              tr("<b>ATTENTION :</b> L'image n'a pas pu être enregistrée. "
                                 "Vérifiez que le dossier choisi accepte l'écriture et que le nom "
                                 "se termine par .jpg ou .png."),
+                             QMessageBox::Ok);
+}
+
+void Fenetre_Principale::on_actionImprimer_triggered()
+{
+    QPrinter imprimante(QPrinter::HighResolution);
+    imprimante.setDocName(tr("Diagramme solaire"));
+    imprimante.setPageSize(QPageSize(QPageSize::A4));
+    imprimante.setPageOrientation(QPageLayout::Landscape);
+    QPrintDialog dialogue(&imprimante, this);
+    dialogue.setWindowTitle(tr("Imprimer le diagramme"));
+    if (dialogue.exec() != QDialog::Accepted)
+        return;
+    dessiner_page(*scene, legende_page(description_dessinee, lignes_sorties), imprimante);
+    if (imprimante.printerState() == QPrinter::Error)
+        QMessageBox::warning(this, tr("Erreur"),
+                             tr("<b>ATTENTION :</b> Le diagramme n'a pas pu être imprimé. "
+                                "Vérifiez l'imprimante choisie."),
                              QMessageBox::Ok);
 }

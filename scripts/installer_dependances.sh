@@ -7,6 +7,8 @@ set -euo pipefail
 paquets=(
     cmake g++ make
     qtbase5-dev qtbase5-dev-tools libqt5sql5-mysql
+    # The vector export (SVG); PDF and print come with qtbase5-dev. PNG is encoded by libpng.
+    libqt5svg5-dev libpng-dev
     # A face that stands in for "Courier", so the diagram's texts look the same everywhere.
     fonts-liberation
     # The update-check tests start their own database server.
@@ -15,6 +17,8 @@ paquets=(
     xvfb xauth x11-utils x11-apps openbox libx11-dev
     # The accurate sun (ERFA, found through pkg-config) and the time zones of clock time.
     liberfa-dev pkg-config tzdata
+    # The export tests read the PDFs back (pdftotext, pdfinfo, pdfimages).
+    poppler-utils
     # The benchmarks.
     libbenchmark-dev
 )

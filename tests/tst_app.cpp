@@ -194,6 +194,8 @@ void TestFenetre::actions_data()
     QTest::newRow("export") << "actionExporter_le_diagramme"
                             << "Exporter le diagramme..." << QKeySequence(Qt::CTRL + Qt::Key_E)
                             << false << false;
+    QTest::newRow("print") << "actionImprimer"
+                           << "Imprimer..." << QKeySequence(Qt::CTRL + Qt::Key_P) << false << false;
     QTest::newRow("import a horizon")
         << "actionImporter_un_horizon"
         << "Importer un horizon..." << QKeySequence() << false << false;
@@ -257,8 +259,9 @@ void TestFenetre::menus()
         return n;
     };
     QCOMPARE(noms(menus.at(0)->menu()),
-             QStringList({"actionExporter_le_diagramme", "|", "actionImporter_un_horizon",
-                          "actionExporter_l_horizon", "|", "actionQuitter"}));
+             QStringList({"actionExporter_le_diagramme", "actionImprimer", "|",
+                          "actionImporter_un_horizon", "actionExporter_l_horizon", "|",
+                          "actionQuitter"}));
     QCOMPARE(noms(menus.at(1)->menu()), QStringList({"menuMode", "actionOptions_graphiques"}));
     QCOMPARE(noms(menus.at(2)->menu()),
              QStringList({"actionA_propos_de", "actionRechercher_une_mise_jour"}));

@@ -1280,16 +1280,6 @@ void TestScene::description()
     QCOMPARE(lues, lignes);
     QCOMPARE(couleurs_lues, couleurs);
     QCOMPARE(scene.items().size(), items);
-
-    // The report page shows the same cells, and the dates of the courses drawn.
-    const Legende_page legende = legende_page(description, sorties);
-    QCOMPARE(legende.lignes.size(), sorties.size());
-    int tracees = 0;
-    for (int i = 0; i < sorties.size(); ++i) {
-        QCOMPARE(legende.lignes[i], textes_ligne(sorties[i]));
-        tracees += sorties[i].tracee ? 1 : 0;
-    }
-    QCOMPARE(legende.dates.size(), tracees);
 }
 
 QTEST_MAIN(TestScene)

@@ -306,8 +306,7 @@ Legende_page legende_page(const Description_Diagramme &description,
     legende.latitude = texte_latitude(description.latitude);
     legende.entetes = entetes_sorties();
     for (const Ligne_Sortie &ligne : lignes) {
-        if (ligne.tracee)
-            legende.dates.append({texte_date(ligne.date), ligne.couleur});
+        legende.dates.append({texte_date(ligne.date), ligne.couleur});
         legende.lignes.append(textes_ligne(ligne));
     }
     return legende;

@@ -132,7 +132,8 @@ QString texte_latitude(double latitude);
 QString texte_date(const QDate &date);
 
 // The report page's caption and table for a description and the rows it was drawn with: the
-// latitude caption, each drawn row's date label in its colour, the table's headers and cells.
+// latitude caption, each row's date label in its course's colour, the table's headers and
+// cells.
 Legende_page legende_page(const Description_Diagramme &description,
                           const QVector<Ligne_Sortie> &lignes);
 

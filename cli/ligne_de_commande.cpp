@@ -1,0 +1,345 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+//
+// The command line: the arguments are read into a description of the diagram, each value
+// checked, before anything is drawn; the diagram is then drawn on a scene of the size asked and
+// written through the export, and the rows it returns printed as CSV. The toolkit is started
+// only once the arguments are found good, so that the help and a usage error print nothing
+// else.
+#include "cli/ligne_de_commande.h"
+
+#include "diagram/scene.h"
+#include "export/pages.h"
+#include "trace/diagramme.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QMap>
+#include <QRegularExpression>
+#include <QTextStream>
+
+#include <cmath>
+#include <optional>
+
+namespace
+{
+
+const QString nom_programme = QStringLiteral("orvane");
+
+// How many dates `--date` takes: the chosen date and the saved dates.
+constexpr int dates_max = 1 + dates_enregistrees_max;
+// Bounds of `--taille`, pixels: the disc needs 300 × 140 beside it; the largest image takes
+// 256 MiB.
+constexpr int largeur_min = 320;
+constexpr int hauteur_min = 160;
+constexpr int cote_max = 8192;
+constexpr double latitude_max = 90.0; // degrees
+// Years a date can be written in, AAAA.
+constexpr int annee_min = 1;
+constexpr int annee_max = 9999;
+
+const QString aide = QStringLiteral(
+    "Utilisation : orvane [OPTIONS] --export FICHIER\n"
+    "              orvane [OPTIONS] --tableau\n"
+    "              orvane --help | --version\n"
+    "\n"
+    "Dessine un diagramme solaire sans fenêtre. Sans argument, orvane ouvre sa fenêtre.\n"
+    "\n"
+    "Sorties (l'une, l'autre ou les deux) :\n"
+    "  --export FICHIER      écrit le diagramme dans FICHIER ; le suffixe donne le format :\n"
+    "                        .png .jpg .jpeg .svg .pdf\n"
+    "  --tableau             écrit le tableau des valeurs de sortie en CSV sur la sortie\n"
+    "                        standard : date;lever;coucher;duree\n"
+    "\n"
+    "OPTIONS :\n"
+    "  --latitude DEG        latitude en degrés, de -90 à 90, nord positif (défaut : 0)\n"
+    "  --date AAAA-MM-JJ     la date choisie ; répétée, chaque autre date est enregistrée\n"
+    "                        (12 de plus au plus). Défaut : aujourd'hui\n"
+    "  --jour-des-mois J     le jour J (1 à 31) de chaque mois, au lieu des dates\n"
+    "  --annee AAAA          l'année du jour des mois (défaut : l'année en cours)\n"
+    "  --limites             les courses limites (« Délimiter la course »)\n"
+    "  --heures              les lignes des heures (implique --limites)\n"
+    "  --taille LxH          taille en pixels d'une image PNG ou JPEG (défaut : 1920x1080)\n"
+    "  -h, --help            affiche cette aide\n"
+    "  -v, --version         affiche la version\n"
+    "\n"
+    "Heures en temps solaire vrai. Statut de sortie : 0 si tout est écrit, 1 si le fichier\n"
+    "n'a pas pu être écrit (un fichier existant reste intact), 2 si les arguments sont\n"
+    "incorrects (rien n'est écrit).\n");
+
+// A usage error: its message names the option.
+struct Erreur_usage {
+    QString message;
+};
+
+// Reads a decimal number written with a point ("45", "-12.5"); no exponent, no infinity.
+std::optional<double> lire_nombre(const QString &texte)
+{
+    static const QRegularExpression forme(QStringLiteral("^[+-]?(\\d+(\\.\\d*)?|\\.\\d+)$"));
+    if (!forme.match(texte).hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const double valeur = texte.toDouble(&ok);
+    if (!ok || !std::isfinite(valeur))
+        return std::nullopt;
+    return valeur;
+}
+
+// Reads a whole number within `min`..`max` for `option`, or says what is wrong.
+int lire_entier(const QString &option, const QString &texte, int min, int max)
+{
+    static const QRegularExpression forme(QStringLiteral("^[+-]?\\d+$"));
+    if (!forme.match(texte).hasMatch())
+        throw Erreur_usage{
+            QStringLiteral("%1 : « %2 » n'est pas un nombre entier").arg(option, texte)};
+    bool ok = false;
+    const qlonglong valeur = texte.toLongLong(&ok);
+    if (!ok || valeur < min || valeur > max)
+        throw Erreur_usage{QStringLiteral("%1 : %2 est hors de l'intervalle %3 à %4")
+                               .arg(option, texte)
+                               .arg(min)
+                               .arg(max)};
+    return static_cast<int>(valeur);
+}
+
+QDate lire_date(const QString &texte)
+{
+    static const QRegularExpression forme(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    if (!forme.match(texte).hasMatch())
+        throw Erreur_usage{
+            QStringLiteral("--date : « %1 » n'est pas une date AAAA-MM-JJ").arg(texte)};
+    const QDate date = QDate::fromString(texte, Qt::ISODate);
+    if (!date.isValid() || date.year() < annee_min)
+        throw Erreur_usage{QStringLiteral("--date : le %1 n'existe pas").arg(texte)};
+    return date;
+}
+
+QSize lire_taille(const QString &texte)
+{
+    static const QRegularExpression forme(QStringLiteral("^(\\d+)x(\\d+)$"));
+    const QRegularExpressionMatch lu = forme.match(texte);
+    const QString attendu =
+        QStringLiteral("--taille : « %1 » : attendu LxH, de %2x%3 à %4x%4 pixels")
+            .arg(texte)
+            .arg(largeur_min)
+            .arg(hauteur_min)
+            .arg(cote_max);
+    if (!lu.hasMatch())
+        throw Erreur_usage{attendu};
+    bool ok_l = false;
+    bool ok_h = false;
+    const int largeur = lu.captured(1).toInt(&ok_l);
+    const int hauteur = lu.captured(2).toInt(&ok_h);
+    if (!ok_l || !ok_h || largeur < largeur_min || largeur > cote_max || hauteur < hauteur_min ||
+        hauteur > cote_max)
+        throw Erreur_usage{attendu};
+    return QSize(largeur, hauteur);
+}
+
+// What the arguments ask for.
+struct Demande {
+    Description_Diagramme description;
+    QString fichier; // empty: no file
+    bool tableau = false;
+};
+
+// The value of an option that takes one, given at most once.
+QString valeur_unique(const QCommandLineParser &analyse, const QCommandLineOption &option)
+{
+    const QStringList valeurs = analyse.values(option);
+    if (valeurs.size() > 1)
+        throw Erreur_usage{QStringLiteral("--%1 : donnée %2 fois, une seule attendue")
+                               .arg(option.names().constLast())
+                               .arg(valeurs.size())};
+    return valeurs.value(0);
+}
+
+// The reason the toolkit's parser refused the arguments, in French and naming the option.
+QString refus(const QCommandLineParser &analyse, const QStringList &arguments,
+              const QList<QCommandLineOption> &avec_valeur)
+{
+    const QStringList inconnues = analyse.unknownOptionNames();
+    if (!inconnues.isEmpty()) {
+        const QString nom = inconnues.first();
+        return QStringLiteral("option inconnue : %1%2")
+            .arg(nom.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), nom);
+    }
+    // A flag given a value ("--limites=oui").
+    for (const QString &argument : arguments.mid(1)) {
+        if (!argument.startsWith(QLatin1String("--")) || !argument.contains(QLatin1Char('=')))
+            continue;
+        const QString nom = argument.mid(2).section(QLatin1Char('='), 0, 0);
+        bool prend_valeur = false;
+        for (const QCommandLineOption &option : avec_valeur)
+            prend_valeur = prend_valeur || option.names().contains(nom);
+        if (!prend_valeur)
+            return QStringLiteral("--%1 : cette option ne prend pas de valeur").arg(nom);
+    }
+    // The last option wants a value and none follows.
+    const QString derniere = arguments.size() > 1 ? arguments.constLast() : QString();
+    for (const QCommandLineOption &option : avec_valeur)
+        if (derniere == QLatin1String("--") + option.names().constLast())
+            return QStringLiteral("%1 : valeur manquante (%2)").arg(derniere, option.valueName());
+    return analyse.errorText();
+}
+
+} // namespace
+
+bool ligne_de_commande_demandee(int argc)
+{
+    return argc > 1;
+}
+
+int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujourd_hui,
+                               QTextStream &sortie, QTextStream &erreurs)
+{
+    const QCommandLineOption o_export(QStringLiteral("export"), QString(),
+                                      QStringLiteral("FICHIER"));
+    const QCommandLineOption o_tableau(QStringLiteral("tableau"));
+    const QCommandLineOption o_latitude(QStringLiteral("latitude"), QString(),
+                                        QStringLiteral("DEG"));
+    const QCommandLineOption o_date(QStringLiteral("date"), QString(),
+                                    QStringLiteral("AAAA-MM-JJ"));
+    const QCommandLineOption o_jour(QStringLiteral("jour-des-mois"), QString(),
+                                    QStringLiteral("J"));
+    const QCommandLineOption o_annee(QStringLiteral("annee"), QString(), QStringLiteral("AAAA"));
+    const QCommandLineOption o_limites(QStringLiteral("limites"));
+    const QCommandLineOption o_heures(QStringLiteral("heures"));
+    const QCommandLineOption o_taille(QStringLiteral("taille"), QString(), QStringLiteral("LxH"));
+    const QCommandLineOption o_aide(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption o_version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    const QList<QCommandLineOption> avec_valeur{o_export, o_latitude, o_date,
+                                                o_jour,   o_annee,    o_taille};
+
+    QCommandLineParser analyse;
+    analyse.addOptions(avec_valeur);
+    analyse.addOptions({o_tableau, o_limites, o_heures, o_aide, o_version});
+
+    auto usage = [&](const QString &message) {
+        erreurs << nom_programme << QStringLiteral(" : ") << message << '\n'
+                << QStringLiteral("Essayez « orvane --help ».") << '\n';
+        erreurs.flush();
+        return statut_usage;
+    };
+
+    if (!analyse.parse(arguments))
+        return usage(refus(analyse, arguments, avec_valeur));
+    if (analyse.isSet(o_aide)) {
+        sortie << aide;
+        sortie.flush();
+        return statut_succes;
+    }
+    if (analyse.isSet(o_version)) {
+        sortie << nom_programme << ' ' << QStringLiteral(ORVANE_VERSION) << '\n';
+        sortie.flush();
+        return statut_succes;
+    }
+
+    Demande demande;
+    Description_Diagramme &d = demande.description;
+    try {
+        if (!analyse.positionalArguments().isEmpty())
+            throw Erreur_usage{QStringLiteral("argument inattendu : « %1 »")
+                                   .arg(analyse.positionalArguments().first())};
+
+        if (analyse.isSet(o_latitude)) {
+            const QString texte = valeur_unique(analyse, o_latitude);
+            const std::optional<double> latitude = lire_nombre(texte);
+            if (!latitude)
+                throw Erreur_usage{
+                    QStringLiteral("--latitude : « %1 » n'est pas un nombre").arg(texte)};
+            if (std::abs(*latitude) > latitude_max)
+                throw Erreur_usage{
+                    QStringLiteral("--latitude : %1 est hors de l'intervalle -90 à 90").arg(texte)};
+            d.latitude = *latitude;
+        }
+
+        const QStringList dates = analyse.values(o_date);
+        if (dates.size() > dates_max)
+            throw Erreur_usage{QStringLiteral("--date : %1 dates données, %2 au plus")
+                                   .arg(dates.size())
+                                   .arg(dates_max)};
+        if (analyse.isSet(o_jour)) {
+            if (!dates.isEmpty())
+                throw Erreur_usage{QStringLiteral("--jour-des-mois : ne va pas avec --date")};
+            d.mode = Mode_Dates::Jour_des_mois;
+            d.jour_des_mois = lire_entier(QStringLiteral("--jour-des-mois"),
+                                          valeur_unique(analyse, o_jour), 1, 31);
+            d.annee = analyse.isSet(o_annee)
+                          ? lire_entier(QStringLiteral("--annee"), valeur_unique(analyse, o_annee),
+                                        annee_min, annee_max)
+                          : aujourd_hui.year();
+            // The limit courses' labels read their day numbers in the diagram's year.
+            d.date_choisie = QDate(d.annee, 1, 1);
+        } else {
+            if (analyse.isSet(o_annee))
+                throw Erreur_usage{QStringLiteral("--annee : ne va qu'avec --jour-des-mois")};
+            d.date_choisie = aujourd_hui;
+            // The dates are saved as the window saves them: one per day of the year, a later
+            // date replacing an earlier one on the same day.
+            QMap<int, QDate> emplacements;
+            for (int i = 0; i < dates.size(); ++i) {
+                const QDate date = lire_date(dates[i]);
+                if (i == 0)
+                    d.date_choisie = date;
+                else
+                    emplacements.insert(date.dayOfYear(), date);
+            }
+            d.dates_enregistrees = emplacements.values().toVector();
+        }
+
+        d.heures = analyse.isSet(o_heures);
+        d.limites = analyse.isSet(o_limites) || d.heures;
+        if (analyse.isSet(o_taille))
+            d.taille = lire_taille(valeur_unique(analyse, o_taille));
+
+        demande.tableau = analyse.isSet(o_tableau);
+        if (analyse.isSet(o_export)) {
+            demande.fichier = valeur_unique(analyse, o_export);
+            if (format_export(demande.fichier) == Format_export::Inconnu)
+                throw Erreur_usage{QStringLiteral("--export : « %1 » : le nom doit se terminer "
+                                                  "par .png, .jpg, .jpeg, .svg ou .pdf")
+                                       .arg(demande.fichier)};
+        }
+        if (demande.fichier.isEmpty() && !demande.tableau)
+            throw Erreur_usage{QStringLiteral("rien à écrire : donnez --export FICHIER, --tableau "
+                                              "ou les deux")};
+    } catch (const Erreur_usage &erreur) {
+        return usage(erreur.message);
+    }
+
+    // Drawing needs the toolkit but no screen: the offscreen platform runs anywhere, with or
+    // without a display. It is given none of the arguments, which are all the command line's.
+    std::optional<QApplication> application;
+    static int argc_toolkit = 1;
+    static char nom[] = "orvane";
+    static char *argv_toolkit[] = {nom, nullptr};
+    if (!QCoreApplication::instance()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        application.emplace(argc_toolkit, argv_toolkit);
+    }
+
+    Scene scene;
+    ajuster_scene(scene, d.taille);
+    const QVector<Ligne_Sortie> lignes = dessiner_diagramme(scene, d);
+
+    int statut = statut_succes;
+    if (!demande.fichier.isEmpty()) {
+        QString raison;
+        if (!exporter_diagramme(scene, d.taille, legende_page(d, lignes), demande.fichier,
+                                &raison)) {
+            erreurs << nom_programme << QStringLiteral(" : --export : « ") << demande.fichier
+                    << QStringLiteral(" » n'a pas pu être écrit : ") << raison << '\n';
+            erreurs.flush();
+            statut = statut_echec_ecriture;
+        }
+    }
+    if (demande.tableau) {
+        sortie << "date;lever;coucher;duree\n";
+        for (const Ligne_Sortie &ligne : lignes)
+            sortie << textes_ligne(ligne, QStringLiteral("yyyy-MM-dd")).join(QLatin1Char(';'))
+                   << '\n';
+        sortie.flush();
+    }
+    return statut;
+}

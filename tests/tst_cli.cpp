@@ -1,0 +1,254 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+//
+// The command line, run as the built program with neither a display nor a platform in its
+// environment: exit statuses, standard output and error, and the files it leaves.
+#include "cli/ligne_de_commande.h"
+
+#include <QtTest>
+
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace
+{
+
+struct Resultat {
+    int statut = -1;
+    QString sortie;
+    QString erreurs;
+};
+
+Resultat lancer(const QStringList &arguments)
+{
+    QProcess processus;
+    QProcessEnvironment environnement = QProcessEnvironment::systemEnvironment();
+    environnement.remove(QStringLiteral("DISPLAY"));
+    environnement.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environnement.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    processus.setProcessEnvironment(environnement);
+    processus.start(QStringLiteral(ORVANE_EXECUTABLE), arguments);
+    Resultat resultat;
+    if (!processus.waitForFinished(60000)) {
+        processus.kill();
+        processus.waitForFinished();
+        return resultat;
+    }
+    resultat.statut = processus.exitStatus() == QProcess::NormalExit ? processus.exitCode() : -1;
+    resultat.sortie = QString::fromUtf8(processus.readAllStandardOutput());
+    resultat.erreurs = QString::fromUtf8(processus.readAllStandardError());
+    return resultat;
+}
+
+const QString entete = QStringLiteral("date;lever;coucher;duree\n");
+
+} // namespace
+
+class TestLigneDeCommande : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void statuts_data();
+    void statuts();
+    void fichier_data();
+    void fichier();
+    void aujourdhui_data();
+    void aujourdhui();
+};
+
+void TestLigneDeCommande::statuts_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("statut");
+    // The whole standard output, when not null.
+    QTest::addColumn<QString>("sortie");
+    // Texts the standard output holds, and one the standard error holds.
+    QTest::addColumn<QStringList>("dans_sortie");
+    QTest::addColumn<QString>("dans_erreurs");
+
+    QTest::newRow("help lists every option")
+        << QStringList{"--help"} << statut_succes << QString()
+        << QStringList{"--export FICHIER",  "--tableau",    "--latitude DEG", "--date AAAA-MM-JJ",
+                       "--jour-des-mois J", "--annee AAAA", "--limites",      "--heures",
+                       "--taille LxH",      "--help",       "--version"}
+        << QString();
+    QTest::newRow("version") << QStringList{"--version"} << statut_succes << QString()
+                             << QStringList{"orvane "} << QString();
+
+    // Sunrise and sunset at 45°: δ = −23.45 · sin(2π (N + 101) / 365.25), cos H = −tan φ tan δ,
+    // sunrise 12 − H/15 rounded up to the hundredth of an hour, sunset 12 + H/15 rounded half
+    // up. 21 June (N = 172): δ = 23.447°, H = 115.70°: 4.30, 19.71, so 4h18, 19h43, 15h25.
+    const QString juin = QStringLiteral("2026-06-21;4h18;19h43;15h25\n");
+    QTest::newRow("21 June at 45 degrees")
+        << QStringList{"--latitude", "45", "--date", "2026-06-21", "--tableau"} << statut_succes
+        << entete + juin << QStringList() << QString();
+    // 21 June at −45°: cos H = +0.43371, H = 64.30°: 7.72, 16.29.
+    QTest::newRow("south latitude")
+        << QStringList{"--latitude", "-45", "--date", "2026-06-21", "--tableau"} << statut_succes
+        << entete + "2026-06-21;7h43;16h17;8h34\n"
+        << QStringList() << QString();
+    // Saved dates follow the chosen one by day of the year. 1 March (N = 60): δ = −8.52°,
+    // H = 81.38°: 6.58, 17.43. 21 December (N = 355): δ = −23.449°, H = 64.29°: 7.72, 16.29.
+    QTest::newRow("saved dates by day of the year")
+        << QStringList{"--latitude", "45",     "--date",     "2026-06-21", "--date",
+                       "2026-12-21", "--date", "2026-03-01", "--tableau"}
+        << statut_succes
+        << entete + juin + "2026-03-01;6h35;17h26;10h51\n2026-12-21;7h43;16h17;8h34\n"
+        << QStringList() << QString();
+    // The seven months with a 31st, by the same computation: δ = −17.94°, 3.37°, 21.80°,
+    // 18.35°, 8.38°, −14.81°, −23.14°.
+    QTest::newRow("day 31 of the months")
+        << QStringList{"--latitude", "45", "--jour-des-mois", "31", "--annee", "2026", "--tableau"}
+        << statut_succes
+        << entete + "2026-01-31;7h16;16h44;9h28\n2026-03-31;5h47;18h13;12h26\n"
+                    "2026-05-31;4h26;19h34;15h08\n2026-07-31;4h43;19h17;14h34\n"
+                    "2026-08-31;5h27;18h34;13h07\n2026-10-31;7h02;16h59;9h57\n"
+                    "2026-12-31;7h42;16h19;8h37\n"
+        << QStringList() << QString();
+
+    // Usage errors: nothing on the standard output, the option named on the standard error.
+    auto usage = [](const char *nom, const QStringList &arguments, const QString &option) {
+        QTest::newRow(nom) << arguments << statut_usage << QString("") << QStringList() << option;
+    };
+    usage("unknown option", {"--inconnue", "--tableau"}, "--inconnue");
+    usage("missing value", {"--tableau", "--latitude"}, "--latitude");
+    usage("latitude out of range", {"--latitude", "90.5", "--tableau"}, "--latitude");
+    usage("latitude not a number", {"--latitude", "nord", "--tableau"}, "--latitude");
+    usage("impossible date", {"--date", "2026-02-30", "--tableau"}, "--date");
+    usage("date not AAAA-MM-JJ", {"--date", "21/06/2026", "--tableau"}, "--date");
+    QStringList quatorze;
+    for (int mois = 1; mois <= 12; ++mois)
+        quatorze << "--date" << QDate(2026, mois, 1).toString(Qt::ISODate);
+    quatorze << "--date"
+             << "2026-06-21"
+             << "--date"
+             << "2026-06-22"
+             << "--tableau";
+    usage("fourteen dates", quatorze, "--date");
+    usage("day 32", {"--jour-des-mois", "32", "--tableau"}, "--jour-des-mois");
+    usage("dates and months together",
+          {"--date", "2026-06-21", "--jour-des-mois", "3", "--tableau"}, "--jour-des-mois");
+    usage("size not LxH", {"--taille", "1920", "--tableau"}, "--taille");
+    usage("unknown file kind", {"--export", "diagramme.gif"}, "--export");
+    usage("nothing to write", {"--latitude", "45"}, "--tableau");
+}
+
+void TestLigneDeCommande::statuts()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, statut);
+    QFETCH(QString, sortie);
+    QFETCH(QStringList, dans_sortie);
+    QFETCH(QString, dans_erreurs);
+
+    const Resultat resultat = lancer(arguments);
+    QCOMPARE(resultat.statut, statut);
+    if (!sortie.isNull())
+        QCOMPARE(resultat.sortie, sortie);
+    for (const QString &texte : dans_sortie)
+        QVERIFY2(resultat.sortie.contains(texte), qPrintable(texte));
+    QVERIFY2(resultat.erreurs.contains(dans_erreurs), qPrintable(resultat.erreurs));
+}
+
+void TestLigneDeCommande::fichier_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<bool>("existant");
+    QTest::addColumn<int>("statut");
+    // How the file written begins, and the size of a raster image; nothing when none is.
+    QTest::addColumn<QByteArray>("debut");
+    QTest::addColumn<QSize>("taille");
+
+    const QStringList juin{"--date", "2026-06-21", "--heures", "--taille", "640x360"};
+    QTest::newRow("PNG at the size asked") << juin << "diagramme.png" << false << statut_succes
+                                           << QByteArray("\x89PNG") << QSize(640, 360);
+    QTest::newRow("JPEG at the size asked") << juin << "diagramme.JPEG" << false << statut_succes
+                                            << QByteArray("\xff\xd8\xff") << QSize(640, 360);
+    QTest::newRow("SVG") << juin << "diagramme.svg" << false << statut_succes << QByteArray("<?xml")
+                         << QSize();
+    QTest::newRow("PDF") << juin << "diagramme.pdf" << false << statut_succes << QByteArray("%PDF-")
+                         << QSize();
+    QTest::newRow("bad date writes nothing")
+        << QStringList{"--date", "2026-02-30"} << "diagramme.png" << false << statut_usage
+        << QByteArray() << QSize();
+    // The temporary file written beside it would need a name longer than a file system takes:
+    // the write fails, as root too, and the file already there stays as it was.
+    QTest::newRow("failed write keeps the file")
+        << QStringList{"--date", "2026-06-21", "--taille", "640x360"}
+        << QString(251, QLatin1Char('a')) + ".png" << true << statut_echec_ecriture << QByteArray()
+        << QSize();
+}
+
+void TestLigneDeCommande::fichier()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, nom);
+    QFETCH(bool, existant);
+    QFETCH(int, statut);
+    QFETCH(QByteArray, debut);
+    QFETCH(QSize, taille);
+
+    QTemporaryDir dossier;
+    QVERIFY(dossier.isValid());
+    const QString chemin = dossier.filePath(nom);
+    const QByteArray avant("un fichier de l'utilisateur");
+    if (existant) {
+        QFile fichier(chemin);
+        QVERIFY(fichier.open(QIODevice::WriteOnly));
+        QCOMPARE(fichier.write(avant), avant.size());
+    }
+
+    const Resultat resultat = lancer(arguments + QStringList{"--export", chemin});
+    QCOMPARE(resultat.statut, statut);
+    const QStringList restes = QDir(dossier.path()).entryList(QDir::Files | QDir::Hidden);
+    if (!debut.isNull()) {
+        QCOMPARE(restes, QStringList{nom});
+        QFile fichier(chemin);
+        QVERIFY(fichier.open(QIODevice::ReadOnly));
+        QVERIFY(fichier.read(debut.size()) == debut);
+        if (taille.isValid())
+            QCOMPARE(QImage(chemin).size(), taille);
+    } else if (existant) {
+        QVERIFY(!resultat.erreurs.isEmpty());
+        QCOMPARE(restes, QStringList{nom});
+        QFile fichier(chemin);
+        QVERIFY(fichier.open(QIODevice::ReadOnly));
+        QCOMPARE(fichier.readAll(), avant);
+    } else {
+        QCOMPARE(restes, QStringList());
+    }
+}
+
+void TestLigneDeCommande::aujourdhui_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("premiere_ligne");
+
+    // The values of 21 June at 45° above; the 31st of January at 45°: 7h16, 16h44.
+    QTest::newRow("the chosen date")
+        << QStringList{"orvane", "--latitude", "45", "--tableau"} << "2026-06-21;4h18;19h43;15h25";
+    QTest::newRow("the year of the months")
+        << QStringList{"orvane", "--latitude", "45", "--jour-des-mois", "31", "--tableau"}
+        << "2026-01-31;7h16;16h44;9h28";
+}
+
+void TestLigneDeCommande::aujourdhui()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, premiere_ligne);
+
+    QString sortie;
+    QString erreurs;
+    QTextStream flux_sortie(&sortie);
+    QTextStream flux_erreurs(&erreurs);
+    QCOMPARE(executer_ligne_de_commande(arguments, QDate(2026, 6, 21), flux_sortie, flux_erreurs),
+             statut_succes);
+    QCOMPARE(sortie.split('\n').value(1), premiere_ligne);
+}
+
+QTEST_MAIN(TestLigneDeCommande)
+#include "tst_cli.moc"
