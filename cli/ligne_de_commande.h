@@ -11,8 +11,9 @@
 //   orvane [OPTIONS] --tableau          "date;lever;coucher;duree", then one line per row
 //   orvane --help | --version
 //
-// Latitudes are degrees, north positive, −90..90; times in the CSV are hours of true solar time
-// written as the output table writes them ("4h18", "-").
+// Latitudes are degrees, north positive, −90..90; longitudes degrees, east positive, −180..180;
+// times in the CSV are hours of the scale of `--heure` (true solar time by default, or the clock
+// of `--fuseau`) written as the output table writes them ("4h18", "-").
 
 #include <QDate>
 #include <QStringList>
