@@ -71,9 +71,14 @@ void TestLigneDeCommande::statuts_data()
 
     QTest::newRow("help lists every option")
         << QStringList{"--help"} << statut_succes << QString()
-        << QStringList{"--export FICHIER",  "--tableau",    "--latitude DEG", "--date AAAA-MM-JJ",
-                       "--jour-des-mois J", "--annee AAAA", "--limites",      "--heures",
-                       "--taille LxH",      "--help",       "--version"}
+        << QStringList{"--export FICHIER",  "--tableau",
+                       "--latitude DEG",    "--date AAAA-MM-JJ",
+                       "--jour-des-mois J", "--annee AAAA",
+                       "--limites",         "--heures",
+                       "--taille LxH",      "--help",
+                       "--version",         "--longitude DEG",
+                       "--fuseau ZONE",     "--heure ECHELLE",
+                       "--modele MODELE"}
         << QString();
     QTest::newRow("version") << QStringList{"--version"} << statut_succes << QString()
                              << QStringList{"orvane "} << QString();
@@ -108,6 +113,15 @@ void TestLigneDeCommande::statuts_data()
                     "2026-08-31;5h27;18h34;13h07\n2026-10-31;7h02;16h59;9h57\n"
                     "2026-12-31;7h42;16h19;8h37\n"
         << QStringList() << QString();
+    // U.S. Naval Observatory, "Rise and Set for the Sun for 2020", Auckland (E174 48, S36 50) in
+    // UT: sunrise Jun 20 19:34, sunset Jun 21 05:12; on the clock of Pacific/Auckland (+12)
+    // 07:34 and 17:12.
+    QTest::newRow("Auckland on its clock with the accurate sun")
+        << QStringList{"--latitude",       "-36.8333",   "--longitude", "174.8",    "--fuseau",
+                       "Pacific/Auckland", "--heure",    "legale",      "--modele", "precis",
+                       "--date",           "2020-06-21", "--tableau"}
+        << statut_succes << entete + "2020-06-21;7h34;17h12;9h38\n"
+        << QStringList() << QString();
 
     // Usage errors: nothing on the standard output, the option named on the standard error.
     auto usage = [](const char *nom, const QStringList &arguments, const QString &option) {
@@ -134,6 +148,10 @@ void TestLigneDeCommande::statuts_data()
     usage("size not LxH", {"--taille", "1920", "--tableau"}, "--taille");
     usage("unknown file kind", {"--export", "diagramme.gif"}, "--export");
     usage("nothing to write", {"--latitude", "45"}, "--tableau");
+    usage("longitude out of range", {"--longitude", "-180.5", "--tableau"}, "--longitude");
+    usage("unknown time zone", {"--fuseau", "Europe/Atlantide", "--tableau"}, "--fuseau");
+    usage("unknown time scale", {"--heure", "locale", "--tableau"}, "--heure");
+    usage("unknown sun model", {"--modele", "exact", "--tableau"}, "--modele");
 }
 
 void TestLigneDeCommande::statuts()
