@@ -42,7 +42,6 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent)
     ui->graphicsView->setRenderHint(QPainter::Antialiasing);
     // The read-out under the pointer.
     ui->graphicsView->viewport()->installEventFilter(this);
-    // "UTC" and the system's zones, the first one chosen.
     remplir_fuseaux();
 
     // Mode 1: the saved dates are reset and the diagram drawn for the first time.

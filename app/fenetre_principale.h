@@ -141,7 +141,8 @@ private:
     // convention), at least the fresh table's number of rows.
     void remplir_tableau_masques(const std::vector<QPointF> &points);
     void ecrire_cellule(int ligne, int colonne, const QString &texte);
-    // The zones offered by "Fuseau :", without signalling a change.
+    // The lists of "Lieu et heure": "UTC" and the system's zones, the scales, the models; the
+    // first of each chosen, without signalling a change.
     void remplir_fuseaux();
     // Fits the scene to the view's present size and rebuilds.
     void ajuster_vue();

@@ -9,23 +9,34 @@
 #include "solar/villes_zones.h"
 #include "ui_fenetre_principale.h"
 
+#include <QComboBox>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QStringListModel>
 #include <QTimeZone>
 
 void Fenetre_Principale::remplir_fuseaux()
 {
-    const QSignalBlocker bloque(ui->combo_fuseau);
-    ui->combo_fuseau->clear();
+    // The lists are plain string models owned by their boxes (each box's own item model goes
+    // with the swap), set without signalling: nothing is drawn yet.
+    const auto liste = [](QComboBox *boite, const QStringList &textes) {
+        const QSignalBlocker bloque(boite);
+        boite->setModel(new QStringListModel(textes, boite));
+        boite->setCurrentIndex(0);
+    };
     const QByteArray utc("UTC");
-    ui->combo_fuseau->addItem(QString::fromLatin1(utc));
-    QStringList zones;
+    QStringList zones{QString::fromLatin1(utc)};
     for (const QByteArray &zone : QTimeZone::availableTimeZoneIds())
         if (zone != utc)
             zones << QString::fromLatin1(zone);
-    ui->combo_fuseau->addItems(zones);
-    ui->combo_fuseau->setCurrentIndex(0);
+    liste(ui->combo_fuseau, zones);
+    for (QComboBox *boite : {ui->combo_echelle, ui->combo_modele}) {
+        QStringList textes;
+        for (int i = 0; i < boite->count(); ++i)
+            textes << boite->itemText(i);
+        liste(boite, textes);
+    }
 }
 
 void Fenetre_Principale::on_longitude_valueChanged(double arg1)
