@@ -12,9 +12,11 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QGraphicsTextItem>
 #include <QGraphicsView>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -59,6 +61,7 @@ private slots:
     void boutonsEntiers();
     void fermeture_data();
     void fermeture();
+    void lieuEtHeure();
 };
 
 void TestFenetre::initTestCase()
@@ -83,6 +86,7 @@ void TestFenetre::widgets_data()
     const QString entree = QStringLiteral("groupBox_parametresEntree");
     const QString masques = QStringLiteral("groupBox_Masques");
     const QString sorties = QStringLiteral("groupBox_valeurSortie");
+    const QString lieu = QStringLiteral("groupBox_lieuHeure");
     const struct {
         const char *nom, *classe;
         QString groupe;
@@ -113,6 +117,11 @@ void TestFenetre::widgets_data()
         {"bouton_masques", "QPushButton", masques},
         {"check_conserver_masques", "QCheckBox", masques},
         {"bouton_importer_horizon", "QPushButton", masques},
+        {"groupBox_lieuHeure", "QGroupBox", {}},
+        {"longitude", "QDoubleSpinBox", lieu},
+        {"combo_fuseau", "QComboBox", lieu},
+        {"combo_echelle", "QComboBox", lieu},
+        {"combo_modele", "QComboBox", lieu},
         {"groupBox_valeurSortie", "QGroupBox", {}},
         {"tableau_sorties", "QTableWidget", sorties},
         {"Bouton_reinitialiser", "QPushButton", sorties},
@@ -555,6 +564,55 @@ void TestFenetre::fermeture()
     QVERIFY2(!gardeEchue, "the event loop went on after the window closed");
     QCOMPARE(code, 0);
     QVERIFY(!fenetre.isVisible());
+}
+
+void TestFenetre::lieuEtHeure()
+{
+    // Defaults draw as always; a zone brings its city's longitude (zone1970.tab: Paris at
+    // +4852+00220), the clock's scale writes its caption beside the latitude's, and the pointer
+    // over the disc reads the sky into the status bar.
+    Fenetre_Principale fenetre;
+    auto *longitude = enfant<QDoubleSpinBox>(fenetre, "longitude");
+    auto *fuseau = enfant<QComboBox>(fenetre, "combo_fuseau");
+    auto *echelle = enfant<QComboBox>(fenetre, "combo_echelle");
+    auto *modele = enfant<QComboBox>(fenetre, "combo_modele");
+    QCOMPARE(longitude->value(), 0.0);
+    QCOMPARE(longitude->minimum(), -180.0);
+    QCOMPARE(longitude->maximum(), 180.0);
+    QCOMPARE(fuseau->currentText(), QStringLiteral("UTC"));
+    QVERIFY(fuseau->findText(QStringLiteral("Europe/Paris")) > 0);
+    QCOMPARE(echelle->currentText(), QStringLiteral("Temps solaire vrai"));
+    QCOMPARE(echelle->itemText(1), QStringLiteral("Heure légale"));
+    QCOMPARE(modele->currentText(), QStringLiteral("Simple"));
+    QCOMPARE(modele->itemText(1), QStringLiteral("Précis"));
+    auto *scene = enfant<QGraphicsView>(fenetre, "graphicsView")->scene();
+    const auto textes = [scene] {
+        QStringList t;
+        for (QGraphicsItem *item : scene->items(Qt::AscendingOrder))
+            if (auto *texte = qgraphicsitem_cast<QGraphicsTextItem *>(item))
+                t << texte->toPlainText();
+        return t;
+    };
+    QVERIFY(!textes().join('|').contains(QStringLiteral("Temps solaire vrai")));
+
+    fuseau->setCurrentText(QStringLiteral("Europe/Paris"));
+    QCOMPARE(longitude->value(), 2.33);
+    echelle->setCurrentIndex(1);
+    QCOMPARE(textes().constLast(), QStringLiteral("Heure légale — Europe/Paris"));
+    modele->setCurrentIndex(1);
+    QCOMPARE(textes().constLast(), QStringLiteral("Heure légale — Europe/Paris"));
+
+    fenetre.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+    auto *vue = enfant<QGraphicsView>(fenetre, "graphicsView");
+    QTest::mouseMove(vue->viewport(), vue->mapFromScene(QPointF(0, 0)));
+    auto *barre = fenetre.findChild<QStatusBar *>();
+    QVERIFY(barre);
+    QVERIFY2(barre->currentMessage().contains(QStringLiteral("Hauteur : 90,0°")),
+             qPrintable(barre->currentMessage()));
+    QTest::mouseMove(vue->viewport(), QPoint(2, 2));
+    QVERIFY(barre->currentMessage().isEmpty());
+    fenetre.close();
 }
 
 QTEST_MAIN(TestFenetre)
