@@ -97,16 +97,14 @@ QString Fenetre_Principale::texte_sous_pointeur(const QPointF &point)
 bool Fenetre_Principale::eventFilter(QObject *objet, QEvent *evenement)
 {
     if (objet == ui->graphicsView->viewport() && scene) {
+        QStatusBar *barre = findChild<QStatusBar *>(QString(), Qt::FindDirectChildrenOnly);
         if (evenement->type() == QEvent::MouseMove) {
             const auto *souris = static_cast<QMouseEvent *>(evenement);
             const QString texte = texte_sous_pointeur(ui->graphicsView->mapToScene(souris->pos()));
-            QStatusBar *barre = findChild<QStatusBar *>(QString(), Qt::FindDirectChildrenOnly);
-            if (!texte.isEmpty() && !barre) {
-                // The status bar comes with the first read-out; the view gives it its height.
+            // The status bar comes with the first read-out; the view then gives it its
+            // height, and the diagram follows the view (below).
+            if (!texte.isEmpty() && !barre)
                 barre = statusBar();
-                layout()->activate();
-                ajuster_vue();
-            }
             if (barre) {
                 if (texte.isEmpty())
                     barre->clearMessage();
@@ -114,8 +112,13 @@ bool Fenetre_Principale::eventFilter(QObject *objet, QEvent *evenement)
                     barre->showMessage(texte);
             }
         } else if (evenement->type() == QEvent::Leave) {
-            if (QStatusBar *barre = findChild<QStatusBar *>(QString(), Qt::FindDirectChildrenOnly))
+            if (barre)
                 barre->clearMessage();
+        } else if (evenement->type() == QEvent::Resize && barre &&
+                   scene->sceneRect().size() != QSizeF(ui->graphicsView->size())) {
+            // Once the status bar is there the view can change size without the window doing
+            // so (the bar's coming): the scene is fitted to the view again.
+            ajuster_vue();
         }
     }
     return QMainWindow::eventFilter(objet, evenement);
