@@ -65,24 +65,70 @@ constexpr int pas_ligne_horloge = 5;
 const double horizon_precis =
     hauteur_lever_coucher + Soleil_Precis::refraction(hauteur_lever_coucher) - 0.001;
 
-// Heights of the accurate sun at noon of each day of `annee` (index = day number; 366 in a
-// common year is 1 January of the next), degrees above the height of sunrise; noon from
-// Spencer's equation of time, within a minute, where the height stands still.
-std::array<double, 367> midis_precis(const Description_Diagramme &d, int annee)
+// The slow terms of the accurate sun (solar/soleil_precis.h), one frame per day of a year at
+// its solar noon (from Spencer's equation of time, within a minute), computed when first asked:
+// every position of that day within half a day of noon is then a cheap one.
+class Reperes_Jours
 {
-    const Soleil soleil;
-    const Soleil_Precis precis;
-    std::array<double, 367> midi{};
-    const QDate premier(annee, 1, 1);
-    for (int jour = 1; jour <= 366; ++jour) {
-        const QDate date = premier.addDays(jour - 1);
-        const double ut =
-            12.0 - d.longitude / 15.0 - soleil.equation_du_temps(date.dayOfYear()) / 60.0;
-        const double instant =
-            QDateTime(date, QTime(0, 0), Qt::UTC).toSecsSinceEpoch() + ut * 3600.0;
-        midi[jour] = precis.position(instant, d.latitude, d.longitude).hauteur_geometrique -
-                     hauteur_lever_coucher;
+public:
+    Reperes_Jours(const Description_Diagramme &d, int annee)
+        : m_latitude(d.latitude), m_longitude(d.longitude), m_premier(annee, 1, 1)
+    {
     }
+
+    // Day number `jour` of the year, 1..366 (366 in a common year: 1 January of the next).
+    QDate date(int jour) const { return m_premier.addDays(jour - 1); }
+    // Instant (seconds) of the day's solar noon.
+    double midi(int jour) const
+    {
+        const QDate d = date(jour);
+        return QDateTime(d, QTime(0, 0), Qt::UTC).toSecsSinceEpoch() +
+               (12.0 - m_longitude / 15.0 - m_soleil.equation_du_temps(d.dayOfYear()) / 60.0) *
+                   3600.0;
+    }
+    const Soleil_Precis::Repere &repere(int jour)
+    {
+        std::optional<Soleil_Precis::Repere> &r = m_reperes[static_cast<std::size_t>(jour)];
+        if (!r)
+            r = m_precis.repere(midi(jour), m_latitude, m_longitude);
+        return *r;
+    }
+    Soleil_Precis::Position position(int jour, double instant)
+    {
+        return m_precis.position(repere(jour), instant);
+    }
+    // The sun at true solar time `tsv` (hours) of day `jour`: from mean solar time, moved by
+    // the hour angle's difference three times (seconds, then nothing left).
+    Soleil::Point_Ciel position_tsv(int jour, double tsv)
+    {
+        double t = QDateTime(date(jour), QTime(0, 0), Qt::UTC).toSecsSinceEpoch() +
+                   (tsv - m_longitude / 15.0) * 3600.0;
+        for (int i = 0; i < 3; ++i) {
+            double ecart = tsv - (12.0 + position(jour, t).angle_horaire / 15.0);
+            ecart -= 24.0 * std::round(ecart / 24.0);
+            t += ecart * 3600.0;
+        }
+        const Soleil_Precis::Position p = position(jour, t);
+        return {p.azimut, p.hauteur};
+    }
+
+private:
+    double m_latitude;
+    double m_longitude;
+    QDate m_premier;
+    Soleil m_soleil;
+    Soleil_Precis m_precis;
+    std::array<std::optional<Soleil_Precis::Repere>, 367> m_reperes;
+};
+
+// Heights of the accurate sun at noon of each day (index = day number), degrees above the
+// height of sunrise.
+std::array<double, 367> midis_precis(Reperes_Jours &reperes)
+{
+    std::array<double, 367> midi{};
+    for (int jour = 1; jour <= 366; ++jour)
+        midi[jour] =
+            reperes.position(jour, reperes.midi(jour)).hauteur_geometrique - hauteur_lever_coucher;
     return midi;
 }
 
@@ -161,6 +207,9 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
     std::optional<Heure_Legale> horloge;
     if (!tel_quel)
         horloge.emplace(horloge_description(description));
+    std::optional<Reperes_Jours> reperes;
+    if (precis)
+        reperes.emplace(description, date_choisie.year());
     // Fonts of the date labels and of the limit-course labels.
     const QFont police_date(famille, taille_etiquette);
     const QFont police_limite(famille, taille_etiquette, graisse_grasse);
@@ -183,7 +232,7 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
     auto tracer_course = [&](const QDate &date, const QPen &stylo, const QPainterPath &chemin,
                              QGraphicsTextItem *etiquette, bool droite, int rang, double &lever,
                              double &coucher) {
-        const QPair<double, double> temps = lever_coucher_tsv(description, date);
+        const QPair<double, double> temps = lever_coucher_tsv(*horloge, latitude, date);
         lever = temps.first;
         coucher = temps.second;
         if (!precis)
@@ -261,7 +310,7 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
         scene.chemin2 = QPainterPath();
         scene.chemin3 = QPainterPath();
         if (precis)
-            scene.jour_soleil(latitude, midis_precis(description, date_choisie.year()));
+            scene.jour_soleil(latitude, midis_precis(*reperes));
         else
             scene.jour_soleil(latitude);
         const int jour1 = scene.jour1;
@@ -312,7 +361,7 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
         } else if (!legale) {
             // Whole hours of true solar time of the accurate sun, between the limit days.
             const auto position = [&](int jour, int heure) {
-                return horloge->position_tsv(premier.addDays(jour - 1), heure, latitude);
+                return reperes->position_tsv(jour, heure);
             };
             scene.tracer_heures(latitude, heureMIN, heureMAX, stylo_heures(), sans_remplissage,
                                 position, d_min, d_max, true);
@@ -322,9 +371,6 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
             // seasons. The year starts at the limit day whose point the label is placed from.
             const int longueur = premier.daysInYear();
             const int debut = latitude > 0 ? d_min : d_max;
-            // The accurate sun: one frame of its slow terms per day, at noon of standard time.
-            std::vector<std::optional<Soleil_Precis::Repere>> reperes(longueur + 1);
-            const Soleil_Precis soleil_precis;
             const auto position = [&](int jour, int heure) {
                 const int numero = (jour - 1) % longueur + 1;
                 const QDate date = premier.addDays(numero - 1);
@@ -332,12 +378,8 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
                     return horloge->position_heure(date, heure, latitude);
                 const double minuit = QDateTime(date, QTime(0, 0), Qt::UTC).toSecsSinceEpoch() -
                                       horloge->decalage_standard(date) * 3600.0;
-                auto &repere = reperes[numero];
-                if (!repere)
-                    repere =
-                        soleil_precis.repere(minuit + 12 * 3600.0, latitude, description.longitude);
                 const Soleil_Precis::Position p =
-                    soleil_precis.position(*repere, minuit + heure * 3600.0);
+                    reperes->position(numero, minuit + heure * 3600.0);
                 return Soleil::Point_Ciel{p.azimut, p.hauteur};
             };
             scene.tracer_heures(latitude, 0, 23, stylo_heures(), sans_remplissage, position, debut,
@@ -389,6 +431,18 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
                         legende->pos().y());
     }
     return lignes;
+}
+
+QPair<double, double> lever_coucher_tsv(const Heure_Legale &horloge, double latitude,
+                                        const QDate &date)
+{
+    if (horloge.modele() == Modele_Soleil::simple) {
+        const Soleil soleil;
+        return {soleil.heure_lever(date.dayOfYear(), latitude),
+                soleil.heure_coucher(date.dayOfYear(), latitude)};
+    }
+    const Soleil_Precis::Lever_Coucher r = horloge.lever_coucher(date, latitude, false);
+    return {std::isnan(r.lever) ? 0.0 : r.lever, std::isnan(r.coucher) ? 24.0 : r.coucher};
 }
 
 QPair<double, double> lever_coucher_tsv(const Description_Diagramme &description, const QDate &date)

@@ -168,6 +168,9 @@ QString texte_echelle(const Description_Diagramme &description);
 // the whole solar day).
 QPair<double, double> lever_coucher_tsv(const Description_Diagramme &description,
                                         const QDate &date);
+// The same with a clock and sun already made (`horloge_description`): no zone to look up.
+QPair<double, double> lever_coucher_tsv(const Heure_Legale &horloge, double latitude,
+                                        const QDate &date);
 
 // The clock and sun of a description: its zone (UTC when empty or unknown), longitude and model.
 Heure_Legale horloge_description(const Description_Diagramme &description);

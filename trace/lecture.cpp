@@ -27,7 +27,7 @@ std::vector<Course_Lue> courses_lues(const Description_Diagramme &description,
     for (const QDate &date : dates) {
         if (!date.isValid())
             continue;
-        const QPair<double, double> temps = lever_coucher_tsv(description, date);
+        const QPair<double, double> temps = lever_coucher_tsv(horloge, description.latitude, date);
         courses.push_back({date, horloge.course(date, description.latitude, temps.first,
                                                 temps.second, segments_lecture, false)});
     }
