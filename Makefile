@@ -5,7 +5,7 @@ BUILD_ASAN ?= build-asan
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: run test sanitize bench bench-processus build deps install clean format
+.PHONY: run test sanitize bench bench-processus build deps install package clean format
 
 deps:
 	./scripts/installer_dependances.sh
@@ -42,6 +42,10 @@ bench-processus: build
 
 install: build
 	cmake --install $(BUILD)
+
+# The Debian package orvane_<version>_<arch>.deb, written into $(BUILD).
+package: build
+	cmake --build $(BUILD) --target package
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

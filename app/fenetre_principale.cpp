@@ -4,6 +4,7 @@
 
 #include "diagram/scene.h"
 #include "masks/delegate.h"
+#include "masks/effaceur_cellules.h"
 #include "ui_fenetre_principale.h"
 #include "update/mise_a_jour.h"
 
@@ -13,12 +14,15 @@
 #include <QTableView>
 #include <QTimer>
 
-Fenetre_Principale::Fenetre_Principale(QWidget *parent)
+Fenetre_Principale::Fenetre_Principale(QWidget *parent, const QDate &aujourdhui)
     : QMainWindow(parent), ui(std::make_unique<Ui::Fenetre_Principale>())
 {
     // The slots connected by name already answer the signals that the later steps cause, so
     // the order below matters.
     ui->setupUi(this);
+    // The right-hand panel scrolls when the window is smaller than it; it shows the window's
+    // own background (the scroll area would fill it).
+    ui->panneau_droit->setAutoFillBackground(false);
     // The headers of the two tables take the tables' own 8-point type; with the style sheet
     // installed they would otherwise keep the platform's larger default.
     for (QTableView *table : {static_cast<QTableView *>(ui->tableView_masques),
@@ -48,10 +52,10 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent)
     activation_mode_choisir_date();
 
     // From here on each change of value runs its slot and rebuilds.
-    ui->Date->setDate(QDate::currentDate());
+    ui->Date->setDate(aujourdhui);
     ui->Date->setCalendarPopup(true);
     ui->slider_date->setMaximum(ui->Date->date().daysInYear());
-    ui->Date->setDate(QDate::currentDate());
+    ui->Date->setDate(aujourdhui);
     ui->Date->setCalendarPopup(true);
 
     // Cell editors of the mask table, per column, so that they outlive every model.
@@ -59,6 +63,8 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent)
     delegate_azimut = new Delegate(-180, 180, this);
     ui->tableView_masques->setItemDelegateForColumn(1, delegate_hauteur);
     ui->tableView_masques->setItemDelegateForColumn(0, delegate_azimut);
+    // Delete or Backspace empties the selected cells, as for any table.
+    new Effaceur_cellules(ui->tableView_masques);
     configurer_tableau_masques();
 
     const QPixmap attention(QStringLiteral(":/ressourcesImages/attention"));
@@ -69,9 +75,9 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent)
     if (!logo.isNull())
         setWindowIcon(QIcon(logo));
 
-    ui->spinBox_annee->setValue(QDate::currentDate().year());
+    ui->spinBox_annee->setValue(aujourdhui.year());
 
-    // The update connection is only configured here; each check opens and closes it.
+    // The update server's settings; each check copies them into a connection of its own.
     base_maj = configurer_connexion_maj();
     QTimer::singleShot(delai_verification_lancement_ms, this,
                        &Fenetre_Principale::rechercher_mise_a_jour_lancement_application);

@@ -20,7 +20,8 @@
 // (date edit and day slider, latitude spin box and slider) signal each other without blocked
 // signals; each cycle ends because a widget signals only a real change of value.
 //
-// The slots are connected by name when the form is set up; there is no other connection.
+// The slots are connected by name when the form is set up; the one other connection receives
+// the answer of the update check that runs in the background at start-up.
 
 #include "solar/soleil.h"
 #include "trace/diagramme.h"
@@ -45,13 +46,18 @@ class Delegate;
 class QResizeEvent;
 class QStandardItemModel;
 class Scene;
+class Verification_maj;
+struct Resultat_maj;
 
 class Fenetre_Principale : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit Fenetre_Principale(QWidget *parent = nullptr);
+    // `aujourdhui` is the date the window starts on (the date edit, its slider and the year of
+    // Mode 2); tests give their own.
+    explicit Fenetre_Principale(QWidget *parent = nullptr,
+                                const QDate &aujourdhui = QDate::currentDate());
     ~Fenetre_Principale() override;
 
     // The view's pointer: moving over the disc shows in the status bar what lies under it
@@ -111,6 +117,7 @@ private slots:
     void on_actionA_propos_de_triggered();
     void on_actionRechercher_une_mise_jour_triggered();
     void rechercher_mise_a_jour(bool retourner_message_si_pas_de_maj);
+    // Starts the check in the background; the window goes on answering meanwhile.
     void rechercher_mise_a_jour_lancement_application();
     void on_actionQuitter_triggered();
     void on_bouton_donation_clicked();
@@ -148,6 +155,11 @@ private:
     void ajuster_vue();
     // The read-out of scene point `point` as the status bar shows it.
     QString texte_sous_pointeur(const QPointF &point);
+    // Receives the start-up check's answer (queued from `verification_lancement`).
+    void verification_lancement_terminee(const Resultat_maj &resultat);
+    // The boxes that end a check: an offer for a newer release; with
+    // `retourner_message_si_pas_de_maj`, the failure or the absence of an update too.
+    void annoncer_mise_a_jour(const Resultat_maj &resultat, bool retourner_message_si_pas_de_maj);
 
     // Saved dates, slot = day of the year − 1; a null date marks an empty slot.
     std::array<QDate, 366> dates_enregistrees;
@@ -162,8 +174,10 @@ private:
     // Number of dates saved since the last reset, 0..12.
     int nb_clic_enregistrer_date = 0;
     std::unique_ptr<Ui::Fenetre_Principale> ui;
-    // Handle of the update database connection "ma_base", closed between checks.
+    // Handle of the update database connection "ma_base": the server's settings, never opened.
     QSqlDatabase base_maj;
+    // The start-up check while it runs (a child of the window), else null.
+    Verification_maj *verification_lancement = nullptr;
     // The application's own update id, compared with the server's latest.
     int id_maj_application = 0;
     // Version shown in the About box.

@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Orvane — sun-path diagrams.
+#include "app/demarrage.h"
 #include "app/fenetre_principale.h"
 #include "app/feuille_de_style.h"
 #include "cli/ligne_de_commande.h"
+#include "update/verification_maj.h"
 
 #include <QApplication>
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char *argv[])
 {
@@ -23,11 +26,24 @@ int main(int argc, char *argv[])
         return executer_ligne_de_commande(arguments, QDate::currentDate(), sortie, erreurs);
     }
 
+    preparer_attributs_application();
     QApplication application(argc, argv);
+    installer_traductions_boite_a_outils(application);
     // Without its style sheet the program runs in the platform's own style, and says nothing.
     installer_feuille_de_style(application, feuille_de_style_ressource);
 
-    Fenetre_Principale fenetre;
-    fenetre.showMaximized();
-    return application.exec();
+    int code = 0;
+    {
+        Fenetre_Principale fenetre;
+        fenetre.showMaximized();
+        code = application.exec();
+    }
+    // An update check past its deadline may still be reading from a server that trickles. The
+    // window no longer waits for it, and the teardown of the toolkit and of the database client
+    // library could pull their globals from under it: leave without that teardown.
+    if (Verification_maj::en_cours() > 0) {
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
+    return code;
 }

@@ -39,6 +39,11 @@ void rendre(QGraphicsScene &scene, QPainter &peintre)
     scene.render(&peintre, QRectF(), QRectF(), Qt::KeepAspectRatio);
 }
 
+// The largest raster image: the painter's coordinates stay within 16 bits, and the image within
+// 1 GiB of memory (4 bytes a pixel).
+constexpr int cote_max = 32767;
+constexpr qint64 pixels_max = qint64(1) << 28;
+
 // libpng's output callback: the bytes go to the saved file, and a refused write stops the
 // encoder through libpng's error handling.
 void png_ecrire(png_structp png, png_bytep octets, png_size_t nombre)
@@ -105,6 +110,8 @@ bool ecrire_raster(QGraphicsScene &scene, const QSize &taille, const char *forma
     // JPEG has no alpha, so the image has none either; filled white first so that no byte of
     // the new image is left undefined wherever the background would not reach.
     QImage image(taille, QImage::Format_RGB32);
+    if (image.isNull()) // the memory refused
+        return false;
     image.fill(Qt::white);
     {
         QPainter peintre(&image);
@@ -134,6 +141,8 @@ bool ecrire_svg(QGraphicsScene &scene, const QSize &taille, const Legende_page &
     return peintre.end();
 }
 
+bool dessiner(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDevice &page);
+
 bool ecrire_pdf(QGraphicsScene &scene, const Legende_page &legende, QIODevice &sortie)
 {
     QPdfWriter pdf(&sortie);
@@ -142,8 +151,7 @@ bool ecrire_pdf(QGraphicsScene &scene, const Legende_page &legende, QIODevice &s
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setPageOrientation(QPageLayout::Landscape);
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-    dessiner_page(scene, legende, pdf);
-    return true;
+    return dessiner(scene, legende, pdf);
 }
 
 // The report page is laid out in points (1/72 inch) on a landscape A4 sheet, whatever the
@@ -218,8 +226,15 @@ bool exporter_diagramme(QGraphicsScene &scene, const QSize &taille, const Legend
                               QImageWriter::supportedImageFormats().contains(autre_raster);
     if (format == Format_export::Inconnu && !raster_connu)
         return echec(tr("Le nom du fichier doit se terminer par .png, .jpg, .jpeg, .svg ou .pdf."));
-    if (taille.isEmpty())
+    if (format != Format_export::Pdf && taille.isEmpty())
         return echec(tr("La taille de l'image est vide."));
+    if (format != Format_export::Pdf && format != Format_export::Svg &&
+        (taille.width() > cote_max || taille.height() > cote_max ||
+         qint64(taille.width()) * taille.height() > pixels_max))
+        return echec(tr("L'image serait trop grande : au plus %1 pixels de côté et %2 millions "
+                        "de pixels en tout.")
+                         .arg(cote_max)
+                         .arg(pixels_max / 1000000));
 
     // Everything goes to a temporary file beside the target, renamed over it only once the
     // whole file is written: a failure leaves an existing file as it was and no new one.
@@ -260,9 +275,18 @@ bool exporter_diagramme(QGraphicsScene &scene, const QSize &taille, const Legend
 
 void dessiner_page(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDevice &page)
 {
-    QPainter peintre(&page);
-    if (!peintre.isActive())
-        return;
+    dessiner(scene, legende, page);
+}
+
+namespace
+{
+
+// The report page; false when the device could not be painted on.
+bool dessiner(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDevice &page)
+{
+    QPainter peintre;
+    if (!peintre.begin(&page))
+        return false;
     // From points to the device's units, the page centred on what the device can print (a
     // printer's margins are outside its paint rectangle).
     const double echelle = std::min(page.width() / largeur_page, page.height() / hauteur_page);
@@ -400,4 +424,7 @@ void dessiner_page(QGraphicsScene &scene, const Legende_page &legende, QPagedPai
         peintre.setPen(QPen(filet, 0.5));
         peintre.drawLine(QPointF(x_colonne, y), QPointF(x_colonne + largeur_table, y));
     }
+    return peintre.end();
 }
+
+} // namespace

@@ -4,14 +4,37 @@
 
 #include "diagram/scene.h"
 
-// The display options are read by the Scene's next repaint: closing the dialog asks for no
-// rebuild, whatever button closed it.
+#include <tuple>
+
+namespace
+{
+
+// The committed values that the Scene paints its background from.
+auto reglages_du_disque(const Affichage_Options &options)
+{
+    return std::make_tuple(options.pas_hauteur, options.pas_azimut, options.opacite,
+                           options.graduations_affichees());
+}
+
+// Runs the display options dialog modally. Closing it asks for no rebuild; but when "OK" has
+// changed what the disc is painted from, the whole background is repainted at once, so that
+// the next partial repaint of a rebuild never shows old and new graduations side by side.
+void executer_options(Scene &scene)
+{
+    const auto avant = reglages_du_disque(scene.options);
+    scene.options.exec();
+    if (reglages_du_disque(scene.options) != avant)
+        scene.invalidate(QRectF(), QGraphicsScene::BackgroundLayer);
+}
+
+} // namespace
+
 void Fenetre_Principale::ouverture_fenetre_affichage()
 {
-    scene->options.exec();
+    executer_options(*scene);
 }
 
 void Fenetre_Principale::on_actionOptions_graphiques_triggered()
 {
-    scene->options.exec();
+    executer_options(*scene);
 }

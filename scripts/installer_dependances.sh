@@ -9,6 +9,8 @@ paquets=(
     qtbase5-dev qtbase5-dev-tools libqt5sql5-mysql
     # The vector export (SVG); PDF and print come with qtbase5-dev. PNG is encoded by libpng.
     libqt5svg5-dev libpng-dev
+    # The toolkit's own texts (file dialog, standard buttons) in French.
+    qttranslations5-l10n
     # A face that stands in for "Courier", so the diagram's texts look the same everywhere.
     fonts-liberation
     # The update-check tests start their own database server.
@@ -21,6 +23,8 @@ paquets=(
     poppler-utils
     # The benchmarks.
     libbenchmark-dev
+    # The Debian package: CPack's dependency list, its checks.
+    dpkg-dev file lintian appstream
 )
 
 manquants=()

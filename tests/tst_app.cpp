@@ -3,6 +3,7 @@
 //
 // The main window as a user meets it: its widgets, texts, shortcuts, ranges and first state,
 // the compiled-in resources, the style sheet, and closing.
+#include "app/demarrage.h"
 #include "app/fenetre_principale.h"
 #include "app/feuille_de_style.h"
 #include "tests/outils.h"
@@ -14,8 +15,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QGraphicsTextItem>
 #include <QGraphicsView>
 #include <QGroupBox>
@@ -26,6 +29,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -53,10 +57,12 @@ private slots:
     void polices();
     void tableauDeSortie();
     void fenetre();
+    void petitEcran();
     void ressources_data();
     void ressources();
     void feuilleDeStyle();
     void sansFeuilleDeStyle();
+    void textesDeLaBoiteAOutils();
     void imagesDeLaFenetre();
     void boutonsEntiers();
     void fermeture_data();
@@ -203,14 +209,14 @@ void TestFenetre::actions_data()
     QTest::newRow("export") << "actionExporter_le_diagramme"
                             << "Exporter le diagramme..." << QKeySequence(Qt::CTRL + Qt::Key_E)
                             << false << false;
-    QTest::newRow("print") << "actionImprimer"
-                           << "Imprimer..." << QKeySequence(Qt::CTRL + Qt::Key_P) << false << false;
     QTest::newRow("import a horizon")
         << "actionImporter_un_horizon"
         << "Importer un horizon..." << QKeySequence() << false << false;
     QTest::newRow("export the horizon")
         << "actionExporter_l_horizon"
         << "Exporter l'horizon..." << QKeySequence() << false << false;
+    QTest::newRow("print") << "actionImprimer"
+                           << "Imprimer..." << QKeySequence(Qt::CTRL + Qt::Key_P) << false << false;
     QTest::newRow("quit") << "actionQuitter"
                           << "Quitter..." << QKeySequence() << false << false;
     QTest::newRow("display options")
@@ -338,7 +344,7 @@ void TestFenetre::plagesEtEtatInitial()
     QVERIFY(!enfant<QPushButton>(fenetre, "Bouton_reinitialiser")->isEnabled());
 
     auto *vue = enfant<QGraphicsView>(fenetre, "graphicsView");
-    QCOMPARE(vue->minimumWidth(), 700);
+    QCOMPARE(vue->minimumWidth(), 400);
     QVERIFY(vue->hasMouseTracking());
     QCOMPARE(vue->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     QCOMPARE(vue->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
@@ -425,13 +431,48 @@ void TestFenetre::fenetre()
     Fenetre_Principale fenetre;
     QCOMPARE(fenetre.objectName(), QStringLiteral("Fenetre_Principale"));
     QCOMPARE(fenetre.windowTitle(), QStringLiteral("Orvane"));
-    QCOMPARE(fenetre.minimumSize(), QSize(1165, 690));
     QCOMPARE(fenetre.size(), QSize(1165, 690));
     QCOMPARE(fenetre.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
     QVERIFY(fenetre.centralWidget());
     QCOMPARE(fenetre.centralWidget()->objectName(), QStringLiteral("centralWidget"));
     QVERIFY(!fenetre.findChild<QToolBar *>());
     QVERIFY(!fenetre.findChild<QStatusBar *>());
+}
+
+void TestFenetre::petitEcran()
+{
+    // On an 800 x 600 screen (the window's frame and title bar take the rest of the height),
+    // the window fits, the diagram keeps at least 400 px, and every control of the right-hand
+    // panel can be scrolled into sight.
+    const QSize taille(800, 540);
+    Fenetre_Principale fenetre;
+    fenetre.resize(taille);
+    fenetre.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+    QCOMPARE(fenetre.size(), taille);
+    QVERIFY(enfant<QGraphicsView>(fenetre, "graphicsView")->width() >= 400);
+    auto *zone = enfant<QScrollArea>(fenetre, "scrollArea_panneau");
+    int controles = 0;
+    for (QWidget *w : zone->widget()->findChildren<QWidget *>()) {
+        const bool controle = qobject_cast<QAbstractButton *>(w) ||
+                              qobject_cast<QAbstractSpinBox *>(w) ||
+                              qobject_cast<QAbstractSlider *>(w) || qobject_cast<QTableView *>(w) ||
+                              qobject_cast<QComboBox *>(w);
+        // The form's own controls: named, and not the parts of the toolkit's widgets.
+        if (!controle || !w->isVisibleTo(zone) || w->objectName().isEmpty() ||
+            w->objectName().startsWith(QLatin1String("qt_")))
+            continue;
+        ++controles;
+        zone->ensureWidgetVisible(w, 0, 0);
+        // Seen whole, or as much of it as the viewport can hold.
+        const QRect vu(w->mapTo(zone->viewport(), QPoint()), w->size());
+        const QSize visible = vu.intersected(zone->viewport()->rect()).size();
+        QVERIFY2(visible == w->size().boundedTo(zone->viewport()->size()),
+                 qPrintable(w->objectName() + " cannot be scrolled into sight"));
+    }
+    // The seventeen controls of Mode 1, horizon import included, and the four of "Lieu et heure".
+    QCOMPARE(controles, 17 + 4);
+    fenetre.close();
 }
 
 void TestFenetre::ressources_data()
@@ -478,6 +519,14 @@ void TestFenetre::feuilleDeStyle()
     auto *application = qobject_cast<QApplication *>(QCoreApplication::instance());
     QVERIFY(installer_feuille_de_style(*application, feuille_de_style_ressource));
     QCOMPARE(application->styleSheet(), QString::fromLatin1(octets));
+
+    // A sheet is read up to its first NUL byte: what follows it is not part of the sheet.
+    QTemporaryFile coupee;
+    QVERIFY(coupee.open());
+    coupee.write(QByteArray("QDialog { background: white }\0QPushButton { color: red }", 56));
+    coupee.close();
+    QVERIFY(installer_feuille_de_style(*application, coupee.fileName()));
+    QCOMPARE(application->styleSheet(), QStringLiteral("QDialog { background: white }"));
     application->setStyleSheet(QString());
 }
 
@@ -490,6 +539,30 @@ void TestFenetre::sansFeuilleDeStyle()
     QVERIFY(application->styleSheet().isEmpty());
     Fenetre_Principale fenetre;
     QCOMPARE(fenetre.windowTitle(), QStringLiteral("Orvane"));
+}
+
+void TestFenetre::textesDeLaBoiteAOutils()
+{
+    // The export's save dialog as the program builds it, once the toolkit's French texts are
+    // loaded as at start-up: none of its English texts remain.
+    QTranslator *traducteur = installer_traductions_boite_a_outils(*QCoreApplication::instance());
+    QVERIFY2(traducteur, "the catalogue qtbase_fr could not be loaded");
+    QStringList textes;
+    {
+        QFileDialog dialogue(nullptr, QStringLiteral("Enregistrer le diagramme"));
+        dialogue.setOption(QFileDialog::DontUseNativeDialog);
+        dialogue.setAcceptMode(QFileDialog::AcceptSave);
+        for (const char *nom : {"lookInLabel", "fileNameLabel", "fileTypeLabel"})
+            textes << enfant<QLabel>(dialogue, nom)->text();
+        for (QAbstractButton *b : enfant<QDialogButtonBox>(dialogue, "buttonBox")->buttons())
+            textes << b->text();
+    }
+    QCoreApplication::removeTranslator(traducteur);
+    delete traducteur;
+    textes.replaceInStrings(QStringLiteral("&"), QString());
+    // The French of the toolkit's catalogue (Debian's qttranslations5-l10n).
+    QCOMPARE(textes, QStringList({"Voir dans :", "Nom de fichier :", "Fichiers de type :",
+                                  "Enregistrer", "Annuler"}));
 }
 
 void TestFenetre::imagesDeLaFenetre()

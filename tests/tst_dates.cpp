@@ -223,6 +223,8 @@ private slots:
     void latitude();
 
     void dateCourante();
+    void demarrage_data();
+    void demarrage();
     void modeMois_data();
     void modeMois();
     void anneeZeroPuisAnneeValide();
@@ -230,6 +232,7 @@ private slots:
     void limites();
     void heures();
     void datesEnregistrees();
+    void dateCouranteEnregistreePuisLatitude();
     void nuitPolaireEntreDeuxDates();
     void latitudeRetireLesDatesDeLaNuit();
     void ordreDeDessin();
@@ -267,6 +270,8 @@ void TestDates::conversionHeure_data()
     QTest::newRow("9.6 min round to 10, no extra zero") << 6.16 << "6h10";
     QTest::newRow("day length 19.69 - 4.31") << 19.69 - 4.31 << "15h23";
     QTest::newRow("59.4 min stay 59") << 9.99 << "9h59";
+    // 0.125 h = 7.5 min exactly (a binary fraction): the half minute rounds up.
+    QTest::newRow("7.5 min exactly round up to 8") << 6.125 << "6h08";
     QTest::newRow("59.7 min carry into the hour") << 6.995 << "7h00";
     QTest::newRow("a hair below 24 carries to 24h00") << 23.9999 << "24h00";
 }
@@ -465,6 +470,27 @@ void TestDates::dateCourante()
     QCOMPARE(w.tableau->item(0, 2)->textAlignment(), int(Qt::AlignCenter));
 }
 
+void TestDates::demarrage_data()
+{
+    QTest::addColumn<QDate>("aujourdhui");
+    QTest::newRow("31 December of a leap year: day 366") << QDate(2024, 12, 31);
+    QTest::newRow("31 December of a common year: day 365") << QDate(2021, 12, 31);
+    QTest::newRow("29 February") << QDate(2024, 2, 29);
+}
+
+void TestDates::demarrage()
+{
+    // The window starts on the day it is given: the slider reaches that day without moving
+    // the date, and Mode 2 counts in its year.
+    QFETCH(QDate, aujourdhui);
+    Fenetre_Principale f(nullptr, aujourdhui);
+    QCOMPARE(f.findChild<QDateEdit *>("Date")->date(), aujourdhui);
+    auto *curseur = f.findChild<QSlider *>("slider_date");
+    QCOMPARE(curseur->maximum(), aujourdhui.daysInYear());
+    QCOMPARE(curseur->value(), aujourdhui.dayOfYear());
+    QCOMPARE(f.findChild<QSpinBox *>("spinBox_annee")->value(), aujourdhui.year());
+}
+
 void TestDates::modeMois_data()
 {
     QTest::addColumn<int>("jour");
@@ -634,6 +660,20 @@ void TestDates::datesEnregistrees()
     verifier_rang_legende(*w.scene(), e, "10 févr.", 1, couleurs[0]);
     verifier_rang_legende(*w.scene(), e, "1 sept.", 2, couleurs[1]);
     QCOMPARE(w.colonne_dates(), QStringList({"05/05/2021", "10/02/2021", "01/09/2021"}));
+}
+
+void TestDates::dateCouranteEnregistreePuisLatitude()
+{
+    // The current date saved, then the latitude changed: that date is still drawn once, in
+    // red: one course, one label, one table row.
+    Fenetre w;
+    w.poser_latitude(45);
+    w.sauver(QDate(2021, 6, 21));
+    w.latitude->setValue(46);
+    const Elements e(w.scene());
+    QCOMPARE(e.chemins.size(), 1);
+    QCOMPARE(e.etiquettes(10), QStringList({"21 juin"}));
+    QCOMPARE(w.colonne_dates(), QStringList({"21/06/2021"}));
 }
 
 void TestDates::nuitPolaireEntreDeuxDates()

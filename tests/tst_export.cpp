@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Orvane — sun-path diagrams.
 //
-// "Exporter le diagramme...": the save dialog as the user meets it, the image written (format
-// read back from the file's own bytes, size against the graphics view, the sky disc where the
-// view shows it), the name completed with the filter's suffix, cancel, and the failures.
+// "Exporter le diagramme..." and "Imprimer...": the save dialog as the user meets it, the file
+// written (format read back from the file's own bytes, size against the graphics view, the sky
+// disc where the view shows it, the PNG pixel for pixel, the SVG element for item, the PDF
+// page's text and colours), the name completed with the filter's suffix, cancel, and the
+// failures, which leave an existing file whole.
 #include "app/fenetre_principale.h"
 #include "diagram/scene.h"
 #include "export/export.h"
@@ -620,22 +622,28 @@ void TestExport::echecGardeLeFichier_data()
     QTest::addColumn<QByteArray>("avant"); // the file's bytes before; null: no such file
     QTest::addColumn<bool>("dossier");     // the name is a folder's, with a file inside
     QTest::addColumn<int>("limite");       // bytes a file may grow to; 0: no limit
+    QTest::addColumn<QSize>("taille");
 
     // Far less than any of the four formats takes for the diagram.
     constexpr int disque_plein = 1024;
+    const QSize ecran(800, 600);
     QTest::newRow("notes.txt: no writer knows the suffix")
-        << "notes.txt" << QByteArray("mes notes\n") << false << 0;
+        << "notes.txt" << QByteArray("mes notes\n") << false << 0 << ecran;
     QTest::newRow("PNG over a PNG, disk full")
-        << "diagramme.png" << signature_png + "ancien" << false << disque_plein;
+        << "diagramme.png" << signature_png + "ancien" << false << disque_plein << ecran;
     QTest::newRow("JPEG over a JPEG, disk full")
-        << "diagramme.jpg" << signature_jpeg + "ancien" << false << disque_plein;
+        << "diagramme.jpg" << signature_jpeg + "ancien" << false << disque_plein << ecran;
     QTest::newRow("SVG over an SVG, disk full")
-        << "diagramme.svg" << signature_svg + " ancien" << false << disque_plein;
+        << "diagramme.svg" << signature_svg + " ancien" << false << disque_plein << ecran;
     QTest::newRow("PDF over a PDF, disk full")
-        << "diagramme.pdf" << signature_pdf + "1.4 ancien" << false << disque_plein;
+        << "diagramme.pdf" << signature_pdf + "1.4 ancien" << false << disque_plein << ecran;
     QTest::newRow("new PNG, disk full: no file left")
-        << "nouveau.png" << QByteArray() << false << disque_plein;
-    QTest::newRow("PNG over a folder of that name") << "diagramme.png" << QByteArray() << true << 0;
+        << "nouveau.png" << QByteArray() << false << disque_plein << ecran;
+    QTest::newRow("PNG over a folder of that name")
+        << "diagramme.png" << QByteArray() << true << 0 << ecran;
+    // 10^10 pixels: more bytes than an image may hold.
+    QTest::newRow("PNG over a PNG, image too large")
+        << "diagramme.png" << signature_png + "ancien" << false << 0 << QSize(100000, 100000);
 }
 
 void TestExport::echecGardeLeFichier()
@@ -644,6 +652,7 @@ void TestExport::echecGardeLeFichier()
     QFETCH(QByteArray, avant);
     QFETCH(bool, dossier);
     QFETCH(int, limite);
+    QFETCH(QSize, taille);
 
     const QDir repertoire(dossier_->path());
     const QString chemin = repertoire.filePath(nom);
@@ -673,9 +682,9 @@ void TestExport::echecGardeLeFichier()
     bool ecrit = false;
     if (limite > 0) {
         Disque_plein plein(static_cast<rlim_t>(limite));
-        ecrit = exporter_diagramme(scene, QSize(800, 600), legende, chemin, &erreur);
+        ecrit = exporter_diagramme(scene, taille, legende, chemin, &erreur);
     } else {
-        ecrit = exporter_diagramme(scene, QSize(800, 600), legende, chemin, &erreur);
+        ecrit = exporter_diagramme(scene, taille, legende, chemin, &erreur);
     }
     QVERIFY(!ecrit);
     QVERIFY(!erreur.isEmpty());

@@ -364,10 +364,10 @@ private slots:
     void editeurs_data();
     void editeurs();
     void editeurReprendLaValeur();
-    void editeurQuitteSurCaseVide_data();
-    void editeurQuitteSurCaseVide();
-    void valeursHorsLimites_data();
-    void valeursHorsLimites();
+    void caseLaisseeVide_data();
+    void caseLaisseeVide();
+    void saisie_data();
+    void saisie();
 
     void validation_data();
     void validation();
@@ -503,6 +503,10 @@ void TestMasques::editeurs()
     QCOMPARE(editeur->singleStep(), 1.0);
     QCOMPARE(editeur->geometry(), f.vue->visualRect(f.modele()->index(2, colonne)));
 
+    // Nor can the editor's own value leave the range.
+    editeur->setValue(maximum + 1000);
+    QCOMPARE(editeur->value(), maximum);
+
     // The editors belong to the columns: after "Effacer le tableau" they still edit the new
     // model.
     QTest::keyClick(editeur, Qt::Key_Escape);
@@ -520,83 +524,129 @@ void TestMasques::editeurReprendLaValeur()
     QCOMPARE(editeur->value(), -37.25);
 }
 
-void TestMasques::editeurQuitteSurCaseVide_data()
+void TestMasques::caseLaisseeVide_data()
 {
-    QTest::addColumn<bool>("parLeBouton");
-    QTest::newRow("left with Enter") << false;
-    QTest::newRow("left by clicking Tracer les Masques") << true;
+    QTest::addColumn<QStringList>("avant");
+    QTest::addColumn<QString>("geste");
+
+    // Each ends with row 1 empty, so that the table of row 0 alone is drawn.
+    QTest::newRow("editor on an empty cell left with Enter") << QStringList{"-20 10"} << "Entree";
+    QTest::newRow("editor on an empty cell left by clicking Tracer les Masques")
+        << QStringList{"-20 10"} << "Tracer";
+    QTest::newRow("row selected, Delete") << QStringList{"-20 10", "-60 5"} << "Suppr";
+    QTest::newRow("row selected, Backspace") << QStringList{"-20 10", "-60 5"} << "Retour";
+    QTest::newRow("text erased in the editor") << QStringList{"-20 10", "-60 _"} << "Effacer";
 }
 
-void TestMasques::editeurQuitteSurCaseVide()
+void TestMasques::caseLaisseeVide()
 {
-    QFETCH(bool, parLeBouton);
+    QFETCH(QStringList, avant);
+    QFETCH(QString, geste);
 
-    // Row 0 full, then an editor opened on the empty azimuth of row 1 and left: it commits
-    // 0, which fills the cell, so row 1 becomes incomplete.
     Fenetre f;
     QApplication::setActiveWindow(&f.fenetre);
     QVERIFY(QTest::qWaitForWindowActive(&f.fenetre));
-    f.remplir(lire_lignes({"-20 10"}));
-    QDoubleSpinBox *editeur = ouvrir_editeur(f.vue, 1, 0);
-    QVERIFY(editeur);
-    QList<Boite_vue> boites;
-    if (parLeBouton) {
-        QTRY_VERIFY(editeur->hasFocus());
-        boites = f.cliquer(f.tracer);
+    f.remplir(lire_lignes(avant));
+    if (geste == "Suppr" || geste == "Retour") {
+        f.vue->setFocus();
+        f.vue->selectRow(1);
+        QTest::keyClick(f.vue, geste == "Suppr" ? Qt::Key_Delete : Qt::Key_Backspace);
+        QVERIFY2(!f.vue->indexWidget(f.modele()->index(1, 0)), "an editor was opened");
     } else {
-        QTest::keyClick(editeur, Qt::Key_Return);
-        QTRY_VERIFY(!f.vue->indexWidget(f.modele()->index(1, 0)));
-        boites = f.cliquer(f.tracer);
+        QDoubleSpinBox *editeur = ouvrir_editeur(f.vue, 1, 0);
+        QVERIFY(editeur);
+        QTRY_VERIFY(editeur->hasFocus());
+        QCOMPARE(editeur->text(), geste == "Effacer" ? QStringLiteral("-60,00") : QString());
+        if (geste == "Effacer")
+            QTest::keyClick(editeur, Qt::Key_A, Qt::ControlModifier);
+        if (geste != "Tracer") {
+            if (geste == "Effacer")
+                QTest::keyClick(editeur, Qt::Key_Delete);
+            QTest::keyClick(editeur, Qt::Key_Return);
+            QTRY_VERIFY(!f.vue->indexWidget(f.modele()->index(1, 0)));
+        }
     }
-    const QVariant valeur = f.modele()->index(1, 0).data();
-    QVERIFY2(!valeur.isNull(), "leaving the editor left the cell empty");
-    QCOMPARE(valeur.userType(), int(QMetaType::Double));
-    QCOMPARE(valeur.toDouble(), 0.0);
-    QVERIFY2(boites.size() == 1, qPrintable(boites_texte(boites)));
-    QCOMPARE(boites[0].texte, texte_incomplet);
+    const QList<Boite_vue> boites = f.cliquer(f.tracer);
+    for (int c = 0; c < 2; ++c)
+        QVERIFY2(f.modele()->index(1, c).data().isNull(),
+                 qPrintable(QStringLiteral("cell 1,%1 holds %2")
+                                .arg(c)
+                                .arg(f.modele()->index(1, c).data().toString())));
+    QVERIFY2(boites.isEmpty(), qPrintable(boites_texte(boites)));
+    QCOMPARE(f.modele()->index(0, 0).data(), QVariant(-20.0));
+    QCOMPARE(f.contours().size(), 1);
 }
 
-void TestMasques::valeursHorsLimites_data()
+void TestMasques::saisie_data()
 {
+    QTest::addColumn<QString>("langue");
     QTest::addColumn<int>("colonne");
     QTest::addColumn<QString>("tape");
+    QTest::addColumn<QVariant>("stocke"); // the value stored, or null when refused
 
-    // Typed through the editor, in the French notation of the locale.
-    QTest::newRow("azimuth 200") << 0 << "200";
-    QTest::newRow("azimuth 181") << 0 << "181";
-    QTest::newRow("azimuth -500") << 0 << "-500";
-    QTest::newRow("azimuth -180,5") << 0 << "-180,5";
-    QTest::newRow("azimuth 1000000") << 0 << "1000000";
-    QTest::newRow("height 95") << 1 << "95";
-    QTest::newRow("height 90,01") << 1 << "90,01";
-    QTest::newRow("height -5") << 1 << "-5";
-    QTest::newRow("height 900") << 1 << "900";
+    const QVariant refuse;
+    QTest::newRow("French, point") << "fr" << 0 << "12.5" << QVariant(12.5);
+    QTest::newRow("French, comma") << "fr" << 0 << "-12,5" << QVariant(-12.5);
+    QTest::newRow("English, comma") << "en" << 0 << "12,5" << QVariant(12.5);
+    QTest::newRow("English, point") << "en" << 1 << "12.25" << QVariant(12.25);
+    QTest::newRow("trailing zeros") << "fr" << 1 << "7,500" << QVariant(7.5);
+    QTest::newRow("azimuth -180") << "fr" << 0 << "-180" << QVariant(-180.0);
+    QTest::newRow("azimuth 180") << "fr" << 0 << "180" << QVariant(180.0);
+    QTest::newRow("height 0") << "fr" << 1 << "0" << QVariant(0.0);
+    QTest::newRow("height 90") << "fr" << 1 << "90" << QVariant(90.0);
+    QTest::newRow("exponent 1e5") << "fr" << 0 << "1e5" << refuse;
+    QTest::newRow("group separator 1 000") << "fr" << 0 << "1 000" << refuse;
+    QTest::newRow("group separator 1,000.5") << "en" << 0 << "1,000.5" << refuse;
+    QTest::newRow("three decimals") << "fr" << 0 << "12,345" << refuse;
+    QTest::newRow("letters") << "fr" << 1 << "dix" << refuse;
+    QTest::newRow("azimuth 200") << "fr" << 0 << "200" << refuse;
+    QTest::newRow("azimuth 181") << "fr" << 0 << "181" << refuse;
+    QTest::newRow("azimuth -500") << "fr" << 0 << "-500" << refuse;
+    QTest::newRow("azimuth -180,5") << "fr" << 0 << "-180,5" << refuse;
+    QTest::newRow("azimuth 1000000") << "fr" << 0 << "1000000" << refuse;
+    QTest::newRow("height 95") << "fr" << 1 << "95" << refuse;
+    QTest::newRow("height 90,01") << "fr" << 1 << "90,01" << refuse;
+    QTest::newRow("height -5") << "fr" << 1 << "-5" << refuse;
+    QTest::newRow("height 100") << "fr" << 1 << "100" << refuse;
+    QTest::newRow("height 999") << "fr" << 1 << "999" << refuse;
 }
 
-void TestMasques::valeursHorsLimites()
+void TestMasques::saisie()
 {
+    QFETCH(QString, langue);
     QFETCH(int, colonne);
     QFETCH(QString, tape);
+    QFETCH(QVariant, stocke);
 
+    // Typed over the cell's old value 45. A refused text keeps the editor open on Enter, framed
+    // and saying the range; leaving it by a click elsewhere keeps the old value.
+    QLocale::setDefault(QLocale(langue == "fr" ? QLocale::French : QLocale::English));
     Fenetre f;
-    taper(f.vue, 3, colonne, tape);
-    const QVariant v = f.modele()->index(3, colonne).data();
-    const double minimum = colonne == 0 ? -180.0 : 0.0;
-    const double maximum = colonne == 0 ? 180.0 : 90.0;
-    QVERIFY2(!v.isNull(), "nothing was committed");
-    QVERIFY2(v.toDouble() >= minimum && v.toDouble() <= maximum,
-             qPrintable(QStringLiteral("%1 reached the model, outside %2..%3")
-                            .arg(v.toDouble())
-                            .arg(minimum)
-                            .arg(maximum)));
-
-    // Nor through the editor's own value.
-    QDoubleSpinBox *editeur = ouvrir_editeur(f.vue, 4, colonne);
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    QApplication::setActiveWindow(&f.fenetre);
+    QVERIFY(QTest::qWaitForWindowActive(&f.fenetre));
+    const QModelIndex cellule = f.modele()->index(3, colonne);
+    f.modele()->setData(cellule, 45.0);
+    QDoubleSpinBox *editeur = ouvrir_editeur(f.vue, 3, colonne);
     QVERIFY(editeur);
-    editeur->setValue(maximum + 1000);
+    QTRY_VERIFY(editeur->hasFocus());
+    QTest::keyClick(editeur, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editeur, tape);
+    QCOMPARE(editeur->text(), tape);
     QTest::keyClick(editeur, Qt::Key_Return);
-    QTRY_VERIFY(!f.vue->indexWidget(f.modele()->index(4, colonne)));
-    QCOMPARE(f.modele()->index(4, colonne).data().toDouble(), maximum);
+    if (stocke.isNull()) {
+        const QString plage = colonne == 0 ? "de -180 à 180" : "de 0 à 90";
+        QCOMPARE(f.vue->indexWidget(cellule), static_cast<QWidget *>(editeur));
+        QVERIFY2(editeur->toolTip().contains(plage), qPrintable(editeur->toolTip()));
+        QVERIFY(!editeur->styleSheet().isEmpty());
+        QCOMPARE(editeur->text(), tape);
+        f.tracer->setFocus();
+        QTRY_VERIFY(!f.vue->indexWidget(cellule));
+        QCOMPARE(cellule.data(), QVariant(45.0));
+    } else {
+        QTRY_VERIFY(!f.vue->indexWidget(cellule));
+        QCOMPARE(cellule.data(), stocke);
+    }
 }
 
 void TestMasques::validation_data()

@@ -387,7 +387,8 @@ void TestTraceMasques::rendu()
     Scene scene;
     scene.setDiametre0(diametre);
     const Trace t = tracer(scene, points);
-    QVERIFY(t.masque);
+    QVERIFY2(t.masque, "no outline item was added");
+    QVERIFY2(t.horizon, "no horizon circle was added");
     Scene fond;
     fond.setDiametre0(diametre);
 

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
 
@@ -62,6 +63,24 @@ void repondre(std::function<void(QWidget *)> reponse)
         }
     });
     minuterie->start(10);
+}
+
+// The view's viewport as the screen shows it now (its part of the window's backing store).
+QImage image_affichee(QGraphicsView *vue)
+{
+    QWidget *fenetre = vue->window();
+    const QPoint coin = vue->viewport()->mapTo(fenetre, QPoint());
+    return fenetre->screen()
+        ->grabWindow(fenetre->winId(), coin.x(), coin.y(), vue->viewport()->width(),
+                     vue->viewport()->height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// The viewport rendered afresh, whole.
+QImage rendu_complet(QGraphicsView *vue)
+{
+    return vue->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 } // namespace
 
@@ -448,6 +467,11 @@ void TestOptions::ouvertureDepuisLaFenetre()
     QCOMPARE(scene->options.pas_azimut, valider ? 20 : 10);
     // Closing the dialog rebuilds nothing: the next repaint reads the new values.
     QCOMPARE(scene->items().size(), items_avant);
+    // But the disc on screen is the whole disc in the committed values, never part old, part
+    // new: the frame shown equals a full fresh render.
+    // (The scene's repaint request is queued: it goes through first.)
+    QCoreApplication::processEvents();
+    QTRY_VERIFY2(image_affichee(vue) == rendu_complet(vue), "the disc on screen is stale");
     fenetre.close();
 }
 

@@ -16,9 +16,11 @@ Ouverture_lien &ouverture_courante()
 
 bool adresse_web(const QUrl &adresse)
 {
-    // QUrl keeps the scheme in lower case, so "HTTPS://..." passes too.
+    // QUrl keeps the scheme in lower case, so "HTTPS://..." passes too. A user name or a
+    // password before the host ("https://www.orvane.example@elsewhere/") only serves to
+    // disguise where the address leads.
     const QString schema = adresse.scheme();
-    return adresse.isValid() && !adresse.host().isEmpty() &&
+    return adresse.isValid() && !adresse.host().isEmpty() && adresse.userInfo().isEmpty() &&
            (schema == QLatin1String("https") || schema == QLatin1String("http"));
 }
 

@@ -11,9 +11,10 @@
 #include <functional>
 
 // Asks the desktop to open `adresse` in the browser and returns whether it took the address.
-// Only http and https addresses with a host are handed on: the download address comes from the
-// network, and the desktop would just as well open a local file (file:) or run a script
-// (javascript:). Any other address is not handed on and counts as a failure to open.
+// Only http and https addresses with a host and without a user name or password are handed on: the
+// download address comes from the network, and the desktop would just as well open a local file
+// (file:) or run a script (javascript:). Any other address is not handed on and counts as a failure
+// to open.
 bool ouvrir_lien_web(const QUrl &adresse);
 
 // What `ouvrir_lien_web` hands an accepted address to: `QDesktopServices::openUrl` until it is

@@ -4,12 +4,11 @@
 
 #include "app/fenetre_principale.h"
 #include "update/lien_web.h"
+#include "update/verification_maj.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>
-#include <QSqlQuery>
 #include <QUrl>
-#include <QVariant>
 
 namespace
 {
@@ -28,9 +27,18 @@ QSqlDatabase configurer_connexion_maj()
     base.setUserName(QStringLiteral("qorvalen_applic"));
     base.setPassword(QStringLiteral("Rk4!wQ~8zNp2"));
     base.setPort(port_serveur_maj);
-    base.setConnectOptions(QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=%1;MYSQL_OPT_READ_TIMEOUT=%1")
-                               .arg(delai_attente_serveur_s));
     return base;
+}
+
+Parametres_maj parametres_maj(const QSqlDatabase &base)
+{
+    Parametres_maj parametres;
+    parametres.hote = base.hostName();
+    parametres.port = base.port();
+    parametres.base = base.databaseName();
+    parametres.compte = base.userName();
+    parametres.mot_de_passe = base.password();
+    return parametres;
 }
 
 void retirer_connexion_maj(QSqlDatabase &base)
@@ -47,7 +55,44 @@ void Fenetre_Principale::on_actionRechercher_une_mise_jour_triggered()
 
 void Fenetre_Principale::rechercher_mise_a_jour(bool retourner_message_si_pas_de_maj)
 {
-    if (!base_maj.open()) {
+    Resultat_maj resultat;
+    if (verification_lancement) {
+        // The start-up check is still under way: its answer is due sooner than a new one's.
+        resultat = verification_lancement->attendre();
+        verification_lancement->deleteLater();
+        verification_lancement = nullptr;
+    } else {
+        Verification_maj verification(parametres_maj(base_maj));
+        resultat = verification.attendre();
+    }
+    annoncer_mise_a_jour(resultat, retourner_message_si_pas_de_maj);
+}
+
+void Fenetre_Principale::rechercher_mise_a_jour_lancement_application()
+{
+    if (verification_lancement)
+        return;
+    verification_lancement = new Verification_maj(parametres_maj(base_maj), this);
+    connect(verification_lancement, &Verification_maj::terminee, this,
+            &Fenetre_Principale::verification_lancement_terminee, Qt::QueuedConnection);
+}
+
+void Fenetre_Principale::verification_lancement_terminee(const Resultat_maj &resultat)
+{
+    // A check from the menu that took the start-up check over has answered already.
+    if (!verification_lancement || sender() != verification_lancement)
+        return;
+    verification_lancement->deleteLater();
+    verification_lancement = nullptr;
+    annoncer_mise_a_jour(resultat, false);
+}
+
+void Fenetre_Principale::annoncer_mise_a_jour(const Resultat_maj &resultat,
+                                              bool retourner_message_si_pas_de_maj)
+{
+    // A failed exchange, whatever the step, is reported as the connection failure it most
+    // often is: the user learns that the check did not take place.
+    if (!resultat.reussie) {
         if (retourner_message_si_pas_de_maj)
             QMessageBox::warning(
                 this, tr("Erreur de connexion"),
@@ -57,48 +102,22 @@ void Fenetre_Principale::rechercher_mise_a_jour(bool retourner_message_si_pas_de
                 QMessageBox::Ok);
         return;
     }
-
-    {
-        QSqlQuery requete(base_maj);
-        requete.setForwardOnly(true);
-        // A statement that fails passes in silence, like a result without any row.
-        if (requete.exec(QStringLiteral("CALL getApplicationLastUpdateInfo(1);"))) {
-            while (requete.next()) {
-                // Text that is not a base-10 integer counts as 0, so as no update.
-                const int id_distant = requete.value(QStringLiteral("application_update_id"))
-                                           .toString()
-                                           .toInt(nullptr, 10);
-                if (id_distant > id_maj_application) {
-                    QMessageBox offre(QMessageBox::NoIcon, tr("Mise à jour disponible"),
-                                      tr("Une mise à jour de l'application est disponible. "
-                                         "Voulez-vous la télécharger ?"),
-                                      QMessageBox::Yes | QMessageBox::No, this);
-                    offre.button(QMessageBox::Yes)->setText(tr("Oui"));
-                    offre.button(QMessageBox::No)->setText(tr("Non"));
-                    if (offre.exec() == QMessageBox::Yes) {
-                        const QUrl adresse(
-                            requete.value(QStringLiteral("url_to_download")).toString(),
-                            QUrl::TolerantMode);
-                        if (!ouvrir_lien_web(adresse))
-                            QMessageBox::warning(
-                                this, tr("Erreur"),
-                                tr("<b>ATTENTION :</b> Une erreur est survenue lors de "
-                                   "l'ouverture du lien de téléchargement. Vérifiez votre "
-                                   "connexion internet dans un premier temps."),
-                                QMessageBox::Ok);
-                    }
-                } else if (retourner_message_si_pas_de_maj) {
-                    QMessageBox::information(this, tr("Aucune mise à jour"),
-                                             tr("Aucune mise à jour n'a été trouvée."),
-                                             QMessageBox::Ok);
-                }
-            }
-        }
+    if (resultat.id > id_maj_application) {
+        QMessageBox offre(QMessageBox::NoIcon, tr("Mise à jour disponible"),
+                          tr("Une mise à jour de l'application est disponible. "
+                             "Voulez-vous la télécharger ?"),
+                          QMessageBox::Yes | QMessageBox::No, this);
+        offre.button(QMessageBox::Yes)->setText(tr("Oui"));
+        offre.button(QMessageBox::No)->setText(tr("Non"));
+        if (offre.exec() == QMessageBox::Yes &&
+            !ouvrir_lien_web(QUrl(resultat.adresse, QUrl::TolerantMode)))
+            QMessageBox::warning(this, tr("Erreur"),
+                                 tr("<b>ATTENTION :</b> Une erreur est survenue lors de "
+                                    "l'ouverture du lien de téléchargement. Vérifiez votre "
+                                    "connexion internet dans un premier temps."),
+                                 QMessageBox::Ok);
+    } else if (retourner_message_si_pas_de_maj) {
+        QMessageBox::information(this, tr("Aucune mise à jour"),
+                                 tr("Aucune mise à jour n'a été trouvée."), QMessageBox::Ok);
     }
-    base_maj.close();
-}
-
-void Fenetre_Principale::rechercher_mise_a_jour_lancement_application()
-{
-    rechercher_mise_a_jour(false);
 }

@@ -6,10 +6,14 @@
 //   logo_application.png 120 x 126  window icon: a small sun-path diagram
 //   check.png             32 x 32   tick of a checked check box
 //   expand-arrow.png      50 x 50   arrow of the drop-down buttons
+// and the program's desktop icon, the same logo on square pictures of the hicolor theme's
+// sizes (hicolor/<N>x<N>/apps/orvane.png, installed under share/icons).
 // Every picture is painted with antialiasing on a transparent ARGB32 image and saved as an
 // 8-bit RGBA PNG. Usage: orvane_images <output folder>
 
 #include <QColor>
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -30,6 +34,9 @@ namespace
 {
 
 constexpr double pi = 3.14159265358979323846;
+
+// Sizes of the desktop icon in the freedesktop hicolor theme, pixels.
+constexpr int icon_sides[] = {16, 22, 24, 32, 48, 64, 128, 256};
 
 double radians(double degrees)
 {
@@ -166,13 +173,10 @@ QPolygonF rim_between(QPointF from, QPointF to, double radius)
 }
 
 // The application logo: a sky disc with its graduations, the band swept by the sun between
-// the solstices at 45 degrees north, the course of an equinox day and the sun on it.
-QImage draw_logo()
+// the solstices at 45 degrees north, the course of an equinox day and the sun on it, painted
+// in a 120 x 126 frame.
+void paint_logo(QPainter &painter)
 {
-    QImage image = transparent_image(120, 126);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-
     const QPointF centre(60.0, 59.0);
     const double radius = 55.0; // outer edge of the rim, px
     const double latitude = 45.0, obliquity = 23.44;
@@ -265,6 +269,27 @@ QImage draw_logo()
     painter.drawEllipse(sun, 7.5, 7.5);
 
     painter.restore();
+}
+
+QImage draw_logo()
+{
+    QImage image = transparent_image(120, 126);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    paint_logo(painter);
+    return image;
+}
+
+// The desktop icon, side x side pixels: the logo scaled to the full height, centred across.
+QImage draw_icon(int side)
+{
+    QImage image = transparent_image(side, side);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const double scale = side / 126.0;
+    painter.translate((side - 120.0 * scale) / 2.0, 0.0);
+    painter.scale(scale, scale);
+    paint_logo(painter);
     return image;
 }
 
@@ -301,6 +326,10 @@ QImage draw_expand_arrow()
 bool save(const QImage &image, const QString &folder, const QString &name)
 {
     const QString path = folder + QLatin1Char('/') + name;
+    if (!QDir().mkpath(QFileInfo(path).path())) {
+        QTextStream(stderr) << "cannot create the folder of " << path << '\n';
+        return false;
+    }
     if (!image.save(path, "PNG")) {
         QTextStream(stderr) << "cannot write " << path << '\n';
         return false;
@@ -322,5 +351,9 @@ int main(int argc, char *argv[])
     ok = save(draw_logo(), folder, QStringLiteral("logo_application.png")) && ok;
     ok = save(draw_check(), folder, QStringLiteral("check.png")) && ok;
     ok = save(draw_expand_arrow(), folder, QStringLiteral("expand-arrow.png")) && ok;
+    for (const int side : icon_sides)
+        ok = save(draw_icon(side), folder,
+                  QStringLiteral("hicolor/%1x%1/apps/orvane.png").arg(side)) &&
+             ok;
     return ok ? 0 : 1;
 }
