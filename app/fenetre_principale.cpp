@@ -23,6 +23,11 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent, const QDate &aujourdhui)
     // The right-hand panel scrolls when the window is smaller than it; it shows the window's
     // own background (the scroll area would fill it).
     ui->panneau_droit->setAutoFillBackground(false);
+    // A site file dropped on the window is opened. The diagram takes no drop of its own: its
+    // scene would accept every drag and hold it away from the window.
+    setAcceptDrops(true);
+    ui->graphicsView->setAcceptDrops(false);
+    ui->graphicsView->viewport()->setAcceptDrops(false);
     // The headers of the two tables take the tables' own 8-point type; with the style sheet
     // installed they would otherwise keep the platform's larger default.
     for (QTableView *table : {static_cast<QTableView *>(ui->tableView_masques),

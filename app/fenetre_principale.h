@@ -20,9 +20,15 @@
 // (date edit and day slider, latitude spin box and slider) signal each other without blocked
 // signals; each cycle ends because a widget signals only a real change of value.
 //
-// The slots are connected by name when the form is set up; the one other connection receives
-// the answer of the update check that runs in the background at start-up.
+// A site file (site/site.h) holds the whole of these inputs: opening one puts them all into the
+// widgets at once and draws once; every rebuild, saved date, options "OK" and typed mask cell
+// compares the inputs with the site last opened or saved, for the title's "*".
+//
+// The slots are connected by name when the form is set up. Two other connections: the answer
+// of the update check that runs in the background at start-up, and the mask model's own change
+// signals, which no widget slot sees, to that "*".
 
+#include "site/site.h"
 #include "solar/soleil.h"
 #include "trace/diagramme.h"
 #include "trace/lecture.h"
@@ -43,6 +49,10 @@ class Fenetre_Principale;
 }
 
 class Delegate;
+class QCloseEvent;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QResizeEvent;
 class QStandardItemModel;
 class Scene;
@@ -134,8 +144,40 @@ private slots:
     void on_combo_fuseau_currentIndexChanged(int index);
     void on_combo_echelle_currentIndexChanged(int index);
     void on_combo_modele_currentIndexChanged(int index);
+    // Site files (site/fenetre_site.cpp): the whole state of the window read from a file or
+    // written to one.
+    void on_actionOuvrir_un_site_triggered();
+    void on_actionEnregistrer_le_site_triggered();
+    void on_actionEnregistrer_le_site_sous_triggered();
+
+protected:
+    // With unsaved changes to an opened or saved site, asks whether to save them first.
+    void closeEvent(QCloseEvent *event) override;
+    // A dropped site file (.orvane) is opened.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
+    // The site as the widgets, the saved dates and the mask table hold it now.
+    Site site_courant() const;
+    // Puts the whole of `site` into the widgets at once, then draws the diagram once.
+    void appliquer_site(const Site &site);
+    // Reads and checks the file, asks about unsaved changes, then applies it; a refused file
+    // is reported and leaves the window as it was.
+    bool ouvrir_site(const QString &chemin);
+    // Writes the current site to `chemin`, which becomes the window's site; a failure is
+    // reported and changes nothing.
+    bool enregistrer_site(const QString &chemin);
+    bool enregistrer_site_sous();
+    // Whether the current state may be dropped: no site, no unsaved change, or the user chose
+    // to save (successfully) or not to.
+    bool abandon_accepte();
+    // The title's "*": whether the site differs from what was last opened or saved.
+    void actualiser_modification();
+    // Shows or hides the widgets of Mode 1 or Mode 2 and checks its menu action.
+    void afficher_mode(Mode_Dates mode);
+
     // The diagram as the widgets and the saved dates describe it now, without a mask outline.
     Description_Diagramme description_diagramme() const;
     // Draws `description` on the scene and writes the rows it returns into the output table.
@@ -191,6 +233,10 @@ private:
     Delegate *delegate_azimut = nullptr;
     // The window's own solar calculator (sunrise and sunset of the courses and the table).
     Soleil soleil;
+    // The site file last opened or saved (absolute path), empty when there is none, and the
+    // site as it was then: the title's "*" compares the current site with it.
+    QString chemin_site;
+    Site site_enregistre;
 };
 
 #endif

@@ -10,6 +10,7 @@
 
 #include "diagram/scene.h"
 #include "export/pages.h"
+#include "site/site.h"
 #include "trace/diagramme.h"
 
 #include <QApplication>
@@ -52,8 +53,12 @@ const QString aide = QStringLiteral(
     "                        .png .jpg .jpeg .svg .pdf\n"
     "  --tableau             écrit le tableau des valeurs de sortie en CSV sur la sortie\n"
     "                        standard : date;lever;coucher;duree\n"
+    "  --enregistrer-site FICHIER\n"
+    "                        écrit le site des options données dans FICHIER (.orvane)\n"
     "\n"
     "OPTIONS :\n"
+    "  --site FICHIER        part du site FICHIER (.orvane) ; les autres options\n"
+    "                        remplacent ses valeurs\n"
     "  --latitude DEG        latitude en degrés, de -90 à 90, nord positif (défaut : 0)\n"
     "  --longitude DEG       longitude en degrés, de -180 à 180, est positif (défaut : 0)\n"
     "  --fuseau ZONE         le fuseau horaire de l'heure légale, nom IANA comme\n"
@@ -150,6 +155,9 @@ struct Demande {
     Description_Diagramme description;
     QString fichier; // empty: no file
     bool tableau = false;
+    // The site read with `--site`, and where `--enregistrer-site` writes the site asked for.
+    std::optional<Site> site;
+    QString fichier_site;
 };
 
 // The value of an option that takes one, given at most once.
@@ -222,11 +230,14 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
     const QCommandLineOption o_limites(QStringLiteral("limites"));
     const QCommandLineOption o_heures(QStringLiteral("heures"));
     const QCommandLineOption o_taille(QStringLiteral("taille"), QString(), QStringLiteral("LxH"));
+    const QCommandLineOption o_site(QStringLiteral("site"), QString(), QStringLiteral("FICHIER"));
+    const QCommandLineOption o_enregistrer_site(QStringLiteral("enregistrer-site"), QString(),
+                                                QStringLiteral("FICHIER"));
     const QCommandLineOption o_aide(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption o_version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    const QList<QCommandLineOption> avec_valeur{o_export, o_latitude, o_longitude, o_fuseau,
-                                                o_heure,  o_modele,   o_date,      o_jour,
-                                                o_annee,  o_taille};
+    const QList<QCommandLineOption> avec_valeur{
+        o_export, o_latitude, o_longitude, o_fuseau, o_heure, o_modele,
+        o_date,   o_jour,     o_annee,     o_taille, o_site,  o_enregistrer_site};
 
     QCommandLineParser analyse;
     analyse.addOptions(avec_valeur);
@@ -258,6 +269,22 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
         if (!analyse.positionalArguments().isEmpty())
             throw Erreur_usage{QStringLiteral("argument inattendu : « %1 »")
                                    .arg(analyse.positionalArguments().first())};
+
+        // The year of Mode 2 stands at the current year, as in a fresh window, so that a site
+        // written from Mode 1 opens with it.
+        d.annee = aujourd_hui.year();
+        // The site's values first; the options given replace them.
+        if (analyse.isSet(o_site)) {
+            const Lecture_Site lecture = lire_site(valeur_unique(analyse, o_site));
+            if (!lecture.site)
+                throw Erreur_usage{QStringLiteral("--site : ") + lecture.probleme};
+            demande.site = lecture.site;
+            d = lecture.site->diagramme;
+            // Mode 2 keeps no saved dates, as in the window.
+            if (d.mode == Mode_Dates::Jour_des_mois)
+                d.dates_enregistrees.clear();
+        }
+        const bool site_des_mois = demande.site && d.mode == Mode_Dates::Jour_des_mois;
 
         if (analyse.isSet(o_latitude)) {
             const QString texte = valeur_unique(analyse, o_latitude);
@@ -328,13 +355,26 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
             d.annee = analyse.isSet(o_annee)
                           ? lire_entier(QStringLiteral("--annee"), valeur_unique(analyse, o_annee),
                                         annee_min, annee_max)
-                          : aujourd_hui.year();
-            // The limit courses' labels read their day numbers in the diagram's year.
-            d.date_choisie = QDate(d.annee, 1, 1);
+                      : site_des_mois ? d.annee
+                                      : aujourd_hui.year();
+            // The limit courses' labels read their day numbers in the diagram's year; a site
+            // keeps the date of its window's date edit, which does that there.
+            if (!demande.site)
+                d.date_choisie = QDate(d.annee, 1, 1);
+            d.dates_enregistrees.clear();
+        } else if (site_des_mois && dates.isEmpty()) {
+            if (analyse.isSet(o_annee))
+                d.annee = lire_entier(QStringLiteral("--annee"), valeur_unique(analyse, o_annee),
+                                      annee_min, annee_max);
         } else {
             if (analyse.isSet(o_annee))
                 throw Erreur_usage{QStringLiteral("--annee : ne va qu'avec --jour-des-mois")};
-            d.date_choisie = aujourd_hui;
+            if (!demande.site)
+                d.date_choisie = aujourd_hui;
+            if (!dates.isEmpty()) {
+                d.mode = Mode_Dates::Dates_choisies;
+                d.dates_enregistrees.clear();
+            }
             // The dates are saved as the window saves them: one per day of the year, a later
             // date replacing an earlier one on the same day.
             QMap<int, QDate> emplacements;
@@ -345,11 +385,13 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
                 else
                     emplacements.insert(date.dayOfYear(), date);
             }
-            d.dates_enregistrees = emplacements.values().toVector();
+            if (!dates.isEmpty())
+                d.dates_enregistrees = emplacements.values().toVector();
         }
 
-        d.heures = analyse.isSet(o_heures);
-        d.limites = analyse.isSet(o_limites) || d.heures;
+        // As in the window, a site's hour lines go only with its limit courses.
+        d.heures = (d.heures && d.limites) || analyse.isSet(o_heures);
+        d.limites = d.limites || analyse.isSet(o_limites) || d.heures;
         if (analyse.isSet(o_taille))
             d.taille = lire_taille(valeur_unique(analyse, o_taille));
 
@@ -361,9 +403,11 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
                                                   "par .png, .jpg, .jpeg, .svg ou .pdf")
                                        .arg(demande.fichier)};
         }
-        if (demande.fichier.isEmpty() && !demande.tableau)
+        if (analyse.isSet(o_enregistrer_site))
+            demande.fichier_site = valeur_unique(analyse, o_enregistrer_site);
+        if (demande.fichier.isEmpty() && !demande.tableau && demande.fichier_site.isEmpty())
             throw Erreur_usage{QStringLiteral("rien à écrire : donnez --export FICHIER, --tableau "
-                                              "ou les deux")};
+                                              "ou --enregistrer-site FICHIER")};
     } catch (const Erreur_usage &erreur) {
         return usage(erreur.message);
     }
@@ -379,11 +423,34 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
         application.emplace(argc_toolkit, argv_toolkit);
     }
 
+    if (demande.site && demande.site->conserver_masques)
+        erreurs << nom_programme
+                << QStringLiteral(" : --site : le contour des masques conservés n'est tracé que "
+                                  "dans la fenêtre")
+                << '\n';
+
+    int statut = statut_succes;
+    if (!demande.fichier_site.isEmpty()) {
+        // The site of the options given; its mask table is the site's, or a fresh one.
+        Site site = demande.site.value_or(Site());
+        if (!demande.site)
+            site.masques.resize(lignes_masques_initiales);
+        site.diagramme = d;
+        const QString erreur = ecrire_site(demande.fichier_site, site);
+        if (!erreur.isEmpty()) {
+            erreurs << nom_programme << QStringLiteral(" : --enregistrer-site : ") << erreur
+                    << '\n';
+            statut = statut_echec_ecriture;
+        }
+        erreurs.flush();
+    }
+    if (demande.fichier.isEmpty() && !demande.tableau)
+        return statut;
+
     Scene scene;
     ajuster_scene(scene, d.taille);
     const QVector<Ligne_Sortie> lignes = dessiner_diagramme(scene, d);
 
-    int statut = statut_succes;
     if (!demande.fichier.isEmpty()) {
         QString raison;
         if (!exporter_diagramme(scene, d.taille, legende_page(d, lignes), demande.fichier,

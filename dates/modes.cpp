@@ -28,34 +28,31 @@ void Fenetre_Principale::on_actionChoisir_le_jour_pour_les_mois_triggered()
 void Fenetre_Principale::activation_mode_choisir_date()
 {
     // Both check states are set here: choosing the active mode again resets it too.
-    ui->actionChoisir_ses_dates->setChecked(true);
-    ui->actionChoisir_le_jour_pour_les_mois->setChecked(false);
-    ui->label_numero_jour->hide();
-    ui->spinBox_numero_jour->hide();
-    ui->label_annee->hide();
-    ui->spinBox_annee->hide();
-    ui->label_date->show();
-    ui->Date->show();
-    ui->slider_date->show();
-    ui->Bouton_Enregistrer_Date->show();
+    afficher_mode(Mode_Dates::Dates_choisies);
     on_Bouton_reinitialiser_clicked();
     ui->Bouton_reinitialiser->show();
 }
 
 void Fenetre_Principale::activation_mode_date_par_mois()
 {
-    ui->actionChoisir_ses_dates->setChecked(false);
-    ui->actionChoisir_le_jour_pour_les_mois->setChecked(true);
-    ui->label_numero_jour->show();
-    ui->spinBox_numero_jour->show();
-    ui->label_annee->show();
-    ui->spinBox_annee->show();
-    ui->label_date->hide();
-    ui->Date->hide();
-    ui->slider_date->hide();
-    ui->Bouton_Enregistrer_Date->hide();
+    afficher_mode(Mode_Dates::Jour_des_mois);
     on_Bouton_reinitialiser_clicked();
     ui->Bouton_reinitialiser->hide();
+}
+
+void Fenetre_Principale::afficher_mode(Mode_Dates mode)
+{
+    const bool mois = mode == Mode_Dates::Jour_des_mois;
+    ui->actionChoisir_ses_dates->setChecked(!mois);
+    ui->actionChoisir_le_jour_pour_les_mois->setChecked(mois);
+    ui->label_numero_jour->setVisible(mois);
+    ui->spinBox_numero_jour->setVisible(mois);
+    ui->label_annee->setVisible(mois);
+    ui->spinBox_annee->setVisible(mois);
+    ui->label_date->setVisible(!mois);
+    ui->Date->setVisible(!mois);
+    ui->slider_date->setVisible(!mois);
+    ui->Bouton_Enregistrer_Date->setVisible(!mois);
 }
 
 void Fenetre_Principale::on_Date_dateChanged(QDate date)
@@ -153,6 +150,7 @@ void Fenetre_Principale::on_Bouton_Enregistrer_Date_clicked()
     if (libre)
         ++nb_clic_enregistrer_date;
     // No rebuild: the saved date is the current date, already drawn in red.
+    actualiser_modification();
 }
 
 void Fenetre_Principale::on_Bouton_reinitialiser_clicked()

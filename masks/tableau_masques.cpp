@@ -26,6 +26,12 @@ void Fenetre_Principale::configurer_tableau_masques()
     ui->tableView_masques->setModel(modele_masques);
     ui->tableView_masques->setColumnWidth(0, largeur_colonne);
     ui->tableView_masques->setColumnWidth(1, largeur_colonne);
+    // A typed cell or added rows change the site without a rebuild: the title's "*" follows
+    // them through the model's own signals.
+    connect(modele_masques, &QStandardItemModel::dataChanged, this,
+            &Fenetre_Principale::actualiser_modification);
+    connect(modele_masques, &QStandardItemModel::rowsInserted, this,
+            &Fenetre_Principale::actualiser_modification);
 }
 
 void Fenetre_Principale::on_Bouton_ajoutLignes_clicked()

@@ -32,9 +32,13 @@ void executer_options(Scene &scene)
 void Fenetre_Principale::ouverture_fenetre_affichage()
 {
     executer_options(*scene);
+    // "OK" may have changed the site's display options.
+    actualiser_modification();
 }
 
 void Fenetre_Principale::on_actionOptions_graphiques_triggered()
 {
     executer_options(*scene);
+    // "OK" may have changed the site's display options.
+    actualiser_modification();
 }

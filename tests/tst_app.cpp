@@ -217,6 +217,17 @@ void TestFenetre::actions_data()
         << "Exporter l'horizon..." << QKeySequence() << false << false;
     QTest::newRow("print") << "actionImprimer"
                            << "Imprimer..." << QKeySequence(Qt::CTRL + Qt::Key_P) << false << false;
+    QTest::newRow("open a site") << "actionOuvrir_un_site"
+                                 << "Ouvrir un site..."
+                                 << QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_O) << false
+                                 << false;
+    QTest::newRow("save the site")
+        << "actionEnregistrer_le_site"
+        << "Enregistrer le site" << QKeySequence(Qt::CTRL + Qt::Key_S) << false << false;
+    QTest::newRow("save the site as")
+        << "actionEnregistrer_le_site_sous"
+        << "Enregistrer le site sous..." << QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_S) << false
+        << false;
     QTest::newRow("quit") << "actionQuitter"
                           << "Quitter..." << QKeySequence() << false << false;
     QTest::newRow("display options")
@@ -274,9 +285,10 @@ void TestFenetre::menus()
         return n;
     };
     QCOMPARE(noms(menus.at(0)->menu()),
-             QStringList({"actionExporter_le_diagramme", "actionImprimer", "|",
-                          "actionImporter_un_horizon", "actionExporter_l_horizon", "|",
-                          "actionQuitter"}));
+             QStringList({"actionOuvrir_un_site", "actionEnregistrer_le_site",
+                          "actionEnregistrer_le_site_sous", "|", "actionExporter_le_diagramme",
+                          "actionImprimer", "|", "actionImporter_un_horizon",
+                          "actionExporter_l_horizon", "|", "actionQuitter"}));
     QCOMPARE(noms(menus.at(1)->menu()), QStringList({"menuMode", "actionOptions_graphiques"}));
     QCOMPARE(noms(menus.at(2)->menu()),
              QStringList({"actionA_propos_de", "actionRechercher_une_mise_jour"}));

@@ -4,6 +4,7 @@
 // The command line, run as the built program with neither a display nor a platform in its
 // environment: exit statuses, standard output and error, and the files it leaves.
 #include "cli/ligne_de_commande.h"
+#include "site/site.h"
 
 #include <QtTest>
 
@@ -57,6 +58,8 @@ private slots:
     void fichier();
     void aujourdhui_data();
     void aujourdhui();
+    void site_data();
+    void site();
 };
 
 void TestLigneDeCommande::statuts_data()
@@ -69,17 +72,25 @@ void TestLigneDeCommande::statuts_data()
     QTest::addColumn<QStringList>("dans_sortie");
     QTest::addColumn<QString>("dans_erreurs");
 
-    QTest::newRow("help lists every option")
-        << QStringList{"--help"} << statut_succes << QString()
-        << QStringList{"--export FICHIER",  "--tableau",
-                       "--latitude DEG",    "--date AAAA-MM-JJ",
-                       "--jour-des-mois J", "--annee AAAA",
-                       "--limites",         "--heures",
-                       "--taille LxH",      "--help",
-                       "--version",         "--longitude DEG",
-                       "--fuseau ZONE",     "--heure ECHELLE",
-                       "--modele MODELE"}
-        << QString();
+    QTest::newRow("help lists every option") << QStringList{"--help"} << statut_succes << QString()
+                                             << QStringList{"--export FICHIER",
+                                                            "--tableau",
+                                                            "--latitude DEG",
+                                                            "--date AAAA-MM-JJ",
+                                                            "--jour-des-mois J",
+                                                            "--annee AAAA",
+                                                            "--limites",
+                                                            "--heures",
+                                                            "--taille LxH",
+                                                            "--help",
+                                                            "--version",
+                                                            "--longitude DEG",
+                                                            "--fuseau ZONE",
+                                                            "--heure ECHELLE",
+                                                            "--modele MODELE",
+                                                            "--site FICHIER",
+                                                            "--enregistrer-site FICHIER"}
+                                             << QString();
     QTest::newRow("version") << QStringList{"--version"} << statut_succes << QString()
                              << QStringList{"orvane "} << QString();
 
@@ -266,6 +277,94 @@ void TestLigneDeCommande::aujourdhui()
     QCOMPARE(executer_ligne_de_commande(arguments, QDate(2026, 6, 21), flux_sortie, flux_erreurs),
              statut_succes);
     QCOMPARE(sortie.split('\n').value(1), premiere_ligne);
+}
+
+void TestLigneDeCommande::site_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("statut");
+    QTest::addColumn<QString>("sortie");
+    QTest::addColumn<QString>("dans_erreurs");
+    // The site `--enregistrer-site` writes to "ecrit.orvane": latitude, mode 2, saved dates.
+    QTest::addColumn<double>("latitude_ecrite");
+    QTest::addColumn<bool>("mois_ecrit");
+    QTest::addColumn<int>("dates_ecrites");
+
+    // "site.orvane": 45.5°, 21 June 2026 with 21 December saved, limit courses. The latitude
+    // given replaces its own: the rows of 21 June and 21 December at 45° above.
+    QTest::newRow("the site's dates at the latitude given")
+        << QStringList{"--site", "site.orvane", "--latitude", "45", "--tableau"} << statut_succes
+        << entete + "2026-06-21;4h18;19h43;15h25\n2026-12-21;7h43;16h17;8h34\n"
+        << QString() << 0.0 << false << 0;
+    QTest::newRow("the site's values with the day of the months, written")
+        << QStringList{"--site",  "site.orvane", "--jour-des-mois",    "31",
+                       "--annee", "2026",        "--enregistrer-site", "ecrit.orvane"}
+        << statut_succes << QString() << QString() << 45.5 << true << 0;
+    QTest::newRow("the options given, written as a site")
+        << QStringList{"--latitude",         "-12.25",      "--date",
+                       "2026-06-21",         "--date",      "2026-03-01",
+                       "--enregistrer-site", "ecrit.orvane"}
+        << statut_succes << QString() << QString() << -12.25 << false << 1;
+    QTest::newRow("a refused site writes nothing")
+        << QStringList{"--site", "abime.orvane", "--tableau", "--enregistrer-site", "ecrit.orvane"}
+        << statut_usage << QString("")
+        << "--site : Le site « abime.orvane » n'a pas pu être ouvert : le fichier est tronqué"
+        << 0.0 << false << 0;
+}
+
+void TestLigneDeCommande::site()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, statut);
+    QFETCH(QString, sortie);
+    QFETCH(QString, dans_erreurs);
+    QFETCH(double, latitude_ecrite);
+    QFETCH(bool, mois_ecrit);
+    QFETCH(int, dates_ecrites);
+
+    QTemporaryDir dossier;
+    QVERIFY(dossier.isValid());
+    Site site;
+    site.diagramme.latitude = 45.5;
+    site.diagramme.date_choisie = QDate(2026, 6, 21);
+    site.diagramme.dates_enregistrees = {QDate(2026, 12, 21)};
+    site.diagramme.limites = true;
+    site.masques = {{0.0, 10.0}, {std::nullopt, std::nullopt}};
+    QCOMPARE(ecrire_site(dossier.filePath("site.orvane"), site), QString());
+    QFile abime(dossier.filePath("abime.orvane"));
+    QVERIFY(abime.open(QIODevice::WriteOnly));
+    abime.write(site_en_json(site).left(100));
+    abime.close();
+    for (QString &argument : arguments)
+        if (argument.endsWith(QLatin1String(".orvane")))
+            argument = dossier.filePath(argument);
+
+    // Run here, on 21 June 2026.
+    Resultat resultat;
+    QTextStream flux_sortie(&resultat.sortie);
+    QTextStream flux_erreurs(&resultat.erreurs);
+    QCOMPARE(executer_ligne_de_commande(QStringList{"orvane"} + arguments, QDate(2026, 6, 21),
+                                        flux_sortie, flux_erreurs),
+             statut);
+    if (!sortie.isNull())
+        QCOMPARE(resultat.sortie, sortie);
+    QVERIFY2(resultat.erreurs.contains(dans_erreurs), qPrintable(resultat.erreurs));
+    const QString ecrit = dossier.filePath("ecrit.orvane");
+    if (!arguments.contains(ecrit) || statut != statut_succes) {
+        QVERIFY(!QFileInfo::exists(ecrit));
+        return;
+    }
+    const Lecture_Site lu = lire_site(ecrit);
+    QVERIFY2(lu.site, qPrintable(lu.probleme));
+    QCOMPARE(lu.site->diagramme.latitude, latitude_ecrite);
+    QCOMPARE(lu.site->diagramme.mode == Mode_Dates::Jour_des_mois, mois_ecrit);
+    QCOMPARE(lu.site->diagramme.dates_enregistrees.size(), dates_ecrites);
+    // The year of Mode 2: the one given, or the current year as in a fresh window.
+    QCOMPARE(lu.site->diagramme.annee, 2026);
+    // The site's mask table as typed, or a fresh window's.
+    QCOMPARE(lu.site->masques, arguments.contains("--site")
+                                   ? site.masques
+                                   : QVector<Ligne_Masque_Saisie>(lignes_masques_initiales));
 }
 
 QTEST_MAIN(TestLigneDeCommande)

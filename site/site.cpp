@@ -1,0 +1,511 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+//
+// The site file: written with QJsonDocument through QSaveFile, read whole and checked field by
+// field into a fresh value; the first problem stops the reading, so nothing half-read ever
+// leaves here.
+#include "site/site.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QTimeZone>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+const QString format_site = QStringLiteral("orvane-site");
+const QString filtre_site = QStringLiteral("Site Orvane (*.orvane)");
+const QString suffixe_site = QStringLiteral("orvane");
+
+namespace
+{
+
+const QString mode_dates = QStringLiteral("dates");
+const QString mode_mois = QStringLiteral("mois");
+// The time scale and the model of the sun as the file names them.
+const QString echelle_solaire = QStringLiteral("solaire");
+const QString echelle_legale = QStringLiteral("legale");
+const QString modele_simple = QStringLiteral("simple");
+const QString modele_precis = QStringLiteral("precis");
+constexpr double longitude_max = 180.0; // degrees
+
+// Ranges of the widgets the values go to.
+constexpr double latitude_max = 90.0; // degrees
+constexpr double azimut_max = 180.0;  // degrees
+constexpr double hauteur_max = 90.0;  // degrees
+constexpr int annee_max = 999999999;  // the year spin box of Mode 2, both signs
+constexpr int pas_hauteur_min = 5, pas_hauteur_max = 15;
+constexpr int pas_azimut_min = 5, pas_azimut_max = 30;
+constexpr int opacite_max = 100; // percent
+
+QString texte_date_iso(const QDate &date)
+{
+    return date.toString(Qt::ISODate);
+}
+
+QJsonValue cellule(const std::optional<double> &valeur)
+{
+    return valeur ? QJsonValue(*valeur) : QJsonValue(QJsonValue::Null);
+}
+
+QString nombre(double valeur)
+{
+    return QString::number(valeur, 'g', 10);
+}
+
+// Reads the fields of one object, by name, into values; the first problem is kept and every
+// later read returns a default, so that the caller checks once at the end.
+class Lecteur
+{
+public:
+    QString probleme;
+
+    bool en_echec() const { return !probleme.isEmpty(); }
+
+    void echouer(const QString &texte)
+    {
+        if (probleme.isEmpty())
+            probleme = texte;
+    }
+
+    // The field `nom` of `objet`, which must be there; `chemin` names it in messages
+    // ("dates.annee").
+    QJsonValue champ(const QJsonObject &objet, const QString &chemin)
+    {
+        const QString nom = chemin.section(QLatin1Char('.'), -1);
+        const auto it = objet.constFind(nom);
+        if (it == objet.constEnd()) {
+            echouer(QStringLiteral("le champ « %1 » manque").arg(chemin));
+            return {};
+        }
+        return it.value();
+    }
+
+    QJsonObject objet(const QJsonObject &parent, const QString &chemin)
+    {
+        const QJsonValue v = champ(parent, chemin);
+        if (!en_echec() && !v.isObject())
+            echouer(QStringLiteral("le champ « %1 » doit être un objet {…}").arg(chemin));
+        return v.toObject();
+    }
+
+    QJsonArray tableau(const QJsonObject &parent, const QString &chemin)
+    {
+        const QJsonValue v = champ(parent, chemin);
+        if (!en_echec() && !v.isArray())
+            echouer(QStringLiteral("le champ « %1 » doit être une liste […]").arg(chemin));
+        return v.toArray();
+    }
+
+    bool booleen(const QJsonObject &parent, const QString &chemin)
+    {
+        const QJsonValue v = champ(parent, chemin);
+        if (!en_echec() && !v.isBool())
+            echouer(QStringLiteral("le champ « %1 » doit valoir true ou false").arg(chemin));
+        return v.toBool();
+    }
+
+    QString texte(const QJsonObject &parent, const QString &chemin)
+    {
+        const QJsonValue v = champ(parent, chemin);
+        if (!en_echec() && !v.isString())
+            echouer(
+                QStringLiteral("le champ « %1 » doit être un texte entre guillemets").arg(chemin));
+        return v.toString();
+    }
+
+    // A number within [min, max].
+    double reel(const QJsonValue &v, const QString &chemin, double min, double max,
+                const QString &unite)
+    {
+        if (en_echec())
+            return 0.0;
+        if (!v.isDouble()) {
+            echouer(QStringLiteral("le champ « %1 » doit être un nombre").arg(chemin));
+            return 0.0;
+        }
+        const double x = v.toDouble();
+        if (!std::isfinite(x) || x < min || x > max) {
+            echouer(QStringLiteral("la valeur %1 du champ « %2 » est hors de %3..%4%5")
+                        .arg(nombre(x), chemin, nombre(min), nombre(max), unite));
+            return 0.0;
+        }
+        return x;
+    }
+
+    double reel(const QJsonObject &parent, const QString &chemin, double min, double max,
+                const QString &unite)
+    {
+        const QJsonValue v = champ(parent, chemin);
+        return reel(v, chemin, min, max, unite);
+    }
+
+    // A whole number within [min, max].
+    int entier(const QJsonObject &parent, const QString &chemin, int min, int max,
+               const QString &unite = QString())
+    {
+        const QJsonValue v = champ(parent, chemin);
+        if (en_echec())
+            return 0;
+        if (!v.isDouble() || std::floor(v.toDouble()) != v.toDouble()) {
+            echouer(QStringLiteral("le champ « %1 » doit être un nombre entier").arg(chemin));
+            return 0;
+        }
+        return static_cast<int>(reel(v, chemin, min, max, unite));
+    }
+
+    // A date written AAAA-MM-JJ, within the date edit's range.
+    QDate date(const QJsonValue &v, const QString &chemin)
+    {
+        if (en_echec())
+            return {};
+        const QDate d = QDate::fromString(v.toString(), Qt::ISODate);
+        if (!v.isString() || !d.isValid()) {
+            echouer(QStringLiteral("le champ « %1 » doit être une date valide écrite "
+                                   "AAAA-MM-JJ")
+                        .arg(chemin));
+            return {};
+        }
+        if (d < date_site_min || d > date_site_max) {
+            echouer(QStringLiteral("la date %1 du champ « %2 » est hors de %3..%4")
+                        .arg(texte_date_iso(d), chemin, texte_date_iso(date_site_min),
+                             texte_date_iso(date_site_max)));
+            return {};
+        }
+        return d;
+    }
+
+    // A mask cell: a number within [−max, max] or [0, max], or null for an empty cell.
+    std::optional<double> cellule(const QJsonObject &ligne, const QString &chemin, double min,
+                                  double max)
+    {
+        const QJsonValue v = champ(ligne, chemin);
+        if (en_echec() || v.isNull())
+            return std::nullopt;
+        return reel(v, chemin, min, max, QStringLiteral("°"));
+    }
+};
+
+// The parser's verdict in words: a file cut short is told apart from one that is not JSON at
+// all, and a NaN or an infinity, which JSON cannot hold, is named.
+QString probleme_json(const QByteArray &octets, const QJsonParseError &erreur)
+{
+    if (octets.trimmed().isEmpty())
+        return QStringLiteral("le fichier est vide");
+    const int debut = std::max(0, erreur.offset - 12);
+    const QString autour = QString::fromUtf8(octets.mid(debut, 24));
+    static const QRegularExpression non_nombre(
+        QStringLiteral("(?<![A-Za-z_\"])-?(NaN|nan|Infinity|infinity|inf)(?![A-Za-z_\"])"));
+    const QRegularExpressionMatch trouve = non_nombre.match(autour);
+    if (trouve.hasMatch())
+        return QStringLiteral("« %1 » n'est pas un nombre (octet %2)")
+            .arg(trouve.captured(0))
+            .arg(debut + trouve.capturedStart(0));
+    // The parser stops at the end of the bytes when the document was not finished.
+    if (erreur.offset >= octets.trimmed().size() - 1 &&
+        erreur.error != QJsonParseError::GarbageAtEnd)
+        return QStringLiteral("le fichier est tronqué : le texte JSON s'arrête avant sa fin "
+                              "(octet %1)")
+            .arg(erreur.offset);
+    return QStringLiteral("ce n'est pas un texte JSON valide (erreur à l'octet %1)")
+        .arg(erreur.offset);
+}
+
+} // namespace
+
+bool Ligne_Masque_Saisie::operator==(const Ligne_Masque_Saisie &autre) const
+{
+    return azimut == autre.azimut && hauteur == autre.hauteur;
+}
+
+bool Site::operator==(const Site &autre) const
+{
+    const Description_Diagramme &a = diagramme;
+    const Description_Diagramme &b = autre.diagramme;
+    return a.latitude == b.latitude && a.longitude == b.longitude && a.fuseau == b.fuseau &&
+           a.echelle == b.echelle && a.modele == b.modele && a.mode == b.mode &&
+           a.date_choisie == b.date_choisie && a.dates_enregistrees == b.dates_enregistrees &&
+           a.jour_des_mois == b.jour_des_mois && a.annee == b.annee && a.limites == b.limites &&
+           a.heures == b.heures && a.options == b.options && masques == autre.masques &&
+           conserver_masques == autre.conserver_masques;
+}
+
+QByteArray site_en_json(const Site &site)
+{
+    const Description_Diagramme &d = site.diagramme;
+
+    QJsonArray enregistrees;
+    for (const QDate &date : d.dates_enregistrees)
+        enregistrees.append(texte_date_iso(date));
+    QJsonArray lignes;
+    for (const Ligne_Masque_Saisie &ligne : site.masques)
+        lignes.append(QJsonObject{{QStringLiteral("azimut"), cellule(ligne.azimut)},
+                                  {QStringLiteral("hauteur"), cellule(ligne.hauteur)}});
+
+    const QJsonObject racine{
+        {QStringLiteral("format"), format_site},
+        {QStringLiteral("version"), version_site},
+        {QStringLiteral("lieu"),
+         QJsonObject{{QStringLiteral("latitude"), d.latitude},
+                     {QStringLiteral("longitude"), d.longitude},
+                     {QStringLiteral("fuseau"), QString::fromLatin1(d.fuseau)}}},
+        {QStringLiteral("heure"),
+         QJsonObject{{QStringLiteral("echelle"),
+                      d.echelle == Echelle_Heures::Heure_legale ? echelle_legale : echelle_solaire},
+                     {QStringLiteral("modele"),
+                      d.modele == Modele_Soleil::precis ? modele_precis : modele_simple}}},
+        {QStringLiteral("dates"),
+         QJsonObject{
+             {QStringLiteral("mode"), d.mode == Mode_Dates::Jour_des_mois ? mode_mois : mode_dates},
+             {QStringLiteral("date"), texte_date_iso(d.date_choisie)},
+             {QStringLiteral("enregistrees"), enregistrees},
+             {QStringLiteral("jour_des_mois"), d.jour_des_mois},
+             {QStringLiteral("annee"), d.annee},
+         }},
+        {QStringLiteral("trace"),
+         QJsonObject{{QStringLiteral("limites"), d.limites}, {QStringLiteral("heures"), d.heures}}},
+        {QStringLiteral("masques"),
+         QJsonObject{{QStringLiteral("lignes"), lignes},
+                     {QStringLiteral("conserver"), site.conserver_masques}}},
+        {QStringLiteral("affichage"),
+         QJsonObject{
+             {QStringLiteral("graduations"), d.options.graduations},
+             {QStringLiteral("pas_hauteur"), d.options.pas_hauteur},
+             {QStringLiteral("pas_azimut"), d.options.pas_azimut},
+             {QStringLiteral("opacite"), d.options.opacite},
+         }},
+    };
+    return QJsonDocument(racine).toJson(QJsonDocument::Indented);
+}
+
+Lecture_Site site_depuis_json(const QByteArray &octets)
+{
+    Lecture_Site lecture;
+    if (octets.size() > taille_site_max) {
+        lecture.probleme = QStringLiteral("le fichier dépasse 1 Mo (%1 octets)").arg(octets.size());
+        return lecture;
+    }
+    QJsonParseError erreur;
+    const QJsonDocument document = QJsonDocument::fromJson(octets, &erreur);
+    if (erreur.error != QJsonParseError::NoError) {
+        lecture.probleme = probleme_json(octets, erreur);
+        return lecture;
+    }
+    if (!document.isObject()) {
+        lecture.probleme = QStringLiteral("ce n'est pas un site Orvane : le texte JSON n'est pas "
+                                          "un objet {…}");
+        return lecture;
+    }
+    const QJsonObject racine = document.object();
+
+    // The format and the version first: a file of another kind is named as such, not by the
+    // first field it lacks.
+    const QJsonValue format = racine.value(QStringLiteral("format"));
+    if (format.toString() != format_site) {
+        lecture.probleme =
+            format.isString()
+                ? QStringLiteral("ce n'est pas un site Orvane (format « %1 » au lieu de « %2 »)")
+                      .arg(format.toString(), format_site)
+                : QStringLiteral("ce n'est pas un site Orvane (le champ « format » ne vaut pas "
+                                 "« %1 »)")
+                      .arg(format_site);
+        return lecture;
+    }
+    Lecteur l;
+    const int version =
+        l.entier(racine, QStringLiteral("version"), 1, std::numeric_limits<int>::max());
+    if (l.en_echec()) {
+        lecture.probleme = l.probleme;
+        return lecture;
+    }
+    if (version > version_site) {
+        lecture.probleme =
+            QStringLiteral("il a été écrit par une version plus récente d'Orvane (format de "
+                           "version %1 ; cette version-ci lit jusqu'à la version %2) : mettez "
+                           "Orvane à jour pour l'ouvrir")
+                .arg(version)
+                .arg(version_site);
+        return lecture;
+    }
+
+    Site site;
+    Description_Diagramme &d = site.diagramme;
+
+    const QJsonObject lieu = l.objet(racine, QStringLiteral("lieu"));
+    d.latitude = l.reel(lieu, QStringLiteral("lieu.latitude"), -latitude_max, latitude_max,
+                        QStringLiteral("°"));
+    // The place's clock came after the first files: absent, it is the one that draws as before.
+    if (lieu.contains(QStringLiteral("longitude")))
+        d.longitude = l.reel(lieu, QStringLiteral("lieu.longitude"), -longitude_max, longitude_max,
+                             QStringLiteral("°"));
+    if (lieu.contains(QStringLiteral("fuseau"))) {
+        const QString fuseau = l.texte(lieu, QStringLiteral("lieu.fuseau"));
+        const QByteArray id = fuseau.toLatin1();
+        if (!l.en_echec() && !fuseau.isEmpty() &&
+            (QString::fromLatin1(id) != fuseau || !QTimeZone::isTimeZoneIdAvailable(id)))
+            l.echouer(QStringLiteral("le fuseau horaire « %1 » est inconnu").arg(fuseau));
+        d.fuseau = id;
+    }
+    if (racine.contains(QStringLiteral("heure"))) {
+        const QJsonObject heure = l.objet(racine, QStringLiteral("heure"));
+        const auto choix = [&](const QString &chemin, const QString &a, const QString &b) {
+            if (!heure.contains(chemin.section(QLatin1Char('.'), -1)))
+                return a;
+            const QString valeur = l.texte(heure, chemin);
+            if (!l.en_echec() && valeur != a && valeur != b)
+                l.echouer(
+                    QStringLiteral("« %1 » est inconnu dans « %2 » (« %3 » ou « %4 » attendu)")
+                        .arg(valeur, chemin, a, b));
+            return valeur;
+        };
+        d.echelle = choix(QStringLiteral("heure.echelle"), echelle_solaire, echelle_legale) ==
+                            echelle_legale
+                        ? Echelle_Heures::Heure_legale
+                        : Echelle_Heures::Temps_solaire_vrai;
+        d.modele =
+            choix(QStringLiteral("heure.modele"), modele_simple, modele_precis) == modele_precis
+                ? Modele_Soleil::precis
+                : Modele_Soleil::simple;
+    }
+
+    const QJsonObject dates = l.objet(racine, QStringLiteral("dates"));
+    const QString mode = l.texte(dates, QStringLiteral("dates.mode"));
+    if (!l.en_echec() && mode != mode_dates && mode != mode_mois)
+        l.echouer(QStringLiteral("le mode « %1 » est inconnu (« %2 » ou « %3 » attendu)")
+                      .arg(mode, mode_dates, mode_mois));
+    d.mode = mode == mode_mois ? Mode_Dates::Jour_des_mois : Mode_Dates::Dates_choisies;
+    d.date_choisie =
+        l.date(l.champ(dates, QStringLiteral("dates.date")), QStringLiteral("dates.date"));
+    const QJsonArray enregistrees = l.tableau(dates, QStringLiteral("dates.enregistrees"));
+    if (!l.en_echec() && enregistrees.size() > dates_enregistrees_max)
+        l.echouer(QStringLiteral("%1 dates enregistrées : %2 au plus")
+                      .arg(enregistrees.size())
+                      .arg(dates_enregistrees_max));
+    // One date per day of the year, as the window keeps them, in that order.
+    QVector<bool> jour_pris(367, false);
+    for (int i = 0; i < enregistrees.size() && !l.en_echec(); ++i) {
+        const QString chemin = QStringLiteral("dates.enregistrees[%1]").arg(i);
+        const QDate date = l.date(enregistrees.at(i), chemin);
+        if (l.en_echec())
+            break;
+        if (jour_pris[date.dayOfYear()]) {
+            l.echouer(QStringLiteral("deux dates enregistrées tombent le même jour de l'année "
+                                     "(%1, champ « %2 »)")
+                          .arg(texte_date_iso(date), chemin));
+            break;
+        }
+        jour_pris[date.dayOfYear()] = true;
+        d.dates_enregistrees.append(date);
+    }
+    std::stable_sort(d.dates_enregistrees.begin(), d.dates_enregistrees.end(),
+                     [](const QDate &a, const QDate &b) { return a.dayOfYear() < b.dayOfYear(); });
+    d.jour_des_mois = l.entier(dates, QStringLiteral("dates.jour_des_mois"), 1, 31);
+    d.annee = l.entier(dates, QStringLiteral("dates.annee"), -annee_max, annee_max);
+
+    const QJsonObject trace = l.objet(racine, QStringLiteral("trace"));
+    d.limites = l.booleen(trace, QStringLiteral("trace.limites"));
+    d.heures = l.booleen(trace, QStringLiteral("trace.heures"));
+
+    const QJsonObject masques = l.objet(racine, QStringLiteral("masques"));
+    const QJsonArray lignes = l.tableau(masques, QStringLiteral("masques.lignes"));
+    if (!l.en_echec() && lignes.size() > lignes_masques_max)
+        l.echouer(QStringLiteral("%1 lignes de masques : %2 au plus")
+                      .arg(lignes.size())
+                      .arg(lignes_masques_max));
+    for (int i = 0; i < lignes.size() && !l.en_echec(); ++i) {
+        const QString chemin = QStringLiteral("masques.lignes[%1]").arg(i);
+        if (!lignes.at(i).isObject()) {
+            l.echouer(QStringLiteral("le champ « %1 » doit être un objet {…}").arg(chemin));
+            break;
+        }
+        const QJsonObject ligne = lignes.at(i).toObject();
+        Ligne_Masque_Saisie lue;
+        lue.azimut = l.cellule(ligne, chemin + QStringLiteral(".azimut"), -azimut_max, azimut_max);
+        lue.hauteur = l.cellule(ligne, chemin + QStringLiteral(".hauteur"), 0.0, hauteur_max);
+        site.masques.append(lue);
+    }
+    site.conserver_masques = l.booleen(masques, QStringLiteral("masques.conserver"));
+
+    const QJsonObject affichage = l.objet(racine, QStringLiteral("affichage"));
+    d.options.graduations = l.booleen(affichage, QStringLiteral("affichage.graduations"));
+    d.options.pas_hauteur = l.entier(affichage, QStringLiteral("affichage.pas_hauteur"),
+                                     pas_hauteur_min, pas_hauteur_max, QStringLiteral("°"));
+    d.options.pas_azimut = l.entier(affichage, QStringLiteral("affichage.pas_azimut"),
+                                    pas_azimut_min, pas_azimut_max, QStringLiteral("°"));
+    d.options.opacite = l.entier(affichage, QStringLiteral("affichage.opacite"), 0, opacite_max,
+                                 QStringLiteral(" %"));
+
+    if (l.en_echec())
+        lecture.probleme = l.probleme;
+    else
+        lecture.site = site;
+    return lecture;
+}
+
+Lecture_Site lire_site(const QString &chemin)
+{
+    const QString nom = QFileInfo(chemin).fileName();
+    auto refus = [&nom](const QString &probleme) {
+        Lecture_Site lecture;
+        lecture.probleme =
+            QStringLiteral("Le site « %1 » n'a pas pu être ouvert : %2.").arg(nom, probleme);
+        return lecture;
+    };
+
+    const QFileInfo info(chemin);
+    if (!info.exists())
+        return refus(QStringLiteral("le fichier n'existe pas"));
+    if (info.isDir())
+        return refus(QStringLiteral("c'est un dossier, pas un fichier"));
+    if (info.size() > taille_site_max)
+        return refus(QStringLiteral("le fichier dépasse 1 Mo (%1 octets)").arg(info.size()));
+    QFile fichier(chemin);
+    if (!fichier.open(QIODevice::ReadOnly))
+        return refus(QStringLiteral("le fichier ne peut pas être lu (droits d'accès ?)"));
+    // One byte more than allowed tells a file that grew since it was measured.
+    const QByteArray octets = fichier.read(taille_site_max + 1);
+    if (fichier.error() != QFileDevice::NoError)
+        return refus(QStringLiteral("la lecture du fichier a échoué"));
+
+    Lecture_Site lecture = site_depuis_json(octets);
+    if (!lecture.site)
+        return refus(lecture.probleme);
+    return lecture;
+}
+
+QString ecrire_site(const QString &chemin, const Site &site)
+{
+    const QFileInfo info(chemin);
+    auto echec = [&info](const QString &raison) {
+        return QStringLiteral("Le site n'a pas pu être enregistré dans « %1 » : %2.")
+            .arg(info.fileName(), raison);
+    };
+    if (info.isDir())
+        return echec(QStringLiteral("c'est un dossier"));
+    if (!info.absoluteDir().exists())
+        return echec(QStringLiteral("le dossier « %1 » n'existe pas")
+                         .arg(QDir::toNativeSeparators(info.absolutePath())));
+
+    QSaveFile fichier(chemin);
+    if (!fichier.open(QIODevice::WriteOnly))
+        return echec(QStringLiteral("le dossier n'accepte pas l'écriture, ou le fichier est "
+                                    "protégé"));
+    const QByteArray octets = site_en_json(site);
+    if (fichier.write(octets) != octets.size()) {
+        fichier.cancelWriting();
+        return echec(QStringLiteral("l'écriture a échoué (disque plein ?) ; l'ancien fichier "
+                                    "est intact"));
+    }
+    if (!fichier.commit())
+        return echec(QStringLiteral("le fichier n'a pas pu être remplacé ; l'ancien fichier est "
+                                    "intact"));
+    return {};
+}

@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#ifndef ORVANE_SITE_SITE_H
+#define ORVANE_SITE_SITE_H
+
+// A site: everything a user has entered for one place, as a plain value, and its file. The file
+// is UTF-8 JSON that a person can read, named by a "format" and an integer "version":
+//
+//   {
+//     "format": "orvane-site", "version": 1,
+//     "lieu": {"latitude": 45.5, "longitude": 2.33, "fuseau": "Europe/Paris"},
+//     "heure": {"echelle": "solaire" | "legale", "modele": "simple" | "precis"},
+//     "dates": {"mode": "dates" | "mois", "date": "2026-06-21",
+//               "enregistrees": ["2026-03-20", ...], "jour_des_mois": 21, "annee": 2026},
+//     "trace": {"limites": true, "heures": false},
+//     "masques": {"lignes": [{"azimut": 0, "hauteur": 12.5}, {"azimut": null, "hauteur": null}],
+//                 "conserver": true},
+//     "affichage": {"graduations": true, "pas_hauteur": 10, "pas_azimut": 10, "opacite": 70}
+//   }
+//
+// A file is read whole and checked before anything is handed back: the first problem met is
+// reported, in French, with the file's name. Fields this version does not know are ignored, so
+// that a later release may add some (a longitude beside the latitude under "lieu", say) without
+// changing the version; a field whose meaning changes takes a new version, which this one
+// refuses. A field that a later version adds is read as optional, with the default that draws
+// as before, from files of an earlier version.
+//
+// The longitude, the zone ("" for UTC), the time scale and the model of the sun are optional
+// when read: a file without them draws as before (0, UTC, true solar time, the simple model).
+//
+// Units: latitude in degrees, north positive, −90..90; longitude in degrees, east positive,
+// −180..180; mask azimuths in degrees from north,
+// negative towards the east, positive towards the west, −180..180; mask heights in degrees
+// above the horizon, 0..90.
+
+#include "trace/diagramme.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <QVector>
+
+#include <optional>
+
+// One row of the mask table as typed: each cell empty or a number, degrees.
+struct Ligne_Masque_Saisie {
+    std::optional<double> azimut;  // −180..180, negative east
+    std::optional<double> hauteur; // 0..90
+
+    bool operator==(const Ligne_Masque_Saisie &autre) const;
+    bool operator!=(const Ligne_Masque_Saisie &autre) const { return !(*this == autre); }
+};
+
+struct Site {
+    // Latitude, longitude, time zone, time scale and model of the sun, mode, chosen date, saved
+    // dates, day and year of Mode 2, the limit-course and hour-line switches, and the disc's
+    // display options. The drawn outline (`masque`) and the drawing's size (`taille`) belong to a
+    // drawing, not to a site: they are neither written nor read, nor compared.
+    Description_Diagramme diagramme;
+    // The mask table's rows as typed, empty rows and empty cells included, at most
+    // `lignes_masques_max`.
+    QVector<Ligne_Masque_Saisie> masques;
+    // "Conserver les masques": the outline is drawn from the table on every rebuild.
+    bool conserver_masques = false;
+
+    bool operator==(const Site &autre) const;
+    bool operator!=(const Site &autre) const { return !(*this == autre); }
+};
+
+// The format's name and the newest version this program reads and the one it writes.
+extern const QString format_site;
+inline constexpr int version_site = 1;
+
+// Limits of a site file.
+inline constexpr qint64 taille_site_max = 1024 * 1024; // bytes
+inline constexpr int lignes_masques_max = 500;
+// Rows of the mask table of a fresh window, all empty.
+inline constexpr int lignes_masques_initiales = 6;
+
+// The range of the date edit, which the chosen and saved dates must fall in.
+inline const QDate date_site_min = QDate(1752, 9, 14);
+inline const QDate date_site_max = QDate(9999, 12, 31);
+
+// The site as the text of a file.
+QByteArray site_en_json(const Site &site);
+
+// A site read from a file's bytes, or, when they do not hold a valid site, the first problem
+// met, in French, as a clause ("la latitude 95 est hors de −90..90°").
+struct Lecture_Site {
+    std::optional<Site> site;
+    QString probleme;
+};
+Lecture_Site site_depuis_json(const QByteArray &octets);
+
+// Reads the site file `chemin`. On failure `probleme` is a whole French sentence that names
+// the file and the first problem.
+Lecture_Site lire_site(const QString &chemin);
+
+// Writes the site to `chemin` through a temporary file that replaces it only once wholly
+// written, so that a failed write leaves the old file whole. Returns an empty string on success,
+// otherwise a French sentence that names the file and the reason.
+QString ecrire_site(const QString &chemin, const Site &site);
+
+// The file filter of the open and save dialogs, and the suffix a name without one is given.
+extern const QString filtre_site;
+extern const QString suffixe_site;
+
+#endif

@@ -1,0 +1,729 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+//
+// Site files: what the window saves opens into the same window, a damaged or foreign file is
+// refused with its first problem and leaves the window as it was, and unsaved changes to a site
+// show in the title and are asked about before the window closes.
+#include "app/fenetre_principale.h"
+#include "diagram/scene.h"
+#include "site/site.h"
+#include "tests/outils.h"
+#include "tests/repondeur.h"
+
+#include <QtTest>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QGraphicsPathItem>
+#include <QGraphicsTextItem>
+#include <QGraphicsView>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+#include <cmath>
+
+namespace
+{
+
+// One mask row as typed; NaN stands for an empty cell.
+struct Cellules {
+    double azimut;
+    double hauteur;
+};
+constexpr double vide = std::numeric_limits<double>::quiet_NaN();
+
+// What a user enters in the window, widget by widget.
+struct Saisie {
+    double latitude = 0.0;
+    bool mois = false;
+    QDate date = QDate(2026, 6, 21);
+    QVector<QDate> enregistrees;
+    int jour = 1;
+    int annee = 2026;
+    bool limites = false;
+    bool heures = false;
+    QVector<Cellules> masques;
+    int lignes_masques = 6;
+    bool conserver = false;
+    Options_Disque options;
+};
+
+// The main window and the widgets the tests reach by name.
+struct Fenetre {
+    Fenetre_Principale f;
+    QDoubleSpinBox *latitude = enfant<QDoubleSpinBox>(f, "latitude");
+    QDateEdit *date = enfant<QDateEdit>(f, "Date");
+    QTableView *vue_masques = enfant<QTableView>(f, "tableView_masques");
+    Scene *scene()
+    {
+        return static_cast<Scene *>(enfant<QGraphicsView>(f, "graphicsView")->scene());
+    }
+    QAbstractItemModel *masques() { return vue_masques->model(); }
+
+    Fenetre()
+    {
+        f.show();
+        if (!QTest::qWaitForWindowExposed(&f))
+            qFatal("the window was never shown");
+    }
+
+    void saisir(const Saisie &s)
+    {
+        if (s.mois) {
+            enfant<QAction>(f, "actionChoisir_le_jour_pour_les_mois")->trigger();
+            enfant<QSpinBox>(f, "spinBox_numero_jour")->setValue(s.jour);
+            enfant<QSpinBox>(f, "spinBox_annee")->setValue(s.annee);
+        }
+        for (const QDate &d : s.enregistrees) {
+            date->setDate(d);
+            enfant<QPushButton>(f, "Bouton_Enregistrer_Date")->click();
+        }
+        date->setDate(s.date);
+        // The whole part first: a change of whole part brings the spin box back to it.
+        latitude->setValue(std::trunc(s.latitude));
+        latitude->setValue(s.latitude);
+        if (s.limites)
+            enfant<QCheckBox>(f, "check_limite")->click();
+        if (s.heures)
+            enfant<QCheckBox>(f, "check_heures")->click();
+        scene()->options.valider(s.options.pas_azimut, s.options.pas_hauteur, s.options.opacite,
+                                 s.options.graduations);
+        enfant<QSpinBox>(f, "spinBox_nbLignes_tab")->setValue(s.lignes_masques - 6);
+        enfant<QPushButton>(f, "Bouton_ajoutLignes")->click();
+        for (int r = 0; r < s.masques.size(); ++r) {
+            if (!std::isnan(s.masques[r].azimut))
+                masques()->setData(masques()->index(r, 0), s.masques[r].azimut, Qt::EditRole);
+            if (!std::isnan(s.masques[r].hauteur))
+                masques()->setData(masques()->index(r, 1), s.masques[r].hauteur, Qt::EditRole);
+        }
+        if (s.conserver) {
+            enfant<QPushButton>(f, "bouton_masques")->click();
+            enfant<QCheckBox>(f, "check_conserver_masques")->click();
+        }
+    }
+
+    // Everything a user sees of the window's state, as text: the title, the inputs, the mask
+    // table, the output table, the display options and every item of the diagram in drawing
+    // order.
+    QStringList etat()
+    {
+        QStringList e{f.windowTitle(), QStringLiteral("modifiée %1").arg(f.isWindowModified())};
+        for (QAction *a : f.findChildren<QAction *>())
+            if (a->isCheckable())
+                e << a->objectName() + QStringLiteral(" %1").arg(a->isChecked());
+        // The number of rows to add is a request, not a part of the site.
+        for (QAbstractSpinBox *b : f.findChildren<QAbstractSpinBox *>())
+            if (b->objectName() != QLatin1String("spinBox_nbLignes_tab"))
+                e << b->objectName() + QStringLiteral(" %1 %2").arg(b->text()).arg(b->isHidden());
+        for (QSlider *c : f.findChildren<QSlider *>())
+            e << c->objectName() + QStringLiteral(" %1/%2 %3")
+                                       .arg(c->value())
+                                       .arg(c->maximum())
+                                       .arg(c->isHidden());
+        for (QAbstractButton *b : f.findChildren<QAbstractButton *>())
+            e << b->objectName() + QStringLiteral(" %1 %2 %3")
+                                       .arg(b->isChecked())
+                                       .arg(b->isEnabled())
+                                       .arg(b->isHidden());
+        for (int r = 0; r < masques()->rowCount(); ++r)
+            e << QStringLiteral("masque %1: %2 ; %3")
+                     .arg(r)
+                     .arg(masques()->index(r, 0).data().toString(),
+                          masques()->index(r, 1).data().toString());
+        auto *sorties = enfant<QTableWidget>(f, "tableau_sorties");
+        for (int r = 0; r < sorties->rowCount(); ++r)
+            for (int c = 0; c < sorties->columnCount(); ++c)
+                e << (sorties->item(r, c) ? sorties->item(r, c)->text() : QStringLiteral("-"));
+        const Affichage_Options &o = scene()->options;
+        e << QStringLiteral("options %1 %2 %3 %4")
+                 .arg(o.pas_hauteur)
+                 .arg(o.pas_azimut)
+                 .arg(o.opacite)
+                 .arg(o.graduations_affichees());
+        // Items of one kind keep their drawing order; the toolkit may interleave the kinds
+        // differently from one scene to the next.
+        QMap<int, QStringList> par_genre;
+        for (QGraphicsItem *item : scene()->items(Qt::AscendingOrder)) {
+            QString texte;
+            QDebug(&texte) << item->pos() << item->boundingRect();
+            if (auto *t = qgraphicsitem_cast<QGraphicsTextItem *>(item))
+                texte += t->toPlainText() + t->defaultTextColor().name();
+            if (auto *p = qgraphicsitem_cast<QGraphicsPathItem *>(item))
+                texte += QString::number(p->path().elementCount()) + p->pen().color().name() +
+                         p->brush().color().name();
+            par_genre[item->type()] << texte;
+        }
+        for (const QStringList &genre : qAsConst(par_genre))
+            e += genre;
+        return e;
+    }
+};
+
+constexpr int intervalle_dialogue_ms = 20;
+
+// Answers the next file dialog with `chemin`, keeping the name filters it offered.
+void repondre_dialogue(Repondeur &repondeur, const QString &chemin, QStringList &filtres)
+{
+    repondeur.autre_fenetre = [chemin, &filtres](QWidget *fenetre) {
+        auto *dialogue = qobject_cast<QFileDialog *>(fenetre);
+        if (!dialogue) {
+            fenetre->close();
+            return;
+        }
+        filtres = dialogue->nameFilters();
+        // Answered from its own event loop, a moment after it has shown: the dialog may be
+        // seen while it is still being shown, before that loop runs.
+        QTimer::singleShot(intervalle_dialogue_ms, dialogue, [dialogue, chemin] {
+            // The name typed, then what the Open or Save button does, without the dialog's
+            // own checks.
+            enfant<QLineEdit>(*dialogue, "fileNameEdit")->setText(chemin);
+            dialogue->QDialog::accept();
+        });
+    };
+}
+
+// Saves the window's site as `chemin` (no suffix: the window adds it) through its menu.
+void enregistrer_sous(Fenetre &fenetre, const QString &chemin, QStringList &filtres)
+{
+    Repondeur repondeur({});
+    repondre_dialogue(repondeur, chemin, filtres);
+    enfant<QAction>(fenetre.f, "actionEnregistrer_le_site_sous")->trigger();
+    QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
+}
+
+// Drops `chemin` on the diagram as a file manager would; whether the window took it.
+bool deposer(Fenetre_Principale &f, const QString &chemin)
+{
+    QMimeData donnees;
+    donnees.setUrls({QUrl::fromLocalFile(chemin)});
+    // The view lets the drag through to the window, which takes it.
+    QWidget *diagramme = enfant<QGraphicsView>(f, "graphicsView")->viewport();
+    const QPoint point(diagramme->width() / 2, diagramme->height() / 2);
+    QDragEnterEvent entree(point, Qt::CopyAction, &donnees, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(diagramme, &entree);
+    if (!entree.isAccepted())
+        return false;
+    QDropEvent depot(point, Qt::CopyAction, &donnees, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(diagramme, &depot);
+    // The file is opened once the drop is over.
+    QCoreApplication::processEvents();
+    return depot.isAccepted();
+}
+
+// A site with a little of everything, the ground the damaged files are made from.
+Site site_de_base()
+{
+    Site site;
+    Description_Diagramme &d = site.diagramme;
+    d.latitude = 45.5;
+    d.date_choisie = QDate(2026, 6, 21);
+    d.dates_enregistrees = {QDate(2026, 3, 20), QDate(2026, 12, 21)};
+    d.jour_des_mois = 21;
+    d.annee = 2026;
+    d.limites = true;
+    d.heures = true;
+    site.masques = {{0.0, 10.0}, {-90.0, 20.0}, {std::nullopt, std::nullopt}, {std::nullopt, 5.0}};
+    return site;
+}
+
+// The base site's file with the field at `chemin` ("dates.annee") set to `valeur`, or removed
+// when `valeur` is undefined.
+QByteArray avec(const QString &chemin, const QJsonValue &valeur)
+{
+    const QStringList noms = chemin.split(QLatin1Char('.'));
+    std::function<QJsonObject(QJsonObject, int)> poser = [&](QJsonObject objet, int i) {
+        if (i + 1 == noms.size()) {
+            if (valeur.isUndefined())
+                objet.remove(noms[i]);
+            else
+                objet[noms[i]] = valeur;
+        } else {
+            objet[noms[i]] = poser(objet[noms[i]].toObject(), i + 1);
+        }
+        return objet;
+    };
+    const QJsonObject racine = QJsonDocument::fromJson(site_en_json(site_de_base())).object();
+    return QJsonDocument(poser(racine, 0)).toJson();
+}
+
+QByteArray texte_remplace(const QByteArray &avant, const QByteArray &apres)
+{
+    QByteArray octets = site_en_json(site_de_base());
+    const int position = octets.indexOf(avant);
+    if (position < 0)
+        qFatal("%s is not in the base site", avant.constData());
+    return octets.replace(position, avant.size(), apres);
+}
+
+QJsonArray liste_dates(int nombre)
+{
+    QJsonArray dates;
+    for (int i = 0; i < nombre; ++i)
+        dates.append(QDate(2026, 1, 1).addDays(7 * i).toString(Qt::ISODate));
+    return dates;
+}
+
+QJsonArray lignes_masques(int nombre)
+{
+    QJsonArray lignes;
+    for (int i = 0; i < nombre; ++i)
+        lignes.append(QJsonObject{{"azimut", QJsonValue::Null}, {"hauteur", QJsonValue::Null}});
+    return lignes;
+}
+
+const QString question = QStringLiteral(
+    "Le site « maison.orvane » a été modifié. Voulez-vous enregistrer les modifications ?");
+
+} // namespace
+
+Q_DECLARE_METATYPE(Saisie)
+Q_DECLARE_METATYPE(Site)
+
+class TestSite : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void allerRetour_data();
+    void allerRetour();
+    void fichierRefuse_data();
+    void fichierRefuse();
+    void lectureAcceptee_data();
+    void lectureAcceptee();
+    void ecritureRefusee_data();
+    void ecritureRefusee();
+    void titreEtFermeture_data();
+    void titreEtFermeture();
+
+private:
+    QTemporaryDir dossier;
+};
+
+void TestSite::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    QVERIFY(dossier.isValid());
+}
+
+void TestSite::cleanup()
+{
+    const auto fenetres = QApplication::topLevelWidgets();
+    for (QWidget *w : fenetres)
+        QVERIFY2(!w->isVisible(), qPrintable(w->objectName() + " was left open"));
+}
+
+void TestSite::allerRetour_data()
+{
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<Saisie>("saisie");
+
+    Saisie ete;
+    ete.latitude = 45.5;
+    ete.enregistrees = {QDate(2026, 3, 20), QDate(2025, 12, 21), QDate(2024, 2, 29)};
+    ete.limites = true;
+    ete.heures = true;
+    ete.masques = {{0, 10}, {-90, 25.25}, {180, 5}, {0, 10}};
+    ete.conserver = true;
+    ete.options = {15, 30, 40, false};
+    QTest::newRow("Mode 1, saved dates, limits, hours, kept mask, options") << "ete" << ete;
+
+    Saisie mois;
+    mois.latitude = -33.25;
+    mois.mois = true;
+    mois.jour = 31;
+    mois.annee = 2024;
+    mois.limites = true;
+    // As typed: a row, an empty row, a row with its height only, in a table of 9 rows.
+    mois.masques = {{-45, 12.5}, {vide, vide}, {vide, 7}};
+    mois.lignes_masques = 9;
+    QTest::newRow("Mode 2, day 31, southern latitude, half-typed mask not kept") << "mois" << mois;
+
+    Saisie polaire;
+    polaire.latitude = 70;
+    polaire.date = QDate(2025, 12, 21);
+    polaire.limites = true;
+    polaire.heures = true;
+    polaire.lignes_masques = 500;
+    QTest::newRow("polar night, 500 empty mask rows") << "polaire" << polaire;
+}
+
+void TestSite::allerRetour()
+{
+    QFETCH(QString, nom);
+    QFETCH(Saisie, saisie);
+    nom = dossier.filePath(nom);
+    Fenetre a;
+    {
+        auto repondeur = Repondeur::a_chaque_boite(QStringLiteral("OK"));
+        a.saisir(saisie);
+        QCOMPARE(repondeur.titres(), QStringList());
+    }
+    QStringList filtres;
+    enregistrer_sous(a, nom, filtres);
+    QCOMPARE(filtres, QStringList{QStringLiteral("Site Orvane (*.orvane)")});
+    const QString fichier = nom + QStringLiteral(".orvane");
+    QVERIFY2(QFileInfo::exists(fichier), "the suffix is added to a name without one");
+    // A person can read it: indented UTF-8 text with the format's name.
+    QFile lu(fichier);
+    QVERIFY(lu.open(QIODevice::ReadOnly));
+    QVERIFY(lu.readAll().contains("\n    \"format\": \"orvane-site\""));
+
+    Fenetre b;
+    Repondeur repondeur({});
+    repondre_dialogue(repondeur, fichier, filtres);
+    enfant<QAction>(b.f, "actionOuvrir_un_site")->trigger();
+    QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
+    QCOMPARE(repondeur.titres(), QStringList());
+    QCOMPARE(b.etat(), a.etat());
+    QCOMPARE(b.f.windowTitle(), QFileInfo(nom).fileName() + QStringLiteral("[*] - Orvane"));
+    a.f.close();
+    b.f.close();
+}
+
+void TestSite::fichierRefuse_data()
+{
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<QByteArray>("octets");
+    QTest::addColumn<QString>("probleme");
+
+    const QString n = QStringLiteral("abime.orvane");
+    const QByteArray base = site_en_json(site_de_base());
+    QTest::newRow("not JSON") << n << QByteArray("Latitude 45,5\n")
+                              << "ce n'est pas un texte JSON valide (erreur à l'octet";
+    QTest::newRow("empty file") << n << QByteArray() << "le fichier est vide";
+    QTest::newRow("cut in half") << n << base.left(base.size() / 2)
+                                 << "le fichier est tronqué : le texte JSON s'arrête avant sa fin";
+    QTest::newRow("invalid UTF-8")
+        << n << texte_remplace("\"dates\"", "\"d\xe9tes\"") << "ce n'est pas un texte JSON valide";
+    QTest::newRow("a JSON list") << n << QByteArray("[1, 2]")
+                                 << "le texte JSON n'est pas un objet {…}";
+    QTest::newRow("another format") << n << avec("format", "orvane-horizon")
+                                    << "format « orvane-horizon » au lieu de « orvane-site »";
+    QTest::newRow("no format") << n << avec("format", QJsonValue::Undefined)
+                               << "le champ « format » ne vaut pas « orvane-site »";
+    QTest::newRow("newer version")
+        << n << avec("version", 2) << "il a été écrit par une version plus récente d'Orvane";
+    QTest::newRow("version 1.5") << n << avec("version", 1.5)
+                                 << "le champ « version » doit être un nombre entier";
+    QTest::newRow("latitude as text")
+        << n << avec("lieu.latitude", "45.5") << "le champ « lieu.latitude » doit être un nombre";
+    QTest::newRow("latitude 90.01") << n << avec("lieu.latitude", 90.01)
+                                    << "la valeur 90.01 du champ « lieu.latitude » est hors de "
+                                       "-90..90°";
+    QTest::newRow("latitude -91")
+        << n << avec("lieu.latitude", -91)
+        << "la valeur -91 du champ « lieu.latitude » est hors de -90..90°";
+    QTest::newRow("latitude NaN") << n << texte_remplace("45.5", "NaN")
+                                  << "« NaN » n'est pas un nombre";
+    QTest::newRow("latitude -Infinity")
+        << n << texte_remplace("45.5", "-Infinity") << "« -Infinity » n'est pas un nombre";
+    QTest::newRow("latitude 1e999")
+        << n << texte_remplace("45.5", "1e999") << "ce n'est pas un texte JSON valide";
+    QTest::newRow("no place") << n << avec("lieu", QJsonValue::Undefined)
+                              << "le champ « lieu » manque";
+    QTest::newRow("unknown mode") << n << avec("dates.mode", "annee")
+                                  << "le mode « annee » est inconnu";
+    QTest::newRow("30 February") << n << avec("dates.date", "2026-02-30")
+                                 << "le champ « dates.date » doit être une date valide";
+    QTest::newRow("date before the date edit's range")
+        << n << avec("dates.date", "1700-01-01")
+        << "la date 1700-01-01 du champ « dates.date » est hors de 1752-09-14..9999-12-31";
+    QTest::newRow("13 saved dates")
+        << n << avec("dates.enregistrees", liste_dates(13)) << "13 dates enregistrées : 12 au plus";
+    QTest::newRow("two saved dates on day 61")
+        << n << avec("dates.enregistrees", QJsonArray{"2024-03-01", "2023-03-02"})
+        << "deux dates enregistrées tombent le même jour de l'année (2023-03-02, champ "
+           "« dates.enregistrees[1] »)";
+    QTest::newRow("day of month 32") << n << avec("dates.jour_des_mois", 32)
+                                     << "la valeur 32 du champ « dates.jour_des_mois » est hors "
+                                        "de 1..31";
+    QTest::newRow("longitude 180.5")
+        << n << avec("lieu.longitude", 180.5)
+        << "la valeur 180.5 du champ « lieu.longitude » est hors de -180..180°";
+    QTest::newRow("unknown time zone") << n << avec("lieu.fuseau", "Europe/Atlantide")
+                                       << "le fuseau horaire « Europe/Atlantide » est inconnu";
+    QTest::newRow("unknown time scale")
+        << n << avec("heure.echelle", "locale")
+        << "« locale » est inconnu dans « heure.echelle » (« solaire » ou « legale » attendu)";
+    QTest::newRow("limits as text") << n << avec("trace.limites", "oui")
+                                    << "le champ « trace.limites » doit valoir true ou false";
+    QTest::newRow("501 mask rows") << n << avec("masques.lignes", lignes_masques(501))
+                                   << "501 lignes de masques : 500 au plus";
+    QTest::newRow("mask azimuth 181")
+        << n << avec("masques.lignes", QJsonArray{QJsonObject{{"azimut", 181}, {"hauteur", 5}}})
+        << "la valeur 181 du champ « masques.lignes[0].azimut » est hors de -180..180°";
+    QTest::newRow("mask height as text")
+        << n << avec("masques.lignes", QJsonArray{QJsonObject{{"azimut", 0}, {"hauteur", "5"}}})
+        << "le champ « masques.lignes[0].hauteur » doit être un nombre";
+    QTest::newRow("mask row as a list") << n << avec("masques.lignes", QJsonArray{QJsonArray{0, 5}})
+                                        << "le champ « masques.lignes[0] » doit être un objet";
+    QTest::newRow("height step 4") << n << avec("affichage.pas_hauteur", 4)
+                                   << "la valeur 4 du champ « affichage.pas_hauteur » est hors de "
+                                      "5..15°";
+    QTest::newRow("over 1 MB") << n << base + QByteArray(1024 * 1024, ' ')
+                               << "le fichier dépasse 1 Mo (1049";
+    QTest::newRow("missing file") << QStringLiteral("absent.orvane") << QByteArray()
+                                  << "le fichier n'existe pas";
+    // Not taken at all: no message, nothing changes.
+    QTest::newRow("text file dropped") << QStringLiteral("site.txt") << base << QString();
+}
+
+void TestSite::fichierRefuse()
+{
+    QFETCH(QString, nom);
+    QFETCH(QByteArray, octets);
+    QFETCH(QString, probleme);
+    // A window with a site of its own, changed since it was saved.
+    Fenetre fenetre;
+    QStringList filtres;
+    enregistrer_sous(fenetre, dossier.filePath(QStringLiteral("maison")), filtres);
+    {
+        auto repondeur = Repondeur::a_chaque_boite(QStringLiteral("OK"));
+        Saisie saisie;
+        saisie.latitude = 12.75;
+        saisie.limites = true;
+        saisie.masques = {{-10, 20}, {170, 30}};
+        saisie.conserver = true;
+        fenetre.saisir(saisie);
+        QCOMPARE(repondeur.titres(), QStringList());
+    }
+    const QStringList avant = fenetre.etat();
+    QVERIFY(fenetre.f.isWindowModified());
+
+    const QString chemin = dossier.filePath(nom);
+    if (!nom.startsWith(QLatin1String("absent"))) {
+        QFile fichier(chemin);
+        QVERIFY(fichier.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        fichier.write(octets);
+    }
+    auto repondeur = Repondeur::a_chaque_boite(QStringLiteral("OK"));
+    const bool pris = deposer(fenetre.f, chemin);
+    QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
+    if (probleme.isEmpty()) {
+        QVERIFY(!pris);
+        QCOMPARE(repondeur.titres(), QStringList());
+    } else {
+        QCOMPARE(repondeur.titres(), QStringList{QStringLiteral("Attention!")});
+        const QString texte = repondeur.boites.at(0).texte;
+        const QString debut = QStringLiteral("Le site « %1 » n'a pas pu être ouvert : ").arg(nom);
+        QVERIFY2(texte.startsWith(debut) && texte.contains(probleme) && texte.endsWith('.'),
+                 qPrintable(texte));
+        QCOMPARE(repondeur.boites.at(0).parent, &fenetre.f);
+        // The same problem without the window.
+        QCOMPARE(lire_site(chemin).probleme, texte);
+    }
+    QCOMPARE(fenetre.etat(), avant);
+}
+
+void TestSite::lectureAcceptee_data()
+{
+    QTest::addColumn<QByteArray>("octets");
+    QTest::addColumn<Site>("attendu");
+
+    Site base = site_de_base();
+    QTest::newRow("the written file") << site_en_json(base) << base;
+    QJsonObject racine = QJsonDocument::fromJson(site_en_json(base)).object();
+    racine["commentaire"] = "ajouté par une version future";
+    QJsonObject lieu = racine["lieu"].toObject();
+    lieu["altitude"] = 35;
+    racine["lieu"] = lieu;
+    QTest::newRow("unknown fields of the same version")
+        << QJsonDocument(racine).toJson(QJsonDocument::Compact) << base;
+
+    // The place's clock, and a file written before it: true solar time with the simple sun.
+    Site horloge = base;
+    horloge.diagramme.longitude = 2.33;
+    horloge.diagramme.fuseau = "Europe/Paris";
+    horloge.diagramme.echelle = Echelle_Heures::Heure_legale;
+    horloge.diagramme.modele = Modele_Soleil::precis;
+    QTest::newRow("longitude, zone, clock and accurate sun") << site_en_json(horloge) << horloge;
+    QJsonObject ancien = QJsonDocument::fromJson(site_en_json(horloge)).object();
+    QJsonObject lieu_ancien = ancien["lieu"].toObject();
+    lieu_ancien.remove("longitude");
+    lieu_ancien.remove("fuseau");
+    ancien["lieu"] = lieu_ancien;
+    ancien.remove("heure");
+    QTest::newRow("a file without the clock draws as before")
+        << QJsonDocument(ancien).toJson(QJsonDocument::Compact) << base;
+
+    Site bornes;
+    bornes.diagramme.latitude = -90;
+    bornes.diagramme.mode = Mode_Dates::Jour_des_mois;
+    bornes.diagramme.date_choisie = date_site_max;
+    bornes.diagramme.annee = -999999999;
+    bornes.diagramme.options = {5, 5, 0, false};
+    bornes.masques = QVector<Ligne_Masque_Saisie>(lignes_masques_max, {-180.0, 90.0});
+    bornes.conserver_masques = true;
+    QTest::newRow("every value at its bound, 500 rows") << site_en_json(bornes) << bornes;
+}
+
+void TestSite::lectureAcceptee()
+{
+    QFETCH(QByteArray, octets);
+    QFETCH(Site, attendu);
+    const Lecture_Site lecture = site_depuis_json(octets);
+    QVERIFY2(lecture.site, qPrintable(lecture.probleme));
+    QVERIFY(*lecture.site == attendu);
+}
+
+void TestSite::ecritureRefusee_data()
+{
+    QTest::addColumn<QString>("chemin");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("missing folder")
+        << dossier.filePath(QStringLiteral("absent/maison.orvane"))
+        << QStringLiteral("Le site n'a pas pu être enregistré dans « maison.orvane » : le dossier "
+                          "« %1 » n'existe pas.")
+               .arg(QDir::toNativeSeparators(dossier.filePath(QStringLiteral("absent"))));
+    QTest::newRow("a folder's name")
+        << dossier.path()
+        << QStringLiteral("Le site n'a pas pu être enregistré dans « %1 » : c'est un dossier.")
+               .arg(QFileInfo(dossier.path()).fileName());
+}
+
+void TestSite::ecritureRefusee()
+{
+    // The message names the file and the reason, and nothing is left behind.
+    QFETCH(QString, chemin);
+    QFETCH(QString, message);
+    const auto contenu = [this] {
+        return QDir(dossier.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    };
+    const QStringList avant = contenu();
+    QCOMPARE(ecrire_site(chemin, site_de_base()), message);
+    QCOMPARE(contenu(), avant);
+}
+
+void TestSite::titreEtFermeture_data()
+{
+    QTest::addColumn<bool>("site");
+    QTest::addColumn<QString>("changement");
+    QTest::addColumn<QString>("reponse");
+    QTest::addColumn<bool>("fermee");
+    QTest::addColumn<double>("latitude_du_fichier");
+    // Instead of "Quitter", another site is dropped on the window; "fermee" then says whether
+    // it replaced the changed one.
+    QTest::addColumn<bool>("depot");
+
+    QTest::newRow("no site: Quitter closes at once") << false << "latitude"
+                                                     << "" << true << 0.0 << false;
+    QTest::newRow("site changed and changed back: no question") << true << "retour"
+                                                                << "" << true << 0.0 << false;
+    QTest::newRow("latitude changed, Annuler: the window stays")
+        << true << "latitude"
+        << "Annuler" << false << 0.0 << false;
+    QTest::newRow("mask cell typed, Ne pas enregistrer: closes, file as it was")
+        << true << "masque"
+        << "Ne pas enregistrer" << true << 0.0 << false;
+    QTest::newRow("date saved, Enregistrer: the file takes it")
+        << true << "date"
+        << "Enregistrer" << true << 0.0 << false;
+    QTest::newRow("latitude changed, Enregistrer: the file takes it")
+        << true << "latitude"
+        << "Enregistrer" << true << 12.0 << false;
+    QTest::newRow("another site dropped over changes, Annuler: the changes stay")
+        << true << "latitude"
+        << "Annuler" << false << 0.0 << true;
+    QTest::newRow("another site dropped over changes, Ne pas enregistrer: it replaces them")
+        << true << "latitude"
+        << "Ne pas enregistrer" << true << 0.0 << true;
+}
+
+void TestSite::titreEtFermeture()
+{
+    QFETCH(bool, site);
+    QFETCH(QString, changement);
+    QFETCH(QString, reponse);
+    QFETCH(bool, fermee);
+    QFETCH(double, latitude_du_fichier);
+    QFETCH(bool, depot);
+    Fenetre fenetre;
+    Fenetre_Principale &f = fenetre.f;
+    const QString fichier = dossier.filePath(QStringLiteral("maison.orvane"));
+    QFile::remove(fichier);
+    fenetre.date->setDate(QDate(2026, 6, 21));
+    if (site) {
+        QStringList filtres;
+        enregistrer_sous(fenetre, fichier, filtres);
+        QCOMPARE(f.windowTitle(), QStringLiteral("maison[*] - Orvane"));
+        QVERIFY(!f.isWindowModified());
+    }
+
+    if (changement == QLatin1String("latitude")) {
+        fenetre.latitude->setValue(12);
+    } else if (changement == QLatin1String("retour")) {
+        fenetre.latitude->setValue(12);
+        QCOMPARE(f.isWindowModified(), site);
+        fenetre.latitude->setValue(0);
+    } else if (changement == QLatin1String("masque")) {
+        fenetre.masques()->setData(fenetre.masques()->index(0, 0), -30.0, Qt::EditRole);
+    } else {
+        enfant<QPushButton>(f, "Bouton_Enregistrer_Date")->click();
+    }
+    QCOMPARE(f.isWindowModified(), site && changement != QLatin1String("retour"));
+    QCOMPARE(f.windowTitle(),
+             site ? QStringLiteral("maison[*] - Orvane") : QStringLiteral("Orvane"));
+
+    {
+        Repondeur repondeur(reponse.isEmpty() ? QStringList() : QStringList{reponse});
+        const QString autre = dossier.filePath(QStringLiteral("autre.orvane"));
+        QCOMPARE(ecrire_site(autre, site_de_base()), QString());
+        if (depot)
+            QVERIFY(deposer(f, autre));
+        else
+            enfant<QAction>(f, "actionQuitter")->trigger();
+        QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
+        if (reponse.isEmpty()) {
+            QCOMPARE(repondeur.titres(), QStringList());
+        } else {
+            QCOMPARE(repondeur.titres_et_textes(),
+                     QStringList{QStringLiteral("Orvane | ") + question});
+            QStringList boutons = repondeur.boites.at(0).boutons;
+            boutons.sort();
+            QCOMPARE(boutons, QStringList({"Annuler", "Enregistrer", "Ne pas enregistrer"}));
+        }
+    }
+    if (depot) {
+        QVERIFY(f.isVisible());
+        QCOMPARE(f.windowTitle(), fermee ? QStringLiteral("autre[*] - Orvane")
+                                         : QStringLiteral("maison[*] - Orvane"));
+        QCOMPARE(fenetre.latitude->value(), fermee ? site_de_base().diagramme.latitude : 12.0);
+    } else {
+        QCOMPARE(!f.isVisible(), fermee);
+    }
+    if (site) {
+        const Lecture_Site lu = lire_site(fichier);
+        QVERIFY2(lu.site, qPrintable(lu.probleme));
+        QCOMPARE(lu.site->diagramme.latitude, latitude_du_fichier);
+        QCOMPARE(lu.site->masques.at(0).azimut.has_value(), false);
+        QCOMPARE(lu.site->diagramme.dates_enregistrees.size(),
+                 changement == QLatin1String("date") ? 1 : 0);
+        // Only a save or another site takes the "*" away.
+        QCOMPARE(f.isWindowModified(), reponse != QLatin1String("Enregistrer") &&
+                                           changement != QLatin1String("retour") &&
+                                           !(depot && fermee));
+    }
+    if (f.isVisible()) {
+        Repondeur abandon({QStringLiteral("Ne pas enregistrer")});
+        QVERIFY(f.close());
+    }
+}
+
+QTEST_MAIN(TestSite)
+#include "tst_site.moc"
