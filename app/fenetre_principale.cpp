@@ -5,6 +5,7 @@
 #include "diagram/scene.h"
 #include "masks/delegate.h"
 #include "masks/effaceur_cellules.h"
+#include "masks/points_masque.h"
 #include "ui_fenetre_principale.h"
 #include "update/mise_a_jour.h"
 
@@ -45,7 +46,7 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent, const QDate &aujourdhui)
 
     scene = std::make_unique<Scene>();
     scene->setDiametre0(540);
-    scene->setNbPointsMasqueMAX(500);
+    scene->setNbPointsMasqueMAX(lignes_masque_max);
     ui->graphicsView->setScene(scene.get());
     ui->graphicsView->setInteractive(true);
     ui->graphicsView->setRenderHint(QPainter::Antialiasing);

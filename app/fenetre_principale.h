@@ -184,8 +184,9 @@ private:
     void dessiner(const Description_Diagramme &description);
     // The output table: one row per value, cells as `textes_ligne` writes them; rows beyond
     // go. Rows: Mode 1, row 0 the current date and then the saved dates drawn; Mode 2, one row
-    // per valid month.
-    void ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lignes);
+    // per valid month. With `masque` (an outline drawn) the columns "Soleil direct" and
+    // "Masqué" are shown with `textes_masque`'s cells; without, they are hidden.
+    void ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lignes, bool masque);
     // The mask table's rows replaced by `points` (x azimuth, y height, degrees, table
     // convention), at least the fresh table's number of rows.
     void remplir_tableau_masques(const std::vector<QPointF> &points);

@@ -10,11 +10,15 @@
 
 #include "diagram/scene.h"
 #include "export/pages.h"
+#include "horizon/horizon.h"
+#include "masks/points_masque.h"
 #include "site/site.h"
 #include "trace/diagramme.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
 #include <QTextStream>
@@ -52,7 +56,9 @@ const QString aide = QStringLiteral(
     "  --export FICHIER      écrit le diagramme dans FICHIER ; le suffixe donne le format :\n"
     "                        .png .jpg .jpeg .svg .pdf\n"
     "  --tableau             écrit le tableau des valeurs de sortie en CSV sur la sortie\n"
-    "                        standard : date;lever;coucher;duree\n"
+    "                        standard : date;lever;coucher;duree, et avec --masque\n"
+    "                        soleil_direct;masque (heures de soleil direct et derrière le\n"
+    "                        masque)\n"
     "  --enregistrer-site FICHIER\n"
     "                        écrit le site des options données dans FICHIER (.orvane)\n"
     "\n"
@@ -74,12 +80,19 @@ const QString aide = QStringLiteral(
     "  --limites             les courses limites (« Délimiter la course »)\n"
     "  --heures              les lignes des heures (implique --limites)\n"
     "  --taille LxH          taille en pixels d'une image PNG ou JPEG (défaut : 1920x1080)\n"
+    "  --masque FICHIER      trace le masque d'un fichier d'horizon : un profil PVGIS (JSON ou\n"
+    "                        texte, reconnu par son contenu) ou un fichier à deux colonnes\n"
+    "                        azimut, hauteur, lu dans la convention donnée par --convention\n"
+    "  --convention CONV     convention des azimuts d'un fichier à deux colonnes :\n"
+    "                        nord (boussole : 0 au nord, 90 à l'est, de 0 à 360),\n"
+    "                        sud (0 au sud, ouest positif, de -180 à 180, comme PVGIS) ou\n"
+    "                        tableau (0 au nord, est négatif, ±180 au sud)\n"
     "  -h, --help            affiche cette aide\n"
     "  -v, --version         affiche la version\n"
     "\n"
-    "Heures dans l'échelle de --heure. Statut de sortie : 0 si tout est écrit, 1 si le fichier\n"
-    "n'a pas pu être écrit (un fichier existant reste intact), 2 si les arguments sont\n"
-    "incorrects (rien n'est écrit).\n");
+    "Heures dans l'échelle de --heure. Statut de sortie : 0 si tout est écrit, 1 si le\n"
+    "fichier n'a pas pu être écrit (un fichier existant reste intact), 2 si les arguments\n"
+    "ou le fichier du masque sont incorrects (rien n'est écrit).\n");
 
 // A usage error: its message names the option.
 struct Erreur_usage {
@@ -148,6 +161,56 @@ QSize lire_taille(const QString &texte)
         hauteur > cote_max)
         throw Erreur_usage{attendu};
     return QSize(largeur, hauteur);
+}
+
+// The names `--convention` takes, with the conventions they stand for.
+struct Nom_Convention {
+    const char *nom;
+    Convention_Azimut convention;
+};
+constexpr Nom_Convention noms_conventions[] = {
+    {"nord", Convention_Azimut::Nord},
+    {"sud", Convention_Azimut::Sud},
+    {"tableau", Convention_Azimut::Tableau},
+};
+
+// The outline of the horizon file `fichier`, as the import fills the mask table with it and the
+// table's rules take it. A PVGIS file says its own convention; any other needs `convention`.
+QVector<QPointF> lire_masque(const QString &fichier,
+                             const std::optional<Convention_Azimut> &convention)
+{
+    const QString nomme = QStringLiteral("--masque : « %1 »").arg(fichier);
+    QFile lecture(fichier);
+    if (!QFileInfo(fichier).isFile() || !lecture.open(QIODevice::ReadOnly))
+        throw Erreur_usage{nomme + QStringLiteral(" ne peut être lu (%1)")
+                                       .arg(lecture.exists() ? lecture.errorString()
+                                                             : QStringLiteral("fichier absent"))};
+    // One byte beyond the limit, so that the reader refuses a file over it.
+    const QByteArray contenu = lecture.read(taille_max_horizon + 1);
+    const Horizon_Lu lu = lire_horizon(contenu, convention.value_or(Convention_Azimut::Tableau));
+    if (!convention && !lu.pvgis && contenu.size() <= taille_max_horizon)
+        throw Erreur_usage{nomme + QStringLiteral(" n'est pas un horizon PVGIS : donnez la "
+                                                  "convention de ses azimuts, --convention nord, "
+                                                  "sud ou tableau")};
+    if (!lu.valide())
+        throw Erreur_usage{nomme + QStringLiteral(" : ") + lu.erreur};
+    const Points_Masque masque = masque_de_horizon(lu, lignes_masque_max);
+    if (!masque.valide())
+        throw Erreur_usage{nomme + QStringLiteral(" : ") + masque.texte()};
+    return QVector<QPointF>(masque.points.cbegin(), masque.points.cend());
+}
+
+// The outline of a site's kept mask, through the table's own rules, as the window draws it.
+QVector<QPointF> masque_du_site(const Site &site)
+{
+    std::vector<Ligne_Masque> lignes;
+    for (const Ligne_Masque_Saisie &ligne : site.masques)
+        lignes.push_back({ligne.azimut ? QVariant(*ligne.azimut) : QVariant(),
+                          ligne.hauteur ? QVariant(*ligne.hauteur) : QVariant()});
+    const Points_Masque masque = points_masque(lignes);
+    if (!masque.valide())
+        throw Erreur_usage{QStringLiteral("--site : les masques conservés : ") + masque.texte()};
+    return QVector<QPointF>(masque.points.cbegin(), masque.points.cend());
 }
 
 // What the arguments ask for.
@@ -233,11 +296,15 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
     const QCommandLineOption o_site(QStringLiteral("site"), QString(), QStringLiteral("FICHIER"));
     const QCommandLineOption o_enregistrer_site(QStringLiteral("enregistrer-site"), QString(),
                                                 QStringLiteral("FICHIER"));
+    const QCommandLineOption o_masque(QStringLiteral("masque"), QString(),
+                                      QStringLiteral("FICHIER"));
+    const QCommandLineOption o_convention(QStringLiteral("convention"), QString(),
+                                          QStringLiteral("CONV"));
     const QCommandLineOption o_aide(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption o_version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     const QList<QCommandLineOption> avec_valeur{
-        o_export, o_latitude, o_longitude, o_fuseau, o_heure, o_modele,
-        o_date,   o_jour,     o_annee,     o_taille, o_site,  o_enregistrer_site};
+        o_export, o_latitude, o_longitude, o_fuseau, o_heure,  o_modele,           o_date,
+        o_jour,   o_annee,    o_taille,    o_site,   o_masque, o_enregistrer_site, o_convention};
 
     QCommandLineParser analyse;
     analyse.addOptions(avec_valeur);
@@ -395,6 +462,20 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
         if (analyse.isSet(o_taille))
             d.taille = lire_taille(valeur_unique(analyse, o_taille));
 
+        std::optional<Convention_Azimut> convention;
+        if (analyse.isSet(o_convention)) {
+            if (!analyse.isSet(o_masque))
+                throw Erreur_usage{QStringLiteral("--convention : ne va qu'avec --masque")};
+            const QString nom = valeur_unique(analyse, o_convention);
+            for (const Nom_Convention &c : noms_conventions)
+                if (nom == QLatin1String(c.nom))
+                    convention = c.convention;
+            if (!convention)
+                throw Erreur_usage{
+                    QStringLiteral("--convention : « %1 » : attendu nord, sud ou tableau")
+                        .arg(nom)};
+        }
+
         demande.tableau = analyse.isSet(o_tableau);
         if (analyse.isSet(o_export)) {
             demande.fichier = valeur_unique(analyse, o_export);
@@ -408,6 +489,11 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
         if (demande.fichier.isEmpty() && !demande.tableau && demande.fichier_site.isEmpty())
             throw Erreur_usage{QStringLiteral("rien à écrire : donnez --export FICHIER, --tableau "
                                               "ou --enregistrer-site FICHIER")};
+        // The mask file last: every other argument is found good before it is read.
+        if (analyse.isSet(o_masque))
+            d.masque = lire_masque(valeur_unique(analyse, o_masque), convention);
+        else if (demande.site && demande.site->conserver_masques)
+            d.masque = masque_du_site(*demande.site);
     } catch (const Erreur_usage &erreur) {
         return usage(erreur.message);
     }
@@ -422,12 +508,6 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
         qputenv("QT_QPA_PLATFORM", "offscreen");
         application.emplace(argc_toolkit, argv_toolkit);
     }
-
-    if (demande.site && demande.site->conserver_masques)
-        erreurs << nom_programme
-                << QStringLiteral(" : --site : le contour des masques conservés n'est tracé que "
-                                  "dans la fenêtre")
-                << '\n';
 
     int statut = statut_succes;
     if (!demande.fichier_site.isEmpty()) {
@@ -462,10 +542,15 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
         }
     }
     if (demande.tableau) {
-        sortie << "date;lever;coucher;duree\n";
-        for (const Ligne_Sortie &ligne : lignes)
-            sortie << textes_ligne(ligne, QStringLiteral("yyyy-MM-dd")).join(QLatin1Char(';'))
-                   << '\n';
+        const bool masque = !d.masque.isEmpty();
+        sortie << (masque ? "date;lever;coucher;duree;soleil_direct;masque\n"
+                          : "date;lever;coucher;duree\n");
+        for (const Ligne_Sortie &ligne : lignes) {
+            QStringList cellules = textes_ligne(ligne, QStringLiteral("yyyy-MM-dd"));
+            if (masque)
+                cellules += textes_masque(ligne);
+            sortie << cellules.join(QLatin1Char(';')) << '\n';
+        }
         sortie.flush();
     }
     return statut;

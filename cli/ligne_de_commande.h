@@ -8,7 +8,8 @@
 // checked before anything is drawn or written; the messages are in French.
 //
 //   orvane [OPTIONS] --export FICHIER   PNG, JPEG, SVG or PDF by the file name's suffix
-//   orvane [OPTIONS] --tableau          "date;lever;coucher;duree", then one line per row
+//   orvane [OPTIONS] --tableau          "date;lever;coucher;duree", then one line per row;
+//                                       with --masque FICHIER, ";soleil_direct;masque" more
 //   orvane --help | --version
 //
 // Latitudes are degrees, north positive, −90..90; longitudes degrees, east positive, −180..180;
@@ -24,7 +25,7 @@ class QTextStream;
 inline constexpr int statut_succes = 0;
 // The file could not be written; an existing file is left as it was.
 inline constexpr int statut_echec_ecriture = 1;
-// The arguments are wrong: nothing is drawn or written.
+// The arguments are wrong, or the mask file is refused: nothing is drawn or written.
 inline constexpr int statut_usage = 2;
 
 // Whether `argc` arguments ask for the command line rather than the window: any argument after

@@ -64,7 +64,7 @@ void Fenetre_Principale::dessiner(const Description_Diagramme &description)
     description_dessinee = description;
     lignes_sorties = dessiner_diagramme(*scene, description);
     courses_a_jour = false;
-    ecrire_tableau_sorties(lignes_sorties);
+    ecrire_tableau_sorties(lignes_sorties, !description.masque.isEmpty());
 }
 
 void Fenetre_Principale::course_Soleil()

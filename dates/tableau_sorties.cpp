@@ -2,7 +2,8 @@
 // Orvane — sun-path diagrams.
 //
 // The output table "Valeurs de sortie": one row per dated course of the diagram with its date,
-// its sunrise, its sunset and the length of its day, in hours of true solar time. Every rebuild
+// its sunrise, its sunset and the length of its day, in hours of true solar time, and while a
+// mask outline is drawn the hours of direct sun and the hours behind the mask. Every rebuild
 // rewrites every row and trims the rest.
 #include "app/fenetre_principale.h"
 
@@ -25,13 +26,34 @@ void Fenetre_Principale::ecrire_cellule(int ligne, int colonne, const QString &t
     ui->tableau_sorties->setItem(ligne, colonne, cellule.release());
 }
 
-void Fenetre_Principale::ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lignes)
+void Fenetre_Principale::ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lignes, bool masque)
 {
+    QTableWidget *tableau = ui->tableau_sorties;
+    // The two columns of the mask are added the first time an outline is drawn, headed as the
+    // others, and from then on shown only while one is.
+    const int colonnes = entetes_sorties().size();
+    if (masque && tableau->columnCount() == colonnes) {
+        const QStringList entetes = entetes_masque();
+        tableau->setColumnCount(colonnes + entetes.size());
+        for (int k = 0; k < entetes.size(); ++k) {
+            auto entete = std::make_unique<QTableWidgetItem>(*tableau->horizontalHeaderItem(0));
+            entete->setText(entetes[k]);
+            tableau->setHorizontalHeaderItem(colonnes + k, entete.release());
+        }
+    }
+    for (int colonne = colonnes; colonne < tableau->columnCount(); ++colonne)
+        tableau->setColumnHidden(colonne, !masque);
+
     // Rows are added or removed at the end, so row 0 stays while there is any.
-    ui->tableau_sorties->setRowCount(lignes.size());
+    tableau->setRowCount(lignes.size());
     for (int ligne = 0; ligne < lignes.size(); ++ligne) {
-        const QStringList textes = textes_ligne(lignes[ligne]);
+        const QStringList textes = masque
+                                       ? textes_ligne(lignes[ligne]) + textes_masque(lignes[ligne])
+                                       : textes_ligne(lignes[ligne]);
         for (int colonne = 0; colonne < textes.size(); ++colonne)
             ecrire_cellule(ligne, colonne, textes[colonne]);
+        // No stale values behind the hidden columns.
+        for (int colonne = textes.size(); colonne < tableau->columnCount(); ++colonne)
+            delete tableau->takeItem(ligne, colonne);
     }
 }

@@ -99,8 +99,8 @@ void Scene::tracer_masques(const QPointF *tableau, int nbPoints, QPen pen, QBrus
     }
 
     // Clockwise along the altitude circle of each point to the azimuth of the next, then the
-    // radial step to the next point. The sweeps add up to the horizon arc that closes an open
-    // outline.
+    // radial step to the next point. The sweeps add up to the horizon arc that closes the
+    // outline: back to the first azimuth, or once round for an outline closed on itself.
     double balayage_total = 0.0;
     for (int i = 0; i < m; ++i) {
         const double cote = (1.0 - tableau[i].y() / 90.0) * D;
@@ -110,15 +110,17 @@ void Scene::tracer_masques(const QPointF *tableau, int nbPoints, QPen pen, QBrus
         const double balayage = (c < 0 && e > 0) ? c + 360.0 - e : std::abs(e - c);
         chemin.arcTo(carre(cote), c, -balayage);
         chemin.lineTo(point(tableau[i + 1].x(), tableau[i + 1].y()));
-        if (!ferme)
-            balayage_total += balayage;
+        balayage_total += balayage;
     }
 
     const int demi = D / 2;
     const QRectF horizon(-demi, -demi, D, D);
     if (ferme) {
-        // A zero sweep: the line down to the horizon under the last point.
-        chemin.arcTo(horizon, angle_arc(dernier.x()), 0.0);
+        // The profile has gone round the zenith back to its first point: down to the horizon
+        // under it, then once round the horizon the other way, so that the fill is the ring of
+        // obstacles between the horizon and the profile, not the sky inside the profile. (Two
+        // rows on one point sweep nothing: a line down to the horizon and back.)
+        chemin.arcTo(horizon, angle_arc(dernier.x()), balayage_total);
     } else {
         chemin.lineTo(point(dernier.x(), 0.0));
         // Back counter-clockwise along the horizon to the first azimuth.

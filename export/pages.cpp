@@ -161,6 +161,10 @@ constexpr double hauteur_page = 595.28;   // 210 mm
 constexpr double marge = 36.0;            // half an inch
 constexpr double largeur_colonne = 300.0; // the caption and the table, right of the diagram
 constexpr double gouttiere = 18.0;
+// The table's type, and the least room between its columns when it has to take a smaller one.
+constexpr double corps_table = 9.5;
+constexpr double corps_min = 6.0;
+constexpr double ecart_colonnes = 4.0;
 
 // The part of the scene that the page shows: the sky disc with its graduations and cardinal
 // labels, grown to hold whole every item that reaches into it (labels beside the courses, the
@@ -364,26 +368,44 @@ bool dessiner(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDev
     y += interligne + 2.0;
 
     // The output table: the plotted date in its course's colour leads each row.
-    const QFont cellule = police_page(9.5);
-    const QFont entete = police_page(9.5, true);
-    const QFontMetricsF mesure_cellule(cellule);
-    const double hauteur_ligne = mesure_cellule.height() + 5.0;
     QStringList entetes = legende.entetes;
     entetes.prepend(tr("Courbe"));
-    QVector<double> largeurs(entetes.size(), 0.0);
-    for (int c = 0; c < entetes.size(); ++c)
-        largeurs[c] = QFontMetricsF(entete).horizontalAdvance(entetes[c]);
-    for (int l = 0; l < legende.lignes.size(); ++l) {
-        largeurs[0] = std::max(
-            largeurs[0], 22.0 + mesure_cellule.horizontalAdvance(legende.dates.value(l).first));
-        for (int c = 0; c < legende.lignes[l].size() && c + 1 < entetes.size(); ++c)
-            largeurs[c + 1] =
-                std::max(largeurs[c + 1], mesure_cellule.horizontalAdvance(legende.lignes[l][c]));
-    }
-    // The room left is shared between the columns.
+    QFont cellule;
+    QFont entete;
+    QVector<double> largeurs;
     double total = 0.0;
-    for (double l : qAsConst(largeurs))
-        total += l;
+    // The columns' widths in type of `corps` points: the widest of each column's texts.
+    const auto mesurer = [&](double corps) {
+        cellule = police_page(corps);
+        entete = police_page(corps, true);
+        const QFontMetricsF mesure_cellule(cellule);
+        largeurs.fill(0.0, entetes.size());
+        for (int c = 0; c < entetes.size(); ++c)
+            largeurs[c] = QFontMetricsF(entete).horizontalAdvance(entetes[c]);
+        for (int l = 0; l < legende.lignes.size(); ++l) {
+            largeurs[0] = std::max(
+                largeurs[0], 22.0 + mesure_cellule.horizontalAdvance(legende.dates.value(l).first));
+            for (int c = 0; c < legende.lignes[l].size() && c + 1 < entetes.size(); ++c)
+                largeurs[c + 1] = std::max(largeurs[c + 1],
+                                           mesure_cellule.horizontalAdvance(legende.lignes[l][c]));
+        }
+        total = 0.0;
+        for (double l : qAsConst(largeurs))
+            total += l;
+    };
+    double corps = corps_table;
+    mesurer(corps);
+    // A table too wide for the column (the two columns of a mask) takes a smaller type, a
+    // whole unit at least at each step, so that it fits with a little room between its columns.
+    while (total > largeur_colonne - ecart_colonnes * largeurs.size() && corps > corps_min) {
+        corps = std::max(
+            corps_min,
+            std::min(corps - 1.0,
+                     corps * (largeur_colonne - ecart_colonnes * largeurs.size()) / total));
+        mesurer(corps);
+    }
+    const double hauteur_ligne = QFontMetricsF(cellule).height() + 5.0;
+    // The room left is shared between the columns.
     const double jeu = std::max(0.0, (largeur_colonne - total) / largeurs.size());
     for (double &l : largeurs)
         l += jeu;

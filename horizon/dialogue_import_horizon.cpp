@@ -74,8 +74,9 @@ void Dialogue_Import_Horizon::lire()
 {
     const int index = std::max(ui->comboBox_convention->currentIndex(), 0);
     lu = lire_horizon(contenu, conventions[index]);
-    points = lu.valide() ? horizon_pour_tableau(lu.points, lu.convention, limite)
-                         : std::vector<QPointF>();
+    // The rows as the table's own rules take them: what is shown is what will be drawn.
+    const Points_Masque rangs = masque_de_horizon(lu, limite);
+    points = rangs.valide() ? rangs.points : std::vector<QPointF>();
     if (lu.pvgis) {
         const QSignalBlocker bloque(ui->comboBox_convention);
         ui->comboBox_convention->setCurrentIndex(1);
@@ -84,6 +85,8 @@ void Dialogue_Import_Horizon::lire()
 
     if (!lu.valide())
         ui->label_etat->setText(tr("Fichier refusé. %1").arg(lu.erreur));
+    else if (!rangs.valide())
+        ui->label_etat->setText(tr("Fichier refusé. %1").arg(rangs.texte()));
     else
         ui->label_etat->setText((lu.pvgis ? tr("Horizon PVGIS. ") : QString()) +
                                 tr("%1 points lus, %2 lignes pour le tableau des masques.")

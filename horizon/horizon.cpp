@@ -379,14 +379,12 @@ std::vector<QPointF> horizon_pour_tableau(const std::vector<QPointF> &points,
     // of a north row inside the rows, where no merge may cross.
     std::vector<QPointF> rangs;
     int nord = -1;
-    bool fermeture = false;
     if (!ouvert) {
         if (uniques[0].x() != 0.0)
             rangs.emplace_back(0.0, uniques[n - 1].y());
         rangs.insert(rangs.end(), uniques.begin(), uniques.end());
-        fermeture = 360.0 - uniques[n - 1].x() > fermeture_horizon;
-        if (fermeture)
-            rangs.emplace_back(360.0 - fermeture_horizon, uniques[n - 1].y());
+        // The closing row, back at north: given the first row's height after the thinning.
+        rangs.emplace_back(0.0, rangs.front().y());
     } else {
         const int debut = (large + 1) % n;
         for (int k = 0; k < n; ++k) {
@@ -424,16 +422,35 @@ std::vector<QPointF> horizon_pour_tableau(const std::vector<QPointF> &points,
     }
     for (QPointF &p : minces)
         p.setX(tableau_du_cap(p.x()));
-    if (fermeture)
-        minces.back().setX(fermeture_horizon); // exactly, not 360 - 359.99
+    // All round: the outline ends on its first row, the same point, closed on itself.
+    if (!ouvert)
+        minces.back() = minces.front();
     return minces;
+}
+
+Points_Masque masque_de_horizon(const Horizon_Lu &lu, int limite)
+{
+    std::vector<Ligne_Masque> lignes;
+    if (lu.valide())
+        for (const QPointF &p : horizon_pour_tableau(lu.points, lu.convention, limite))
+            lignes.push_back({p.x(), p.y()});
+    return points_masque(lignes);
 }
 
 QByteArray horizon_csv(const std::vector<QPointF> &points, Convention_Azimut convention)
 {
     QByteArray csv = convention == Convention_Azimut::Sud ? "A,H_hor\n" : "azimut,hauteur\n";
-    for (const QPointF &p : points) {
-        csv += texte_nombre(azimut_depuis_tableau(p.x(), convention)).toUtf8();
+    // An outline closed on itself at north ends at the far end of the convention's range
+    // (360, or 180 for PVGIS), so that the azimuths written only rise.
+    const bool ferme_au_nord =
+        points.size() > 1 && points.front().x() == 0.0 && points.back() == points.front();
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        const QPointF &p = points[k];
+        const double azimut =
+            ferme_au_nord && k + 1 == points.size() && convention != Convention_Azimut::Tableau
+                ? azimut_max(convention)
+                : azimut_depuis_tableau(p.x(), convention);
+        csv += texte_nombre(azimut).toUtf8();
         csv += ',';
         csv += texte_nombre(p.y()).toUtf8();
         csv += '\n';

@@ -15,6 +15,8 @@
 //  - Tableau: the mask table's own, 0 north, east negative, west positive, ±180 south,
 //    -180..180.
 
+#include "masks/points_masque.h"
+
 #include <QByteArray>
 #include <QPointF>
 #include <QString>
@@ -56,10 +58,6 @@ double azimut_max(Convention_Azimut convention);
 double azimut_vers_tableau(double azimut, Convention_Azimut convention);
 double azimut_depuis_tableau(double azimut, Convention_Azimut convention);
 
-// Clockwise gap between the last point and the closing point that ends a horizon going all
-// round: the smallest step the table shows (two decimals), degrees.
-inline constexpr double fermeture_horizon = 0.01;
-
 // The rows of the mask table for a profile read in `convention`, at most `limite` of them.
 // Heights below 0 become 0; points in the same direction keep the highest. In the table,
 // each point's height holds clockwise up to the next point, and the last point ends the
@@ -67,8 +65,7 @@ inline constexpr double fermeture_horizon = 0.01;
 // directions is more than twice as wide as every other one: it then runs clockwise from the
 // far side of that gap to its near side.
 //  - All round: the rows start at north (0) with the height that holds there, go clockwise,
-//    and end with a closing point `fermeture_horizon` short of north (an outline ending on its
-//    first point would be drawn as the sky inside the profile).
+//    and end on their first row again, an outline closed on itself.
 //  - Otherwise: the rows run from the first to the last point clockwise, with a point at
 //    north, holding the height of the point before it, when they cross it.
 // Beyond `limite`, neighbours are merged into their first direction with the highest height
@@ -77,9 +74,15 @@ inline constexpr double fermeture_horizon = 0.01;
 std::vector<QPointF> horizon_pour_tableau(const std::vector<QPointF> &points,
                                           Convention_Azimut convention, int limite);
 
+// The mask table's rows for a horizon read without a problem, at most `limite` of them
+// (`horizon_pour_tableau`), checked by the table's own rules (`points_masque`): the rows to draw,
+// or the table's problem and its warning. The import and the command line both go through it.
+Points_Masque masque_de_horizon(const Horizon_Lu &lu, int limite);
+
 // The table's points (table convention) as CSV in `convention`, one "azimuth,height" row per
 // point in the table's order after a header: "A,H_hor" for Sud (PVGIS's names),
-// "azimut,hauteur" otherwise. Decimal point, UTF-8, LF.
+// "azimut,hauteur" otherwise. Decimal point, UTF-8, LF. The last row of an outline closed on
+// itself at north is written at 360 (Nord) or 180 (Sud), the end of the convention's range.
 QByteArray horizon_csv(const std::vector<QPointF> &points, Convention_Azimut convention);
 
 // Name of a convention for the user.

@@ -62,6 +62,9 @@ inline constexpr double azimut_masque_max = 180.0;
 inline constexpr double hauteur_masque_min = 0.0;
 inline constexpr double hauteur_masque_max = 90.0;
 
+// The most rows the mask table holds; an imported horizon is thinned to as many.
+inline constexpr int lignes_masque_max = 500;
+
 Points_Masque points_masque(const std::vector<Ligne_Masque> &lignes);
 
 // The rows of a two-column model (column 0 azimuth, column 1 height), display role.

@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QObject>
 #include <QStringList>
@@ -136,5 +137,21 @@ private:
     const QElapsedTimer *horloge_;
     QTimer minuterie_;
 };
+
+// Answers a file dialog with the file `chemin`, after choosing the name filter `filtre` when one
+// is given, and accepts it as its Open or Save button does. QFileDialog::selectFile leaves the
+// name field as it is while that field has the keyboard focus, which it has whenever the
+// dialog's window was activated before the answer came: the focus is taken off first, so that
+// the file chosen never depends on that timing.
+inline void choisir_fichier(QFileDialog *dialogue, const QString &chemin,
+                            const QString &filtre = QString())
+{
+    if (!filtre.isEmpty())
+        dialogue->selectNameFilter(filtre);
+    if (QWidget *champ = dialogue->focusWidget())
+        champ->clearFocus();
+    dialogue->selectFile(chemin);
+    static_cast<QDialog *>(dialogue)->accept();
+}
 
 #endif

@@ -44,6 +44,19 @@ Resultat lancer(const QStringList &arguments)
 }
 
 const QString entete = QStringLiteral("date;lever;coucher;duree\n");
+const QString entete_masque = QStringLiteral("date;lever;coucher;duree;soleil_direct;masque\n");
+
+// Horizon files for --masque, written once for the whole run.
+QTemporaryDir *dossier_masques = nullptr;
+
+QString fichier_masque(const QString &nom, const QByteArray &contenu)
+{
+    const QString chemin = dossier_masques->filePath(nom);
+    QFile fichier(chemin);
+    if (fichier.open(QIODevice::WriteOnly))
+        fichier.write(contenu);
+    return chemin;
+}
 
 } // namespace
 
@@ -52,6 +65,8 @@ class TestLigneDeCommande : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
+    void cleanupTestCase();
     void statuts_data();
     void statuts();
     void fichier_data();
@@ -61,6 +76,18 @@ private slots:
     void site_data();
     void site();
 };
+
+void TestLigneDeCommande::initTestCase()
+{
+    dossier_masques = new QTemporaryDir;
+    QVERIFY(dossier_masques->isValid());
+}
+
+void TestLigneDeCommande::cleanupTestCase()
+{
+    delete dossier_masques;
+    dossier_masques = nullptr;
+}
 
 void TestLigneDeCommande::statuts_data()
 {
@@ -89,7 +116,9 @@ void TestLigneDeCommande::statuts_data()
                                                             "--heure ECHELLE",
                                                             "--modele MODELE",
                                                             "--site FICHIER",
-                                                            "--enregistrer-site FICHIER"}
+                                                            "--enregistrer-site FICHIER",
+                                                            "--masque FICHIER",
+                                                            "--convention CONV"}
                                              << QString();
     QTest::newRow("version") << QStringList{"--version"} << statut_succes << QString()
                              << QStringList{"orvane "} << QString();
@@ -134,6 +163,34 @@ void TestLigneDeCommande::statuts_data()
         << statut_succes << entete + "2020-06-21;7h34;17h12;9h38\n"
         << QStringList() << QString();
 
+    // Behind a mask. A PVGIS profile at 30° all round, on 21 June at 45°: the sun is above 30°
+    // while cos H < (sin 30° − sin φ sin δ) / (cos φ cos δ) = 0.33706, H = 70.303° = 4.6869 h
+    // either side of noon: 9.3738 h of direct sun (9h22), 15.41 − 9.3738 = 6.036 h behind the
+    // mask (6h02). On 21 December the noon sun reaches 90 − 45 − 23.45 = 21.55°: all of the
+    // 8.57 h behind the mask.
+    const QString pvgis = fichier_masque(
+        "tour30.json", "{\"outputs\": {\"horizon_profile\": [{\"A\": -180, \"H_hor\": 30}, "
+                       "{\"A\": -90, \"H_hor\": 30}, {\"A\": 0, \"H_hor\": 30}, {\"A\": 90, "
+                       "\"H_hor\": 30}, {\"A\": 180, \"H_hor\": 30}]}}");
+    QTest::newRow("PVGIS mask, recognised by its content")
+        << QStringList{"--latitude", "45",        "--date",   "2026-06-21", "--date",
+                       "2026-12-21", "--tableau", "--masque", pvgis}
+        << statut_succes
+        << entete_masque + "2026-06-21;4h18;19h43;15h25;9h22;6h02\n"
+                           "2026-12-21;7h43;16h17;8h34;0h00;8h34\n"
+        << QStringList() << QString();
+    // Compass bearings 90 to 270 at 40°, the east round the south to the west: the sun is
+    // due east and west at 34.24°, and above 40° from 56.14° before noon (8.2572 h) on;
+    // 2 × (8.2572 − 7.7136) = 1.0874 h behind the mask (1h05), 14.3227 h of direct sun (14h19).
+    const QString boussole = fichier_masque("sud40.txt", "azimut hauteur\n90 40\n135 40\n"
+                                                         "180 40\n225 40\n270 40\n");
+    QTest::newRow("compass mask") << QStringList{"--latitude", "45",           "--date",
+                                                 "2026-06-21", "--tableau",    "--masque",
+                                                 boussole,     "--convention", "nord"}
+                                  << statut_succes
+                                  << entete_masque + "2026-06-21;4h18;19h43;15h25;14h19;1h05\n"
+                                  << QStringList() << QString();
+
     // Usage errors: nothing on the standard output, the option named on the standard error.
     auto usage = [](const char *nom, const QStringList &arguments, const QString &option) {
         QTest::newRow(nom) << arguments << statut_usage << QString("") << QStringList() << option;
@@ -163,6 +220,18 @@ void TestLigneDeCommande::statuts_data()
     usage("unknown time zone", {"--fuseau", "Europe/Atlantide", "--tableau"}, "--fuseau");
     usage("unknown time scale", {"--heure", "locale", "--tableau"}, "--heure");
     usage("unknown sun model", {"--modele", "exact", "--tableau"}, "--modele");
+    const QString hors_limites = fichier_masque("mauvais.csv", "10;5\n20;95\n");
+    usage("mask height out of range, its line named",
+          {"--tableau", "--masque", hors_limites, "--convention", "nord"},
+          "« " + hors_limites + " » : Ligne 2 : la hauteur 95° sort des limites (de -5° à 90°).");
+    usage("plain mask without its convention", {"--tableau", "--masque", boussole},
+          "--convention nord, sud ou tableau");
+    usage("unknown convention", {"--tableau", "--masque", boussole, "--convention", "est"},
+          "--convention");
+    usage("convention without a mask", {"--tableau", "--convention", "nord"}, "--masque");
+    usage("missing mask file",
+          {"--tableau", "--masque", dossier_masques->filePath("absent.csv"), "--convention", "sud"},
+          "--masque");
 }
 
 void TestLigneDeCommande::statuts()
@@ -201,6 +270,9 @@ void TestLigneDeCommande::fichier_data()
                          << QSize();
     QTest::newRow("PDF") << juin << "diagramme.pdf" << false << statut_succes << QByteArray("%PDF-")
                          << QSize();
+    QTest::newRow("bad mask writes nothing")
+        << QStringList{"--masque", dossier_masques->filePath("mauvais.csv"), "--convention", "nord"}
+        << "diagramme.png" << false << statut_usage << QByteArray() << QSize();
     QTest::newRow("bad date writes nothing")
         << QStringList{"--date", "2026-02-30"} << "diagramme.png" << false << statut_usage
         << QByteArray() << QSize();
@@ -310,6 +382,18 @@ void TestLigneDeCommande::site_data()
         << statut_usage << QString("")
         << "--site : Le site « abime.orvane » n'a pas pu être ouvert : le fichier est tronqué"
         << 0.0 << false << 0;
+    // The compass mask of 40° from east round the south to west, kept in the site: drawn and
+    // counted as in the window (the hand computation of the compass mask row above).
+    QTest::newRow("a site's kept mask is drawn")
+        << QStringList{"--site", "masque.orvane", "--tableau"} << statut_succes
+        << "date;lever;coucher;duree;soleil_direct;masque\n"
+           "2026-06-21;4h18;19h43;15h25;14h19;1h05\n"
+        << QString() << 0.0 << false << 0;
+    QTest::newRow("a site's kept mask breaking the table's rules")
+        << QStringList{"--site", "incomplet.orvane", "--tableau"} << statut_usage << QString("")
+        << "--site : les masques conservés : Le tracé n'a pu s'effectuer pour la raison "
+           "suivante: Certaines lignes du tableau sont incomplètes."
+        << 0.0 << false << 0;
 }
 
 void TestLigneDeCommande::site()
@@ -335,6 +419,15 @@ void TestLigneDeCommande::site()
     QVERIFY(abime.open(QIODevice::WriteOnly));
     abime.write(site_en_json(site).left(100));
     abime.close();
+    Site avec_masque;
+    avec_masque.diagramme.latitude = 45;
+    avec_masque.diagramme.date_choisie = QDate(2026, 6, 21);
+    avec_masque.masques = {{-90.0, 40.0}, {-135.0, 40.0}, {-180.0, 40.0},
+                           {135.0, 40.0}, {90.0, 40.0},   {std::nullopt, std::nullopt}};
+    avec_masque.conserver_masques = true;
+    QCOMPARE(ecrire_site(dossier.filePath("masque.orvane"), avec_masque), QString());
+    avec_masque.masques[1].hauteur.reset();
+    QCOMPARE(ecrire_site(dossier.filePath("incomplet.orvane"), avec_masque), QString());
     for (QString &argument : arguments)
         if (argument.endsWith(QLatin1String(".orvane")))
             argument = dossier.filePath(argument);

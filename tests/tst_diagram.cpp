@@ -1311,6 +1311,12 @@ void TestScene::description()
     QCOMPARE(lues, lignes);
     QCOMPARE(couleurs_lues, couleurs);
     QCOMPARE(scene.items().size(), items);
+    // The report page's table: the two columns of the mask while the description has one.
+    const Legende_page page = legende_page(description, sorties);
+    const int colonnes = description.masque.isEmpty() ? 4 : 6;
+    QCOMPARE(page.entetes.size(), colonnes);
+    for (const QStringList &cellules : page.lignes)
+        QCOMPARE(cellules.size(), colonnes);
 }
 
 namespace

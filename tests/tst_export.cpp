@@ -129,10 +129,7 @@ void repondre_dialogue(Repondeur &repondeur, QList<Dialogue_vu> &vus, const QStr
             dialogue->reject();
             return;
         }
-        dialogue->selectNameFilter(filtre);
-        dialogue->selectFile(chemin);
-        // What the Save button does.
-        static_cast<QDialog *>(dialogue)->accept();
+        choisir_fichier(dialogue, chemin, filtre);
     };
 }
 

@@ -245,15 +245,15 @@ void TestHorizon::pourTableau_data()
     QTest::addColumn<int>("limite");
     QTest::addColumn<QVector<QPointF>>("tableau");
 
-    // Each row's height holds clockwise to the next row; a profile all round ends 0.01°
-    // short of north, on the height that holds there.
+    // Each row's height holds clockwise to the next row; a profile all round ends at north on
+    // its first row, closed on itself.
     QTest::newRow("PVGIS all round, north twice")
         << QVector<QPointF>{{-180, 1}, {-90, 2}, {0, 3}, {90, 4}, {180, 1}}
         << Convention_Azimut::Sud << 500
-        << QVector<QPointF>{{0, 1}, {-90, 2}, {-180, 3}, {90, 4}, {0.01, 4}};
+        << QVector<QPointF>{{0, 1}, {-90, 2}, {-180, 3}, {90, 4}, {0, 1}};
     QTest::newRow("all round without north: north holds the north-west height")
         << QVector<QPointF>{{45, 5}, {135, 6}, {225, 7}, {315, 8}} << Convention_Azimut::Nord << 500
-        << QVector<QPointF>{{0, 8}, {-45, 5}, {-135, 6}, {135, 7}, {45, 8}, {0.01, 8}};
+        << QVector<QPointF>{{0, 8}, {-45, 5}, {-135, 6}, {135, 7}, {45, 8}, {0, 8}};
     // Bearings 300, 330, 30, 60: the 240° gap from 60 round to 300 is the open horizon.
     QTest::newRow("open across north: a north row inserted")
         << QVector<QPointF>{{300, 10}, {330, 20}, {30, 15}, {60, 5}} << Convention_Azimut::Nord
@@ -264,14 +264,14 @@ void TestHorizon::pourTableau_data()
     QTest::newRow("below 0 becomes 0, one direction keeps its highest")
         << QVector<QPointF>{{0, -3}, {90, 4}, {90, 6}, {180, -1}, {270, 2}}
         << Convention_Azimut::Nord << 500
-        << QVector<QPointF>{{0, 0}, {-90, 6}, {-180, 0}, {90, 2}, {0.01, 2}};
+        << QVector<QPointF>{{0, 0}, {-90, 6}, {-180, 0}, {90, 2}, {0, 0}};
     // Nine rows in four pairs and the closing row: each pair at its first direction with the
-    // higher height.
+    // higher height, the closing row on the first.
     QTest::newRow("thinned to 5 rows")
         << QVector<QPointF>{{0, 1},   {45, 2},  {90, 3},  {135, 4},
                             {180, 5}, {225, 6}, {270, 7}, {315, 8}}
         << Convention_Azimut::Nord << 5
-        << QVector<QPointF>{{0, 2}, {-90, 4}, {-180, 6}, {90, 8}, {0.01, 8}};
+        << QVector<QPointF>{{0, 2}, {-90, 4}, {-180, 6}, {90, 8}, {0, 2}};
     // Nine rows with north inside: three runs (rows 0-1, 2-3, 5-7) and a run ending before
     // north, the last row kept.
     QTest::newRow("thinned, never across north")
@@ -330,19 +330,27 @@ void TestHorizon::csvRelu_data()
 {
     QTest::addColumn<Convention_Azimut>("convention");
     QTest::addColumn<QByteArray>("entete");
-    QTest::newRow("compass") << Convention_Azimut::Nord << QByteArray("azimut,hauteur\n");
-    QTest::newRow("PVGIS") << Convention_Azimut::Sud << QByteArray("A,H_hor\n");
-    QTest::newRow("table") << Convention_Azimut::Tableau << QByteArray("azimut,hauteur\n");
+    // The closing row at north: at the end of the convention's range.
+    QTest::addColumn<QByteArray>("fin");
+    QTest::newRow("compass") << Convention_Azimut::Nord << QByteArray("azimut,hauteur\n")
+                             << QByteArray("\n360,10\n");
+    QTest::newRow("PVGIS") << Convention_Azimut::Sud << QByteArray("A,H_hor\n")
+                           << QByteArray("\n180,10\n");
+    QTest::newRow("table") << Convention_Azimut::Tableau << QByteArray("azimut,hauteur\n")
+                           << QByteArray("\n0,10\n");
 }
 
 void TestHorizon::csvRelu()
 {
-    // The table written and read back in the same convention gives the same directions.
+    // The table written and read back in the same convention gives the same directions; its
+    // closing row at north comes back as north.
     QFETCH(Convention_Azimut, convention);
     QFETCH(QByteArray, entete);
-    const std::vector<QPointF> table = {{0, 10}, {-45.5, 12.25}, {-180, 3}, {170, 8}, {0.01, 8}};
+    QFETCH(QByteArray, fin);
+    const std::vector<QPointF> table = {{0, 10}, {-45.5, 12.25}, {-180, 3}, {170, 8}, {0, 10}};
     const QByteArray csv = horizon_csv(table, convention);
     QVERIFY(csv.startsWith(entete));
+    QVERIFY2(csv.endsWith(fin), csv.constData());
     const Horizon_Lu lu = lire_horizon(csv, convention);
     QVERIFY2(lu.valide(), qPrintable(lu.erreur));
     QCOMPARE(lu.pvgis, convention == Convention_Azimut::Sud);
@@ -385,8 +393,7 @@ void TestHorizon::importDansLaFenetre()
     const auto repondre = [&apercu](const QString &chemin) {
         return [&apercu, chemin](QWidget *fenetre) {
             if (auto *fichiers = qobject_cast<QFileDialog *>(fenetre)) {
-                fichiers->selectFile(chemin);
-                static_cast<QDialog *>(fichiers)->accept();
+                choisir_fichier(fichiers, chemin);
             } else if (auto *dialogue = qobject_cast<Dialogue_Import_Horizon *>(fenetre)) {
                 apercu = QString::number(dialogue->points_tableau().size());
                 dialogue->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
@@ -404,7 +411,7 @@ void TestHorizon::importDansLaFenetre()
     }
     // The five PVGIS directions: north twice, so four rows and the closing one.
     QCOMPARE(apercu, QStringLiteral("5"));
-    const QVector<QPointF> attendus = {{0, 1}, {-90, 2}, {-180, 3}, {90, 4}, {0.01, 4}};
+    const QVector<QPointF> attendus = {{0, 1}, {-90, 2}, {-180, 3}, {90, 4}, {0, 1}};
     QAbstractItemModel *modele = vue->model();
     QCOMPARE(modele->rowCount(), 6);
     for (int r = 0; r < attendus.size(); ++r) {
@@ -440,17 +447,20 @@ void TestHorizon::importDansLaFenetre()
         repondeur.autre_fenetre = [&sortie](QWidget *fenetre) {
             auto *fichiers = qobject_cast<QFileDialog *>(fenetre);
             QVERIFY(fichiers);
-            fichiers->selectNameFilter(fichiers->nameFilters().value(1));
-            fichiers->selectFile(sortie);
-            static_cast<QDialog *>(fichiers)->accept();
+            // The name field may already have the focus here: the answer must not depend on it.
+            QApplication::setActiveWindow(fichiers);
+            QVERIFY(fichiers->focusWidget());
+            fichiers->focusWidget()->setFocus();
+            choisir_fichier(fichiers, sortie, fichiers->nameFilters().value(1));
         };
         fenetre.findChild<QAction *>(QStringLiteral("actionExporter_l_horizon"))->trigger();
         QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
     }
     QFile ecrit(sortie + QStringLiteral(".csv"));
     QVERIFY(ecrit.open(QIODevice::ReadOnly));
-    // North is -180 for PVGIS, east -90, south 0, west 90; 0.01 west of north is 179.99.
-    QCOMPARE(ecrit.readAll(), QByteArray("A,H_hor\n-180,1\n-90,2\n0,3\n90,4\n179.99,4\n"));
+    // North is -180 for PVGIS, east -90, south 0, west 90; the closing row at north ends the
+    // range at 180.
+    QCOMPARE(ecrit.readAll(), QByteArray("A,H_hor\n-180,1\n-90,2\n0,3\n90,4\n180,1\n"));
     fenetre.close();
 }
 

@@ -28,6 +28,7 @@
 #include <QSpinBox>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QTableWidget>
 
 #include <map>
 #include <optional>
@@ -385,6 +386,9 @@ private slots:
     void texteDansLeTableau();
     void soleilMasque_data();
     void soleilMasque();
+    void soleilSelonLeDessin_data();
+    void soleilSelonLeDessin();
+    void colonnesDuMasque();
 };
 
 void TestMasques::cleanup()
@@ -1151,6 +1155,115 @@ void TestMasques::soleilMasque()
         const double azimut = -180.0 + k * 0.25;
         QCOMPARE(profil.hauteur(azimut), hauteur_contour(contour, azimut));
     }
+}
+
+void TestMasques::soleilSelonLeDessin_data()
+{
+    QTest::addColumn<QVector<QPointF>>("points");
+    QTest::newRow("open, east round the south to west")
+        << QVector<QPointF>{{-60, 10}, {-120, 35}, {150, 25}, {100, 5}};
+    QTest::newRow("closed on itself at north")
+        << QVector<QPointF>{{0, 10}, {-90, 20}, {-180, 30}, {90, 15}, {0, 10}};
+    QTest::newRow("closed on itself in the east, through north")
+        << QVector<QPointF>{{-90, 25}, {-180, 40}, {90, 15}, {0, 5}, {-45, 30}, {-90, 25}};
+    QVector<QPointF> dents;
+    QRandomGenerator alea(7);
+    for (int k = 0; k < 500; ++k)
+        dents << QPointF(k < 250 ? -0.72 * k : 180 - 0.72 * (k - 250), alea.bounded(400) / 10.0);
+    QTest::newRow("jagged, 500 points (fixed seed)") << dents;
+}
+
+void TestMasques::soleilSelonLeDessin()
+{
+    // The sun counts as behind the mask exactly where the drawn outline is filled: its
+    // positions every two minutes of three days at 45° (21 March, June and December),
+    // projected on a 540 disc, lie inside the filled outline when the outline's height at
+    // their azimuth is above them, and outside otherwise. Positions within `bord` of the
+    // outline in azimuth or height are passed over: the arcs are drawn as curves that stay
+    // within a thousandth of the radius of their circles.
+    QFETCH(QVector<QPointF>, points);
+    const double bord = 0.5; // degrees
+    const int diametre = 540;
+    Scene scene;
+    scene.setDiametre0(diametre);
+    scene.tracer_masques(points.constData(), points.size(), QPen(gris), QBrush(gris),
+                         QPainterPath());
+    QPainterPath rempli;
+    for (QGraphicsItem *item : scene.items())
+        if (auto *p = qgraphicsitem_cast<QGraphicsPathItem *>(item))
+            rempli = p->path();
+    QVERIFY(!rempli.isEmpty());
+    const std::vector<QPointF> contour(points.begin(), points.end());
+    const Profil_Masque profil(contour);
+    const auto derriere = [&profil](double azimut, double h) { return profil.hauteur(azimut) > h; };
+    const Soleil soleil;
+    int comparees = 0;
+    for (int jour : {80, 172, 355}) {
+        const Soleil::Journee journee = soleil.journee(soleil.declinaison(jour), 45.0);
+        for (double t = 0.0; t < 24.0; t += 2.0 / 60.0) {
+            const double angle = Soleil::angle_horaire(t);
+            const double h = soleil.hauteur(journee, angle);
+            if (!(h > bord))
+                continue;
+            double azimut = soleil.azimut(journee, angle, h);
+            if (angle < 0)
+                azimut = -azimut;
+            const bool cache = derriere(azimut, h);
+            bool loin_du_bord = true;
+            for (double da : {-bord, bord})
+                for (double dh : {-bord, bord})
+                    loin_du_bord = loin_du_bord && derriere(azimut + da, h + dh) == cache;
+            if (!loin_du_bord)
+                continue;
+            const QPointF position(soleil.projection_x(diametre, azimut, h),
+                                   soleil.projection_y(diametre, azimut, h));
+            QVERIFY2(rempli.contains(position) == cache,
+                     qPrintable(QStringLiteral("day %1, %2 h: azimuth %3, height %4, %5 the mask")
+                                    .arg(jour)
+                                    .arg(t)
+                                    .arg(azimut)
+                                    .arg(h)
+                                    .arg(cache ? "behind" : "above")));
+            ++comparees;
+        }
+    }
+    QVERIFY(comparees > 500);
+}
+
+void TestMasques::colonnesDuMasque()
+{
+    // The output table shows "Soleil direct" and "Masqué" while an outline is drawn, headed as
+    // the other columns, and hides them without one. At 45° on 21 June, 40° over the south
+    // half (the hand computation of `soleilMasque`): 15.41 − 1.08735 = 14.32265 h direct,
+    // 14h19, and 1.08735 h behind the mask, 1h05.
+    Fenetre f;
+    f.fenetre.findChild<QDateEdit *>(QStringLiteral("Date"))->setDate(QDate(2026, 6, 21));
+    QVERIFY(f.changer_latitude(45).isEmpty());
+    auto *tableau = f.fenetre.findChild<QTableWidget *>(QStringLiteral("tableau_sorties"));
+    QVERIFY(tableau);
+    f.remplir(lire_lignes({"-90 40", "90 40"}));
+    QVERIFY(f.cliquer(f.tracer).isEmpty());
+    QCOMPARE(tableau->columnCount(), 6);
+    const QStringList entetes = {"Soleil direct", "Masqué"};
+    for (int c = 4; c < 6; ++c) {
+        QVERIFY(!tableau->isColumnHidden(c));
+        QCOMPARE(tableau->horizontalHeaderItem(c)->text(), entetes[c - 4]);
+        QCOMPARE(tableau->horizontalHeaderItem(c)->font(),
+                 tableau->horizontalHeaderItem(0)->font());
+    }
+    QCOMPARE(tableau->item(0, 3)->text(), QStringLiteral("15h25"));
+    QCOMPARE(tableau->item(0, 4)->text(), QStringLiteral("14h19"));
+    QCOMPARE(tableau->item(0, 5)->text(), QStringLiteral("1h05"));
+
+    // The next rebuild without "Conserver les masques": no outline, the columns hidden and
+    // empty.
+    QVERIFY(f.changer_latitude(46).isEmpty());
+    QCOMPARE(f.contours().size(), 0);
+    for (int c = 4; c < 6; ++c) {
+        QVERIFY(tableau->isColumnHidden(c));
+        QVERIFY(!tableau->item(0, c));
+    }
+    f.fenetre.close();
 }
 
 // Both test classes run; when test functions are named on the command line, only the class

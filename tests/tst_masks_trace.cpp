@@ -215,16 +215,18 @@ void TestTraceMasques::contour_data()
 
     // Round from north at 30° and back to the same point: closed. Four quarters clockwise on
     // the circles of 30, 20, 10 and 20° with the radial steps between; the last step (90 to
-    // 0, west to north) runs through the north. The horizon arc of zero sweep is only the
-    // line down to the horizon under the last point, and closing goes back up to the start.
+    // 0, west to north) runs through the north. Then down to the horizon under the last point,
+    // once round the horizon counter-clockwise, and back up to the start: the ring between the
+    // horizon and the profile is filled, the sky inside the profile is not.
     c = {};
     c.depart = {0, -180};
     c.troncons = {Troncon::arc(180, -90, {180, 0}),  Troncon::ligne({210, 0}),
                   Troncon::arc(210, -90, {0, 210}),  Troncon::ligne({0, 240}),
                   Troncon::arc(240, -90, {-240, 0}), Troncon::ligne({-210, 0}),
                   Troncon::arc(210, -90, {0, -210}), Troncon::ligne({0, -180}),
-                  Troncon::ligne({0, -270}),         Troncon::ligne({0, -180})};
-    QTest::newRow("closed, zero-sweep end")
+                  Troncon::ligne({0, -270}),         Troncon::arc(270, 360, {0, -270}),
+                  Troncon::ligne({0, -180})};
+    QTest::newRow("closed on itself, once round the horizon")
         << QVector<QPointF>{{0, 30}, {-90, 20}, {-180, 10}, {90, 20}, {0, 30}} << c;
 
     // Round from north at 10° to north at 40°: same azimuth, different heights, so open;
@@ -296,6 +298,8 @@ void TestTraceMasques::contour()
         QVERIFY2(l.ecart_cercle <= tolerance,
                  qPrintable(QStringLiteral("arc off its circle by %1, ").arg(l.ecart_cercle) + ou));
     }
+    // No row reaches 90°: the zenith is sky, never inside the filled outline.
+    QVERIFY2(!t.masque->path().contains(QPointF(0, 0)), qPrintable(message));
 }
 
 void TestTraceMasques::elementsAjoutes()

@@ -8,6 +8,7 @@
 #include "trace/diagramme.h"
 
 #include "diagram/scene.h"
+#include "masks/ensoleillement.h"
 #include "solar/soleil.h"
 #include "solar/soleil_precis.h"
 
@@ -420,6 +421,18 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
         const QBrush pinceau(stylo.color(), Qt::SolidPattern);
         scene.tracer_masques(description.masque.constData(), description.masque.size(), stylo,
                              pinceau, scene.chemin4);
+
+        // The sun this outline takes away from each dated course.
+        const std::vector<QPointF> points(description.masque.cbegin(), description.masque.cend());
+        for (Ligne_Sortie &ligne : lignes) {
+            ligne.avec_masque = true;
+            if (!ligne.tracee)
+                continue;
+            const Ensoleillement e =
+                ensoleillement(soleil, ligne.date.dayOfYear(), latitude, points);
+            ligne.soleil_direct = e.soleil_direct;
+            ligne.masque = e.masque;
+        }
     }
 
     // 8. Another scale or sun than always: the scale caption beside the latitude's.
@@ -508,6 +521,18 @@ QStringList entetes_sorties()
             QStringLiteral("Durée du jour")};
 }
 
+QStringList textes_masque(const Ligne_Sortie &ligne)
+{
+    if (!ligne.tracee)
+        return {sans_course, sans_course};
+    return {texte_heure(ligne.soleil_direct), texte_heure(ligne.masque)};
+}
+
+QStringList entetes_masque()
+{
+    return {QStringLiteral("Soleil direct"), QStringLiteral("Masqué")};
+}
+
 QString texte_latitude(double latitude)
 {
     return QStringLiteral("Latitude: ") + QString::number(latitude, 'g', 6) + QStringLiteral("°");
@@ -526,9 +551,13 @@ Legende_page legende_page(const Description_Diagramme &description,
     legende.latitude = texte_latitude(description.latitude);
     legende.echelle = texte_echelle(description);
     legende.entetes = entetes_sorties();
+    const bool masque = !description.masque.isEmpty();
+    if (masque)
+        legende.entetes += entetes_masque();
     for (const Ligne_Sortie &ligne : lignes) {
         legende.dates.append({texte_date(ligne.date), ligne.couleur});
-        legende.lignes.append(textes_ligne(ligne));
+        legende.lignes.append(masque ? textes_ligne(ligne) + textes_masque(ligne)
+                                     : textes_ligne(ligne));
     }
     return legende;
 }

@@ -117,6 +117,13 @@ struct Ligne_Sortie {
     bool tracee = false;
     // The colour of the course and of its legend stroke.
     QColor couleur;
+    // Whether the row was drawn with a mask outline; then, for a course drawn, the hours of
+    // direct sun above the outline and the hours the sun spends behind it between sunrise and
+    // sunset (together the day's length), as `ensoleillement` (masks/ensoleillement.h) counts
+    // them on the outline as drawn.
+    bool avec_masque = false;
+    double soleil_direct = 0.0;
+    double masque = 0.0;
 
     // Length of the day, hours.
     double duree() const { return std::isnan(longueur) ? coucher - lever : longueur; }
@@ -139,7 +146,8 @@ void ajuster_scene(Scene &scene, const QSize &taille);
 // the latitude caption, the dates of the mode, the limit courses, the hour lines, the saved
 // dates, the mask outline, and the scale caption when there is one (`texte_echelle`). The disc's
 // options are committed to the scene; its rectangle and diameter are left as they are (see
-// `ajuster_scene`). Returns the output table's rows.
+// `ajuster_scene`). Returns the output table's rows, with the sun the mask takes away when the
+// description has one.
 QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagramme &description);
 
 // Decimal hours as the output table writes them: 6.5 → "6h30", 24 → "24h00"; minutes rounded
@@ -153,6 +161,13 @@ QStringList textes_ligne(const Ligne_Sortie &ligne,
 
 // The headers of the output table's four columns.
 QStringList entetes_sorties();
+
+// The two cells a row adds while a mask outline is drawn: the hours of direct sun and the hours
+// behind the mask, written as `texte_heure` writes them; "-" for a course not drawn.
+QStringList textes_masque(const Ligne_Sortie &ligne);
+
+// Their headers: "Soleil direct", "Masqué".
+QStringList entetes_masque();
 
 // The latitude caption of the diagram: "Latitude: 45°".
 QString texte_latitude(double latitude);
@@ -181,7 +196,7 @@ QString texte_date(const QDate &date);
 
 // The report page's caption and table for a description and the rows it was drawn with: the
 // latitude caption, each row's date label in its course's colour, the table's headers and
-// cells.
+// cells (with the two columns of the mask when the description has one).
 Legende_page legende_page(const Description_Diagramme &description,
                           const QVector<Ligne_Sortie> &lignes);
 
