@@ -50,6 +50,9 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent, const QDate &aujourdhui)
     ui->graphicsView->setScene(scene.get());
     ui->graphicsView->setInteractive(true);
     ui->graphicsView->setRenderHint(QPainter::Antialiasing);
+    // The read-out under the pointer.
+    ui->graphicsView->viewport()->installEventFilter(this);
+    remplir_fuseaux();
 
     // Mode 1: the saved dates are reset and the diagram drawn for the first time.
     activation_mode_choisir_date();

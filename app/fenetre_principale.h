@@ -31,6 +31,7 @@
 #include "site/site.h"
 #include "solar/soleil.h"
 #include "trace/diagramme.h"
+#include "trace/lecture.h"
 
 #include <QDate>
 #include <QMainWindow>
@@ -68,6 +69,10 @@ public:
     explicit Fenetre_Principale(QWidget *parent = nullptr,
                                 const QDate &aujourdhui = QDate::currentDate());
     ~Fenetre_Principale() override;
+
+    // The view's pointer: moving over the disc shows in the status bar what lies under it
+    // (`texte_lecture`); leaving the disc or the view clears it.
+    bool eventFilter(QObject *objet, QEvent *evenement) override;
 
 private slots:
     // Fits the scene to the view: the scene rectangle is the view's rectangle centred on the
@@ -132,6 +137,13 @@ private slots:
     void on_bouton_importer_horizon_clicked();
     void on_actionImporter_un_horizon_triggered();
     void on_actionExporter_l_horizon_triggered();
+    // "Lieu et heure": longitude (degrees, east positive, −180..180), time zone ("UTC" first,
+    // then the system's zones; choosing one sets the longitude of its principal city when the
+    // tz database lists one), scale of the times and model of the sun. Each change rebuilds.
+    void on_longitude_valueChanged(double arg1);
+    void on_combo_fuseau_currentIndexChanged(int index);
+    void on_combo_echelle_currentIndexChanged(int index);
+    void on_combo_modele_currentIndexChanged(int index);
     // Site files (site/fenetre_site.cpp): the whole state of the window read from a file or
     // written to one.
     void on_actionOuvrir_un_site_triggered();
@@ -179,6 +191,13 @@ private:
     // convention), at least the fresh table's number of rows.
     void remplir_tableau_masques(const std::vector<QPointF> &points);
     void ecrire_cellule(int ligne, int colonne, const QString &texte);
+    // The lists of "Lieu et heure": "UTC" and the system's zones, the scales, the models; the
+    // first of each chosen, without signalling a change.
+    void remplir_fuseaux();
+    // Fits the scene to the view's present size and rebuilds.
+    void ajuster_vue();
+    // The read-out of scene point `point` as the status bar shows it.
+    QString texte_sous_pointeur(const QPointF &point);
     // Receives the start-up check's answer (queued from `verification_lancement`).
     void verification_lancement_terminee(const Resultat_maj &resultat);
     // The boxes that end a check: an offer for a newer release; with
@@ -191,6 +210,10 @@ private:
     // the export's page caption and table show.
     Description_Diagramme description_dessinee;
     QVector<Ligne_Sortie> lignes_sorties;
+    // The dated courses of the last drawing for the read-out, sampled on the first pointer move
+    // after it (`courses_a_jour` false until then).
+    std::vector<Course_Lue> courses_pointeur;
+    bool courses_a_jour = false;
     // Number of dates saved since the last reset, 0..12.
     int nb_clic_enregistrer_date = 0;
     std::unique_ptr<Ui::Fenetre_Principale> ui;

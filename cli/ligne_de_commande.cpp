@@ -22,6 +22,7 @@
 #include <QMap>
 #include <QRegularExpression>
 #include <QTextStream>
+#include <QTimeZone>
 
 #include <cmath>
 #include <optional>
@@ -38,7 +39,8 @@ constexpr int dates_max = 1 + dates_enregistrees_max;
 constexpr int largeur_min = 320;
 constexpr int hauteur_min = 160;
 constexpr int cote_max = 8192;
-constexpr double latitude_max = 90.0; // degrees
+constexpr double latitude_max = 90.0;   // degrees
+constexpr double longitude_max = 180.0; // degrees
 // Years a date can be written in, AAAA.
 constexpr int annee_min = 1;
 constexpr int annee_max = 9999;
@@ -64,6 +66,13 @@ const QString aide = QStringLiteral(
     "  --site FICHIER        part du site FICHIER (.orvane) ; les autres options\n"
     "                        remplacent ses valeurs\n"
     "  --latitude DEG        latitude en degrés, de -90 à 90, nord positif (défaut : 0)\n"
+    "  --longitude DEG       longitude en degrés, de -180 à 180, est positif (défaut : 0)\n"
+    "  --fuseau ZONE         le fuseau horaire de l'heure légale, nom IANA comme\n"
+    "                        Europe/Paris (défaut : UTC)\n"
+    "  --heure ECHELLE       solaire : temps solaire vrai (défaut) ; legale : l'heure\n"
+    "                        du fuseau, heure d'été comprise\n"
+    "  --modele MODELE       simple : les formules du diagramme (défaut) ; precis : la\n"
+    "                        position apparente du soleil, réfraction comprise\n"
     "  --date AAAA-MM-JJ     la date choisie ; répétée, chaque autre date est enregistrée\n"
     "                        (12 de plus au plus). Défaut : aujourd'hui\n"
     "  --jour-des-mois J     le jour J (1 à 31) de chaque mois, au lieu des dates\n"
@@ -81,9 +90,9 @@ const QString aide = QStringLiteral(
     "  -h, --help            affiche cette aide\n"
     "  -v, --version         affiche la version\n"
     "\n"
-    "Heures en temps solaire vrai. Statut de sortie : 0 si tout est écrit, 1 si le fichier\n"
-    "n'a pas pu être écrit (un fichier existant reste intact), 2 si les arguments ou le\n"
-    "fichier du masque sont incorrects (rien n'est écrit).\n");
+    "Heures dans l'échelle de --heure. Statut de sortie : 0 si tout est écrit, 1 si le\n"
+    "fichier n'a pas pu être écrit (un fichier existant reste intact), 2 si les arguments\n"
+    "ou le fichier du masque sont incorrects (rien n'est écrit).\n");
 
 // A usage error: its message names the option.
 struct Erreur_usage {
@@ -269,6 +278,13 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
     const QCommandLineOption o_tableau(QStringLiteral("tableau"));
     const QCommandLineOption o_latitude(QStringLiteral("latitude"), QString(),
                                         QStringLiteral("DEG"));
+    const QCommandLineOption o_longitude(QStringLiteral("longitude"), QString(),
+                                         QStringLiteral("DEG"));
+    const QCommandLineOption o_fuseau(QStringLiteral("fuseau"), QString(), QStringLiteral("ZONE"));
+    const QCommandLineOption o_heure(QStringLiteral("heure"), QString(),
+                                     QStringLiteral("solaire|legale"));
+    const QCommandLineOption o_modele(QStringLiteral("modele"), QString(),
+                                      QStringLiteral("simple|precis"));
     const QCommandLineOption o_date(QStringLiteral("date"), QString(),
                                     QStringLiteral("AAAA-MM-JJ"));
     const QCommandLineOption o_jour(QStringLiteral("jour-des-mois"), QString(),
@@ -286,9 +302,9 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
                                           QStringLiteral("CONV"));
     const QCommandLineOption o_aide(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption o_version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    const QList<QCommandLineOption> avec_valeur{o_export, o_latitude,  o_date, o_jour,
-                                                o_annee,  o_taille,    o_site, o_enregistrer_site,
-                                                o_masque, o_convention};
+    const QList<QCommandLineOption> avec_valeur{
+        o_export, o_latitude, o_longitude, o_fuseau, o_heure,  o_modele,           o_date,
+        o_jour,   o_annee,    o_taille,    o_site,   o_masque, o_enregistrer_site, o_convention};
 
     QCommandLineParser analyse;
     analyse.addOptions(avec_valeur);
@@ -347,6 +363,49 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
                 throw Erreur_usage{
                     QStringLiteral("--latitude : %1 est hors de l'intervalle -90 à 90").arg(texte)};
             d.latitude = *latitude;
+        }
+
+        if (analyse.isSet(o_longitude)) {
+            const QString texte = valeur_unique(analyse, o_longitude);
+            const std::optional<double> longitude = lire_nombre(texte);
+            if (!longitude)
+                throw Erreur_usage{
+                    QStringLiteral("--longitude : « %1 » n'est pas un nombre").arg(texte)};
+            if (std::abs(*longitude) > longitude_max)
+                throw Erreur_usage{
+                    QStringLiteral("--longitude : %1 est hors de l'intervalle -180 à 180")
+                        .arg(texte)};
+            d.longitude = *longitude;
+        }
+        if (analyse.isSet(o_fuseau)) {
+            const QString texte = valeur_unique(analyse, o_fuseau);
+            const QByteArray zone = texte.toLatin1();
+            if (texte.isEmpty() || QString::fromLatin1(zone) != texte ||
+                !QTimeZone::isTimeZoneIdAvailable(zone))
+                throw Erreur_usage{
+                    QStringLiteral("--fuseau : « %1 » n'est pas un fuseau horaire connu")
+                        .arg(texte)};
+            d.fuseau = zone;
+        }
+        if (analyse.isSet(o_heure)) {
+            const QString texte = valeur_unique(analyse, o_heure);
+            if (texte == QLatin1String("solaire"))
+                d.echelle = Echelle_Heures::Temps_solaire_vrai;
+            else if (texte == QLatin1String("legale"))
+                d.echelle = Echelle_Heures::Heure_legale;
+            else
+                throw Erreur_usage{
+                    QStringLiteral("--heure : « %1 » : attendu solaire ou legale").arg(texte)};
+        }
+        if (analyse.isSet(o_modele)) {
+            const QString texte = valeur_unique(analyse, o_modele);
+            if (texte == QLatin1String("simple"))
+                d.modele = Modele_Soleil::simple;
+            else if (texte == QLatin1String("precis"))
+                d.modele = Modele_Soleil::precis;
+            else
+                throw Erreur_usage{
+                    QStringLiteral("--modele : « %1 » : attendu simple ou precis").arg(texte)};
         }
 
         const QStringList dates = analyse.values(o_date);

@@ -12,8 +12,9 @@
 //                                       with --masque FICHIER, ";soleil_direct;masque" more
 //   orvane --help | --version
 //
-// Latitudes are degrees, north positive, −90..90; times in the CSV are hours of true solar time
-// written as the output table writes them ("4h18", "-").
+// Latitudes are degrees, north positive, −90..90; longitudes degrees, east positive, −180..180;
+// times in the CSV are hours of the scale of `--heure` (true solar time by default, or the clock
+// of `--fuseau`) written as the output table writes them ("4h18", "-").
 
 #include <QDate>
 #include <QStringList>

@@ -13,6 +13,11 @@
 void Fenetre_Principale::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
+    ajuster_vue();
+}
+
+void Fenetre_Principale::ajuster_vue()
+{
     // The window's layout has just given the central widget its new size; on the first show
     // the central widget's own layout has not yet passed it on to the view, so it is applied
     // now and the view's size read below is the one it will be shown at.
@@ -25,6 +30,15 @@ Description_Diagramme Fenetre_Principale::description_diagramme() const
 {
     Description_Diagramme description;
     description.latitude = ui->latitude->value();
+    description.longitude = ui->longitude->value();
+    // The first zone offered, "UTC", is the clock of an empty zone.
+    if (ui->combo_fuseau->currentIndex() > 0)
+        description.fuseau = ui->combo_fuseau->currentText().toLatin1();
+    description.echelle = ui->combo_echelle->currentIndex() == 1
+                              ? Echelle_Heures::Heure_legale
+                              : Echelle_Heures::Temps_solaire_vrai;
+    description.modele =
+        ui->combo_modele->currentIndex() == 1 ? Modele_Soleil::precis : Modele_Soleil::simple;
     description.mode = ui->actionChoisir_le_jour_pour_les_mois->isChecked()
                            ? Mode_Dates::Jour_des_mois
                            : Mode_Dates::Dates_choisies;
@@ -49,6 +63,7 @@ void Fenetre_Principale::dessiner(const Description_Diagramme &description)
 {
     description_dessinee = description;
     lignes_sorties = dessiner_diagramme(*scene, description);
+    courses_a_jour = false;
     ecrire_tableau_sorties(lignes_sorties, !description.masque.isEmpty());
 }
 

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cmath>
+#include <vector>
 
 namespace
 {
@@ -29,14 +30,12 @@ bool Scene::tracer_course_soleil(int Numero_jour, double latitude, double TSVlev
 {
     const double delta = soleil.declinaison(Numero_jour);
     const Soleil::Journee jour = soleil.journee(delta, latitude);
-    const int n =
-        std::fabs(latitude) < latitude_cercle_polaire ? segments_tempere : segments_polaire;
+    const int n = segments_course(latitude);
 
     // Sample i at TSVlever + i (TSVcoucher - TSVlever) / n, sunrise to sunset. The altitude is
-    // cut to three decimals toward minus infinity, so a sun a hair below the horizon counts
-    // as below it.
-    std::array<QPointF, segments_polaire + 1> points;
-    std::array<double, segments_polaire + 1> hauteurs;
+    // cut to three decimals toward minus infinity, so a sun a hair below the horizon counts as
+    // below it.
+    std::vector<Soleil::Point_Ciel> positions(n + 1);
     for (int i = 0; i <= n; ++i) {
         const double t = i * (TSVcoucher - TSVlever) / n + TSVlever;
         const double angle = Soleil::angle_horaire(t);
@@ -44,6 +43,30 @@ bool Scene::tracer_course_soleil(int Numero_jour, double latitude, double TSVlev
         double a = soleil.azimut(jour, angle, h);
         if (angle < 0)
             a = -a;
+        positions[i] = {a, h};
+    }
+    return tracer_course_positions(positions, 0.0, Numero_jour, latitude, pen, brush, chemin, date,
+                                   droite, nb_clic_enregistrer_date);
+}
+
+int Scene::segments_course(double latitude)
+{
+    return std::fabs(latitude) < latitude_cercle_polaire ? segments_tempere : segments_polaire;
+}
+
+bool Scene::tracer_course_positions(const std::vector<Soleil::Point_Ciel> &positions,
+                                    double horizon, int Numero_jour, double latitude, QPen pen,
+                                    QBrush brush, QPainterPath chemin, QGraphicsTextItem *date,
+                                    bool droite, int nb_clic_enregistrer_date)
+{
+    const int n = static_cast<int>(positions.size()) - 1;
+    if (n < 0)
+        return false;
+    std::vector<QPointF> points(n + 1);
+    std::vector<double> hauteurs(n + 1);
+    for (int i = 0; i <= n; ++i) {
+        const double h = positions[i].hauteur;
+        const double a = positions[i].azimut;
         hauteurs[i] = h;
         points[i] =
             QPointF(soleil.projection_x(diametre, a, h), soleil.projection_y(diametre, a, h));
@@ -77,7 +100,7 @@ bool Scene::tracer_course_soleil(int Numero_jour, double latitude, double TSVlev
     for (int i = 1; i <= n; ++i) {
         if (!point_fini(points[i]))
             continue;
-        if (hauteurs[i - 1] >= 0)
+        if (hauteurs[i - 1] >= horizon)
             chemin.lineTo(points[i]);
         else
             chemin.moveTo(points[i]);
@@ -108,7 +131,11 @@ void Scene::jour_soleil(double latitude)
     std::array<double, 367> midi{};
     for (int d = 1; d <= 366; ++d)
         midi[d] = soleil.hauteur(soleil.declinaison(d), latitude, 0.0);
+    jour_soleil(latitude, midi);
+}
 
+void Scene::jour_soleil(double latitude, const std::array<double, 367> &midi)
+{
     // Comparisons with a NaN are false, so a NaN day is neither an extremum nor a crossing.
     const auto minimum = [&](int d) { return midi[d - 1] >= midi[d] && midi[d + 1] >= midi[d]; };
     const auto maximum = [&](int d) { return midi[d] >= midi[d - 1] && midi[d] >= midi[d + 1]; };

@@ -35,8 +35,24 @@ int pas_jours(int jour, int dernier)
 
 void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPen pen, QBrush brush)
 {
-    const int d_min = std::min(jour1, jour2);
-    const int d_max = std::max(jour1, jour2);
+    const auto position = [this, latitude](int jour, int heure) {
+        const double angle = Soleil::angle_horaire(heure);
+        const Soleil::Journee journee = soleil.journee(soleil.declinaison(jour), latitude);
+        Soleil::Point_Ciel p;
+        p.hauteur = soleil.hauteur(journee, angle);
+        p.azimut = soleil.azimut(journee, angle, p.hauteur);
+        if (angle < 0)
+            p.azimut = -p.azimut;
+        return p;
+    };
+    tracer_heures(latitude, heureMIN, heureMAX, pen, brush, position, std::min(jour1, jour2),
+                  std::max(jour1, jour2), true);
+}
+
+void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPen pen, QBrush brush,
+                          const std::function<Soleil::Point_Ciel(int, int)> &position, int d_min,
+                          int d_max, bool sans_midi, int pas_max)
+{
     const int d = diametre;
     // Bands of the label rules: two ninths and one third of the diameter from the centre.
     const int q1 = (4 * d) / 18;
@@ -48,36 +64,34 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
     int heure = static_cast<int>(heureMIN);
     while (heureMAX >= heure) {
         QPainterPath chemin;
-        // Noon and midnight have no line of their own: the hour after them takes their turn.
-        if (heure == 12 || heure == 0)
+        // Noon and midnight of true solar time have no line of their own (noon is the meridian):
+        // the hour after them takes their turn.
+        if (sans_midi && (heure == 12 || heure == 0))
             ++heure;
-        const double angle = Soleil::angle_horaire(heure);
 
         double alt = 0.0;
         double azimut = 0.0;
         QPointF point;
-        const auto position = [&](int jour) {
-            const Soleil::Journee journee = soleil.journee(soleil.declinaison(jour), latitude);
-            alt = soleil.hauteur(journee, angle);
-            azimut = soleil.azimut(journee, angle, alt);
-            if (angle < 0)
-                azimut = -azimut;
+        const auto placer = [&](int jour) {
+            const Soleil::Point_Ciel p = position(jour, heure);
+            alt = p.hauteur;
+            azimut = p.azimut;
             point =
                 QPointF(soleil.projection_x(d, azimut, alt), soleil.projection_y(d, azimut, alt));
         };
 
-        position(d_min);
+        placer(d_min);
         const QPointF premier = point;
         if (point_fini(point))
             chemin.moveTo(point);
 
         chemin.reserve(d_max - d_min + 2);
         for (int jour = d_min; jour <= d_max;) {
-            position(jour);
+            placer(jour);
             const bool visible = alt >= 0 && alt <= 90 && azimut >= -180 && azimut <= 180;
             if (visible) {
                 chemin.lineTo(point);
-                jour += pas_jours(jour, d_max);
+                jour += std::min(pas_jours(jour, d_max), pas_max);
             } else {
                 if (point_fini(point))
                     chemin.moveTo(point);

@@ -22,6 +22,10 @@
 #include <QPointF>
 #include <QRectF>
 
+#include <array>
+#include <functional>
+#include <vector>
+
 class QGraphicsTextItem;
 
 class Scene : public QGraphicsScene
@@ -102,6 +106,28 @@ public slots:
     // Finds the limit days of `latitude` (degrees) from the sun's altitude at solar noon and
     // stores them in `jour1`..`jour3`; a search that fails keeps the earlier value.
     void jour_soleil(double latitude);
+
+public:
+    // The same drawing from positions already computed (azimuth and height in degrees, evenly
+    // spaced in time from sunrise to sunset): the courses of the accurate sun. A segment is drawn
+    // when it starts at or above `horizon` (degrees: the height of the sun's centre at sunrise).
+    bool tracer_course_positions(const std::vector<Soleil::Point_Ciel> &positions, double horizon,
+                                 int Numero_jour, double latitude, QPen pen, QBrush brush,
+                                 QPainterPath chemin, QGraphicsTextItem *date, bool droite,
+                                 int nb_clic_enregistrer_date);
+    // Number of segments of a course at `latitude` (degrees): more beyond the polar circles.
+    static int segments_course(double latitude);
+
+    // The same for any sun and any clock: `position(jour, heure)` is the sun (azimuth, height,
+    // degrees) at whole hour `heure` on day `jour`, for the days `d_min` to `d_max` (day numbers,
+    // which `position` may read past the year's end). Without `sans_midi`, hours 0 and 12 have
+    // their lines too; days are visited at most `pas_max` apart.
+    void tracer_heures(double latitude, double heureMIN, double heureMAX, QPen pen, QBrush brush,
+                       const std::function<Soleil::Point_Ciel(int, int)> &position, int d_min,
+                       int d_max, bool sans_midi, int pas_max = 15);
+    // The same from the height of the sun at noon of each day (index = day number, 1..366),
+    // degrees above the height at which it counts as risen.
+    void jour_soleil(double latitude, const std::array<double, 367> &midi);
 
 private:
     // Everything the picture of the disc is painted from.

@@ -22,6 +22,8 @@
 #include <QStandardItemModel>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -76,9 +78,20 @@ void Fenetre_Principale::appliquer_site(const Site &site)
         const QSignalBlocker curseur_date(ui->slider_date);
         const QSignalBlocker jour(ui->spinBox_numero_jour);
         const QSignalBlocker annee(ui->spinBox_annee);
+        const QSignalBlocker longitude(ui->longitude);
+        const QSignalBlocker fuseau(ui->combo_fuseau);
+        const QSignalBlocker echelle(ui->combo_echelle);
+        const QSignalBlocker modele(ui->combo_modele);
         afficher_mode(d.mode);
         ui->Bouton_reinitialiser->setVisible(!mois);
         ui->latitude->setValue(d.latitude);
+        // The zone goes in without offering its city: the site's longitude is the user's.
+        ui->longitude->setValue(d.longitude);
+        const int zone =
+            d.fuseau.isEmpty() ? 0 : ui->combo_fuseau->findText(QString::fromLatin1(d.fuseau));
+        ui->combo_fuseau->setCurrentIndex(std::max(zone, 0));
+        ui->combo_echelle->setCurrentIndex(d.echelle == Echelle_Heures::Heure_legale ? 1 : 0);
+        ui->combo_modele->setCurrentIndex(d.modele == Modele_Soleil::precis ? 1 : 0);
         ui->slider_latitude->setValue(static_cast<int>(ui->latitude->value()));
         ui->Date->setDate(d.date_choisie);
         ui->slider_date->setMaximum(d.date_choisie.daysInYear());

@@ -15,6 +15,7 @@
 #include <QJsonValue>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QTimeZone>
 
 #include <algorithm>
 #include <cmath>
@@ -29,6 +30,12 @@ namespace
 
 const QString mode_dates = QStringLiteral("dates");
 const QString mode_mois = QStringLiteral("mois");
+// The time scale and the model of the sun as the file names them.
+const QString echelle_solaire = QStringLiteral("solaire");
+const QString echelle_legale = QStringLiteral("legale");
+const QString modele_simple = QStringLiteral("simple");
+const QString modele_precis = QStringLiteral("precis");
+constexpr double longitude_max = 180.0; // degrees
 
 // Ranges of the widgets the values go to.
 constexpr double latitude_max = 90.0; // degrees
@@ -223,10 +230,11 @@ bool Site::operator==(const Site &autre) const
 {
     const Description_Diagramme &a = diagramme;
     const Description_Diagramme &b = autre.diagramme;
-    return a.latitude == b.latitude && a.mode == b.mode && a.date_choisie == b.date_choisie &&
-           a.dates_enregistrees == b.dates_enregistrees && a.jour_des_mois == b.jour_des_mois &&
-           a.annee == b.annee && a.limites == b.limites && a.heures == b.heures &&
-           a.options == b.options && masques == autre.masques &&
+    return a.latitude == b.latitude && a.longitude == b.longitude && a.fuseau == b.fuseau &&
+           a.echelle == b.echelle && a.modele == b.modele && a.mode == b.mode &&
+           a.date_choisie == b.date_choisie && a.dates_enregistrees == b.dates_enregistrees &&
+           a.jour_des_mois == b.jour_des_mois && a.annee == b.annee && a.limites == b.limites &&
+           a.heures == b.heures && a.options == b.options && masques == autre.masques &&
            conserver_masques == autre.conserver_masques;
 }
 
@@ -245,7 +253,15 @@ QByteArray site_en_json(const Site &site)
     const QJsonObject racine{
         {QStringLiteral("format"), format_site},
         {QStringLiteral("version"), version_site},
-        {QStringLiteral("lieu"), QJsonObject{{QStringLiteral("latitude"), d.latitude}}},
+        {QStringLiteral("lieu"),
+         QJsonObject{{QStringLiteral("latitude"), d.latitude},
+                     {QStringLiteral("longitude"), d.longitude},
+                     {QStringLiteral("fuseau"), QString::fromLatin1(d.fuseau)}}},
+        {QStringLiteral("heure"),
+         QJsonObject{{QStringLiteral("echelle"),
+                      d.echelle == Echelle_Heures::Heure_legale ? echelle_legale : echelle_solaire},
+                     {QStringLiteral("modele"),
+                      d.modele == Modele_Soleil::precis ? modele_precis : modele_simple}}},
         {QStringLiteral("dates"),
          QJsonObject{
              {QStringLiteral("mode"), d.mode == Mode_Dates::Jour_des_mois ? mode_mois : mode_dates},
@@ -326,6 +342,39 @@ Lecture_Site site_depuis_json(const QByteArray &octets)
     const QJsonObject lieu = l.objet(racine, QStringLiteral("lieu"));
     d.latitude = l.reel(lieu, QStringLiteral("lieu.latitude"), -latitude_max, latitude_max,
                         QStringLiteral("°"));
+    // The place's clock came after the first files: absent, it is the one that draws as before.
+    if (lieu.contains(QStringLiteral("longitude")))
+        d.longitude = l.reel(lieu, QStringLiteral("lieu.longitude"), -longitude_max, longitude_max,
+                             QStringLiteral("°"));
+    if (lieu.contains(QStringLiteral("fuseau"))) {
+        const QString fuseau = l.texte(lieu, QStringLiteral("lieu.fuseau"));
+        const QByteArray id = fuseau.toLatin1();
+        if (!l.en_echec() && !fuseau.isEmpty() &&
+            (QString::fromLatin1(id) != fuseau || !QTimeZone::isTimeZoneIdAvailable(id)))
+            l.echouer(QStringLiteral("le fuseau horaire « %1 » est inconnu").arg(fuseau));
+        d.fuseau = id;
+    }
+    if (racine.contains(QStringLiteral("heure"))) {
+        const QJsonObject heure = l.objet(racine, QStringLiteral("heure"));
+        const auto choix = [&](const QString &chemin, const QString &a, const QString &b) {
+            if (!heure.contains(chemin.section(QLatin1Char('.'), -1)))
+                return a;
+            const QString valeur = l.texte(heure, chemin);
+            if (!l.en_echec() && valeur != a && valeur != b)
+                l.echouer(
+                    QStringLiteral("« %1 » est inconnu dans « %2 » (« %3 » ou « %4 » attendu)")
+                        .arg(valeur, chemin, a, b));
+            return valeur;
+        };
+        d.echelle = choix(QStringLiteral("heure.echelle"), echelle_solaire, echelle_legale) ==
+                            echelle_legale
+                        ? Echelle_Heures::Heure_legale
+                        : Echelle_Heures::Temps_solaire_vrai;
+        d.modele =
+            choix(QStringLiteral("heure.modele"), modele_simple, modele_precis) == modele_precis
+                ? Modele_Soleil::precis
+                : Modele_Soleil::simple;
+    }
 
     const QJsonObject dates = l.objet(racine, QStringLiteral("dates"));
     const QString mode = l.texte(dates, QStringLiteral("dates.mode"));

@@ -8,7 +8,8 @@
 //
 //   {
 //     "format": "orvane-site", "version": 1,
-//     "lieu": {"latitude": 45.5},
+//     "lieu": {"latitude": 45.5, "longitude": 2.33, "fuseau": "Europe/Paris"},
+//     "heure": {"echelle": "solaire" | "legale", "modele": "simple" | "precis"},
 //     "dates": {"mode": "dates" | "mois", "date": "2026-06-21",
 //               "enregistrees": ["2026-03-20", ...], "jour_des_mois": 21, "annee": 2026},
 //     "trace": {"limites": true, "heures": false},
@@ -24,7 +25,11 @@
 // refuses. A field that a later version adds is read as optional, with the default that draws
 // as before, from files of an earlier version.
 //
-// Units: latitude in degrees, north positive, −90..90; mask azimuths in degrees from north,
+// The longitude, the zone ("" for UTC), the time scale and the model of the sun are optional
+// when read: a file without them draws as before (0, UTC, true solar time, the simple model).
+//
+// Units: latitude in degrees, north positive, −90..90; longitude in degrees, east positive,
+// −180..180; mask azimuths in degrees from north,
 // negative towards the east, positive towards the west, −180..180; mask heights in degrees
 // above the horizon, 0..90.
 
@@ -47,10 +52,10 @@ struct Ligne_Masque_Saisie {
 };
 
 struct Site {
-    // Latitude, mode, chosen date, saved dates, day and year of Mode 2, the limit-course and
-    // hour-line switches, and the disc's display options. The drawn outline (`masque`) and the
-    // drawing's size (`taille`) belong to a drawing, not to a site: they are neither written
-    // nor read, nor compared.
+    // Latitude, longitude, time zone, time scale and model of the sun, mode, chosen date, saved
+    // dates, day and year of Mode 2, the limit-course and hour-line switches, and the disc's
+    // display options. The drawn outline (`masque`) and the drawing's size (`taille`) belong to a
+    // drawing, not to a site: they are neither written nor read, nor compared.
     Description_Diagramme diagramme;
     // The mask table's rows as typed, empty rows and empty cells included, at most
     // `lignes_masques_max`.

@@ -13,11 +13,13 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QGraphicsTextItem>
 #include <QGraphicsView>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -67,6 +69,7 @@ private slots:
     void boutonsEntiers();
     void fermeture_data();
     void fermeture();
+    void lieuEtHeure();
 };
 
 void TestFenetre::initTestCase()
@@ -91,6 +94,7 @@ void TestFenetre::widgets_data()
     const QString entree = QStringLiteral("groupBox_parametresEntree");
     const QString masques = QStringLiteral("groupBox_Masques");
     const QString sorties = QStringLiteral("groupBox_valeurSortie");
+    const QString lieu = QStringLiteral("groupBox_lieuHeure");
     const struct {
         const char *nom, *classe;
         QString groupe;
@@ -121,6 +125,11 @@ void TestFenetre::widgets_data()
         {"bouton_masques", "QPushButton", masques},
         {"check_conserver_masques", "QCheckBox", masques},
         {"bouton_importer_horizon", "QPushButton", masques},
+        {"groupBox_lieuHeure", "QGroupBox", {}},
+        {"longitude", "QDoubleSpinBox", lieu},
+        {"combo_fuseau", "QComboBox", lieu},
+        {"combo_echelle", "QComboBox", lieu},
+        {"combo_modele", "QComboBox", lieu},
         {"groupBox_valeurSortie", "QGroupBox", {}},
         {"tableau_sorties", "QTableWidget", sorties},
         {"Bouton_reinitialiser", "QPushButton", sorties},
@@ -461,7 +470,8 @@ void TestFenetre::petitEcran()
     for (QWidget *w : zone->widget()->findChildren<QWidget *>()) {
         const bool controle = qobject_cast<QAbstractButton *>(w) ||
                               qobject_cast<QAbstractSpinBox *>(w) ||
-                              qobject_cast<QAbstractSlider *>(w) || qobject_cast<QTableView *>(w);
+                              qobject_cast<QAbstractSlider *>(w) || qobject_cast<QTableView *>(w) ||
+                              qobject_cast<QComboBox *>(w);
         // The form's own controls: named, and not the parts of the toolkit's widgets.
         if (!controle || !w->isVisibleTo(zone) || w->objectName().isEmpty() ||
             w->objectName().startsWith(QLatin1String("qt_")))
@@ -474,7 +484,8 @@ void TestFenetre::petitEcran()
         QVERIFY2(visible == w->size().boundedTo(zone->viewport()->size()),
                  qPrintable(w->objectName() + " cannot be scrolled into sight"));
     }
-    QCOMPARE(controles, 17); // the seventeen controls of Mode 1, horizon import included
+    // The seventeen controls of Mode 1, horizon import included, and the four of "Lieu et heure".
+    QCOMPARE(controles, 17 + 4);
     fenetre.close();
 }
 
@@ -675,6 +686,55 @@ void TestFenetre::fermeture()
     QVERIFY2(!gardeEchue, "the event loop went on after the window closed");
     QCOMPARE(code, 0);
     QVERIFY(!fenetre.isVisible());
+}
+
+void TestFenetre::lieuEtHeure()
+{
+    // Defaults draw as always; a zone brings its city's longitude (zone1970.tab: Paris at
+    // +4852+00220), the clock's scale writes its caption beside the latitude's, and the pointer
+    // over the disc reads the sky into the status bar.
+    Fenetre_Principale fenetre;
+    auto *longitude = enfant<QDoubleSpinBox>(fenetre, "longitude");
+    auto *fuseau = enfant<QComboBox>(fenetre, "combo_fuseau");
+    auto *echelle = enfant<QComboBox>(fenetre, "combo_echelle");
+    auto *modele = enfant<QComboBox>(fenetre, "combo_modele");
+    QCOMPARE(longitude->value(), 0.0);
+    QCOMPARE(longitude->minimum(), -180.0);
+    QCOMPARE(longitude->maximum(), 180.0);
+    QCOMPARE(fuseau->currentText(), QStringLiteral("UTC"));
+    QVERIFY(fuseau->findText(QStringLiteral("Europe/Paris")) > 0);
+    QCOMPARE(echelle->currentText(), QStringLiteral("Temps solaire vrai"));
+    QCOMPARE(echelle->itemText(1), QStringLiteral("Heure légale"));
+    QCOMPARE(modele->currentText(), QStringLiteral("Simple"));
+    QCOMPARE(modele->itemText(1), QStringLiteral("Précis"));
+    auto *scene = enfant<QGraphicsView>(fenetre, "graphicsView")->scene();
+    const auto textes = [scene] {
+        QStringList t;
+        for (QGraphicsItem *item : scene->items(Qt::AscendingOrder))
+            if (auto *texte = qgraphicsitem_cast<QGraphicsTextItem *>(item))
+                t << texte->toPlainText();
+        return t;
+    };
+    QVERIFY(!textes().join('|').contains(QStringLiteral("Temps solaire vrai")));
+
+    fuseau->setCurrentText(QStringLiteral("Europe/Paris"));
+    QCOMPARE(longitude->value(), 2.33);
+    echelle->setCurrentIndex(1);
+    QCOMPARE(textes().constLast(), QStringLiteral("Heure légale — Europe/Paris"));
+    modele->setCurrentIndex(1);
+    QCOMPARE(textes().constLast(), QStringLiteral("Heure légale — Europe/Paris"));
+
+    fenetre.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+    auto *vue = enfant<QGraphicsView>(fenetre, "graphicsView");
+    QTest::mouseMove(vue->viewport(), vue->mapFromScene(QPointF(0, 0)));
+    auto *barre = fenetre.findChild<QStatusBar *>();
+    QVERIFY(barre);
+    QVERIFY2(barre->currentMessage().contains(QStringLiteral("Hauteur : 90,0°")),
+             qPrintable(barre->currentMessage()));
+    QTest::mouseMove(vue->viewport(), QPoint(2, 2));
+    QVERIFY(barre->currentMessage().isEmpty());
+    fenetre.close();
 }
 
 QTEST_MAIN(TestFenetre)

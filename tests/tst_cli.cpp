@@ -111,6 +111,10 @@ void TestLigneDeCommande::statuts_data()
                                                             "--taille LxH",
                                                             "--help",
                                                             "--version",
+                                                            "--longitude DEG",
+                                                            "--fuseau ZONE",
+                                                            "--heure ECHELLE",
+                                                            "--modele MODELE",
                                                             "--site FICHIER",
                                                             "--enregistrer-site FICHIER",
                                                             "--masque FICHIER",
@@ -148,6 +152,15 @@ void TestLigneDeCommande::statuts_data()
                     "2026-05-31;4h26;19h34;15h08\n2026-07-31;4h43;19h17;14h34\n"
                     "2026-08-31;5h27;18h34;13h07\n2026-10-31;7h02;16h59;9h57\n"
                     "2026-12-31;7h42;16h19;8h37\n"
+        << QStringList() << QString();
+    // U.S. Naval Observatory, "Rise and Set for the Sun for 2020", Auckland (E174 48, S36 50) in
+    // UT: sunrise Jun 20 19:34, sunset Jun 21 05:12; on the clock of Pacific/Auckland (+12)
+    // 07:34 and 17:12.
+    QTest::newRow("Auckland on its clock with the accurate sun")
+        << QStringList{"--latitude",       "-36.8333",   "--longitude", "174.8",    "--fuseau",
+                       "Pacific/Auckland", "--heure",    "legale",      "--modele", "precis",
+                       "--date",           "2020-06-21", "--tableau"}
+        << statut_succes << entete + "2020-06-21;7h34;17h12;9h38\n"
         << QStringList() << QString();
 
     // Behind a mask. A PVGIS profile at 30° all round, on 21 June at 45°: the sun is above 30°
@@ -203,6 +216,10 @@ void TestLigneDeCommande::statuts_data()
     usage("size not LxH", {"--taille", "1920", "--tableau"}, "--taille");
     usage("unknown file kind", {"--export", "diagramme.gif"}, "--export");
     usage("nothing to write", {"--latitude", "45"}, "--tableau");
+    usage("longitude out of range", {"--longitude", "-180.5", "--tableau"}, "--longitude");
+    usage("unknown time zone", {"--fuseau", "Europe/Atlantide", "--tableau"}, "--fuseau");
+    usage("unknown time scale", {"--heure", "locale", "--tableau"}, "--heure");
+    usage("unknown sun model", {"--modele", "exact", "--tableau"}, "--modele");
     const QString hors_limites = fichier_masque("mauvais.csv", "10;5\n20;95\n");
     usage("mask height out of range, its line named",
           {"--tableau", "--masque", hors_limites, "--convention", "nord"},

@@ -6,6 +6,7 @@
 #include "diagram/scene.h"
 #include "tests/enregistreur.h"
 #include "trace/diagramme.h"
+#include "trace/lecture.h"
 
 #include <QtTest>
 
@@ -37,6 +38,12 @@ constexpr double ecart_calcul = 1e-9;
 constexpr double ecart_geometrie = 1e-6;
 // The disc of the window at its first size, scene units.
 constexpr int diametre = 540;
+// A point of the sky computed by another route than the drawing's lies this close to its line,
+// pixels: the chord of a course between two samples bows this little from the sun's path.
+constexpr double ecart_trace_px = 1.0;
+// The read-out: the sky point within 0.1°, the time on a course within a minute.
+constexpr double ecart_lecture_degres = 0.1;
+constexpr double ecart_lecture_heures = 1.0 / 60;
 constexpr double pi = 3.141592653589793;
 
 struct Fond {
@@ -192,6 +199,10 @@ private slots:
     void description();
     void disqueAffiche_data();
     void disqueAffiche();
+    void heuresLegalesCroisentLesCourses_data();
+    void heuresLegalesCroisentLesCourses();
+    void lectureSousLePointeur_data();
+    void lectureSousLePointeur();
 };
 
 void TestScene::initTestCase()
@@ -1287,6 +1298,26 @@ void TestScene::description_data()
     limites.masque = {{-60, 10}, {-120, 20}, {150, 15}};
     QTest::newRow("limit courses and mask") << limites << QStringList{"21/06/2026 4h18 19h43 15h25"}
                                             << QStringList{rouge} << 1 + 3 + 2 * 2 + 2;
+    // The accurate sun on a clock: U.S. Naval Observatory, "Rise and Set for the Sun for 2020",
+    // Auckland (E174 48, S36 50) in UT, sunrise Jun 20 19:34 and sunset Jun 21 05:12, so 07:34
+    // and 17:12 on the clock of Pacific/Auckland (+12). The day's length is the solar day's. The
+    // scale caption comes after everything.
+    Description_Diagramme auckland = mode1(-(36 + 50 / 60.0), QDate(2020, 6, 21));
+    auckland.longitude = 174.8;
+    auckland.fuseau = "Pacific/Auckland";
+    auckland.echelle = Echelle_Heures::Heure_legale;
+    auckland.modele = Modele_Soleil::precis;
+    QTest::newRow("Auckland on its clock, accurate sun")
+        << auckland << QStringList{"21/06/2020 7h34 17h12 9h38"} << QStringList{rouge} << 1 + 3 + 1;
+    // Longyearbyen (78.216667 N, 15.633333 E) on 15 November 2020: polar night in the same
+    // tables (K. Brunner's solarpositioning reference data, usno_reference_testdata.csv).
+    Description_Diagramme longyearbyen = mode1(78.216667, QDate(2020, 11, 15));
+    longyearbyen.longitude = 15.633333;
+    longyearbyen.fuseau = "Arctic/Longyearbyen";
+    longyearbyen.echelle = Echelle_Heures::Heure_legale;
+    longyearbyen.modele = Modele_Soleil::precis;
+    QTest::newRow("polar night of the accurate sun")
+        << longyearbyen << QStringList{"15/11/2020 - - -"} << QStringList{rouge} << 1 + 1 + 1;
 }
 
 void TestScene::description()
@@ -1357,6 +1388,171 @@ void TestScene::disqueAffiche()
     const QImage apres = vue_affichee(vue, echelle);
     QCOMPARE(apres, disque_vectoriel(scene, echelle, vue));
     QCOMPARE(apres == avant, changement.isEmpty());
+}
+
+namespace
+{
+// Distance in scene units from `point` to the drawn segments of `chemin`.
+double distance_chemin(const QPainterPath &chemin, const QPointF &point)
+{
+    double distance = std::numeric_limits<double>::infinity();
+    for (int i = 1; i < chemin.elementCount(); ++i) {
+        if (chemin.elementAt(i).type != QPainterPath::LineToElement)
+            continue;
+        const QPointF a = chemin.elementAt(i - 1);
+        const QPointF ab = QPointF(chemin.elementAt(i)) - a;
+        const double t = std::clamp(QPointF::dotProduct(point - a, ab) /
+                                        std::max(QPointF::dotProduct(ab, ab), 1e-12),
+                                    0.0, 1.0);
+        distance = std::min(distance, QLineF(point, a + t * ab).length());
+    }
+    return distance;
+}
+} // namespace
+
+void TestScene::heuresLegalesCroisentLesCourses_data()
+{
+    QTest::addColumn<bool>("precis");
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<double>("longitude");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<int>("heure");
+
+    QTest::newRow("simple, Paris, 10h on 10 August")
+        << false << QByteArray("Europe/Paris") << 48.87 << 2.33 << QDate(2026, 8, 10) << 10;
+    QTest::newRow("accurate, Paris, 15h on 10 August")
+        << true << QByteArray("Europe/Paris") << 48.87 << 2.33 << QDate(2026, 8, 10) << 15;
+    QTest::newRow("accurate, Auckland, 9h on 15 February")
+        << true << QByteArray("Pacific/Auckland") << -36.87 << 174.77 << QDate(2026, 2, 15) << 9;
+}
+
+void TestScene::heuresLegalesCroisentLesCourses()
+{
+    // The line labelled "10h" passes where the day's course is at 10:00 of standard time: the
+    // sun there computed afresh, the simple model from the true solar time of that clock time,
+    // the accurate one at the instant itself.
+    QFETCH(bool, precis);
+    QFETCH(QByteArray, zone);
+    QFETCH(double, latitude);
+    QFETCH(double, longitude);
+    QFETCH(QDate, date);
+    QFETCH(int, heure);
+    Description_Diagramme d;
+    d.latitude = latitude;
+    d.longitude = longitude;
+    d.fuseau = zone;
+    d.echelle = Echelle_Heures::Heure_legale;
+    d.modele = precis ? Modele_Soleil::precis : Modele_Soleil::simple;
+    d.date_choisie = date;
+    d.limites = d.heures = true;
+    Scene scene;
+    ajuster_scene(scene, d.taille);
+    dessiner_diagramme(scene, d);
+
+    const QTimeZone fuseau(zone);
+    const double standard = fuseau.standardTimeOffset(QDateTime(date, QTime(12, 0), fuseau));
+    const QDateTime instant =
+        QDateTime(date, QTime(heure, 0), Qt::UTC).addSecs(-static_cast<qint64>(standard));
+    Soleil::Point_Ciel soleil;
+    if (precis) {
+        const Soleil_Precis::Position p =
+            Soleil_Precis().position(instant.toSecsSinceEpoch(), latitude, longitude);
+        soleil = {p.azimut, p.hauteur};
+    } else {
+        const Soleil s;
+        const double angle = Soleil::angle_horaire(
+            Heure_Legale(fuseau, longitude).tsv_depuis_heure(date, heure, true));
+        const double delta = s.declinaison(date.dayOfYear());
+        soleil.hauteur = s.hauteur(delta, latitude, angle);
+        soleil.azimut = (angle < 0 ? -1 : 1) * s.azimut(delta, latitude, angle, soleil.hauteur);
+    }
+    const Soleil s;
+    const QPointF point(s.projection_x(scene.diametre0(), soleil.azimut, soleil.hauteur),
+                        s.projection_y(scene.diametre0(), soleil.azimut, soleil.hauteur));
+
+    // The chosen date's course is the first path; each hour line follows its label.
+    QGraphicsPathItem *course = nullptr;
+    QGraphicsPathItem *ligne = nullptr;
+    bool etiquette = false;
+    for (QGraphicsItem *item : scene.items(Qt::AscendingOrder)) {
+        if (auto *t = qgraphicsitem_cast<QGraphicsTextItem *>(item))
+            etiquette = t->toPlainText() == QString::number(heure) + "h";
+        auto *chemin = qgraphicsitem_cast<QGraphicsPathItem *>(item);
+        if (!chemin)
+            continue;
+        if (!course)
+            course = chemin;
+        if (etiquette && chemin->pen().style() == Qt::CustomDashLine && !ligne)
+            ligne = chemin;
+    }
+    QVERIFY(course && ligne);
+    const double sur_ligne = distance_chemin(ligne->path(), point);
+    const double sur_course = distance_chemin(course->path(), point);
+    QVERIFY2(sur_ligne < ecart_trace_px,
+             qPrintable(QString("hour line %1 px away").arg(sur_ligne)));
+    QVERIFY2(sur_course < ecart_trace_px, qPrintable(QString("course %1 px away").arg(sur_course)));
+}
+
+void TestScene::lectureSousLePointeur_data()
+{
+    QTest::addColumn<bool>("legale");
+    QTest::addColumn<double>("azimut");
+    QTest::addColumn<double>("hauteur");
+    // On the 21 June course: the time there, else NaN.
+    QTest::addColumn<double>("heure");
+
+    // At 45° on 21 June no course passes north of the zenith.
+    QTest::newRow("north at 60 degrees, no course") << false << 0.0 << 60.0 << std::nan("");
+    QTest::newRow("south-west at 10 degrees, no course") << false << 135.0 << 10.0 << std::nan("");
+    // The 21 June course at 10h of true solar time (the sun placed there by the simple model).
+    QTest::newRow("on the course at 10h") << false << std::nan("") << std::nan("") << 10.0;
+    // The same point on the clock of Paris (2.33 E, summer +2): 10 − 2.33 / 15 + 2 + 1.32824 / 60
+    // (Spencer's equation of time on day 172 is −1.32824 min) = 11.8668 h.
+    QTest::newRow("on the course at 11h52 of Paris")
+        << true << std::nan("") << std::nan("") << 10 - 2.33 / 15 + 2 + 1.32824 / 60;
+}
+
+void TestScene::lectureSousLePointeur()
+{
+    QFETCH(bool, legale);
+    QFETCH(double, azimut);
+    QFETCH(double, hauteur);
+    QFETCH(double, heure);
+    Description_Diagramme d;
+    d.latitude = 45;
+    d.date_choisie = QDate(2026, 6, 21);
+    if (legale) {
+        d.longitude = 2.33;
+        d.fuseau = "Europe/Paris";
+        d.echelle = Echelle_Heures::Heure_legale;
+    }
+    const Soleil s;
+    if (std::isnan(azimut)) {
+        const double angle = Soleil::angle_horaire(10.0);
+        const double delta = s.declinaison(172);
+        hauteur = s.hauteur(delta, 45, angle);
+        azimut = -s.azimut(delta, 45, angle, hauteur);
+    }
+    const int d0 = 940;
+    const QPointF point(s.projection_x(d0, azimut, hauteur), s.projection_y(d0, azimut, hauteur));
+    const auto courses = courses_lues(d, {d.date_choisie});
+    const Lecture l = lire_sous_pointeur(d, courses, d0, point);
+    QVERIFY(l.dans_disque);
+    QVERIFY2(std::abs(l.azimut - azimut) < ecart_lecture_degres,
+             qPrintable(QString::number(l.azimut)));
+    QVERIFY2(std::abs(l.hauteur - hauteur) < ecart_lecture_degres,
+             qPrintable(QString::number(l.hauteur)));
+    QCOMPARE(l.sur_course, !std::isnan(heure));
+    if (l.sur_course) {
+        QCOMPARE(l.date, d.date_choisie);
+        QVERIFY2(std::abs(l.heure - heure) < ecart_lecture_heures,
+                 qPrintable(QString("expected %1 h, got %2 h").arg(heure).arg(l.heure)));
+    }
+    // Just outside the disc nothing is read.
+    const Lecture dehors = lire_sous_pointeur(d, courses, d0, QPointF(0, -d0 / 2.0 - 2));
+    QVERIFY(!dehors.dans_disque);
+    QVERIFY(texte_lecture(dehors, d).isEmpty());
 }
 
 QTEST_MAIN(TestScene)

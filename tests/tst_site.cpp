@@ -452,6 +452,14 @@ void TestSite::fichierRefuse_data()
     QTest::newRow("day of month 32") << n << avec("dates.jour_des_mois", 32)
                                      << "la valeur 32 du champ « dates.jour_des_mois » est hors "
                                         "de 1..31";
+    QTest::newRow("longitude 180.5")
+        << n << avec("lieu.longitude", 180.5)
+        << "la valeur 180.5 du champ « lieu.longitude » est hors de -180..180°";
+    QTest::newRow("unknown time zone") << n << avec("lieu.fuseau", "Europe/Atlantide")
+                                       << "le fuseau horaire « Europe/Atlantide » est inconnu";
+    QTest::newRow("unknown time scale")
+        << n << avec("heure.echelle", "locale")
+        << "« locale » est inconnu dans « heure.echelle » (« solaire » ou « legale » attendu)";
     QTest::newRow("limits as text") << n << avec("trace.limites", "oui")
                                     << "le champ « trace.limites » doit valoir true ou false";
     QTest::newRow("501 mask rows") << n << avec("masques.lignes", lignes_masques(501))
@@ -532,10 +540,26 @@ void TestSite::lectureAcceptee_data()
     QJsonObject racine = QJsonDocument::fromJson(site_en_json(base)).object();
     racine["commentaire"] = "ajouté par une version future";
     QJsonObject lieu = racine["lieu"].toObject();
-    lieu["longitude"] = 2.35;
+    lieu["altitude"] = 35;
     racine["lieu"] = lieu;
     QTest::newRow("unknown fields of the same version")
         << QJsonDocument(racine).toJson(QJsonDocument::Compact) << base;
+
+    // The place's clock, and a file written before it: true solar time with the simple sun.
+    Site horloge = base;
+    horloge.diagramme.longitude = 2.33;
+    horloge.diagramme.fuseau = "Europe/Paris";
+    horloge.diagramme.echelle = Echelle_Heures::Heure_legale;
+    horloge.diagramme.modele = Modele_Soleil::precis;
+    QTest::newRow("longitude, zone, clock and accurate sun") << site_en_json(horloge) << horloge;
+    QJsonObject ancien = QJsonDocument::fromJson(site_en_json(horloge)).object();
+    QJsonObject lieu_ancien = ancien["lieu"].toObject();
+    lieu_ancien.remove("longitude");
+    lieu_ancien.remove("fuseau");
+    ancien["lieu"] = lieu_ancien;
+    ancien.remove("heure");
+    QTest::newRow("a file without the clock draws as before")
+        << QJsonDocument(ancien).toJson(QJsonDocument::Compact) << base;
 
     Site bornes;
     bornes.diagramme.latitude = -90;

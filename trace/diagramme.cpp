@@ -10,13 +10,17 @@
 #include "diagram/scene.h"
 #include "masks/ensoleillement.h"
 #include "solar/soleil.h"
+#include "solar/soleil_precis.h"
 
 #include <QGraphicsTextItem>
 #include <QLocale>
 #include <QPointer>
+#include <QTime>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace
 {
@@ -50,6 +54,84 @@ constexpr int fin_de_mois[2][12] = {
 };
 
 const QString sans_course = QStringLiteral("-");
+
+// The scale caption stands this far right of the latitude caption, pixels.
+constexpr int ecart_legende_echelle = 20;
+// Days between two points of an hour line of the clock: its loop turns sharply near the
+// solstices.
+constexpr int pas_ligne_horloge = 5;
+// A course of the accurate sun starts and ends with the sun's centre at the height of sunrise
+// (upper limb on the horizon, refraction included), a little below 0; the thousandth of a
+// degree covers the course's heights being cut to three decimals.
+const double horizon_precis =
+    hauteur_lever_coucher + Soleil_Precis::refraction(hauteur_lever_coucher) - 0.001;
+
+// The slow terms of the accurate sun (solar/soleil_precis.h), one frame per day of a year at
+// its solar noon (from Spencer's equation of time, within a minute), computed when first asked:
+// every position of that day within half a day of noon is then a cheap one.
+class Reperes_Jours
+{
+public:
+    Reperes_Jours(const Description_Diagramme &d, int annee)
+        : m_latitude(d.latitude), m_longitude(d.longitude), m_premier(annee, 1, 1)
+    {
+    }
+
+    // Day number `jour` of the year, 1..366 (366 in a common year: 1 January of the next).
+    QDate date(int jour) const { return m_premier.addDays(jour - 1); }
+    // Instant (seconds) of the day's solar noon.
+    double midi(int jour) const
+    {
+        const QDate d = date(jour);
+        return QDateTime(d, QTime(0, 0), Qt::UTC).toSecsSinceEpoch() +
+               (12.0 - m_longitude / 15.0 - m_soleil.equation_du_temps(d.dayOfYear()) / 60.0) *
+                   3600.0;
+    }
+    const Soleil_Precis::Repere &repere(int jour)
+    {
+        std::optional<Soleil_Precis::Repere> &r = m_reperes[static_cast<std::size_t>(jour)];
+        if (!r)
+            r = m_precis.repere(midi(jour), m_latitude, m_longitude);
+        return *r;
+    }
+    Soleil_Precis::Position position(int jour, double instant)
+    {
+        return m_precis.position(repere(jour), instant);
+    }
+    // The sun at true solar time `tsv` (hours) of day `jour`: from mean solar time, moved by
+    // the hour angle's difference three times (seconds, then nothing left).
+    Soleil::Point_Ciel position_tsv(int jour, double tsv)
+    {
+        double t = QDateTime(date(jour), QTime(0, 0), Qt::UTC).toSecsSinceEpoch() +
+                   (tsv - m_longitude / 15.0) * 3600.0;
+        for (int i = 0; i < 3; ++i) {
+            double ecart = tsv - (12.0 + position(jour, t).angle_horaire / 15.0);
+            ecart -= 24.0 * std::round(ecart / 24.0);
+            t += ecart * 3600.0;
+        }
+        const Soleil_Precis::Position p = position(jour, t);
+        return {p.azimut, p.hauteur};
+    }
+
+private:
+    double m_latitude;
+    double m_longitude;
+    QDate m_premier;
+    Soleil m_soleil;
+    Soleil_Precis m_precis;
+    std::array<std::optional<Soleil_Precis::Repere>, 367> m_reperes;
+};
+
+// Heights of the accurate sun at noon of each day (index = day number), degrees above the
+// height of sunrise.
+std::array<double, 367> midis_precis(Reperes_Jours &reperes)
+{
+    std::array<double, 367> midi{};
+    for (int jour = 1; jour <= 366; ++jour)
+        midi[jour] =
+            reperes.position(jour, reperes.midi(jour)).hauteur_geometrique - hauteur_lever_coucher;
+    return midi;
+}
 
 QPen stylo_date_choisie()
 {
@@ -118,6 +200,17 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
     const QDate &date_choisie = description.date_choisie;
     const QBrush sans_remplissage;
     const Soleil soleil;
+    // Drawn as it always was: true solar time and the simple model.
+    const bool tel_quel = description.modele == Modele_Soleil::simple &&
+                          description.echelle == Echelle_Heures::Temps_solaire_vrai;
+    const bool precis = description.modele == Modele_Soleil::precis;
+    const bool legale = description.echelle == Echelle_Heures::Heure_legale;
+    std::optional<Heure_Legale> horloge;
+    if (!tel_quel)
+        horloge.emplace(horloge_description(description));
+    std::optional<Reperes_Jours> reperes;
+    if (precis)
+        reperes.emplace(description, date_choisie.year());
     // Fonts of the date labels and of the limit-course labels.
     const QFont police_date(famille, taille_etiquette);
     const QFont police_limite(famille, taille_etiquette, graisse_grasse);
@@ -135,6 +228,28 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
         texte_latitude(latitude), QFont(famille, taille_legende_latitude, graisse_grasse));
     legende->setPos(marge_gauche - W / 2, H / 2 - marge_bas);
 
+    // Another scale or sun: the course of `date` between its sunrise and sunset of true solar
+    // time (given back in `lever` and `coucher`), the accurate sun's from its own positions.
+    auto tracer_course = [&](const QDate &date, const QPen &stylo, const QPainterPath &chemin,
+                             QGraphicsTextItem *etiquette, bool droite, int rang, double &lever,
+                             double &coucher) {
+        const QPair<double, double> temps = lever_coucher_tsv(*horloge, latitude, date);
+        lever = temps.first;
+        coucher = temps.second;
+        if (!precis)
+            return scene.tracer_course_soleil(date.dayOfYear(), latitude, lever, coucher, stylo,
+                                              sans_remplissage, chemin, etiquette, droite, rang);
+        const auto points = horloge->course(date, latitude, lever, coucher,
+                                            Scene::segments_course(latitude), false);
+        std::vector<Soleil::Point_Ciel> positions;
+        positions.reserve(points.size());
+        for (const Heure_Legale::Point_Course &p : points)
+            positions.push_back({p.azimut, std::floor(p.hauteur * 1000.0) / 1000.0});
+        return scene.tracer_course_positions(positions, horizon_precis, date.dayOfYear(), latitude,
+                                             stylo, sans_remplissage, chemin, etiquette, droite,
+                                             rang);
+    };
+
     // Draws the course of `date` with `stylo` and its label in legend row `rang`; the row of
     // the output table that it makes.
     auto tracer_date = [&](const QDate &date, const QPen &stylo, const QPainterPath &chemin,
@@ -147,11 +262,24 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
         Ligne_Sortie ligne;
         ligne.date = date;
         ligne.couleur = stylo.color();
-        ligne.lever = soleil.heure_lever(numero, latitude);
-        ligne.coucher = soleil.heure_coucher(numero, latitude);
-        ligne.tracee =
-            scene.tracer_course_soleil(numero, latitude, ligne.lever, ligne.coucher, stylo,
-                                       sans_remplissage, chemin, etiquette, false, rang);
+        if (tel_quel) {
+            ligne.lever = soleil.heure_lever(numero, latitude);
+            ligne.coucher = soleil.heure_coucher(numero, latitude);
+            ligne.tracee =
+                scene.tracer_course_soleil(numero, latitude, ligne.lever, ligne.coucher, stylo,
+                                           sans_remplissage, chemin, etiquette, false, rang);
+        } else {
+            ligne.tracee = tracer_course(date, stylo, chemin, etiquette, false, rang, ligne.lever,
+                                         ligne.coucher);
+            // The day's length is that of the solar day; on the clock only the times move.
+            if (legale) {
+                ligne.longueur = ligne.coucher - ligne.lever;
+                if (!(ligne.lever == 0.0 && ligne.coucher == 24.0)) {
+                    ligne.lever = horloge->heure_depuis_tsv(date, ligne.lever);
+                    ligne.coucher = horloge->heure_depuis_tsv(date, ligne.coucher);
+                }
+            }
+        }
         if (etiquette && !etiquette->scene())
             delete etiquette.data();
         return ligne;
@@ -182,7 +310,10 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
     if (description.limites) {
         scene.chemin2 = QPainterPath();
         scene.chemin3 = QPainterPath();
-        scene.jour_soleil(latitude);
+        if (precis)
+            scene.jour_soleil(latitude, midis_precis(*reperes));
+        else
+            scene.jour_soleil(latitude);
         const int jour1 = scene.jour1;
         const int jour2 = scene.jour2;
         // Beyond the polar circles the first limit course bounds the polar night and is
@@ -204,6 +335,11 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
                                  double &lever, double &coucher) {
             QGraphicsTextItem *etiquette =
                 scene.ajouter_texte(texte, police_limite, QColor(Qt::red));
+            if (!tel_quel) {
+                tracer_course(QDate(annee, 1, 1).addDays(numero - 1), stylo, chemin, etiquette,
+                              true, 0, lever, coucher);
+                return;
+            }
             lever = soleil.heure_lever(numero, latitude);
             coucher = soleil.heure_coucher(numero, latitude);
             scene.tracer_course_soleil(numero, latitude, lever, coucher, stylo, sans_remplissage,
@@ -217,7 +353,39 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
     if (description.limites && description.heures) {
         const double heureMIN = std::floor(std::min(lever1, lever2));
         const double heureMAX = std::floor(std::max(coucher1, coucher2));
-        scene.tracer_heures(latitude, heureMIN, heureMAX, stylo_heures(), sans_remplissage);
+        const int annee = date_choisie.year();
+        const QDate premier(annee, 1, 1);
+        const int d_min = std::min(scene.jour1, scene.jour2);
+        const int d_max = std::max(scene.jour1, scene.jour2);
+        if (tel_quel) {
+            scene.tracer_heures(latitude, heureMIN, heureMAX, stylo_heures(), sans_remplissage);
+        } else if (!legale) {
+            // Whole hours of true solar time of the accurate sun, between the limit days.
+            const auto position = [&](int jour, int heure) {
+                return reperes->position_tsv(jour, heure);
+            };
+            scene.tracer_heures(latitude, heureMIN, heureMAX, stylo_heures(), sans_remplissage,
+                                position, d_min, d_max, true);
+        } else {
+            // Whole hours of the zone's standard time over a whole year, each a loop about its
+            // hour: the equation of time moves the sun east and west of it through the
+            // seasons. The year starts at the limit day whose point the label is placed from.
+            const int longueur = premier.daysInYear();
+            const int debut = latitude > 0 ? d_min : d_max;
+            const auto position = [&](int jour, int heure) {
+                const int numero = (jour - 1) % longueur + 1;
+                const QDate date = premier.addDays(numero - 1);
+                if (!precis)
+                    return horloge->position_heure(date, heure, latitude);
+                const double minuit = QDateTime(date, QTime(0, 0), Qt::UTC).toSecsSinceEpoch() -
+                                      horloge->decalage_standard(date) * 3600.0;
+                const Soleil_Precis::Position p =
+                    reperes->position(numero, minuit + heure * 3600.0);
+                return Soleil::Point_Ciel{p.azimut, p.hauteur};
+            };
+            scene.tracer_heures(latitude, 0, 23, stylo_heures(), sans_remplissage, position, debut,
+                                debut + longueur - 1, false, pas_ligne_horloge);
+        }
     }
 
     // 6. The saved dates in their colours, in order of day of the year. The chosen date is
@@ -266,7 +434,59 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
             ligne.masque = e.masque;
         }
     }
+
+    // 8. Another scale or sun than always: the scale caption beside the latitude's.
+    if (!tel_quel) {
+        QGraphicsTextItem *echelle = scene.ajouter_texte(
+            texte_echelle(description), QFont(famille, taille_legende_latitude, graisse_grasse));
+        echelle->setPos(legende->pos().x() + legende->boundingRect().width() +
+                            ecart_legende_echelle,
+                        legende->pos().y());
+    }
     return lignes;
+}
+
+QPair<double, double> lever_coucher_tsv(const Heure_Legale &horloge, double latitude,
+                                        const QDate &date)
+{
+    if (horloge.modele() == Modele_Soleil::simple) {
+        const Soleil soleil;
+        return {soleil.heure_lever(date.dayOfYear(), latitude),
+                soleil.heure_coucher(date.dayOfYear(), latitude)};
+    }
+    const Soleil_Precis::Lever_Coucher r = horloge.lever_coucher(date, latitude, false);
+    return {std::isnan(r.lever) ? 0.0 : r.lever, std::isnan(r.coucher) ? 24.0 : r.coucher};
+}
+
+QPair<double, double> lever_coucher_tsv(const Description_Diagramme &description, const QDate &date)
+{
+    if (description.modele == Modele_Soleil::simple) {
+        const Soleil soleil;
+        return {soleil.heure_lever(date.dayOfYear(), description.latitude),
+                soleil.heure_coucher(date.dayOfYear(), description.latitude)};
+    }
+    const Soleil_Precis::Lever_Coucher r =
+        horloge_description(description).lever_coucher(date, description.latitude, false);
+    return {std::isnan(r.lever) ? 0.0 : r.lever, std::isnan(r.coucher) ? 24.0 : r.coucher};
+}
+
+Heure_Legale horloge_description(const Description_Diagramme &description)
+{
+    QTimeZone zone(description.fuseau);
+    if (description.fuseau.isEmpty() || !zone.isValid())
+        zone = QTimeZone(QByteArrayLiteral("UTC"));
+    return Heure_Legale(zone, description.longitude, description.modele);
+}
+
+QString texte_echelle(const Description_Diagramme &description)
+{
+    if (description.echelle == Echelle_Heures::Temps_solaire_vrai)
+        return QStringLiteral("Temps solaire vrai");
+    const QTimeZone zone(description.fuseau);
+    const QString nom = description.fuseau.isEmpty() || !zone.isValid()
+                            ? QStringLiteral("UTC")
+                            : QString::fromLatin1(description.fuseau);
+    return QStringLiteral("Heure légale — ") + nom;
 }
 
 QString texte_heure(double heure)
@@ -329,6 +549,7 @@ Legende_page legende_page(const Description_Diagramme &description,
 {
     Legende_page legende;
     legende.latitude = texte_latitude(description.latitude);
+    legende.echelle = texte_echelle(description);
     legende.entetes = entetes_sorties();
     const bool masque = !description.masque.isEmpty();
     if (masque)

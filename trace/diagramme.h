@@ -10,18 +10,25 @@
 // arguments, and the export and print take the scene and the rows as they come out.
 //
 // Angles are degrees: latitude north positive, −90..90; azimuth from north, negative towards
-// the east, positive towards the west, ±180 south; heights above the horizon, 0..90. Times are
-// hours of true solar time.
+// the east, positive towards the west, ±180 south; heights above the horizon, 0..90; longitude
+// east positive, −180..180. Times are hours of the description's scale: true solar time (the
+// default) or the clock of its time zone.
 
 #include "export/pages.h"
+#include "solar/heure_legale.h"
 
+#include <QByteArray>
 #include <QColor>
 #include <QDate>
+#include <QPair>
 #include <QPointF>
 #include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QVector>
+
+#include <cmath>
+#include <limits>
 
 class Scene;
 
@@ -31,6 +38,15 @@ enum class Mode_Dates {
     Dates_choisies,
     // Mode 2: the same day of every month of one year, each month in its colour.
     Jour_des_mois,
+};
+
+// The scale of every time the diagram and its table show.
+enum class Echelle_Heures {
+    // "Temps solaire vrai": 12h when the sun crosses the meridian.
+    Temps_solaire_vrai,
+    // "Heure légale": the clock of the time zone, daylight saving included; the hour lines are
+    // the whole hours of its standard time.
+    Heure_legale,
 };
 
 // The display options of the sky disc, as committed by "Options du disque".
@@ -49,6 +65,15 @@ struct Options_Disque {
 struct Description_Diagramme {
     // Latitude of the site, degrees, north positive, −90..90.
     double latitude = 0.0;
+    // Longitude of the site, degrees, east positive, −180..180: it sets the clock against the
+    // sun, and the accurate sun's instants; the simple model in true solar time ignores it.
+    double longitude = 0.0;
+    // IANA id of the clock's time zone ("Europe/Paris"); empty or unknown: UTC.
+    QByteArray fuseau;
+    Echelle_Heures echelle = Echelle_Heures::Temps_solaire_vrai;
+    // "Simple": the diagram's own formulas; "Précis": the apparent sun of the ephemeris, with
+    // refraction (courses, limit days, hour lines and table).
+    Modele_Soleil modele = Modele_Soleil::simple;
 
     Mode_Dates mode = Mode_Dates::Dates_choisies;
     // Mode 1: the date drawn in red, first row of the table. In both modes its year is the
@@ -82,8 +107,12 @@ struct Description_Diagramme {
 // whose course is drawn; Mode 2: each month that has the day.
 struct Ligne_Sortie {
     QDate date;
-    double lever = 0.0;   // sunrise, hours of true solar time
-    double coucher = 0.0; // sunset, hours of true solar time
+    // Sunrise and sunset, hours of the description's scale, 0..24 (0 and 24: none, the sun
+    // staying up); on the clock a sunset past midnight reads less than its sunrise.
+    double lever = 0.0;
+    double coucher = 0.0;
+    // Length of the day, hours, when it is not coucher − lever (times of a clock); NaN otherwise.
+    double longueur = std::numeric_limits<double>::quiet_NaN();
     // Whether any part of the course lies above the horizon; when not, the times are not shown.
     bool tracee = false;
     // The colour of the course and of its legend stroke.
@@ -97,7 +126,7 @@ struct Ligne_Sortie {
     double masque = 0.0;
 
     // Length of the day, hours.
-    double duree() const { return coucher - lever; }
+    double duree() const { return std::isnan(longueur) ? coucher - lever : longueur; }
 };
 
 // The most saved dates a Mode 1 diagram draws besides the chosen one; there are as many
@@ -115,9 +144,10 @@ void ajuster_scene(Scene &scene, const QSize &taille);
 
 // Clears the scene and draws the description on it, in this order (later items lie on top):
 // the latitude caption, the dates of the mode, the limit courses, the hour lines, the saved
-// dates, the mask outline. The disc's options are committed to the scene; its rectangle and
-// diameter are left as they are (see `ajuster_scene`). Returns the output table's rows, with
-// the sun the mask takes away when the description has one.
+// dates, the mask outline, and the scale caption when there is one (`texte_echelle`). The disc's
+// options are committed to the scene; its rectangle and diameter are left as they are (see
+// `ajuster_scene`). Returns the output table's rows, with the sun the mask takes away when the
+// description has one.
 QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagramme &description);
 
 // Decimal hours as the output table writes them: 6.5 → "6h30", 24 → "24h00"; minutes rounded
@@ -141,6 +171,24 @@ QStringList entetes_masque();
 
 // The latitude caption of the diagram: "Latitude: 45°".
 QString texte_latitude(double latitude);
+
+// The scale of the description's times: "Temps solaire vrai", or "Heure légale — Europe/Paris"
+// ("UTC" for an empty or unknown zone). The diagram writes it beside the latitude caption
+// unless it is drawn as it always was (true solar time, simple model), and the report page's
+// caption always.
+QString texte_echelle(const Description_Diagramme &description);
+
+// Sunrise and sunset of `date` at the description's latitude, hours of true solar time with its
+// model of the sun, as its course is drawn: 0 and 24 stand for none (the course then runs over
+// the whole solar day).
+QPair<double, double> lever_coucher_tsv(const Description_Diagramme &description,
+                                        const QDate &date);
+// The same with a clock and sun already made (`horloge_description`): no zone to look up.
+QPair<double, double> lever_coucher_tsv(const Heure_Legale &horloge, double latitude,
+                                        const QDate &date);
+
+// The clock and sun of a description: its zone (UTC when empty or unknown), longitude and model.
+Heure_Legale horloge_description(const Description_Diagramme &description);
 
 // A date's label on the diagram: day of the month, a space, the default locale's short month
 // name ("21 juin", "3 févr." in French).

@@ -1,0 +1,119 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#include "trace/lecture.h"
+
+#include "solar/soleil.h"
+
+#include <QLineF>
+#include <QLocale>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace
+{
+// Samples of a course for the read-out: a point every few minutes.
+constexpr int segments_lecture = 240;
+// Two samples more than this many hours apart straddle midnight: no time between them.
+constexpr double saut_horaire = 12.0;
+} // namespace
+
+std::vector<Course_Lue> courses_lues(const Description_Diagramme &description,
+                                     const QVector<QDate> &dates)
+{
+    const Heure_Legale horloge = horloge_description(description);
+    std::vector<Course_Lue> courses;
+    for (const QDate &date : dates) {
+        if (!date.isValid())
+            continue;
+        const QPair<double, double> temps = lever_coucher_tsv(horloge, description.latitude, date);
+        courses.push_back({date, horloge.course(date, description.latitude, temps.first,
+                                                temps.second, segments_lecture, false)});
+    }
+    return courses;
+}
+
+Lecture lire_sous_pointeur(const Description_Diagramme &description,
+                           const std::vector<Course_Lue> &courses, int diametre,
+                           const QPointF &point, double portee)
+{
+    Lecture lecture;
+    const Soleil soleil;
+    if (diametre <= 0 || std::hypot(point.x(), point.y()) > diametre / 2.0)
+        return lecture;
+    lecture.dans_disque = true;
+    const Soleil::Point_Ciel ciel = soleil.point_ciel(diametre, point.x(), point.y());
+    lecture.azimut = ciel.azimut;
+    lecture.hauteur = ciel.hauteur;
+
+    // The nearest segment of a course above the horizon, and the time along it.
+    double meilleure = portee;
+    double tsv = 0.0;
+    const Course_Lue *trouvee = nullptr;
+    const auto projete = [&](const Heure_Legale::Point_Course &p) {
+        return QPointF(soleil.projection_x(diametre, p.azimut, p.hauteur),
+                       soleil.projection_y(diametre, p.azimut, p.hauteur));
+    };
+    for (const Course_Lue &course : courses) {
+        for (std::size_t i = 0; i + 1 < course.points.size(); ++i) {
+            const Heure_Legale::Point_Course &p0 = course.points[i];
+            const Heure_Legale::Point_Course &p1 = course.points[i + 1];
+            if (!(p0.hauteur >= 0 || p1.hauteur >= 0))
+                continue;
+            const QPointF a = projete(p0);
+            const QPointF b = projete(p1);
+            const QPointF ab = b - a;
+            const double longueur2 = QPointF::dotProduct(ab, ab);
+            double t = longueur2 > 0 ? QPointF::dotProduct(point - a, ab) / longueur2 : 0.0;
+            t = std::clamp(t, 0.0, 1.0);
+            const double distance = QLineF(point, a + t * ab).length();
+            if (!(distance <= meilleure))
+                continue;
+            meilleure = distance;
+            trouvee = &course;
+            tsv = std::abs(p1.heure - p0.heure) > saut_horaire
+                      ? (t < 0.5 ? p0.heure : p1.heure)
+                      : p0.heure + t * (p1.heure - p0.heure);
+        }
+    }
+    if (!trouvee)
+        return lecture;
+    lecture.sur_course = true;
+    lecture.date = trouvee->date;
+    lecture.heure = description.echelle == Echelle_Heures::Heure_legale
+                        ? horloge_description(description).heure_depuis_tsv(trouvee->date, tsv)
+                        : tsv;
+    return lecture;
+}
+
+double relevement(double azimut)
+{
+    const double r = std::fmod(360.0 - azimut, 360.0);
+    return r < 0 ? r + 360.0 : r;
+}
+
+QString point_cardinal(double azimut)
+{
+    static const char *const noms[16] = {"N", "NNE", "NE", "ENE", "E", "ESE", "SE", "SSE",
+                                         "S", "SSO", "SO", "OSO", "O", "ONO", "NO", "NNO"};
+    const int i = static_cast<int>(std::floor(relevement(azimut) / 22.5 + 0.5)) % 16;
+    return QString::fromLatin1(noms[i]);
+}
+
+QString texte_lecture(const Lecture &lecture, const Description_Diagramme &description)
+{
+    if (!lecture.dans_disque)
+        return QString();
+    const QLocale locale;
+    QString texte =
+        QStringLiteral("Azimut : %1° (%2, %3°) — Hauteur : %4°")
+            .arg(locale.toString(lecture.azimut, 'f', 1), point_cardinal(lecture.azimut),
+                 locale.toString(relevement(lecture.azimut), 'f', 0),
+                 locale.toString(lecture.hauteur, 'f', 1));
+    if (lecture.sur_course)
+        texte += QStringLiteral(" — %1 : %2 (%3)")
+                     .arg(texte_date(lecture.date), texte_heure(lecture.heure),
+                          texte_echelle(description));
+    return texte;
+}

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#ifndef ORVANE_TRACE_LECTURE_H
+#define ORVANE_TRACE_LECTURE_H
+
+// What the pointer reads over a diagram: the sky point under it and, near a course, that
+// course's date and the time there. Widget-free: the window hands in the pointer's scene point
+// and shows the text.
+//
+// Scene coordinates: origin at the disc's centre (the zenith), x right, y down; the disc has
+// diameter `diametre` scene units. Azimuth in degrees from north, negative towards the east,
+// positive towards the west, ±180 south (the mask table's convention); heights in degrees above
+// the horizon; times in hours of the description's scale.
+
+#include "solar/heure_legale.h"
+#include "trace/diagramme.h"
+
+#include <QDate>
+#include <QPointF>
+#include <QString>
+#include <QVector>
+
+#include <vector>
+
+// One dated course, finely sampled from sunrise to sunset: each point's time is true solar time.
+struct Course_Lue {
+    QDate date;
+    std::vector<Heure_Legale::Point_Course> points;
+};
+
+// The courses of `dates` as the description draws them (its latitude and model of the sun).
+std::vector<Course_Lue> courses_lues(const Description_Diagramme &description,
+                                     const QVector<QDate> &dates);
+
+struct Lecture {
+    // Whether the point lies on the sky disc; nothing else holds when not.
+    bool dans_disque = false;
+    double azimut = 0.0;
+    double hauteur = 0.0;
+    // Whether a course passes within the reach asked; then its date and the time there.
+    bool sur_course = false;
+    QDate date;
+    double heure = 0.0;
+};
+
+// Reads scene point `point` of a disc of `diametre` scene units; a course counts when it passes
+// within `portee` scene units of the point (the nearest one when several do).
+Lecture lire_sous_pointeur(const Description_Diagramme &description,
+                           const std::vector<Course_Lue> &courses, int diametre,
+                           const QPointF &point, double portee = 5.0);
+
+// Compass bearing of an azimuth: degrees clockwise from north, 0..360 (east 90, west 270).
+double relevement(double azimut);
+// The nearest of the 16 points of the compass, in French: "N", "NNE", ..., "O", "NNO".
+QString point_cardinal(double azimut);
+
+// The status bar's text: "Azimut : -45,0° (NE, 45°) — Hauteur : 30,0°", and near a course
+// " — 21 juin : 10h15 (Temps solaire vrai)"; empty outside the disc. Numbers in the default
+// locale.
+QString texte_lecture(const Lecture &lecture, const Description_Diagramme &description);
+
+#endif
