@@ -146,3 +146,17 @@ Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latit
     }
     return resultat;
 }
+
+Ensoleillement ensoleillement(const std::vector<QPointF> &positions, double pas_heures,
+                              const std::vector<QPointF> &points)
+{
+    Ensoleillement resultat;
+    const Profil_Masque profil(points);
+    const auto cache = [&profil](const QPointF &p) {
+        return profil.hauteur(p.x()) > std::max(p.y(), 0.0);
+    };
+    for (std::size_t i = 0; i + 1 < positions.size(); ++i)
+        for (const QPointF &p : {positions[i], positions[i + 1]})
+            (cache(p) ? resultat.masque : resultat.soleil_direct) += 0.5 * pas_heures;
+    return resultat;
+}

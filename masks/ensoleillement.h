@@ -51,4 +51,10 @@ private:
 Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latitude,
                               const std::vector<QPointF> &points);
 
+// The same from the sun's positions sampled along the day from sunrise to sunset, `pas_heures`
+// hours apart (x = azimuth, y = height, degrees): for a sun given only by its positions, as the
+// accurate one is. Each step counts half for the state at each of its ends.
+Ensoleillement ensoleillement(const std::vector<QPointF> &positions, double pas_heures,
+                              const std::vector<QPointF> &points);
+
 #endif

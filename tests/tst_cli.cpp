@@ -73,6 +73,7 @@ private slots:
     void fichier();
     void aujourdhui_data();
     void aujourdhui();
+    void masqueSoleilPrecis();
     void site_data();
     void site();
 };
@@ -322,6 +323,38 @@ void TestLigneDeCommande::fichier()
     } else {
         QCOMPARE(restes, QStringList());
     }
+}
+
+void TestLigneDeCommande::masqueSoleilPrecis()
+{
+    // The compass mask of the "compass mask" row (40° from east round the south to west) with
+    // the accurate sun: its day is its own (refraction lengthens it), and the sun it hides
+    // differs from the simple model's 1.0874 h only by the small difference of the two suns'
+    // heights (declination and refraction near 40°: well under a tenth of a degree, so a few
+    // minutes at most on a sun climbing about a degree every 6 minutes there).
+    const QString boussole =
+        fichier_masque("sud40_precis.txt", "90 40\n135 40\n180 40\n225 40\n270 40\n");
+    const Resultat resultat =
+        lancer({"--latitude", "45", "--date", "2026-06-21", "--modele", "precis", "--tableau",
+                "--masque", boussole, "--convention", "nord"});
+    QCOMPARE(resultat.statut, statut_succes);
+    const QStringList lignes = resultat.sortie.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lignes.size(), 2);
+    QCOMPARE(lignes.at(0) + '\n', entete_masque);
+    const QStringList cellules = lignes.at(1).split(';');
+    QCOMPARE(cellules.size(), 6);
+    const auto heures = [](const QString &texte) {
+        const QStringList hm = texte.split('h');
+        return hm.value(0).toInt() + hm.value(1).toInt() / 60.0;
+    };
+    constexpr double une_minute = 1.0 / 60;
+    // Direct and hidden sun share the day between them, to the minute of each rounding.
+    QVERIFY2(std::abs(heures(cellules.at(4)) + heures(cellules.at(5)) - heures(cellules.at(3))) <=
+                 2 * une_minute,
+             qPrintable(lignes.at(1)));
+    QVERIFY2(std::abs(heures(cellules.at(5)) - 1.0874) <= 5 * une_minute, qPrintable(lignes.at(1)));
+    // Not the simple model's counts: the accurate day is some 10 minutes longer.
+    QVERIFY2(heures(cellules.at(3)) > 15.25 + 5 * une_minute, qPrintable(lignes.at(1)));
 }
 
 void TestLigneDeCommande::aujourdhui_data()

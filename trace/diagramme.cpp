@@ -66,6 +66,25 @@ constexpr int pas_ligne_horloge = 5;
 const double horizon_precis =
     hauteur_lever_coucher + Soleil_Precis::refraction(hauteur_lever_coucher) - 0.001;
 
+// The sun a mask takes away from `date` with the accurate sun: its positions a minute apart
+// from its sunrise to its sunset of true solar time; nothing on a day it never rises.
+Ensoleillement ensoleillement_precis(const Heure_Legale &horloge, const QDate &date,
+                                     double latitude, const std::vector<QPointF> &points)
+{
+    const Soleil_Precis::Lever_Coucher r = horloge.lever_coucher(date, latitude, false);
+    if (r.jamais_leve)
+        return {};
+    const double lever = std::isnan(r.lever) ? 0.0 : r.lever;
+    const double coucher = std::isnan(r.coucher) ? 24.0 : r.coucher;
+    const int minutes = std::max(1, static_cast<int>(std::ceil((coucher - lever) * 60.0)));
+    std::vector<QPointF> positions;
+    positions.reserve(static_cast<std::size_t>(minutes) + 1);
+    for (const Heure_Legale::Point_Course &p :
+         horloge.course(date, latitude, lever, coucher, minutes, false))
+        positions.emplace_back(p.azimut, p.hauteur);
+    return ensoleillement(positions, (coucher - lever) / minutes, points);
+}
+
 // The slow terms of the accurate sun (solar/soleil_precis.h), one frame per day of a year at
 // its solar noon (from Spencer's equation of time, within a minute), computed when first asked:
 // every position of that day within half a day of noon is then a cheap one.
@@ -429,7 +448,8 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
             if (!ligne.tracee)
                 continue;
             const Ensoleillement e =
-                ensoleillement(soleil, ligne.date.dayOfYear(), latitude, points);
+                precis ? ensoleillement_precis(*horloge, ligne.date, latitude, points)
+                       : ensoleillement(soleil, ligne.date.dayOfYear(), latitude, points);
             ligne.soleil_direct = e.soleil_direct;
             ligne.masque = e.masque;
         }
