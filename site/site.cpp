@@ -416,10 +416,10 @@ Lecture_Site site_depuis_json(const QByteArray &octets)
 
     const QJsonObject masques = l.objet(racine, QStringLiteral("masques"));
     const QJsonArray lignes = l.tableau(masques, QStringLiteral("masques.lignes"));
-    if (!l.en_echec() && lignes.size() > lignes_masques_max)
+    if (!l.en_echec() && lignes.size() > lignes_masque_max)
         l.echouer(QStringLiteral("%1 lignes de masques : %2 au plus")
                       .arg(lignes.size())
-                      .arg(lignes_masques_max));
+                      .arg(lignes_masque_max));
     for (int i = 0; i < lignes.size() && !l.en_echec(); ++i) {
         const QString chemin = QStringLiteral("masques.lignes[%1]").arg(i);
         if (!lignes.at(i).isObject()) {

@@ -33,6 +33,7 @@
 // negative towards the east, positive towards the west, −180..180; mask heights in degrees
 // above the horizon, 0..90.
 
+#include "masks/points_masque.h"
 #include "trace/diagramme.h"
 
 #include <QByteArray>
@@ -58,7 +59,7 @@ struct Site {
     // drawing, not to a site: they are neither written nor read, nor compared.
     Description_Diagramme diagramme;
     // The mask table's rows as typed, empty rows and empty cells included, at most
-    // `lignes_masques_max`.
+    // `lignes_masque_max`, the table's own limit.
     QVector<Ligne_Masque_Saisie> masques;
     // "Conserver les masques": the outline is drawn from the table on every rebuild.
     bool conserver_masques = false;
@@ -73,7 +74,6 @@ inline constexpr int version_site = 1;
 
 // Limits of a site file.
 inline constexpr qint64 taille_site_max = 1024 * 1024; // bytes
-inline constexpr int lignes_masques_max = 500;
 // Rows of the mask table of a fresh window, all empty.
 inline constexpr int lignes_masques_initiales = 6;
 

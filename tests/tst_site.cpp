@@ -567,7 +567,7 @@ void TestSite::lectureAcceptee_data()
     bornes.diagramme.date_choisie = date_site_max;
     bornes.diagramme.annee = -999999999;
     bornes.diagramme.options = {5, 5, 0, false};
-    bornes.masques = QVector<Ligne_Masque_Saisie>(lignes_masques_max, {-180.0, 90.0});
+    bornes.masques = QVector<Ligne_Masque_Saisie>(lignes_masque_max, {-180.0, 90.0});
     bornes.conserver_masques = true;
     QTest::newRow("every value at its bound, 500 rows") << site_en_json(bornes) << bornes;
 }

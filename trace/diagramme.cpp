@@ -478,18 +478,6 @@ QPair<double, double> lever_coucher_tsv(const Heure_Legale &horloge, double lati
     return {std::isnan(r.lever) ? 0.0 : r.lever, std::isnan(r.coucher) ? 24.0 : r.coucher};
 }
 
-QPair<double, double> lever_coucher_tsv(const Description_Diagramme &description, const QDate &date)
-{
-    if (description.modele == Modele_Soleil::simple) {
-        const Soleil soleil;
-        return {soleil.heure_lever(date.dayOfYear(), description.latitude),
-                soleil.heure_coucher(date.dayOfYear(), description.latitude)};
-    }
-    const Soleil_Precis::Lever_Coucher r =
-        horloge_description(description).lever_coucher(date, description.latitude, false);
-    return {std::isnan(r.lever) ? 0.0 : r.lever, std::isnan(r.coucher) ? 24.0 : r.coucher};
-}
-
 Heure_Legale horloge_description(const Description_Diagramme &description)
 {
     QTimeZone zone(description.fuseau);

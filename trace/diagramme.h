@@ -178,12 +178,9 @@ QString texte_latitude(double latitude);
 // caption always.
 QString texte_echelle(const Description_Diagramme &description);
 
-// Sunrise and sunset of `date` at the description's latitude, hours of true solar time with its
-// model of the sun, as its course is drawn: 0 and 24 stand for none (the course then runs over
-// the whole solar day).
-QPair<double, double> lever_coucher_tsv(const Description_Diagramme &description,
-                                        const QDate &date);
-// The same with a clock and sun already made (`horloge_description`): no zone to look up.
+// Sunrise and sunset of `date` at `latitude`, hours of true solar time with the model of the sun
+// of `horloge` (`horloge_description`), as its course is drawn: 0 and 24 stand for none (the
+// course then runs over the whole solar day).
 QPair<double, double> lever_coucher_tsv(const Heure_Legale &horloge, double latitude,
                                         const QDate &date);
 
