@@ -50,6 +50,9 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent, const QDate &aujourdhui)
     ui->graphicsView->setScene(scene.get());
     ui->graphicsView->setInteractive(true);
     ui->graphicsView->setRenderHint(QPainter::Antialiasing);
+    // The scene's background paints every pixel the view exposes (the white field and the
+    // disc), so the viewport is not filled with its own background first.
+    ui->graphicsView->viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     // The read-out under the pointer.
     ui->graphicsView->viewport()->installEventFilter(this);
     remplir_fuseaux();

@@ -105,7 +105,7 @@ bool Scene::tracer_course_positions(const std::vector<Soleil::Point_Ciel> &posit
         else
             chemin.moveTo(points[i]);
     }
-    addPath(chemin, pen, brush);
+    ajouter_chemin(chemin, pen, brush);
 
     const bool visible = !chemin.isEmpty();
     if (!droite) {

@@ -150,7 +150,7 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
                                   soleil.projection_y(d, azimut, h) - 10);
             }
 
-            addPath(chemin, pen, brush);
+            ajouter_chemin(chemin, pen, brush);
         }
 
         // 23 h is the last hour of the day: nothing follows it.

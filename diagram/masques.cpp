@@ -5,8 +5,9 @@
 // radial steps, closed along the horizon, filled, with the horizon circle drawn again on top.
 #include "diagram/scene.h"
 
+#include "diagram/chemin_borne.h"
+
 #include <QGraphicsEllipseItem>
-#include <QGraphicsPathItem>
 #include <QPainter>
 #include <QRectF>
 
@@ -43,23 +44,10 @@ constexpr qreal niveau_masque = -1.0;
 // on a full-screen view. The fill is therefore laid without antialiasing, and the antialiased
 // outline drawn over it in the same pen covers its stepped edge: on screen the two differ by
 // a few grey levels along the edge, at a tenth of the cost.
-class Contour_Masque : public QGraphicsPathItem
+class Contour_Masque : public Chemin_Borne
 {
 public:
-    Contour_Masque(const QPainterPath &chemin, const QPen &pen, const QBrush &brush)
-        : QGraphicsPathItem(chemin)
-    {
-        setPen(pen);
-        setBrush(brush);
-    }
-
-    // The outline's control points widened by half the pen: the stroke never reaches further,
-    // and this spares stroking the whole outline just to bound it.
-    QRectF boundingRect() const override
-    {
-        const qreal marge = pen().widthF() / 2;
-        return path().controlPointRect().adjusted(-marge, -marge, marge, marge);
-    }
+    using Chemin_Borne::Chemin_Borne;
 
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
     {

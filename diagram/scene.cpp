@@ -2,6 +2,8 @@
 // Orvane — sun-path diagrams.
 #include "diagram/scene.h"
 
+#include "diagram/chemin_borne.h"
+
 #include <QFont>
 #include <QGraphicsTextItem>
 #include <QLine>
@@ -27,6 +29,9 @@ int tronque(double valeur)
 }
 
 constexpr double metres_par_pouce = 0.0254;
+
+// Data key under which a label made by `ajouter_texte` keeps the colour it was asked for.
+constexpr int cle_couleur_demandee = 0x4f72;
 } // namespace
 
 Scene::Scene(QObject *parent) : QGraphicsScene(parent)
@@ -35,16 +40,56 @@ Scene::Scene(QObject *parent) : QGraphicsScene(parent)
     setItemIndexMethod(QGraphicsScene::NoIndex);
 }
 
+Scene::~Scene() = default;
+
 QGraphicsTextItem *Scene::ajouter_texte(const QString &texte, const QFont &police,
                                         const QColor &couleur)
 {
+    for (auto de_cote = textes_de_cote.begin(); de_cote != textes_de_cote.end(); ++de_cote) {
+        if (de_cote->texte != texte || de_cote->couleur != couleur ||
+            de_cote->item->font() != police)
+            continue;
+        QGraphicsTextItem *item = de_cote->item.release();
+        textes_de_cote.erase(de_cote);
+        item->setPos(0, 0);
+        addItem(item);
+        return item;
+    }
     auto item = std::make_unique<QGraphicsTextItem>();
     item->setFont(police);
     if (couleur.isValid())
         item->setDefaultTextColor(couleur);
     QTextCursor(item->document()).insertText(texte);
+    item->setData(cle_couleur_demandee, couleur);
     addItem(item.get());
     return item.release();
+}
+
+void Scene::vider()
+{
+    textes_de_cote.clear();
+    const QList<QGraphicsItem *> tous = items();
+    for (QGraphicsItem *item : tous) {
+        const QVariant couleur = item->data(cle_couleur_demandee);
+        if (item->type() != QGraphicsTextItem::Type || item->parentItem() || !couleur.isValid())
+            continue;
+        auto *texte = static_cast<QGraphicsTextItem *>(item);
+        removeItem(texte);
+        textes_de_cote.push_back(Texte_De_Cote{std::unique_ptr<QGraphicsTextItem>(texte),
+                                               texte->toPlainText(), couleur.value<QColor>()});
+    }
+    clear();
+}
+
+void Scene::fin_reconstruction()
+{
+    textes_de_cote.clear();
+}
+
+void Scene::ajouter_chemin(const QPainterPath &chemin, const QPen &pen, const QBrush &brush)
+{
+    auto item = std::make_unique<Chemin_Borne>(chemin, pen, brush);
+    addItem(item.release()); // the scene owns it from here
 }
 
 int Scene::NbPointsMasqueMAX() const

@@ -16,14 +16,15 @@
 
 #include <QBrush>
 #include <QGraphicsScene>
+#include <QImage>
 #include <QPainterPath>
 #include <QPen>
-#include <QImage>
 #include <QPointF>
 #include <QRectF>
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QGraphicsTextItem;
@@ -34,6 +35,7 @@ class Scene : public QGraphicsScene
 
 public:
     explicit Scene(QObject *parent = nullptr);
+    ~Scene() override;
 
     // Paths handed out by the drawing of a description (trace/diagramme.h) as the starting
     // paths of the drawing slots; the Scene itself never reads or writes them.
@@ -59,8 +61,17 @@ public:
     // else in the toolkit's default text colour. The font is set before the text is written
     // into the empty document, so the text is laid out once (writing the text first and then
     // changing the font would lay it out twice).
+    // During a rebuild (between `vider` and `fin_reconstruction`), a label of the earlier
+    // drawing with the same text, font and colour is put back on the scene instead: its
+    // document and layout are already made. It comes back at the origin, as a new one would.
     QGraphicsTextItem *ajouter_texte(const QString &texte, const QFont &police,
                                      const QColor &couleur = QColor());
+
+    // Starts a rebuild: every item leaves the scene. The labels that `ajouter_texte` made are
+    // kept aside, off the scene, for it to take back; every other item is deleted.
+    void vider();
+    // Ends a rebuild: the labels that it did not take back are deleted.
+    void fin_reconstruction();
 
 public slots:
     // Largest total number of rows of the mask table.
@@ -130,6 +141,18 @@ public:
     void jour_soleil(double latitude, const std::array<double, 367> &midi);
 
 private:
+    // Adds a path item that bounds itself without stroking the path (see Chemin_Borne).
+    void ajouter_chemin(const QPainterPath &chemin, const QPen &pen, const QBrush &brush);
+
+    // A label off the scene between `vider` and `fin_reconstruction`, with what it was made
+    // from (the colour as it was asked for: invalid for the toolkit's default).
+    struct Texte_De_Cote {
+        std::unique_ptr<QGraphicsTextItem> item;
+        QString texte;
+        QColor couleur;
+    };
+    std::vector<Texte_De_Cote> textes_de_cote;
+
     // Everything the picture of the disc is painted from.
     struct Cle_disque {
         QRectF rectangle;

@@ -145,6 +145,26 @@ QImage vue_affichee(QGraphicsView &vue, qreal echelle)
     return image;
 }
 
+// Every item of the scene with all that its painting and its place depend on, sorted: once an
+// item has left a scene the toolkit lists its items in no set order (the pixels of the test
+// below check the stacking).
+QStringList signatures(QGraphicsScene &scene)
+{
+    QStringList liste;
+    for (QGraphicsItem *item : scene.items(Qt::AscendingOrder)) {
+        QString s;
+        QDebug(&s) << item->type() << item->pos() << item->zValue() << item->isVisible()
+                   << item->sceneBoundingRect();
+        if (auto *t = qgraphicsitem_cast<QGraphicsTextItem *>(item))
+            QDebug(&s) << t->toPlainText() << t->font().toString() << t->defaultTextColor();
+        if (auto *c = qgraphicsitem_cast<QGraphicsPathItem *>(item))
+            QDebug(&s) << c->path() << c->pen() << c->brush();
+        liste << s;
+    }
+    liste.sort();
+    return liste;
+}
+
 } // namespace
 
 class TestScene : public QObject
@@ -1341,6 +1361,28 @@ void TestScene::description()
     QCOMPARE(lues, lignes);
     QCOMPARE(couleurs_lues, couleurs);
     QCOMPARE(scene.items().size(), items);
+    // Drawn over an earlier diagram whose labels it takes back where it can (the busiest one,
+    // sharing dates, limit days, hours and caption with most rows): the same items, the same
+    // pixels as on a fresh scene.
+    Scene redessinee;
+    ajuster_scene(redessinee, description.taille);
+    Description_Diagramme avant = description;
+    avant.latitude = 45;
+    avant.mode = Mode_Dates::Dates_choisies;
+    avant.date_choisie = QDate(2026, 6, 21);
+    avant.dates_enregistrees = {QDate(2026, 12, 21), QDate(2026, 3, 1), QDate(2020, 6, 21)};
+    avant.limites = avant.heures = true;
+    dessiner_diagramme(redessinee, avant);
+    dessiner_diagramme(redessinee, description);
+    QCOMPARE(signatures(redessinee), signatures(scene));
+    QImage attendue(description.taille, QImage::Format_ARGB32_Premultiplied);
+    QImage obtenue = attendue;
+    for (auto [cible, source] : {qMakePair(&attendue, &scene), qMakePair(&obtenue, &redessinee)}) {
+        QPainter peintre(cible);
+        peintre.setRenderHint(QPainter::Antialiasing);
+        source->render(&peintre);
+    }
+    QCOMPARE(obtenue, attendue);
     // The report page's table: the two columns of the mask while the description has one.
     const Legende_page page = legende_page(description, sorties);
     const int colonnes = description.masque.isEmpty() ? 4 : 6;
@@ -1358,6 +1400,7 @@ void TestScene::disqueAffiche_data()
     QTest::newRow("2x") << 2.0 << "";
     QTest::newRow("2x, options changed by OK after a first paint") << 2.0 << "options";
     QTest::newRow("1x, view resized after a first paint") << 1.0 << "taille";
+    QTest::newRow("2x, view grown past its scene rectangle") << 2.0 << "vue seule";
 }
 
 void TestScene::disqueAffiche()
@@ -1365,11 +1408,14 @@ void TestScene::disqueAffiche()
     QFETCH(qreal, echelle);
     QFETCH(QString, changement);
 
-    // An empty diagram: the view shows the background alone, the scene rectangle exactly.
+    // An empty diagram: the view shows the background alone, the scene rectangle exactly. As
+    // in the window, the viewport leaves every pixel to the background: what it would leave
+    // unpainted stays black.
     Scene scene;
     QGraphicsView vue(&scene);
     vue.setFrameShape(QFrame::NoFrame);
     vue.setRenderHint(QPainter::Antialiasing);
+    vue.viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     const auto montrer = [&](const QSize &taille) {
         vue.resize(taille);
         ajuster_scene(scene, taille);
@@ -1384,8 +1430,22 @@ void TestScene::disqueAffiche()
         valider_options(scene, 15, 20, 40, false);
     else if (changement == "taille")
         montrer(QSize(1000, 700));
+    else if (changement == "vue seule")
+        vue.resize(1000, 700);
     // Shown again: from the kept picture, or from a new one after a change, never a stale one.
     const QImage apres = vue_affichee(vue, echelle);
+    if (changement == "vue seule") {
+        // Around the scene rectangle, white; no pixel is left as it was.
+        const QSize marges = (vue.viewport()->size() - QSize(900, 640)) / 2;
+        const QRect centre(QPoint(marges.width(), marges.height()) * echelle,
+                           QSize(900, 640) * echelle);
+        QCOMPARE(apres.copy(centre), disque_vectoriel(scene, echelle, vue));
+        for (int y = 0; y < apres.height(); ++y)
+            for (int x = 0; x < apres.width(); ++x)
+                if (!centre.contains(x, y) && apres.pixel(x, y) != qRgb(255, 255, 255))
+                    QFAIL(qPrintable(QStringLiteral("pixel %1, %2 not white").arg(x).arg(y)));
+        return;
+    }
     QCOMPARE(apres, disque_vectoriel(scene, echelle, vue));
     QCOMPARE(apres == avant, changement.isEmpty());
 }

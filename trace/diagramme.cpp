@@ -238,7 +238,8 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
     appliquer_options(scene, description.options);
 
     // 1. Everything goes: courses, labels, legend strokes, hour lines, mask outline, caption.
-    scene.clear();
+    // (The labels wait aside, to be taken back when this drawing writes them again.)
+    scene.vider();
 
     // 2. The latitude caption in the bottom-left corner of the drawing.
     const int W = description.taille.width();
@@ -463,6 +464,7 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
                             ecart_legende_echelle,
                         legende->pos().y());
     }
+    scene.fin_reconstruction();
     return lignes;
 }
 
