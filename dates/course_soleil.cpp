@@ -6,9 +6,11 @@
 #include "app/fenetre_principale.h"
 
 #include "diagram/scene.h"
+#include "masks/points_masque.h"
 #include "ui_fenetre_principale.h"
 
 #include <QResizeEvent>
+#include <QStandardItemModel>
 
 void Fenetre_Principale::resizeEvent(QResizeEvent *event)
 {
@@ -69,11 +71,13 @@ void Fenetre_Principale::dessiner(const Description_Diagramme &description)
 
 void Fenetre_Principale::course_Soleil()
 {
-    dessiner(description_diagramme());
-
-    // Kept masks: the outline is validated and the diagram drawn again with it. Without them
-    // the box has nothing to keep.
-    if (ui->check_conserver_masques->isChecked())
+    // Kept masks: the outline is validated and the diagram drawn with it. A valid table has
+    // the diagram drawn once, outline and all; one that is not leaves the diagram without the
+    // outline, and the warning says why. Without them the box has nothing to keep.
+    const bool masques = ui->check_conserver_masques->isChecked();
+    if (!masques || !points_masque(lignes_du_modele(*modele_masques)).valide())
+        dessiner(description_diagramme());
+    if (masques)
         on_bouton_masques_clicked();
     else
         ui->check_conserver_masques->setEnabled(false);

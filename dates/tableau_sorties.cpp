@@ -20,6 +20,11 @@ QString Fenetre_Principale::conversion_heure(double heure)
 
 void Fenetre_Principale::ecrire_cellule(int ligne, int colonne, const QString &texte)
 {
+    // A cell that already reads so is left as it is: the table then repaints only the cells
+    // that change (a drag of the latitude leaves the dates alone).
+    if (const QTableWidgetItem *ancienne = ui->tableau_sorties->item(ligne, colonne);
+        ancienne && ancienne->text() == texte)
+        return;
     auto cellule = std::make_unique<QTableWidgetItem>(texte);
     cellule->setTextAlignment(Qt::AlignCenter);
     // The table owns the item from here on and deletes the one it replaces.

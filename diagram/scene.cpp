@@ -14,8 +14,10 @@
 #include <QString>
 #include <QTransform>
 
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 
 #include <cmath>
 #include <memory>
@@ -60,6 +62,10 @@ QGraphicsTextItem *Scene::ajouter_texte(const QString &texte, const QFont &polic
     if (couleur.isValid())
         item->setDefaultTextColor(couleur);
     QTextCursor(item->document()).insertText(texte);
+    // The label is painted on every frame: its shaped glyphs are kept from the layout rather
+    // than shaped again for each paint.
+    for (QTextBlock bloc = item->document()->begin(); bloc.isValid(); bloc = bloc.next())
+        bloc.layout()->setCacheEnabled(true);
     item->setData(cle_couleur_demandee, couleur);
     addItem(item.get());
     return item.release();

@@ -101,8 +101,13 @@ double Profil_Masque::hauteur(double azimut) const
 Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latitude,
                               const std::vector<QPointF> &points)
 {
+    return ensoleillement(soleil, numeroJour, latitude, Profil_Masque(points));
+}
+
+Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latitude,
+                              const Profil_Masque &profil)
+{
     Ensoleillement resultat;
-    const Profil_Masque profil(points);
     const double declinaison = soleil.declinaison(numeroJour);
     const Soleil::Journee journee = soleil.journee(declinaison, latitude);
     const double lever = soleil.heure_lever(numeroJour, latitude);
@@ -150,8 +155,13 @@ Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latit
 Ensoleillement ensoleillement(const std::vector<QPointF> &positions, double pas_heures,
                               const std::vector<QPointF> &points)
 {
+    return ensoleillement(positions, pas_heures, Profil_Masque(points));
+}
+
+Ensoleillement ensoleillement(const std::vector<QPointF> &positions, double pas_heures,
+                              const Profil_Masque &profil)
+{
     Ensoleillement resultat;
-    const Profil_Masque profil(points);
     const auto cache = [&profil](const QPointF &p) {
         return profil.hauteur(p.x()) > std::max(p.y(), 0.0);
     };

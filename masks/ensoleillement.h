@@ -50,11 +50,16 @@ private:
 // between two samples is found to within a second.
 Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latitude,
                               const std::vector<QPointF> &points);
+// The same behind an outline prepared once for many days.
+Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latitude,
+                              const Profil_Masque &profil);
 
 // The same from the sun's positions sampled along the day from sunrise to sunset, `pas_heures`
 // hours apart (x = azimuth, y = height, degrees): for a sun given only by its positions, as the
 // accurate one is. Each step counts half for the state at each of its ends.
 Ensoleillement ensoleillement(const std::vector<QPointF> &positions, double pas_heures,
                               const std::vector<QPointF> &points);
+Ensoleillement ensoleillement(const std::vector<QPointF> &positions, double pas_heures,
+                              const Profil_Masque &profil);
 
 #endif

@@ -69,7 +69,7 @@ const double horizon_precis =
 // The sun a mask takes away from `date` with the accurate sun: its positions a minute apart
 // from its sunrise to its sunset of true solar time; nothing on a day it never rises.
 Ensoleillement ensoleillement_precis(const Heure_Legale &horloge, const QDate &date,
-                                     double latitude, const std::vector<QPointF> &points)
+                                     double latitude, const Profil_Masque &profil)
 {
     const Soleil_Precis::Lever_Coucher r = horloge.lever_coucher(date, latitude, false);
     if (r.jamais_leve)
@@ -82,7 +82,7 @@ Ensoleillement ensoleillement_precis(const Heure_Legale &horloge, const QDate &d
     for (const Heure_Legale::Point_Course &p :
          horloge.course(date, latitude, lever, coucher, minutes, false))
         positions.emplace_back(p.azimut, p.hauteur);
-    return ensoleillement(positions, (coucher - lever) / minutes, points);
+    return ensoleillement(positions, (coucher - lever) / minutes, profil);
 }
 
 // The slow terms of the accurate sun (solar/soleil_precis.h), one frame per day of a year at
@@ -443,14 +443,15 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
                              pinceau, scene.chemin4);
 
         // The sun this outline takes away from each dated course.
-        const std::vector<QPointF> points(description.masque.cbegin(), description.masque.cend());
+        const Profil_Masque profil(
+            std::vector<QPointF>(description.masque.cbegin(), description.masque.cend()));
         for (Ligne_Sortie &ligne : lignes) {
             ligne.avec_masque = true;
             if (!ligne.tracee)
                 continue;
             const Ensoleillement e =
-                precis ? ensoleillement_precis(*horloge, ligne.date, latitude, points)
-                       : ensoleillement(soleil, ligne.date.dayOfYear(), latitude, points);
+                precis ? ensoleillement_precis(*horloge, ligne.date, latitude, profil)
+                       : ensoleillement(soleil, ligne.date.dayOfYear(), latitude, profil);
             ligne.soleil_direct = e.soleil_direct;
             ligne.masque = e.masque;
         }
