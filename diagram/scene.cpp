@@ -11,6 +11,7 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QRect>
+#include <QRegion>
 #include <QString>
 #include <QTransform>
 
@@ -19,6 +20,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -200,20 +202,59 @@ bool Scene::peindre_depuis_image(QPainter *painter, const QRectF &rect)
         peintre.setRenderHints(painter->renderHints());
         peintre.translate(-rectangle.topLeft());
         dessiner_disque(&peintre, rectangle);
+        peintre.end();
+        encre_image = encre(image_disque);
         cle_image = cle;
     }
 
     // The part of the picture under `rect`, copied as it is: the picture is opaque, as the
-    // white field under the disc is.
-    const QRectF dans_image(expose.toRect().translated(-coin.toPoint()) &
-                            QRect(QPoint(), image_disque.size()));
+    // white field under the disc is. Around the disc and its labels the picture is white: that
+    // part is filled rather than copied, which moves half the memory.
+    const QRect dans_image(expose.toRect().translated(-coin.toPoint()) &
+                           QRect(QPoint(), image_disque.size()));
+    const QRect copie = dans_image & encre_image;
+    const auto vers_scene = [&](const QRect &r) {
+        return QRectF(rectangle.topLeft() + QPointF(r.topLeft()) / echelle,
+                      QSizeF(r.size()) / echelle);
+    };
     painter->save();
     painter->setCompositionMode(QPainter::CompositionMode_Source);
-    painter->drawImage(
-        QRectF(rectangle.topLeft() + dans_image.topLeft() / echelle, dans_image.size() / echelle),
-        image_disque, dans_image);
+    if (!copie.isEmpty())
+        painter->drawImage(vers_scene(copie), image_disque, copie);
+    for (const QRect &blanc : QRegion(dans_image).subtracted(copie))
+        painter->fillRect(vers_scene(blanc), Qt::white);
     painter->restore();
     return true;
+}
+
+QRect Scene::encre(const QImage &image)
+{
+    // Only 32-bit pixels are read here; another format is copied whole.
+    if (image.depth() != 32)
+        return image.rect();
+    QImage etalon(1, 1, image.format());
+    etalon.fill(Qt::white);
+    const quint32 blanc = reinterpret_cast<const quint32 *>(etalon.constBits())[0];
+    int gauche = image.width();
+    int droite = -1;
+    int haut = image.height();
+    int bas = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *ligne = reinterpret_cast<const quint32 *>(image.constScanLine(y));
+        int x0 = 0;
+        while (x0 < image.width() && ligne[x0] == blanc)
+            ++x0;
+        if (x0 == image.width())
+            continue;
+        int x1 = image.width() - 1;
+        while (ligne[x1] == blanc)
+            --x1;
+        gauche = std::min(gauche, x0);
+        droite = std::max(droite, x1);
+        haut = std::min(haut, y);
+        bas = y;
+    }
+    return droite < 0 ? QRect() : QRect(QPoint(gauche, haut), QPoint(droite, bas));
 }
 
 void Scene::dessiner_disque(QPainter *painter, const QRectF &rect)

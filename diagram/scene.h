@@ -20,6 +20,7 @@
 #include <QPainterPath>
 #include <QPen>
 #include <QPointF>
+#include <QRect>
 #include <QRectF>
 
 #include <array>
@@ -173,7 +174,12 @@ private:
     // take the picture pixel for pixel.
     bool peindre_depuis_image(QPainter *painter, const QRectF &rect);
 
+    // The smallest rectangle of the picture's pixels that holds every one that is not white
+    // (its top-left pixel at 0, 0); empty when the picture is all white.
+    static QRect encre(const QImage &image);
+
     QImage image_disque;
+    QRect encre_image;
     Cle_disque cle_image;
     int nb_points_masque_max = 0;
     int diametre = 0;

@@ -89,6 +89,7 @@ Profil_Masque::Profil_Masque(const std::vector<QPointF> &points)
             hauteurs[k] = std::max(hauteurs[k], arc.hauteur);
         }
     }
+    maximum = *std::max_element(hauteurs.begin(), hauteurs.end());
 }
 
 double Profil_Masque::hauteur(double azimut) const
@@ -121,6 +122,9 @@ Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latit
         const double angle = Soleil::angle_horaire(tsv);
         const double h = soleil.hauteur(journee, angle);
         if (std::isnan(h))
+            return false;
+        // Above the outline's highest point the sun is seen whatever its azimuth.
+        if (std::max(h, 0.0) >= profil.plus_haute())
             return false;
         double azimut = soleil.azimut(journee, angle, h);
         if (angle < 0)

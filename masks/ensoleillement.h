@@ -34,12 +34,15 @@ class Profil_Masque
 public:
     explicit Profil_Masque(const std::vector<QPointF> &points);
     double hauteur(double azimut) const;
+    // The outline's greatest height: `hauteur` never exceeds it.
+    double plus_haute() const { return maximum; }
 
 private:
     // Steps clockwise from north (degrees, 0..360, the first 0): the height holds from its
     // start up to the next start (the last one up to north).
     std::vector<double> debuts;
     std::vector<double> hauteurs;
+    double maximum = -1.0;
 };
 
 // For day `numeroJour` (1..366) at `latitude` (degrees, north positive): the day runs in true
