@@ -4,15 +4,16 @@
 // Times the two halves of a frame while the latitude slider is dragged, on the heaviest Mode 1
 // diagram (the current date, twelve saved dates, the limit courses and the hour lines) in a
 // 1920 × 1080 view:
-//  - rebuild: one `course_Soleil`, the diagram and the output table drawn again;
+//  - rebuild: one `course_Soleil`, the diagram and the output table drawn again (at the same
+//    latitude, so that every label is taken back);
 //  - paint: the whole scene, background included, painted into a 1920 × 1080 image with the
 //    view's antialiasing.
-// The same again with a kept mask of 500 points, so that each rebuild runs twice (the second
-// inside the mask plotting, which then draws the outline), and the whole frame of a latitude
-// change with that mask: the change, its rebuilds and the paint together.
+// The same again with a kept mask of 500 points, whose outline each rebuild validates and draws
+// and whose sun taken away it counts for every row, and the whole frame of a latitude change
+// with that mask: the change, its rebuild and the paint together.
 // And the frame as the user sees it, through the real window: the latitude slider moved by one
 // degree, then the view's viewport repainted at once into the window (`repaint()`), with and
-// without the mask.
+// without the mask; and that repaint alone, with nothing changed.
 // Between two rebuilds the event loop runs, untimed, as it does between two slider moves: the
 // scene polishes its new items and the view repaints, so each rebuild starts from the state
 // that a user's rebuild starts from.
@@ -167,8 +168,8 @@ void peinture_masque(benchmark::State &etat)
     repeindre(etat, fenetre_masque);
 }
 
-// A whole frame: the latitude moved by one degree (its slot rebuilds twice and draws the
-// outline), then the full paint.
+// A whole frame: the latitude moved by one degree (its slot rebuilds, outline included), then
+// the full paint.
 void latitude_masque(benchmark::State &etat)
 {
     auto *latitude = fenetre_masque->findChild<QDoubleSpinBox *>(QStringLiteral("latitude"));
@@ -207,6 +208,18 @@ void curseur_latitude(benchmark::State &etat, Fenetre_Principale *fenetre)
         etat.ResumeTiming();
         image_apres_curseur(curseur, ecran, aller ? 46 : 45);
         aller = !aller;
+    }
+}
+
+// The view's viewport repainted with nothing changed: the paint alone of that frame.
+void image_seule(benchmark::State &etat)
+{
+    QWidget *ecran = vue_de(fenetre_banc)->viewport();
+    for (auto _ : etat) {
+        etat.PauseTiming();
+        QCoreApplication::processEvents();
+        etat.ResumeTiming();
+        ecran->repaint();
     }
 }
 
@@ -291,14 +304,15 @@ BENCHMARK(soleil_masque)
 BENCHMARK(reconstruction)->Name("rebuild (course_Soleil)")->Unit(benchmark::kMillisecond);
 BENCHMARK(peinture)->Name("paint 1920x1080 antialiased")->Unit(benchmark::kMillisecond);
 BENCHMARK(reconstruction_masque)
-    ->Name("rebuild with a kept 500-point mask (twice)")
+    ->Name("rebuild with a kept 500-point mask")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(peinture_masque)
     ->Name("paint 1920x1080 antialiased, with the mask")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(latitude_masque)
-    ->Name("latitude change + rebuilds + paint, with the mask")
+    ->Name("latitude change + rebuild + paint, with the mask")
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(image_seule)->Name("repainted view, nothing changed")->Unit(benchmark::kMillisecond);
 BENCHMARK(image_latitude)->Name("latitude slider to repainted view")->Unit(benchmark::kMillisecond);
 BENCHMARK(image_latitude_masque)
     ->Name("latitude slider to repainted view, with the mask")
