@@ -157,12 +157,6 @@ Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latit
 }
 
 Ensoleillement ensoleillement(const std::vector<QPointF> &positions, double pas_heures,
-                              const std::vector<QPointF> &points)
-{
-    return ensoleillement(positions, pas_heures, Profil_Masque(points));
-}
-
-Ensoleillement ensoleillement(const std::vector<QPointF> &positions, double pas_heures,
                               const Profil_Masque &profil)
 {
     Ensoleillement resultat;

@@ -61,8 +61,6 @@ Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latit
 // hours apart (x = azimuth, y = height, degrees): for a sun given only by its positions, as the
 // accurate one is. Each step counts half for the state at each of its ends.
 Ensoleillement ensoleillement(const std::vector<QPointF> &positions, double pas_heures,
-                              const std::vector<QPointF> &points);
-Ensoleillement ensoleillement(const std::vector<QPointF> &positions, double pas_heures,
                               const Profil_Masque &profil);
 
 #endif
