@@ -14,6 +14,7 @@
 #include "masks/points_masque.h"
 #include "site/site.h"
 #include "trace/diagramme.h"
+#include "trace/regles.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -22,7 +23,6 @@
 #include <QMap>
 #include <QRegularExpression>
 #include <QTextStream>
-#include <QTimeZone>
 
 #include <cmath>
 #include <optional>
@@ -39,11 +39,6 @@ constexpr int dates_max = 1 + dates_enregistrees_max;
 constexpr int largeur_min = 320;
 constexpr int hauteur_min = 160;
 constexpr int cote_max = 8192;
-constexpr double latitude_max = 90.0;   // degrees
-constexpr double longitude_max = 180.0; // degrees
-// Years a date can be written in, AAAA.
-constexpr int annee_min = 1;
-constexpr int annee_max = 9999;
 
 const QString aide = QStringLiteral(
     "Utilisation : orvane [OPTIONS] --export FICHIER\n"
@@ -131,14 +126,21 @@ int lire_entier(const QString &option, const QString &texte, int min, int max)
 
 QDate lire_date(const QString &texte)
 {
-    static const QRegularExpression forme(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
-    if (!forme.match(texte).hasMatch())
+    const Date_Lue lue = lire_date_iso(texte);
+    switch (lue.probleme) {
+    case Date_Lue::Probleme::Forme:
         throw Erreur_usage{
             QStringLiteral("--date : « %1 » n'est pas une date AAAA-MM-JJ").arg(texte)};
-    const QDate date = QDate::fromString(texte, Qt::ISODate);
-    if (!date.isValid() || date.year() < annee_min)
+    case Date_Lue::Probleme::Inexistante:
         throw Erreur_usage{QStringLiteral("--date : le %1 n'existe pas").arg(texte)};
-    return date;
+    case Date_Lue::Probleme::Hors_limites:
+        throw Erreur_usage{
+            QStringLiteral("--date : le %1 est hors de %2..%3")
+                .arg(texte, texte_date_iso(premiere_date), texte_date_iso(derniere_date))};
+    case Date_Lue::Probleme::Aucun:
+        break;
+    }
+    return lue.date;
 }
 
 QSize lire_taille(const QString &texte)
@@ -175,9 +177,10 @@ constexpr Nom_Convention noms_conventions[] = {
 };
 
 // The outline of the horizon file `fichier`, as the import fills the mask table with it and the
-// table's rules take it. A PVGIS file says its own convention; any other needs `convention`.
-QVector<QPointF> lire_masque(const QString &fichier,
-                             const std::optional<Convention_Azimut> &convention)
+// table's rules take it: the table's rows. A PVGIS file says its own convention; any other needs
+// `convention`.
+std::vector<QPointF> lire_masque(const QString &fichier,
+                                 const std::optional<Convention_Azimut> &convention)
 {
     const QString nomme = QStringLiteral("--masque : « %1 »").arg(fichier);
     QFile lecture(fichier);
@@ -197,7 +200,7 @@ QVector<QPointF> lire_masque(const QString &fichier,
     const Points_Masque masque = masque_de_horizon(lu, lignes_masque_max);
     if (!masque.valide())
         throw Erreur_usage{nomme + QStringLiteral(" : ") + masque.texte()};
-    return QVector<QPointF>(masque.points.cbegin(), masque.points.cend());
+    return masque.points;
 }
 
 // The outline of a site's kept mask, through the table's own rules, as the window draws it.
@@ -221,6 +224,8 @@ struct Demande {
     // The site read with `--site`, and where `--enregistrer-site` writes the site asked for.
     std::optional<Site> site;
     QString fichier_site;
+    // The mask table's rows of `--masque`, which a site written keeps.
+    std::optional<std::vector<QPointF>> horizon;
 };
 
 // The value of an option that takes one, given at most once.
@@ -379,13 +384,11 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
         }
         if (analyse.isSet(o_fuseau)) {
             const QString texte = valeur_unique(analyse, o_fuseau);
-            const QByteArray zone = texte.toLatin1();
-            if (texte.isEmpty() || QString::fromLatin1(zone) != texte ||
-                !QTimeZone::isTimeZoneIdAvailable(zone))
+            if (!fuseau_connu(texte))
                 throw Erreur_usage{
                     QStringLiteral("--fuseau : « %1 » n'est pas un fuseau horaire connu")
                         .arg(texte)};
-            d.fuseau = zone;
+            d.fuseau = texte.toLatin1();
         }
         if (analyse.isSet(o_heure)) {
             const QString texte = valeur_unique(analyse, o_heure);
@@ -490,10 +493,12 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
             throw Erreur_usage{QStringLiteral("rien à écrire : donnez --export FICHIER, --tableau "
                                               "ou --enregistrer-site FICHIER")};
         // The mask file last: every other argument is found good before it is read.
-        if (analyse.isSet(o_masque))
-            d.masque = lire_masque(valeur_unique(analyse, o_masque), convention);
-        else if (demande.site && demande.site->conserver_masques)
+        if (analyse.isSet(o_masque)) {
+            demande.horizon = lire_masque(valeur_unique(analyse, o_masque), convention);
+            d.masque = QVector<QPointF>(demande.horizon->cbegin(), demande.horizon->cend());
+        } else if (demande.site && demande.site->conserver_masques) {
             d.masque = masque_du_site(*demande.site);
+        }
     } catch (const Erreur_usage &erreur) {
         return usage(erreur.message);
     }
@@ -511,10 +516,15 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
 
     int statut = statut_succes;
     if (!demande.fichier_site.isEmpty()) {
-        // The site of the options given; its mask table is the site's, or a fresh one.
+        // The site of what is drawn: the horizon's rows kept, as the import leaves the table
+        // when "Conserver les masques" is ticked; otherwise the site's table, or a fresh one.
         Site site = demande.site.value_or(Site());
-        if (!demande.site)
+        if (demande.horizon) {
+            site.masques = lignes_de_points(*demande.horizon);
+            site.conserver_masques = true;
+        } else if (!demande.site) {
             site.masques.resize(lignes_masques_initiales);
+        }
         site.diagramme = d;
         const QString erreur = ecrire_site(demande.fichier_site, site);
         if (!erreur.isEmpty()) {

@@ -22,8 +22,6 @@
 #include <QStandardItemModel>
 #include <QUrl>
 
-#include <algorithm>
-
 namespace
 {
 
@@ -87,9 +85,15 @@ void Fenetre_Principale::appliquer_site(const Site &site)
         ui->latitude->setValue(d.latitude);
         // The zone goes in without offering its city: the site's longitude is the user's.
         ui->longitude->setValue(d.longitude);
-        const int zone =
-            d.fuseau.isEmpty() ? 0 : ui->combo_fuseau->findText(QString::fromLatin1(d.fuseau));
-        ui->combo_fuseau->setCurrentIndex(std::max(zone, 0));
+        const QString nom_zone = QString::fromLatin1(d.fuseau);
+        int zone = d.fuseau.isEmpty() ? 0 : ui->combo_fuseau->findText(nom_zone);
+        // The list offers the zones of zone1970.tab; a site may name any other zone of the
+        // database (Etc/GMT+5), which joins the list.
+        if (zone < 0) {
+            ui->combo_fuseau->addItem(nom_zone);
+            zone = ui->combo_fuseau->count() - 1;
+        }
+        ui->combo_fuseau->setCurrentIndex(zone);
         ui->combo_echelle->setCurrentIndex(d.echelle == Echelle_Heures::Heure_legale ? 1 : 0);
         ui->combo_modele->setCurrentIndex(d.modele == Modele_Soleil::precis ? 1 : 0);
         ui->slider_latitude->setValue(static_cast<int>(ui->latitude->value()));

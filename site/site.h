@@ -77,9 +77,9 @@ inline constexpr qint64 taille_site_max = 1024 * 1024; // bytes
 // Rows of the mask table of a fresh window, all empty.
 inline constexpr int lignes_masques_initiales = 6;
 
-// The range of the date edit, which the chosen and saved dates must fall in.
-inline const QDate date_site_min = QDate(1752, 9, 14);
-inline const QDate date_site_max = QDate(9999, 12, 31);
+// The mask table's rows holding `points` (x = azimuth, y = height), as the horizon import fills
+// the table: one row per point, then empty rows up to a fresh table's.
+QVector<Ligne_Masque_Saisie> lignes_de_points(const std::vector<QPointF> &points);
 
 // The site as the text of a file.
 QByteArray site_en_json(const Site &site);

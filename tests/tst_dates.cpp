@@ -502,7 +502,8 @@ void TestDates::modeMois_data()
         << 29 << 2024 << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     QTest::newRow("day 29 common year")
         << 29 << 2023 << QList<int>{1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-    QTest::newRow("year 0 has no date") << 15 << 0 << QList<int>{};
+    QTest::newRow("year 1, the first")
+        << 15 << 1 << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
 }
 
 void TestDates::modeMois()
@@ -537,9 +538,11 @@ void TestDates::anneeZeroPuisAnneeValide()
     Fenetre w;
     w.mode2->trigger();
     w.jour->setValue(31);
+    // A year the calendar lacks is not taken: the first year stays, its months drawn.
     w.annee->setValue(0);
-    QCOMPARE(w.tableau->rowCount(), 0);
-    // The next rebuild inserts the rows that it fills, row 0 included.
+    QCOMPARE(w.annee->value(), 1);
+    QCOMPARE(w.tableau->rowCount(), 7);
+    QCOMPARE(w.cellule(0, 0), QStringLiteral("31/01/0001"));
     w.annee->setValue(2021);
     QCOMPARE(w.tableau->rowCount(), 7);
     QCOMPARE(w.cellule(0, 0), QStringLiteral("31/01/2021"));

@@ -9,6 +9,7 @@
 #include "site/site.h"
 #include "tests/outils.h"
 #include "tests/repondeur.h"
+#include "trace/regles.h"
 
 #include <QtTest>
 
@@ -408,6 +409,17 @@ void TestSite::fichierRefuse_data()
     QTest::newRow("empty file") << n << QByteArray() << "le fichier est vide";
     QTest::newRow("cut in half") << n << base.left(base.size() / 2)
                                  << "le fichier est tronqué : le texte JSON s'arrête avant sa fin";
+    // A comma left after the last field, the commonest slip of a file edited by hand.
+    QByteArray virgule = base;
+    const QByteArray version("\"version\": 1");
+    const int apres_dernier = virgule.lastIndexOf(version) + version.size();
+    virgule.insert(apres_dernier, ',');
+    QTest::newRow("trailing comma")
+        << n << virgule
+        << QStringLiteral("ce n'est pas un texte JSON valide (erreur à l'octet %1, ligne %2 : une "
+                          "virgule en trop")
+               .arg(apres_dernier)
+               .arg(virgule.left(apres_dernier).count('\n') + 1);
     QTest::newRow("invalid UTF-8")
         << n << texte_remplace("\"dates\"", "\"d\xe9tes\"") << "ce n'est pas un texte JSON valide";
     QTest::newRow("a JSON list") << n << QByteArray("[1, 2]")
@@ -443,6 +455,20 @@ void TestSite::fichierRefuse_data()
     QTest::newRow("date before the date edit's range")
         << n << avec("dates.date", "1700-01-01")
         << "la date 1700-01-01 du champ « dates.date » est hors de 1752-09-14..9999-12-31";
+    QTest::newRow("date with a time")
+        << n << avec("dates.date", "2026-06-21T23:59")
+        << "le champ « dates.date » doit être une date valide écrite AAAA-MM-JJ";
+    QTest::newRow("saved date with a zone")
+        << n << avec("dates.enregistrees", QJsonArray{"2026-03-20Z"})
+        << "le champ « dates.enregistrees[0] » doit être une date valide";
+    QTest::newRow("date with a trailing NUL")
+        << n << avec("dates.date", QStringLiteral("2026-06-21") + QChar(0))
+        << "le champ « dates.date » doit être une date valide";
+    QTest::newRow("year 0") << n << avec("dates.annee", 0)
+                            << "la valeur 0 du champ « dates.annee » est hors de 1..9999";
+    QTest::newRow("year 999999999")
+        << n << avec("dates.annee", 999999999)
+        << "la valeur 999999999 du champ « dates.annee » est hors de 1..9999";
     QTest::newRow("13 saved dates")
         << n << avec("dates.enregistrees", liste_dates(13)) << "13 dates enregistrées : 12 au plus";
     QTest::newRow("two saved dates on day 61")
@@ -560,12 +586,37 @@ void TestSite::lectureAcceptee_data()
     ancien.remove("heure");
     QTest::newRow("a file without the clock draws as before")
         << QJsonDocument(ancien).toJson(QJsonDocument::Compact) << base;
+    // Either half of the clock missing is its default.
+    for (const char *champ : {"echelle", "modele"}) {
+        QJsonObject racine_sans = QJsonDocument::fromJson(site_en_json(horloge)).object();
+        QJsonObject heure = racine_sans["heure"].toObject();
+        heure.remove(champ);
+        racine_sans["heure"] = heure;
+        Site attendu = horloge;
+        if (QByteArray(champ) == "echelle")
+            attendu.diagramme.echelle = Echelle_Heures::Temps_solaire_vrai;
+        else
+            attendu.diagramme.modele = Modele_Soleil::simple;
+        QTest::newRow(qPrintable(QStringLiteral("heure without %1").arg(champ)))
+            << QJsonDocument(racine_sans).toJson() << attendu;
+    }
+    Site hors_liste = horloge;
+    hors_liste.diagramme.fuseau = "Etc/GMT+5";
+    QTest::newRow("a zone of the database outside zone1970.tab")
+        << site_en_json(hors_liste) << hors_liste;
+
+    Site douze = base;
+    douze.diagramme.dates_enregistrees.clear();
+    for (const QJsonValue &date : liste_dates(12))
+        douze.diagramme.dates_enregistrees.append(QDate::fromString(date.toString(), Qt::ISODate));
+    QTest::newRow("12 saved dates") << site_en_json(douze) << douze;
 
     Site bornes;
+
     bornes.diagramme.latitude = -90;
     bornes.diagramme.mode = Mode_Dates::Jour_des_mois;
-    bornes.diagramme.date_choisie = date_site_max;
-    bornes.diagramme.annee = -999999999;
+    bornes.diagramme.date_choisie = derniere_date;
+    bornes.diagramme.annee = annee_min;
     bornes.diagramme.options = {5, 5, 0, false};
     bornes.masques = QVector<Ligne_Masque_Saisie>(lignes_masque_max, {-180.0, 90.0});
     bornes.conserver_masques = true;
