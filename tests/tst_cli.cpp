@@ -76,6 +76,8 @@ private slots:
     void masqueSoleilPrecis();
     void site_data();
     void site();
+    void siteEcritRelu_data();
+    void siteEcritRelu();
 };
 
 void TestLigneDeCommande::initTestCase()
@@ -144,6 +146,53 @@ void TestLigneDeCommande::statuts_data()
         << statut_succes
         << entete + juin + "2026-03-01;6h35;17h26;10h51\n2026-12-21;7h43;16h17;8h34\n"
         << QStringList() << QString();
+    // A later date on the same day of the year replaces the earlier one, as in the window.
+    QTest::newRow("two dates on the same day of the year: the later one")
+        << QStringList{"--latitude", "45",     "--date",     "2026-06-21", "--date",
+                       "2025-03-01", "--date", "2026-03-01", "--tableau"}
+        << statut_succes << entete + juin + "2026-03-01;6h35;17h26;10h51\n"
+        << QStringList() << QString();
+    // On its bounds: at the pole the sun circles at 23.45° in June and stays below in the
+    // south's winter.
+    QTest::newRow("latitude 90") << QStringList{"--latitude", "90", "--date", "2026-06-21",
+                                                "--tableau"}
+                                 << statut_succes << entete + "2026-06-21;0h00;24h00;24h00\n"
+                                 << QStringList() << QString();
+    QTest::newRow("latitude -90") << QStringList{"--latitude", "-90", "--date", "2026-06-21",
+                                                 "--tableau"}
+                                  << statut_succes << entete + "2026-06-21;-;-;-\n"
+                                  << QStringList() << QString();
+    QStringList treize;
+    for (int mois = 1; mois <= 12; ++mois)
+        treize << "--date" << QDate(2026, mois, 1).toString(Qt::ISODate);
+    treize << "--date"
+           << "2026-06-21"
+           << "--tableau";
+    QTest::newRow("thirteen dates")
+        << treize << statut_succes << QString()
+        << QStringList{"2026-01-01;", "2026-06-21;", "2026-12-01;"} << QString();
+    QTest::newRow("first date of the range")
+        << QStringList{"--date", "1752-09-14", "--tableau"} << statut_succes << QString()
+        << QStringList{"1752-09-14;"} << QString();
+    QTest::newRow("last year") << QStringList{"--jour-des-mois", "31", "--annee", "9999",
+                                              "--tableau"}
+                               << statut_succes << QString() << QStringList{"9999-12-31;"}
+                               << QString();
+    // At 66° on 21 June, cos H = −tan 66° tan 23.447° = −0.97398, H = 166.90°: 22.25 h of day
+    // (22h15). At 23° W on the clock of Reykjavik (UTC all year) the sunset falls past
+    // midnight, before its sunrise on the clock.
+    QTest::newRow("sunset after midnight on the clock")
+        << QStringList{"--latitude",         "66",      "--longitude", "-23",    "--fuseau",
+                       "Atlantic/Reykjavik", "--heure", "legale",      "--date", "2026-06-21",
+                       "--tableau"}
+        << statut_succes << QString() << QStringList{"2026-06-21;2h", ";0h", ";22h15\n"}
+        << QString();
+    // A zone of the database outside zone1970.tab: at the equator on the meridian of Greenwich
+    // the sun rises near 6h UTC, 1h on a clock five hours behind.
+    QTest::newRow("zone outside the list of cities")
+        << QStringList{"--fuseau", "Etc/GMT+5",  "--heure",  "legale",
+                       "--date",   "2026-06-21", "--tableau"}
+        << statut_succes << QString() << QStringList{"2026-06-21;1h0"} << QString();
     // The seven months with a 31st, by the same computation: δ = −17.94°, 3.37°, 21.80°,
     // 18.35°, 8.38°, −14.81°, −23.14°.
     QTest::newRow("day 31 of the months")
@@ -202,6 +251,10 @@ void TestLigneDeCommande::statuts_data()
     usage("latitude not a number", {"--latitude", "nord", "--tableau"}, "--latitude");
     usage("impossible date", {"--date", "2026-02-30", "--tableau"}, "--date");
     usage("date not AAAA-MM-JJ", {"--date", "21/06/2026", "--tableau"}, "--date");
+    usage("date before the date edit's range", {"--date", "1752-09-13", "--tableau"},
+          "--date : le 1752-09-13 est hors de 1752-09-14..9999-12-31");
+    usage("year 0", {"--jour-des-mois", "1", "--annee", "0", "--tableau"},
+          "--annee : 0 est hors de l'intervalle 1 à 9999");
     QStringList quatorze;
     for (int mois = 1; mois <= 12; ++mois)
         quatorze << "--date" << QDate(2026, mois, 1).toString(Qt::ISODate);
@@ -422,6 +475,9 @@ void TestLigneDeCommande::site_data()
         << "date;lever;coucher;duree;soleil_direct;masque\n"
            "2026-06-21;4h18;19h43;15h25;14h19;1h05\n"
         << QString() << 0.0 << false << 0;
+    QTest::newRow("into a missing folder")
+        << QStringList{"--latitude", "45", "--enregistrer-site", "absent/ecrit.orvane"}
+        << statut_echec_ecriture << QString("") << "--enregistrer-site : " << 0.0 << false << 0;
     QTest::newRow("a site's kept mask breaking the table's rules")
         << QStringList{"--site", "incomplet.orvane", "--tableau"} << statut_usage << QString("")
         << "--site : les masques conservés : Le tracé n'a pu s'effectuer pour la raison "
@@ -491,6 +547,93 @@ void TestLigneDeCommande::site()
     QCOMPARE(lu.site->masques, arguments.contains("--site")
                                    ? site.masques
                                    : QVector<Ligne_Masque_Saisie>(lignes_masques_initiales));
+}
+
+void TestLigneDeCommande::siteEcritRelu_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("entete_attendu");
+    // Options that draw and write the same, when not empty.
+    QTest::addColumn<QStringList>("pareil");
+
+    // Heights and azimuths of many digits, so that a row rounded on its way through the file
+    // would show.
+    const QString horizon = fichier_masque(
+        "profil.json", "{\"outputs\": {\"horizon_profile\": [{\"A\": -180, \"H_hor\": 3.1},"
+                       "{\"A\": -97.5, \"H_hor\": 12.345678901234567}, {\"A\": -7.5, "
+                       "\"H_hor\": 41.7}, {\"A\": 0, \"H_hor\": 33.33333333333333}, {\"A\": "
+                       "82.5, \"H_hor\": 0.1}, {\"A\": 180, \"H_hor\": 3.1}]}}");
+    QTest::newRow("a horizon drawn and kept")
+        << QStringList{"--latitude", "45", "--date", "2026-06-21", "--masque", horizon}
+        << entete_masque << QStringList();
+    // The window unticks the hour lines with the limit courses.
+    QTest::newRow("hour lines without limit courses: neither")
+        << QStringList{"--site", "heures_seules.orvane"} << entete
+        << QStringList{"--site", "sans_trace.orvane"};
+}
+
+void TestLigneDeCommande::siteEcritRelu()
+{
+    // What one run draws and writes, the site it writes draws and writes again, byte for byte.
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, entete_attendu);
+    QFETCH(QStringList, pareil);
+
+    QTemporaryDir dossier;
+    QVERIFY(dossier.isValid());
+    Site site;
+    site.diagramme.latitude = 45;
+    site.diagramme.date_choisie = QDate(2026, 6, 21);
+    site.diagramme.annee = 2026;
+    site.diagramme.heures = true;
+    site.masques.resize(lignes_masques_initiales);
+    QCOMPARE(ecrire_site(dossier.filePath("heures_seules.orvane"), site), QString());
+    site.diagramme.heures = false;
+    QCOMPARE(ecrire_site(dossier.filePath("sans_trace.orvane"), site), QString());
+    for (QStringList *liste : {&arguments, &pareil})
+        for (QString &argument : *liste)
+            if (argument.endsWith(QLatin1String(".orvane")))
+                argument = dossier.filePath(argument);
+
+    struct Ecrit {
+        QString tableau;
+        QByteArray image;
+        QByteArray site;
+    };
+    const auto executer = [&dossier](const QStringList &options, const QString &nom) {
+        const QString image = dossier.filePath(nom + ".png");
+        const QString site = dossier.filePath(nom + ".orvane");
+        Ecrit ecrit;
+        QString erreurs;
+        QTextStream flux_sortie(&ecrit.tableau);
+        QTextStream flux_erreurs(&erreurs);
+        const int statut = executer_ligne_de_commande(
+            QStringList{"orvane", "--tableau", "--export", image, "--enregistrer-site", site} +
+                options,
+            QDate(2026, 6, 21), flux_sortie, flux_erreurs);
+        if (statut != statut_succes)
+            ecrit.tableau = erreurs;
+        QFile fichier_image(image);
+        QFile fichier_site(site);
+        if (fichier_image.open(QIODevice::ReadOnly) && fichier_site.open(QIODevice::ReadOnly)) {
+            ecrit.image = fichier_image.readAll();
+            ecrit.site = fichier_site.readAll();
+        }
+        return ecrit;
+    };
+
+    const Ecrit premier = executer(arguments, "premier");
+    QVERIFY2(premier.tableau.startsWith(entete_attendu), qPrintable(premier.tableau));
+    QVERIFY(!premier.image.isEmpty());
+    const Ecrit relu = executer({"--site", dossier.filePath("premier.orvane")}, "relu");
+    QCOMPARE(relu.tableau, premier.tableau);
+    QVERIFY(relu.image == premier.image);
+    QCOMPARE(relu.site, premier.site);
+    if (!pareil.isEmpty()) {
+        const Ecrit autre = executer(pareil, "autre");
+        QVERIFY(autre.image == premier.image);
+        QCOMPARE(autre.site, premier.site);
+    }
 }
 
 QTEST_MAIN(TestLigneDeCommande)
