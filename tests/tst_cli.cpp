@@ -58,6 +58,14 @@ QString fichier_masque(const QString &nom, const QByteArray &contenu)
     return chemin;
 }
 
+// The site files named in `arguments` ("site.orvane"), taken in `dossier`.
+void placer_sites(QStringList &arguments, const QTemporaryDir &dossier)
+{
+    for (QString &argument : arguments)
+        if (argument.endsWith(QLatin1String(".orvane")))
+            argument = dossier.filePath(argument);
+}
+
 } // namespace
 
 class TestLigneDeCommande : public QObject
@@ -517,9 +525,7 @@ void TestLigneDeCommande::site()
     QCOMPARE(ecrire_site(dossier.filePath("masque.orvane"), avec_masque), QString());
     avec_masque.masques[1].hauteur.reset();
     QCOMPARE(ecrire_site(dossier.filePath("incomplet.orvane"), avec_masque), QString());
-    for (QString &argument : arguments)
-        if (argument.endsWith(QLatin1String(".orvane")))
-            argument = dossier.filePath(argument);
+    placer_sites(arguments, dossier);
 
     // Run here, on 21 June 2026.
     Resultat resultat;
@@ -590,10 +596,8 @@ void TestLigneDeCommande::siteEcritRelu()
     QCOMPARE(ecrire_site(dossier.filePath("heures_seules.orvane"), site), QString());
     site.diagramme.heures = false;
     QCOMPARE(ecrire_site(dossier.filePath("sans_trace.orvane"), site), QString());
-    for (QStringList *liste : {&arguments, &pareil})
-        for (QString &argument : *liste)
-            if (argument.endsWith(QLatin1String(".orvane")))
-                argument = dossier.filePath(argument);
+    placer_sites(arguments, dossier);
+    placer_sites(pareil, dossier);
 
     struct Ecrit {
         QString tableau;
