@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
@@ -306,6 +307,7 @@ private slots:
     void fichierRefuse();
     void lectureAcceptee_data();
     void lectureAcceptee();
+    void fuseauHorsListe();
     void ecritureRefusee_data();
     void ecritureRefusee();
     void titreEtFermeture_data();
@@ -630,6 +632,25 @@ void TestSite::lectureAcceptee()
     const Lecture_Site lecture = site_depuis_json(octets);
     QVERIFY2(lecture.site, qPrintable(lecture.probleme));
     QVERIFY(*lecture.site == attendu);
+}
+
+void TestSite::fuseauHorsListe()
+{
+    // A zone that the list of cities lacks joins it, and is saved again as it was read.
+    Site site = site_de_base();
+    site.diagramme.fuseau = "Etc/GMT+5";
+    const QString chemin = dossier.filePath(QStringLiteral("gmt5.orvane"));
+    QCOMPARE(ecrire_site(chemin, site), QString());
+    Fenetre fenetre;
+    QVERIFY(deposer(fenetre.f, chemin));
+    QCOMPARE(enfant<QComboBox>(fenetre.f, "combo_fuseau")->currentText(),
+             QStringLiteral("Etc/GMT+5"));
+    QStringList filtres;
+    enregistrer_sous(fenetre, dossier.filePath(QStringLiteral("gmt5_copie")), filtres);
+    const Lecture_Site copie = lire_site(dossier.filePath(QStringLiteral("gmt5_copie.orvane")));
+    QVERIFY2(copie.site, qPrintable(copie.probleme));
+    QCOMPARE(copie.site->diagramme.fuseau, site.diagramme.fuseau);
+    fenetre.f.close();
 }
 
 void TestSite::ecritureRefusee_data()
