@@ -428,9 +428,15 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
                       : site_des_mois ? d.annee
                                       : aujourd_hui.year();
             // The limit courses' labels read their day numbers in the diagram's year; a site
-            // keeps the date of its window's date edit, which does that there.
-            if (!demande.site)
-                d.date_choisie = QDate(d.annee, 1, 1);
+            // keeps the date of its window's date edit, which does that there. A year before
+            // the date edit's range is read 400 years on, the same calendar, so that the site
+            // written opens.
+            if (!demande.site) {
+                int annee_du_calendrier = d.annee;
+                while (QDate(annee_du_calendrier, 1, 1) < premiere_date)
+                    annee_du_calendrier += 400;
+                d.date_choisie = QDate(annee_du_calendrier, 1, 1);
+            }
             d.dates_enregistrees.clear();
         } else if (site_des_mois && dates.isEmpty()) {
             if (analyse.isSet(o_annee))

@@ -483,6 +483,10 @@ void TestLigneDeCommande::site_data()
         << "date;lever;coucher;duree;soleil_direct;masque\n"
            "2026-06-21;4h18;19h43;15h25;14h19;1h05\n"
         << QString() << 0.0 << false << 0;
+    QTest::newRow("a year before the date edit's range, written")
+        << QStringList{"--jour-des-mois",    "1",           "--annee", "1600",
+                       "--enregistrer-site", "ecrit.orvane"}
+        << statut_succes << QString() << QString() << 0.0 << true << 0;
     QTest::newRow("into a missing folder")
         << QStringList{"--latitude", "45", "--enregistrer-site", "absent/ecrit.orvane"}
         << statut_echec_ecriture << QString("") << "--enregistrer-site : " << 0.0 << false << 0;
@@ -548,7 +552,8 @@ void TestLigneDeCommande::site()
     QCOMPARE(lu.site->diagramme.mode == Mode_Dates::Jour_des_mois, mois_ecrit);
     QCOMPARE(lu.site->diagramme.dates_enregistrees.size(), dates_ecrites);
     // The year of Mode 2: the one given, or the current year as in a fresh window.
-    QCOMPARE(lu.site->diagramme.annee, 2026);
+    const int annee = arguments.indexOf("--annee");
+    QCOMPARE(lu.site->diagramme.annee, annee < 0 ? 2026 : arguments.value(annee + 1).toInt());
     // The site's mask table as typed, or a fresh window's.
     QCOMPARE(lu.site->masques, arguments.contains("--site")
                                    ? site.masques
