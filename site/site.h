@@ -25,6 +25,9 @@
 // refuses. A field that a later version adds is read as optional, with the default that draws
 // as before, from files of an earlier version.
 //
+// The values obey the rules of the command line and the window (trace/regles.h): dates written
+// exactly AAAA-MM-JJ from 1752-09-14 to 9999-12-31, years 1 to 9999, any zone of the tz database.
+//
 // The longitude, the zone ("" for UTC), the time scale and the model of the sun are optional
 // when read: a file without them draws as before (0, UTC, true solar time, the simple model).
 //
