@@ -20,6 +20,7 @@ int main(int argc, char *argv[])
     Mesure_demarrage mesure;
     // With arguments: the command line, with no window, no display and no update check.
     if (ligne_de_commande_demandee(argc)) {
+        preparer_ligne_de_commande();
         QStringList arguments;
         for (int i = 0; i < argc; ++i)
             arguments << QString::fromLocal8Bit(argv[i]);

@@ -45,14 +45,16 @@ void Fenetre_Principale::enregistrerDiagramme()
 
     // The scene rectangle equals the view's size (the resize handler keeps it so): a raster
     // image of the view's size renders the scene at scale 1.
+    const QString chemin = nom_fichier_export(nom, filtre_choisi);
+    QString raison;
     if (!exporter_diagramme(*scene, ui->graphicsView->size(),
-                            legende_page(description_dessinee, lignes_sorties),
-                            nom_fichier_export(nom, filtre_choisi)))
-        QMessageBox::warning(this, tr("Erreur"),
-                             tr("<b>ATTENTION :</b> L'image n'a pas pu être enregistrée. "
-                                "Vérifiez que le dossier choisi accepte l'écriture et que le nom "
-                                "se termine par .jpg ou .png."),
-                             QMessageBox::Ok);
+                            legende_page(description_dessinee, lignes_sorties), chemin, &raison))
+        QMessageBox::warning(
+            this, tr("Erreur"),
+            tr("<b>ATTENTION :</b> L'image n'a pas pu être enregistrée dans "
+               "« %1 » : %2.")
+                .arg(QFileInfo(chemin).fileName().toHtmlEscaped(), raison.toHtmlEscaped()),
+            QMessageBox::Ok);
 }
 
 void Fenetre_Principale::on_actionImprimer_triggered()

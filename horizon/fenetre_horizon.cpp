@@ -6,6 +6,7 @@
 #include "app/fenetre_principale.h"
 
 #include "diagram/scene.h"
+#include "ecriture/ecriture.h"
 #include "horizon/dialogue_import_horizon.h"
 #include "horizon/horizon.h"
 #include "masks/points_masque.h"
@@ -15,7 +16,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QStandardItemModel>
 
 namespace
@@ -123,14 +123,11 @@ void Fenetre_Principale::on_actionExporter_l_horizon_triggered()
         if (filtre_choisi == tr(f.texte))
             convention = f.convention;
 
-    // Through a temporary file: a failed write leaves any old file whole.
-    QSaveFile fichier(nom);
-    const QByteArray csv = horizon_csv(lus.points, convention);
-    if (!fichier.open(QIODevice::WriteOnly) || fichier.write(csv) != csv.size() ||
-        !fichier.commit()) {
+    // A failed write leaves any old file whole.
+    const QString raison = ecrire_fichier(nom, horizon_csv(lus.points, convention));
+    if (!raison.isEmpty())
         QMessageBox::warning(this, tr("Attention!"),
-                             tr("L'horizon n'a pu être enregistré dans « %1 » : %2")
-                                 .arg(QFileInfo(nom).fileName(), fichier.errorString()),
+                             tr("L'horizon n'a pu être enregistré dans « %1 » : %2.")
+                                 .arg(QFileInfo(nom).fileName(), raison),
                              QMessageBox::Ok);
-    }
 }
