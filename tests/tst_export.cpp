@@ -15,9 +15,6 @@
 
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
-
 #include <QAction>
 #include <QCheckBox>
 #include <QDateEdit>
@@ -192,25 +189,6 @@ QStringList elements_svg(const QString &chemin)
         elements << QStringLiteral("<XML error: %1>").arg(xml.errorString());
     return elements;
 }
-
-// Keeps the process from writing any file beyond `octets` bytes while it lives, as a full
-// disk would: the write fails (EFBIG) instead of the signal ending the process.
-struct Disque_plein {
-    explicit Disque_plein(rlim_t octets)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &avant);
-        rlimit limite = avant;
-        limite.rlim_cur = octets;
-        setrlimit(RLIMIT_FSIZE, &limite);
-    }
-    ~Disque_plein()
-    {
-        setrlimit(RLIMIT_FSIZE, &avant);
-        std::signal(SIGXFSZ, SIG_DFL);
-    }
-    rlimit avant{};
-};
 
 } // namespace
 

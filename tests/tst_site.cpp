@@ -6,6 +6,7 @@
 // show in the title and are asked about before the window closes.
 #include "app/fenetre_principale.h"
 #include "diagram/scene.h"
+#include "ecriture/ecriture.h"
 #include "site/site.h"
 #include "tests/outils.h"
 #include "tests/repondeur.h"
@@ -32,7 +33,9 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <cmath>
+#include <sys/stat.h>
 
 namespace
 {
@@ -307,6 +310,8 @@ private slots:
     void lectureAcceptee();
     void ecritureRefusee_data();
     void ecritureRefusee();
+    void raisonsEnFrancais_data();
+    void raisonsEnFrancais();
     void titreEtFermeture_data();
     void titreEtFermeture();
 
@@ -595,6 +600,14 @@ void TestSite::ecritureRefusee_data()
         << dossier.path()
         << QStringLiteral("Le site n'a pas pu être enregistré dans « %1 » : c'est un dossier.")
                .arg(QFileInfo(dossier.path()).fileName());
+    // Written into in place, never renamed over; with no reader, refused rather than waited
+    // for. Were it replaced, a regular file would show among the folder's entries.
+    const QString tube = dossier.filePath(QStringLiteral("tube.orvane"));
+    QVERIFY(::mkfifo(QFile::encodeName(tube).constData(), 0600) == 0);
+    QTest::newRow("a FIFO nobody reads")
+        << tube
+        << QStringLiteral("Le site n'a pas pu être enregistré dans « tube.orvane » : aucun "
+                          "programme ne lit ce tube.");
 }
 
 void TestSite::ecritureRefusee()
@@ -608,6 +621,28 @@ void TestSite::ecritureRefusee()
     const QStringList avant = contenu();
     QCOMPARE(ecrire_site(chemin, site_de_base()), message);
     QCOMPARE(contenu(), avant);
+}
+
+void TestSite::raisonsEnFrancais_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("raison");
+    QTest::newRow("no space") << ENOSPC << "le disque est plein";
+    QTest::newRow("no permission")
+        << EACCES << "vous n'avez pas la permission d'écrire à cet endroit";
+    QTest::newRow("missing folder") << ENOENT << "le dossier n'existe pas";
+    QTest::newRow("read-only file system")
+        << EROFS << "le système de fichiers est en lecture seule";
+    QTest::newRow("a folder") << EISDIR << "c'est un dossier";
+    QTest::newRow("any other cause keeps the system's text")
+        << EIO << "le système a refusé l'écriture (" + qt_error_string(EIO) + ")";
+}
+
+void TestSite::raisonsEnFrancais()
+{
+    QFETCH(int, code);
+    QFETCH(QString, raison);
+    QCOMPARE(raison_ecriture(code), raison);
 }
 
 void TestSite::titreEtFermeture_data()
