@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Orvane — sun-path diagrams.
 //
-// The site file: written with QJsonDocument through the safe writer, read whole and checked field
-// by field into a fresh value; the first problem stops the reading, so nothing half-read ever
+// The site file: written with QJsonDocument through QSaveFile, read whole and checked field by
+// field into a fresh value; the first problem stops the reading, so nothing half-read ever
 // leaves here.
 #include "site/site.h"
 
 #include "ecriture/ecriture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>

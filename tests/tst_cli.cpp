@@ -26,7 +26,7 @@ struct Resultat {
 };
 
 // The program with its files limited to `limite` bytes, a write beyond failing as on a full
-// disk (with EFBIG rather than ENOSPC, for root too); negative: no limit.
+// disk (with EFBIG rather than ENOSPC, for root too).
 class Processus : public QProcess
 {
 public:
@@ -45,7 +45,7 @@ protected:
     }
 };
 
-// Runs the program as in a container or CI as root: no display, no XDG_RUNTIME_DIR. Its
+// Runs the program as a container or CI runs it: no display, no XDG_RUNTIME_DIR. Its
 // standard output goes to `sortie_vers` when given, under a file-size limit of `limite` bytes
 // when not negative.
 Resultat lancer(const QStringList &arguments, const QString &sortie_vers = QString(),
