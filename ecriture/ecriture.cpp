@@ -185,6 +185,10 @@ bool Ecriture_Fichier::terminer()
         fichier_->close();
         fait = fichier_->error() == QFileDevice::NoError;
     } else {
+        // A file system may say that it is full only when the bytes reach the disk: the saved
+        // file syncs too before its rename, but does not look at the answer.
+        if (::fdatasync(fichier_->handle()) != 0)
+            return echouer(errno);
         fait = static_cast<QSaveFile &>(*fichier_).commit();
     }
     if (!fait)
