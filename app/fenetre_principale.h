@@ -210,9 +210,10 @@ private:
     // the export's page caption and table show.
     Description_Diagramme description_dessinee;
     QVector<Ligne_Sortie> lignes_sorties;
-    // The dated courses of the last drawing for the read-out, sampled on the first pointer move
-    // after it (`courses_a_jour` false until then).
+    // The dated courses and the clock's hour lines of the last drawing for the read-out,
+    // sampled on the first pointer move after it (`courses_a_jour` false until then).
     std::vector<Course_Lue> courses_pointeur;
+    std::vector<Ligne_Horaire_Lue> lignes_horaires_pointeur;
     bool courses_a_jour = false;
     // Number of dates saved since the last reset, 0..12.
     int nb_clic_enregistrer_date = 0;
