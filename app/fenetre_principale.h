@@ -74,6 +74,11 @@ public:
     // (`texte_lecture`); leaving the disc or the view clears it.
     bool eventFilter(QObject *objet, QEvent *evenement) override;
 
+    // Opens the site file `chemin` as "Ouvrir un site..." does, once the event loop runs (a
+    // file dropped on the window, or given on the command line): a refused file shows its
+    // message over the window, which stays as it was.
+    void ouvrir_site_differe(const QString &chemin);
+
 private slots:
     // Fits the scene to the view: the scene rectangle is the view's rectangle centred on the
     // origin, the disc's diameter min(W − 300, H − 140) pixels, the legend 10 px right of and
