@@ -21,15 +21,38 @@ constexpr double saut_horaire = 12.0;
 // Days between two samples of an hour line, as it is drawn.
 constexpr int pas_ligne_horaire = 5;
 
-// Distance from `point` to segment `a`–`b`, and in `t` where along it (0..1) the nearest
-// point lies.
-double distance_segment(const QPointF &point, const QPointF &a, const QPointF &b, double &t)
+// Walks the segments of `lignes` (each with its `points`, each point with its `azimut` and
+// `hauteur`) that have an end above the horizon, and calls `retenir(ligne, p0, p1, t)` for each
+// one that passes nearer `point` than those before it and within `portee` scene units, `t`
+// (0..1) saying where along it the nearest point lies: the last call is the nearest segment.
+template <typename Ligne, typename Retenir>
+void segment_le_plus_proche(const std::vector<Ligne> &lignes, int diametre, const QPointF &point,
+                            double portee, Retenir retenir)
 {
-    const QPointF ab = b - a;
-    const double longueur2 = QPointF::dotProduct(ab, ab);
-    t = longueur2 > 0 ? QPointF::dotProduct(point - a, ab) / longueur2 : 0.0;
-    t = std::clamp(t, 0.0, 1.0);
-    return QLineF(point, a + t * ab).length();
+    const Soleil soleil;
+    const auto projete = [&](const auto &p) {
+        return QPointF(soleil.projection_x(diametre, p.azimut, p.hauteur),
+                       soleil.projection_y(diametre, p.azimut, p.hauteur));
+    };
+    double meilleure = portee;
+    for (const Ligne &ligne : lignes) {
+        for (std::size_t i = 0; i + 1 < ligne.points.size(); ++i) {
+            const auto &p0 = ligne.points[i];
+            const auto &p1 = ligne.points[i + 1];
+            if (!(p0.hauteur >= 0 || p1.hauteur >= 0))
+                continue;
+            const QPointF a = projete(p0);
+            const QPointF ab = projete(p1) - a;
+            const double longueur2 = QPointF::dotProduct(ab, ab);
+            const double t = std::clamp(
+                longueur2 > 0 ? QPointF::dotProduct(point - a, ab) / longueur2 : 0.0, 0.0, 1.0);
+            const double distance = QLineF(point, a + t * ab).length();
+            if (!(distance <= meilleure))
+                continue;
+            meilleure = distance;
+            retenir(ligne, p0, p1, t);
+        }
+    }
 }
 
 // Whole hours without their minutes: "13h"; otherwise as the table writes them.
@@ -69,30 +92,16 @@ Lecture lire_sous_pointeur(const Description_Diagramme &description,
     lecture.hauteur = ciel.hauteur;
 
     // The nearest segment of a course above the horizon, and the time along it.
-    double meilleure = portee;
     double tsv = 0.0;
     const Course_Lue *trouvee = nullptr;
-    const auto projete = [&](const Heure_Legale::Point_Course &p) {
-        return QPointF(soleil.projection_x(diametre, p.azimut, p.hauteur),
-                       soleil.projection_y(diametre, p.azimut, p.hauteur));
-    };
-    for (const Course_Lue &course : courses) {
-        for (std::size_t i = 0; i + 1 < course.points.size(); ++i) {
-            const Heure_Legale::Point_Course &p0 = course.points[i];
-            const Heure_Legale::Point_Course &p1 = course.points[i + 1];
-            if (!(p0.hauteur >= 0 || p1.hauteur >= 0))
-                continue;
-            double t = 0.0;
-            const double distance = distance_segment(point, projete(p0), projete(p1), t);
-            if (!(distance <= meilleure))
-                continue;
-            meilleure = distance;
-            trouvee = &course;
-            tsv = std::abs(p1.heure - p0.heure) > saut_horaire
-                      ? (t < 0.5 ? p0.heure : p1.heure)
-                      : p0.heure + t * (p1.heure - p0.heure);
-        }
-    }
+    segment_le_plus_proche(courses, diametre, point, portee,
+                           [&](const Course_Lue &course, const Heure_Legale::Point_Course &p0,
+                               const Heure_Legale::Point_Course &p1, double t) {
+                               trouvee = &course;
+                               tsv = std::abs(p1.heure - p0.heure) > saut_horaire
+                                         ? (t < 0.5 ? p0.heure : p1.heure)
+                                         : p0.heure + t * (p1.heure - p0.heure);
+                           });
     if (!trouvee)
         return lecture;
     lecture.sur_course = true;
@@ -124,29 +133,15 @@ void lire_ligne_horaire(Lecture &lecture, const Description_Diagramme &descripti
 {
     if (!lecture.dans_disque)
         return;
-    const Soleil soleil;
-    const auto projete = [&](const Heure_Legale::Point_Heure &p) {
-        return QPointF(soleil.projection_x(diametre, p.azimut, p.hauteur),
-                       soleil.projection_y(diametre, p.azimut, p.hauteur));
-    };
-    double meilleure = portee;
     const Ligne_Horaire_Lue *trouvee = nullptr;
     QDate jour;
-    for (const Ligne_Horaire_Lue &ligne : lignes) {
-        for (std::size_t i = 0; i + 1 < ligne.points.size(); ++i) {
-            const Heure_Legale::Point_Heure &p0 = ligne.points[i];
-            const Heure_Legale::Point_Heure &p1 = ligne.points[i + 1];
-            if (!(p0.hauteur >= 0 || p1.hauteur >= 0))
-                continue;
-            double t = 0.0;
-            const double distance = distance_segment(point, projete(p0), projete(p1), t);
-            if (!(distance <= meilleure))
-                continue;
-            meilleure = distance;
+    segment_le_plus_proche(
+        lignes, diametre, point, portee,
+        [&](const Ligne_Horaire_Lue &ligne, const Heure_Legale::Point_Heure &p0,
+            const Heure_Legale::Point_Heure &p1, double t) {
             trouvee = &ligne;
             jour = QDate(ligne.annee, 1, 1).addDays((t < 0.5 ? p0.jour : p1.jour) - 1);
-        }
-    }
+        });
     if (!trouvee)
         return;
     if (lecture.sur_course)
