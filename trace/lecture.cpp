@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace
 {
@@ -118,12 +119,11 @@ std::vector<Ligne_Horaire_Lue> lignes_horaires_lues(const Description_Diagramme 
     if (description.echelle != Echelle_Heures::Heure_legale || !description.limites ||
         !description.heures)
         return lignes;
-    const Heure_Legale horloge = horloge_description(description);
     const int annee = description.date_choisie.year();
-    for (int heure = 0; heure < 24; ++heure)
-        lignes.push_back(
-            {heure, annee,
-             horloge.ligne_heure(annee, heure, 1, 366, description.latitude, pas_ligne_horaire)});
+    int heure = 0;
+    for (auto &points : horloge_description(description)
+                            .lignes_heures(annee, description.latitude, pas_ligne_horaire))
+        lignes.push_back({heure++, annee, std::move(points)});
     return lignes;
 }
 
