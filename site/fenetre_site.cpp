@@ -8,7 +8,6 @@
 #include "app/fenetre_principale.h"
 
 #include "app/dossiers.h"
-
 #include "diagram/scene.h"
 #include "ui_fenetre_principale.h"
 
