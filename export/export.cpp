@@ -2,6 +2,7 @@
 // Orvane — sun-path diagrams.
 #include "export/export.h"
 
+#include "app/dossiers.h"
 #include "app/fenetre_principale.h"
 #include "diagram/scene.h"
 #include "export/pages.h"
@@ -36,12 +37,14 @@ void Fenetre_Principale::enregistrerDiagramme()
     // completed here, the same way everywhere.
     QString filtre_choisi;
     const QString nom = QFileDialog::getSaveFileName(
-        this, tr("Enregistrer le diagramme"), tr("Diagramme solaire"),
+        this, tr("Enregistrer le diagramme"),
+        dans_dossier_retenu(Genre_Fichier::Export, tr("Diagramme solaire")),
         QStringList{filtre_export_jpeg, filtre_export_png, filtre_export_svg, filtre_export_pdf}
             .join(QStringLiteral(";;")),
         &filtre_choisi, QFileDialog::DontUseNativeDialog);
     if (nom.isEmpty())
         return;
+    retenir_dossier(Genre_Fichier::Export, nom);
 
     // The scene rectangle equals the view's size (the resize handler keeps it so): a raster
     // image of the view's size renders the scene at scale 1.

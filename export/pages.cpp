@@ -368,6 +368,10 @@ bool dessiner(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDev
     peintre.setFont(texte);
     peintre.drawText(QPointF(x_colonne, y + mesure.ascent()),
                      tr("Échelle des heures : %1").arg(legende.echelle));
+    if (!legende.lignes_horaires.isEmpty()) {
+        y += interligne;
+        peintre.drawText(QPointF(x_colonne, y + mesure.ascent()), legende.lignes_horaires);
+    }
     y += interligne + 10.0;
     peintre.setFont(texte_gras);
     peintre.drawText(QPointF(x_colonne, y + mesure.ascent()),

@@ -27,6 +27,9 @@ struct Legende_page {
     QVector<QPair<QString, QColor>> dates;
     // The time scale of every time shown.
     QString echelle = QStringLiteral("Temps solaire vrai");
+    // The hour lines' clock when it is not the scale's ("lignes horaires en heure d'hiver
+    // (UTC+1)"), on a line of its own; empty: no line.
+    QString lignes_horaires;
     // The output table: its column headers and its rows, the cells' texts as shown.
     QStringList entetes;
     QVector<QStringList> lignes;

@@ -5,6 +5,7 @@
 // and draws it; "Exporter l'horizon..." writes the table as CSV.
 #include "app/fenetre_principale.h"
 
+#include "app/dossiers.h"
 #include "diagram/scene.h"
 #include "ecriture/ecriture.h"
 #include "horizon/dialogue_import_horizon.h"
@@ -55,11 +56,12 @@ void Fenetre_Principale::remplir_tableau_masques(const std::vector<QPointF> &poi
 void Fenetre_Principale::on_bouton_importer_horizon_clicked()
 {
     const QString chemin = QFileDialog::getOpenFileName(
-        this, tr("Importer un horizon"), QString(),
+        this, tr("Importer un horizon"), dossier_retenu(Genre_Fichier::Horizon),
         tr("Horizons (*.json *.csv *.txt *.hor);;Tous les fichiers (*)"), nullptr,
         QFileDialog::DontUseNativeDialog);
     if (chemin.isEmpty())
         return;
+    retenir_dossier(Genre_Fichier::Horizon, chemin);
     const QString nom = QFileInfo(chemin).fileName();
     const auto refuser = [this, &nom](const QString &raison) {
         QMessageBox::warning(this, tr("Attention!"),
@@ -111,11 +113,13 @@ void Fenetre_Principale::on_actionExporter_l_horizon_triggered()
     for (const Filtre_Export &f : filtres_export)
         filtres << tr(f.texte);
     QString filtre_choisi;
-    QString nom = QFileDialog::getSaveFileName(this, tr("Exporter l'horizon"), tr("horizon.csv"),
-                                               filtres.join(QStringLiteral(";;")), &filtre_choisi,
-                                               QFileDialog::DontUseNativeDialog);
+    QString nom = QFileDialog::getSaveFileName(
+        this, tr("Exporter l'horizon"),
+        dans_dossier_retenu(Genre_Fichier::Horizon, tr("horizon.csv")),
+        filtres.join(QStringLiteral(";;")), &filtre_choisi, QFileDialog::DontUseNativeDialog);
     if (nom.isEmpty())
         return;
+    retenir_dossier(Genre_Fichier::Horizon, nom);
     if (QFileInfo(nom).suffix().isEmpty())
         nom += QStringLiteral(".csv");
     Convention_Azimut convention = Convention_Azimut::Nord;

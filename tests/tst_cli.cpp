@@ -175,6 +175,13 @@ void TestLigneDeCommande::statuts_data()
         << statut_succes
         << entete + juin + "2026-03-01;6h35;17h26;10h51\n2026-12-21;7h43;16h17;8h34\n"
         << QStringList() << QString();
+    // At 70° the sun never sets on 21 June (δ = 23.447° > 90° − 70°) and never rises on
+    // 21 December: that date keeps its row, without times.
+    QTest::newRow("saved date in the polar night")
+        << QStringList{"--latitude", "70",         "--date",   "2026-06-21",
+                       "--date",     "2026-12-21", "--tableau"}
+        << statut_succes << entete + "2026-06-21;0h00;24h00;24h00\n2026-12-21;-;-;-\n"
+        << QStringList() << QString();
     // The seven months with a 31st, by the same computation: δ = −17.94°, 3.37°, 21.80°,
     // 18.35°, 8.38°, −14.81°, −23.14°.
     QTest::newRow("day 31 of the months")

@@ -6,6 +6,7 @@
 // disc where the view shows it, the PNG pixel for pixel, the SVG element for item, the PDF
 // page's text and colours), the name completed with the filter's suffix, cancel, and the
 // failures, which leave an existing file whole.
+#include "app/dossiers.h"
 #include "app/fenetre_principale.h"
 #include "diagram/scene.h"
 #include "export/export.h"
@@ -95,6 +96,7 @@ struct Dialogue_vu {
     QStringList filtres;
     QString filtre_initial;
     QString nom_propose;
+    QString dossier_propose;
     bool natif = true;
     QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
     QWidget *parent = nullptr;
@@ -117,6 +119,7 @@ void repondre_dialogue(Repondeur &repondeur, QList<Dialogue_vu> &vus, const QStr
         vu.filtres = dialogue->nameFilters();
         vu.filtre_initial = dialogue->selectedNameFilter();
         vu.nom_propose = QFileInfo(dialogue->selectedFiles().value(0)).fileName();
+        vu.dossier_propose = dialogue->directory().absolutePath();
         vu.natif = !dialogue->testOption(QFileDialog::DontUseNativeDialog);
         vu.mode = dialogue->acceptMode();
         vu.parent = dialogue->parentWidget();
@@ -228,11 +231,14 @@ private:
     void verifierPdf(const QString &chemin, Fenetre_Principale &fenetre);
 
     std::unique_ptr<QTemporaryDir> dossier_;
+    QTemporaryDir reglages_;
 };
 
 void TestExport::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    QVERIFY(reglages_.isValid());
+    reglages_dans(reglages_.path());
 }
 
 void TestExport::init()
@@ -426,14 +432,23 @@ void TestExport::nomFichier()
 void TestExport::dialogue_data()
 {
     QTest::addColumn<bool>("parLeClavier");
-    QTest::newRow("menu entry") << false;
-    QTest::newRow("Ctrl+E") << true;
+    // A folder of the test's, kept as the one the last export went to.
+    QTest::addColumn<QString>("retenu");
+    QTest::newRow("menu entry") << false << QString();
+    QTest::newRow("Ctrl+E") << true << QString();
+    QTest::newRow("in the folder the last export went to") << false << "images";
 }
 
 void TestExport::dialogue()
 {
     // Opened either way, the dialog asks the same; cancelled, nothing is written or shown.
     QFETCH(bool, parLeClavier);
+    QFETCH(QString, retenu);
+    const QString dossier_retenu = dossier_->filePath(retenu);
+    if (!retenu.isEmpty()) {
+        QVERIFY(QDir(dossier_->path()).mkdir(retenu));
+        retenir_dossier(Genre_Fichier::Export, dossier_retenu + "/avant.png");
+    }
     Repondeur repondeur({});
     QList<Dialogue_vu> vus;
     repondre_dialogue(repondeur, vus, QString(), QString());
@@ -459,15 +474,19 @@ void TestExport::dialogue()
                           QStringLiteral("SVG (*.svg)"), QStringLiteral("PDF (*.pdf)")}));
     QCOMPARE(vu.filtre_initial, QStringLiteral("JPG - JPEG Image (*.jpg)"));
     QCOMPARE(vu.nom_propose, QStringLiteral("Diagramme solaire"));
+    QCOMPARE(vu.dossier_propose, retenu.isEmpty() ? dossier_->path() : dossier_retenu);
     QCOMPARE(vu.mode, QFileDialog::AcceptSave);
     QVERIFY2(!vu.natif, "the toolkit's own dialog completes the suffix the same everywhere");
     QCOMPARE(vu.parent, &fenetre);
     QVERIFY(vu.modal);
     QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
     QCOMPARE(repondeur.titres(), QStringList());
+    QStringList contenu{fichier_ordinaire};
+    if (!retenu.isEmpty())
+        contenu << retenu;
     QCOMPARE(
         QDir(dossier_->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-        QStringList{fichier_ordinaire});
+        contenu);
     QVERIFY(QDir::setCurrent(courant));
     fenetre.close();
 }

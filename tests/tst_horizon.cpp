@@ -85,11 +85,16 @@ private slots:
     void csvRelu_data();
     void csvRelu();
     void importDansLaFenetre();
+
+private:
+    QTemporaryDir reglages;
 };
 
 void TestHorizon::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    QVERIFY(reglages.isValid());
+    reglages_dans(reglages.path());
 }
 
 void TestHorizon::cleanup()
