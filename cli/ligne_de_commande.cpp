@@ -9,6 +9,7 @@
 #include "cli/ligne_de_commande.h"
 
 #include "diagram/scene.h"
+#include "ecriture/ecriture.h"
 #include "export/pages.h"
 #include "horizon/horizon.h"
 #include "masks/points_masque.h"
@@ -24,8 +25,11 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include <cerrno>
 #include <cmath>
+#include <fcntl.h>
 #include <optional>
+#include <unistd.h>
 
 namespace
 {
@@ -87,9 +91,10 @@ const QString aide = QStringLiteral(
     "  -h, --help            affiche cette aide\n"
     "  -v, --version         affiche la version\n"
     "\n"
-    "Heures dans l'échelle de --heure. Statut de sortie : 0 si tout est écrit, 1 si le\n"
-    "fichier n'a pas pu être écrit (un fichier existant reste intact), 2 si les arguments\n"
-    "ou le fichier du masque sont incorrects (rien n'est écrit).\n");
+    "Heures dans l'échelle de --heure. Statut de sortie : 0 si tout est écrit, 1 si un\n"
+    "fichier ou la sortie standard n'a pas pu être écrit (un fichier existant reste\n"
+    "intact), 2 si les arguments ou le fichier du masque sont incorrects (rien n'est\n"
+    "écrit).\n");
 
 // A usage error: its message names the option.
 struct Erreur_usage {
@@ -270,7 +275,44 @@ QString refus(const QCommandLineParser &analyse, const QStringList &arguments,
     return analyse.errorText();
 }
 
+// Flushes what was written to the standard output; false, with the cause said on `erreurs`,
+// when any of it was refused (a full disk, a closed descriptor).
+bool vider_sortie(QTextStream &sortie, QTextStream &erreurs, const QString &option)
+{
+    errno = 0;
+    sortie.flush();
+    if (sortie.status() == QTextStream::Ok)
+        return true;
+    const int code = errno;
+    erreurs << nom_programme << QStringLiteral(" : ") << option
+            << QStringLiteral(" : la sortie standard refuse l'écriture : ")
+            << raison_ecriture(code != 0 ? code : EIO) << ".\n";
+    erreurs.flush();
+    return false;
+}
+
+QtMessageHandler gestionnaire_boite_a_outils = nullptr;
+
+// Keeps only the fatal messages, which end the program.
+void taire_avertissements(QtMsgType type, const QMessageLogContext &contexte,
+                          const QString &message)
+{
+    if (type == QtFatalMsg && gestionnaire_boite_a_outils)
+        gestionnaire_boite_a_outils(type, contexte, message);
+}
+
 } // namespace
+
+void preparer_ligne_de_commande()
+{
+    // Each closed descriptor is the lowest free one in turn, so each open takes its number;
+    // opened for reading only, the standard output and error refuse every write.
+    for (int descripteur : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+        if (::fcntl(descripteur, F_GETFD) == -1 && errno == EBADF)
+            ::open("/dev/null", O_RDONLY);
+    if (qEnvironmentVariableIsEmpty("ORVANE_DEBUG"))
+        gestionnaire_boite_a_outils = qInstallMessageHandler(taire_avertissements);
+}
 
 bool ligne_de_commande_demandee(int argc)
 {
@@ -328,13 +370,13 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
         return usage(refus(analyse, arguments, avec_valeur));
     if (analyse.isSet(o_aide)) {
         sortie << aide;
-        sortie.flush();
-        return statut_succes;
+        return vider_sortie(sortie, erreurs, QStringLiteral("--help")) ? statut_succes
+                                                                       : statut_echec_ecriture;
     }
     if (analyse.isSet(o_version)) {
         sortie << nom_programme << ' ' << QStringLiteral(ORVANE_VERSION) << '\n';
-        sortie.flush();
-        return statut_succes;
+        return vider_sortie(sortie, erreurs, QStringLiteral("--version")) ? statut_succes
+                                                                          : statut_echec_ecriture;
     }
 
     Demande demande;
@@ -554,7 +596,7 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
         if (!exporter_diagramme(scene, d.taille, legende_page(d, lignes), demande.fichier,
                                 &raison)) {
             erreurs << nom_programme << QStringLiteral(" : --export : « ") << demande.fichier
-                    << QStringLiteral(" » n'a pas pu être écrit : ") << raison << '\n';
+                    << QStringLiteral(" » n'a pas pu être écrit : ") << raison << ".\n";
             erreurs.flush();
             statut = statut_echec_ecriture;
         }
@@ -569,7 +611,8 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
                 cellules += textes_masque(ligne);
             sortie << cellules.join(QLatin1Char(';')) << '\n';
         }
-        sortie.flush();
+        if (!vider_sortie(sortie, erreurs, QStringLiteral("--tableau")))
+            statut = statut_echec_ecriture;
     }
     return statut;
 }

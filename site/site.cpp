@@ -6,6 +6,7 @@
 // leaves here.
 #include "site/site.h"
 
+#include "ecriture/ecriture.h"
 #include "trace/regles.h"
 
 #include <QDir>
@@ -16,7 +17,6 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cctype>
@@ -534,29 +534,9 @@ Lecture_Site lire_site(const QString &chemin)
 
 QString ecrire_site(const QString &chemin, const Site &site)
 {
-    const QFileInfo info(chemin);
-    auto echec = [&info](const QString &raison) {
-        return QStringLiteral("Le site n'a pas pu être enregistré dans « %1 » : %2.")
-            .arg(info.fileName(), raison);
-    };
-    if (info.isDir())
-        return echec(QStringLiteral("c'est un dossier"));
-    if (!info.absoluteDir().exists())
-        return echec(QStringLiteral("le dossier « %1 » n'existe pas")
-                         .arg(QDir::toNativeSeparators(info.absolutePath())));
-
-    QSaveFile fichier(chemin);
-    if (!fichier.open(QIODevice::WriteOnly))
-        return echec(QStringLiteral("le dossier n'accepte pas l'écriture, ou le fichier est "
-                                    "protégé"));
-    const QByteArray octets = site_en_json(site);
-    if (fichier.write(octets) != octets.size()) {
-        fichier.cancelWriting();
-        return echec(QStringLiteral("l'écriture a échoué (disque plein ?) ; l'ancien fichier "
-                                    "est intact"));
-    }
-    if (!fichier.commit())
-        return echec(QStringLiteral("le fichier n'a pas pu être remplacé ; l'ancien fichier est "
-                                    "intact"));
-    return {};
+    const QString raison = ecrire_fichier(chemin, site_en_json(site));
+    if (raison.isEmpty())
+        return {};
+    return QStringLiteral("Le site n'a pas pu être enregistré dans « %1 » : %2.")
+        .arg(QFileInfo(chemin).fileName(), raison);
 }

@@ -13,6 +13,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace
 {
 
@@ -22,13 +25,41 @@ struct Resultat {
     QString erreurs;
 };
 
-Resultat lancer(const QStringList &arguments)
+// The program with its files limited to `limite` bytes, a write beyond failing as on a full
+// disk (with EFBIG rather than ENOSPC, for root too).
+class Processus : public QProcess
 {
-    QProcess processus;
+public:
+    rlim_t limite = RLIM_INFINITY;
+
+protected:
+    void setupChildProcess() override
+    {
+        if (limite == RLIM_INFINITY)
+            return;
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit taille{};
+        getrlimit(RLIMIT_FSIZE, &taille);
+        taille.rlim_cur = limite;
+        setrlimit(RLIMIT_FSIZE, &taille);
+    }
+};
+
+// Runs the program as a container or CI runs it: no display, no XDG_RUNTIME_DIR. Its
+// standard output goes to `sortie_vers` when given, under a file-size limit of `limite` bytes
+// when not negative.
+Resultat lancer(const QStringList &arguments, const QString &sortie_vers = QString(),
+                int limite = -1)
+{
+    Processus processus;
+    if (limite >= 0)
+        processus.limite = static_cast<rlim_t>(limite);
+    if (!sortie_vers.isEmpty())
+        processus.setStandardOutputFile(sortie_vers);
     QProcessEnvironment environnement = QProcessEnvironment::systemEnvironment();
-    environnement.remove(QStringLiteral("DISPLAY"));
-    environnement.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environnement.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    for (const char *variable :
+         {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR", "ORVANE_DEBUG"})
+        environnement.remove(QString::fromLatin1(variable));
     processus.setProcessEnvironment(environnement);
     processus.start(QStringLiteral(ORVANE_EXECUTABLE), arguments);
     Resultat resultat;
@@ -201,6 +232,13 @@ void TestLigneDeCommande::statuts_data()
         << QStringList{"--fuseau", "Etc/GMT+5",  "--heure",  "legale",
                        "--date",   "2026-06-21", "--tableau"}
         << statut_succes << QString() << QStringList{"2026-06-21;1h0"} << QString();
+    // At 70° the sun never sets on 21 June (δ = 23.447° > 90° − 70°) and never rises on
+    // 21 December: that date keeps its row, without times.
+    QTest::newRow("saved date in the polar night")
+        << QStringList{"--latitude", "70",         "--date",   "2026-06-21",
+                       "--date",     "2026-12-21", "--tableau"}
+        << statut_succes << entete + "2026-06-21;0h00;24h00;24h00\n2026-12-21;-;-;-\n"
+        << QStringList() << QString();
     // The seven months with a 31st, by the same computation: δ = −17.94°, 3.37°, 21.80°,
     // 18.35°, 8.38°, −14.81°, −23.14°.
     QTest::newRow("day 31 of the months")
@@ -306,6 +344,9 @@ void TestLigneDeCommande::statuts()
 
     const Resultat resultat = lancer(arguments);
     QCOMPARE(resultat.statut, statut);
+    // The toolkit's own warnings stay out of a good run's standard error.
+    if (statut == statut_succes)
+        QCOMPARE(resultat.erreurs, QString());
     if (!sortie.isNull())
         QCOMPARE(resultat.sortie, sortie);
     for (const QString &texte : dans_sortie)
@@ -316,48 +357,69 @@ void TestLigneDeCommande::statuts()
 void TestLigneDeCommande::fichier_data()
 {
     QTest::addColumn<QStringList>("arguments");
+    // The option the file is given to; for --tableau, the file takes the standard output.
+    QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("nom");
     QTest::addColumn<bool>("existant");
+    // Bytes a file may grow to; negative: no limit.
+    QTest::addColumn<int>("limite");
     QTest::addColumn<int>("statut");
     // How the file written begins, and the size of a raster image; nothing when none is.
     QTest::addColumn<QByteArray>("debut");
     QTest::addColumn<QSize>("taille");
 
+    const QString exporte = QStringLiteral("--export");
     const QStringList juin{"--date", "2026-06-21", "--heures", "--taille", "640x360"};
-    QTest::newRow("PNG at the size asked") << juin << "diagramme.png" << false << statut_succes
-                                           << QByteArray("\x89PNG") << QSize(640, 360);
-    QTest::newRow("JPEG at the size asked") << juin << "diagramme.JPEG" << false << statut_succes
-                                            << QByteArray("\xff\xd8\xff") << QSize(640, 360);
-    QTest::newRow("SVG") << juin << "diagramme.svg" << false << statut_succes << QByteArray("<?xml")
-                         << QSize();
-    QTest::newRow("PDF") << juin << "diagramme.pdf" << false << statut_succes << QByteArray("%PDF-")
-                         << QSize();
+    QTest::newRow("PNG at the size asked")
+        << juin << exporte << "diagramme.png" << false << -1 << statut_succes
+        << QByteArray("\x89PNG") << QSize(640, 360);
+    QTest::newRow("JPEG at the size asked")
+        << juin << exporte << "diagramme.JPEG" << false << -1 << statut_succes
+        << QByteArray("\xff\xd8\xff") << QSize(640, 360);
+    QTest::newRow("SVG") << juin << exporte << "diagramme.svg" << false << -1 << statut_succes
+                         << QByteArray("<?xml") << QSize();
+    QTest::newRow("PDF") << juin << exporte << "diagramme.pdf" << false << -1 << statut_succes
+                         << QByteArray("%PDF-") << QSize();
     QTest::newRow("bad mask writes nothing")
         << QStringList{"--masque", dossier_masques->filePath("mauvais.csv"), "--convention", "nord"}
-        << "diagramme.png" << false << statut_usage << QByteArray() << QSize();
+        << exporte << "diagramme.png" << false << -1 << statut_usage << QByteArray() << QSize();
     QTest::newRow("bad date writes nothing")
-        << QStringList{"--date", "2026-02-30"} << "diagramme.png" << false << statut_usage
-        << QByteArray() << QSize();
+        << QStringList{"--date", "2026-02-30"} << exporte << "diagramme.png" << false << -1
+        << statut_usage << QByteArray() << QSize();
     // The temporary file written beside it would need a name longer than a file system takes:
     // the write fails, as root too, and the file already there stays as it was.
     QTest::newRow("failed write keeps the file")
-        << QStringList{"--date", "2026-06-21", "--taille", "640x360"}
-        << QString(251, QLatin1Char('a')) + ".png" << true << statut_echec_ecriture << QByteArray()
-        << QSize();
+        << QStringList{"--date", "2026-06-21", "--taille", "640x360"} << exporte
+        << QString(251, QLatin1Char('a')) + ".png" << true << -1 << statut_echec_ecriture
+        << QByteArray() << QSize();
+    // Every writer on a full disk: not a byte may be written, and the old file stays whole. The
+    // site is small enough to fail only at the flush before the rename.
+    for (const char *nom : {"diagramme.png", "diagramme.jpg", "diagramme.svg", "diagramme.pdf"})
+        QTest::newRow(qPrintable(QStringLiteral("%1 on a full disk keeps the file").arg(nom)))
+            << juin << exporte << nom << true << 0 << statut_echec_ecriture << QByteArray()
+            << QSize();
+    QTest::newRow("site on a full disk keeps the file")
+        << juin << "--enregistrer-site"
+        << "site.orvane" << true << 0 << statut_echec_ecriture << QByteArray() << QSize();
+    QTest::newRow("table on /dev/full")
+        << juin << "--tableau"
+        << "/dev/full" << false << -1 << statut_echec_ecriture << QByteArray() << QSize();
 }
 
 void TestLigneDeCommande::fichier()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(QString, option);
     QFETCH(QString, nom);
     QFETCH(bool, existant);
+    QFETCH(int, limite);
     QFETCH(int, statut);
     QFETCH(QByteArray, debut);
     QFETCH(QSize, taille);
 
     QTemporaryDir dossier;
     QVERIFY(dossier.isValid());
-    const QString chemin = dossier.filePath(nom);
+    const QString chemin = QFileInfo(nom).isAbsolute() ? nom : dossier.filePath(nom);
     const QByteArray avant("un fichier de l'utilisateur");
     if (existant) {
         QFile fichier(chemin);
@@ -365,8 +427,16 @@ void TestLigneDeCommande::fichier()
         QCOMPARE(fichier.write(avant), avant.size());
     }
 
-    const Resultat resultat = lancer(arguments + QStringList{"--export", chemin});
+    const bool tableau = option == QLatin1String("--tableau");
+    const Resultat resultat =
+        tableau ? lancer(arguments + QStringList{option}, chemin, limite)
+                : lancer(arguments + QStringList{option, chemin}, QString(), limite);
     QCOMPARE(resultat.statut, statut);
+    // A failure is said once, in the program's own line.
+    if (statut == statut_echec_ecriture)
+        QVERIFY2(resultat.erreurs.count(QLatin1Char('\n')) == 1 &&
+                     resultat.erreurs.startsWith(QLatin1String("orvane : ") + option + " : "),
+                 qPrintable(resultat.erreurs));
     const QStringList restes = QDir(dossier.path()).entryList(QDir::Files | QDir::Hidden);
     if (!debut.isNull()) {
         QCOMPARE(restes, QStringList{nom});
@@ -376,7 +446,6 @@ void TestLigneDeCommande::fichier()
         if (taille.isValid())
             QCOMPARE(QImage(chemin).size(), taille);
     } else if (existant) {
-        QVERIFY(!resultat.erreurs.isEmpty());
         QCOMPARE(restes, QStringList{nom});
         QFile fichier(chemin);
         QVERIFY(fichier.open(QIODevice::ReadOnly));

@@ -14,6 +14,7 @@
 #include "horizon/horizon.h"
 #include "masks/ensoleillement.h"
 #include "masks/points_masque.h"
+#include "tests/outils.h"
 #include "tests/repondeur.h"
 
 #include <QtTest>
@@ -84,11 +85,16 @@ private slots:
     void csvRelu_data();
     void csvRelu();
     void importDansLaFenetre();
+
+private:
+    QTemporaryDir reglages;
 };
 
 void TestHorizon::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    QVERIFY(reglages.isValid());
+    reglages_dans(reglages.path());
 }
 
 void TestHorizon::cleanup()
@@ -461,6 +467,23 @@ void TestHorizon::importDansLaFenetre()
     // North is -180 for PVGIS, east -90, south 0, west 90; the closing row at north ends the
     // range at 180.
     QCOMPARE(ecrit.readAll(), QByteArray("A,H_hor\n-180,1\n-90,2\n0,3\n90,4\n180,1\n"));
+
+    // On a full disk the warning gives the cause, and no file is left.
+    {
+        Repondeur repondeur{QStringList{QStringLiteral("OK")}};
+        repondeur.autre_fenetre = [&sortie](QWidget *fenetre) {
+            if (auto *fichiers = qobject_cast<QFileDialog *>(fenetre))
+                choisir_fichier(fichiers, sortie + QStringLiteral("_plein.csv"));
+        };
+        Disque_plein plein(0);
+        fenetre.findChild<QAction *>(QStringLiteral("actionExporter_l_horizon"))->trigger();
+        QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
+        QCOMPARE(repondeur.titres_et_textes(),
+                 QStringList{QStringLiteral("Attention! | L'horizon n'a pu être enregistré dans "
+                                            "« sortie_plein.csv » : le fichier dépasserait la "
+                                            "taille permise.")});
+    }
+    QVERIFY(!QFileInfo::exists(sortie + QStringLiteral("_plein.csv")));
     fenetre.close();
 }
 

@@ -4,8 +4,10 @@
 // Site files: what the window saves opens into the same window, a damaged or foreign file is
 // refused with its first problem and leaves the window as it was, and unsaved changes to a site
 // show in the title and are asked about before the window closes.
+#include "app/demarrage.h"
 #include "app/fenetre_principale.h"
 #include "diagram/scene.h"
+#include "ecriture/ecriture.h"
 #include "site/site.h"
 #include "tests/outils.h"
 #include "tests/repondeur.h"
@@ -34,7 +36,9 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <cmath>
+#include <sys/stat.h>
 
 namespace
 {
@@ -310,8 +314,12 @@ private slots:
     void fuseauHorsListe();
     void ecritureRefusee_data();
     void ecritureRefusee();
+    void raisonsEnFrancais_data();
+    void raisonsEnFrancais();
     void titreEtFermeture_data();
     void titreEtFermeture();
+    void siteEnArgument_data();
+    void siteEnArgument();
 
 private:
     QTemporaryDir dossier;
@@ -321,6 +329,7 @@ void TestSite::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     QVERIFY(dossier.isValid());
+    reglages_dans(dossier.filePath(QStringLiteral("reglages")));
 }
 
 void TestSite::cleanup()
@@ -667,6 +676,14 @@ void TestSite::ecritureRefusee_data()
         << dossier.path()
         << QStringLiteral("Le site n'a pas pu être enregistré dans « %1 » : c'est un dossier.")
                .arg(QFileInfo(dossier.path()).fileName());
+    // Written into in place, never renamed over; with no reader, refused rather than waited
+    // for. Were it replaced, a regular file would show among the folder's entries.
+    const QString tube = dossier.filePath(QStringLiteral("tube.orvane"));
+    QVERIFY(::mkfifo(QFile::encodeName(tube).constData(), 0600) == 0);
+    QTest::newRow("a FIFO nobody reads")
+        << tube
+        << QStringLiteral("Le site n'a pas pu être enregistré dans « tube.orvane » : aucun "
+                          "programme ne lit ce tube.");
 }
 
 void TestSite::ecritureRefusee()
@@ -680,6 +697,28 @@ void TestSite::ecritureRefusee()
     const QStringList avant = contenu();
     QCOMPARE(ecrire_site(chemin, site_de_base()), message);
     QCOMPARE(contenu(), avant);
+}
+
+void TestSite::raisonsEnFrancais_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("raison");
+    QTest::newRow("no space") << ENOSPC << "le disque est plein";
+    QTest::newRow("no permission")
+        << EACCES << "vous n'avez pas la permission d'écrire à cet endroit";
+    QTest::newRow("missing folder") << ENOENT << "le dossier n'existe pas";
+    QTest::newRow("read-only file system")
+        << EROFS << "le système de fichiers est en lecture seule";
+    QTest::newRow("a folder") << EISDIR << "c'est un dossier";
+    QTest::newRow("any other cause keeps the system's text")
+        << EIO << "le système a refusé l'écriture (" + qt_error_string(EIO) + ")";
+}
+
+void TestSite::raisonsEnFrancais()
+{
+    QFETCH(int, code);
+    QFETCH(QString, raison);
+    QCOMPARE(raison_ecriture(code), raison);
 }
 
 void TestSite::titreEtFermeture_data()
@@ -795,6 +834,71 @@ void TestSite::titreEtFermeture()
         Repondeur abandon({QStringLiteral("Ne pas enregistrer")});
         QVERIFY(f.close());
     }
+}
+
+void TestSite::siteEnArgument_data()
+{
+    // The arguments after the program's name, %1 standing for the test's folder; the file's
+    // bytes (none written when null); whether the window takes the argument; what the refusal's
+    // message names.
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("octets");
+    QTest::addColumn<bool>("fenetre");
+    QTest::addColumn<QString>("probleme");
+
+    const QByteArray base = site_en_json(site_de_base());
+    QTest::newRow("a site file alone opens in the window")
+        << QStringList{"%1/paris.orvane"} << base << true << QString();
+    QTest::newRow("its suffix in capitals")
+        << QStringList{"%1/PARIS.ORVANE"} << base << true << QString();
+    QTest::newRow("a refused site: its message, the window as it starts")
+        << QStringList{"%1/casse.orvane"} << QByteArray("Latitude 45,5\n") << true
+        << "« casse.orvane »";
+    QTest::newRow("an option: the command line")
+        << QStringList{"--tableau"} << QByteArray() << false << QString();
+    QTest::newRow("a site with an option: the command line")
+        << QStringList{"--site", "%1/paris.orvane"} << QByteArray() << false << QString();
+    QTest::newRow("another suffix: the command line")
+        << QStringList{"%1/paris.txt"} << QByteArray() << false << QString();
+}
+
+void TestSite::siteEnArgument()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, octets);
+    QFETCH(bool, fenetre);
+    QFETCH(QString, probleme);
+    arguments.replaceInStrings(QStringLiteral("%1"), dossier.path());
+    arguments.prepend(QStringLiteral("orvane"));
+    const QString chemin = site_en_argument(arguments);
+    QCOMPARE(chemin, fenetre ? arguments.at(1) : QString());
+    if (!fenetre)
+        return;
+    QFile fichier(chemin);
+    QVERIFY(fichier.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    fichier.write(octets);
+    fichier.close();
+
+    QStringList au_depart;
+    {
+        Fenetre temoin;
+        au_depart = temoin.etat();
+        temoin.f.close();
+    }
+    Fenetre w;
+    auto repondeur = Repondeur::a_chaque_boite(QStringLiteral("OK"));
+    w.f.ouvrir_site_differe(chemin);
+    if (probleme.isEmpty()) {
+        QTRY_COMPARE(w.f.windowTitle(), QFileInfo(chemin).completeBaseName() + "[*] - Orvane");
+        QCOMPARE(w.latitude->value(), 45.5);
+        QCOMPARE(repondeur.titres(), QStringList());
+    } else {
+        QTRY_COMPARE(repondeur.titres(), QStringList{QStringLiteral("Attention!")});
+        QVERIFY2(repondeur.boites.at(0).texte.contains(probleme),
+                 qPrintable(repondeur.boites.at(0).texte));
+        QCOMPARE(w.etat(), au_depart);
+    }
+    w.f.close();
 }
 
 QTEST_MAIN(TestSite)
