@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -44,4 +46,14 @@ QString dans_dossier_retenu(Genre_Fichier genre, const QString &nom)
 {
     const QString dossier = dossier_retenu(genre);
     return dossier.isEmpty() ? nom : QDir(dossier).filePath(nom);
+}
+
+int largeur_panneau_retenue()
+{
+    return std::max(0, reglages().value(QStringLiteral("fenetre/largeur_panneau")).toInt());
+}
+
+void retenir_largeur_panneau(int largeur)
+{
+    reglages().setValue(QStringLiteral("fenetre/largeur_panneau"), largeur);
 }

@@ -23,4 +23,8 @@ void retenir_dossier(Genre_Fichier genre, const QString &fichier);
 // `nom` in the folder last used for `genre`, as a dialog proposes it; `nom` alone without one.
 QString dans_dossier_retenu(Genre_Fichier genre, const QString &nom);
 
+// The right-hand panel's width (pixels) last set by the user, kept the same way; 0 when none is.
+int largeur_panneau_retenue();
+void retenir_largeur_panneau(int largeur);
+
 #endif

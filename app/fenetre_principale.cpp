@@ -2,6 +2,7 @@
 // Orvane — sun-path diagrams.
 #include "app/fenetre_principale.h"
 
+#include "app/dossiers.h"
 #include "diagram/scene.h"
 #include "masks/delegate.h"
 #include "masks/effaceur_cellules.h"
@@ -10,10 +11,14 @@
 #include "ui_fenetre_principale.h"
 #include "update/mise_a_jour.h"
 
+#include <QDoubleSpinBox>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QIcon>
 #include <QPixmap>
 #include <QSignalBlocker>
+#include <QSplitter>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
 
@@ -26,6 +31,31 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent, const QDate &aujourdhui)
     // The right-hand panel scrolls when the window is smaller than it; it shows the window's
     // own background (the scroll area would fill it).
     ui->panneau_droit->setAutoFillBackground(false);
+    // The view and the panel share the width through a splitter whose handle is the layout's
+    // old spacing, so the view keeps its width until the handle is moved; the panel keeps its
+    // width when the window is resized, and the width the user gave it is kept between runs.
+    auto *separateur = new QSplitter(Qt::Horizontal, ui->centralWidget);
+    separateur->setObjectName(QStringLiteral("separateur"));
+    separateur->setHandleWidth(ui->centralWidget->layout()->spacing());
+    separateur->setChildrenCollapsible(false);
+    separateur->addWidget(ui->graphicsView);
+    separateur->addWidget(ui->scrollArea_panneau);
+    separateur->setStretchFactor(0, 1);
+    separateur->setStretchFactor(1, 0);
+    ui->centralWidget->layout()->addWidget(separateur);
+    if (const int largeur = largeur_panneau_retenue(); largeur > 0)
+        separateur->setSizes({QWIDGETSIZE_MAX, largeur});
+    connect(separateur, &QSplitter::splitterMoved, this,
+            [this] { largeur_panneau_choisie = ui->scrollArea_panneau->width(); });
+    // A panel too narrow for its groups stacks their parts rather than scroll sideways.
+    ui->scrollArea_panneau->viewport()->installEventFilter(this);
+    // The read-out's status bar is there from the start: coming with the first read-out, it
+    // would shrink the view and refit the diagram under the pointer.
+    statusBar();
+    // The latitude and longitude take '.' as well as ',' as the decimal separator, as the mask
+    // cells do.
+    for (QDoubleSpinBox *boite : {ui->latitude, ui->longitude})
+        boite->installEventFilter(this);
     // A site file dropped on the window is opened. The diagram takes no drop of its own: its
     // scene would accept every drag and hold it away from the window.
     setAcceptDrops(true);
@@ -100,6 +130,43 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent, const QDate &aujourdhui)
     base_maj = configurer_connexion_maj();
     QTimer::singleShot(delai_verification_lancement_ms, this,
                        &Fenetre_Principale::rechercher_mise_a_jour_lancement_application);
+}
+
+void Fenetre_Principale::agencer_panneau()
+{
+    const int largeur = ui->scrollArea_panneau->viewport()->width();
+    if (!panneau_empile) {
+        const int besoin = ui->panneau_droit->minimumSizeHint().width();
+        if (besoin <= largeur)
+            return;
+        largeur_panneau_large = besoin;
+    } else if (largeur < largeur_panneau_large) {
+        return;
+    }
+    panneau_empile = !panneau_empile;
+    // "Lieu et heure": two pairs of label and box a row, or one.
+    QGridLayout *grille = ui->gridLayout_lieuHeure;
+    const QList<QWidget *> champs = {ui->label_longitude, ui->longitude,     ui->label_fuseau,
+                                     ui->combo_fuseau,    ui->label_echelle, ui->combo_echelle,
+                                     ui->label_modele,    ui->combo_modele};
+    for (QWidget *champ : champs)
+        grille->removeWidget(champ);
+    const int par_ligne = panneau_empile ? 2 : 4;
+    for (int k = 0; k < champs.size(); ++k)
+        grille->addWidget(champs[k], k / par_ligne, k % par_ligne);
+    // "Masques": the import button under the hint, the buttons under the table.
+    const QBoxLayout::Direction sens =
+        panneau_empile ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight;
+    ui->horizontalLayout_7->setDirection(sens);
+    ui->horizontalLayout_5->setDirection(sens);
+    // The donation button keeps to the right without holding the panel at its wide width.
+    const QSize marge_don(ui->horizontalSpacer_10->sizeHint());
+    if (panneau_empile)
+        largeur_marge_don = marge_don.width();
+    ui->horizontalSpacer_10->changeSize(
+        panneau_empile ? 0 : largeur_marge_don, marge_don.height(),
+        panneau_empile ? QSizePolicy::Expanding : QSizePolicy::Fixed, QSizePolicy::Minimum);
+    ui->horizontalLayout_10->invalidate();
 }
 
 Fenetre_Principale::~Fenetre_Principale()

@@ -199,6 +199,9 @@ private:
     // The lists of "Lieu et heure": "UTC" and the system's zones, the scales, the models; the
     // first of each chosen, without signalling a change.
     void remplir_fuseaux();
+    // Stacks the parts of the panel's groups when the panel is too narrow for them side by
+    // side, and puts them back side by side once it is wide enough again.
+    void agencer_panneau();
     // Fits the scene to the view's present size and rebuilds.
     void ajuster_vue();
     // The read-out of scene point `point` as the status bar shows it.
@@ -244,6 +247,14 @@ private:
     // site as it was then: the title's "*" compares the current site with it.
     QString chemin_site;
     Site site_enregistre;
+    // The panel's width the user set with the splitter's handle in this run, kept on closing;
+    // 0 while the handle has not moved.
+    int largeur_panneau_choisie = 0;
+    // Whether the panel's groups are stacked, and the width they needed side by side.
+    bool panneau_empile = false;
+    int largeur_panneau_large = 0;
+    // The fixed room left of the donation button while the groups are side by side, pixels.
+    int largeur_marge_don = 0;
 };
 
 #endif

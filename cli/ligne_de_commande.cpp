@@ -101,14 +101,15 @@ struct Erreur_usage {
     QString message;
 };
 
-// Reads a decimal number written with a point ("45", "-12.5"); no exponent, no infinity.
+// Reads a decimal number written with a point or a comma ("45", "-12.5", "48,85"); no
+// exponent, no infinity.
 std::optional<double> lire_nombre(const QString &texte)
 {
-    static const QRegularExpression forme(QStringLiteral("^[+-]?(\\d+(\\.\\d*)?|\\.\\d+)$"));
+    static const QRegularExpression forme(QStringLiteral("^[+-]?(\\d+([.,]\\d*)?|[.,]\\d+)$"));
     if (!forme.match(texte).hasMatch())
         return std::nullopt;
     bool ok = false;
-    const double valeur = texte.toDouble(&ok);
+    const double valeur = QString(texte).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
     if (!ok || !std::isfinite(valeur))
         return std::nullopt;
     return valeur;

@@ -15,7 +15,10 @@
 void Fenetre_Principale::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
-    ajuster_vue();
+    // The view may have been fitted already, when its own resize came first.
+    ui->centralWidget->layout()->activate();
+    if (scene->sceneRect().size() != QSizeF(ui->graphicsView->size()))
+        ajuster_vue();
 }
 
 void Fenetre_Principale::ajuster_vue()

@@ -10,6 +10,9 @@
 #include "ui_fenetre_principale.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDoubleSpinBox>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -99,28 +102,36 @@ QString Fenetre_Principale::texte_sous_pointeur(const QPointF &point)
 
 bool Fenetre_Principale::eventFilter(QObject *objet, QEvent *evenement)
 {
+    if ((objet == ui->latitude || objet == ui->longitude) &&
+        evenement->type() == QEvent::KeyPress) {
+        // '.' and ',' both type the locale's decimal separator.
+        auto *touche = static_cast<QKeyEvent *>(evenement);
+        auto *boite = static_cast<QDoubleSpinBox *>(objet);
+        const QString separateur = boite->locale().decimalPoint();
+        if ((touche->text() == QLatin1String(".") || touche->text() == QLatin1String(",")) &&
+            touche->text() != separateur) {
+            QKeyEvent remplacee(QEvent::KeyPress, 0, touche->modifiers(), separateur);
+            QCoreApplication::sendEvent(boite, &remplacee);
+            return true;
+        }
+    }
+    if (objet == ui->scrollArea_panneau->viewport() && evenement->type() == QEvent::Resize)
+        agencer_panneau();
     if (objet == ui->graphicsView->viewport() && scene) {
-        QStatusBar *barre = findChild<QStatusBar *>(QString(), Qt::FindDirectChildrenOnly);
+        QStatusBar *barre = statusBar();
         if (evenement->type() == QEvent::MouseMove) {
             const auto *souris = static_cast<QMouseEvent *>(evenement);
             const QString texte = texte_sous_pointeur(ui->graphicsView->mapToScene(souris->pos()));
-            // The status bar comes with the first read-out; the view then gives it its
-            // height, and the diagram follows the view (below).
-            if (!texte.isEmpty() && !barre)
-                barre = statusBar();
-            if (barre) {
-                if (texte.isEmpty())
-                    barre->clearMessage();
-                else
-                    barre->showMessage(texte);
-            }
-        } else if (evenement->type() == QEvent::Leave) {
-            if (barre)
+            if (texte.isEmpty())
                 barre->clearMessage();
-        } else if (evenement->type() == QEvent::Resize && barre &&
+            else
+                barre->showMessage(texte);
+        } else if (evenement->type() == QEvent::Leave) {
+            barre->clearMessage();
+        } else if (evenement->type() == QEvent::Resize &&
                    scene->sceneRect().size() != QSizeF(ui->graphicsView->size())) {
-            // Once the status bar is there the view can change size without the window doing
-            // so (the bar's coming): the scene is fitted to the view again.
+            // The view can change size without the window doing so (the splitter's handle
+            // moved): the scene is fitted to the view again.
             ajuster_vue();
         }
     }

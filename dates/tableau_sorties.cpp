@@ -9,9 +9,19 @@
 
 #include "ui_fenetre_principale.h"
 
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QTableWidgetItem>
 
+#include <algorithm>
+
 #include <memory>
+
+namespace
+{
+// Room around a cell's text, pixels.
+constexpr int marge_cellule = 12;
+} // namespace
 
 QString Fenetre_Principale::conversion_heure(double heure)
 {
@@ -61,4 +71,29 @@ void Fenetre_Principale::ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lig
         for (int colonne = textes.size(); colonne < tableau->columnCount(); ++colonne)
             delete tableau->takeItem(ligne, colonne);
     }
+
+    // Six columns at their default width would scroll sideways: they share the table's width
+    // instead, each as wide as its texts at least.
+    QHeaderView *entete = tableau->horizontalHeader();
+    const int visibles = masque ? tableau->columnCount() : colonnes;
+    const int disponible = tableau->viewport()->width();
+    QVector<int> largeurs(tableau->columnCount(), entete->defaultSectionSize());
+    if (masque && visibles * entete->defaultSectionSize() > disponible) {
+        const QFontMetrics mesure(tableau->font());
+        int total = 0;
+        for (int c = 0; c < visibles; ++c) {
+            largeurs[c] = entete->sectionSizeHint(c);
+            for (int ligne = 0; ligne < tableau->rowCount(); ++ligne)
+                if (const QTableWidgetItem *cellule = tableau->item(ligne, c))
+                    largeurs[c] = std::max(largeurs[c], mesure.horizontalAdvance(cellule->text()) +
+                                                            marge_cellule);
+            total += largeurs[c];
+        }
+        const int reste = std::max(0, disponible - total) / visibles;
+        for (int &largeur : largeurs)
+            largeur += reste;
+    }
+    for (int c = 0; c < largeurs.size(); ++c)
+        if (entete->sectionSize(c) != largeurs[c] && !entete->isSectionHidden(c))
+            entete->resizeSection(c, largeurs[c]);
 }

@@ -248,9 +248,11 @@ void Fenetre_Principale::on_actionEnregistrer_le_site_sous_triggered()
 
 void Fenetre_Principale::closeEvent(QCloseEvent *event)
 {
-    if (abandon_accepte())
+    if (abandon_accepte()) {
+        if (largeur_panneau_choisie > 0)
+            retenir_largeur_panneau(largeur_panneau_choisie);
         event->accept();
-    else
+    } else
         event->ignore();
 }
 

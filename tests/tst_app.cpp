@@ -454,7 +454,7 @@ void TestFenetre::fenetre()
     QVERIFY(fenetre.centralWidget());
     QCOMPARE(fenetre.centralWidget()->objectName(), QStringLiteral("centralWidget"));
     QVERIFY(!fenetre.findChild<QToolBar *>());
-    QVERIFY(!fenetre.findChild<QStatusBar *>());
+    QVERIFY(fenetre.findChild<QStatusBar *>());
 }
 
 void TestFenetre::petitEcran()
