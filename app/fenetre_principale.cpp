@@ -154,11 +154,6 @@ void Fenetre_Principale::agencer_panneau()
     const int par_ligne = panneau_empile ? 2 : 4;
     for (int k = 0; k < champs.size(); ++k)
         grille->addWidget(champs[k], k / par_ligne, k % par_ligne);
-    // "Masques": the import button under the hint, the buttons under the table.
-    const QBoxLayout::Direction sens =
-        panneau_empile ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight;
-    ui->horizontalLayout_7->setDirection(sens);
-    ui->horizontalLayout_5->setDirection(sens);
     // The donation button keeps to the right without holding the panel at its wide width.
     const QSize marge_don(ui->horizontalSpacer_10->sizeHint());
     if (panneau_empile)
@@ -167,6 +162,8 @@ void Fenetre_Principale::agencer_panneau()
         panneau_empile ? 0 : largeur_marge_don, marge_don.height(),
         panneau_empile ? QSizePolicy::Expanding : QSizePolicy::Fixed, QSizePolicy::Minimum);
     ui->horizontalLayout_10->invalidate();
+    // Laid out at once, so that the panel's new height is known to its scroll bar now.
+    ui->panneau_droit->layout()->activate();
 }
 
 Fenetre_Principale::~Fenetre_Principale()

@@ -5,6 +5,7 @@
 #include <QGraphicsTextItem>
 #include <QLineF>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
@@ -17,6 +18,13 @@ constexpr int segments_polaire = 79;
 // Legend rows are this many scene units apart; the legend stroke is this long.
 constexpr double interligne_legende = 15.0;
 constexpr double trait_legende = 10.0;
+// A legend row, stroke and date, as a compact drawing places it: this wide, from this far above
+// its stroke to this far below (scene units).
+constexpr double largeur_ligne_legende = 80.0;
+constexpr double haut_ligne = 11.0;
+constexpr double bas_ligne = 4.0;
+// The graduation labels reach this far beyond their circle.
+constexpr double largeur_graduations = 26.0;
 
 bool point_fini(const QPointF &p)
 {
@@ -110,12 +118,64 @@ bool Scene::tracer_course_positions(const std::vector<Soleil::Point_Ciel> &posit
     // A course wholly below the horizon keeps its legend row all the same: the user asked for
     // that date, and its row says so.
     if (!droite) {
-        const double y = y_legende + interligne_legende * nb_clic_enregistrer_date;
-        addLine(QLineF(x_legende, y, x_legende + trait_legende, y), pen);
+        const QPointF origine = origine_legende(nb_clic_enregistrer_date);
+        const double x = origine.x();
+        const double y = origine.y();
+        addLine(QLineF(x, y, x + trait_legende, y), pen);
         if (date)
-            date->setPos(x_legende + trait_legende, y - interligne_legende);
+            date->setPos(x + trait_legende, y - interligne_legende);
     }
     return !chemin.isEmpty();
+}
+
+QPointF Scene::origine_legende(int rang) const
+{
+    if (!compacte)
+        return QPointF(x_legende, y_legende + interligne_legende * rang);
+    // The rows fill the corners round the disc in turn: top left, top right, bottom right,
+    // bottom left above the latitude caption; a row stays clear of the disc's labels.
+    const QRectF cadre = sceneRect();
+    const double rayon = diametre * 0.5 + 15.0 + largeur_graduations;
+    std::vector<QRectF> cardinaux;
+    const std::vector<Etiquette_Disque> etiquettes = etiquettes_disque();
+    for (std::size_t k = etiquettes.size() - 4; k < etiquettes.size(); ++k)
+        cardinaux.push_back(etiquettes[k].rectangle());
+    const auto libre = [&](double x, double y) {
+        const QRectF ligne(x, y - haut_ligne, largeur_ligne_legende, haut_ligne + bas_ligne);
+        if (!cadre.contains(ligne))
+            return false;
+        for (const QRectF &r : cardinaux)
+            if (r.intersects(ligne))
+                return false;
+        // The point of the row nearest the centre.
+        const double px = std::clamp(0.0, ligne.left(), ligne.right());
+        const double py = std::clamp(0.0, ligne.top(), ligne.bottom());
+        return std::hypot(px, py) > rayon;
+    };
+    const double gauche = x_legende;
+    const double droite = cadre.right() - (x_legende - cadre.left()) - largeur_ligne_legende;
+    const double haut = y_legende;
+    const double bas = cadre.bottom() - bas_ligne;
+    // Above the captions' band.
+    const double bas_gauche = bas - bande_bas;
+    const struct {
+        double x;
+        double y;
+        double pas;
+    } coins[] = {{gauche, haut, interligne_legende},
+                 {droite, haut, interligne_legende},
+                 {droite, bas_gauche, -interligne_legende},
+                 {gauche, bas_gauche, -interligne_legende}};
+    int reste = rang;
+    for (const auto &coin : coins) {
+        for (double y = coin.y; libre(coin.x, y); y += coin.pas) {
+            if (reste == 0)
+                return QPointF(coin.x, y);
+            --reste;
+        }
+    }
+    // No room left: the rows go on down the first corner.
+    return QPointF(gauche, haut + interligne_legende * rang);
 }
 
 void Scene::jour_soleil(double latitude)

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QGraphicsTextItem>
 #include <QString>
+#include <QTextDocument>
 
 #include <algorithm>
 #include <cmath>
@@ -104,6 +105,7 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
             // The label goes under its line, as it was placed before the line was known.
             QGraphicsTextItem *etiquette =
                 ajouter_texte(QString::number(heure) + QLatin1Char('h'), police, pen.color());
+            etiquettes_heures.push_back(etiquette);
 
             if (latitude > 0 && latitude <= latitude_cercle_polaire) {
                 // Northern hemisphere: from the first day's point.
@@ -158,4 +160,33 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
             break;
         ++heure;
     }
+}
+
+void Scene::eclaircir_etiquettes_heures()
+{
+    // Every other label and the disc's are kept; an hour label that would touch one of them,
+    // or an hour label kept before it, is hidden.
+    std::vector<QRectF> prises;
+    for (const Etiquette_Disque &e : etiquettes_disque())
+        prises.push_back(e.rectangle());
+    const QList<QGraphicsItem *> tous = items();
+    for (const QGraphicsItem *item : tous)
+        if (item->type() == QGraphicsTextItem::Type && item->isVisible() &&
+            std::find(etiquettes_heures.begin(), etiquettes_heures.end(), item) ==
+                etiquettes_heures.end())
+            prises.push_back(encre_texte(*static_cast<const QGraphicsTextItem *>(item)));
+    for (QGraphicsTextItem *etiquette : etiquettes_heures) {
+        const QRectF encre = encre_texte(*etiquette);
+        const bool touche = std::any_of(prises.begin(), prises.end(),
+                                        [&](const QRectF &r) { return r.intersects(encre); });
+        etiquette->setVisible(!touche);
+        if (!touche)
+            prises.push_back(encre);
+    }
+}
+
+QRectF Scene::encre_texte(const QGraphicsTextItem &texte)
+{
+    const qreal marge = texte.document()->documentMargin();
+    return texte.sceneBoundingRect().adjusted(marge, marge, -marge, -marge);
 }

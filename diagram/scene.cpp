@@ -5,6 +5,7 @@
 #include "diagram/chemin_borne.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QGraphicsTextItem>
 #include <QLine>
 #include <QPaintDevice>
@@ -56,6 +57,7 @@ QGraphicsTextItem *Scene::ajouter_texte(const QString &texte, const QFont &polic
         QGraphicsTextItem *item = de_cote->item.release();
         textes_de_cote.erase(de_cote);
         item->setPos(0, 0);
+        item->setVisible(true);
         addItem(item);
         return item;
     }
@@ -76,6 +78,7 @@ QGraphicsTextItem *Scene::ajouter_texte(const QString &texte, const QFont &polic
 void Scene::vider()
 {
     textes_de_cote.clear();
+    etiquettes_heures.clear();
     const QList<QGraphicsItem *> tous = items();
     for (QGraphicsItem *item : tous) {
         const QVariant couleur = item->data(cle_couleur_demandee);
@@ -126,7 +129,7 @@ bool Scene::Cle_disque::operator==(const Cle_disque &autre) const
            pas_hauteur == autre.pas_hauteur && pas_azimut == autre.pas_azimut &&
            opacite == autre.opacite && graduations == autre.graduations &&
            echelle == autre.echelle && rendu == autre.rendu && ppp_x == autre.ppp_x &&
-           ppp_y == autre.ppp_y && format == autre.format;
+           ppp_y == autre.ppp_y && format == autre.format && compacte == autre.compacte;
 }
 
 void Scene::drawBackground(QPainter *painter, const QRectF &rect)
@@ -182,6 +185,7 @@ bool Scene::peindre_depuis_image(QPainter *painter, const QRectF &rect)
                          options.pas_azimut,
                          options.opacite,
                          options.graduations_affichees(),
+                         compacte,
                          echelle,
                          static_cast<int>(painter->renderHints()),
                          appareil->logicalDpiX(),
@@ -257,6 +261,116 @@ QRect Scene::encre(const QImage &image)
     return droite < 0 ? QRect() : QRect(QPoint(gauche, haut), QPoint(droite, bas));
 }
 
+namespace
+{
+// The disc's labels.
+QFont police_graduations()
+{
+    return QFont(QStringLiteral("Courier"), 7);
+}
+
+QFont police_cardinaux(bool compacte)
+{
+    return QFont(QStringLiteral("Courier"), compacte ? 11 : 15, QFont::Bold);
+}
+
+// The room a graduation label needs along the circle it stands on ("-170"), scene units.
+constexpr double pas_etiquettes_min = 26.0;
+// In a compact drawing, the gap between the graduation labels and a cardinal label.
+constexpr double ecart_cardinal = 6.0;
+} // namespace
+
+QRectF Scene::Etiquette_Disque::rectangle() const
+{
+    const QFontMetricsF mesure(police);
+    return QRectF(origine.x(), origine.y() - mesure.ascent(), mesure.horizontalAdvance(texte),
+                  mesure.height());
+}
+
+std::vector<Scene::Etiquette_Disque> Scene::etiquettes_disque() const
+{
+    const int d = diametre;
+    const int demi = d / 2;
+    const int pas_h = options.pas_hauteur;
+    const int pas_a = options.pas_azimut;
+    const bool graduations = options.graduations_affichees();
+    const double r_texte = d * 0.5 + 15.0;
+    const double pi = soleil.pi();
+    const QFont petite = police_graduations();
+    std::vector<Etiquette_Disque> etiquettes;
+
+    if (pas_h > 0 && pas_a > 0 && graduations) {
+        for (double v = pas_h; v <= 90.0; v += pas_h)
+            etiquettes.push_back({QString::number(v, 'g', 6), petite,
+                                  QPointF(-10, tronque(-(d * 0.5) * (1.0 - v / 90.0) - 5.0))});
+    }
+    for (int a = 0; a < 360; a += 90) {
+        const double s = std::sin(a * pi / 180.0);
+        const double c = std::cos(a * pi / 180.0);
+        const int valeur = a < 180 ? -a : 360 - a;
+        etiquettes.push_back({QString::number(valeur), petite,
+                              QPointF(tronque(s * r_texte - 8.0), tronque(5.0 - c * r_texte))});
+    }
+    if (pas_h > 0 && pas_a > 0 && graduations) {
+        const auto graduation = [&](int a) {
+            if (!graduation_etiquetee(a))
+                return;
+            const double s = std::sin(a * pi / 180.0);
+            const double c = std::cos(a * pi / 180.0);
+            etiquettes.push_back(
+                {QString::number(a), petite,
+                 QPointF(tronque(-s * r_texte - 8.0), tronque(5.0 - c * r_texte))});
+        };
+        for (int a = -pas_a; a > -180; a -= pas_a) {
+            if (a != -90)
+                graduation(a);
+        }
+        for (int a = pas_a; a < 180; a += pas_a) {
+            if (a != 90)
+                graduation(a);
+        }
+    }
+
+    const QFont grande = police_cardinaux(compacte);
+    const QStringList noms = {tr("NORD"), tr("SUD"), tr("EST"), tr("OUEST")};
+    if (!compacte) {
+        etiquettes.push_back({noms[0], grande, QPointF(-23, -demi - 24)});
+        etiquettes.push_back({noms[1], grande, QPointF(-19, demi + 36)});
+        etiquettes.push_back({noms[2], grande, QPointF(demi + 40, 7)});
+        etiquettes.push_back({noms[3], grande, QPointF(-demi - 100, 7)});
+    } else {
+        // Just beyond the graduation labels, which reach about 7 units above and below their
+        // circle and 10 beside it.
+        const QFontMetricsF mesure(grande);
+        const double largeur_graduation =
+            QFontMetricsF(petite).horizontalAdvance(QStringLiteral("-90"));
+        const double x_droite = r_texte - 8.0 + largeur_graduation + ecart_cardinal;
+        const double milieu = mesure.ascent() / 2.0 - mesure.descent() / 2.0;
+        etiquettes.push_back({noms[0], grande,
+                              QPointF(-mesure.horizontalAdvance(noms[0]) / 2.0,
+                                      -r_texte - 2.0 - ecart_cardinal - mesure.descent())});
+        etiquettes.push_back({noms[1], grande,
+                              QPointF(-mesure.horizontalAdvance(noms[1]) / 2.0,
+                                      r_texte + 5.0 + ecart_cardinal + mesure.ascent())});
+        etiquettes.push_back({noms[2], grande, QPointF(x_droite, milieu)});
+        etiquettes.push_back(
+            {noms[3], grande,
+             QPointF(-r_texte - 8.0 - ecart_cardinal - mesure.horizontalAdvance(noms[3]), milieu)});
+    }
+    return etiquettes;
+}
+
+bool Scene::graduation_etiquetee(int azimut) const
+{
+    // Every label unless the drawing is compact; then one in as many as the labels need room
+    // for along their circle, counted from the axes.
+    if (!compacte || options.pas_azimut <= 0)
+        return true;
+    const double pas = (diametre * 0.5 + 15.0) * options.pas_azimut * soleil.pi() / 180.0;
+    const int tous_les = static_cast<int>(std::ceil(pas_etiquettes_min / pas));
+    return tous_les <= 1 || (std::abs(azimut) / options.pas_azimut) % tous_les == 0;
+}
+
 void Scene::dessiner_disque(QPainter *painter, const QRectF &rect)
 {
     const int d = diametre;
@@ -264,15 +378,20 @@ void Scene::dessiner_disque(QPainter *painter, const QRectF &rect)
     const int pas_h = options.pas_hauteur;
     const int pas_a = options.pas_azimut;
     const bool graduations = options.graduations_affichees();
-    // Radius of the graduation labels, just outside the horizon circle.
-    const double r_texte = d * 0.5 + 15.0;
     const double pi = soleil.pi();
+    // The labels, painted in this order.
+    const std::vector<Etiquette_Disque> etiquettes = etiquettes_disque();
+    std::size_t suivante = 0;
+    const auto etiquette = [&] {
+        const Etiquette_Disque &e = etiquettes[suivante++];
+        painter->drawText(e.origine, e.texte);
+    };
 
     painter->save();
     painter->fillRect(rect, Qt::white);
 
     painter->setPen(QPen(QBrush(Qt::black), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter->setFont(QFont(QStringLiteral("Courier"), 7));
+    painter->setFont(police_graduations());
     painter->setOpacity(options.opacite / 100.0);
 
     // The dialog keeps both steps positive; a step of zero would never end the loops below.
@@ -291,8 +410,7 @@ void Scene::dessiner_disque(QPainter *painter, const QRectF &rect)
         // Altitude labels on the vertical axis, just above the top of each circle.
         if (graduations) {
             for (double v = pas_h; v <= 90.0; v += pas_h)
-                painter->drawText(QPointF(-10, tronque(-(d * 0.5) * (1.0 - v / 90.0) - 5.0)),
-                                  QString::number(v, 'g', 6));
+                etiquette();
         }
     }
 
@@ -303,9 +421,7 @@ void Scene::dessiner_disque(QPainter *painter, const QRectF &rect)
         const double c = std::cos(a * pi / 180.0);
         const QLine axe(0, 0, tronque(s * (-d * 0.5)), tronque(c * (-d * 0.5)));
         painter->drawLines(&axe, 1);
-        const int valeur = a < 180 ? -a : 360 - a;
-        painter->drawText(QPointF(tronque(s * r_texte - 8.0), tronque(5.0 - c * r_texte)),
-                          QString::number(valeur));
+        etiquette();
     }
 
     if (pas_h > 0 && pas_a > 0) {
@@ -319,9 +435,8 @@ void Scene::dessiner_disque(QPainter *painter, const QRectF &rect)
             const QLine trait(tronque(-s * rho), tronque(-c * rho), tronque(-s * d * 0.5),
                               tronque(-c * d * 0.5));
             painter->drawLines(&trait, 1);
-            if (graduations)
-                painter->drawText(QPointF(tronque(-s * r_texte - 8.0), tronque(5.0 - c * r_texte)),
-                                  QString::number(a));
+            if (graduations && graduation_etiquetee(a))
+                etiquette();
         };
         for (int a = -pas_a; a > -180; a -= pas_a) {
             if (a != -90)
@@ -335,11 +450,9 @@ void Scene::dessiner_disque(QPainter *painter, const QRectF &rect)
 
     // Cardinal labels, more opaque than the disc (the painter clamps at 1).
     painter->setOpacity(options.opacite / 100.0 + 0.3);
-    painter->setFont(QFont(QStringLiteral("Courier"), 15, QFont::Bold));
-    painter->drawText(QPointF(-23, -demi - 24), tr("NORD"));
-    painter->drawText(QPointF(-19, demi + 36), tr("SUD"));
-    painter->drawText(QPointF(demi + 40, 7), tr("EST"));
-    painter->drawText(QPointF(-demi - 100, 7), tr("OUEST"));
+    painter->setFont(police_cardinaux(compacte));
+    while (suivante < etiquettes.size())
+        etiquette();
 
     painter->restore();
 }

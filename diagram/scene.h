@@ -15,6 +15,7 @@
 #include "solar/soleil.h"
 
 #include <QBrush>
+#include <QFont>
 #include <QGraphicsScene>
 #include <QImage>
 #include <QPainterPath>
@@ -57,6 +58,34 @@ public:
     // Origin of the date legend (scene units), set with the scene's size (`ajuster_scene`).
     double x_legende = 0.0;
     double y_legende = 0.0;
+    // A drawing too small for the disc and the fixed reserve of the legend beside it: the
+    // cardinal labels come closer in a smaller type, the graduation labels that would touch are
+    // left out, and the legend's rows flow from corner to corner of the drawing round the disc.
+    bool compacte = false;
+
+    // Where legend row `rang` (0 first) has its stroke's left end, scene units.
+    QPointF origine_legende(int rang) const;
+
+    // A label painted with the disc: its text, font and baseline origin, scene units.
+    struct Etiquette_Disque {
+        QString texte;
+        QFont police;
+        QPointF origine;
+        // Its box, scene units.
+        QRectF rectangle() const;
+    };
+    // In a compact drawing, the height of the captions' band along the bottom edge, which the
+    // legend's rows keep clear of (scene units).
+    double bande_bas = 30.0;
+
+    // Hides each hour label that touches another label (the disc's, the courses', the
+    // legend's, the captions', or an hour label kept before it).
+    void eclaircir_etiquettes_heures();
+    // The box of a label's glyphs, scene units: its bounds without the document's margin.
+    static QRectF encre_texte(const QGraphicsTextItem &texte);
+
+    // The disc's labels in their painting order: altitudes, azimuths, then the four cardinals.
+    std::vector<Etiquette_Disque> etiquettes_disque() const;
 
     // Adds a text item in `police` to the scene, which owns it; in `couleur` when it is valid,
     // else in the toolkit's default text colour. The font is set before the text is written
@@ -144,6 +173,9 @@ private:
     // Adds a path item that bounds itself without stroking the path (see Chemin_Borne).
     void ajouter_chemin(const QPainterPath &chemin, const QPen &pen, const QBrush &brush);
 
+    // Whether the graduation label of `azimut` (degrees) is painted.
+    bool graduation_etiquetee(int azimut) const;
+
     // A label off the scene between `vider` and `fin_reconstruction`, with what it was made
     // from (the colour as it was asked for: invalid for the toolkit's default).
     struct Texte_De_Cote {
@@ -152,6 +184,8 @@ private:
         QColor couleur;
     };
     std::vector<Texte_De_Cote> textes_de_cote;
+    // The hour labels of the present drawing.
+    std::vector<QGraphicsTextItem *> etiquettes_heures;
 
     // Everything the picture of the disc is painted from.
     struct Cle_disque {
@@ -161,6 +195,7 @@ private:
         int pas_azimut = 0;
         int opacite = 0;
         bool graduations = false;
+        bool compacte = false;
         qreal echelle = 0.0; // device pixels per scene unit
         int rendu = 0;       // the painter's render hints
         int ppp_x = 0;       // the device's logical resolution, dots per inch

@@ -12,8 +12,10 @@
 #include "solar/soleil.h"
 #include "solar/soleil_precis.h"
 
+#include <QFontMetricsF>
 #include <QGraphicsTextItem>
 #include <QLocale>
+#include <QTextDocument>
 #include <QTime>
 
 #include <algorithm>
@@ -36,6 +38,8 @@ constexpr int marge_bas = 30;
 // The disc leaves room for the legend and the cardinal labels around it.
 constexpr int reserve_largeur = 300;
 constexpr int reserve_hauteur = 140;
+// The disc's least diameter, as a share of the drawing's smaller side.
+constexpr double part_disque_min = 0.6;
 // Legend origin: 10 px right of and 15 px below the top-left corner of the drawing.
 constexpr int legende_x = 10;
 constexpr int legende_y = 15;
@@ -207,7 +211,12 @@ void ajuster_scene(Scene &scene, const QSize &taille)
     const int W = taille.width();
     const int H = taille.height();
     scene.setSceneRect(-(W / 2), -(H / 2), W, H);
-    scene.setDiametre0(std::min(W - reserve_largeur, H - reserve_hauteur));
+    // The disc takes what the legend's fixed reserve leaves, and never less than a share of
+    // the drawing's smaller side.
+    const int reserve = std::min(W - reserve_largeur, H - reserve_hauteur);
+    const int minimum = static_cast<int>(std::ceil(part_disque_min * std::min(W, H)));
+    scene.compacte = reserve < minimum;
+    scene.setDiametre0(std::max(reserve, minimum));
     scene.x_legende = legende_x - W / 2;
     scene.y_legende = legende_y - H / 2;
 }
@@ -246,6 +255,28 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
     QGraphicsTextItem *legende = scene.ajouter_texte(
         texte_latitude(latitude), QFont(famille, taille_legende_latitude, graisse_grasse));
     legende->setPos(marge_gauche - W / 2, H / 2 - marge_bas);
+    // The scale caption, when there is one, goes right of it; a drawing too narrow for both on
+    // one line has it on a line of its own under the latitude's, in a smaller type if need be.
+    QFont police_echelle(famille, taille_legende_latitude, graisse_grasse);
+    bool echelle_dessous = false;
+    scene.bande_bas = marge_bas;
+    if (!tel_quel) {
+        const QString texte = texte_legende_echelle(description);
+        const double marge_texte = legende->document()->documentMargin();
+        const double largeur = QFontMetricsF(police_echelle).horizontalAdvance(texte);
+        const double fin = legende->pos().x() + legende->boundingRect().width() +
+                           ecart_legende_echelle + marge_texte + largeur;
+        if (fin > W / 2 - marge_gauche) {
+            echelle_dessous = true;
+            const double place = W - 2.0 * (marge_gauche + marge_texte);
+            if (largeur > place)
+                police_echelle.setPointSizeF(std::max(
+                    1.0, std::floor(police_echelle.pointSizeF() * place / largeur * 2.0) / 2.0));
+            const double interligne = QFontMetricsF(legende->font()).height();
+            legende->setPos(legende->pos() - QPointF(0, interligne));
+            scene.bande_bas = marge_bas + interligne;
+        }
+    }
 
     // Another scale or sun: the course of `date` between its sunrise and sunset of true solar
     // time (given back in `lever` and `coucher`), the accurate sun's from its own positions.
@@ -451,12 +482,17 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
     // 8. Another scale or sun than always: the scale caption beside the latitude's.
     if (!tel_quel) {
         QGraphicsTextItem *echelle =
-            scene.ajouter_texte(texte_legende_echelle(description),
-                                QFont(famille, taille_legende_latitude, graisse_grasse));
-        echelle->setPos(legende->pos().x() + legende->boundingRect().width() +
-                            ecart_legende_echelle,
-                        legende->pos().y());
+            scene.ajouter_texte(texte_legende_echelle(description), police_echelle);
+        if (echelle_dessous)
+            echelle->setPos(marge_gauche - W / 2, H / 2 - marge_bas);
+        else
+            echelle->setPos(legende->pos().x() + legende->boundingRect().width() +
+                                ecart_legende_echelle,
+                            legende->pos().y());
     }
+    // A compact drawing has room for fewer hour labels.
+    if (scene.compacte)
+        scene.eclaircir_etiquettes_heures();
     scene.fin_reconstruction();
     return lignes;
 }
