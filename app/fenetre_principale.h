@@ -187,6 +187,9 @@ private:
     Description_Diagramme description_diagramme() const;
     // Draws `description` on the scene and writes the rows it returns into the output table.
     void dessiner(const Description_Diagramme &description);
+    // The report page's caption of the diagram last drawn: the site's name for a title, the
+    // horizon's file (or "masque saisi") when a mask is drawn, today for its date.
+    Legende_page legende_rapport() const;
     // The output table: one row per value, cells as `textes_ligne` writes them; rows beyond
     // go. Rows: Mode 1, row 0 the current date and then the saved dates drawn; Mode 2, one row
     // per valid month. With `masque` (an outline drawn) the columns "Soleil direct" and
@@ -243,6 +246,9 @@ private:
     Delegate *delegate_azimut = nullptr;
     // The window's own solar calculator (sunrise and sunset of the courses and the table).
     Soleil soleil;
+    // The file name of the horizon last imported into the mask table; empty once the table is
+    // cleared or a site opened.
+    QString nom_horizon;
     // The site file last opened or saved (absolute path), empty when there is none, and the
     // site as it was then: the title's "*" compares the current site with it.
     QString chemin_site;

@@ -234,6 +234,9 @@ struct Demande {
     QString fichier_site;
     // The mask table's rows of `--masque`, which a site written keeps.
     std::optional<std::vector<QPointF>> horizon;
+    // The report page's title and horizon: the base name of `--site`, the name of `--masque`.
+    QString nom_site;
+    QString nom_horizon;
 };
 
 // The value of an option that takes one, given at most once.
@@ -396,6 +399,7 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
             if (!lecture.site)
                 throw Erreur_usage{QStringLiteral("--site : ") + lecture.probleme};
             demande.site = lecture.site;
+            demande.nom_site = QFileInfo(valeur_unique(analyse, o_site)).completeBaseName();
             d = lecture.site->diagramme;
             // Mode 2 keeps no saved dates, as in the window.
             if (d.mode == Mode_Dates::Jour_des_mois)
@@ -546,6 +550,7 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
         // The mask file last: every other argument is found good before it is read.
         if (analyse.isSet(o_masque)) {
             demande.horizon = lire_masque(valeur_unique(analyse, o_masque), convention);
+            demande.nom_horizon = QFileInfo(valeur_unique(analyse, o_masque)).fileName();
             d.masque = QVector<QPointF>(demande.horizon->cbegin(), demande.horizon->cend());
         } else if (demande.site && demande.site->conserver_masques) {
             d.masque = masque_du_site(*demande.site);
@@ -594,8 +599,20 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
 
     if (!demande.fichier.isEmpty()) {
         QString raison;
-        if (!exporter_diagramme(scene, d.taille, legende_page(d, lignes), demande.fichier,
-                                &raison)) {
+        // The report page: the site's name for a title, the horizon's file or the site's typed
+        // mask, and the day of the run.
+        Legende_page legende = legende_page(d, lignes);
+        if (!demande.nom_site.isEmpty())
+            legende.titre = demande.nom_site;
+        if (!d.masque.isEmpty())
+            legende.horizon = demande.nom_horizon.isEmpty() ? QStringLiteral("masque saisi")
+                                                            : demande.nom_horizon;
+        legende.date = aujourd_hui;
+        std::optional<Scene> page;
+        if (format_export(demande.fichier) == Format_export::Pdf)
+            dessiner_pour_page(page.emplace(), d);
+        if (!exporter_diagramme(scene, d.taille, legende, demande.fichier, &raison,
+                                page ? &*page : nullptr)) {
             erreurs << nom_programme << QStringLiteral(" : --export : « ") << demande.fichier
                     << QStringLiteral(" » n'a pas pu être écrit : ") << raison << ".\n";
             erreurs.flush();

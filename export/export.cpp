@@ -8,11 +8,14 @@
 #include "export/pages.h"
 #include "ui_fenetre_principale.h"
 
+#include <QDate>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+
+#include <memory>
 
 QString nom_fichier_export(const QString &nom, const QString &filtre)
 {
@@ -50,8 +53,13 @@ void Fenetre_Principale::enregistrerDiagramme()
     // image of the view's size renders the scene at scale 1.
     const QString chemin = nom_fichier_export(nom, filtre_choisi);
     QString raison;
-    if (!exporter_diagramme(*scene, ui->graphicsView->size(),
-                            legende_page(description_dessinee, lignes_sorties), chemin, &raison))
+    std::unique_ptr<Scene> page;
+    if (format_export(chemin) == Format_export::Pdf) {
+        page = std::make_unique<Scene>();
+        dessiner_pour_page(*page, description_dessinee);
+    }
+    if (!exporter_diagramme(*scene, ui->graphicsView->size(), legende_rapport(), chemin, &raison,
+                            page.get()))
         QMessageBox::warning(
             this, tr("Erreur"),
             tr("<b>ATTENTION :</b> L'image n'a pas pu être enregistrée dans "
@@ -70,10 +78,23 @@ void Fenetre_Principale::on_actionImprimer_triggered()
     dialogue.setWindowTitle(tr("Imprimer le diagramme"));
     if (dialogue.exec() != QDialog::Accepted)
         return;
-    dessiner_page(*scene, legende_page(description_dessinee, lignes_sorties), imprimante);
+    Scene page;
+    dessiner_pour_page(page, description_dessinee);
+    dessiner_page(page, legende_rapport(), imprimante);
     if (imprimante.printerState() == QPrinter::Error)
         QMessageBox::warning(this, tr("Erreur"),
                              tr("<b>ATTENTION :</b> Le diagramme n'a pas pu être imprimé. "
                                 "Vérifiez l'imprimante choisie."),
                              QMessageBox::Ok);
+}
+
+Legende_page Fenetre_Principale::legende_rapport() const
+{
+    Legende_page legende = legende_page(description_dessinee, lignes_sorties);
+    if (!chemin_site.isEmpty())
+        legende.titre = QFileInfo(chemin_site).completeBaseName();
+    if (!description_dessinee.masque.isEmpty())
+        legende.horizon = nom_horizon.isEmpty() ? tr("masque saisi") : nom_horizon;
+    legende.date = QDate::currentDate();
+    return legende;
 }

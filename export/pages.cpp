@@ -12,6 +12,7 @@
 #include <QGraphicsScene>
 #include <QImage>
 #include <QImageWriter>
+#include <QLocale>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
@@ -22,6 +23,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace
 {
@@ -228,7 +230,7 @@ Format_export format_export(const QString &fichier)
 }
 
 bool exporter_diagramme(QGraphicsScene &scene, const QSize &taille, const Legende_page &legende,
-                        const QString &fichier, QString *erreur)
+                        const QString &fichier, QString *erreur, QGraphicsScene *page)
 {
     auto echec = [erreur](const QString &raison) {
         if (erreur)
@@ -270,7 +272,7 @@ bool exporter_diagramme(QGraphicsScene &scene, const QSize &taille, const Legend
         ecrit = ecrire_svg(scene, taille, legende, sortie);
         break;
     case Format_export::Pdf:
-        ecrit = ecrire_pdf(scene, legende, sortie);
+        ecrit = ecrire_pdf(page ? *page : scene, legende, sortie);
         break;
     case Format_export::Inconnu:
         ecrit = ecrire_raster(scene, taille, autre_raster.constData(), sortie, raison);
@@ -282,6 +284,55 @@ bool exporter_diagramme(QGraphicsScene &scene, const QSize &taille, const Legend
     if (!ecriture.terminer())
         return echec(ecriture.raison());
     return true;
+}
+
+QStringList lignes_cartouche(const Legende_page &legende)
+{
+    QStringList lignes = {legende.latitude, legende.longitude, legende.fuseau,
+                          tr("Échelle des heures : %1").arg(legende.echelle)};
+    if (!legende.lignes_horaires.isEmpty())
+        lignes << legende.lignes_horaires;
+    lignes << legende.modele;
+    if (!legende.horizon.isEmpty())
+        lignes << tr("Horizon : %1").arg(legende.horizon);
+    lignes << tr("Établi le %1 — Orvane %2")
+                  .arg(QLocale().toString(legende.date, QStringLiteral("d MMMM yyyy")),
+                       QStringLiteral(ORVANE_VERSION));
+    lignes.removeAll(QString());
+    return lignes;
+}
+
+namespace
+{
+// Relative luminance of an sRGB colour (WCAG 2).
+double luminance(const QColor &couleur)
+{
+    const auto canal = [](double c) {
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * canal(couleur.redF()) + 0.7152 * canal(couleur.greenF()) +
+           0.0722 * canal(couleur.blueF());
+}
+
+constexpr double contraste_texte_min = 4.5;
+} // namespace
+
+double contraste(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor couleur_lisible(const QColor &couleur)
+{
+    if (contraste(couleur, Qt::white) >= contraste_texte_min)
+        return couleur;
+    // The lightness goes down a step at a time, hue and saturation kept.
+    QColor sombre = couleur.toHsl();
+    while (contraste(sombre, Qt::white) < contraste_texte_min && sombre.lightness() > 0)
+        sombre.setHsl(sombre.hslHue(), sombre.hslSaturation(), std::max(0, sombre.lightness() - 4));
+    return sombre.toRgb();
 }
 
 void dessiner_page(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDevice &page)
@@ -355,24 +406,23 @@ bool dessiner(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDev
                                 taille.width(), taille.height()));
     }
 
-    // The caption, right of the diagram: the latitude, the time scale and the dates.
+    // The title block, right of the diagram: the place, the times, the sun, the horizon and
+    // the page's making; then the table under its heading.
     y = haut;
     const QFont texte = police_page(11);
     const QFont texte_gras = police_page(11, true);
     const QFontMetricsF mesure(texte);
     const double interligne = mesure.height() + 3.0;
     peintre.setPen(encre);
-    peintre.setFont(texte_gras);
-    peintre.drawText(QPointF(x_colonne, y + mesure.ascent()), legende.latitude);
-    y += interligne;
-    peintre.setFont(texte);
-    peintre.drawText(QPointF(x_colonne, y + mesure.ascent()),
-                     tr("Échelle des heures : %1").arg(legende.echelle));
-    if (!legende.lignes_horaires.isEmpty()) {
+    const QStringList cartouche = lignes_cartouche(legende);
+    for (int k = 0; k < cartouche.size(); ++k) {
+        peintre.setFont(k == 0 ? texte_gras : texte);
+        peintre.drawText(QPointF(x_colonne, y + mesure.ascent()),
+                         QFontMetricsF(peintre.font())
+                             .elidedText(cartouche[k], Qt::ElideMiddle, largeur_colonne));
         y += interligne;
-        peintre.drawText(QPointF(x_colonne, y + mesure.ascent()), legende.lignes_horaires);
     }
-    y += interligne + 10.0;
+    y += 10.0;
     peintre.setFont(texte_gras);
     peintre.drawText(QPointF(x_colonne, y + mesure.ascent()),
                      tr("Lever et coucher du soleil, durée du jour"));
@@ -415,7 +465,11 @@ bool dessiner(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDev
                      corps * (largeur_colonne - ecart_colonnes * largeurs.size()) / total));
         mesurer(corps);
     }
-    const double hauteur_ligne = QFontMetricsF(cellule).height() + 5.0;
+    // The rows share the height left under the heading, up to half as tall again as they need.
+    const double hauteur_min = QFontMetricsF(cellule).height() + 5.0;
+    const double hauteur_ligne =
+        std::clamp((hauteur_page - marge - y) / (legende.lignes.size() + 1), hauteur_min,
+                   hauteur_min * 1.5);
     // The room left is shared between the columns.
     const double jeu = std::max(0.0, (largeur_colonne - total) / largeurs.size());
     for (double &l : largeurs)
@@ -432,7 +486,8 @@ bool dessiner(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDev
                 const double milieu = y_ligne + hauteur_ligne / 2.0;
                 peintre.drawLine(QPointF(x + 2.0, milieu), QPointF(x + 18.0, milieu));
                 case_.setLeft(x + 22.0);
-                peintre.setPen(couleur_date);
+                // The stroke in the course's colour, its text in a shade readable on paper.
+                peintre.setPen(couleur_lisible(couleur_date));
                 peintre.drawText(case_, Qt::AlignLeft | Qt::AlignVCenter, textes[c]);
             } else {
                 peintre.setPen(encre);

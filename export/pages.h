@@ -9,6 +9,7 @@
 // it.
 
 #include <QColor>
+#include <QDate>
 #include <QPair>
 #include <QSize>
 #include <QString>
@@ -33,7 +34,25 @@ struct Legende_page {
     // The output table: its column headers and its rows, the cells' texts as shown.
     QStringList entetes;
     QVector<QStringList> lignes;
+    // The title block's other lines: the place ("Longitude : 2.35°", "Fuseau : Europe/Paris"),
+    // the model of the sun, the horizon's file name or "masque saisi" (empty: no mask).
+    QString longitude;
+    QString fuseau;
+    QString modele;
+    QString horizon;
+    // The day the page is made.
+    QDate date;
 };
+
+// Lines of the title block built from the fields above, in the page's order.
+QStringList lignes_cartouche(const Legende_page &legende);
+
+// `couleur` as a text on white paper shows it: itself when its contrast with white is at least
+// 4.5:1 (WCAG 2), else a darker shade of the same hue that reaches it.
+QColor couleur_lisible(const QColor &couleur);
+
+// The WCAG 2 contrast ratio of two opaque colours, 1 to 21.
+double contraste(const QColor &a, const QColor &b);
 
 enum class Format_export { Jpeg, Png, Svg, Pdf, Inconnu };
 
@@ -49,8 +68,11 @@ Format_export format_export(const QString &fichier);
 // (ecriture/ecriture.h): on any failure nothing is left behind, an existing file keeps its
 // bytes, the function returns false and `erreur` (when given) holds the cause in French, a
 // fragment to follow the caller's sentence ("le disque est plein").
+// The report page draws `page` when given (a scene drawn for the page, whatever `taille`), else
+// `scene`.
 bool exporter_diagramme(QGraphicsScene &scene, const QSize &taille, const Legende_page &legende,
-                        const QString &fichier, QString *erreur = nullptr);
+                        const QString &fichier, QString *erreur = nullptr,
+                        QGraphicsScene *page = nullptr);
 
 // Draws the report page on `page` (a PDF writer or a printer): the diagram, the caption and the
 // output table, all vector.

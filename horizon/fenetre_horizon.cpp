@@ -93,6 +93,7 @@ void Fenetre_Principale::on_bouton_importer_horizon_clicked()
     if (dialogue.exec() != QDialog::Accepted || dialogue.points_tableau().empty())
         return;
     remplir_tableau_masques(dialogue.points_tableau());
+    nom_horizon = nom;
     on_bouton_masques_clicked();
 }
 

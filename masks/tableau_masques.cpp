@@ -55,6 +55,7 @@ void Fenetre_Principale::on_bouton_effacer_tableau_clicked()
 {
     QStandardItemModel *ancien_modele = modele_masques;
     ancien_modele->clear();
+    nom_horizon.clear();
     configurer_tableau_masques();
     // The view now holds the new model; the old one would otherwise stay alive, unused, until
     // the window closes. The selection models that the view made for it go with it.

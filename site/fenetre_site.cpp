@@ -64,6 +64,7 @@ void Fenetre_Principale::appliquer_site(const Site &site)
 {
     const Description_Diagramme &d = site.diagramme;
     const bool mois = d.mode == Mode_Dates::Jour_des_mois;
+    nom_horizon.clear();
     // The window holds no site file until this site is wholly in: the changes made below are
     // not compared with the one it replaces.
     chemin_site.clear();

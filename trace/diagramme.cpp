@@ -17,6 +17,7 @@
 #include <QLocale>
 #include <QTextDocument>
 #include <QTime>
+#include <QTimeZone>
 
 #include <algorithm>
 #include <cmath>
@@ -38,6 +39,9 @@ constexpr int marge_bas = 30;
 // The disc leaves room for the legend and the cardinal labels around it.
 constexpr int reserve_largeur = 300;
 constexpr int reserve_hauteur = 140;
+// The drawing of the report page: a disc of 560 units whose legend and captions stay clear of
+// the part of it that the page shows.
+const QSize taille_page(860, 1100);
 // The disc's least diameter, as a share of the drawing's smaller side.
 constexpr double part_disque_min = 0.6;
 // Legend origin: 10 px right of and 15 px below the top-left corner of the drawing.
@@ -621,6 +625,16 @@ Legende_page legende_page(const Description_Diagramme &description,
 {
     Legende_page legende;
     legende.latitude = texte_latitude(description.latitude);
+    legende.longitude = QStringLiteral("Longitude : ") +
+                        QString::number(description.longitude, 'g', 6) + QStringLiteral("°");
+    const QTimeZone zone(description.fuseau);
+    legende.fuseau = QStringLiteral("Fuseau : ") + (description.fuseau.isEmpty() || !zone.isValid()
+                                                        ? QStringLiteral("UTC")
+                                                        : QString::fromLatin1(description.fuseau));
+    legende.modele =
+        description.modele == Modele_Soleil::precis
+            ? QStringLiteral("Modèle du soleil : précis (éphémérides, réfraction comprise)")
+            : QStringLiteral("Modèle du soleil : simple");
     legende.echelle = texte_echelle(description);
     // Capitalised: it starts a line of the page.
     legende.lignes_horaires = texte_lignes_horaires(description);
@@ -636,6 +650,18 @@ Legende_page legende_page(const Description_Diagramme &description,
                                      : textes_ligne(ligne));
     }
     return legende;
+}
+
+void dessiner_pour_page(Scene &scene, const Description_Diagramme &description)
+{
+    Description_Diagramme page = description;
+    page.taille = taille_page;
+    ajuster_scene(scene, page.taille);
+    dessiner_diagramme(scene, page);
+    const QList<QGraphicsItem *> items = scene.items();
+    for (QGraphicsItem *item : items)
+        if (auto *texte = qgraphicsitem_cast<QGraphicsTextItem *>(item))
+            texte->setDefaultTextColor(couleur_lisible(texte->defaultTextColor()));
 }
 
 int mois_depuis_numero(int numero, bool bissextile)

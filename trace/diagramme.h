@@ -205,11 +205,17 @@ Heure_Legale horloge_description(const Description_Diagramme &description);
 QString texte_date(const QDate &date);
 
 // The report page's caption and table for a description and the rows it was drawn with: the
-// latitude caption, the scale and the hour lines' clock, each row's date label in its course's
+// latitude caption, the longitude, the zone, the model of the sun, the scale and the hour lines'
+// clock, each row's date label in its course's
 // colour, the table's headers and cells (with the two columns of the mask when the description has
 // one).
 Legende_page legende_page(const Description_Diagramme &description,
                           const QVector<Ligne_Sortie> &lignes);
+
+// Draws `description` on `scene` for the report page: at a size of the page's own, whatever the
+// description's `taille`, so that the page is the same from the window and the command line;
+// every label takes a shade readable on white paper (`couleur_lisible`).
+void dessiner_pour_page(Scene &scene, const Description_Diagramme &description);
 
 // Month (1..12) and day of the month of day number `numero` (1 for 1 January) in a common or a
 // leap (`bissextile`) year. Anything up to 31 is January, anything after November December, so
