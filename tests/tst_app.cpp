@@ -30,6 +30,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -57,6 +58,7 @@ private slots:
     void polices();
     void tableauDeSortie();
     void fenetre();
+    void petitEcran_data();
     void petitEcran();
     void ressources_data();
     void ressources();
@@ -457,12 +459,21 @@ void TestFenetre::fenetre()
     QVERIFY(fenetre.findChild<QStatusBar *>());
 }
 
+void TestFenetre::petitEcran_data()
+{
+    // The window on a small screen, less its frame and title bar.
+    QTest::addColumn<QSize>("taille");
+    QTest::newRow("800 x 600") << QSize(800, 540);
+    // 1600 x 900 at twice the scale: 800 x 450 device-independent pixels.
+    QTest::newRow("1600 x 900 at twice the scale") << QSize(800, 420);
+}
+
 void TestFenetre::petitEcran()
 {
-    // On an 800 x 600 screen (the window's frame and title bar take the rest of the height),
-    // the window fits, the diagram keeps at least 400 px, and every control of the right-hand
-    // panel can be scrolled into sight.
-    const QSize taille(800, 540);
+    // The window fits, the diagram keeps at least 400 px, the panel needs no horizontal scroll
+    // bar, its buttons show their whole text, and every control of the panel can be scrolled
+    // into sight.
+    QFETCH(QSize, taille);
     Fenetre_Principale fenetre;
     fenetre.resize(taille);
     fenetre.show();
@@ -470,6 +481,7 @@ void TestFenetre::petitEcran()
     QCOMPARE(fenetre.size(), taille);
     QVERIFY(enfant<QGraphicsView>(fenetre, "graphicsView")->width() >= 400);
     auto *zone = enfant<QScrollArea>(fenetre, "scrollArea_panneau");
+    QVERIFY(!zone->horizontalScrollBar()->isVisible());
     int controles = 0;
     for (QWidget *w : zone->widget()->findChildren<QWidget *>()) {
         const bool controle = qobject_cast<QAbstractButton *>(w) ||
@@ -481,6 +493,8 @@ void TestFenetre::petitEcran()
             w->objectName().startsWith(QLatin1String("qt_")))
             continue;
         ++controles;
+        if (auto *bouton = qobject_cast<QPushButton *>(w))
+            QVERIFY2(bouton->width() >= bouton->sizeHint().width(), qPrintable(bouton->text()));
         zone->ensureWidgetVisible(w, 0, 0);
         // Seen whole, or as much of it as the viewport can hold.
         const QRect vu(w->mapTo(zone->viewport(), QPoint()), w->size());
@@ -730,10 +744,24 @@ void TestFenetre::lieuEtHeure()
 
     fenetre.show();
     QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+    // '.' and ',' both separate the decimals.
+    auto *latitude = enfant<QDoubleSpinBox>(fenetre, "latitude");
+    for (const auto &[boite, texte] :
+         {qMakePair(latitude, QString("48.85")), qMakePair(longitude, QString("2,35"))}) {
+        boite->selectAll();
+        QTest::keyClicks(boite, texte);
+        QTest::keyClick(boite, Qt::Key_Enter);
+    }
+    QCOMPARE(latitude->value(), 48.85);
+    QCOMPARE(longitude->value(), 2.35);
+    latitude->setValue(0);
+    // The status bar is there before the first read-out, which leaves the view as it is.
     auto *vue = enfant<QGraphicsView>(fenetre, "graphicsView");
+    const QSize taille_vue = vue->size();
     QTest::mouseMove(vue->viewport(), vue->mapFromScene(QPointF(0, 0)));
     auto *barre = fenetre.findChild<QStatusBar *>();
     QVERIFY(barre);
+    QCOMPARE(vue->size(), taille_vue);
     QVERIFY2(barre->currentMessage().contains(QStringLiteral("Hauteur : 90,0°")),
              qPrintable(barre->currentMessage()));
     QTest::mouseMove(vue->viewport(), QPoint(2, 2));

@@ -19,6 +19,7 @@
 #include <QImage>
 #include <QPointer>
 #include <QSpinBox>
+#include <QTextDocument>
 
 #include <cmath>
 
@@ -217,6 +218,8 @@ private slots:
 
     void description_data();
     void description();
+    void tailleDeLaVue_data();
+    void tailleDeLaVue();
     void disqueAffiche_data();
     void disqueAffiche();
     void heuresLegalesCroisentLesCourses_data();
@@ -1388,6 +1391,66 @@ void TestScene::description()
     QCOMPARE(page.entetes.size(), colonnes);
     for (const QStringList &cellules : page.lignes)
         QCOMPARE(cellules.size(), colonnes);
+}
+
+void TestScene::tailleDeLaVue_data()
+{
+    QTest::addColumn<QSize>("taille");
+    QTest::addColumn<int>("diametre");
+
+    // The view of the maximised window (the panel beside it): at 1600 x 900 the legend's fixed
+    // reserve leaves min(1110 - 300, 800 - 140) = 660; at 800 x 600 it would leave 100, and at
+    // twice the scale of 1600 x 900 (a screen of 800 x 450) 100 again, less than 60 % of the
+    // smaller side: 0.6 x 400 = 240 and 0.6 x 372 = 223.2, rounded up.
+    QTest::newRow("1600 x 900") << QSize(1110, 800) << 660;
+    QTest::newRow("800 x 600") << QSize(400, 512) << 240;
+    QTest::newRow("1600 x 900 at twice the scale") << QSize(400, 372) << 224;
+}
+
+void TestScene::tailleDeLaVue()
+{
+    QFETCH(QSize, taille);
+    QFETCH(int, diametre);
+
+    // A real study: twelve saved dates, the limit courses and the hours on the clock of Paris,
+    // a horizon.
+    Description_Diagramme d;
+    d.latitude = 48.85;
+    d.longitude = 2.35;
+    d.fuseau = "Europe/Paris";
+    d.echelle = Echelle_Heures::Heure_legale;
+    d.date_choisie = QDate(2026, 6, 21);
+    for (int mois = 1; mois <= 12; ++mois)
+        d.dates_enregistrees << QDate(2026, mois, 21);
+    d.limites = d.heures = true;
+    d.masque = {{-180, 5}, {-60, 15}, {60, 20}, {180, 5}};
+    d.taille = taille;
+    Scene scene;
+    ajuster_scene(scene, taille);
+    dessiner_diagramme(scene, d);
+    QCOMPARE(scene.diametre0(), diametre);
+
+    // Every label painted or placed lies whole in the drawing, and its ink touches no other's.
+    QVector<QPair<QString, QRectF>> boites;
+    for (const TexteEnregistre &t : peindre(scene).textes)
+        boites.append(
+            {t.texte, QFontMetricsF(t.police).tightBoundingRect(t.texte).translated(t.position)});
+    for (const QGraphicsItem *item : scene.items())
+        if (const auto *texte = qgraphicsitem_cast<const QGraphicsTextItem *>(item))
+            if (texte->isVisible()) {
+                const QFontMetricsF mesure(texte->font());
+                const qreal marge = texte->document()->documentMargin();
+                boites.append(
+                    {texte->toPlainText(),
+                     mesure.tightBoundingRect(texte->toPlainText())
+                         .translated(texte->scenePos() + QPointF(marge, marge + mesure.ascent()))});
+            }
+    for (int i = 0; i < boites.size(); ++i) {
+        QVERIFY2(scene.sceneRect().contains(boites[i].second), qPrintable(boites[i].first));
+        for (int j = i + 1; j < boites.size(); ++j)
+            QVERIFY2(!boites[i].second.intersects(boites[j].second),
+                     qPrintable(boites[i].first + " over " + boites[j].first));
+    }
 }
 
 void TestScene::disqueAffiche_data()
