@@ -172,6 +172,9 @@ void TestLigneDeCommande::statuts_data()
     QTest::newRow("21 June at 45 degrees")
         << QStringList{"--latitude", "45", "--date", "2026-06-21", "--tableau"} << statut_succes
         << entete + juin << QStringList() << QString();
+    QTest::newRow("latitude with a decimal comma")
+        << QStringList{"--latitude", "45,0", "--date", "2026-06-21", "--tableau"} << statut_succes
+        << entete + juin << QStringList() << QString();
     // 21 June at −45°: cos H = +0.43371, H = 64.30°: 7.72, 16.29.
     QTest::newRow("south latitude")
         << QStringList{"--latitude", "-45", "--date", "2026-06-21", "--tableau"} << statut_succes
@@ -380,6 +383,10 @@ void TestLigneDeCommande::fichier_data()
                          << QByteArray("<?xml") << QSize();
     QTest::newRow("PDF") << juin << exporte << "diagramme.pdf" << false << -1 << statut_succes
                          << QByteArray("%PDF-") << QSize();
+    // The report page does not depend on the size asked: captions, title block and table.
+    QTest::newRow("PDF at 1000 x 1000")
+        << QStringList{"--date", "2026-06-21", "--heures", "--taille", "1000x1000"} << exporte
+        << "diagramme.pdf" << false << -1 << statut_succes << QByteArray("%PDF-") << QSize();
     QTest::newRow("bad mask writes nothing")
         << QStringList{"--masque", dossier_masques->filePath("mauvais.csv"), "--convention", "nord"}
         << exporte << "diagramme.png" << false << -1 << statut_usage << QByteArray() << QSize();
@@ -445,6 +452,17 @@ void TestLigneDeCommande::fichier()
         QVERIFY(fichier.read(debut.size()) == debut);
         if (taille.isValid())
             QCOMPARE(QImage(chemin).size(), taille);
+        if (debut == "%PDF-") {
+            QProcess texte;
+            texte.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), chemin, "-"});
+            QVERIFY(texte.waitForFinished(30000));
+            const QString page = QString::fromUtf8(texte.readAllStandardOutput());
+            for (const QString &attendu :
+                 {QStringLiteral("Latitude: 0°"), QStringLiteral("Longitude : 0°"),
+                  QStringLiteral("Fuseau : UTC"), QStringLiteral("Modèle du soleil : simple"),
+                  QStringLiteral("21/06/2026")})
+                QVERIFY2(page.contains(attendu), qPrintable(attendu + " not in:\n" + page));
+        }
     } else if (existant) {
         QCOMPARE(restes, QStringList{nom});
         QFile fichier(chemin);

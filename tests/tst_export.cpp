@@ -60,6 +60,10 @@ constexpr double ecart_page_pt = 1.0;
 constexpr int pixels_par_pt = 2;
 constexpr int ecart_couleur = 24;
 constexpr double largeur_tete_pt = 100.0;
+// The page read back finer, 4 pixels to the point, for its texts' colours; the least contrast
+// of a text with white (WCAG 2, level AA).
+constexpr int pixels_par_pt_fin = 4;
+constexpr double contraste_min = 4.5;
 
 // JPEG alters colours a little: how far from pure white the white field may read.
 constexpr int ecart_blanc_jpeg = 8;
@@ -333,10 +337,15 @@ void TestExport::verifierPdf(const QString &chemin, Fenetre_Principale &fenetre)
 
     const QString texte =
         poppler(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), chemin, "-"});
+    // The title block, whole: the title, the place, the scales, the sun, the day it was made.
     for (const QString &attendu :
          {QStringLiteral("Diagramme solaire"), QStringLiteral("Latitude: 45°"),
-          QStringLiteral("Temps solaire vrai")})
-        QVERIFY2(texte.contains(attendu), qPrintable(attendu + " not in:\n" + texte));
+          QStringLiteral("Longitude : 0°"), QStringLiteral("Fuseau : UTC"),
+          QStringLiteral("Échelle des heures : Temps solaire vrai"),
+          QStringLiteral("Modèle du soleil : simple"),
+          QStringLiteral("Établi le \\d{1,2} \\S+ \\d{4} — Orvane 2\\.2")})
+        QVERIFY2(texte.contains(QRegularExpression(attendu)),
+                 qPrintable(attendu + " not in:\n" + texte));
     // Each row on one line: the date label, then the table's cells in order.
     auto *table = enfant<QTableWidget>(fenetre, "tableau_sorties");
     QCOMPARE(table->rowCount(), 4);
@@ -392,6 +401,45 @@ void TestExport::verifierPdf(const QString &chemin, Fenetre_Principale &fenetre)
         }
         QVERIFY2(trouvee, qPrintable(etiquette + " not in " + attendue.name()));
     }
+
+    // Every word of the page is readable on white paper: the darkest pixel of its box, at a
+    // resolution where a stroke of the type has whole pixels of its colour, has a contrast of
+    // at least 4.5:1 with white (WCAG 2: (L1 + 0.05) / (L2 + 0.05) of relative luminances).
+    const QString fine = dossier_->filePath(QStringLiteral("page_fine"));
+    poppler(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(pixels_par_pt_fin * 72),
+             QStringLiteral("-singlefile"), chemin, fine});
+    const QImage page_fine(fine + QStringLiteral(".png"));
+    QVERIFY(!page_fine.isNull());
+    const auto luminance = [](const QColor &c) {
+        const auto lineaire = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * lineaire(c.redF()) + 0.7152 * lineaire(c.greenF()) +
+               0.0722 * lineaire(c.blueF());
+    };
+    const QRegularExpression boite(
+        QStringLiteral("xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
+                       "yMax=\"([0-9.]+)\">([^<]*)<"));
+    int mots_lus = 0;
+    for (auto m = boite.globalMatch(mots); m.hasNext(); ++mots_lus) {
+        const QRegularExpressionMatch mot = m.next();
+        const QRect pixels(QPoint(qFloor(mot.captured(1).toDouble() * pixels_par_pt_fin),
+                                  qFloor(mot.captured(2).toDouble() * pixels_par_pt_fin)),
+                           QPoint(qCeil(mot.captured(3).toDouble() * pixels_par_pt_fin),
+                                  qCeil(mot.captured(4).toDouble() * pixels_par_pt_fin)));
+        double plus_sombre = 1.0;
+        QColor couleur = Qt::white;
+        for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+            for (int x = pixels.left(); x <= pixels.right(); ++x)
+                if (page_fine.valid(x, y) && luminance(page_fine.pixelColor(x, y)) < plus_sombre) {
+                    couleur = page_fine.pixelColor(x, y);
+                    plus_sombre = luminance(couleur);
+                }
+        QVERIFY2(1.05 / (plus_sombre + 0.05) >= contraste_min,
+                 qPrintable(mot.captured(5) + " in " + couleur.name()));
+    }
+    QVERIFY(mots_lus > 0);
 }
 
 void TestExport::nomFichier_data()
