@@ -73,11 +73,14 @@ void Fenetre_Principale::ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lig
     }
 
     // Six columns at their default width would scroll sideways: they share the table's width
-    // instead, each as wide as its texts at least.
+    // instead, each as wide as its texts at least, the row numbers giving up their room when
+    // that is still too little.
     QHeaderView *entete = tableau->horizontalHeader();
+    QHeaderView *numeros = tableau->verticalHeader();
     const int visibles = masque ? tableau->columnCount() : colonnes;
-    const int disponible = tableau->viewport()->width();
+    int disponible = tableau->viewport()->width();
     QVector<int> largeurs(tableau->columnCount(), entete->defaultSectionSize());
+    bool sans_numeros = false;
     if (masque && visibles * entete->defaultSectionSize() > disponible) {
         const QFontMetrics mesure(tableau->font());
         int total = 0;
@@ -89,10 +92,19 @@ void Fenetre_Principale::ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lig
                                                             marge_cellule);
             total += largeurs[c];
         }
+        if (total > disponible && !numeros->isHidden()) {
+            sans_numeros = true;
+            disponible += numeros->width();
+        } else if (numeros->isHidden()) {
+            sans_numeros = total > disponible - numeros->sizeHint().width();
+            if (!sans_numeros)
+                disponible -= numeros->sizeHint().width();
+        }
         const int reste = std::max(0, disponible - total) / visibles;
         for (int &largeur : largeurs)
             largeur += reste;
     }
+    numeros->setHidden(sans_numeros);
     for (int c = 0; c < largeurs.size(); ++c)
         if (entete->sectionSize(c) != largeurs[c] && !entete->isSectionHidden(c))
             entete->resizeSection(c, largeurs[c]);

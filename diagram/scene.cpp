@@ -274,6 +274,20 @@ QFont police_cardinaux(bool compacte)
     return QFont(QStringLiteral("Courier"), compacte ? 11 : 15, QFont::Bold);
 }
 
+// Calls `faire(a)` for each minor azimuth tick, every `pas_a` degrees, east half (negative
+// azimuths) then west half, the axes left out.
+template <typename Faire> void pour_chaque_graduation(int pas_a, const Faire &faire)
+{
+    for (int a = -pas_a; a > -180; a -= pas_a) {
+        if (a != -90)
+            faire(a);
+    }
+    for (int a = pas_a; a < 180; a += pas_a) {
+        if (a != 90)
+            faire(a);
+    }
+}
+
 // The room a graduation label needs along the circle it stands on ("-170"), scene units.
 constexpr double pas_etiquettes_min = 26.0;
 // In a compact drawing, the gap between the graduation labels and a cardinal label.
@@ -321,14 +335,7 @@ std::vector<Scene::Etiquette_Disque> Scene::etiquettes_disque() const
                 {QString::number(a), petite,
                  QPointF(tronque(-s * r_texte - 8.0), tronque(5.0 - c * r_texte))});
         };
-        for (int a = -pas_a; a > -180; a -= pas_a) {
-            if (a != -90)
-                graduation(a);
-        }
-        for (int a = pas_a; a < 180; a += pas_a) {
-            if (a != 90)
-                graduation(a);
-        }
+        pour_chaque_graduation(pas_a, graduation);
     }
 
     const QFont grande = police_cardinaux(compacte);
@@ -438,14 +445,7 @@ void Scene::dessiner_disque(QPainter *painter, const QRectF &rect)
             if (graduations && graduation_etiquetee(a))
                 etiquette();
         };
-        for (int a = -pas_a; a > -180; a -= pas_a) {
-            if (a != -90)
-                graduation(a);
-        }
-        for (int a = pas_a; a < 180; a += pas_a) {
-            if (a != 90)
-                graduation(a);
-        }
+        pour_chaque_graduation(pas_a, graduation);
     }
 
     // Cardinal labels, more opaque than the disc (the painter clamps at 1).
