@@ -43,8 +43,7 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent, const QDate &aujourdhui)
     separateur->setStretchFactor(0, 1);
     separateur->setStretchFactor(1, 0);
     ui->centralWidget->layout()->addWidget(separateur);
-    if (const int largeur = largeur_panneau_retenue(); largeur > 0)
-        separateur->setSizes({QWIDGETSIZE_MAX, largeur});
+    largeur_panneau_a_rendre = largeur_panneau_retenue();
     connect(separateur, &QSplitter::splitterMoved, this,
             [this] { largeur_panneau_choisie = ui->scrollArea_panneau->width(); });
     // A panel too narrow for its groups stacks their parts rather than scroll sideways.

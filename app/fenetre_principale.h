@@ -256,6 +256,9 @@ private:
     // The panel's width the user set with the splitter's handle in this run, kept on closing;
     // 0 while the handle has not moved.
     int largeur_panneau_choisie = 0;
+    // The width kept from an earlier run, given to the panel on the window's first resize; 0
+    // once given, or when none was kept.
+    int largeur_panneau_a_rendre = 0;
     // Whether the panel's groups are stacked, and the width they needed side by side.
     bool panneau_empile = false;
     int largeur_panneau_large = 0;

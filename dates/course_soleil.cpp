@@ -10,6 +10,7 @@
 #include "ui_fenetre_principale.h"
 
 #include <QResizeEvent>
+#include <QSplitter>
 #include <QStandardItemModel>
 
 void Fenetre_Principale::resizeEvent(QResizeEvent *event)
@@ -17,6 +18,14 @@ void Fenetre_Principale::resizeEvent(QResizeEvent *event)
     QMainWindow::resizeEvent(event);
     // The view may have been fitted already, when its own resize came first.
     ui->centralWidget->layout()->activate();
+    // The panel's width kept from an earlier run, once the splitter has its first size; the
+    // view takes the rest.
+    if (largeur_panneau_a_rendre > 0) {
+        auto *separateur = findChild<QSplitter *>(QStringLiteral("separateur"));
+        const int reste = separateur->width() - separateur->handleWidth();
+        separateur->setSizes({reste - largeur_panneau_a_rendre, largeur_panneau_a_rendre});
+        largeur_panneau_a_rendre = 0;
+    }
     if (scene->sceneRect().size() != QSizeF(ui->graphicsView->size()))
         ajuster_vue();
 }
