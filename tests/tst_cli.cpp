@@ -383,10 +383,20 @@ void TestLigneDeCommande::fichier_data()
                          << QByteArray("<?xml") << QSize();
     QTest::newRow("PDF") << juin << exporte << "diagramme.pdf" << false << -1 << statut_succes
                          << QByteArray("%PDF-") << QSize();
-    // The report page does not depend on the size asked: captions, title block and table.
-    QTest::newRow("PDF at 1000 x 1000")
-        << QStringList{"--date", "2026-06-21", "--heures", "--taille", "1000x1000"} << exporte
-        << "diagramme.pdf" << false << -1 << statut_succes << QByteArray("%PDF-") << QSize();
+    // The report page does not depend on the size asked: captions, title block (the horizon's
+    // file named) and table.
+    QTest::newRow("PDF at 1000 x 1000 with a horizon")
+        << QStringList{"--date",
+                       "2026-06-21",
+                       "--heures",
+                       "--taille",
+                       "1000x1000",
+                       "--masque",
+                       fichier_masque("horizon_page.txt", "90 40\n135 40\n180 40\n225 40\n"),
+                       "--convention",
+                       "nord"}
+        << exporte << "diagramme.pdf" << false << -1 << statut_succes << QByteArray("%PDF-")
+        << QSize();
     QTest::newRow("bad mask writes nothing")
         << QStringList{"--masque", dossier_masques->filePath("mauvais.csv"), "--convention", "nord"}
         << exporte << "diagramme.png" << false << -1 << statut_usage << QByteArray() << QSize();
@@ -460,7 +470,9 @@ void TestLigneDeCommande::fichier()
             for (const QString &attendu :
                  {QStringLiteral("Latitude: 0°"), QStringLiteral("Longitude : 0°"),
                   QStringLiteral("Fuseau : UTC"), QStringLiteral("Modèle du soleil : simple"),
-                  QStringLiteral("21/06/2026")})
+                  QStringLiteral("21/06/2026"),
+                  arguments.contains("--masque") ? QStringLiteral("Horizon : horizon_page.txt")
+                                                 : QStringLiteral("Diagramme solaire")})
                 QVERIFY2(page.contains(attendu), qPrintable(attendu + " not in:\n" + page));
         }
     } else if (existant) {
