@@ -98,6 +98,11 @@ bool Scene::tracer_course_positions(const std::vector<Soleil::Point_Ciel> &posit
             else if (Numero_jour == jour1)
                 date->setPos(y0 >= 0 ? QPointF(x0, y0 + 10) : QPointF(x0 + 40, y0 - 40));
         }
+        // A compact drawing keeps the label within it; the legend's rows keep clear of it.
+        if (compacte) {
+            rentrer(*date);
+            etiquettes_courbes.push_back(date);
+        }
     }
 
     // A segment is drawn when it starts on or above the horizon. A point that is not a number
@@ -146,6 +151,9 @@ QPointF Scene::origine_legende(int rang) const
             return false;
         for (const QRectF &r : cardinaux)
             if (r.intersects(ligne))
+                return false;
+        for (const QGraphicsTextItem *texte : etiquettes_courbes)
+            if (encre_texte(*texte).intersects(ligne))
                 return false;
         // The point of the row nearest the centre.
         const double px = std::clamp(0.0, ligne.left(), ligne.right());

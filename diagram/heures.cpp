@@ -176,6 +176,7 @@ void Scene::eclaircir_etiquettes_heures()
                 etiquettes_heures.end())
             prises.push_back(encre_texte(*static_cast<const QGraphicsTextItem *>(item)));
     for (QGraphicsTextItem *etiquette : etiquettes_heures) {
+        rentrer(*etiquette);
         const QRectF encre = encre_texte(*etiquette);
         const bool touche = std::any_of(prises.begin(), prises.end(),
                                         [&](const QRectF &r) { return r.intersects(encre); });
@@ -189,4 +190,19 @@ QRectF Scene::encre_texte(const QGraphicsTextItem &texte)
 {
     const qreal marge = texte.document()->documentMargin();
     return texte.sceneBoundingRect().adjusted(marge, marge, -marge, -marge);
+}
+
+void Scene::rentrer(QGraphicsTextItem &texte) const
+{
+    // A little room inside the edge: a bold glyph may reach past its advance.
+    constexpr double marge = 3.0;
+    const QRectF encre = encre_texte(texte);
+    const QRectF cadre = sceneRect().adjusted(marge, marge, -marge, -marge);
+    const auto ecart = [](double debut, double fin, double min, double max) {
+        if (fin > max)
+            return std::max(min - debut, max - fin);
+        return debut < min ? min - debut : 0.0;
+    };
+    texte.moveBy(ecart(encre.left(), encre.right(), cadre.left(), cadre.right()),
+                 ecart(encre.top(), encre.bottom(), cadre.top(), cadre.bottom()));
 }

@@ -78,11 +78,13 @@ public:
     // legend's rows keep clear of (scene units).
     double bande_bas = 30.0;
 
-    // Hides each hour label that touches another label (the disc's, the courses', the
-    // legend's, the captions', or an hour label kept before it).
+    // Brings each hour label within the drawing, then hides each one that touches another label
+    // (the disc's, the courses', the legend's, the captions', or an hour label kept before it).
     void eclaircir_etiquettes_heures();
     // The box of a label's glyphs, scene units: its bounds without the document's margin.
     static QRectF encre_texte(const QGraphicsTextItem &texte);
+    // Moves `texte` the least that brings its glyphs within the scene rectangle.
+    void rentrer(QGraphicsTextItem &texte) const;
 
     // The disc's labels in their painting order: altitudes, azimuths, then the four cardinals.
     std::vector<Etiquette_Disque> etiquettes_disque() const;
@@ -184,8 +186,9 @@ private:
         QColor couleur;
     };
     std::vector<Texte_De_Cote> textes_de_cote;
-    // The hour labels of the present drawing.
+    // The hour labels of the present drawing, and the labels placed beside their curves.
     std::vector<QGraphicsTextItem *> etiquettes_heures;
+    std::vector<QGraphicsTextItem *> etiquettes_courbes;
 
     // Everything the picture of the disc is painted from.
     struct Cle_disque {

@@ -1396,26 +1396,31 @@ void TestScene::description()
 void TestScene::tailleDeLaVue_data()
 {
     QTest::addColumn<QSize>("taille");
+    QTest::addColumn<double>("latitude");
     QTest::addColumn<int>("diametre");
 
     // The view of the maximised window (the panel beside it): at 1600 x 900 the legend's fixed
     // reserve leaves min(1110 - 300, 800 - 140) = 660; at 800 x 600 it would leave 100, and at
     // twice the scale of 1600 x 900 (a screen of 800 x 450) 100 again, less than 60 % of the
     // smaller side: 0.6 x 400 = 240 and 0.6 x 372 = 223.2, rounded up.
-    QTest::newRow("1600 x 900") << QSize(1110, 800) << 660;
-    QTest::newRow("800 x 600") << QSize(400, 512) << 240;
-    QTest::newRow("1600 x 900 at twice the scale") << QSize(400, 372) << 224;
+    QTest::newRow("1600 x 900") << QSize(1110, 800) << 48.85 << 660;
+    QTest::newRow("800 x 600") << QSize(400, 512) << 48.85 << 240;
+    QTest::newRow("1600 x 900 at twice the scale") << QSize(400, 372) << 48.85 << 224;
+    // At the equator the limit courses rise near the east and their labels beside them would
+    // reach past the drawing's edge.
+    QTest::newRow("800 x 600 at the equator") << QSize(400, 512) << 0.0 << 240;
 }
 
 void TestScene::tailleDeLaVue()
 {
     QFETCH(QSize, taille);
+    QFETCH(double, latitude);
     QFETCH(int, diametre);
 
     // A real study: twelve saved dates, the limit courses and the hours on the clock of Paris,
     // a horizon.
     Description_Diagramme d;
-    d.latitude = 48.85;
+    d.latitude = latitude;
     d.longitude = 2.35;
     d.fuseau = "Europe/Paris";
     d.echelle = Echelle_Heures::Heure_legale;
