@@ -1235,8 +1235,12 @@ void TestMasques::colonnesDuMasque()
     // The output table shows "Soleil direct" and "Masqué" while an outline is drawn, headed as
     // the other columns, and hides them without one. At 45° on 21 June, 40° over the south
     // half (the hand computation of `soleilMasque`): 15.41 − 1.08735 = 14.32265 h direct,
-    // 14h19, and 1.08735 h behind the mask, 1h05.
+    // 14h19, and 1.08735 h behind the mask, 1h05. On a 1600 x 900 screen the six columns are
+    // seen whole, without a horizontal scroll bar.
     Fenetre f;
+    f.fenetre.resize(1600, 860);
+    f.fenetre.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.fenetre));
     f.fenetre.findChild<QDateEdit *>(QStringLiteral("Date"))->setDate(QDate(2026, 6, 21));
     QVERIFY(f.changer_latitude(45).isEmpty());
     auto *tableau = f.fenetre.findChild<QTableWidget *>(QStringLiteral("tableau_sorties"));
@@ -1254,6 +1258,10 @@ void TestMasques::colonnesDuMasque()
     QCOMPARE(tableau->item(0, 3)->text(), QStringLiteral("15h25"));
     QCOMPARE(tableau->item(0, 4)->text(), QStringLiteral("14h19"));
     QCOMPARE(tableau->item(0, 5)->text(), QStringLiteral("1h05"));
+    QVERIFY2(tableau->horizontalHeader()->length() <= tableau->viewport()->width(),
+             qPrintable(QStringLiteral("%1 > %2")
+                            .arg(tableau->horizontalHeader()->length())
+                            .arg(tableau->viewport()->width())));
 
     // The next rebuild without "Conserver les masques": no outline, the columns hidden and
     // empty.
