@@ -8,6 +8,10 @@
 // scrolls it vertically without hiding its right edge behind a horizontal scroll bar, and the
 // diagram beside it keeps its width whether the bar shows or not. Narrower than the panel, it
 // scrolls both ways.
+//
+// The wheel scrolls the panel: a spin box, list or slider of the panel that does not have the
+// keyboard focus passes it on, so that scrolling never changes a value on the way; once
+// clicked or tabbed into, it takes the wheel again.
 
 #include <QScrollArea>
 
@@ -19,6 +23,13 @@ public:
     explicit Panneau_defilant(QWidget *parent = nullptr);
 
     QSize sizeHint() const override;
+
+    // Has the panel's spin boxes, lists and sliders, as they are now, pass the wheel on while
+    // they do not have the focus; a wheel no longer gives them the focus either.
+    void prendre_la_molette();
+
+protected:
+    bool eventFilter(QObject *objet, QEvent *evenement) override;
 };
 
 #endif
