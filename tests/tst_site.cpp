@@ -912,10 +912,10 @@ void TestSite::annulerRetablir_data()
     QTest::addColumn<QString>("changement");
     QTest::addColumn<QString>("etape");
 
-    QTest::newRow("latitude typed") << "latitude"
-                                    << "Latitude";
-    QTest::newRow("latitude slider dragged: one step") << "glissement"
-                                                       << "Latitude";
+    QTest::newRow("latitude typed, then Enter: one step") << "latitude"
+                                                          << "Latitude";
+    QTest::newRow("latitude slider, arrow key held: one step") << "touche"
+                                                               << "Latitude";
     QTest::newRow("longitude") << "longitude"
                                << "Longitude";
     QTest::newRow("zone, with its city's longitude") << "fuseau"
@@ -1005,10 +1005,19 @@ void TestSite::annulerRetablir()
     QRandomGenerator hasard(19);
     const auto changer = [&](const QString &c) {
         if (c == QLatin1String("latitude")) {
-            fenetre.latitude->setValue(-33.87);
-        } else if (c == QLatin1String("glissement")) {
-            for (int valeur = 46; valeur <= 60; ++valeur)
-                latitude_curseur->setValue(valeur);
+            fenetre.latitude->selectAll();
+            QTest::keyClicks(fenetre.latitude, QStringLiteral("-33,87"));
+            QTest::keyClick(fenetre.latitude, Qt::Key_Return);
+        } else if (c == QLatin1String("touche")) {
+            // As a system repeats a held key: a press, then repeated releases and presses.
+            QTest::simulateEvent(latitude_curseur, true, Qt::Key_Right, Qt::NoModifier, QString(),
+                                 false);
+            for (int repetition = 0; repetition < 10; ++repetition)
+                for (const bool appui : {false, true})
+                    QTest::simulateEvent(latitude_curseur, appui, Qt::Key_Right, Qt::NoModifier,
+                                         QString(), true);
+            QTest::simulateEvent(latitude_curseur, false, Qt::Key_Right, Qt::NoModifier, QString(),
+                                 false);
         } else if (c == QLatin1String("longitude")) {
             enfant<QDoubleSpinBox>(f, "longitude")->setValue(151.21);
         } else if (c == QLatin1String("fuseau")) {
