@@ -31,7 +31,7 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent, const QDate &aujourdhui)
     // The right-hand panel scrolls when the window is smaller than it; it shows the window's
     // own background (the scroll area would fill it).
     ui->panneau_droit->setAutoFillBackground(false);
-    ui->scrollArea_panneau->prendre_la_molette();
+    ui->scrollArea_panneau->regler_les_champs();
     // A site file dropped on the window is opened. The diagram takes no drop of its own: its
     // scene would accept every drag and hold it away from the window.
     setAcceptDrops(true);

@@ -5,6 +5,8 @@
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -23,7 +25,7 @@ QSize Panneau_defilant::sizeHint() const
     return taille;
 }
 
-void Panneau_defilant::prendre_la_molette()
+void Panneau_defilant::regler_les_champs()
 {
     if (!widget())
         return;
@@ -42,6 +44,16 @@ void Panneau_defilant::prendre_la_molette()
 bool Panneau_defilant::eventFilter(QObject *objet, QEvent *evenement)
 {
     auto *w = qobject_cast<QWidget *>(objet);
+    if (evenement->type() == QEvent::ShortcutOverride && w && w != widget()) {
+        // Left unclaimed, the keys reach "Annuler" and "Rétablir" of the window.
+        const auto *touche = static_cast<const QKeyEvent *>(evenement);
+        const QKeySequence sequence(touche->key() | static_cast<int>(touche->modifiers()));
+        const bool historique = sequence == QKeySequence(Qt::CTRL + Qt::Key_Z) ||
+                                sequence == QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_Z) ||
+                                sequence == QKeySequence(Qt::CTRL + Qt::Key_Y);
+        if (historique)
+            return true;
+    }
     // The panel itself is watched by the scroll area, for its size.
     if (evenement->type() != QEvent::Wheel || !w || w == widget() || !viewport()->isAncestorOf(w) ||
         w->hasFocus())
