@@ -3,9 +3,9 @@
 //
 // The main window's site files: "Ouvrir un site...", "Enregistrer le site", "Enregistrer le
 // site sous...", a site file dropped on the window, the question asked before unsaved changes
-// to a site are lost, and "Annuler" and "Rétablir", which put a whole site back. The file itself is
-// read and written by site/site.h; here the widgets are read into a site and a site put into the
-// widgets.
+// to a site are lost, and "Annuler" and "Rétablir", which put a whole site back. The file
+// itself is read and written by site/site.h; here the widgets are read into a site and a site
+// put into the widgets.
 #include "app/fenetre_principale.h"
 
 #include "app/dossiers.h"
