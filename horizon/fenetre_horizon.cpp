@@ -91,6 +91,8 @@ void Fenetre_Principale::on_bouton_importer_horizon_clicked()
     if (dialogue.exec() != QDialog::Accepted || dialogue.points_tableau().empty())
         return;
     remplir_tableau_masques(dialogue.points_tableau());
+    // Kept, as a site's kept mask is: the next change draws it again.
+    ui->check_conserver_masques->setChecked(true);
     on_bouton_masques_clicked();
 }
 
