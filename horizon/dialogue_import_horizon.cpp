@@ -96,8 +96,8 @@ void Dialogue_Import_Horizon::lire()
                 .arg(points.size()) +
             (masque.ecart > ecart_horizon_max
                  ? tr(" %1 lignes ne suffisent pas à suivre le profil à %2° près : le tracé "
-                      "s'en écarte jusqu'à %3°, ses lignes resserrées là où il est le plus "
-                      "raide.")
+                      "s'en écarte jusqu'à %3°, les lignes étant resserrées là où il est le "
+                      "plus raide.")
                        .arg(limite)
                        .arg(texte_angle(ecart_horizon_max), texte_angle(masque.ecart))
                  : QString()));

@@ -26,6 +26,7 @@
 #include <QFileDialog>
 #include <QGraphicsPathItem>
 #include <QGraphicsView>
+#include <QLabel>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTableView>
@@ -381,7 +382,9 @@ void TestHorizon::amincissementNeBaissePas()
     for (int k = 0; k < 2000; ++k)
         tour.emplace_back(k * 0.18, alea.bounded(600) / 10.0);
     std::vector<QPointF> ouvert(tour.begin() + 100, tour.begin() + 1900);
-    // A file with a point at north and the open gap just after it: the rows end on north.
+    // A file with a point at north and the open gap just after it: the rows end on north, 1024
+    // rows before it, so that a run marker on north would fall just past the markers' storage
+    // (as the sanitizers see it).
     QByteArray fichier = "0;5\n";
     for (int k = 0; k < 1024; ++k)
         fichier += QByteArray::number(200 + k * 0.15) + ';' +
@@ -659,6 +662,16 @@ void TestHorizon::importDansLaFenetre()
                  csv.endsWith("\n180,1.05\n") && csv.count('\n') == int(attendus.size()) + 1,
              csv.constData());
     fenetre.close();
+
+    // Teeth of 40° every 3.6° cannot be followed within 0.25° by 20 rows: the preview says so.
+    QByteArray dents;
+    for (int k = 0; k < 100; ++k)
+        dents += QByteArray::number(k * 3.6) + ';' + QByteArray::number(k % 2 * 40) + '\n';
+    const Dialogue_Import_Horizon serre(dents, QStringLiteral("dents.csv"), 20);
+    const QString etat = serre.findChild<QLabel *>(QStringLiteral("label_etat"))->text();
+    QVERIFY2(etat.contains(QStringLiteral("20 lignes ne suffisent pas à suivre le profil à 0,25° "
+                                          "près")),
+             qPrintable(etat));
 }
 
 QTEST_MAIN(TestHorizon)
