@@ -485,8 +485,9 @@ std::vector<Marche> marches(const std::vector<QPointF> &sommets, const std::vect
             const double borne = y > haut ? bas + 2.0 * tolerance : haut - 2.0 * tolerance;
             const QPointF depuis =
                 sommets[k - 1].x() > debut ? sommets[k - 1] : QPointF(debut, y_debut);
-            suite = std::min(sommets[k].x(), depuis.x() + (borne - depuis.y()) / (y - depuis.y()) *
-                                                              (sommets[k].x() - depuis.x()));
+            // Within the segment, whatever the rounding of a band a hair wider than 2 tolerances.
+            const double part = std::clamp((borne - depuis.y()) / (y - depuis.y()), 0.0, 1.0);
+            suite = depuis.x() + part * (sommets[k].x() - depuis.x());
             bas = std::min(bas, borne);
             haut = std::max(haut, borne);
             j = k - 1;

@@ -452,6 +452,10 @@ void TestHorizon::suitLaLigne_data()
     QTest::newRow("open from the west across north to the east")
         << QVector<QPointF>{{270, 10}, {300, 30}, {20, 0}, {60, 40}} << nord << false << 500 << true
         << false;
+    // 4.6 - 5 as a program computes it, a hair below -0.4: the line's band is a hair wider.
+    QTest::newRow("6 rows, down just below 0 at the open end")
+        << QVector<QPointF>{{180, 5.6}, {-149.7, 18.3}, {-141.8, 4.6 - 5}} << Convention_Azimut::Sud
+        << false << 6 << false << false;
     QVector<QPointF> dents;
     for (int k = 0; k < 2000; ++k)
         dents << QPointF(k * 0.18, alea.bounded(600) / 10.0);
