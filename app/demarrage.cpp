@@ -2,9 +2,12 @@
 // Orvane — sun-path diagrams.
 #include "app/demarrage.h"
 
+#include "site/site.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
@@ -53,6 +56,15 @@ double temps_processeur_ms()
 }
 
 } // namespace
+
+QString site_en_argument(const QStringList &arguments)
+{
+    if (arguments.size() != 2 || arguments.at(1).startsWith(QLatin1Char('-')))
+        return QString();
+    const QString &chemin = arguments.at(1);
+    return QFileInfo(chemin).suffix().compare(suffixe_site, Qt::CaseInsensitive) == 0 ? chemin
+                                                                                      : QString();
+}
 
 void preparer_attributs_application()
 {

@@ -7,6 +7,8 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <utility>
@@ -14,6 +16,11 @@
 class QCoreApplication;
 class QTranslator;
 class QWidget;
+
+// The site file of `arguments` (the program's name first) when they are that file alone, named
+// with the site suffix (`orvane paris.orvane`, as a file manager starts the program): the
+// window opens it. Empty for anything else, which is the command line's.
+QString site_en_argument(const QStringList &arguments);
 
 // Attributes that the toolkit reads when the application object is built, so call this first:
 // high-DPI scaling (a screen at 150 or 200 % shows the window at the same physical size, in

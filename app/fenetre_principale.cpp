@@ -6,12 +6,14 @@
 #include "masks/delegate.h"
 #include "masks/effaceur_cellules.h"
 #include "masks/points_masque.h"
+#include "trace/regles.h"
 #include "ui_fenetre_principale.h"
 #include "update/mise_a_jour.h"
 
 #include <QHeaderView>
 #include <QIcon>
 #include <QPixmap>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QTimer>
 
@@ -36,6 +38,14 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent, const QDate &aujourdhui)
         table->horizontalHeader()->setFont(table->font());
         table->verticalHeader()->setFont(table->font());
     }
+
+    // The dates and years the command line and the site files take, and no others, so that
+    // every site the window saves opens again. Set quietly: nothing is drawn yet.
+    {
+        const QSignalBlocker bloque(ui->spinBox_annee);
+        ui->spinBox_annee->setRange(annee_min, annee_max);
+    }
+    ui->Date->setDateRange(premiere_date, derniere_date);
 
     id_maj_application = 8;
     version_application = QStringLiteral("2.2");

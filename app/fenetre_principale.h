@@ -74,6 +74,11 @@ public:
     // (`texte_lecture`); leaving the disc or the view clears it.
     bool eventFilter(QObject *objet, QEvent *evenement) override;
 
+    // Opens the site file `chemin` as "Ouvrir un site..." does, once the event loop runs (a
+    // file dropped on the window, or given on the command line): a refused file shows its
+    // message over the window, which stays as it was.
+    void ouvrir_site_differe(const QString &chemin);
+
 private slots:
     // Fits the scene to the view: the scene rectangle is the view's rectangle centred on the
     // origin, the disc's diameter min(W − 300, H − 140) pixels, the legend 10 px right of and
@@ -210,9 +215,10 @@ private:
     // the export's page caption and table show.
     Description_Diagramme description_dessinee;
     QVector<Ligne_Sortie> lignes_sorties;
-    // The dated courses of the last drawing for the read-out, sampled on the first pointer move
-    // after it (`courses_a_jour` false until then).
+    // The dated courses and the clock's hour lines of the last drawing for the read-out,
+    // sampled on the first pointer move after it (`courses_a_jour` false until then).
     std::vector<Course_Lue> courses_pointeur;
+    std::vector<Ligne_Horaire_Lue> lignes_horaires_pointeur;
     bool courses_a_jour = false;
     // Number of dates saved since the last reset, 0..12.
     int nb_clic_enregistrer_date = 0;

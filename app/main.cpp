@@ -18,11 +18,14 @@ int main(int argc, char *argv[])
     // ORVANE_MESURE_DEMARRAGE set: the start-up is timed up to the first frame, then the
     // program quits.
     Mesure_demarrage mesure;
-    // With arguments: the command line, with no window, no display and no update check.
-    if (ligne_de_commande_demandee(argc)) {
-        QStringList arguments;
-        for (int i = 0; i < argc; ++i)
-            arguments << QString::fromLocal8Bit(argv[i]);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    // A site file alone opens in the window; any other argument is the command line's, with no
+    // window, no display and no update check.
+    const QString site = site_en_argument(arguments);
+    if (site.isEmpty() && ligne_de_commande_demandee(argc)) {
+        preparer_ligne_de_commande();
         QTextStream sortie(stdout);
         QTextStream erreurs(stderr);
         sortie.setCodec("UTF-8");
@@ -48,6 +51,8 @@ int main(int argc, char *argv[])
         // The platform chose its OpenGL integration when it made the first window, just now.
         retirer_integration_opengl(sans_opengl);
         mesure.etape("fenêtre montrée");
+        if (!site.isEmpty())
+            fenetre.ouvrir_site_differe(site);
         if (auto *vue = fenetre.findChild<QGraphicsView *>(QStringLiteral("graphicsView")))
             mesure.attendre_premiere_image(vue->viewport());
         code = application.exec();

@@ -9,11 +9,13 @@
 #include "cli/ligne_de_commande.h"
 
 #include "diagram/scene.h"
+#include "ecriture/ecriture.h"
 #include "export/pages.h"
 #include "horizon/horizon.h"
 #include "masks/points_masque.h"
 #include "site/site.h"
 #include "trace/diagramme.h"
+#include "trace/regles.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -22,10 +24,12 @@
 #include <QMap>
 #include <QRegularExpression>
 #include <QTextStream>
-#include <QTimeZone>
 
+#include <cerrno>
 #include <cmath>
+#include <fcntl.h>
 #include <optional>
+#include <unistd.h>
 
 namespace
 {
@@ -39,11 +43,6 @@ constexpr int dates_max = 1 + dates_enregistrees_max;
 constexpr int largeur_min = 320;
 constexpr int hauteur_min = 160;
 constexpr int cote_max = 8192;
-constexpr double latitude_max = 90.0;   // degrees
-constexpr double longitude_max = 180.0; // degrees
-// Years a date can be written in, AAAA.
-constexpr int annee_min = 1;
-constexpr int annee_max = 9999;
 
 const QString aide = QStringLiteral(
     "Utilisation : orvane [OPTIONS] --export FICHIER\n"
@@ -73,10 +72,12 @@ const QString aide = QStringLiteral(
     "                        du fuseau, heure d'été comprise\n"
     "  --modele MODELE       simple : les formules du diagramme (défaut) ; precis : la\n"
     "                        position apparente du soleil, réfraction comprise\n"
-    "  --date AAAA-MM-JJ     la date choisie ; répétée, chaque autre date est enregistrée\n"
-    "                        (12 de plus au plus). Défaut : aujourd'hui\n"
+    "  --date AAAA-MM-JJ     la date choisie, du 1752-09-14 au 9999-12-31 ; répétée,\n"
+    "                        chaque autre date est enregistrée (12 de plus au plus).\n"
+    "                        Défaut : aujourd'hui\n"
     "  --jour-des-mois J     le jour J (1 à 31) de chaque mois, au lieu des dates\n"
-    "  --annee AAAA          l'année du jour des mois (défaut : l'année en cours)\n"
+    "  --annee AAAA          l'année du jour des mois, de 1 à 9999 (défaut : l'année en\n"
+    "                        cours)\n"
     "  --limites             les courses limites (« Délimiter la course »)\n"
     "  --heures              les lignes des heures (implique --limites)\n"
     "  --taille LxH          taille en pixels d'une image PNG ou JPEG (défaut : 1920x1080)\n"
@@ -90,9 +91,10 @@ const QString aide = QStringLiteral(
     "  -h, --help            affiche cette aide\n"
     "  -v, --version         affiche la version\n"
     "\n"
-    "Heures dans l'échelle de --heure. Statut de sortie : 0 si tout est écrit, 1 si le\n"
-    "fichier n'a pas pu être écrit (un fichier existant reste intact), 2 si les arguments\n"
-    "ou le fichier du masque sont incorrects (rien n'est écrit).\n");
+    "Heures dans l'échelle de --heure. Statut de sortie : 0 si tout est écrit, 1 si un\n"
+    "fichier ou la sortie standard n'a pas pu être écrit (un fichier existant reste\n"
+    "intact), 2 si les arguments ou le fichier du masque sont incorrects (rien n'est\n"
+    "écrit).\n");
 
 // A usage error: its message names the option.
 struct Erreur_usage {
@@ -131,14 +133,21 @@ int lire_entier(const QString &option, const QString &texte, int min, int max)
 
 QDate lire_date(const QString &texte)
 {
-    static const QRegularExpression forme(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
-    if (!forme.match(texte).hasMatch())
+    const Date_Lue lue = lire_date_iso(texte);
+    switch (lue.probleme) {
+    case Date_Lue::Probleme::Forme:
         throw Erreur_usage{
             QStringLiteral("--date : « %1 » n'est pas une date AAAA-MM-JJ").arg(texte)};
-    const QDate date = QDate::fromString(texte, Qt::ISODate);
-    if (!date.isValid() || date.year() < annee_min)
+    case Date_Lue::Probleme::Inexistante:
         throw Erreur_usage{QStringLiteral("--date : le %1 n'existe pas").arg(texte)};
-    return date;
+    case Date_Lue::Probleme::Hors_limites:
+        throw Erreur_usage{
+            QStringLiteral("--date : le %1 est hors de %2..%3")
+                .arg(texte, texte_date_iso(premiere_date), texte_date_iso(derniere_date))};
+    case Date_Lue::Probleme::Aucun:
+        break;
+    }
+    return lue.date;
 }
 
 QSize lire_taille(const QString &texte)
@@ -175,9 +184,10 @@ constexpr Nom_Convention noms_conventions[] = {
 };
 
 // The outline of the horizon file `fichier`, as the import fills the mask table with it and the
-// table's rules take it. A PVGIS file says its own convention; any other needs `convention`.
-QVector<QPointF> lire_masque(const QString &fichier,
-                             const std::optional<Convention_Azimut> &convention)
+// table's rules take it: the table's rows. A PVGIS file says its own convention; any other needs
+// `convention`.
+std::vector<QPointF> lire_masque(const QString &fichier,
+                                 const std::optional<Convention_Azimut> &convention)
 {
     const QString nomme = QStringLiteral("--masque : « %1 »").arg(fichier);
     // Qt names no cause for a folder, and the system's in English: the usual ones in French.
@@ -207,7 +217,7 @@ QVector<QPointF> lire_masque(const QString &fichier,
     const Points_Masque masque = masque_de_horizon(lu, lignes_masque_max).rangs;
     if (!masque.valide())
         throw Erreur_usage{nomme + QStringLiteral(" : ") + masque.texte()};
-    return QVector<QPointF>(masque.points.cbegin(), masque.points.cend());
+    return masque.points;
 }
 
 // The outline of a site's kept mask, through the table's own rules, as the window draws it.
@@ -231,6 +241,8 @@ struct Demande {
     // The site read with `--site`, and where `--enregistrer-site` writes the site asked for.
     std::optional<Site> site;
     QString fichier_site;
+    // The mask table's rows of `--masque`, which a site written keeps.
+    std::optional<std::vector<QPointF>> horizon;
 };
 
 // The value of an option that takes one, given at most once.
@@ -273,7 +285,44 @@ QString refus(const QCommandLineParser &analyse, const QStringList &arguments,
     return analyse.errorText();
 }
 
+// Flushes what was written to the standard output; false, with the cause said on `erreurs`,
+// when any of it was refused (a full disk, a closed descriptor).
+bool vider_sortie(QTextStream &sortie, QTextStream &erreurs, const QString &option)
+{
+    errno = 0;
+    sortie.flush();
+    if (sortie.status() == QTextStream::Ok)
+        return true;
+    const int code = errno;
+    erreurs << nom_programme << QStringLiteral(" : ") << option
+            << QStringLiteral(" : la sortie standard refuse l'écriture : ")
+            << raison_ecriture(code != 0 ? code : EIO) << ".\n";
+    erreurs.flush();
+    return false;
+}
+
+QtMessageHandler gestionnaire_boite_a_outils = nullptr;
+
+// Keeps only the fatal messages, which end the program.
+void taire_avertissements(QtMsgType type, const QMessageLogContext &contexte,
+                          const QString &message)
+{
+    if (type == QtFatalMsg && gestionnaire_boite_a_outils)
+        gestionnaire_boite_a_outils(type, contexte, message);
+}
+
 } // namespace
+
+void preparer_ligne_de_commande()
+{
+    // Each closed descriptor is the lowest free one in turn, so each open takes its number;
+    // opened for reading only, the standard output and error refuse every write.
+    for (int descripteur : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+        if (::fcntl(descripteur, F_GETFD) == -1 && errno == EBADF)
+            ::open("/dev/null", O_RDONLY);
+    if (qEnvironmentVariableIsEmpty("ORVANE_DEBUG"))
+        gestionnaire_boite_a_outils = qInstallMessageHandler(taire_avertissements);
+}
 
 bool ligne_de_commande_demandee(int argc)
 {
@@ -331,13 +380,13 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
         return usage(refus(analyse, arguments, avec_valeur));
     if (analyse.isSet(o_aide)) {
         sortie << aide;
-        sortie.flush();
-        return statut_succes;
+        return vider_sortie(sortie, erreurs, QStringLiteral("--help")) ? statut_succes
+                                                                       : statut_echec_ecriture;
     }
     if (analyse.isSet(o_version)) {
         sortie << nom_programme << ' ' << QStringLiteral(ORVANE_VERSION) << '\n';
-        sortie.flush();
-        return statut_succes;
+        return vider_sortie(sortie, erreurs, QStringLiteral("--version")) ? statut_succes
+                                                                          : statut_echec_ecriture;
     }
 
     Demande demande;
@@ -389,13 +438,11 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
         }
         if (analyse.isSet(o_fuseau)) {
             const QString texte = valeur_unique(analyse, o_fuseau);
-            const QByteArray zone = texte.toLatin1();
-            if (texte.isEmpty() || QString::fromLatin1(zone) != texte ||
-                !QTimeZone::isTimeZoneIdAvailable(zone))
+            if (!fuseau_connu(texte))
                 throw Erreur_usage{
                     QStringLiteral("--fuseau : « %1 » n'est pas un fuseau horaire connu")
                         .arg(texte)};
-            d.fuseau = zone;
+            d.fuseau = texte.toLatin1();
         }
         if (analyse.isSet(o_heure)) {
             const QString texte = valeur_unique(analyse, o_heure);
@@ -435,9 +482,15 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
                       : site_des_mois ? d.annee
                                       : aujourd_hui.year();
             // The limit courses' labels read their day numbers in the diagram's year; a site
-            // keeps the date of its window's date edit, which does that there.
-            if (!demande.site)
-                d.date_choisie = QDate(d.annee, 1, 1);
+            // keeps the date of its window's date edit, which does that there. A year before
+            // the date edit's range is read 400 years on, the same calendar, so that the site
+            // written opens.
+            if (!demande.site) {
+                int annee_du_calendrier = d.annee;
+                while (QDate(annee_du_calendrier, 1, 1) < premiere_date)
+                    annee_du_calendrier += 400;
+                d.date_choisie = QDate(annee_du_calendrier, 1, 1);
+            }
             d.dates_enregistrees.clear();
         } else if (site_des_mois && dates.isEmpty()) {
             if (analyse.isSet(o_annee))
@@ -500,10 +553,12 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
             throw Erreur_usage{QStringLiteral("rien à écrire : donnez --export FICHIER, --tableau "
                                               "ou --enregistrer-site FICHIER")};
         // The mask file last: every other argument is found good before it is read.
-        if (analyse.isSet(o_masque))
-            d.masque = lire_masque(valeur_unique(analyse, o_masque), convention);
-        else if (demande.site && demande.site->conserver_masques)
+        if (analyse.isSet(o_masque)) {
+            demande.horizon = lire_masque(valeur_unique(analyse, o_masque), convention);
+            d.masque = QVector<QPointF>(demande.horizon->cbegin(), demande.horizon->cend());
+        } else if (demande.site && demande.site->conserver_masques) {
             d.masque = masque_du_site(*demande.site);
+        }
     } catch (const Erreur_usage &erreur) {
         return usage(erreur.message);
     }
@@ -521,10 +576,15 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
 
     int statut = statut_succes;
     if (!demande.fichier_site.isEmpty()) {
-        // The site of the options given; its mask table is the site's, or a fresh one.
+        // The site of what is drawn: the horizon's rows kept, as the import leaves the table
+        // when "Conserver les masques" is ticked; otherwise the site's table, or a fresh one.
         Site site = demande.site.value_or(Site());
-        if (!demande.site)
+        if (demande.horizon) {
+            site.masques = lignes_de_points(*demande.horizon);
+            site.conserver_masques = true;
+        } else if (!demande.site) {
             site.masques.resize(lignes_masques_initiales);
+        }
         site.diagramme = d;
         const QString erreur = ecrire_site(demande.fichier_site, site);
         if (!erreur.isEmpty()) {
@@ -546,7 +606,7 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
         if (!exporter_diagramme(scene, d.taille, legende_page(d, lignes), demande.fichier,
                                 &raison)) {
             erreurs << nom_programme << QStringLiteral(" : --export : « ") << demande.fichier
-                    << QStringLiteral(" » n'a pas pu être écrit : ") << raison << '\n';
+                    << QStringLiteral(" » n'a pas pu être écrit : ") << raison << ".\n";
             erreurs.flush();
             statut = statut_echec_ecriture;
         }
@@ -561,7 +621,8 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
                 cellules += textes_masque(ligne);
             sortie << cellules.join(QLatin1Char(';')) << '\n';
         }
-        sortie.flush();
+        if (!vider_sortie(sortie, erreurs, QStringLiteral("--tableau")))
+            statut = statut_echec_ecriture;
     }
     return statut;
 }

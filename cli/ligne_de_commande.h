@@ -23,7 +23,7 @@ class QTextStream;
 
 // Exit statuses.
 inline constexpr int statut_succes = 0;
-// The file could not be written; an existing file is left as it was.
+// A file or the standard output could not be written; an existing file is left as it was.
 inline constexpr int statut_echec_ecriture = 1;
 // The arguments are wrong, or the mask file is refused: nothing is drawn or written.
 inline constexpr int statut_usage = 2;
@@ -31,6 +31,12 @@ inline constexpr int statut_usage = 2;
 // Whether `argc` arguments ask for the command line rather than the window: any argument after
 // the program's name.
 bool ligne_de_commande_demandee(int argc);
+
+// Readies the process for the command line, before anything else: the toolkit's internal
+// warnings are silenced unless ORVANE_DEBUG is set, so that the standard error holds the
+// program's own French lines only, and a closed standard output or error keeps its number, so
+// that no file opened later takes its place and the table is refused rather than written there.
+void preparer_ligne_de_commande();
 
 // Runs the command line. `arguments` as QCoreApplication::arguments() gives them, the program's
 // name first; `aujourd_hui` is the chosen date when no `--date` is given, and its year the

@@ -87,11 +87,14 @@ QString Fenetre_Principale::texte_sous_pointeur(const QPointF &point)
                     dates << premier.addDays(jour - 1);
         }
         courses_pointeur = courses_lues(description_dessinee, dates);
+        lignes_horaires_pointeur = lignes_horaires_lues(description_dessinee);
         courses_a_jour = true;
     }
-    return texte_lecture(
-        lire_sous_pointeur(description_dessinee, courses_pointeur, scene->diametre0(), point),
-        description_dessinee);
+    Lecture lecture =
+        lire_sous_pointeur(description_dessinee, courses_pointeur, scene->diametre0(), point);
+    lire_ligne_horaire(lecture, description_dessinee, lignes_horaires_pointeur, scene->diametre0(),
+                       point);
+    return texte_lecture(lecture, description_dessinee);
 }
 
 bool Fenetre_Principale::eventFilter(QObject *objet, QEvent *evenement)

@@ -107,22 +107,15 @@ bool Scene::tracer_course_positions(const std::vector<Soleil::Point_Ciel> &posit
     }
     ajouter_chemin(chemin, pen, brush);
 
-    const bool visible = !chemin.isEmpty();
+    // A course wholly below the horizon keeps its legend row all the same: the user asked for
+    // that date, and its row says so.
     if (!droite) {
-        if (!visible) {
-            // A course wholly below the horizon has no place in the legend.
-            if (date) {
-                removeItem(date);
-                delete date;
-            }
-        } else {
-            const double y = y_legende + interligne_legende * nb_clic_enregistrer_date;
-            addLine(QLineF(x_legende, y, x_legende + trait_legende, y), pen);
-            if (date)
-                date->setPos(x_legende + trait_legende, y - interligne_legende);
-        }
+        const double y = y_legende + interligne_legende * nb_clic_enregistrer_date;
+        addLine(QLineF(x_legende, y, x_legende + trait_legende, y), pen);
+        if (date)
+            date->setPos(x_legende + trait_legende, y - interligne_legende);
     }
-    return visible;
+    return !chemin.isEmpty();
 }
 
 void Scene::jour_soleil(double latitude)

@@ -99,9 +99,8 @@ public slots:
     // Draws the course of day `Numero_jour` at `latitude` (degrees) from `TSVlever` to
     // `TSVcoucher` (hours) as one path item. `date` is the day's label, already on the scene:
     // placed beside the curve when `droite`, else in legend row `nb_clic_enregistrer_date`
-    // (taken off the scene and deleted when the course stays below the horizon: the caller
-    // must not use `date` afterwards). Returns whether any part of the course lies above the
-    // horizon.
+    // with a stroke of `pen`, even when the course stays below the horizon. Returns whether
+    // any part of the course lies above the horizon.
     bool tracer_course_soleil(int Numero_jour, double latitude, double TSVlever, double TSVcoucher,
                               QPen pen, QBrush brush, QPainterPath chemin, QGraphicsTextItem *date,
                               bool droite, int nb_clic_enregistrer_date);

@@ -2,6 +2,7 @@
 // Orvane — sun-path diagrams.
 #include "export/export.h"
 
+#include "app/dossiers.h"
 #include "app/fenetre_principale.h"
 #include "diagram/scene.h"
 #include "export/pages.h"
@@ -36,23 +37,27 @@ void Fenetre_Principale::enregistrerDiagramme()
     // completed here, the same way everywhere.
     QString filtre_choisi;
     const QString nom = QFileDialog::getSaveFileName(
-        this, tr("Enregistrer le diagramme"), tr("Diagramme solaire"),
+        this, tr("Enregistrer le diagramme"),
+        dans_dossier_retenu(Genre_Fichier::Export, tr("Diagramme solaire")),
         QStringList{filtre_export_jpeg, filtre_export_png, filtre_export_svg, filtre_export_pdf}
             .join(QStringLiteral(";;")),
         &filtre_choisi, QFileDialog::DontUseNativeDialog);
     if (nom.isEmpty())
         return;
+    retenir_dossier(Genre_Fichier::Export, nom);
 
     // The scene rectangle equals the view's size (the resize handler keeps it so): a raster
     // image of the view's size renders the scene at scale 1.
+    const QString chemin = nom_fichier_export(nom, filtre_choisi);
+    QString raison;
     if (!exporter_diagramme(*scene, ui->graphicsView->size(),
-                            legende_page(description_dessinee, lignes_sorties),
-                            nom_fichier_export(nom, filtre_choisi)))
-        QMessageBox::warning(this, tr("Erreur"),
-                             tr("<b>ATTENTION :</b> L'image n'a pas pu être enregistrée. "
-                                "Vérifiez que le dossier choisi accepte l'écriture et que le nom "
-                                "se termine par .jpg ou .png."),
-                             QMessageBox::Ok);
+                            legende_page(description_dessinee, lignes_sorties), chemin, &raison))
+        QMessageBox::warning(
+            this, tr("Erreur"),
+            tr("<b>ATTENTION :</b> L'image n'a pas pu être enregistrée dans "
+               "« %1 » : %2.")
+                .arg(QFileInfo(chemin).fileName().toHtmlEscaped(), raison.toHtmlEscaped()),
+            QMessageBox::Ok);
 }
 
 void Fenetre_Principale::on_actionImprimer_triggered()

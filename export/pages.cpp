@@ -3,6 +3,7 @@
 #include "export/pages.h"
 
 #include "diagram/scene.h"
+#include "ecriture/ecriture.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -15,7 +16,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPicture>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <QSysInfo>
 
@@ -89,9 +89,20 @@ bool png_encoder(png_structp png, png_infop info, const QImage &image)
     return true;
 }
 
+// libpng's own handlers print to the standard error; the export says the cause itself.
+[[noreturn]] void png_echec(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
+
+void png_avertissement(png_structp, png_const_charp)
+{
+}
+
 bool ecrire_png(const QImage &image, QIODevice &sortie)
 {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, png_echec, png_avertissement);
     if (!png)
         return false;
     png_infop info = png_create_info_struct(png);
@@ -105,13 +116,15 @@ bool ecrire_png(const QImage &image, QIODevice &sortie)
 }
 
 bool ecrire_raster(QGraphicsScene &scene, const QSize &taille, const char *format,
-                   QIODevice &sortie)
+                   QIODevice &sortie, QString &raison)
 {
     // JPEG has no alpha, so the image has none either; filled white first so that no byte of
     // the new image is left undefined wherever the background would not reach.
     QImage image(taille, QImage::Format_RGB32);
-    if (image.isNull()) // the memory refused
+    if (image.isNull()) {
+        raison = tr("la mémoire ne suffit pas pour une image de cette taille");
         return false;
+    }
     image.fill(Qt::white);
     {
         QPainter peintre(&image);
@@ -229,30 +242,29 @@ bool exporter_diagramme(QGraphicsScene &scene, const QSize &taille, const Legend
     const bool raster_connu = format == Format_export::Inconnu && !autre_raster.isEmpty() &&
                               QImageWriter::supportedImageFormats().contains(autre_raster);
     if (format == Format_export::Inconnu && !raster_connu)
-        return echec(tr("Le nom du fichier doit se terminer par .png, .jpg, .jpeg, .svg ou .pdf."));
+        return echec(tr("le nom du fichier doit se terminer par .png, .jpg, .jpeg, .svg ou .pdf"));
     if (format != Format_export::Pdf && taille.isEmpty())
-        return echec(tr("La taille de l'image est vide."));
+        return echec(tr("la taille de l'image est vide"));
     if (format != Format_export::Pdf && format != Format_export::Svg &&
         (taille.width() > cote_max || taille.height() > cote_max ||
          qint64(taille.width()) * taille.height() > pixels_max))
-        return echec(tr("L'image serait trop grande : au plus %1 pixels de côté et %2 millions "
-                        "de pixels en tout.")
+        return echec(tr("l'image serait trop grande : au plus %1 pixels de côté et %2 millions "
+                        "de pixels en tout")
                          .arg(cote_max)
                          .arg(pixels_max / 1000000));
 
-    // Everything goes to a temporary file beside the target, renamed over it only once the
-    // whole file is written: a failure leaves an existing file as it was and no new one.
-    QSaveFile sortie(fichier);
-    if (!sortie.open(QIODevice::WriteOnly))
-        return echec(tr("Impossible de créer le fichier : %1").arg(sortie.errorString()));
-
+    Ecriture_Fichier ecriture(fichier);
+    if (!ecriture.ouvrir())
+        return echec(ecriture.raison());
+    QIODevice &sortie = ecriture.sortie();
+    QString raison;
     bool ecrit = false;
     switch (format) {
     case Format_export::Jpeg:
-        ecrit = ecrire_raster(scene, taille, "JPEG", sortie);
+        ecrit = ecrire_raster(scene, taille, "JPEG", sortie, raison);
         break;
     case Format_export::Png:
-        ecrit = ecrire_raster(scene, taille, "PNG", sortie);
+        ecrit = ecrire_raster(scene, taille, "PNG", sortie, raison);
         break;
     case Format_export::Svg:
         ecrit = ecrire_svg(scene, taille, legende, sortie);
@@ -261,19 +273,14 @@ bool exporter_diagramme(QGraphicsScene &scene, const QSize &taille, const Legend
         ecrit = ecrire_pdf(scene, legende, sortie);
         break;
     case Format_export::Inconnu:
-        ecrit = ecrire_raster(scene, taille, autre_raster.constData(), sortie);
+        ecrit = ecrire_raster(scene, taille, autre_raster.constData(), sortie, raison);
         break;
     }
-    // The last buffered bytes go out here, so that a disk that fills up at the very end is
-    // seen too: the saved file would not notice it on its own at the commit.
-    if (ecrit && (!sortie.flush() || sortie.error() != QFileDevice::NoError))
-        ecrit = false;
-    if (!ecrit) {
-        sortie.cancelWriting();
-        return echec(tr("L'image n'a pas pu être écrite : %1").arg(sortie.errorString()));
-    }
-    if (!sortie.commit())
-        return echec(tr("Le fichier n'a pas pu être enregistré : %1").arg(sortie.errorString()));
+    // A failed write is the cause when there was one; otherwise the encoder gave up alone.
+    if (!ecrit)
+        ecriture.abandonner(raison.isEmpty() ? tr("l'image n'a pas pu être encodée") : raison);
+    if (!ecriture.terminer())
+        return echec(ecriture.raison());
     return true;
 }
 
@@ -361,6 +368,10 @@ bool dessiner(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDev
     peintre.setFont(texte);
     peintre.drawText(QPointF(x_colonne, y + mesure.ascent()),
                      tr("Échelle des heures : %1").arg(legende.echelle));
+    if (!legende.lignes_horaires.isEmpty()) {
+        y += interligne;
+        peintre.drawText(QPointF(x_colonne, y + mesure.ascent()), legende.lignes_horaires);
+    }
     y += interligne + 10.0;
     peintre.setFont(texte_gras);
     peintre.drawText(QPointF(x_colonne, y + mesure.ascent()),

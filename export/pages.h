@@ -27,6 +27,9 @@ struct Legende_page {
     QVector<QPair<QString, QColor>> dates;
     // The time scale of every time shown.
     QString echelle = QStringLiteral("Temps solaire vrai");
+    // The hour lines' clock when it is not the scale's ("lignes horaires en heure d'hiver
+    // (UTC+1)"), on a line of its own; empty: no line.
+    QString lignes_horaires;
     // The output table: its column headers and its rows, the cells' texts as shown.
     QStringList entetes;
     QVector<QStringList> lignes;
@@ -42,9 +45,10 @@ Format_export format_export(const QString &fichier);
 // `taille` pixels (antialiased), an SVG of vector paths and text at that size, or the report
 // page as a one-page A4 landscape PDF (`taille` unused). A raster image has at most 32767
 // pixels a side and 2^28 pixels in all. A suffix of `Inconnu` that the toolkit's image
-// writers know (.bmp ...) is written as that raster format. Written through a temporary file
-// renamed at the end: on any failure nothing is left behind, an existing file keeps its
-// bytes, the function returns false and `erreur` (when given) holds the reason in French.
+// writers know (.bmp ...) is written as that raster format. Written through the safe writer
+// (ecriture/ecriture.h): on any failure nothing is left behind, an existing file keeps its
+// bytes, the function returns false and `erreur` (when given) holds the cause in French, a
+// fragment to follow the caller's sentence ("le disque est plein").
 bool exporter_diagramme(QGraphicsScene &scene, const QSize &taille, const Legende_page &legende,
                         const QString &fichier, QString *erreur = nullptr);
 

@@ -5,7 +5,9 @@
 // and draws it; "Exporter l'horizon..." writes the table as CSV.
 #include "app/fenetre_principale.h"
 
+#include "app/dossiers.h"
 #include "diagram/scene.h"
+#include "ecriture/ecriture.h"
 #include "horizon/dialogue_import_horizon.h"
 #include "horizon/horizon.h"
 #include "masks/points_masque.h"
@@ -15,7 +17,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QStandardItemModel>
 
 namespace
@@ -55,11 +56,12 @@ void Fenetre_Principale::remplir_tableau_masques(const std::vector<QPointF> &poi
 void Fenetre_Principale::on_bouton_importer_horizon_clicked()
 {
     const QString chemin = QFileDialog::getOpenFileName(
-        this, tr("Importer un horizon"), QString(),
+        this, tr("Importer un horizon"), dossier_retenu(Genre_Fichier::Horizon),
         tr("Horizons (*.json *.csv *.txt *.hor);;Tous les fichiers (*)"), nullptr,
         QFileDialog::DontUseNativeDialog);
     if (chemin.isEmpty())
         return;
+    retenir_dossier(Genre_Fichier::Horizon, chemin);
     const QString nom = QFileInfo(chemin).fileName();
     const auto refuser = [this, &nom](const QString &raison) {
         QMessageBox::warning(this, tr("Attention!"),
@@ -113,11 +115,13 @@ void Fenetre_Principale::on_actionExporter_l_horizon_triggered()
     for (const Filtre_Export &f : filtres_export)
         filtres << tr(f.texte);
     QString filtre_choisi;
-    QString nom = QFileDialog::getSaveFileName(this, tr("Exporter l'horizon"), tr("horizon.csv"),
-                                               filtres.join(QStringLiteral(";;")), &filtre_choisi,
-                                               QFileDialog::DontUseNativeDialog);
+    QString nom = QFileDialog::getSaveFileName(
+        this, tr("Exporter l'horizon"),
+        dans_dossier_retenu(Genre_Fichier::Horizon, tr("horizon.csv")),
+        filtres.join(QStringLiteral(";;")), &filtre_choisi, QFileDialog::DontUseNativeDialog);
     if (nom.isEmpty())
         return;
+    retenir_dossier(Genre_Fichier::Horizon, nom);
     if (QFileInfo(nom).suffix().isEmpty())
         nom += QStringLiteral(".csv");
     Convention_Azimut convention = Convention_Azimut::Nord;
@@ -125,14 +129,11 @@ void Fenetre_Principale::on_actionExporter_l_horizon_triggered()
         if (filtre_choisi == tr(f.texte))
             convention = f.convention;
 
-    // Through a temporary file: a failed write leaves any old file whole.
-    QSaveFile fichier(nom);
-    const QByteArray csv = horizon_csv(lus.points, convention);
-    if (!fichier.open(QIODevice::WriteOnly) || fichier.write(csv) != csv.size() ||
-        !fichier.commit()) {
+    // A failed write leaves any old file whole.
+    const QString raison = ecrire_fichier(nom, horizon_csv(lus.points, convention));
+    if (!raison.isEmpty())
         QMessageBox::warning(this, tr("Attention!"),
-                             tr("L'horizon n'a pu être enregistré dans « %1 » : %2")
-                                 .arg(QFileInfo(nom).fileName(), fichier.errorString()),
+                             tr("L'horizon n'a pu être enregistré dans « %1 » : %2.")
+                                 .arg(QFileInfo(nom).fileName(), raison),
                              QMessageBox::Ok);
-    }
 }

@@ -2,7 +2,8 @@
 # The Debian package, built by CPack: `cmake --build build --target package` (or `make package`
 # at the root) writes build/orvane_<version>_<arch>.deb. It holds what `cmake --install`
 # installs under /usr: the program, its desktop entry and icons, the AppStream metadata, the
-# manual page, and the copyright and changelog files Debian asks for.
+# description of its site files for the MIME database, the manual page, and the copyright and
+# changelog files Debian asks for.
 
 set(ORVANE_PAQUET ${CMAKE_CURRENT_LIST_DIR})
 set(ORVANE_ID_APPSTREAM example.orvane.Orvane)
@@ -49,6 +50,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/app/orvane.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/app/images/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 install(FILES ${ORVANE_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${ORVANE_PAQUET}/orvane.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/orvane.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${ORVANE_PAQUET}/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/orvane)

@@ -24,7 +24,7 @@ paquets=(
     # The benchmarks.
     libbenchmark-dev
     # The Debian package: CPack's dependency list, its checks.
-    dpkg-dev file lintian appstream
+    dpkg-dev file lintian appstream desktop-file-utils shared-mime-info
 )
 
 manquants=()

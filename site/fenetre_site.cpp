@@ -7,6 +7,7 @@
 // widgets are read into a site and a site put into the widgets.
 #include "app/fenetre_principale.h"
 
+#include "app/dossiers.h"
 #include "diagram/scene.h"
 #include "ui_fenetre_principale.h"
 
@@ -21,8 +22,6 @@
 #include <QSignalBlocker>
 #include <QStandardItemModel>
 #include <QUrl>
-
-#include <algorithm>
 
 namespace
 {
@@ -87,9 +86,15 @@ void Fenetre_Principale::appliquer_site(const Site &site)
         ui->latitude->setValue(d.latitude);
         // The zone goes in without offering its city: the site's longitude is the user's.
         ui->longitude->setValue(d.longitude);
-        const int zone =
-            d.fuseau.isEmpty() ? 0 : ui->combo_fuseau->findText(QString::fromLatin1(d.fuseau));
-        ui->combo_fuseau->setCurrentIndex(std::max(zone, 0));
+        const QString nom_zone = QString::fromLatin1(d.fuseau);
+        int zone = d.fuseau.isEmpty() ? 0 : ui->combo_fuseau->findText(nom_zone);
+        // The list offers the zones of zone1970.tab; a site may name any other zone of the
+        // database (Etc/GMT+5), which joins the list.
+        if (zone < 0) {
+            ui->combo_fuseau->addItem(nom_zone);
+            zone = ui->combo_fuseau->count() - 1;
+        }
+        ui->combo_fuseau->setCurrentIndex(zone);
         ui->combo_echelle->setCurrentIndex(d.echelle == Echelle_Heures::Heure_legale ? 1 : 0);
         ui->combo_modele->setCurrentIndex(d.modele == Modele_Soleil::precis ? 1 : 0);
         ui->slider_latitude->setValue(static_cast<int>(ui->latitude->value()));
@@ -158,6 +163,7 @@ bool Fenetre_Principale::ouvrir_site(const QString &chemin)
         return false;
     appliquer_site(*lecture.site);
     chemin_site = QFileInfo(chemin).absoluteFilePath();
+    retenir_dossier(Genre_Fichier::Site, chemin_site);
     // The widgets may round what the file holds (the latitude to two decimals): what they show
     // now is the site as opened.
     site_enregistre = site_courant();
@@ -175,6 +181,7 @@ bool Fenetre_Principale::enregistrer_site(const QString &chemin)
         return false;
     }
     chemin_site = QFileInfo(chemin).absoluteFilePath();
+    retenir_dossier(Genre_Fichier::Site, chemin_site);
     site_enregistre = site;
     setWindowTitle(tr("%1[*] - Orvane").arg(QFileInfo(chemin_site).completeBaseName()));
     setWindowModified(false);
@@ -185,7 +192,8 @@ bool Fenetre_Principale::enregistrer_site_sous()
 {
     // The toolkit's own dialog on every platform, as for the export.
     QString nom = QFileDialog::getSaveFileName(
-        this, tr("Enregistrer le site"), chemin_site.isEmpty() ? tr("Site") : chemin_site,
+        this, tr("Enregistrer le site"),
+        chemin_site.isEmpty() ? dans_dossier_retenu(Genre_Fichier::Site, tr("Site")) : chemin_site,
         filtre_site, nullptr, QFileDialog::DontUseNativeDialog);
     if (nom.isEmpty())
         return false;
@@ -219,9 +227,8 @@ bool Fenetre_Principale::abandon_accepte()
 void Fenetre_Principale::on_actionOuvrir_un_site_triggered()
 {
     const QString nom = QFileDialog::getOpenFileName(
-        this, tr("Ouvrir un site"),
-        chemin_site.isEmpty() ? QString() : QFileInfo(chemin_site).absolutePath(), filtre_site,
-        nullptr, QFileDialog::DontUseNativeDialog);
+        this, tr("Ouvrir un site"), dossier_retenu(Genre_Fichier::Site), filtre_site, nullptr,
+        QFileDialog::DontUseNativeDialog);
     if (!nom.isEmpty())
         ouvrir_site(nom);
 }
@@ -267,6 +274,11 @@ void Fenetre_Principale::dropEvent(QDropEvent *event)
     event->acceptProposedAction();
     // Opened once the drop is over: the file may be refused, or unsaved changes asked about,
     // in a modal box that must not hold the drag's source waiting.
+    ouvrir_site_differe(chemin);
+}
+
+void Fenetre_Principale::ouvrir_site_differe(const QString &chemin)
+{
     QMetaObject::invokeMethod(
         this, [this, chemin] { ouvrir_site(chemin); }, Qt::QueuedConnection);
 }

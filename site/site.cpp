@@ -6,6 +6,9 @@
 // leaves here.
 #include "site/site.h"
 
+#include "ecriture/ecriture.h"
+#include "trace/regles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,10 +17,9 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QRegularExpression>
-#include <QSaveFile>
-#include <QTimeZone>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 
@@ -35,21 +37,13 @@ const QString echelle_solaire = QStringLiteral("solaire");
 const QString echelle_legale = QStringLiteral("legale");
 const QString modele_simple = QStringLiteral("simple");
 const QString modele_precis = QStringLiteral("precis");
-constexpr double longitude_max = 180.0; // degrees
 
 // Ranges of the widgets the values go to.
-constexpr double latitude_max = 90.0; // degrees
-constexpr double azimut_max = 180.0;  // degrees
-constexpr double hauteur_max = 90.0;  // degrees
-constexpr int annee_max = 999999999;  // the year spin box of Mode 2, both signs
+constexpr double azimut_max = 180.0; // degrees
+constexpr double hauteur_max = 90.0; // degrees
 constexpr int pas_hauteur_min = 5, pas_hauteur_max = 15;
 constexpr int pas_azimut_min = 5, pas_azimut_max = 30;
 constexpr int opacite_max = 100; // percent
-
-QString texte_date_iso(const QDate &date)
-{
-    return date.toString(Qt::ISODate);
-}
 
 QJsonValue cellule(const std::optional<double> &valeur)
 {
@@ -167,20 +161,21 @@ public:
     {
         if (en_echec())
             return {};
-        const QDate d = QDate::fromString(v.toString(), Qt::ISODate);
-        if (!v.isString() || !d.isValid()) {
+        const Date_Lue lue = lire_date_iso(v.toString());
+        if (!v.isString() || lue.probleme == Date_Lue::Probleme::Forme ||
+            lue.probleme == Date_Lue::Probleme::Inexistante) {
             echouer(QStringLiteral("le champ « %1 » doit être une date valide écrite "
                                    "AAAA-MM-JJ")
                         .arg(chemin));
             return {};
         }
-        if (d < date_site_min || d > date_site_max) {
+        if (lue.probleme == Date_Lue::Probleme::Hors_limites) {
             echouer(QStringLiteral("la date %1 du champ « %2 » est hors de %3..%4")
-                        .arg(texte_date_iso(d), chemin, texte_date_iso(date_site_min),
-                             texte_date_iso(date_site_max)));
+                        .arg(v.toString(), chemin, texte_date_iso(premiere_date),
+                             texte_date_iso(derniere_date)));
             return {};
         }
-        return d;
+        return lue.date;
     }
 
     // A mask cell: a number within [−max, max] or [0, max], or null for an empty cell.
@@ -194,8 +189,46 @@ public:
     }
 };
 
-// The parser's verdict in words: a file cut short is told apart from one that is not JSON at
-// all, and a NaN or an infinity, which JSON cannot hold, is named.
+// What the parser stumbled on, in French.
+QString cause_json(QJsonParseError::ParseError erreur)
+{
+    switch (erreur) {
+    case QJsonParseError::UnterminatedObject:
+        return QStringLiteral("un objet {…} n'est pas fermé");
+    case QJsonParseError::MissingNameSeparator:
+        return QStringLiteral("il manque « : » après le nom d'un champ");
+    case QJsonParseError::UnterminatedArray:
+        return QStringLiteral("une liste […] n'est pas fermée");
+    case QJsonParseError::MissingValueSeparator:
+        return QStringLiteral("il manque une virgule entre deux valeurs");
+    case QJsonParseError::IllegalValue:
+        return QStringLiteral("une valeur n'est ni un nombre, ni un texte entre guillemets, ni "
+                              "true, false ou null");
+    case QJsonParseError::TerminationByNumber:
+        return QStringLiteral("le texte s'arrête sur un nombre");
+    case QJsonParseError::IllegalNumber:
+        return QStringLiteral("un nombre est mal écrit ou trop grand");
+    case QJsonParseError::IllegalEscapeSequence:
+        return QStringLiteral("un texte entre guillemets contient un échappement \\ inconnu");
+    case QJsonParseError::IllegalUTF8String:
+        return QStringLiteral("le texte n'est pas de l'UTF-8 valide");
+    case QJsonParseError::UnterminatedString:
+        return QStringLiteral("un texte entre guillemets n'est pas fermé");
+    case QJsonParseError::MissingObject:
+        return QStringLiteral("une virgule en trop, que ne suit aucun champ ni aucune valeur");
+    case QJsonParseError::DeepNesting:
+        return QStringLiteral("les objets et les listes sont imbriqués trop profondément");
+    case QJsonParseError::DocumentTooLarge:
+        return QStringLiteral("le texte est trop grand");
+    case QJsonParseError::GarbageAtEnd:
+        return QStringLiteral("du texte suit la fin du document");
+    default:
+        return QStringLiteral("erreur de syntaxe");
+    }
+}
+
+// The parser's verdict in words: a file cut short is told apart from a syntax error, which is
+// named with its place, and a NaN or an infinity, which JSON cannot hold, is named.
 QString probleme_json(const QByteArray &octets, const QJsonParseError &erreur)
 {
     if (octets.trimmed().isEmpty())
@@ -209,14 +242,24 @@ QString probleme_json(const QByteArray &octets, const QJsonParseError &erreur)
         return QStringLiteral("« %1 » n'est pas un nombre (octet %2)")
             .arg(trouve.captured(0))
             .arg(debut + trouve.capturedStart(0));
-    // The parser stops at the end of the bytes when the document was not finished.
-    if (erreur.offset >= octets.trimmed().size() - 1 &&
-        erreur.error != QJsonParseError::GarbageAtEnd)
+    // The parser stops at the end of the bytes when the document was not finished. A comma
+    // followed by the last "}" stops it there too, on a document that is whole.
+    int fin = octets.size();
+    while (fin > 0 && std::isspace(static_cast<unsigned char>(octets.at(fin - 1))))
+        --fin;
+    if (erreur.offset >= fin - 1 && erreur.error != QJsonParseError::GarbageAtEnd &&
+        erreur.error != QJsonParseError::MissingObject)
         return QStringLiteral("le fichier est tronqué : le texte JSON s'arrête avant sa fin "
                               "(octet %1)")
             .arg(erreur.offset);
-    return QStringLiteral("ce n'est pas un texte JSON valide (erreur à l'octet %1)")
-        .arg(erreur.offset);
+    // The parser reports the character after the stray comma: the comma is the place to mend.
+    const int position = erreur.error == QJsonParseError::MissingObject
+                             ? std::max(0, octets.lastIndexOf(',', erreur.offset - 1))
+                             : erreur.offset;
+    return QStringLiteral("ce n'est pas un texte JSON valide (erreur à l'octet %1, ligne %2 : %3)")
+        .arg(position)
+        .arg(octets.left(position).count('\n') + 1)
+        .arg(cause_json(erreur.error));
 }
 
 } // namespace
@@ -236,6 +279,16 @@ bool Site::operator==(const Site &autre) const
            a.jour_des_mois == b.jour_des_mois && a.annee == b.annee && a.limites == b.limites &&
            a.heures == b.heures && a.options == b.options && masques == autre.masques &&
            conserver_masques == autre.conserver_masques;
+}
+
+QVector<Ligne_Masque_Saisie> lignes_de_points(const std::vector<QPointF> &points)
+{
+    std::vector<Ligne_Masque_Saisie> lignes(
+        std::max(points.size(), static_cast<std::size_t>(lignes_masques_initiales)));
+    std::transform(points.cbegin(), points.cend(), lignes.begin(), [](const QPointF &point) {
+        return Ligne_Masque_Saisie{point.x(), point.y()};
+    });
+    return QVector<Ligne_Masque_Saisie>(lignes.cbegin(), lignes.cend());
 }
 
 QByteArray site_en_json(const Site &site)
@@ -348,11 +401,9 @@ Lecture_Site site_depuis_json(const QByteArray &octets)
                              QStringLiteral("°"));
     if (lieu.contains(QStringLiteral("fuseau"))) {
         const QString fuseau = l.texte(lieu, QStringLiteral("lieu.fuseau"));
-        const QByteArray id = fuseau.toLatin1();
-        if (!l.en_echec() && !fuseau.isEmpty() &&
-            (QString::fromLatin1(id) != fuseau || !QTimeZone::isTimeZoneIdAvailable(id)))
+        if (!l.en_echec() && !fuseau.isEmpty() && !fuseau_connu(fuseau))
             l.echouer(QStringLiteral("le fuseau horaire « %1 » est inconnu").arg(fuseau));
-        d.fuseau = id;
+        d.fuseau = fuseau.toLatin1();
     }
     if (racine.contains(QStringLiteral("heure"))) {
         const QJsonObject heure = l.objet(racine, QStringLiteral("heure"));
@@ -408,7 +459,7 @@ Lecture_Site site_depuis_json(const QByteArray &octets)
     std::stable_sort(d.dates_enregistrees.begin(), d.dates_enregistrees.end(),
                      [](const QDate &a, const QDate &b) { return a.dayOfYear() < b.dayOfYear(); });
     d.jour_des_mois = l.entier(dates, QStringLiteral("dates.jour_des_mois"), 1, 31);
-    d.annee = l.entier(dates, QStringLiteral("dates.annee"), -annee_max, annee_max);
+    d.annee = l.entier(dates, QStringLiteral("dates.annee"), annee_min, annee_max);
 
     const QJsonObject trace = l.objet(racine, QStringLiteral("trace"));
     d.limites = l.booleen(trace, QStringLiteral("trace.limites"));
@@ -483,29 +534,9 @@ Lecture_Site lire_site(const QString &chemin)
 
 QString ecrire_site(const QString &chemin, const Site &site)
 {
-    const QFileInfo info(chemin);
-    auto echec = [&info](const QString &raison) {
-        return QStringLiteral("Le site n'a pas pu être enregistré dans « %1 » : %2.")
-            .arg(info.fileName(), raison);
-    };
-    if (info.isDir())
-        return echec(QStringLiteral("c'est un dossier"));
-    if (!info.absoluteDir().exists())
-        return echec(QStringLiteral("le dossier « %1 » n'existe pas")
-                         .arg(QDir::toNativeSeparators(info.absolutePath())));
-
-    QSaveFile fichier(chemin);
-    if (!fichier.open(QIODevice::WriteOnly))
-        return echec(QStringLiteral("le dossier n'accepte pas l'écriture, ou le fichier est "
-                                    "protégé"));
-    const QByteArray octets = site_en_json(site);
-    if (fichier.write(octets) != octets.size()) {
-        fichier.cancelWriting();
-        return echec(QStringLiteral("l'écriture a échoué (disque plein ?) ; l'ancien fichier "
-                                    "est intact"));
-    }
-    if (!fichier.commit())
-        return echec(QStringLiteral("le fichier n'a pas pu être remplacé ; l'ancien fichier est "
-                                    "intact"));
-    return {};
+    const QString raison = ecrire_fichier(chemin, site_en_json(site));
+    if (raison.isEmpty())
+        return {};
+    return QStringLiteral("Le site n'a pas pu être enregistré dans « %1 » : %2.")
+        .arg(QFileInfo(chemin).fileName(), raison);
 }

@@ -25,6 +25,9 @@
 // refuses. A field that a later version adds is read as optional, with the default that draws
 // as before, from files of an earlier version.
 //
+// The values obey the rules of the command line and the window (trace/regles.h): dates written
+// exactly AAAA-MM-JJ from 1752-09-14 to 9999-12-31, years 1 to 9999, any zone of the tz database.
+//
 // The longitude, the zone ("" for UTC), the time scale and the model of the sun are optional
 // when read: a file without them draws as before (0, UTC, true solar time, the simple model).
 //
@@ -77,9 +80,9 @@ inline constexpr qint64 taille_site_max = 1024 * 1024; // bytes
 // Rows of the mask table of a fresh window, all empty.
 inline constexpr int lignes_masques_initiales = 6;
 
-// The range of the date edit, which the chosen and saved dates must fall in.
-inline const QDate date_site_min = QDate(1752, 9, 14);
-inline const QDate date_site_max = QDate(9999, 12, 31);
+// The mask table's rows holding `points` (x = azimuth, y = height), as the horizon import fills
+// the table: one row per point, then empty rows up to a fresh table's.
+QVector<Ligne_Masque_Saisie> lignes_de_points(const std::vector<QPointF> &points);
 
 // The site as the text of a file.
 QByteArray site_en_json(const Site &site);

@@ -239,21 +239,55 @@ Soleil::Point_Ciel Heure_Legale::position_heure(const QDate &date, int heure, do
                         latitude);
 }
 
+std::vector<int> Heure_Legale::jours_visites(int annee, int jour_debut, int jour_fin, int pas)
+{
+    std::vector<int> jours;
+    const int dernier = std::min(jour_fin, QDate(annee, 1, 1).daysInYear());
+    if (pas < 1)
+        pas = 1;
+    for (int jour = std::max(1, jour_debut); jour <= dernier;) {
+        jours.push_back(jour);
+        if (jour == dernier)
+            break;
+        jour = std::min(jour + pas, dernier);
+    }
+    return jours;
+}
+
 std::vector<Heure_Legale::Point_Heure> Heure_Legale::ligne_heure(int annee, int heure,
                                                                  int jour_debut, int jour_fin,
                                                                  double latitude, int pas) const
 {
     std::vector<Point_Heure> points;
     const QDate premier(annee, 1, 1);
-    const int dernier = std::min(jour_fin, premier.daysInYear());
-    if (pas < 1)
-        pas = 1;
-    for (int jour = std::max(1, jour_debut); jour <= dernier;) {
+    for (const int jour : jours_visites(annee, jour_debut, jour_fin, pas)) {
         const Soleil::Point_Ciel p = position_heure(premier.addDays(jour - 1), heure, latitude);
         points.push_back({jour, p.azimut, p.hauteur});
-        if (jour == dernier)
-            break;
-        jour = std::min(jour + pas, dernier);
     }
     return points;
+}
+
+std::vector<std::vector<Heure_Legale::Point_Heure>>
+Heure_Legale::lignes_heures(int annee, double latitude, int pas) const
+{
+    std::vector<std::vector<Point_Heure>> lignes(24);
+    const QDate premier(annee, 1, 1);
+    for (const int jour : jours_visites(annee, 1, premier.daysInYear(), pas)) {
+        const QDate date = premier.addDays(jour - 1);
+        if (m_modele == Modele_Soleil::simple) {
+            for (int heure = 0; heure < 24; ++heure) {
+                const Soleil::Point_Ciel p = position_heure(date, heure, latitude);
+                lignes[heure].push_back({jour, p.azimut, p.hauteur});
+            }
+            continue;
+        }
+        const double minuit = secondes(minuit_utc(date)) - decalage_standard(date) * 3600.0;
+        const Soleil_Precis::Repere repere =
+            m_precis.repere(minuit + 12.0 * 3600.0, latitude, m_longitude);
+        for (int heure = 0; heure < 24; ++heure) {
+            const Soleil_Precis::Position p = m_precis.position(repere, minuit + heure * 3600.0);
+            lignes[heure].push_back({jour, p.azimut, p.hauteur});
+        }
+    }
+    return lignes;
 }

@@ -97,8 +97,17 @@ public:
     };
     std::vector<Point_Heure> ligne_heure(int annee, int heure, int jour_debut, int jour_fin,
                                          double latitude, int pas = 1) const;
+    // The 24 hour lines at once, over the whole of `annee`: element h is hour h's line. The
+    // accurate sun computes its slow part once a day, at the middle of the standard day, which
+    // keeps every hour of that day within half a day of it.
+    std::vector<std::vector<Point_Heure>> lignes_heures(int annee, double latitude,
+                                                        int pas = 1) const;
 
 private:
+    // Day numbers of `annee` from `jour_debut` to `jour_fin` (kept within the year) every `pas`
+    // days, and the last.
+    static std::vector<int> jours_visites(int annee, int jour_debut, int jour_fin, int pas);
+
     // Instant (seconds) of true solar time `tsv` of the solar day `date` with the accurate sun;
     // the frame it used, for `latitude`, in `repere` when given.
     double instant_precis(const QDate &date, double tsv, double latitude,

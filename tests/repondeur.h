@@ -15,6 +15,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QObject>
+#include <QSettings>
 #include <QStringList>
 #include <QTimer>
 
@@ -152,6 +153,14 @@ inline void choisir_fichier(QFileDialog *dialogue, const QString &chemin,
         champ->clearFocus();
     dialogue->selectFile(chemin);
     static_cast<QDialog *>(dialogue)->accept();
+}
+
+// The settings that the program and the toolkit's file dialog keep (the folders last used) go
+// under `dossier` instead of the user's own. Call it before anything reads them.
+inline void reglages_dans(const QString &dossier)
+{
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, dossier);
 }
 
 #endif

@@ -340,8 +340,12 @@ void TestFenetre::plagesEtEtatInitial()
     QCOMPARE(jour->value(), 1);
     QCOMPARE(jour->buttonSymbols(), QAbstractSpinBox::NoButtons);
     auto *annee = enfant<QSpinBox>(fenetre, "spinBox_annee");
-    QCOMPARE(annee->minimum(), -999999999);
-    QCOMPARE(annee->maximum(), 999999999);
+    // The years and dates a site file and the command line take: AAAA, and the Gregorian
+    // calendar as Britain took it up.
+    QCOMPARE(annee->minimum(), 1);
+    QCOMPARE(annee->maximum(), 9999);
+    QCOMPARE(date->minimumDate(), QDate(1752, 9, 14));
+    QCOMPARE(date->maximumDate(), QDate(9999, 12, 31));
     QCOMPARE(annee->value(), date->date().year());
     auto *lignes = enfant<QSpinBox>(fenetre, "spinBox_nbLignes_tab");
     QCOMPARE(lignes->minimum(), 0);

@@ -13,6 +13,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace
 {
 
@@ -22,13 +25,41 @@ struct Resultat {
     QString erreurs;
 };
 
-Resultat lancer(const QStringList &arguments)
+// The program with its files limited to `limite` bytes, a write beyond failing as on a full
+// disk (with EFBIG rather than ENOSPC, for root too).
+class Processus : public QProcess
 {
-    QProcess processus;
+public:
+    rlim_t limite = RLIM_INFINITY;
+
+protected:
+    void setupChildProcess() override
+    {
+        if (limite == RLIM_INFINITY)
+            return;
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit taille{};
+        getrlimit(RLIMIT_FSIZE, &taille);
+        taille.rlim_cur = limite;
+        setrlimit(RLIMIT_FSIZE, &taille);
+    }
+};
+
+// Runs the program as a container or CI runs it: no display, no XDG_RUNTIME_DIR. Its
+// standard output goes to `sortie_vers` when given, under a file-size limit of `limite` bytes
+// when not negative.
+Resultat lancer(const QStringList &arguments, const QString &sortie_vers = QString(),
+                int limite = -1)
+{
+    Processus processus;
+    if (limite >= 0)
+        processus.limite = static_cast<rlim_t>(limite);
+    if (!sortie_vers.isEmpty())
+        processus.setStandardOutputFile(sortie_vers);
     QProcessEnvironment environnement = QProcessEnvironment::systemEnvironment();
-    environnement.remove(QStringLiteral("DISPLAY"));
-    environnement.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environnement.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    for (const char *variable :
+         {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR", "ORVANE_DEBUG"})
+        environnement.remove(QString::fromLatin1(variable));
     processus.setProcessEnvironment(environnement);
     processus.start(QStringLiteral(ORVANE_EXECUTABLE), arguments);
     Resultat resultat;
@@ -58,6 +89,14 @@ QString fichier_masque(const QString &nom, const QByteArray &contenu)
     return chemin;
 }
 
+// The site files named in `arguments` ("site.orvane"), taken in `dossier`.
+void placer_sites(QStringList &arguments, const QTemporaryDir &dossier)
+{
+    for (QString &argument : arguments)
+        if (argument.endsWith(QLatin1String(".orvane")))
+            argument = dossier.filePath(argument);
+}
+
 } // namespace
 
 class TestLigneDeCommande : public QObject
@@ -76,6 +115,8 @@ private slots:
     void masqueSoleilPrecis();
     void site_data();
     void site();
+    void siteEcritRelu_data();
+    void siteEcritRelu();
 };
 
 void TestLigneDeCommande::initTestCase()
@@ -144,6 +185,60 @@ void TestLigneDeCommande::statuts_data()
         << statut_succes
         << entete + juin + "2026-03-01;6h35;17h26;10h51\n2026-12-21;7h43;16h17;8h34\n"
         << QStringList() << QString();
+    // A later date on the same day of the year replaces the earlier one, as in the window.
+    QTest::newRow("two dates on the same day of the year: the later one")
+        << QStringList{"--latitude", "45",     "--date",     "2026-06-21", "--date",
+                       "2025-03-01", "--date", "2026-03-01", "--tableau"}
+        << statut_succes << entete + juin + "2026-03-01;6h35;17h26;10h51\n"
+        << QStringList() << QString();
+    // On its bounds: at the pole the sun circles at 23.45° in June and stays below in the
+    // south's winter.
+    QTest::newRow("latitude 90") << QStringList{"--latitude", "90", "--date", "2026-06-21",
+                                                "--tableau"}
+                                 << statut_succes << entete + "2026-06-21;0h00;24h00;24h00\n"
+                                 << QStringList() << QString();
+    QTest::newRow("latitude -90") << QStringList{"--latitude", "-90", "--date", "2026-06-21",
+                                                 "--tableau"}
+                                  << statut_succes << entete + "2026-06-21;-;-;-\n"
+                                  << QStringList() << QString();
+    QStringList treize;
+    for (int mois = 1; mois <= 12; ++mois)
+        treize << "--date" << QDate(2026, mois, 1).toString(Qt::ISODate);
+    treize << "--date"
+           << "2026-06-21"
+           << "--tableau";
+    QTest::newRow("thirteen dates")
+        << treize << statut_succes << QString()
+        << QStringList{"2026-01-01;", "2026-06-21;", "2026-12-01;"} << QString();
+    QTest::newRow("first date of the range")
+        << QStringList{"--date", "1752-09-14", "--tableau"} << statut_succes << QString()
+        << QStringList{"1752-09-14;"} << QString();
+    QTest::newRow("last year") << QStringList{"--jour-des-mois", "31", "--annee", "9999",
+                                              "--tableau"}
+                               << statut_succes << QString() << QStringList{"9999-12-31;"}
+                               << QString();
+    // At 66° on 21 June, cos H = −tan 66° tan 23.447° = −0.97398, H = 166.90°: 22.25 h of day
+    // (22h15). At 23° W on the clock of Reykjavik (UTC all year) the sunset falls past
+    // midnight, before its sunrise on the clock.
+    QTest::newRow("sunset after midnight on the clock")
+        << QStringList{"--latitude",         "66",      "--longitude", "-23",    "--fuseau",
+                       "Atlantic/Reykjavik", "--heure", "legale",      "--date", "2026-06-21",
+                       "--tableau"}
+        << statut_succes << QString() << QStringList{"2026-06-21;2h", ";0h", ";22h15\n"}
+        << QString();
+    // A zone of the database outside zone1970.tab: at the equator on the meridian of Greenwich
+    // the sun rises near 6h UTC, 1h on a clock five hours behind.
+    QTest::newRow("zone outside the list of cities")
+        << QStringList{"--fuseau", "Etc/GMT+5",  "--heure",  "legale",
+                       "--date",   "2026-06-21", "--tableau"}
+        << statut_succes << QString() << QStringList{"2026-06-21;1h0"} << QString();
+    // At 70° the sun never sets on 21 June (δ = 23.447° > 90° − 70°) and never rises on
+    // 21 December: that date keeps its row, without times.
+    QTest::newRow("saved date in the polar night")
+        << QStringList{"--latitude", "70",         "--date",   "2026-06-21",
+                       "--date",     "2026-12-21", "--tableau"}
+        << statut_succes << entete + "2026-06-21;0h00;24h00;24h00\n2026-12-21;-;-;-\n"
+        << QStringList() << QString();
     // The seven months with a 31st, by the same computation: δ = −17.94°, 3.37°, 21.80°,
     // 18.35°, 8.38°, −14.81°, −23.14°.
     QTest::newRow("day 31 of the months")
@@ -202,6 +297,10 @@ void TestLigneDeCommande::statuts_data()
     usage("latitude not a number", {"--latitude", "nord", "--tableau"}, "--latitude");
     usage("impossible date", {"--date", "2026-02-30", "--tableau"}, "--date");
     usage("date not AAAA-MM-JJ", {"--date", "21/06/2026", "--tableau"}, "--date");
+    usage("date before the date edit's range", {"--date", "1752-09-13", "--tableau"},
+          "--date : le 1752-09-13 est hors de 1752-09-14..9999-12-31");
+    usage("year 0", {"--jour-des-mois", "1", "--annee", "0", "--tableau"},
+          "--annee : 0 est hors de l'intervalle 1 à 9999");
     QStringList quatorze;
     for (int mois = 1; mois <= 12; ++mois)
         quatorze << "--date" << QDate(2026, mois, 1).toString(Qt::ISODate);
@@ -248,6 +347,9 @@ void TestLigneDeCommande::statuts()
 
     const Resultat resultat = lancer(arguments);
     QCOMPARE(resultat.statut, statut);
+    // The toolkit's own warnings stay out of a good run's standard error.
+    if (statut == statut_succes)
+        QCOMPARE(resultat.erreurs, QString());
     if (!sortie.isNull())
         QCOMPARE(resultat.sortie, sortie);
     for (const QString &texte : dans_sortie)
@@ -258,48 +360,69 @@ void TestLigneDeCommande::statuts()
 void TestLigneDeCommande::fichier_data()
 {
     QTest::addColumn<QStringList>("arguments");
+    // The option the file is given to; for --tableau, the file takes the standard output.
+    QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("nom");
     QTest::addColumn<bool>("existant");
+    // Bytes a file may grow to; negative: no limit.
+    QTest::addColumn<int>("limite");
     QTest::addColumn<int>("statut");
     // How the file written begins, and the size of a raster image; nothing when none is.
     QTest::addColumn<QByteArray>("debut");
     QTest::addColumn<QSize>("taille");
 
+    const QString exporte = QStringLiteral("--export");
     const QStringList juin{"--date", "2026-06-21", "--heures", "--taille", "640x360"};
-    QTest::newRow("PNG at the size asked") << juin << "diagramme.png" << false << statut_succes
-                                           << QByteArray("\x89PNG") << QSize(640, 360);
-    QTest::newRow("JPEG at the size asked") << juin << "diagramme.JPEG" << false << statut_succes
-                                            << QByteArray("\xff\xd8\xff") << QSize(640, 360);
-    QTest::newRow("SVG") << juin << "diagramme.svg" << false << statut_succes << QByteArray("<?xml")
-                         << QSize();
-    QTest::newRow("PDF") << juin << "diagramme.pdf" << false << statut_succes << QByteArray("%PDF-")
-                         << QSize();
+    QTest::newRow("PNG at the size asked")
+        << juin << exporte << "diagramme.png" << false << -1 << statut_succes
+        << QByteArray("\x89PNG") << QSize(640, 360);
+    QTest::newRow("JPEG at the size asked")
+        << juin << exporte << "diagramme.JPEG" << false << -1 << statut_succes
+        << QByteArray("\xff\xd8\xff") << QSize(640, 360);
+    QTest::newRow("SVG") << juin << exporte << "diagramme.svg" << false << -1 << statut_succes
+                         << QByteArray("<?xml") << QSize();
+    QTest::newRow("PDF") << juin << exporte << "diagramme.pdf" << false << -1 << statut_succes
+                         << QByteArray("%PDF-") << QSize();
     QTest::newRow("bad mask writes nothing")
         << QStringList{"--masque", dossier_masques->filePath("mauvais.csv"), "--convention", "nord"}
-        << "diagramme.png" << false << statut_usage << QByteArray() << QSize();
+        << exporte << "diagramme.png" << false << -1 << statut_usage << QByteArray() << QSize();
     QTest::newRow("bad date writes nothing")
-        << QStringList{"--date", "2026-02-30"} << "diagramme.png" << false << statut_usage
-        << QByteArray() << QSize();
+        << QStringList{"--date", "2026-02-30"} << exporte << "diagramme.png" << false << -1
+        << statut_usage << QByteArray() << QSize();
     // The temporary file written beside it would need a name longer than a file system takes:
     // the write fails, as root too, and the file already there stays as it was.
     QTest::newRow("failed write keeps the file")
-        << QStringList{"--date", "2026-06-21", "--taille", "640x360"}
-        << QString(251, QLatin1Char('a')) + ".png" << true << statut_echec_ecriture << QByteArray()
-        << QSize();
+        << QStringList{"--date", "2026-06-21", "--taille", "640x360"} << exporte
+        << QString(251, QLatin1Char('a')) + ".png" << true << -1 << statut_echec_ecriture
+        << QByteArray() << QSize();
+    // Every writer on a full disk: not a byte may be written, and the old file stays whole. The
+    // site is small enough to fail only at the flush before the rename.
+    for (const char *nom : {"diagramme.png", "diagramme.jpg", "diagramme.svg", "diagramme.pdf"})
+        QTest::newRow(qPrintable(QStringLiteral("%1 on a full disk keeps the file").arg(nom)))
+            << juin << exporte << nom << true << 0 << statut_echec_ecriture << QByteArray()
+            << QSize();
+    QTest::newRow("site on a full disk keeps the file")
+        << juin << "--enregistrer-site"
+        << "site.orvane" << true << 0 << statut_echec_ecriture << QByteArray() << QSize();
+    QTest::newRow("table on /dev/full")
+        << juin << "--tableau"
+        << "/dev/full" << false << -1 << statut_echec_ecriture << QByteArray() << QSize();
 }
 
 void TestLigneDeCommande::fichier()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(QString, option);
     QFETCH(QString, nom);
     QFETCH(bool, existant);
+    QFETCH(int, limite);
     QFETCH(int, statut);
     QFETCH(QByteArray, debut);
     QFETCH(QSize, taille);
 
     QTemporaryDir dossier;
     QVERIFY(dossier.isValid());
-    const QString chemin = dossier.filePath(nom);
+    const QString chemin = QFileInfo(nom).isAbsolute() ? nom : dossier.filePath(nom);
     const QByteArray avant("un fichier de l'utilisateur");
     if (existant) {
         QFile fichier(chemin);
@@ -307,8 +430,16 @@ void TestLigneDeCommande::fichier()
         QCOMPARE(fichier.write(avant), avant.size());
     }
 
-    const Resultat resultat = lancer(arguments + QStringList{"--export", chemin});
+    const bool tableau = option == QLatin1String("--tableau");
+    const Resultat resultat =
+        tableau ? lancer(arguments + QStringList{option}, chemin, limite)
+                : lancer(arguments + QStringList{option, chemin}, QString(), limite);
     QCOMPARE(resultat.statut, statut);
+    // A failure is said once, in the program's own line.
+    if (statut == statut_echec_ecriture)
+        QVERIFY2(resultat.erreurs.count(QLatin1Char('\n')) == 1 &&
+                     resultat.erreurs.startsWith(QLatin1String("orvane : ") + option + " : "),
+                 qPrintable(resultat.erreurs));
     const QStringList restes = QDir(dossier.path()).entryList(QDir::Files | QDir::Hidden);
     if (!debut.isNull()) {
         QCOMPARE(restes, QStringList{nom});
@@ -318,7 +449,6 @@ void TestLigneDeCommande::fichier()
         if (taille.isValid())
             QCOMPARE(QImage(chemin).size(), taille);
     } else if (existant) {
-        QVERIFY(!resultat.erreurs.isEmpty());
         QCOMPARE(restes, QStringList{nom});
         QFile fichier(chemin);
         QVERIFY(fichier.open(QIODevice::ReadOnly));
@@ -425,6 +555,13 @@ void TestLigneDeCommande::site_data()
         << "date;lever;coucher;duree;soleil_direct;masque\n"
            "2026-06-21;4h18;19h43;15h25;14h19;1h05\n"
         << QString() << 0.0 << false << 0;
+    QTest::newRow("a year before the date edit's range, written")
+        << QStringList{"--jour-des-mois",    "1",           "--annee", "1600",
+                       "--enregistrer-site", "ecrit.orvane"}
+        << statut_succes << QString() << QString() << 0.0 << true << 0;
+    QTest::newRow("into a missing folder")
+        << QStringList{"--latitude", "45", "--enregistrer-site", "absent/ecrit.orvane"}
+        << statut_echec_ecriture << QString("") << "--enregistrer-site : " << 0.0 << false << 0;
     QTest::newRow("a site's kept mask breaking the table's rules")
         << QStringList{"--site", "incomplet.orvane", "--tableau"} << statut_usage << QString("")
         << "--site : les masques conservés : Le tracé n'a pu s'effectuer pour la raison "
@@ -464,9 +601,7 @@ void TestLigneDeCommande::site()
     QCOMPARE(ecrire_site(dossier.filePath("masque.orvane"), avec_masque), QString());
     avec_masque.masques[1].hauteur.reset();
     QCOMPARE(ecrire_site(dossier.filePath("incomplet.orvane"), avec_masque), QString());
-    for (QString &argument : arguments)
-        if (argument.endsWith(QLatin1String(".orvane")))
-            argument = dossier.filePath(argument);
+    placer_sites(arguments, dossier);
 
     // Run here, on 21 June 2026.
     Resultat resultat;
@@ -489,11 +624,97 @@ void TestLigneDeCommande::site()
     QCOMPARE(lu.site->diagramme.mode == Mode_Dates::Jour_des_mois, mois_ecrit);
     QCOMPARE(lu.site->diagramme.dates_enregistrees.size(), dates_ecrites);
     // The year of Mode 2: the one given, or the current year as in a fresh window.
-    QCOMPARE(lu.site->diagramme.annee, 2026);
+    const int annee = arguments.indexOf("--annee");
+    QCOMPARE(lu.site->diagramme.annee, annee < 0 ? 2026 : arguments.value(annee + 1).toInt());
     // The site's mask table as typed, or a fresh window's.
     QCOMPARE(lu.site->masques, arguments.contains("--site")
                                    ? site.masques
                                    : QVector<Ligne_Masque_Saisie>(lignes_masques_initiales));
+}
+
+void TestLigneDeCommande::siteEcritRelu_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("entete_attendu");
+    // Options that draw and write the same, when not empty.
+    QTest::addColumn<QStringList>("pareil");
+
+    // Heights and azimuths of many digits, so that a row rounded on its way through the file
+    // would show.
+    const QString horizon = fichier_masque(
+        "profil.json", "{\"outputs\": {\"horizon_profile\": [{\"A\": -180, \"H_hor\": 3.1},"
+                       "{\"A\": -97.5, \"H_hor\": 12.345678901234567}, {\"A\": -7.5, "
+                       "\"H_hor\": 41.7}, {\"A\": 0, \"H_hor\": 33.33333333333333}, {\"A\": "
+                       "82.5, \"H_hor\": 0.1}, {\"A\": 180, \"H_hor\": 3.1}]}}");
+    QTest::newRow("a horizon drawn and kept")
+        << QStringList{"--latitude", "45", "--date", "2026-06-21", "--masque", horizon}
+        << entete_masque << QStringList();
+    // The window unticks the hour lines with the limit courses.
+    QTest::newRow("hour lines without limit courses: neither")
+        << QStringList{"--site", "heures_seules.orvane"} << entete
+        << QStringList{"--site", "sans_trace.orvane"};
+}
+
+void TestLigneDeCommande::siteEcritRelu()
+{
+    // What one run draws and writes, the site it writes draws and writes again, byte for byte.
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, entete_attendu);
+    QFETCH(QStringList, pareil);
+
+    QTemporaryDir dossier;
+    QVERIFY(dossier.isValid());
+    Site site;
+    site.diagramme.latitude = 45;
+    site.diagramme.date_choisie = QDate(2026, 6, 21);
+    site.diagramme.annee = 2026;
+    site.diagramme.heures = true;
+    site.masques.resize(lignes_masques_initiales);
+    QCOMPARE(ecrire_site(dossier.filePath("heures_seules.orvane"), site), QString());
+    site.diagramme.heures = false;
+    QCOMPARE(ecrire_site(dossier.filePath("sans_trace.orvane"), site), QString());
+    placer_sites(arguments, dossier);
+    placer_sites(pareil, dossier);
+
+    struct Ecrit {
+        QString tableau;
+        QByteArray image;
+        QByteArray site;
+    };
+    const auto executer = [&dossier](const QStringList &options, const QString &nom) {
+        const QString image = dossier.filePath(nom + ".png");
+        const QString site = dossier.filePath(nom + ".orvane");
+        Ecrit ecrit;
+        QString erreurs;
+        QTextStream flux_sortie(&ecrit.tableau);
+        QTextStream flux_erreurs(&erreurs);
+        const int statut = executer_ligne_de_commande(
+            QStringList{"orvane", "--tableau", "--export", image, "--enregistrer-site", site} +
+                options,
+            QDate(2026, 6, 21), flux_sortie, flux_erreurs);
+        if (statut != statut_succes)
+            ecrit.tableau = erreurs;
+        QFile fichier_image(image);
+        QFile fichier_site(site);
+        if (fichier_image.open(QIODevice::ReadOnly) && fichier_site.open(QIODevice::ReadOnly)) {
+            ecrit.image = fichier_image.readAll();
+            ecrit.site = fichier_site.readAll();
+        }
+        return ecrit;
+    };
+
+    const Ecrit premier = executer(arguments, "premier");
+    QVERIFY2(premier.tableau.startsWith(entete_attendu), qPrintable(premier.tableau));
+    QVERIFY(!premier.image.isEmpty());
+    const Ecrit relu = executer({"--site", dossier.filePath("premier.orvane")}, "relu");
+    QCOMPARE(relu.tableau, premier.tableau);
+    QVERIFY(relu.image == premier.image);
+    QCOMPARE(relu.site, premier.site);
+    if (!pareil.isEmpty()) {
+        const Ecrit autre = executer(pareil, "autre");
+        QVERIFY(autre.image == premier.image);
+        QCOMPARE(autre.site, premier.site);
+    }
 }
 
 QTEST_MAIN(TestLigneDeCommande)

@@ -234,7 +234,7 @@ private slots:
     void datesEnregistrees();
     void dateCouranteEnregistreePuisLatitude();
     void nuitPolaireEntreDeuxDates();
-    void latitudeRetireLesDatesDeLaNuit();
+    void latitudeGardeLesDatesDeLaNuit();
     void ordreDeDessin();
     void redimensionnement();
 
@@ -502,7 +502,8 @@ void TestDates::modeMois_data()
         << 29 << 2024 << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     QTest::newRow("day 29 common year")
         << 29 << 2023 << QList<int>{1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-    QTest::newRow("year 0 has no date") << 15 << 0 << QList<int>{};
+    QTest::newRow("year 1, the first")
+        << 15 << 1 << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
 }
 
 void TestDates::modeMois()
@@ -537,9 +538,11 @@ void TestDates::anneeZeroPuisAnneeValide()
     Fenetre w;
     w.mode2->trigger();
     w.jour->setValue(31);
+    // A year the calendar lacks is not taken: the first year stays, its months drawn.
     w.annee->setValue(0);
-    QCOMPARE(w.tableau->rowCount(), 0);
-    // The next rebuild inserts the rows that it fills, row 0 included.
+    QCOMPARE(w.annee->value(), 1);
+    QCOMPARE(w.tableau->rowCount(), 7);
+    QCOMPARE(w.cellule(0, 0), QStringLiteral("31/01/0001"));
     w.annee->setValue(2021);
     QCOMPARE(w.tableau->rowCount(), 7);
     QCOMPARE(w.cellule(0, 0), QStringLiteral("31/01/2021"));
@@ -686,29 +689,31 @@ void TestDates::nuitPolaireEntreDeuxDates()
     w.date->setDate(QDate(2021, 1, 1));
     const Elements e(w.scene());
 
-    // 15 June uses colour 2 but no legend row; 1 September has colour 3 and row 2.
+    // 15 June draws no course but keeps colour 2, its legend row and its table row.
     QCOMPARE(e.couleurs_tracees(), QList<QColor>({couleurs[0], couleurs[2]}));
-    QVERIFY(!e.texte("15 juin"));
-    QCOMPARE(e.lignes.size(), 3);
+    QCOMPARE(e.lignes.size(), 4);
     verifier_rang_legende(*w.scene(), e, "1 janv.", 0, Qt::red);
     verifier_rang_legende(*w.scene(), e, "1 avr.", 1, couleurs[0]);
-    verifier_rang_legende(*w.scene(), e, "1 sept.", 2, couleurs[2]);
+    verifier_rang_legende(*w.scene(), e, "15 juin", 2, couleurs[1]);
+    verifier_rang_legende(*w.scene(), e, "1 sept.", 3, couleurs[2]);
 
-    // Polar day for the current date; no stale row after the dates drawn.
-    QCOMPARE(w.tableau->rowCount(), 3);
+    // Polar day for the current date.
+    QCOMPARE(w.tableau->rowCount(), 4);
     QCOMPARE(w.ligne(0), QStringList({"01/01/2021", "0h00", "24h00", "24h00"}));
     QCOMPARE(w.ligne(1), QStringList({"01/04/2021", "6h42", "17h19", "10h37"}));
-    QCOMPARE(w.ligne(2), QStringList({"01/09/2021", "7h32", "16h29", "8h57"}));
+    QCOMPARE(w.ligne(2), QStringList({"15/06/2021", "-", "-", "-"}));
+    QCOMPARE(w.ligne(3), QStringList({"01/09/2021", "7h32", "16h29", "8h57"}));
 
-    // The current date in the polar night keeps its row with "-".
+    // The current date in the polar night keeps its row with "-", and its legend row.
     w.date->setDate(QDate(2021, 6, 20));
     QCOMPARE(w.ligne(0), QStringList({"20/06/2021", "-", "-", "-"}));
-    QVERIFY(!Elements(w.scene()).texte("20 juin"));
+    verifier_rang_legende(*w.scene(), Elements(w.scene()), "20 juin", 0, Qt::red);
 }
 
-void TestDates::latitudeRetireLesDatesDeLaNuit()
+void TestDates::latitudeGardeLesDatesDeLaNuit()
 {
-    // At 80 the polar night runs from day 290 to day 56: the winter dates go in one rebuild.
+    // At 80 the polar night runs from day 290 to day 56: the winter dates lose their times in
+    // one rebuild, and keep their rows.
     Fenetre w;
     w.latitude->setValue(60);
     for (const QDate &d : {QDate(2021, 1, 15), QDate(2021, 2, 1), QDate(2021, 4, 1),
@@ -717,7 +722,10 @@ void TestDates::latitudeRetireLesDatesDeLaNuit()
     w.date->setDate(QDate(2021, 6, 21));
     QCOMPARE(w.tableau->rowCount(), 6);
     w.latitude->setValue(80);
-    QCOMPARE(w.colonne_dates(), QStringList({"21/06/2021", "01/04/2021"}));
+    QCOMPARE(w.colonne_dates(), QStringList({"21/06/2021", "15/01/2021", "01/02/2021", "01/04/2021",
+                                             "15/11/2021", "01/12/2021"}));
+    QCOMPARE(w.ligne(1), QStringList({"15/01/2021", "-", "-", "-"}));
+    QVERIFY(w.ligne(3).at(1) != QLatin1String("-"));
 }
 
 void TestDates::ordreDeDessin()

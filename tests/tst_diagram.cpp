@@ -223,6 +223,8 @@ private slots:
     void heuresLegalesCroisentLesCourses();
     void lectureSousLePointeur_data();
     void lectureSousLePointeur();
+    void legendeEchelle_data();
+    void legendeEchelle();
 };
 
 void TestScene::initTestCase()
@@ -736,15 +738,12 @@ void TestScene::nuitPolaire()
     const auto chemins = objets<QGraphicsPathItem>(scene);
     QCOMPARE(chemins.size(), 1);
     QVERIFY(chemins.first()->path().isEmpty());
-    QVERIFY(objets<QGraphicsLineItem>(scene).isEmpty());
-    if (droite) {
-        QVERIFY(date);
-        QCOMPARE(date->scene(), &scene);
-    } else {
-        // Off the scene, and not left behind in memory.
-        QVERIFY(date.isNull());
-        QVERIFY(objets<QGraphicsTextItem>(scene).isEmpty());
-    }
+    QVERIFY(date);
+    QCOMPARE(date->scene(), &scene);
+    // In the legend the date keeps its row 3: its stroke, and its label at the stroke's end.
+    QCOMPARE(objets<QGraphicsLineItem>(scene).size(), droite ? 0 : 1);
+    if (!droite)
+        QCOMPARE(date->pos(), QPointF(-390, -270));
 }
 
 void TestScene::legende_data()
@@ -1295,11 +1294,11 @@ void TestScene::description_data()
         << QStringList{"21/06/2026 4h18 19h43 15h25", "01/03/2026 6h35 17h26 10h51",
                        "21/12/2026 7h43 16h17 8h34"}
         << QStringList{rouge, orange, cyan} << 1 + 3 * 3;
-    // At 80° on 21 December the sun never rises: the chosen date keeps its row with dashes and
-    // only its empty path; a saved date in the polar night gets no row at all.
+    // At 80° on 21 December the sun never rises: the chosen date and a saved date in the polar
+    // night keep their rows with dashes, their empty paths and their legend rows.
     QTest::newRow("polar night") << mode1(80, QDate(2026, 12, 21), {QDate(2026, 12, 20)})
-                                 << QStringList{"21/12/2026 - - -"} << QStringList{rouge}
-                                 << 1 + 1 + 1;
+                                 << QStringList{"21/12/2026 - - -", "20/12/2026 - - -"}
+                                 << QStringList{rouge, orange} << 1 + 3 * 2;
     // Mode 2: the 31st exists in seven months, each in the colour of its month's number.
     Description_Diagramme mois = mode1(45, QDate(2026, 6, 21));
     mois.mode = Mode_Dates::Jour_des_mois;
@@ -1337,7 +1336,7 @@ void TestScene::description_data()
     longyearbyen.echelle = Echelle_Heures::Heure_legale;
     longyearbyen.modele = Modele_Soleil::precis;
     QTest::newRow("polar night of the accurate sun")
-        << longyearbyen << QStringList{"15/11/2020 - - -"} << QStringList{rouge} << 1 + 1 + 1;
+        << longyearbyen << QStringList{"15/11/2020 - - -"} << QStringList{rouge} << 1 + 3 + 1;
 }
 
 void TestScene::description()
@@ -1556,39 +1555,69 @@ void TestScene::heuresLegalesCroisentLesCourses()
 
 void TestScene::lectureSousLePointeur_data()
 {
-    QTest::addColumn<bool>("legale");
+    // The clock's zone at 2.33 E; empty: true solar time.
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<QDate>("date");
     QTest::addColumn<double>("azimut");
     QTest::addColumn<double>("hauteur");
-    // On the 21 June course: the time there, else NaN.
+    // On the chosen date's course: the time there, else NaN.
     QTest::addColumn<double>("heure");
+    // With the hour lines drawn, the point on this line of standard time (else -1), and the end
+    // of the text read there.
+    QTest::addColumn<int>("ligne");
+    QTest::addColumn<QString>("fin");
 
+    const QDate juin(2026, 6, 21);
     // At 45° on 21 June no course passes north of the zenith.
-    QTest::newRow("north at 60 degrees, no course") << false << 0.0 << 60.0 << std::nan("");
-    QTest::newRow("south-west at 10 degrees, no course") << false << 135.0 << 10.0 << std::nan("");
+    QTest::newRow("north at 60 degrees, no course")
+        << QByteArray() << juin << 0.0 << 60.0 << std::nan("") << -1 << QString();
+    QTest::newRow("south-west at 10 degrees, no course")
+        << QByteArray() << juin << 135.0 << 10.0 << std::nan("") << -1 << QString();
     // The 21 June course at 10h of true solar time (the sun placed there by the simple model).
-    QTest::newRow("on the course at 10h") << false << std::nan("") << std::nan("") << 10.0;
+    QTest::newRow("on the course at 10h")
+        << QByteArray() << juin << std::nan("") << std::nan("") << 10.0 << -1 << QString();
     // The same point on the clock of Paris (2.33 E, summer +2): 10 − 2.33 / 15 + 2 + 1.32824 / 60
     // (Spencer's equation of time on day 172 is −1.32824 min) = 11.8668 h.
     QTest::newRow("on the course at 11h52 of Paris")
-        << true << std::nan("") << std::nan("") << 10 - 2.33 / 15 + 2 + 1.32824 / 60;
+        << QByteArray("Europe/Paris") << juin << std::nan("") << std::nan("")
+        << 10 - 2.33 / 15 + 2 + 1.32824 / 60 << -1 << QString();
+    // The line of 13h of standard time (UTC+1) meets the summer course at 14h on the clock,
+    // the winter course at 13h; Algiers keeps UTC+1 all year.
+    QTest::newRow("13h line on a summer course of Paris")
+        << QByteArray("Europe/Paris") << juin << std::nan("") << std::nan("") << 14.0 << 13
+        << "ligne horaire : 13h heure d'hiver, 14h heure d'été";
+    QTest::newRow("13h line on a winter course of Paris")
+        << QByteArray("Europe/Paris") << QDate(2026, 12, 21) << std::nan("") << std::nan("") << 13.0
+        << 13 << "ligne horaire : 13h heure d'hiver";
+    QTest::newRow("13h line in Algiers, no daylight saving")
+        << QByteArray("Africa/Algiers") << juin << std::nan("") << std::nan("") << 13.0 << 13
+        << "ligne horaire : 13h";
 }
 
 void TestScene::lectureSousLePointeur()
 {
-    QFETCH(bool, legale);
+    QFETCH(QByteArray, zone);
+    QFETCH(QDate, date);
     QFETCH(double, azimut);
     QFETCH(double, hauteur);
     QFETCH(double, heure);
+    QFETCH(int, ligne);
+    QFETCH(QString, fin);
     Description_Diagramme d;
     d.latitude = 45;
-    d.date_choisie = QDate(2026, 6, 21);
-    if (legale) {
+    d.date_choisie = date;
+    if (!zone.isEmpty()) {
         d.longitude = 2.33;
-        d.fuseau = "Europe/Paris";
+        d.fuseau = zone;
         d.echelle = Echelle_Heures::Heure_legale;
     }
+    d.limites = d.heures = ligne >= 0;
     const Soleil s;
-    if (std::isnan(azimut)) {
+    if (ligne >= 0) {
+        const Soleil::Point_Ciel p = horloge_description(d).position_heure(date, ligne, 45);
+        azimut = p.azimut;
+        hauteur = p.hauteur;
+    } else if (std::isnan(azimut)) {
         const double angle = Soleil::angle_horaire(10.0);
         const double delta = s.declinaison(172);
         hauteur = s.hauteur(delta, 45, angle);
@@ -1597,7 +1626,8 @@ void TestScene::lectureSousLePointeur()
     const int d0 = 940;
     const QPointF point(s.projection_x(d0, azimut, hauteur), s.projection_y(d0, azimut, hauteur));
     const auto courses = courses_lues(d, {d.date_choisie});
-    const Lecture l = lire_sous_pointeur(d, courses, d0, point);
+    Lecture l = lire_sous_pointeur(d, courses, d0, point);
+    lire_ligne_horaire(l, d, lignes_horaires_lues(d), d0, point);
     QVERIFY(l.dans_disque);
     QVERIFY2(std::abs(l.azimut - azimut) < ecart_lecture_degres,
              qPrintable(QString::number(l.azimut)));
@@ -1609,10 +1639,56 @@ void TestScene::lectureSousLePointeur()
         QVERIFY2(std::abs(l.heure - heure) < ecart_lecture_heures,
                  qPrintable(QString("expected %1 h, got %2 h").arg(heure).arg(l.heure)));
     }
+    const QString texte = texte_lecture(l, d);
+    QVERIFY2(fin.isEmpty() ? !texte.contains("ligne horaire") : texte.endsWith(fin),
+             qPrintable(texte));
     // Just outside the disc nothing is read.
     const Lecture dehors = lire_sous_pointeur(d, courses, d0, QPointF(0, -d0 / 2.0 - 2));
     QVERIFY(!dehors.dans_disque);
     QVERIFY(texte_lecture(dehors, d).isEmpty());
+}
+
+void TestScene::legendeEchelle_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<bool>("heures");
+    QTest::addColumn<QString>("legende");
+
+    // Standard offsets of the tz database: Paris +1, St John's −3:30; Kolkata keeps +5:30 all
+    // year.
+    QTest::newRow("Paris with hour lines: their winter clock named")
+        << QByteArray("Europe/Paris") << true
+        << "Heure légale — Europe/Paris, lignes horaires en heure d'hiver (UTC+1)";
+    QTest::newRow("Paris without hour lines: the scale alone")
+        << QByteArray("Europe/Paris") << false << "Heure légale — Europe/Paris";
+    QTest::newRow("St John's, half an hour west")
+        << QByteArray("America/St_Johns") << true
+        << "Heure légale — America/St_Johns, lignes horaires en heure d'hiver (UTC-3:30)";
+    QTest::newRow("Kolkata, no daylight saving")
+        << QByteArray("Asia/Kolkata") << true << "Heure légale — Asia/Kolkata";
+}
+
+void TestScene::legendeEchelle()
+{
+    // The diagram's scale caption, drawn last, and the report page's line of its own.
+    QFETCH(QByteArray, zone);
+    QFETCH(bool, heures);
+    QFETCH(QString, legende);
+    Description_Diagramme d;
+    d.latitude = 45;
+    d.date_choisie = QDate(2026, 6, 21);
+    d.fuseau = zone;
+    d.echelle = Echelle_Heures::Heure_legale;
+    d.limites = d.heures = heures;
+    Scene scene;
+    ajuster_scene(scene, d.taille);
+    const QVector<Ligne_Sortie> lignes = dessiner_diagramme(scene, d);
+    const auto textes = objets<QGraphicsTextItem>(scene);
+    QCOMPARE(textes.constLast()->toPlainText(), legende);
+    const Legende_page page = legende_page(d, lignes);
+    const int virgule = legende.indexOf(", lignes");
+    QCOMPARE(page.lignes_horaires.toLower(),
+             virgule < 0 ? QString() : legende.mid(virgule + 2).toLower());
 }
 
 QTEST_MAIN(TestScene)

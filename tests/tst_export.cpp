@@ -6,6 +6,7 @@
 // disc where the view shows it, the PNG pixel for pixel, the SVG element for item, the PDF
 // page's text and colours), the name completed with the filter's suffix, cancel, and the
 // failures, which leave an existing file whole.
+#include "app/dossiers.h"
 #include "app/fenetre_principale.h"
 #include "diagram/scene.h"
 #include "export/export.h"
@@ -14,9 +15,6 @@
 #include "tests/repondeur.h"
 
 #include <QtTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 #include <QAction>
 #include <QCheckBox>
@@ -69,9 +67,9 @@ constexpr int ecart_blanc_jpeg = 8;
 // light (lightness 0..255); the white field is 255.
 constexpr int clarte_trait_max = 200;
 
-const QString texte_echec = QStringLiteral(
-    "<b>ATTENTION :</b> L'image n'a pas pu être enregistrée. Vérifiez que le dossier choisi "
-    "accepte l'écriture et que le nom se termine par .jpg ou .png.");
+// The warning of a failed export begins so, with the file's name, and ends with the cause.
+const QString texte_echec =
+    QStringLiteral("<b>ATTENTION :</b> L'image n'a pas pu être enregistrée dans « %1 » : ");
 
 const QString fichier_ordinaire = QStringLiteral("fichier_ordinaire");
 
@@ -98,6 +96,7 @@ struct Dialogue_vu {
     QStringList filtres;
     QString filtre_initial;
     QString nom_propose;
+    QString dossier_propose;
     bool natif = true;
     QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
     QWidget *parent = nullptr;
@@ -120,6 +119,7 @@ void repondre_dialogue(Repondeur &repondeur, QList<Dialogue_vu> &vus, const QStr
         vu.filtres = dialogue->nameFilters();
         vu.filtre_initial = dialogue->selectedNameFilter();
         vu.nom_propose = QFileInfo(dialogue->selectedFiles().value(0)).fileName();
+        vu.dossier_propose = dialogue->directory().absolutePath();
         vu.natif = !dialogue->testOption(QFileDialog::DontUseNativeDialog);
         vu.mode = dialogue->acceptMode();
         vu.parent = dialogue->parentWidget();
@@ -193,25 +193,6 @@ QStringList elements_svg(const QString &chemin)
     return elements;
 }
 
-// Keeps the process from writing any file beyond `octets` bytes while it lives, as a full
-// disk would: the write fails (EFBIG) instead of the signal ending the process.
-struct Disque_plein {
-    explicit Disque_plein(rlim_t octets)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &avant);
-        rlimit limite = avant;
-        limite.rlim_cur = octets;
-        setrlimit(RLIMIT_FSIZE, &limite);
-    }
-    ~Disque_plein()
-    {
-        setrlimit(RLIMIT_FSIZE, &avant);
-        std::signal(SIGXFSZ, SIG_DFL);
-    }
-    rlimit avant{};
-};
-
 } // namespace
 
 class TestExport : public QObject
@@ -250,11 +231,14 @@ private:
     void verifierPdf(const QString &chemin, Fenetre_Principale &fenetre);
 
     std::unique_ptr<QTemporaryDir> dossier_;
+    QTemporaryDir reglages_;
 };
 
 void TestExport::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    QVERIFY(reglages_.isValid());
+    reglages_dans(reglages_.path());
 }
 
 void TestExport::init()
@@ -448,14 +432,23 @@ void TestExport::nomFichier()
 void TestExport::dialogue_data()
 {
     QTest::addColumn<bool>("parLeClavier");
-    QTest::newRow("menu entry") << false;
-    QTest::newRow("Ctrl+E") << true;
+    // A folder of the test's, kept as the one the last export went to.
+    QTest::addColumn<QString>("retenu");
+    QTest::newRow("menu entry") << false << QString();
+    QTest::newRow("Ctrl+E") << true << QString();
+    QTest::newRow("in the folder the last export went to") << false << "images";
 }
 
 void TestExport::dialogue()
 {
     // Opened either way, the dialog asks the same; cancelled, nothing is written or shown.
     QFETCH(bool, parLeClavier);
+    QFETCH(QString, retenu);
+    const QString dossier_retenu = dossier_->filePath(retenu);
+    if (!retenu.isEmpty()) {
+        QVERIFY(QDir(dossier_->path()).mkdir(retenu));
+        retenir_dossier(Genre_Fichier::Export, dossier_retenu + "/avant.png");
+    }
     Repondeur repondeur({});
     QList<Dialogue_vu> vus;
     repondre_dialogue(repondeur, vus, QString(), QString());
@@ -481,15 +474,19 @@ void TestExport::dialogue()
                           QStringLiteral("SVG (*.svg)"), QStringLiteral("PDF (*.pdf)")}));
     QCOMPARE(vu.filtre_initial, QStringLiteral("JPG - JPEG Image (*.jpg)"));
     QCOMPARE(vu.nom_propose, QStringLiteral("Diagramme solaire"));
+    QCOMPARE(vu.dossier_propose, retenu.isEmpty() ? dossier_->path() : dossier_retenu);
     QCOMPARE(vu.mode, QFileDialog::AcceptSave);
     QVERIFY2(!vu.natif, "the toolkit's own dialog completes the suffix the same everywhere");
     QCOMPARE(vu.parent, &fenetre);
     QVERIFY(vu.modal);
     QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
     QCOMPARE(repondeur.titres(), QStringList());
+    QStringList contenu{fichier_ordinaire};
+    if (!retenu.isEmpty())
+        contenu << retenu;
     QCOMPARE(
         QDir(dossier_->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-        QStringList{fichier_ordinaire});
+        contenu);
     QVERIFY(QDir::setCurrent(courant));
     fenetre.close();
 }
@@ -500,42 +497,48 @@ void TestExport::exporter_data()
     QTest::addColumn<QString>("chemin"); // %1: the test's folder
     QTest::addColumn<QString>("ecrit");  // the file expected in the folder, or none
     QTest::addColumn<QByteArray>("format");
-    QTest::addColumn<bool>("avertissement");
+    // The end of the warning's cause; null: no warning.
+    QTest::addColumn<QString>("avertissement");
 
     const QString jpeg = filtre_export_jpeg;
     const QString png = filtre_export_png;
     QTest::newRow("PNG filter, diagramme.png") << png << "%1/diagramme.png"
-                                               << "diagramme.png" << QByteArray("png") << false;
-    QTest::newRow("JPEG filter, diagramme.jpg") << jpeg << "%1/diagramme.jpg"
-                                                << "diagramme.jpg" << QByteArray("jpeg") << false;
+                                               << "diagramme.png" << QByteArray("png") << QString();
+    QTest::newRow("JPEG filter, diagramme.jpg")
+        << jpeg << "%1/diagramme.jpg"
+        << "diagramme.jpg" << QByteArray("jpeg") << QString();
     QTest::newRow("JPEG filter, no suffix: .jpg added")
         << jpeg << "%1/Diagramme solaire"
-        << "Diagramme solaire.jpg" << QByteArray("jpeg") << false;
+        << "Diagramme solaire.jpg" << QByteArray("jpeg") << QString();
     QTest::newRow("PNG filter, no suffix: .png added")
         << png << "%1/Diagramme solaire"
-        << "Diagramme solaire.png" << QByteArray("png") << false;
+        << "Diagramme solaire.png" << QByteArray("png") << QString();
     QTest::newRow("SVG filter, no suffix: .svg added")
         << filtre_export_svg << "%1/Diagramme solaire"
-        << "Diagramme solaire.svg" << QByteArray("svg") << false;
+        << "Diagramme solaire.svg" << QByteArray("svg") << QString();
     QTest::newRow("PDF filter, no suffix: .pdf added")
         << filtre_export_pdf << "%1/Diagramme solaire"
-        << "Diagramme solaire.pdf" << QByteArray("pdf") << false;
+        << "Diagramme solaire.pdf" << QByteArray("pdf") << QString();
     QTest::newRow("upper-case .PDF") << jpeg << "%1/diagramme.PDF"
-                                     << "diagramme.PDF" << QByteArray("pdf") << false;
+                                     << "diagramme.PDF" << QByteArray("pdf") << QString();
     QTest::newRow("PNG filter, name in .jpg: its suffix decides")
         << png << "%1/diagramme.jpg"
-        << "diagramme.jpg" << QByteArray("jpeg") << false;
+        << "diagramme.jpg" << QByteArray("jpeg") << QString();
     QTest::newRow("upper-case .PNG") << jpeg << "%1/diagramme.PNG"
-                                     << "diagramme.PNG" << QByteArray("png") << false;
+                                     << "diagramme.PNG" << QByteArray("png") << QString();
     QTest::newRow("unknown suffix .xyz: warning")
-        << jpeg << "%1/diagramme.xyz" << QString() << QByteArray() << true;
+        << jpeg << "%1/diagramme.xyz" << QString() << QByteArray()
+        << "le nom du fichier doit se terminer par .png, .jpg, .jpeg, .svg ou .pdf";
+    // Given a folder that is not one, the dialog hands the name over as a path of its own
+    // folder, which may or may not exist: either cause may come.
     QTest::newRow("inside a regular file: warning")
-        << png << "%1/" + fichier_ordinaire + "/diagramme.png" << QString() << QByteArray() << true;
-    // Nobody, not even root, may create a file in /proc.
+        << png << "%1/" + fichier_ordinaire + "/diagramme.png" << QString() << QByteArray() << "";
+    // Nobody, not even root, may create a file in /proc; the system says why in one way to root
+    // and in another to the others.
     QTest::newRow("inside /proc: warning")
-        << png << "/proc/diagramme_orvane.png" << QString() << QByteArray() << true;
-    QTest::newRow("missing folder: warning")
-        << jpeg << "%1/absent/diagramme.jpg" << QString() << QByteArray() << true;
+        << png << "/proc/diagramme_orvane.png" << QString() << QByteArray() << "";
+    QTest::newRow("missing folder: warning") << jpeg << "%1/absent/diagramme.jpg" << QString()
+                                             << QByteArray() << "/absent » n'existe pas";
 }
 
 void TestExport::exporter()
@@ -544,12 +547,12 @@ void TestExport::exporter()
     QFETCH(QString, chemin);
     QFETCH(QString, ecrit);
     QFETCH(QByteArray, format);
-    QFETCH(bool, avertissement);
+    QFETCH(QString, avertissement);
     if (chemin.contains(QLatin1String("%1")))
         chemin = chemin.arg(dossier_->path());
 
     const QString ok = QStringLiteral("OK");
-    Repondeur repondeur(avertissement ? QStringList{ok} : QStringList{});
+    Repondeur repondeur(avertissement.isNull() ? QStringList{} : QStringList{ok});
     QList<Dialogue_vu> vus;
     repondre_dialogue(repondeur, vus, filtre, chemin);
     Fenetre_Principale fenetre;
@@ -559,10 +562,12 @@ void TestExport::exporter()
 
     QCOMPARE(vus.size(), 1);
     QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
-    if (avertissement) {
+    if (!avertissement.isNull()) {
         QCOMPARE(repondeur.titres(), QStringList{QStringLiteral("Erreur")});
         const Boite_vue &boite = repondeur.boites.at(0);
-        QCOMPARE(boite.texte, texte_echec);
+        QVERIFY2(boite.texte.startsWith(texte_echec.arg(QFileInfo(chemin).fileName())) &&
+                     boite.texte.endsWith(avertissement + '.'),
+                 qPrintable(boite.texte));
         QCOMPARE(boite.icone, QMessageBox::Warning);
         QCOMPARE(boite.boutons, QStringList{ok});
         QCOMPARE(boite.parent, &fenetre);

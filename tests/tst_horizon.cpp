@@ -15,6 +15,7 @@
 #include "masks/ensoleillement.h"
 #include "masks/points_masque.h"
 #include "solar/soleil.h"
+#include "tests/outils.h"
 #include "tests/repondeur.h"
 
 #include <QtTest>
@@ -146,11 +147,16 @@ private slots:
     void csvRelu_data();
     void csvRelu();
     void importDansLaFenetre();
+
+private:
+    QTemporaryDir reglages;
 };
 
 void TestHorizon::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    QVERIFY(reglages.isValid());
+    reglages_dans(reglages.path());
 }
 
 void TestHorizon::cleanup()
@@ -665,6 +671,23 @@ void TestHorizon::importDansLaFenetre()
                  csv.contains("\n0,3.05\n") && csv.contains("\n90,3.95\n") &&
                  csv.endsWith("\n180,1.05\n") && csv.count('\n') == int(attendus.size()) + 1,
              csv.constData());
+
+    // On a full disk the warning gives the cause, and no file is left.
+    {
+        Repondeur repondeur{QStringList{QStringLiteral("OK")}};
+        repondeur.autre_fenetre = [&sortie](QWidget *fenetre) {
+            if (auto *fichiers = qobject_cast<QFileDialog *>(fenetre))
+                choisir_fichier(fichiers, sortie + QStringLiteral("_plein.csv"));
+        };
+        Disque_plein plein(0);
+        fenetre.findChild<QAction *>(QStringLiteral("actionExporter_l_horizon"))->trigger();
+        QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
+        QCOMPARE(repondeur.titres_et_textes(),
+                 QStringList{QStringLiteral("Attention! | L'horizon n'a pu être enregistré dans "
+                                            "« sortie_plein.csv » : le fichier dépasserait la "
+                                            "taille permise.")});
+    }
+    QVERIFY(!QFileInfo::exists(sortie + QStringLiteral("_plein.csv")));
     fenetre.close();
 
     // Teeth of 40° every 3.6° cannot be followed within 0.25° by 20 rows: the preview says so.

@@ -4,16 +4,20 @@
 // Site files: what the window saves opens into the same window, a damaged or foreign file is
 // refused with its first problem and leaves the window as it was, and unsaved changes to a site
 // show in the title and are asked about before the window closes.
+#include "app/demarrage.h"
 #include "app/fenetre_principale.h"
 #include "diagram/scene.h"
+#include "ecriture/ecriture.h"
 #include "site/site.h"
 #include "tests/outils.h"
 #include "tests/repondeur.h"
+#include "trace/regles.h"
 
 #include <QtTest>
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
@@ -32,7 +36,9 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <cmath>
+#include <sys/stat.h>
 
 namespace
 {
@@ -305,10 +311,15 @@ private slots:
     void fichierRefuse();
     void lectureAcceptee_data();
     void lectureAcceptee();
+    void fuseauHorsListe();
     void ecritureRefusee_data();
     void ecritureRefusee();
+    void raisonsEnFrancais_data();
+    void raisonsEnFrancais();
     void titreEtFermeture_data();
     void titreEtFermeture();
+    void siteEnArgument_data();
+    void siteEnArgument();
 
 private:
     QTemporaryDir dossier;
@@ -318,6 +329,7 @@ void TestSite::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     QVERIFY(dossier.isValid());
+    reglages_dans(dossier.filePath(QStringLiteral("reglages")));
 }
 
 void TestSite::cleanup()
@@ -408,6 +420,17 @@ void TestSite::fichierRefuse_data()
     QTest::newRow("empty file") << n << QByteArray() << "le fichier est vide";
     QTest::newRow("cut in half") << n << base.left(base.size() / 2)
                                  << "le fichier est tronqué : le texte JSON s'arrête avant sa fin";
+    // A comma left after the last field, the commonest slip of a file edited by hand.
+    QByteArray virgule = base;
+    const QByteArray version("\"version\": 1");
+    const int apres_dernier = virgule.lastIndexOf(version) + version.size();
+    virgule.insert(apres_dernier, ',');
+    QTest::newRow("trailing comma")
+        << n << virgule
+        << QStringLiteral("ce n'est pas un texte JSON valide (erreur à l'octet %1, ligne %2 : une "
+                          "virgule en trop")
+               .arg(apres_dernier)
+               .arg(virgule.left(apres_dernier).count('\n') + 1);
     QTest::newRow("invalid UTF-8")
         << n << texte_remplace("\"dates\"", "\"d\xe9tes\"") << "ce n'est pas un texte JSON valide";
     QTest::newRow("a JSON list") << n << QByteArray("[1, 2]")
@@ -443,6 +466,20 @@ void TestSite::fichierRefuse_data()
     QTest::newRow("date before the date edit's range")
         << n << avec("dates.date", "1700-01-01")
         << "la date 1700-01-01 du champ « dates.date » est hors de 1752-09-14..9999-12-31";
+    QTest::newRow("date with a time")
+        << n << avec("dates.date", "2026-06-21T23:59")
+        << "le champ « dates.date » doit être une date valide écrite AAAA-MM-JJ";
+    QTest::newRow("saved date with a zone")
+        << n << avec("dates.enregistrees", QJsonArray{"2026-03-20Z"})
+        << "le champ « dates.enregistrees[0] » doit être une date valide";
+    QTest::newRow("date with a trailing NUL")
+        << n << avec("dates.date", QStringLiteral("2026-06-21") + QChar(0))
+        << "le champ « dates.date » doit être une date valide";
+    QTest::newRow("year 0") << n << avec("dates.annee", 0)
+                            << "la valeur 0 du champ « dates.annee » est hors de 1..9999";
+    QTest::newRow("year 999999999")
+        << n << avec("dates.annee", 999999999)
+        << "la valeur 999999999 du champ « dates.annee » est hors de 1..9999";
     QTest::newRow("13 saved dates")
         << n << avec("dates.enregistrees", liste_dates(13)) << "13 dates enregistrées : 12 au plus";
     QTest::newRow("two saved dates on day 61")
@@ -560,12 +597,37 @@ void TestSite::lectureAcceptee_data()
     ancien.remove("heure");
     QTest::newRow("a file without the clock draws as before")
         << QJsonDocument(ancien).toJson(QJsonDocument::Compact) << base;
+    // Either half of the clock missing is its default.
+    for (const char *champ : {"echelle", "modele"}) {
+        QJsonObject racine_sans = QJsonDocument::fromJson(site_en_json(horloge)).object();
+        QJsonObject heure = racine_sans["heure"].toObject();
+        heure.remove(champ);
+        racine_sans["heure"] = heure;
+        Site attendu = horloge;
+        if (QByteArray(champ) == "echelle")
+            attendu.diagramme.echelle = Echelle_Heures::Temps_solaire_vrai;
+        else
+            attendu.diagramme.modele = Modele_Soleil::simple;
+        QTest::newRow(qPrintable(QStringLiteral("heure without %1").arg(champ)))
+            << QJsonDocument(racine_sans).toJson() << attendu;
+    }
+    Site hors_liste = horloge;
+    hors_liste.diagramme.fuseau = "Etc/GMT+5";
+    QTest::newRow("a zone of the database outside zone1970.tab")
+        << site_en_json(hors_liste) << hors_liste;
+
+    Site douze = base;
+    douze.diagramme.dates_enregistrees.clear();
+    for (const QJsonValue &date : liste_dates(12))
+        douze.diagramme.dates_enregistrees.append(QDate::fromString(date.toString(), Qt::ISODate));
+    QTest::newRow("12 saved dates") << site_en_json(douze) << douze;
 
     Site bornes;
+
     bornes.diagramme.latitude = -90;
     bornes.diagramme.mode = Mode_Dates::Jour_des_mois;
-    bornes.diagramme.date_choisie = date_site_max;
-    bornes.diagramme.annee = -999999999;
+    bornes.diagramme.date_choisie = derniere_date;
+    bornes.diagramme.annee = annee_min;
     bornes.diagramme.options = {5, 5, 0, false};
     bornes.masques = QVector<Ligne_Masque_Saisie>(lignes_masque_max, {-180.0, 90.0});
     bornes.conserver_masques = true;
@@ -579,6 +641,25 @@ void TestSite::lectureAcceptee()
     const Lecture_Site lecture = site_depuis_json(octets);
     QVERIFY2(lecture.site, qPrintable(lecture.probleme));
     QVERIFY(*lecture.site == attendu);
+}
+
+void TestSite::fuseauHorsListe()
+{
+    // A zone that the list of cities lacks joins it, and is saved again as it was read.
+    Site site = site_de_base();
+    site.diagramme.fuseau = "Etc/GMT+5";
+    const QString chemin = dossier.filePath(QStringLiteral("gmt5.orvane"));
+    QCOMPARE(ecrire_site(chemin, site), QString());
+    Fenetre fenetre;
+    QVERIFY(deposer(fenetre.f, chemin));
+    QCOMPARE(enfant<QComboBox>(fenetre.f, "combo_fuseau")->currentText(),
+             QStringLiteral("Etc/GMT+5"));
+    QStringList filtres;
+    enregistrer_sous(fenetre, dossier.filePath(QStringLiteral("gmt5_copie")), filtres);
+    const Lecture_Site copie = lire_site(dossier.filePath(QStringLiteral("gmt5_copie.orvane")));
+    QVERIFY2(copie.site, qPrintable(copie.probleme));
+    QCOMPARE(copie.site->diagramme.fuseau, site.diagramme.fuseau);
+    fenetre.f.close();
 }
 
 void TestSite::ecritureRefusee_data()
@@ -595,6 +676,14 @@ void TestSite::ecritureRefusee_data()
         << dossier.path()
         << QStringLiteral("Le site n'a pas pu être enregistré dans « %1 » : c'est un dossier.")
                .arg(QFileInfo(dossier.path()).fileName());
+    // Written into in place, never renamed over; with no reader, refused rather than waited
+    // for. Were it replaced, a regular file would show among the folder's entries.
+    const QString tube = dossier.filePath(QStringLiteral("tube.orvane"));
+    QVERIFY(::mkfifo(QFile::encodeName(tube).constData(), 0600) == 0);
+    QTest::newRow("a FIFO nobody reads")
+        << tube
+        << QStringLiteral("Le site n'a pas pu être enregistré dans « tube.orvane » : aucun "
+                          "programme ne lit ce tube.");
 }
 
 void TestSite::ecritureRefusee()
@@ -608,6 +697,28 @@ void TestSite::ecritureRefusee()
     const QStringList avant = contenu();
     QCOMPARE(ecrire_site(chemin, site_de_base()), message);
     QCOMPARE(contenu(), avant);
+}
+
+void TestSite::raisonsEnFrancais_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("raison");
+    QTest::newRow("no space") << ENOSPC << "le disque est plein";
+    QTest::newRow("no permission")
+        << EACCES << "vous n'avez pas la permission d'écrire à cet endroit";
+    QTest::newRow("missing folder") << ENOENT << "le dossier n'existe pas";
+    QTest::newRow("read-only file system")
+        << EROFS << "le système de fichiers est en lecture seule";
+    QTest::newRow("a folder") << EISDIR << "c'est un dossier";
+    QTest::newRow("any other cause keeps the system's text")
+        << EIO << "le système a refusé l'écriture (" + qt_error_string(EIO) + ")";
+}
+
+void TestSite::raisonsEnFrancais()
+{
+    QFETCH(int, code);
+    QFETCH(QString, raison);
+    QCOMPARE(raison_ecriture(code), raison);
 }
 
 void TestSite::titreEtFermeture_data()
@@ -723,6 +834,71 @@ void TestSite::titreEtFermeture()
         Repondeur abandon({QStringLiteral("Ne pas enregistrer")});
         QVERIFY(f.close());
     }
+}
+
+void TestSite::siteEnArgument_data()
+{
+    // The arguments after the program's name, %1 standing for the test's folder; the file's
+    // bytes (none written when null); whether the window takes the argument; what the refusal's
+    // message names.
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("octets");
+    QTest::addColumn<bool>("fenetre");
+    QTest::addColumn<QString>("probleme");
+
+    const QByteArray base = site_en_json(site_de_base());
+    QTest::newRow("a site file alone opens in the window")
+        << QStringList{"%1/paris.orvane"} << base << true << QString();
+    QTest::newRow("its suffix in capitals")
+        << QStringList{"%1/PARIS.ORVANE"} << base << true << QString();
+    QTest::newRow("a refused site: its message, the window as it starts")
+        << QStringList{"%1/casse.orvane"} << QByteArray("Latitude 45,5\n") << true
+        << "« casse.orvane »";
+    QTest::newRow("an option: the command line")
+        << QStringList{"--tableau"} << QByteArray() << false << QString();
+    QTest::newRow("a site with an option: the command line")
+        << QStringList{"--site", "%1/paris.orvane"} << QByteArray() << false << QString();
+    QTest::newRow("another suffix: the command line")
+        << QStringList{"%1/paris.txt"} << QByteArray() << false << QString();
+}
+
+void TestSite::siteEnArgument()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, octets);
+    QFETCH(bool, fenetre);
+    QFETCH(QString, probleme);
+    arguments.replaceInStrings(QStringLiteral("%1"), dossier.path());
+    arguments.prepend(QStringLiteral("orvane"));
+    const QString chemin = site_en_argument(arguments);
+    QCOMPARE(chemin, fenetre ? arguments.at(1) : QString());
+    if (!fenetre)
+        return;
+    QFile fichier(chemin);
+    QVERIFY(fichier.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    fichier.write(octets);
+    fichier.close();
+
+    QStringList au_depart;
+    {
+        Fenetre temoin;
+        au_depart = temoin.etat();
+        temoin.f.close();
+    }
+    Fenetre w;
+    auto repondeur = Repondeur::a_chaque_boite(QStringLiteral("OK"));
+    w.f.ouvrir_site_differe(chemin);
+    if (probleme.isEmpty()) {
+        QTRY_COMPARE(w.f.windowTitle(), QFileInfo(chemin).completeBaseName() + "[*] - Orvane");
+        QCOMPARE(w.latitude->value(), 45.5);
+        QCOMPARE(repondeur.titres(), QStringList());
+    } else {
+        QTRY_COMPARE(repondeur.titres(), QStringList{QStringLiteral("Attention!")});
+        QVERIFY2(repondeur.boites.at(0).texte.contains(probleme),
+                 qPrintable(repondeur.boites.at(0).texte));
+        QCOMPARE(w.etat(), au_depart);
+    }
+    w.f.close();
 }
 
 QTEST_MAIN(TestSite)

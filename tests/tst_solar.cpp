@@ -33,6 +33,8 @@ constexpr double toleranceLectureDegres = 0.1;
 // Two routes to the same clock time or sky point: a millisecond of time, 1e-6°.
 constexpr double toleranceMemeCalculHeures = 1e-6;
 constexpr double toleranceMemeCalculDegres = 1e-6;
+// The accurate sun from a frame computed up to half a day earlier or later (solar/soleil_precis.h).
+constexpr double toleranceRepereDegres = 0.005;
 
 // "07:34" in hours; "-" (no such event) as NaN.
 double heures(const QString &texte)
@@ -620,6 +622,13 @@ void TestSoleil::lignesHorairesCroisentLesCourses()
              qPrintable(ecart(course.hauteur, point->hauteur)));
     QVERIFY2(std::abs(point->azimut - course.azimut) < toleranceMemeCalculDegres,
              qPrintable(ecart(course.azimut, point->azimut)));
+    // All the lines at once give that point too, the accurate sun from its day's one frame.
+    const Heure_Legale::Point_Heure meme =
+        legale.lignes_heures(date.year(), latitude)[heure][jour - 1];
+    QVERIFY2(
+        std::abs(meme.hauteur - course.hauteur) < toleranceRepereDegres &&
+            std::abs(meme.azimut - course.azimut) < toleranceRepereDegres,
+        qPrintable(ecart(course.hauteur, meme.hauteur) + "; " + ecart(course.azimut, meme.azimut)));
     // The line runs over the days asked, ending on the last.
     QCOMPARE(ligne.front().jour, jour - 20);
     QCOMPARE(ligne.back().jour, jour + 20);

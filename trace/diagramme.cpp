@@ -14,7 +14,6 @@
 
 #include <QGraphicsTextItem>
 #include <QLocale>
-#include <QPointer>
 #include <QTime>
 
 #include <algorithm>
@@ -274,9 +273,7 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
     // the output table that it makes.
     auto tracer_date = [&](const QDate &date, const QPen &stylo, const QPainterPath &chemin,
                            int rang) {
-        // A course wholly below the horizon has its label taken off the scene, which may
-        // delete it too; a label left to us off the scene is deleted here.
-        const QPointer<QGraphicsTextItem> etiquette =
+        QGraphicsTextItem *etiquette =
             scene.ajouter_texte(texte_date(date), police_date, stylo.color());
         const int numero = date.dayOfYear();
         Ligne_Sortie ligne;
@@ -300,8 +297,6 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
                 }
             }
         }
-        if (etiquette && !etiquette->scene())
-            delete etiquette.data();
         return ligne;
     };
 
@@ -410,26 +405,22 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
 
     // 6. The saved dates in their colours, in order of day of the year. The chosen date is
     // already drawn in red and takes no colour. A date whose course stays below the horizon
-    // uses its colour but no legend row and no table row.
+    // keeps its colour, its legend row and its table row, whose times read "-".
     if (description.mode == Mode_Dates::Dates_choisies) {
         QVector<QDate> dates = description.dates_enregistrees;
         std::stable_sort(dates.begin(), dates.end(), [](const QDate &a, const QDate &b) {
             return a.dayOfYear() < b.dayOfYear();
         });
+        // Legend row 0 is the chosen date's.
         int couleur = 0;
-        int rang = 1;
         for (const QDate &date : qAsConst(dates)) {
             if (!date.isValid() || date == date_choisie)
                 continue;
             if (couleur >= dates_enregistrees_max)
                 break;
-            const QPen stylo = stylo_couleur(couleur_course(couleur));
+            lignes.append(tracer_date(date, stylo_couleur(couleur_course(couleur)), QPainterPath(),
+                                      couleur + 1));
             ++couleur;
-            const Ligne_Sortie ligne = tracer_date(date, stylo, QPainterPath(), rang);
-            if (ligne.tracee) {
-                lignes.append(ligne);
-                ++rang;
-            }
         }
     }
 
@@ -459,8 +450,9 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
 
     // 8. Another scale or sun than always: the scale caption beside the latitude's.
     if (!tel_quel) {
-        QGraphicsTextItem *echelle = scene.ajouter_texte(
-            texte_echelle(description), QFont(famille, taille_legende_latitude, graisse_grasse));
+        QGraphicsTextItem *echelle =
+            scene.ajouter_texte(texte_legende_echelle(description),
+                                QFont(famille, taille_legende_latitude, graisse_grasse));
         echelle->setPos(legende->pos().x() + legende->boundingRect().width() +
                             ecart_legende_echelle,
                         legende->pos().y());
@@ -498,6 +490,39 @@ QString texte_echelle(const Description_Diagramme &description)
                             ? QStringLiteral("UTC")
                             : QString::fromLatin1(description.fuseau);
     return QStringLiteral("Heure légale — ") + nom;
+}
+
+bool heure_ete_dans_annee(const QTimeZone &zone, int annee)
+{
+    // The middle of every month: a summer time lasts longer than a fortnight.
+    for (int mois = 1; mois <= 12; ++mois)
+        if (zone.isDaylightTime(QDateTime(QDate(annee, mois, 15), QTime(12, 0), Qt::UTC)))
+            return true;
+    return false;
+}
+
+QString texte_lignes_horaires(const Description_Diagramme &description)
+{
+    if (description.echelle != Echelle_Heures::Heure_legale || !description.limites ||
+        !description.heures)
+        return QString();
+    const Heure_Legale horloge = horloge_description(description);
+    const QDate &date = description.date_choisie;
+    if (!heure_ete_dans_annee(horloge.zone(), date.year()))
+        return QString();
+    const int minutes = qRound(horloge.decalage_standard(date) * 60.0);
+    QString decalage = QStringLiteral("UTC") + (minutes < 0 ? QLatin1Char('-') : QLatin1Char('+')) +
+                       QString::number(std::abs(minutes) / 60);
+    if (minutes % 60 != 0)
+        decalage += QStringLiteral(":%1").arg(std::abs(minutes) % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("lignes horaires en heure d'hiver (%1)").arg(decalage);
+}
+
+QString texte_legende_echelle(const Description_Diagramme &description)
+{
+    const QString lignes = texte_lignes_horaires(description);
+    return lignes.isEmpty() ? texte_echelle(description)
+                            : texte_echelle(description) + QStringLiteral(", ") + lignes;
 }
 
 QString texte_heure(double heure)
@@ -561,6 +586,10 @@ Legende_page legende_page(const Description_Diagramme &description,
     Legende_page legende;
     legende.latitude = texte_latitude(description.latitude);
     legende.echelle = texte_echelle(description);
+    // Capitalised: it starts a line of the page.
+    legende.lignes_horaires = texte_lignes_horaires(description);
+    if (!legende.lignes_horaires.isEmpty())
+        legende.lignes_horaires[0] = legende.lignes_horaires[0].toUpper();
     legende.entetes = entetes_sorties();
     const bool masque = !description.masque.isEmpty();
     if (masque)

@@ -103,8 +103,8 @@ struct Description_Diagramme {
     QSize taille = QSize(1920, 1080);
 };
 
-// One row of the output table: a dated course. Mode 1: the chosen date, then each saved date
-// whose course is drawn; Mode 2: each month that has the day.
+// One row of the output table: a dated course. Mode 1: the chosen date, then each saved date;
+// Mode 2: each month that has the day. A course below the horizon all day has its row too.
 struct Ligne_Sortie {
     QDate date;
     // Sunrise and sunset, hours of the description's scale, 0..24 (0 and 24: none, the sun
@@ -178,6 +178,19 @@ QString texte_latitude(double latitude);
 // caption always.
 QString texte_echelle(const Description_Diagramme &description);
 
+// The clock of the hour lines, when the description draws them on a clock that keeps daylight
+// saving in the chosen date's year: "lignes horaires en heure d'hiver (UTC+1)", the zone's
+// standard offset on the chosen date; empty otherwise.
+QString texte_lignes_horaires(const Description_Diagramme &description);
+
+// The scale caption of the diagram: `texte_echelle`, then the hour lines' clock when there is
+// one to name ("Heure légale — Europe/Paris, lignes horaires en
+// heure d'hiver (UTC+1)").
+QString texte_legende_echelle(const Description_Diagramme &description);
+
+// Whether `zone` keeps daylight saving at some time of `annee`.
+bool heure_ete_dans_annee(const QTimeZone &zone, int annee);
+
 // Sunrise and sunset of `date` at `latitude`, hours of true solar time with the model of the sun
 // of `horloge` (`horloge_description`), as its course is drawn: 0 and 24 stand for none (the
 // course then runs over the whole solar day).
@@ -192,8 +205,9 @@ Heure_Legale horloge_description(const Description_Diagramme &description);
 QString texte_date(const QDate &date);
 
 // The report page's caption and table for a description and the rows it was drawn with: the
-// latitude caption, each row's date label in its course's colour, the table's headers and
-// cells (with the two columns of the mask when the description has one).
+// latitude caption, the scale and the hour lines' clock, each row's date label in its course's
+// colour, the table's headers and cells (with the two columns of the mask when the description has
+// one).
 Legende_page legende_page(const Description_Diagramme &description,
                           const QVector<Ligne_Sortie> &lignes);
 

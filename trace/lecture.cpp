@@ -6,10 +6,12 @@
 
 #include <QLineF>
 #include <QLocale>
+#include <QTime>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace
 {
@@ -17,6 +19,49 @@ namespace
 constexpr int segments_lecture = 240;
 // Two samples more than this many hours apart straddle midnight: no time between them.
 constexpr double saut_horaire = 12.0;
+// Days between two samples of an hour line, as it is drawn.
+constexpr int pas_ligne_horaire = 5;
+
+// Walks the segments of `lignes` (each with its `points`, each point with its `azimut` and
+// `hauteur`) that have an end above the horizon, and calls `retenir(ligne, p0, p1, t)` for each
+// one that passes nearer `point` than those before it and within `portee` scene units, `t`
+// (0..1) saying where along it the nearest point lies: the last call is the nearest segment.
+template <typename Ligne, typename Retenir>
+void segment_le_plus_proche(const std::vector<Ligne> &lignes, int diametre, const QPointF &point,
+                            double portee, Retenir retenir)
+{
+    const Soleil soleil;
+    const auto projete = [&](const auto &p) {
+        return QPointF(soleil.projection_x(diametre, p.azimut, p.hauteur),
+                       soleil.projection_y(diametre, p.azimut, p.hauteur));
+    };
+    double meilleure = portee;
+    for (const Ligne &ligne : lignes) {
+        for (std::size_t i = 0; i + 1 < ligne.points.size(); ++i) {
+            const auto &p0 = ligne.points[i];
+            const auto &p1 = ligne.points[i + 1];
+            if (!(p0.hauteur >= 0 || p1.hauteur >= 0))
+                continue;
+            const QPointF a = projete(p0);
+            const QPointF ab = projete(p1) - a;
+            const double longueur2 = QPointF::dotProduct(ab, ab);
+            const double t = std::clamp(
+                longueur2 > 0 ? QPointF::dotProduct(point - a, ab) / longueur2 : 0.0, 0.0, 1.0);
+            const double distance = QLineF(point, a + t * ab).length();
+            if (!(distance <= meilleure))
+                continue;
+            meilleure = distance;
+            retenir(ligne, p0, p1, t);
+        }
+    }
+}
+
+// Whole hours without their minutes: "13h"; otherwise as the table writes them.
+QString texte_heure_ligne(double heure)
+{
+    return heure == std::floor(heure) ? QString::number(heure, 'f', 0) + QLatin1Char('h')
+                                      : texte_heure(heure);
+}
 } // namespace
 
 std::vector<Course_Lue> courses_lues(const Description_Diagramme &description,
@@ -48,35 +93,16 @@ Lecture lire_sous_pointeur(const Description_Diagramme &description,
     lecture.hauteur = ciel.hauteur;
 
     // The nearest segment of a course above the horizon, and the time along it.
-    double meilleure = portee;
     double tsv = 0.0;
     const Course_Lue *trouvee = nullptr;
-    const auto projete = [&](const Heure_Legale::Point_Course &p) {
-        return QPointF(soleil.projection_x(diametre, p.azimut, p.hauteur),
-                       soleil.projection_y(diametre, p.azimut, p.hauteur));
-    };
-    for (const Course_Lue &course : courses) {
-        for (std::size_t i = 0; i + 1 < course.points.size(); ++i) {
-            const Heure_Legale::Point_Course &p0 = course.points[i];
-            const Heure_Legale::Point_Course &p1 = course.points[i + 1];
-            if (!(p0.hauteur >= 0 || p1.hauteur >= 0))
-                continue;
-            const QPointF a = projete(p0);
-            const QPointF b = projete(p1);
-            const QPointF ab = b - a;
-            const double longueur2 = QPointF::dotProduct(ab, ab);
-            double t = longueur2 > 0 ? QPointF::dotProduct(point - a, ab) / longueur2 : 0.0;
-            t = std::clamp(t, 0.0, 1.0);
-            const double distance = QLineF(point, a + t * ab).length();
-            if (!(distance <= meilleure))
-                continue;
-            meilleure = distance;
-            trouvee = &course;
-            tsv = std::abs(p1.heure - p0.heure) > saut_horaire
-                      ? (t < 0.5 ? p0.heure : p1.heure)
-                      : p0.heure + t * (p1.heure - p0.heure);
-        }
-    }
+    segment_le_plus_proche(courses, diametre, point, portee,
+                           [&](const Course_Lue &course, const Heure_Legale::Point_Course &p0,
+                               const Heure_Legale::Point_Course &p1, double t) {
+                               trouvee = &course;
+                               tsv = std::abs(p1.heure - p0.heure) > saut_horaire
+                                         ? (t < 0.5 ? p0.heure : p1.heure)
+                                         : p0.heure + t * (p1.heure - p0.heure);
+                           });
     if (!trouvee)
         return lecture;
     lecture.sur_course = true;
@@ -85,6 +111,48 @@ Lecture lire_sous_pointeur(const Description_Diagramme &description,
                         ? horloge_description(description).heure_depuis_tsv(trouvee->date, tsv)
                         : tsv;
     return lecture;
+}
+
+std::vector<Ligne_Horaire_Lue> lignes_horaires_lues(const Description_Diagramme &description)
+{
+    std::vector<Ligne_Horaire_Lue> lignes;
+    if (description.echelle != Echelle_Heures::Heure_legale || !description.limites ||
+        !description.heures)
+        return lignes;
+    const int annee = description.date_choisie.year();
+    int heure = 0;
+    for (auto &points : horloge_description(description)
+                            .lignes_heures(annee, description.latitude, pas_ligne_horaire))
+        lignes.push_back({heure++, annee, std::move(points)});
+    return lignes;
+}
+
+void lire_ligne_horaire(Lecture &lecture, const Description_Diagramme &description,
+                        const std::vector<Ligne_Horaire_Lue> &lignes, int diametre,
+                        const QPointF &point, double portee)
+{
+    if (!lecture.dans_disque)
+        return;
+    const Ligne_Horaire_Lue *trouvee = nullptr;
+    QDate jour;
+    segment_le_plus_proche(
+        lignes, diametre, point, portee,
+        [&](const Ligne_Horaire_Lue &ligne, const Heure_Legale::Point_Heure &p0,
+            const Heure_Legale::Point_Heure &p1, double t) {
+            trouvee = &ligne;
+            jour = QDate(ligne.annee, 1, 1).addDays((t < 0.5 ? p0.jour : p1.jour) - 1);
+        });
+    if (!trouvee)
+        return;
+    if (lecture.sur_course)
+        jour = lecture.date;
+    // The clock's offset on that day at that hour of standard time, daylight saving included.
+    const Heure_Legale horloge = horloge_description(description);
+    const double ut = trouvee->heure - horloge.decalage_standard(jour);
+    const QDateTime instant = QDateTime(jour, QTime(0, 0), Qt::UTC).addSecs(qRound64(ut * 3600.0));
+    lecture.sur_ligne_horaire = true;
+    lecture.heure_ligne = trouvee->heure;
+    lecture.heure_ligne_horloge = horloge.heure(instant);
 }
 
 double relevement(double azimut)
@@ -115,5 +183,15 @@ QString texte_lecture(const Lecture &lecture, const Description_Diagramme &descr
         texte += QStringLiteral(" — %1 : %2 (%3)")
                      .arg(texte_date(lecture.date), texte_heure(lecture.heure),
                           texte_echelle(description));
+    if (lecture.sur_ligne_horaire) {
+        texte += QStringLiteral(" — ligne horaire : ") + texte_heure_ligne(lecture.heure_ligne);
+        const Heure_Legale horloge = horloge_description(description);
+        if (heure_ete_dans_annee(horloge.zone(), description.date_choisie.year())) {
+            texte += QStringLiteral(" heure d'hiver");
+            if (std::abs(lecture.heure_ligne_horloge - lecture.heure_ligne) > 1e-9)
+                texte += QStringLiteral(", ") + texte_heure_ligne(lecture.heure_ligne_horloge) +
+                         QStringLiteral(" heure d'été");
+        }
+    }
     return texte;
 }

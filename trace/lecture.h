@@ -32,6 +32,18 @@ struct Course_Lue {
 std::vector<Course_Lue> courses_lues(const Description_Diagramme &description,
                                      const QVector<QDate> &dates);
 
+// An hour line of the clock (legal time), sampled over the year as it is drawn: the sun at
+// whole hour `heure` of the zone's standard time, day after day.
+struct Ligne_Horaire_Lue {
+    int heure = 0;
+    int annee = 2000;
+    std::vector<Heure_Legale::Point_Heure> points;
+};
+
+// The hour lines of the description when it draws them on a clock; none in true solar time,
+// where a line's hour is the read-out's own.
+std::vector<Ligne_Horaire_Lue> lignes_horaires_lues(const Description_Diagramme &description);
+
 struct Lecture {
     // Whether the point lies on the sky disc; nothing else holds when not.
     bool dans_disque = false;
@@ -41,6 +53,12 @@ struct Lecture {
     bool sur_course = false;
     QDate date;
     double heure = 0.0;
+    // Whether an hour line of the clock passes within the reach asked; then its hour of
+    // standard time and the clock's hour on the day read (the course's, else the line's
+    // nearest day), which differ while daylight saving is kept.
+    bool sur_ligne_horaire = false;
+    int heure_ligne = 0;
+    double heure_ligne_horloge = 0.0;
 };
 
 // Reads scene point `point` of a disc of `diametre` scene units; a course counts when it passes
@@ -49,14 +67,22 @@ Lecture lire_sous_pointeur(const Description_Diagramme &description,
                            const std::vector<Course_Lue> &courses, int diametre,
                            const QPointF &point, double portee = 5.0);
 
+// Fills in the hour line of `lignes` that passes within `portee` scene units of `point`, the
+// nearest one, into a `lecture` already read at that point.
+void lire_ligne_horaire(Lecture &lecture, const Description_Diagramme &description,
+                        const std::vector<Ligne_Horaire_Lue> &lignes, int diametre,
+                        const QPointF &point, double portee = 5.0);
+
 // Compass bearing of an azimuth: degrees clockwise from north, 0..360 (east 90, west 270).
 double relevement(double azimut);
 // The nearest of the 16 points of the compass, in French: "N", "NNE", ..., "O", "NNO".
 QString point_cardinal(double azimut);
 
 // The status bar's text: "Azimut : -45,0° (NE, 45°) — Hauteur : 30,0°", and near a course
-// " — 21 juin : 10h15 (Temps solaire vrai)"; empty outside the disc. Numbers in the default
-// locale.
+// " — 21 juin : 10h15 (Temps solaire vrai)", and on an hour line of the clock
+// " — ligne horaire : 13h heure d'hiver, 14h heure d'été" (the summer hour while daylight
+// saving is kept, the bare hour in a zone without it); empty outside the disc. Numbers in the
+// default locale.
 QString texte_lecture(const Lecture &lecture, const Description_Diagramme &description);
 
 #endif

@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#include "trace/regles.h"
+
+#include <QRegularExpression>
+#include <QTimeZone>
+
+Date_Lue lire_date_iso(const QString &texte)
+{
+    // The toolkit's ISO reader takes a trailing time, zone or character after the tenth; the
+    // form is checked whole first.
+    static const QRegularExpression forme(QStringLiteral("\\A\\d{4}-\\d{2}-\\d{2}\\z"));
+    Date_Lue lue;
+    if (!forme.match(texte).hasMatch()) {
+        lue.probleme = Date_Lue::Probleme::Forme;
+        return lue;
+    }
+    const QDate date = QDate::fromString(texte, QStringLiteral("yyyy-MM-dd"));
+    if (!date.isValid())
+        lue.probleme = Date_Lue::Probleme::Inexistante;
+    else if (date < premiere_date || date > derniere_date)
+        lue.probleme = Date_Lue::Probleme::Hors_limites;
+    else
+        lue.date = date;
+    return lue;
+}
+
+QString texte_date_iso(const QDate &date)
+{
+    return date.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+bool fuseau_connu(const QString &id)
+{
+    // The list of available zones leaves out those outside zone1970.tab (Etc/GMT+5, EST5EDT),
+    // which the database holds and QTimeZone opens.
+    const QByteArray octets = id.toLatin1();
+    return !id.isEmpty() && QString::fromLatin1(octets) == id && QTimeZone(octets).isValid();
+}
