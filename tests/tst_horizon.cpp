@@ -68,8 +68,8 @@ bool valides(const std::vector<QPointF> &points)
 }
 
 // The straight line through a profile's points at table azimuth `azimut`, 0 where it dips
-// below the horizontal; -1 outside an open profile. Worked out by compass bearing, apart from
-// the program's steps.
+// below the horizontal; -1 outside an open profile, given clockwise from its first point.
+// Worked out by compass bearing, apart from the program's steps.
 double sur_la_ligne(const QVector<QPointF> &points, Convention_Azimut convention, bool tour,
                     double azimut)
 {
@@ -77,24 +77,19 @@ double sur_la_ligne(const QVector<QPointF> &points, Convention_Azimut convention
     std::vector<QPointF> caps;
     for (const QPointF &p : points)
         caps.emplace_back(cap(azimut_vers_tableau(p.x(), convention)), p.y());
-    std::sort(caps.begin(), caps.end(),
-              [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); });
-    double c = cap(azimut);
-    if (!tour) {
-        // Open profiles here run clockwise from their first point given.
-        const double debut = cap(azimut_vers_tableau(points.front().x(), convention));
-        for (QPointF &p : caps)
-            p.setX(p.x() < debut ? p.x() + 360.0 : p.x());
+    if (tour) {
         std::sort(caps.begin(), caps.end(),
                   [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); });
-        if (c < debut)
-            c += 360.0;
-        if (c > caps.back().x())
-            return -1.0;
-    } else {
         caps.insert(caps.begin(), QPointF(caps.back().x() - 360.0, caps.back().y()));
         caps.emplace_back(caps[1].x() + 360.0, caps[1].y());
+    } else {
+        for (std::size_t k = 1; k < caps.size(); ++k)
+            if (caps[k].x() < caps[k - 1].x())
+                caps[k].rx() += 360.0;
     }
+    const double c = cap(azimut) + (cap(azimut) < caps.front().x() ? 360.0 : 0.0);
+    if (c > caps.back().x())
+        return -1.0;
     std::size_t k = 1;
     while (caps[k].x() < c)
         ++k;
