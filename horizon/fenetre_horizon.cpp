@@ -95,6 +95,8 @@ void Fenetre_Principale::on_bouton_importer_horizon_clicked()
     {
         const Historique::Pause pause(historique);
         remplir_tableau_masques(dialogue.points_tableau());
+        // Kept, as a site's kept mask is: the next change draws it again.
+        ui->check_conserver_masques->setChecked(true);
         on_bouton_masques_clicked();
     }
     noter_etape(tr("Importer un horizon"));
