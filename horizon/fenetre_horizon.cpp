@@ -92,9 +92,15 @@ void Fenetre_Principale::on_bouton_importer_horizon_clicked()
     Dialogue_Import_Horizon dialogue(contenu, nom, scene->NbPointsMasqueMAX(), this);
     if (dialogue.exec() != QDialog::Accepted || dialogue.points_tableau().empty())
         return;
-    remplir_tableau_masques(dialogue.points_tableau());
-    nom_horizon = nom;
-    on_bouton_masques_clicked();
+    {
+        const Historique::Pause pause(historique);
+        remplir_tableau_masques(dialogue.points_tableau());
+        nom_horizon = nom;
+        // Kept, as a site's kept mask is: the next change draws it again.
+        ui->check_conserver_masques->setChecked(true);
+        on_bouton_masques_clicked();
+    }
+    noter_etape(tr("Importer un horizon"));
 }
 
 void Fenetre_Principale::on_actionImporter_un_horizon_triggered()
