@@ -78,7 +78,10 @@ public:
     ~Fenetre_Principale() override;
 
     // The view's pointer: moving over the disc shows in the status bar what lies under it
-    // (`texte_lecture`); leaving the disc or the view clears it.
+    // (`texte_lecture`); leaving the disc or the view clears it. The view resized alone (the
+    // splitter's handle) has the scene fitted again; the panel resized has its groups stacked
+    // or not (`agencer_panneau`); '.' and ',' typed in the latitude or longitude are the
+    // decimal separator.
     bool eventFilter(QObject *objet, QEvent *evenement) override;
 
     // Opens the site file `chemin` as "Ouvrir un site..." does, once the event loop runs (a
@@ -87,9 +90,8 @@ public:
     void ouvrir_site_differe(const QString &chemin);
 
 private slots:
-    // Fits the scene to the view: the scene rectangle is the view's rectangle centred on the
-    // origin, the disc's diameter min(W − 300, H − 140) pixels, the legend 10 px right of and
-    // 15 px below its top-left corner; then rebuilds.
+    // Fits the scene to the view (`ajuster_scene`) and rebuilds, when the view's size changed;
+    // the view also follows the splitter's handle (see `eventFilter`).
     void resizeEvent(QResizeEvent *event) override;
     // Draws the diagram again from the widgets, refilling the output table.
     void course_Soleil();

@@ -139,7 +139,9 @@ QColor couleur_course(int rang);
 
 // Fits the scene to a drawing of `taille` pixels: the scene rectangle is that size centred on
 // the origin, the disc's diameter min(W − 300, H − 140), the legend's origin 10 px right of and
-// 15 px below the top-left corner.
+// 15 px below the top-left corner. A drawing where that diameter would be less than 60 % of its
+// smaller side is compact (`Scene::compacte`): the disc takes that 60 %, and its labels and the
+// legend make room round it.
 void ajuster_scene(Scene &scene, const QSize &taille);
 
 // Clears the scene and draws the description on it, in this order (later items lie on top):
