@@ -184,6 +184,15 @@ QPen stylo_heures()
     return stylo;
 }
 
+// The description's zone as the captions name it: "UTC" for an empty or unknown one.
+QString nom_fuseau(const Description_Diagramme &description)
+{
+    const QTimeZone zone(description.fuseau);
+    return description.fuseau.isEmpty() || !zone.isValid()
+               ? QStringLiteral("UTC")
+               : QString::fromLatin1(description.fuseau);
+}
+
 // Commits `options` to the scene's display options, leaving them alone when they already hold
 // those values.
 void appliquer_options(Scene &scene, const Options_Disque &options)
@@ -525,11 +534,7 @@ QString texte_echelle(const Description_Diagramme &description)
 {
     if (description.echelle == Echelle_Heures::Temps_solaire_vrai)
         return QStringLiteral("Temps solaire vrai");
-    const QTimeZone zone(description.fuseau);
-    const QString nom = description.fuseau.isEmpty() || !zone.isValid()
-                            ? QStringLiteral("UTC")
-                            : QString::fromLatin1(description.fuseau);
-    return QStringLiteral("Heure légale — ") + nom;
+    return QStringLiteral("Heure légale — ") + nom_fuseau(description);
 }
 
 bool heure_ete_dans_annee(const QTimeZone &zone, int annee)
@@ -627,10 +632,7 @@ Legende_page legende_page(const Description_Diagramme &description,
     legende.latitude = texte_latitude(description.latitude);
     legende.longitude = QStringLiteral("Longitude : ") +
                         QString::number(description.longitude, 'g', 6) + QStringLiteral("°");
-    const QTimeZone zone(description.fuseau);
-    legende.fuseau = QStringLiteral("Fuseau : ") + (description.fuseau.isEmpty() || !zone.isValid()
-                                                        ? QStringLiteral("UTC")
-                                                        : QString::fromLatin1(description.fuseau));
+    legende.fuseau = QStringLiteral("Fuseau : ") + nom_fuseau(description);
     legende.modele =
         description.modele == Modele_Soleil::precis
             ? QStringLiteral("Modèle du soleil : précis (éphémérides, réfraction comprise)")
