@@ -295,9 +295,12 @@ QStringList lignes_cartouche(const Legende_page &legende)
     lignes << legende.modele;
     if (!legende.horizon.isEmpty())
         lignes << tr("Horizon : %1").arg(legende.horizon);
-    lignes << tr("Établi le %1 — Orvane %2")
-                  .arg(QLocale().toString(legende.date, QStringLiteral("d MMMM yyyy")),
-                       QStringLiteral(ORVANE_VERSION));
+    const QString version = QStringLiteral("Orvane ") + QStringLiteral(ORVANE_VERSION);
+    lignes << (legende.date.isValid()
+                   ? tr("Établi le %1 — %2")
+                         .arg(QLocale().toString(legende.date, QStringLiteral("d MMMM yyyy")),
+                              version)
+                   : version);
     lignes.removeAll(QString());
     return lignes;
 }
@@ -467,9 +470,8 @@ bool dessiner(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDev
     }
     // The rows share the height left under the heading, up to half as tall again as they need.
     const double hauteur_min = QFontMetricsF(cellule).height() + 5.0;
-    const double hauteur_ligne =
-        std::clamp((hauteur_page - marge - y) / (legende.lignes.size() + 1), hauteur_min,
-                   hauteur_min * 1.5);
+    const double hauteur_ligne = std::clamp(
+        (hauteur_page - marge - y) / (legende.lignes.size() + 1), hauteur_min, hauteur_min * 1.5);
     // The room left is shared between the columns.
     const double jeu = std::max(0.0, (largeur_colonne - total) / largeurs.size());
     for (double &l : largeurs)

@@ -40,7 +40,7 @@ struct Legende_page {
     QString fuseau;
     QString modele;
     QString horizon;
-    // The day the page is made.
+    // The day the page is made; null: the page names only the version.
     QDate date;
 };
 
