@@ -242,6 +242,19 @@ QString valeur_unique(const QCommandLineParser &analyse, const QString &option)
     return valeurs.value(0);
 }
 
+// The value of option `nom`, degrees within −`max`..`max`.
+double lire_degres(const QCommandLineParser &analyse, const QString &nom, double max)
+{
+    const QString texte = valeur_unique(analyse, nom);
+    const std::optional<double> valeur = lire_nombre(texte);
+    if (!valeur)
+        throw Erreur_usage{QStringLiteral("--%1 : « %2 » n'est pas un nombre").arg(nom, texte)};
+    if (std::abs(*valeur) > max)
+        throw Erreur_usage{
+            QStringLiteral("--%1 : %2 est hors de l'intervalle -%3 à %3").arg(nom, texte).arg(max)};
+    return *valeur;
+}
+
 } // namespace
 
 QString refus_arguments(const Options_Ligne &options, const QStringList &arguments)
@@ -376,29 +389,10 @@ Demande lire_demande(const Options_Ligne &options, const QDate &aujourd_hui)
     }
     const bool site_des_mois = demande.site && d.mode == Mode_Dates::Jour_des_mois;
 
-    if (analyse.isSet(QStringLiteral("latitude"))) {
-        const QString texte = valeur_unique(analyse, QStringLiteral("latitude"));
-        const std::optional<double> latitude = lire_nombre(texte);
-        if (!latitude)
-            throw Erreur_usage{
-                QStringLiteral("--latitude : « %1 » n'est pas un nombre").arg(texte)};
-        if (std::abs(*latitude) > latitude_max)
-            throw Erreur_usage{
-                QStringLiteral("--latitude : %1 est hors de l'intervalle -90 à 90").arg(texte)};
-        d.latitude = *latitude;
-    }
-
-    if (analyse.isSet(QStringLiteral("longitude"))) {
-        const QString texte = valeur_unique(analyse, QStringLiteral("longitude"));
-        const std::optional<double> longitude = lire_nombre(texte);
-        if (!longitude)
-            throw Erreur_usage{
-                QStringLiteral("--longitude : « %1 » n'est pas un nombre").arg(texte)};
-        if (std::abs(*longitude) > longitude_max)
-            throw Erreur_usage{
-                QStringLiteral("--longitude : %1 est hors de l'intervalle -180 à 180").arg(texte)};
-        d.longitude = *longitude;
-    }
+    if (analyse.isSet(QStringLiteral("latitude")))
+        d.latitude = lire_degres(analyse, QStringLiteral("latitude"), latitude_max);
+    if (analyse.isSet(QStringLiteral("longitude")))
+        d.longitude = lire_degres(analyse, QStringLiteral("longitude"), longitude_max);
     if (analyse.isSet(QStringLiteral("fuseau"))) {
         const QString texte = valeur_unique(analyse, QStringLiteral("fuseau"));
         if (!fuseau_connu(texte))

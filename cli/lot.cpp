@@ -116,6 +116,8 @@ public:
 
     void avancer(int faits)
     {
+        if (faits == faits_ && affichee_)
+            return;
         faits_ = faits;
         if (active_ && (faits_ == total_ || horloge_.elapsed() - dernier_ >= 100))
             afficher();
