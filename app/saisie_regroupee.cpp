@@ -15,7 +15,7 @@ const QEvent::Type fin_de_rafale = static_cast<QEvent::Type>(QEvent::registerEve
 
 bool est_saisie(QEvent::Type type)
 {
-    return type == QEvent::KeyPress || type == QEvent::MouseMove || type == QEvent::Wheel;
+    return type == QEvent::KeyPress || type == QEvent::MouseMove;
 }
 } // namespace
 

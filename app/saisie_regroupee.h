@@ -4,10 +4,10 @@
 #define ORVANE_APP_SAISIE_REGROUPEE_H
 
 // Input that comes faster than the diagram is drawn (a held key, a fast drag) is never queued
-// behind it. The first input event on a watched widget rebuilds at once, as a direct call does;
-// one that comes while the events already queued are still being delivered only marks the
-// rebuild as due, and it is made once, with the last value, when they have been. A rebuild
-// asked for outside an input event is always made at once.
+// behind it. The first key press or pointer move on a watched widget rebuilds at once, as a
+// direct call does; one that comes while the events already queued are still being delivered
+// only marks the rebuild as due, and it is made once, with the last value, when they have been.
+// A rebuild asked for outside an input event is always made at once.
 
 #include <QObject>
 
