@@ -4,8 +4,10 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QWidget>
 
+#include <algorithm>
 #include <utility>
 
 namespace
@@ -22,11 +24,15 @@ bool est_saisie(QEvent::Type type)
 Saisie_Regroupee::Saisie_Regroupee(std::function<void()> reconstruire, QObject *parent)
     : QObject(parent), reconstruire_(std::move(reconstruire))
 {
+    // On the application rather than on the widgets: its filters run before theirs, the last
+    // installed first, so that a release is seen here before the undo history, made earlier,
+    // counts it as the end of a gesture, and what it draws belongs to that gesture.
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 void Saisie_Regroupee::surveiller(QWidget *widget)
 {
-    widget->installEventFilter(this);
+    surveilles_.push_back(widget);
 }
 
 bool Saisie_Regroupee::differer()
@@ -44,14 +50,30 @@ bool Saisie_Regroupee::differer()
 
 bool Saisie_Regroupee::eventFilter(QObject *objet, QEvent *evenement)
 {
-    if (en_saisie_ || !est_saisie(evenement->type()))
+    // A key or a button let go ends the gesture: what was put off is drawn at once, so that the
+    // diagram is up to date as soon as the hand is lifted, event loop or not.
+    const QEvent::Type type = evenement->type();
+    const bool fin = (type == QEvent::KeyRelease &&
+                      !static_cast<const QKeyEvent *>(evenement)->isAutoRepeat()) ||
+                     type == QEvent::MouseButtonRelease;
+    if (en_saisie_ || !(est_saisie(type) || fin) ||
+        std::find(surveilles_.cbegin(), surveilles_.cend(), objet) == surveilles_.cend())
         return false;
+    // What was put off is drawn before the release goes on, as part of the gesture it ends.
+    const auto rattraper = [this, fin] {
+        if (fin && due_) {
+            due_ = false;
+            reconstruire_();
+        }
+    };
+    rattraper();
     // Delivered here, so that the rebuilds it asks for know that they answer input. It has
     // gone to the widget and its parents: it is not delivered again.
     en_saisie_ = true;
     QCoreApplication::sendEvent(objet, evenement);
     en_saisie_ = false;
     evenement->accept();
+    rattraper();
     return true;
 }
 

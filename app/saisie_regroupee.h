@@ -6,12 +6,14 @@
 // Input that comes faster than the diagram is drawn (a held key, a fast drag) is never queued
 // behind it. The first key press or pointer move on a watched widget rebuilds at once, as a
 // direct call does; one that comes while the events already queued are still being delivered
-// only marks the rebuild as due, and it is made once, with the last value, when they have been.
-// A rebuild asked for outside an input event is always made at once.
+// only marks the rebuild as due, and it is made once, with the last value, when they have been
+// or when the key or the button is let go. A rebuild asked for outside an input event is always
+// made at once.
 
 #include <QObject>
 
 #include <functional>
+#include <vector>
 
 class QWidget;
 
@@ -31,6 +33,7 @@ protected:
 
 private:
     std::function<void()> reconstruire_;
+    std::vector<const QObject *> surveilles_;
     // An input event of a watched widget is being delivered.
     bool en_saisie_ = false;
     // A burst of input is open: the end marker is posted behind the events queued.

@@ -33,12 +33,12 @@ void Fenetre_Principale::ouverture_fenetre_affichage()
 {
     executer_options(*scene);
     // "OK" may have changed the site's display options.
-    actualiser_modification();
+    noter_etape();
 }
 
 void Fenetre_Principale::on_actionOptions_graphiques_triggered()
 {
     executer_options(*scene);
     // "OK" may have changed the site's display options.
-    actualiser_modification();
+    noter_etape();
 }
