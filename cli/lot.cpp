@@ -212,9 +212,10 @@ Lot lire_lot(const Options_Ligne &options, const QDate &aujourd_hui)
         throw Erreur_usage{nomme + QStringLiteral(" ne peut être lu (%1)")
                                        .arg(fichier.exists() ? fichier.errorString()
                                                              : QStringLiteral("fichier absent"))};
+    const QByteArray octets = fichier.readAll();
     QTextCodec::ConverterState etat;
     const QString texte = QTextCodec::codecForName("UTF-8")->toUnicode(
-        fichier.readAll().constData(), static_cast<int>(fichier.size()), &etat);
+        octets.constData(), static_cast<int>(octets.size()), &etat);
     if (etat.invalidChars > 0)
         throw Erreur_usage{nomme + QStringLiteral(" n'est pas en UTF-8")};
     QStringList lignes = texte.split(QLatin1Char('\n'));
