@@ -32,6 +32,7 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent, const QDate &aujourdhui)
     saisie_regroupee = new Saisie_Regroupee([this] { course_Soleil(); }, this);
     saisie_regroupee->surveiller(ui->slider_latitude);
     saisie_regroupee->surveiller(ui->slider_date);
+    saisie_regroupee->surveiller(ui->latitude);
     // The right-hand panel scrolls when the window is smaller than it; it shows the window's
     // own background (the scroll area would fill it).
     ui->panneau_droit->setAutoFillBackground(false);

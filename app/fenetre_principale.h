@@ -249,7 +249,8 @@ private:
     QString version_application;
     // The diagram, created once by the constructor.
     std::unique_ptr<Scene> scene;
-    // The sliders' input, drawn no faster than the diagram is (a child of the window).
+    // The sliders' and the latitude box's input, drawn no faster than the diagram is (a child
+    // of the window).
     Saisie_Regroupee *saisie_regroupee = nullptr;
     // The current model of the mask table (owned by the window through its parent).
     QStandardItemModel *modele_masques = nullptr;
