@@ -81,6 +81,9 @@ const QString aide = QStringLiteral(
     "  --limites             les courses limites (« Délimiter la course »)\n"
     "  --heures              les lignes des heures (implique --limites)\n"
     "  --taille LxH          taille en pixels d'une image PNG ou JPEG (défaut : 1920x1080)\n"
+    "  --projection PROJ     equidistante : le disque polaire équidistant (défaut) ;\n"
+    "                        stereographique : le disque polaire stéréographique ;\n"
+    "                        cylindrique : l'azimut en largeur, la hauteur en hauteur\n"
     "  --masque FICHIER      trace le masque d'un fichier d'horizon : un profil PVGIS (JSON ou\n"
     "                        texte, reconnu par son contenu) ou un fichier à deux colonnes\n"
     "                        azimut, hauteur, lu dans la convention donnée par --convention\n"
@@ -342,6 +345,8 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
     const QCommandLineOption o_limites(QStringLiteral("limites"));
     const QCommandLineOption o_heures(QStringLiteral("heures"));
     const QCommandLineOption o_taille(QStringLiteral("taille"), QString(), QStringLiteral("LxH"));
+    const QCommandLineOption o_projection(QStringLiteral("projection"), QString(),
+                                          QStringLiteral("PROJ"));
     const QCommandLineOption o_site(QStringLiteral("site"), QString(), QStringLiteral("FICHIER"));
     const QCommandLineOption o_enregistrer_site(QStringLiteral("enregistrer-site"), QString(),
                                                 QStringLiteral("FICHIER"));
@@ -352,8 +357,9 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
     const QCommandLineOption o_aide(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption o_version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     const QList<QCommandLineOption> avec_valeur{
-        o_export, o_latitude, o_longitude, o_fuseau, o_heure,  o_modele,           o_date,
-        o_jour,   o_annee,    o_taille,    o_site,   o_masque, o_enregistrer_site, o_convention};
+        o_export,    o_latitude, o_longitude, o_fuseau, o_heure,  o_modele,           o_date,
+        o_jour,      o_annee,    o_taille,    o_site,   o_masque, o_enregistrer_site, o_convention,
+        o_projection};
 
     QCommandLineParser analyse;
     analyse.addOptions(avec_valeur);
@@ -453,6 +459,16 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
             else
                 throw Erreur_usage{
                     QStringLiteral("--modele : « %1 » : attendu simple ou precis").arg(texte)};
+        }
+
+        if (analyse.isSet(o_projection)) {
+            const QString texte = valeur_unique(analyse, o_projection);
+            const std::optional<Type_Projection> projection = projection_nommee(texte);
+            if (!projection)
+                throw Erreur_usage{QStringLiteral("--projection : « %1 » : attendu equidistante, "
+                                                  "stereographique ou cylindrique")
+                                       .arg(texte)};
+            d.options.projection = *projection;
         }
 
         const QStringList dates = analyse.values(o_date);

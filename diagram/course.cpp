@@ -68,11 +68,21 @@ bool Scene::tracer_course_positions(const std::vector<Soleil::Point_Ciel> &posit
         const double h = positions[i].hauteur;
         const double a = positions[i].azimut;
         hauteurs[i] = h;
-        points[i] =
-            QPointF(soleil.projection_x(diametre, a, h), soleil.projection_y(diametre, a, h));
+        points[i] = m_projection.point(a, h);
     }
 
-    if (droite && date) {
+    if (droite && date && !m_projection.est_polaire()) {
+        // On the chart: centred above the course's highest point, where the limit courses lie
+        // far apart and no hour line ends.
+        int haut = -1;
+        for (int i = 0; i <= n; ++i)
+            if (point_fini(points[i]) && hauteurs[i] >= horizon &&
+                (haut < 0 || points[i].y() < points[haut].y()))
+                haut = i;
+        if (haut >= 0)
+            date->setPos(points[haut].x() - date->boundingRect().width() / 2.0,
+                         points[haut].y() - date->boundingRect().height());
+    } else if (droite && date) {
         // Beside the curve, from the sunrise point; beyond the polar circles only the limit
         // days have a place of their own.
         const double x0 = points[0].x();
@@ -101,7 +111,7 @@ bool Scene::tracer_course_positions(const std::vector<Soleil::Point_Ciel> &posit
         if (!point_fini(points[i]))
             continue;
         if (hauteurs[i - 1] >= horizon)
-            chemin.lineTo(points[i]);
+            m_projection.relier(chemin, chemin.currentPosition(), points[i]);
         else
             chemin.moveTo(points[i]);
     }

@@ -76,8 +76,7 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
             const Soleil::Point_Ciel p = position(jour, heure);
             alt = p.hauteur;
             azimut = p.azimut;
-            point =
-                QPointF(soleil.projection_x(d, azimut, alt), soleil.projection_y(d, azimut, alt));
+            point = m_projection.point(azimut, alt);
         };
 
         placer(d_min);
@@ -90,7 +89,7 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
             placer(jour);
             const bool visible = alt >= 0 && alt <= 90 && azimut >= -180 && azimut <= 180;
             if (visible) {
-                chemin.lineTo(point);
+                m_projection.relier(chemin, chemin.currentPosition(), point);
                 jour += std::min(pas_jours(jour, d_max), pas_max);
             } else {
                 if (point_fini(point))
@@ -105,7 +104,11 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
             QGraphicsTextItem *etiquette =
                 ajouter_texte(QString::number(heure) + QLatin1Char('h'), police, pen.color());
 
-            if (latitude > 0 && latitude <= latitude_cercle_polaire) {
+            if (!m_projection.est_polaire()) {
+                // On the chart: above the line's upper end.
+                const QPointF haut = premier.y() < point.y() ? premier : point;
+                etiquette->setPos(haut.x() - 10, haut.y() - 20);
+            } else if (latitude > 0 && latitude <= latitude_cercle_polaire) {
                 // Northern hemisphere: from the first day's point.
                 const double x = premier.x();
                 const double y = premier.y();
@@ -146,8 +149,7 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
             } else if (std::fabs(latitude) > latitude_cercle_polaire) {
                 // Beyond the polar circles: a little above the last day's point.
                 const double h = alt + rehausse_etiquette;
-                etiquette->setPos(soleil.projection_x(d, azimut, h) - 10,
-                                  soleil.projection_y(d, azimut, h) - 10);
+                etiquette->setPos(m_projection.point(azimut, h) - QPointF(10, 10));
             }
 
             ajouter_chemin(chemin, pen, brush);

@@ -12,6 +12,7 @@
 // horizon. Times are hours of true solar time.
 
 #include "options/affichage_options.h"
+#include "projection/projection.h"
 #include "solar/soleil.h"
 
 #include <QBrush>
@@ -80,7 +81,16 @@ public slots:
     void setNbPointsMasqueMAX(int nombre);
     // Diameter of the sky disc, scene units.
     int diametre0() const;
+    // A polar projection follows the diameter.
     void setDiametre0(int nombre);
+
+public:
+    // How directions are laid on the drawing: the background, every item drawn and the
+    // read-out go through it.
+    const Projection &projection() const { return m_projection; }
+    void setProjection(const Projection &projection) { m_projection = projection; }
+
+public slots:
 
     // Paints the white field and the sky disc: altitude circles, azimuth axes and ticks,
     // graduations and the cardinal labels. Into a window, the disc comes from a picture of the
@@ -95,6 +105,9 @@ public slots:
     // the options, the painter's scale and render hints stay the same: it holds the same pixels
     // as painting anew.
     void dessiner_disque(QPainter *painter, const QRectF &rect);
+    // The cylindrical chart's grid: height lines, azimuth lines, their graduations and the
+    // cardinal labels under their azimuths.
+    void dessiner_cylindre(QPainter *painter);
 
     // Draws the course of day `Numero_jour` at `latitude` (degrees) from `TSVlever` to
     // `TSVcoucher` (hours) as one path item. `date` is the day's label, already on the scene:
@@ -106,7 +119,8 @@ public slots:
                               bool droite, int nb_clic_enregistrer_date);
 
     // Draws the horizon mask: `nbPoints` points (x = azimuth, y = height, degrees) in
-    // clockwise order from north, as one filled outline, and the horizon circle on top.
+    // clockwise order from north, as one filled outline, and the horizon circle (on the chart,
+    // its line) on top.
     void tracer_masques(const QPointF *tableau, int nbPoints, QPen pen, QBrush brush,
                         QPainterPath chemin);
 
@@ -141,6 +155,9 @@ public:
     void jour_soleil(double latitude, const std::array<double, 367> &midi);
 
 private:
+    // The mask outline on the cylindrical chart.
+    void tracer_masques_cylindre(const QPointF *tableau, int nbPoints, const QPen &pen,
+                                 const QBrush &brush);
     // Adds a path item that bounds itself without stroking the path (see Chemin_Borne).
     void ajouter_chemin(const QPainterPath &chemin, const QPen &pen, const QBrush &brush);
 
@@ -166,6 +183,7 @@ private:
         int ppp_x = 0;       // the device's logical resolution, dots per inch
         int ppp_y = 0;
         int format = 0; // QImage::Format of the device's image
+        Projection projection;
         bool operator==(const Cle_disque &autre) const;
     };
     // Paints the background from the picture of the disc, painting the picture first when it
@@ -182,6 +200,7 @@ private:
     Cle_disque cle_image;
     int nb_points_masque_max = 0;
     int diametre = 0;
+    Projection m_projection;
     Soleil soleil;
 };
 

@@ -188,12 +188,11 @@ QRectF partie_dessinee(QGraphicsScene &scene)
 {
     const QRectF tout = scene.sceneRect();
     const auto *diagramme = qobject_cast<const Scene *>(&scene);
-    if (!diagramme || diagramme->diametre0() <= 0)
+    if (!diagramme || diagramme->projection().cadre().isEmpty())
         return tout;
     // Scene units: the cardinal labels reach about 100 beside the horizon circle ("OUEST"),
     // 40 above it ("NORD") and 40 below it ("SUD"); a little white is left around them.
-    const double demi = diagramme->diametre0() / 2.0;
-    QRectF partie(-demi - 115.0, -demi - 55.0, 2.0 * demi + 230.0, 2.0 * demi + 110.0);
+    QRectF partie = diagramme->projection().cadre().adjusted(-115.0, -55.0, 115.0, 55.0);
     partie &= tout;
     QRectF agrandie = partie;
     const auto items = scene.items(partie, Qt::IntersectsItemBoundingRect);
@@ -371,6 +370,11 @@ bool dessiner(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDev
     if (!legende.lignes_horaires.isEmpty()) {
         y += interligne;
         peintre.drawText(QPointF(x_colonne, y + mesure.ascent()), legende.lignes_horaires);
+    }
+    if (!legende.projection.isEmpty()) {
+        y += interligne;
+        peintre.drawText(QPointF(x_colonne, y + mesure.ascent()),
+                         tr("Projection : %1").arg(legende.projection));
     }
     y += interligne + 10.0;
     peintre.setFont(texte_gras);

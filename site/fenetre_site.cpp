@@ -140,7 +140,7 @@ void Fenetre_Principale::appliquer_site(const Site &site)
 
     const Options_Disque &options = d.options;
     scene->options.valider(options.pas_azimut, options.pas_hauteur, options.opacite,
-                           options.graduations);
+                           options.graduations, options.projection);
     course_Soleil();
 }
 
