@@ -108,6 +108,7 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
                 // On the chart: above the line's upper end.
                 const QPointF haut = premier.y() < point.y() ? premier : point;
                 etiquette->setPos(haut.x() - 10, haut.y() - 20);
+                degager(etiquette);
             } else if (latitude > 0 && latitude <= latitude_cercle_polaire) {
                 // Northern hemisphere: from the first day's point.
                 const double x = premier.x();
@@ -159,5 +160,24 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
         if (heure == 23)
             break;
         ++heure;
+    }
+}
+
+void Scene::degager(QGraphicsTextItem *etiquette)
+{
+    // The text's own margin left out: labels may touch, not overlap.
+    constexpr double marge_texte = 4.0;
+    constexpr int essais = 8;
+    for (int essai = 0; essai < essais; ++essai) {
+        const QRectF place = etiquette->sceneBoundingRect().adjusted(marge_texte, marge_texte,
+                                                                     -marge_texte, -marge_texte);
+        const QList<QGraphicsItem *> dessous = items(place);
+        const bool libre =
+            std::none_of(dessous.cbegin(), dessous.cend(), [etiquette](const QGraphicsItem *item) {
+                return item != etiquette && item->type() == QGraphicsTextItem::Type;
+            });
+        if (libre)
+            return;
+        etiquette->moveBy(0.0, -place.height());
     }
 }
