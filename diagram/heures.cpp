@@ -171,7 +171,7 @@ void Scene::degager(QGraphicsTextItem *etiquette)
     for (int essai = 0; essai < essais; ++essai) {
         const QRectF place = etiquette->sceneBoundingRect().adjusted(marge_texte, marge_texte,
                                                                      -marge_texte, -marge_texte);
-        const QList<QGraphicsItem *> dessous = items(place);
+        const QList<QGraphicsItem *> dessous = items(place, Qt::IntersectsItemBoundingRect);
         const bool libre =
             std::none_of(dessous.cbegin(), dessous.cend(), [etiquette](const QGraphicsItem *item) {
                 return item != etiquette && item->type() == QGraphicsTextItem::Type;
