@@ -6,10 +6,11 @@
 // The diagram: the sky disc painted as the background, and on top the items that the
 // drawing slots add (sun courses with their labels and legend, hour lines, mask outline).
 //
-// Coordinates are scene units with the origin at the centre of the disc (the zenith), x to the
-// right, y downwards; the disc has diameter `diametre0()`. Angles are degrees: azimuth from
-// north, negative towards the east, positive towards the west, ±180 south; heights above the
-// horizon. Times are hours of true solar time.
+// Coordinates are scene units with the origin at the centre of the disc (the zenith) or of the
+// cylindrical chart, x to the right, y downwards; the disc has diameter `diametre0()`. Every
+// direction is laid on the scene by `projection()` (projection/projection.h). Angles are degrees:
+// azimuth from north, negative towards the east, positive towards the west, ±180 south; heights
+// above the horizon. Times are hours of true solar time.
 
 #include "options/affichage_options.h"
 #include "projection/projection.h"
