@@ -156,7 +156,7 @@ private:
     // The mask outline on the cylindrical chart.
     void tracer_masques_cylindre(const QPointF *tableau, int nbPoints, const QPen &pen,
                                  const QBrush &brush);
-    // Moves a label of the chart up, a line at a time, until it lies over no other label.
+    // Moves a label up, a line at a time, until it lies over no other label.
     void degager(QGraphicsTextItem *etiquette);
     // Adds a path item that bounds itself without stroking the path (see Chemin_Borne).
     void ajouter_chemin(const QPainterPath &chemin, const QPen &pen, const QBrush &brush);
