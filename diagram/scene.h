@@ -137,6 +137,8 @@ public:
                                  int nb_clic_enregistrer_date);
     // Number of segments of a course at `latitude` (degrees): more beyond the polar circles.
     static int segments_course(double latitude);
+    // The same for the drawing's projection: more on the cylindrical chart.
+    int segments_trace(double latitude) const;
 
     // The same for any sun and any clock: `position(jour, heure)` is the sun (azimuth, height,
     // degrees) at whole hour `heure` on day `jour`, for the days `d_min` to `d_max` (day numbers,

@@ -308,8 +308,8 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
         if (!precis)
             return scene.tracer_course_soleil(date.dayOfYear(), latitude, lever, coucher, stylo,
                                               sans_remplissage, chemin, etiquette, droite, rang);
-        const auto points = horloge->course(date, latitude, lever, coucher,
-                                            Scene::segments_course(latitude), false);
+        const auto points =
+            horloge->course(date, latitude, lever, coucher, scene.segments_trace(latitude), false);
         std::vector<Soleil::Point_Ciel> positions;
         positions.reserve(points.size());
         for (const Heure_Legale::Point_Course &p : points)
