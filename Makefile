@@ -5,7 +5,7 @@ BUILD_ASAN ?= build-asan
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: run test sanitize bench bench-processus bench-demarrage build deps install package clean format
+.PHONY: run test sanitize bench bench-processus bench-demarrage bench-lot build deps install package clean format
 
 deps:
 	./scripts/installer_dependances.sh
@@ -39,6 +39,10 @@ bench: build
 # Whole-process time of the command line against a matplotlib script drawing the same PNG.
 bench-processus: build
 	./bench/comparer_processus.sh ./$(BUILD)/orvane
+
+# 200 PNGs from one batch file, against a shell loop of single runs and the matplotlib script.
+bench-lot: build
+	./bench/comparer_lot.sh ./$(BUILD)/orvane
 
 # Start-up of the window, from the process's start to its first painted frame.
 bench-demarrage: build

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Orvane — sun-path diagrams.
 #include "app/fenetre_principale.h"
+#include "app/saisie_regroupee.h"
 
 #include "diagram/scene.h"
 #include "masks/delegate.h"
@@ -28,6 +29,10 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent, const QDate &aujourdhui)
     // The slots connected by name already answer the signals that the later steps cause, so
     // the order below matters.
     ui->setupUi(this);
+    saisie_regroupee = new Saisie_Regroupee([this] { course_Soleil(); }, this);
+    saisie_regroupee->surveiller(ui->slider_latitude);
+    saisie_regroupee->surveiller(ui->slider_date);
+    saisie_regroupee->surveiller(ui->latitude);
     // The right-hand panel scrolls when the window is smaller than it; it shows the window's
     // own background (the scroll area would fill it).
     ui->panneau_droit->setAutoFillBackground(false);

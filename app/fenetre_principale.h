@@ -62,6 +62,7 @@ class QDragMoveEvent;
 class QDropEvent;
 class QResizeEvent;
 class QStandardItemModel;
+class Saisie_Regroupee;
 class Scene;
 class Verification_maj;
 struct Resultat_maj;
@@ -248,6 +249,9 @@ private:
     QString version_application;
     // The diagram, created once by the constructor.
     std::unique_ptr<Scene> scene;
+    // The sliders' and the latitude box's input, drawn no faster than the diagram is (a child
+    // of the window).
+    Saisie_Regroupee *saisie_regroupee = nullptr;
     // The current model of the mask table (owned by the window through its parent).
     QStandardItemModel *modele_masques = nullptr;
     // Cell editors of the mask table: heights 0..90 (column 1), azimuths -180..180 (column 0).

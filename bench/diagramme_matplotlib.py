@@ -9,6 +9,8 @@
 # legend and caption, in scene units: the origin at the zenith, y downwards.
 #
 #   python3 bench/diagramme_matplotlib.py SORTIE.png
+#   python3 bench/diagramme_matplotlib.py --lot LOT.csv   one PNG per line of an orvane batch
+#                                                         (its export and latitude columns)
 import math
 import sys
 from datetime import date
@@ -72,7 +74,7 @@ def etiquette_date(jour):
     return f"{jour.day} {mois[jour.month - 1]}"
 
 
-def main(sortie):
+def main(sortie, latitude=LATITUDE):
     figure = plt.figure(figsize=(LARGEUR / 100, HAUTEUR / 100), dpi=100)
     axes = figure.add_axes([0, 0, 1, 1])
     axes.set_xlim(-LARGEUR / 2, LARGEUR / 2)
@@ -98,10 +100,10 @@ def main(sortie):
         axes.text(x, y, texte, fontsize=11, family="monospace", weight="bold")
 
     def course(n, couleur, largeur):
-        lever, coucher = lever_coucher(n, LATITUDE)
+        lever, coucher = lever_coucher(n, latitude)
         xs, ys = [], []
         for i in range(SEGMENTS + 1):
-            alt, az = position(n, LATITUDE, lever + i * (coucher - lever) / SEGMENTS)
+            alt, az = position(n, latitude, lever + i * (coucher - lever) / SEGMENTS)
             x, y = projection(az, math.floor(alt * 1000) / 1000)
             xs.append(x)
             ys.append(y)
@@ -117,7 +119,7 @@ def main(sortie):
     # dates in their colours.
     course(CHOISIE.timetuple().tm_yday, "red", 1)
     legende(0, etiquette_date(CHOISIE), "red")
-    jour1, jour2 = jours_limites(LATITUDE)
+    jour1, jour2 = jours_limites(latitude)
     bornes = []
     for jour in (jour1, jour2):
         lever, coucher, x0, y0 = course(jour, "red", 2)
@@ -133,7 +135,7 @@ def main(sortie):
         xs, ys = [], []
         jour = min(jour1, jour2)
         while jour <= max(jour1, jour2):
-            alt, az = position(jour, LATITUDE, heure)
+            alt, az = position(jour, latitude, heure)
             if 0 <= alt <= 90:
                 x, y = projection(az, alt)
                 xs.append(x)
@@ -151,12 +153,25 @@ def main(sortie):
         course(jour.timetuple().tm_yday, couleur, 2)
         legende(rang + 1, etiquette_date(jour), couleur)
 
-    axes.text(10 - LARGEUR / 2, HAUTEUR / 2 - 30 + 12, f"Latitude: {LATITUDE:g}°", fontsize=8,
+    axes.text(10 - LARGEUR / 2, HAUTEUR / 2 - 30 + 12, f"Latitude: {latitude:g}°", fontsize=8,
               family="monospace", weight="bold")
     figure.savefig(sortie, dpi=100, facecolor="white")
+    plt.close(figure)
+
+
+def lot(fichier):
+    with open(fichier, encoding="utf-8") as lecture:
+        lignes = [ligne.rstrip("\n").split(";") for ligne in lecture if ligne.strip()]
+    colonnes = lignes[0]
+    for cellules in lignes[1:]:
+        ligne = dict(zip(colonnes, cellules))
+        main(ligne["export"], float(ligne["latitude"]))
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
-        sys.exit("usage: diagramme_matplotlib.py SORTIE.png")
-    main(sys.argv[1])
+    if len(sys.argv) == 3 and sys.argv[1] == "--lot":
+        lot(sys.argv[2])
+    elif len(sys.argv) == 2:
+        main(sys.argv[1])
+    else:
+        sys.exit("usage: diagramme_matplotlib.py SORTIE.png | --lot LOT.csv")

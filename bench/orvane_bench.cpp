@@ -35,21 +35,26 @@
 #include <QtTest>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDoubleSpinBox>
+#include <QElapsedTimer>
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QImage>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStandardItemModel>
+#include <QStyleHints>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -61,7 +66,7 @@ const QSize taille_vue(1920, 1080);
 
 // The window as a user leaves it: shown with a 1920 × 1080 view, latitude 45, twelve saved
 // dates, another current date, "Délimiter la course" and "Afficher les heures" ticked.
-std::unique_ptr<Fenetre_Principale> preparer_fenetre()
+std::unique_ptr<Fenetre_Principale> preparer_fenetre(bool precis = false, bool legale = false)
 {
     auto fenetre = std::make_unique<Fenetre_Principale>();
     auto *vue = fenetre->findChild<QGraphicsView *>(QStringLiteral("graphicsView"));
@@ -86,6 +91,13 @@ std::unique_ptr<Fenetre_Principale> preparer_fenetre()
     date->setDate(QDate(2021, 6, 21));
     fenetre->findChild<QCheckBox *>(QStringLiteral("check_limite"))->click();
     fenetre->findChild<QCheckBox *>(QStringLiteral("check_heures"))->click();
+    if (legale) {
+        auto *fuseau = fenetre->findChild<QComboBox *>(QStringLiteral("combo_fuseau"));
+        fuseau->setCurrentIndex(fuseau->findText(QStringLiteral("Europe/Paris")));
+        fenetre->findChild<QComboBox *>(QStringLiteral("combo_echelle"))->setCurrentIndex(1);
+    }
+    if (precis)
+        fenetre->findChild<QComboBox *>(QStringLiteral("combo_modele"))->setCurrentIndex(1);
     QCoreApplication::processEvents();
     return fenetre;
 }
@@ -117,6 +129,12 @@ bool ajouter_masque(Fenetre_Principale &fenetre)
 
 Fenetre_Principale *fenetre_banc = nullptr;
 Fenetre_Principale *fenetre_masque = nullptr;
+// The same diagram in the other modes, on the clock of Europe/Paris: the simple sun, then the
+// accurate one, each without and with the mask.
+Fenetre_Principale *fenetre_legale = nullptr;
+Fenetre_Principale *fenetre_legale_masque = nullptr;
+Fenetre_Principale *fenetre_precise = nullptr;
+Fenetre_Principale *fenetre_precise_masque = nullptr;
 Fenetre_Principale *fenetre_stereographique = nullptr;
 Fenetre_Principale *fenetre_cylindrique = nullptr;
 
@@ -258,6 +276,79 @@ void image_latitude_cylindrique(benchmark::State &etat)
     curseur_latitude(etat, fenetre_cylindrique);
 }
 
+void image_latitude_legale(benchmark::State &etat)
+{
+    curseur_latitude(etat, fenetre_legale);
+}
+
+void image_latitude_legale_masque(benchmark::State &etat)
+{
+    curseur_latitude(etat, fenetre_legale_masque);
+}
+
+void image_latitude_precise(benchmark::State &etat)
+{
+    curseur_latitude(etat, fenetre_precise);
+}
+
+void image_latitude_precise_masque(benchmark::State &etat)
+{
+    curseur_latitude(etat, fenetre_precise_masque);
+}
+
+// A held arrow key on the latitude slider in the heaviest mode ("Précis", "Heure légale"): 90
+// presses posted at the toolkit's auto-repeat interval, the event loop running between them;
+// the time from the last press to the end of the last repaint of the view.
+void touche_tenue(benchmark::State &etat)
+{
+    auto *curseur = fenetre_precise->findChild<QSlider *>(QStringLiteral("slider_latitude"));
+    QWidget *ecran = vue_de(fenetre_precise)->viewport();
+    const int intervalle =
+        1000 / std::max(1, QGuiApplication::styleHints()->keyboardAutoRepeatRate());
+    QElapsedTimer horloge;
+    qint64 derniere_image = 0;
+    // The end of each repaint of the view.
+    struct Fin_Peinture : QObject {
+        QElapsedTimer *horloge;
+        qint64 *fin;
+        bool dedans = false;
+        bool eventFilter(QObject *objet, QEvent *evenement) override
+        {
+            if (dedans || evenement->type() != QEvent::Paint)
+                return false;
+            dedans = true;
+            QCoreApplication::sendEvent(objet, evenement);
+            dedans = false;
+            *fin = horloge->elapsed();
+            return true;
+        }
+    } fin_peinture;
+    fin_peinture.horloge = &horloge;
+    fin_peinture.fin = &derniere_image;
+    ecran->installEventFilter(&fin_peinture);
+    bool monter = true;
+    for (auto _ : etat) {
+        curseur->setValue(monter ? -45 : 45);
+        QCoreApplication::processEvents();
+        horloge.start();
+        qint64 derniere_touche = 0;
+        for (int i = 0; i < 90; ++i) {
+            while (horloge.elapsed() < i * intervalle)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+            QCoreApplication::postEvent(curseur, new QKeyEvent(QEvent::KeyPress,
+                                                               monter ? Qt::Key_Up : Qt::Key_Down,
+                                                               Qt::NoModifier, QString(), true));
+            derniere_touche = horloge.elapsed();
+        }
+        // The loop runs on long enough for anything left behind to show.
+        while (horloge.elapsed() < derniere_touche + 2000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        etat.SetIterationTime(std::max<qint64>(0, derniere_image - derniere_touche) / 1000.0);
+        monter = !monter;
+    }
+    ecran->removeEventFilter(&fin_peinture);
+}
+
 // The direct sun and the hours behind a jagged 500-point mask (fixed seed) for the thirteen
 // dates of a full table: what a rebuild adds when the table shows them.
 void soleil_masque(benchmark::State &etat)
@@ -342,11 +433,29 @@ BENCHMARK(image_latitude)->Name("latitude slider to repainted view")->Unit(bench
 BENCHMARK(image_latitude_masque)
     ->Name("latitude slider to repainted view, with the mask")
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(image_latitude_legale)
+    ->Name("latitude slider, Simple + Heure legale")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(image_latitude_legale_masque)
+    ->Name("latitude slider, Simple + Heure legale, with the mask")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(image_latitude_precise)
+    ->Name("latitude slider, Precis + Heure legale")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(image_latitude_precise_masque)
+    ->Name("latitude slider, Precis + Heure legale, with the mask")
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(image_latitude_stereographique)
     ->Name("latitude slider to repainted view, stereographic")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(image_latitude_cylindrique)
     ->Name("latitude slider to repainted view, cylindrical chart")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(touche_tenue)
+    ->Name("held key, 90 presses: last press to last repaint, Precis + Heure legale")
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(5)
     ->Unit(benchmark::kMillisecond);
 
 BENCHMARK(export_png)->Name("export PNG 1920x1080")->Unit(benchmark::kMillisecond);
@@ -369,6 +478,19 @@ int main(int argc, char *argv[])
         return 1;
     }
     fenetre_masque = avec_masque.get();
+    const std::unique_ptr<Fenetre_Principale> legale = preparer_fenetre(false, true);
+    const std::unique_ptr<Fenetre_Principale> legale_masque = preparer_fenetre(false, true);
+    const std::unique_ptr<Fenetre_Principale> precise = preparer_fenetre(true, true);
+    const std::unique_ptr<Fenetre_Principale> precise_masque = preparer_fenetre(true, true);
+    if (!legale || !legale_masque || !ajouter_masque(*legale_masque) || !precise ||
+        !precise_masque || !ajouter_masque(*precise_masque)) {
+        std::fprintf(stderr, "the windows of the other modes could not be prepared\n");
+        return 1;
+    }
+    fenetre_legale = legale.get();
+    fenetre_legale_masque = legale_masque.get();
+    fenetre_precise = precise.get();
+    fenetre_precise_masque = precise_masque.get();
     const std::unique_ptr<Fenetre_Principale> stereographique = preparer_fenetre();
     const std::unique_ptr<Fenetre_Principale> cylindrique = preparer_fenetre();
     if (!stereographique || !cylindrique) {

@@ -7,6 +7,8 @@
 // only once the arguments are found good, so that the help and a usage error print nothing
 // else.
 #include "cli/ligne_de_commande.h"
+#include "cli/demande.h"
+#include "cli/lot.h"
 
 #include "diagram/scene.h"
 #include "ecriture/ecriture.h"
@@ -47,6 +49,7 @@ constexpr int cote_max = 8192;
 const QString aide = QStringLiteral(
     "Utilisation : orvane [OPTIONS] --export FICHIER\n"
     "              orvane [OPTIONS] --tableau\n"
+    "              orvane --lot FICHIER [--silencieux]\n"
     "              orvane --help | --version\n"
     "\n"
     "Dessine un diagramme solaire sans fenêtre. Sans argument, orvane ouvre sa fenêtre.\n"
@@ -60,6 +63,16 @@ const QString aide = QStringLiteral(
     "                        masque)\n"
     "  --enregistrer-site FICHIER\n"
     "                        écrit le site des options données dans FICHIER (.orvane)\n"
+    "\n"
+    "Lot :\n"
+    "  --lot FICHIER         dessine un diagramme par ligne d'un fichier CSV (séparateur ;,\n"
+    "                        UTF-8) dont l'en-tête nomme les colonnes d'après les options\n"
+    "                        ci-dessous sans tirets (export, tableau, latitude, date ...) ;\n"
+    "                        une cellule vide prend le défaut, limites et heures valent oui\n"
+    "                        ou non, date tient des dates séparées par des espaces, tableau\n"
+    "                        nomme le fichier CSV de la ligne. Tout le fichier est vérifié\n"
+    "                        avant le premier dessin\n"
+    "  --silencieux          sans la progression affichée sur un terminal\n"
     "\n"
     "OPTIONS :\n"
     "  --site FICHIER        part du site FICHIER (.orvane) ; les autres options\n"
@@ -98,11 +111,6 @@ const QString aide = QStringLiteral(
     "fichier ou la sortie standard n'a pas pu être écrit (un fichier existant reste\n"
     "intact), 2 si les arguments ou le fichier du masque sont incorrects (rien n'est\n"
     "écrit).\n");
-
-// A usage error: its message names the option.
-struct Erreur_usage {
-    QString message;
-};
 
 // Reads a decimal number written with a point ("45", "-12.5"); no exponent, no infinity.
 std::optional<double> lire_nombre(const QString &texte)
@@ -236,33 +244,36 @@ QVector<QPointF> masque_du_site(const Site &site)
     return QVector<QPointF>(masque.points.cbegin(), masque.points.cend());
 }
 
-// What the arguments ask for.
-struct Demande {
-    Description_Diagramme description;
-    QString fichier; // empty: no file
-    bool tableau = false;
-    // The site read with `--site`, and where `--enregistrer-site` writes the site asked for.
-    std::optional<Site> site;
-    QString fichier_site;
-    // The mask table's rows of `--masque`, which a site written keeps.
-    std::optional<std::vector<QPointF>> horizon;
-};
-
 // The value of an option that takes one, given at most once.
-QString valeur_unique(const QCommandLineParser &analyse, const QCommandLineOption &option)
+QString valeur_unique(const QCommandLineParser &analyse, const QString &option)
 {
     const QStringList valeurs = analyse.values(option);
     if (valeurs.size() > 1)
         throw Erreur_usage{QStringLiteral("--%1 : donnée %2 fois, une seule attendue")
-                               .arg(option.names().constLast())
+                               .arg(option)
                                .arg(valeurs.size())};
     return valeurs.value(0);
 }
 
-// The reason the toolkit's parser refused the arguments, in French and naming the option.
-QString refus(const QCommandLineParser &analyse, const QStringList &arguments,
-              const QList<QCommandLineOption> &avec_valeur)
+// The value of option `nom`, degrees within −`max`..`max`.
+double lire_degres(const QCommandLineParser &analyse, const QString &nom, double max)
 {
+    const QString texte = valeur_unique(analyse, nom);
+    const std::optional<double> valeur = lire_nombre(texte);
+    if (!valeur)
+        throw Erreur_usage{QStringLiteral("--%1 : « %2 » n'est pas un nombre").arg(nom, texte)};
+    if (std::abs(*valeur) > max)
+        throw Erreur_usage{
+            QStringLiteral("--%1 : %2 est hors de l'intervalle -%3 à %3").arg(nom, texte).arg(max)};
+    return *valeur;
+}
+
+} // namespace
+
+QString refus_arguments(const Options_Ligne &options, const QStringList &arguments)
+{
+    const QCommandLineParser &analyse = options.analyse;
+    const QList<QCommandLineOption> &avec_valeur = options.avec_valeur;
     const QStringList inconnues = analyse.unknownOptionNames();
     if (!inconnues.isEmpty()) {
         const QString nom = inconnues.first();
@@ -287,6 +298,9 @@ QString refus(const QCommandLineParser &analyse, const QStringList &arguments,
             return QStringLiteral("%1 : valeur manquante (%2)").arg(derniere, option.valueName());
     return analyse.errorText();
 }
+
+namespace
+{
 
 // Flushes what was written to the standard output; false, with the cause said on `erreurs`,
 // when any of it was refused (a full disk, a closed descriptor).
@@ -332,265 +346,228 @@ bool ligne_de_commande_demandee(int argc)
     return argc > 1;
 }
 
-int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujourd_hui,
-                               QTextStream &sortie, QTextStream &erreurs)
+Options_Ligne::Options_Ligne()
 {
-    const QCommandLineOption o_export(QStringLiteral("export"), QString(),
-                                      QStringLiteral("FICHIER"));
-    const QCommandLineOption o_tableau(QStringLiteral("tableau"));
-    const QCommandLineOption o_latitude(QStringLiteral("latitude"), QString(),
-                                        QStringLiteral("DEG"));
-    const QCommandLineOption o_longitude(QStringLiteral("longitude"), QString(),
-                                         QStringLiteral("DEG"));
-    const QCommandLineOption o_fuseau(QStringLiteral("fuseau"), QString(), QStringLiteral("ZONE"));
-    const QCommandLineOption o_heure(QStringLiteral("heure"), QString(),
-                                     QStringLiteral("solaire|legale"));
-    const QCommandLineOption o_modele(QStringLiteral("modele"), QString(),
-                                      QStringLiteral("simple|precis"));
-    const QCommandLineOption o_date(QStringLiteral("date"), QString(),
-                                    QStringLiteral("AAAA-MM-JJ"));
-    const QCommandLineOption o_jour(QStringLiteral("jour-des-mois"), QString(),
-                                    QStringLiteral("J"));
-    const QCommandLineOption o_annee(QStringLiteral("annee"), QString(), QStringLiteral("AAAA"));
-    const QCommandLineOption o_limites(QStringLiteral("limites"));
-    const QCommandLineOption o_heures(QStringLiteral("heures"));
-    const QCommandLineOption o_taille(QStringLiteral("taille"), QString(), QStringLiteral("LxH"));
-    const QCommandLineOption o_projection(QStringLiteral("projection"), QString(),
-                                          QStringLiteral("PROJ"));
-    const QCommandLineOption o_site(QStringLiteral("site"), QString(), QStringLiteral("FICHIER"));
-    const QCommandLineOption o_enregistrer_site(QStringLiteral("enregistrer-site"), QString(),
-                                                QStringLiteral("FICHIER"));
-    const QCommandLineOption o_masque(QStringLiteral("masque"), QString(),
-                                      QStringLiteral("FICHIER"));
-    const QCommandLineOption o_convention(QStringLiteral("convention"), QString(),
-                                          QStringLiteral("CONV"));
-    const QCommandLineOption o_aide(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    const QCommandLineOption o_version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    const QList<QCommandLineOption> avec_valeur{
-        o_export,    o_latitude, o_longitude, o_fuseau, o_heure,  o_modele,           o_date,
-        o_jour,      o_annee,    o_taille,    o_site,   o_masque, o_enregistrer_site, o_convention,
-        o_projection};
-
-    QCommandLineParser analyse;
-    analyse.addOptions(avec_valeur);
-    analyse.addOptions({o_tableau, o_limites, o_heures, o_aide, o_version});
-
-    auto usage = [&](const QString &message) {
-        erreurs << nom_programme << QStringLiteral(" : ") << message << '\n'
-                << QStringLiteral("Essayez « orvane --help ».") << '\n';
-        erreurs.flush();
-        return statut_usage;
+    const auto option = [](const char *nom, const char *valeur) {
+        return QCommandLineOption(QString::fromLatin1(nom), QString(), QString::fromLatin1(valeur));
     };
+    avec_valeur = {option("export", "FICHIER"),       option("latitude", "DEG"),
+                   option("longitude", "DEG"),        option("fuseau", "ZONE"),
+                   option("heure", "solaire|legale"), option("modele", "simple|precis"),
+                   option("date", "AAAA-MM-JJ"),      option("jour-des-mois", "J"),
+                   option("annee", "AAAA"),           option("taille", "LxH"),
+                   option("projection", "PROJ"),      option("site", "FICHIER"),
+                   option("masque", "FICHIER"),       option("enregistrer-site", "FICHIER"),
+                   option("convention", "CONV")};
+    drapeaux = {QCommandLineOption(QStringLiteral("tableau")),
+                QCommandLineOption(QStringLiteral("limites")),
+                QCommandLineOption(QStringLiteral("heures"))};
+    analyse.addOptions(avec_valeur);
+    analyse.addOptions(drapeaux);
+    analyse.addOptions(
+        {QCommandLineOption(QStringLiteral("lot"), QString(), QStringLiteral("FICHIER")),
+         QCommandLineOption(QStringLiteral("silencieux")),
+         QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}),
+         QCommandLineOption(QStringList{QStringLiteral("v"), QStringLiteral("version")})});
+}
 
-    if (!analyse.parse(arguments))
-        return usage(refus(analyse, arguments, avec_valeur));
-    if (analyse.isSet(o_aide)) {
-        sortie << aide;
-        return vider_sortie(sortie, erreurs, QStringLiteral("--help")) ? statut_succes
-                                                                       : statut_echec_ecriture;
-    }
-    if (analyse.isSet(o_version)) {
-        sortie << nom_programme << ' ' << QStringLiteral(ORVANE_VERSION) << '\n';
-        return vider_sortie(sortie, erreurs, QStringLiteral("--version")) ? statut_succes
-                                                                          : statut_echec_ecriture;
-    }
-
+Demande lire_demande(const Options_Ligne &options, const QDate &aujourd_hui)
+{
+    const QCommandLineParser &analyse = options.analyse;
     Demande demande;
     Description_Diagramme &d = demande.description;
-    try {
-        if (!analyse.positionalArguments().isEmpty())
-            throw Erreur_usage{QStringLiteral("argument inattendu : « %1 »")
-                                   .arg(analyse.positionalArguments().first())};
+    if (!analyse.positionalArguments().isEmpty())
+        throw Erreur_usage{QStringLiteral("argument inattendu : « %1 »")
+                               .arg(analyse.positionalArguments().first())};
 
-        // The year of Mode 2 stands at the current year, as in a fresh window, so that a site
-        // written from Mode 1 opens with it.
-        d.annee = aujourd_hui.year();
-        // The site's values first; the options given replace them.
-        if (analyse.isSet(o_site)) {
-            const Lecture_Site lecture = lire_site(valeur_unique(analyse, o_site));
-            if (!lecture.site)
-                throw Erreur_usage{QStringLiteral("--site : ") + lecture.probleme};
-            demande.site = lecture.site;
-            d = lecture.site->diagramme;
-            // Mode 2 keeps no saved dates, as in the window.
-            if (d.mode == Mode_Dates::Jour_des_mois)
-                d.dates_enregistrees.clear();
-        }
-        const bool site_des_mois = demande.site && d.mode == Mode_Dates::Jour_des_mois;
-
-        if (analyse.isSet(o_latitude)) {
-            const QString texte = valeur_unique(analyse, o_latitude);
-            const std::optional<double> latitude = lire_nombre(texte);
-            if (!latitude)
-                throw Erreur_usage{
-                    QStringLiteral("--latitude : « %1 » n'est pas un nombre").arg(texte)};
-            if (std::abs(*latitude) > latitude_max)
-                throw Erreur_usage{
-                    QStringLiteral("--latitude : %1 est hors de l'intervalle -90 à 90").arg(texte)};
-            d.latitude = *latitude;
-        }
-
-        if (analyse.isSet(o_longitude)) {
-            const QString texte = valeur_unique(analyse, o_longitude);
-            const std::optional<double> longitude = lire_nombre(texte);
-            if (!longitude)
-                throw Erreur_usage{
-                    QStringLiteral("--longitude : « %1 » n'est pas un nombre").arg(texte)};
-            if (std::abs(*longitude) > longitude_max)
-                throw Erreur_usage{
-                    QStringLiteral("--longitude : %1 est hors de l'intervalle -180 à 180")
-                        .arg(texte)};
-            d.longitude = *longitude;
-        }
-        if (analyse.isSet(o_fuseau)) {
-            const QString texte = valeur_unique(analyse, o_fuseau);
-            if (!fuseau_connu(texte))
-                throw Erreur_usage{
-                    QStringLiteral("--fuseau : « %1 » n'est pas un fuseau horaire connu")
-                        .arg(texte)};
-            d.fuseau = texte.toLatin1();
-        }
-        if (analyse.isSet(o_heure)) {
-            const QString texte = valeur_unique(analyse, o_heure);
-            if (texte == QLatin1String("solaire"))
-                d.echelle = Echelle_Heures::Temps_solaire_vrai;
-            else if (texte == QLatin1String("legale"))
-                d.echelle = Echelle_Heures::Heure_legale;
-            else
-                throw Erreur_usage{
-                    QStringLiteral("--heure : « %1 » : attendu solaire ou legale").arg(texte)};
-        }
-        if (analyse.isSet(o_modele)) {
-            const QString texte = valeur_unique(analyse, o_modele);
-            if (texte == QLatin1String("simple"))
-                d.modele = Modele_Soleil::simple;
-            else if (texte == QLatin1String("precis"))
-                d.modele = Modele_Soleil::precis;
-            else
-                throw Erreur_usage{
-                    QStringLiteral("--modele : « %1 » : attendu simple ou precis").arg(texte)};
-        }
-
-        if (analyse.isSet(o_projection)) {
-            const QString texte = valeur_unique(analyse, o_projection);
-            const std::optional<Type_Projection> projection = projection_nommee(texte);
-            if (!projection)
-                throw Erreur_usage{QStringLiteral("--projection : « %1 » : attendu equidistante, "
-                                                  "stereographique ou cylindrique")
-                                       .arg(texte)};
-            d.options.projection = *projection;
-        }
-
-        const QStringList dates = analyse.values(o_date);
-        if (dates.size() > dates_max)
-            throw Erreur_usage{QStringLiteral("--date : %1 dates données, %2 au plus")
-                                   .arg(dates.size())
-                                   .arg(dates_max)};
-        if (analyse.isSet(o_jour)) {
-            if (!dates.isEmpty())
-                throw Erreur_usage{QStringLiteral("--jour-des-mois : ne va pas avec --date")};
-            d.mode = Mode_Dates::Jour_des_mois;
-            d.jour_des_mois = lire_entier(QStringLiteral("--jour-des-mois"),
-                                          valeur_unique(analyse, o_jour), 1, 31);
-            d.annee = analyse.isSet(o_annee)
-                          ? lire_entier(QStringLiteral("--annee"), valeur_unique(analyse, o_annee),
-                                        annee_min, annee_max)
-                      : site_des_mois ? d.annee
-                                      : aujourd_hui.year();
-            // The limit courses' labels read their day numbers in the diagram's year; a site
-            // keeps the date of its window's date edit, which does that there. A year before
-            // the date edit's range is read 400 years on, the same calendar, so that the site
-            // written opens.
-            if (!demande.site) {
-                int annee_du_calendrier = d.annee;
-                while (QDate(annee_du_calendrier, 1, 1) < premiere_date)
-                    annee_du_calendrier += 400;
-                d.date_choisie = QDate(annee_du_calendrier, 1, 1);
-            }
+    // The year of Mode 2 stands at the current year, as in a fresh window, so that a site
+    // written from Mode 1 opens with it.
+    d.annee = aujourd_hui.year();
+    // The site's values first; the options given replace them.
+    if (analyse.isSet(QStringLiteral("site"))) {
+        const Lecture_Site lecture = lire_site(valeur_unique(analyse, QStringLiteral("site")));
+        if (!lecture.site)
+            throw Erreur_usage{QStringLiteral("--site : ") + lecture.probleme};
+        demande.site = lecture.site;
+        d = lecture.site->diagramme;
+        // Mode 2 keeps no saved dates, as in the window.
+        if (d.mode == Mode_Dates::Jour_des_mois)
             d.dates_enregistrees.clear();
-        } else if (site_des_mois && dates.isEmpty()) {
-            if (analyse.isSet(o_annee))
-                d.annee = lire_entier(QStringLiteral("--annee"), valeur_unique(analyse, o_annee),
-                                      annee_min, annee_max);
-        } else {
-            if (analyse.isSet(o_annee))
-                throw Erreur_usage{QStringLiteral("--annee : ne va qu'avec --jour-des-mois")};
-            if (!demande.site)
-                d.date_choisie = aujourd_hui;
-            if (!dates.isEmpty()) {
-                d.mode = Mode_Dates::Dates_choisies;
-                d.dates_enregistrees.clear();
-            }
-            // The dates are saved as the window saves them: one per day of the year, a later
-            // date replacing an earlier one on the same day.
-            QMap<int, QDate> emplacements;
-            for (int i = 0; i < dates.size(); ++i) {
-                const QDate date = lire_date(dates[i]);
-                if (i == 0)
-                    d.date_choisie = date;
-                else
-                    emplacements.insert(date.dayOfYear(), date);
-            }
-            if (!dates.isEmpty())
-                d.dates_enregistrees = emplacements.values().toVector();
-        }
+    }
+    const bool site_des_mois = demande.site && d.mode == Mode_Dates::Jour_des_mois;
 
-        // As in the window, a site's hour lines go only with its limit courses.
-        d.heures = (d.heures && d.limites) || analyse.isSet(o_heures);
-        d.limites = d.limites || analyse.isSet(o_limites) || d.heures;
-        if (analyse.isSet(o_taille))
-            d.taille = lire_taille(valeur_unique(analyse, o_taille));
-
-        std::optional<Convention_Azimut> convention;
-        if (analyse.isSet(o_convention)) {
-            if (!analyse.isSet(o_masque))
-                throw Erreur_usage{QStringLiteral("--convention : ne va qu'avec --masque")};
-            const QString nom = valeur_unique(analyse, o_convention);
-            for (const Nom_Convention &c : noms_conventions)
-                if (nom == QLatin1String(c.nom))
-                    convention = c.convention;
-            if (!convention)
-                throw Erreur_usage{
-                    QStringLiteral("--convention : « %1 » : attendu nord, sud ou tableau")
-                        .arg(nom)};
-        }
-
-        demande.tableau = analyse.isSet(o_tableau);
-        if (analyse.isSet(o_export)) {
-            demande.fichier = valeur_unique(analyse, o_export);
-            if (format_export(demande.fichier) == Format_export::Inconnu)
-                throw Erreur_usage{QStringLiteral("--export : « %1 » : le nom doit se terminer "
-                                                  "par .png, .jpg, .jpeg, .svg ou .pdf")
-                                       .arg(demande.fichier)};
-        }
-        if (analyse.isSet(o_enregistrer_site))
-            demande.fichier_site = valeur_unique(analyse, o_enregistrer_site);
-        if (demande.fichier.isEmpty() && !demande.tableau && demande.fichier_site.isEmpty())
-            throw Erreur_usage{QStringLiteral("rien à écrire : donnez --export FICHIER, --tableau "
-                                              "ou --enregistrer-site FICHIER")};
-        // The mask file last: every other argument is found good before it is read.
-        if (analyse.isSet(o_masque)) {
-            demande.horizon = lire_masque(valeur_unique(analyse, o_masque), convention);
-            d.masque = QVector<QPointF>(demande.horizon->cbegin(), demande.horizon->cend());
-        } else if (demande.site && demande.site->conserver_masques) {
-            d.masque = masque_du_site(*demande.site);
-        }
-    } catch (const Erreur_usage &erreur) {
-        return usage(erreur.message);
+    if (analyse.isSet(QStringLiteral("latitude")))
+        d.latitude = lire_degres(analyse, QStringLiteral("latitude"), latitude_max);
+    if (analyse.isSet(QStringLiteral("longitude")))
+        d.longitude = lire_degres(analyse, QStringLiteral("longitude"), longitude_max);
+    if (analyse.isSet(QStringLiteral("fuseau"))) {
+        const QString texte = valeur_unique(analyse, QStringLiteral("fuseau"));
+        if (!fuseau_connu(texte))
+            throw Erreur_usage{
+                QStringLiteral("--fuseau : « %1 » n'est pas un fuseau horaire connu").arg(texte)};
+        d.fuseau = texte.toLatin1();
+    }
+    if (analyse.isSet(QStringLiteral("heure"))) {
+        const QString texte = valeur_unique(analyse, QStringLiteral("heure"));
+        if (texte == QLatin1String("solaire"))
+            d.echelle = Echelle_Heures::Temps_solaire_vrai;
+        else if (texte == QLatin1String("legale"))
+            d.echelle = Echelle_Heures::Heure_legale;
+        else
+            throw Erreur_usage{
+                QStringLiteral("--heure : « %1 » : attendu solaire ou legale").arg(texte)};
+    }
+    if (analyse.isSet(QStringLiteral("modele"))) {
+        const QString texte = valeur_unique(analyse, QStringLiteral("modele"));
+        if (texte == QLatin1String("simple"))
+            d.modele = Modele_Soleil::simple;
+        else if (texte == QLatin1String("precis"))
+            d.modele = Modele_Soleil::precis;
+        else
+            throw Erreur_usage{
+                QStringLiteral("--modele : « %1 » : attendu simple ou precis").arg(texte)};
     }
 
+    if (analyse.isSet(QStringLiteral("projection"))) {
+        const QString texte = valeur_unique(analyse, QStringLiteral("projection"));
+        const std::optional<Type_Projection> projection = projection_nommee(texte);
+        if (!projection)
+            throw Erreur_usage{QStringLiteral("--projection : « %1 » : attendu equidistante, "
+                                              "stereographique ou cylindrique")
+                                   .arg(texte)};
+        d.options.projection = *projection;
+    }
+
+    const QStringList dates = analyse.values(QStringLiteral("date"));
+    if (dates.size() > dates_max)
+        throw Erreur_usage{QStringLiteral("--date : %1 dates données, %2 au plus")
+                               .arg(dates.size())
+                               .arg(dates_max)};
+    if (analyse.isSet(QStringLiteral("jour-des-mois"))) {
+        if (!dates.isEmpty())
+            throw Erreur_usage{QStringLiteral("--jour-des-mois : ne va pas avec --date")};
+        d.mode = Mode_Dates::Jour_des_mois;
+        d.jour_des_mois =
+            lire_entier(QStringLiteral("--jour-des-mois"),
+                        valeur_unique(analyse, QStringLiteral("jour-des-mois")), 1, 31);
+        d.annee =
+            analyse.isSet(QStringLiteral("annee"))
+                ? lire_entier(QStringLiteral("--annee"),
+                              valeur_unique(analyse, QStringLiteral("annee")), annee_min, annee_max)
+            : site_des_mois ? d.annee
+                            : aujourd_hui.year();
+        // The limit courses' labels read their day numbers in the diagram's year; a site
+        // keeps the date of its window's date edit, which does that there. A year before
+        // the date edit's range is read 400 years on, the same calendar, so that the site
+        // written opens.
+        if (!demande.site) {
+            int annee_du_calendrier = d.annee;
+            while (QDate(annee_du_calendrier, 1, 1) < premiere_date)
+                annee_du_calendrier += 400;
+            d.date_choisie = QDate(annee_du_calendrier, 1, 1);
+        }
+        d.dates_enregistrees.clear();
+    } else if (site_des_mois && dates.isEmpty()) {
+        if (analyse.isSet(QStringLiteral("annee")))
+            d.annee =
+                lire_entier(QStringLiteral("--annee"),
+                            valeur_unique(analyse, QStringLiteral("annee")), annee_min, annee_max);
+    } else {
+        if (analyse.isSet(QStringLiteral("annee")))
+            throw Erreur_usage{QStringLiteral("--annee : ne va qu'avec --jour-des-mois")};
+        if (!demande.site)
+            d.date_choisie = aujourd_hui;
+        if (!dates.isEmpty()) {
+            d.mode = Mode_Dates::Dates_choisies;
+            d.dates_enregistrees.clear();
+        }
+        // The dates are saved as the window saves them: one per day of the year, a later
+        // date replacing an earlier one on the same day.
+        QMap<int, QDate> emplacements;
+        for (int i = 0; i < dates.size(); ++i) {
+            const QDate date = lire_date(dates[i]);
+            if (i == 0)
+                d.date_choisie = date;
+            else
+                emplacements.insert(date.dayOfYear(), date);
+        }
+        if (!dates.isEmpty())
+            d.dates_enregistrees = emplacements.values().toVector();
+    }
+
+    // As in the window, a site's hour lines go only with its limit courses.
+    d.heures = (d.heures && d.limites) || analyse.isSet(QStringLiteral("heures"));
+    d.limites = d.limites || analyse.isSet(QStringLiteral("limites")) || d.heures;
+    if (analyse.isSet(QStringLiteral("taille")))
+        d.taille = lire_taille(valeur_unique(analyse, QStringLiteral("taille")));
+
+    std::optional<Convention_Azimut> convention;
+    if (analyse.isSet(QStringLiteral("convention"))) {
+        if (!analyse.isSet(QStringLiteral("masque")))
+            throw Erreur_usage{QStringLiteral("--convention : ne va qu'avec --masque")};
+        const QString nom = valeur_unique(analyse, QStringLiteral("convention"));
+        for (const Nom_Convention &c : noms_conventions)
+            if (nom == QLatin1String(c.nom))
+                convention = c.convention;
+        if (!convention)
+            throw Erreur_usage{
+                QStringLiteral("--convention : « %1 » : attendu nord, sud ou tableau").arg(nom)};
+    }
+
+    demande.tableau = analyse.isSet(QStringLiteral("tableau"));
+    if (analyse.isSet(QStringLiteral("export"))) {
+        demande.fichier = valeur_unique(analyse, QStringLiteral("export"));
+        if (format_export(demande.fichier) == Format_export::Inconnu)
+            throw Erreur_usage{QStringLiteral("--export : « %1 » : le nom doit se terminer "
+                                              "par .png, .jpg, .jpeg, .svg ou .pdf")
+                                   .arg(demande.fichier)};
+    }
+    if (analyse.isSet(QStringLiteral("enregistrer-site")))
+        demande.fichier_site = valeur_unique(analyse, QStringLiteral("enregistrer-site"));
+    if (demande.fichier.isEmpty() && !demande.tableau && demande.fichier_site.isEmpty())
+        throw Erreur_usage{QStringLiteral("rien à écrire : donnez --export FICHIER, --tableau "
+                                          "ou --enregistrer-site FICHIER")};
+    // The mask file last: every other argument is found good before it is read.
+    if (analyse.isSet(QStringLiteral("masque"))) {
+        demande.horizon = lire_masque(valeur_unique(analyse, QStringLiteral("masque")), convention);
+        d.masque = QVector<QPointF>(demande.horizon->cbegin(), demande.horizon->cend());
+    } else if (demande.site && demande.site->conserver_masques) {
+        d.masque = masque_du_site(*demande.site);
+    }
+    return demande;
+}
+
+Boite_Outils_Hors_Ecran::Boite_Outils_Hors_Ecran()
+{
     // Drawing needs the toolkit but no screen: the offscreen platform runs anywhere, with or
     // without a display. It is given none of the arguments, which are all the command line's.
-    std::optional<QApplication> application;
     static int argc_toolkit = 1;
     static char nom[] = "orvane";
     static char *argv_toolkit[] = {nom, nullptr};
     if (!QCoreApplication::instance()) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        application.emplace(argc_toolkit, argv_toolkit);
+        application_.emplace(argc_toolkit, argv_toolkit);
     }
+}
 
-    int statut = statut_succes;
+QByteArray texte_tableau(const Description_Diagramme &description,
+                         const QVector<Ligne_Sortie> &lignes)
+{
+    const bool masque = !description.masque.isEmpty();
+    QByteArray texte =
+        masque ? "date;lever;coucher;duree;soleil_direct;masque\n" : "date;lever;coucher;duree\n";
+    for (const Ligne_Sortie &ligne : lignes) {
+        QStringList cellules = textes_ligne(ligne, QStringLiteral("yyyy-MM-dd"));
+        if (masque)
+            cellules += textes_masque(ligne);
+        texte += cellules.join(QLatin1Char(';')).toUtf8() + '\n';
+    }
+    return texte;
+}
+
+QVector<Ligne_Sortie> ecrire_demande(const Demande &demande, QStringList &echecs)
+{
+    const Description_Diagramme &d = demande.description;
     if (!demande.fichier_site.isEmpty()) {
         // The site of what is drawn: the horizon's rows kept, as the import leaves the table
         // when "Conserver les masques" is ticked; otherwise the site's table, or a fresh one.
@@ -603,40 +580,82 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
         }
         site.diagramme = d;
         const QString erreur = ecrire_site(demande.fichier_site, site);
-        if (!erreur.isEmpty()) {
-            erreurs << nom_programme << QStringLiteral(" : --enregistrer-site : ") << erreur
-                    << '\n';
-            statut = statut_echec_ecriture;
-        }
-        erreurs.flush();
+        if (!erreur.isEmpty())
+            echecs << QStringLiteral("--enregistrer-site : ") + erreur;
     }
     if (demande.fichier.isEmpty() && !demande.tableau)
-        return statut;
+        return {};
 
     Scene scene;
     ajuster_scene(scene, d.taille);
     const QVector<Ligne_Sortie> lignes = dessiner_diagramme(scene, d);
 
+    const auto non_ecrit = [&](const char *option, const QString &fichier, const QString &raison) {
+        echecs << QStringLiteral("%1 : « %2 » n'a pas pu être écrit : %3.")
+                      .arg(QLatin1String(option), fichier, raison);
+    };
     if (!demande.fichier.isEmpty()) {
         QString raison;
-        if (!exporter_diagramme(scene, d.taille, legende_page(d, lignes), demande.fichier,
-                                &raison)) {
-            erreurs << nom_programme << QStringLiteral(" : --export : « ") << demande.fichier
-                    << QStringLiteral(" » n'a pas pu être écrit : ") << raison << ".\n";
-            erreurs.flush();
-            statut = statut_echec_ecriture;
-        }
+        if (!exporter_diagramme(scene, d.taille, legende_page(d, lignes), demande.fichier, &raison))
+            non_ecrit("--export", demande.fichier, raison);
     }
+    if (!demande.fichier_tableau.isEmpty()) {
+        const QString raison = ecrire_fichier(demande.fichier_tableau, texte_tableau(d, lignes));
+        if (!raison.isEmpty())
+            non_ecrit("--tableau", demande.fichier_tableau, raison);
+    }
+    return lignes;
+}
+
+int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujourd_hui,
+                               QTextStream &sortie, QTextStream &erreurs)
+{
+    Options_Ligne options;
+    QCommandLineParser &analyse = options.analyse;
+    auto usage = [&](const QString &message) {
+        erreurs << nom_programme << QStringLiteral(" : ") << message << '\n'
+                << QStringLiteral("Essayez « orvane --help ».") << '\n';
+        erreurs.flush();
+        return statut_usage;
+    };
+
+    if (!analyse.parse(arguments))
+        return usage(refus_arguments(options, arguments));
+    if (analyse.isSet(QStringLiteral("help"))) {
+        sortie << aide;
+        return vider_sortie(sortie, erreurs, QStringLiteral("--help")) ? statut_succes
+                                                                       : statut_echec_ecriture;
+    }
+    if (analyse.isSet(QStringLiteral("version"))) {
+        sortie << nom_programme << ' ' << QStringLiteral(ORVANE_VERSION) << '\n';
+        return vider_sortie(sortie, erreurs, QStringLiteral("--version")) ? statut_succes
+                                                                          : statut_echec_ecriture;
+    }
+
+    Demande demande;
+    Lot lot;
+    try {
+        if (analyse.isSet(QStringLiteral("lot")))
+            lot = lire_lot(options, aujourd_hui);
+        else if (analyse.isSet(QStringLiteral("silencieux")))
+            throw Erreur_usage{QStringLiteral("--silencieux : ne va qu'avec --lot")};
+        else
+            demande = lire_demande(options, aujourd_hui);
+    } catch (const Erreur_usage &erreur) {
+        return usage(erreur.message);
+    }
+    if (analyse.isSet(QStringLiteral("lot")))
+        return executer_lot(lot, !analyse.isSet(QStringLiteral("silencieux")), erreurs);
+
+    const Boite_Outils_Hors_Ecran boite;
+    QStringList echecs;
+    const QVector<Ligne_Sortie> lignes = ecrire_demande(demande, echecs);
+    for (const QString &echec : echecs)
+        erreurs << nom_programme << QStringLiteral(" : ") << echec << '\n';
+    erreurs.flush();
+    int statut = echecs.isEmpty() ? statut_succes : statut_echec_ecriture;
     if (demande.tableau) {
-        const bool masque = !d.masque.isEmpty();
-        sortie << (masque ? "date;lever;coucher;duree;soleil_direct;masque\n"
-                          : "date;lever;coucher;duree\n");
-        for (const Ligne_Sortie &ligne : lignes) {
-            QStringList cellules = textes_ligne(ligne, QStringLiteral("yyyy-MM-dd"));
-            if (masque)
-                cellules += textes_masque(ligne);
-            sortie << cellules.join(QLatin1Char(';')) << '\n';
-        }
+        sortie << QString::fromUtf8(texte_tableau(demande.description, lignes));
         if (!vider_sortie(sortie, erreurs, QStringLiteral("--tableau")))
             statut = statut_echec_ecriture;
     }

@@ -4,6 +4,7 @@
 // The rebuild of the diagram: the widgets and the saved dates are read into a description,
 // which is drawn afresh on the scene; the rows that the drawing returns refill the output table.
 #include "app/fenetre_principale.h"
+#include "app/saisie_regroupee.h"
 
 #include "diagram/scene.h"
 #include "masks/points_masque.h"
@@ -71,6 +72,8 @@ void Fenetre_Principale::dessiner(const Description_Diagramme &description)
 
 void Fenetre_Principale::course_Soleil()
 {
+    if (saisie_regroupee && saisie_regroupee->differer())
+        return;
     // Kept masks: the outline is validated and the diagram drawn with it. A valid table has
     // the diagram drawn once, outline and all; one that is not leaves the diagram without the
     // outline, and the warning says why. Without them the box has nothing to keep.

@@ -93,6 +93,7 @@ void Scene::vider()
 void Scene::fin_reconstruction()
 {
     textes_de_cote.clear();
+    emit reconstruite();
 }
 
 void Scene::ajouter_chemin(const QPainterPath &chemin, const QPen &pen, const QBrush &brush)

@@ -76,6 +76,10 @@ public:
     // Ends a rebuild: the labels that it did not take back are deleted.
     void fin_reconstruction();
 
+signals:
+    // A rebuild has ended.
+    void reconstruite();
+
 public slots:
     // Largest total number of rows of the mask table.
     int NbPointsMasqueMAX() const;

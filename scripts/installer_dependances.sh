@@ -21,8 +21,8 @@ paquets=(
     liberfa-dev pkg-config tzdata
     # The export tests read the PDFs back (pdftotext, pdfinfo, pdfimages).
     poppler-utils
-    # The benchmarks.
-    libbenchmark-dev
+    # The benchmarks, and the matplotlib script they compare with.
+    libbenchmark-dev python3-matplotlib
     # The Debian package: CPack's dependency list, its checks.
     dpkg-dev file lintian appstream desktop-file-utils shared-mime-info
 )

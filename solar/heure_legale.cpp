@@ -4,7 +4,9 @@
 
 #include <QTime>
 
+#include <array>
 #include <cmath>
+#include <limits>
 
 namespace
 {
@@ -103,7 +105,24 @@ double Heure_Legale::heure(const QDateTime &instant, bool standard) const
 
 double Heure_Legale::decalage_standard(const QDate &date) const
 {
-    return m_zone.standardTimeOffset(QDateTime(date, QTime(12, 0), m_zone)) / 3600.0;
+    // Asked for every day of the year at every rebuild (the hour lines), and the same at every
+    // latitude: kept for the last zone and year asked, and dropped when either changes.
+    struct Decalages {
+        QByteArray zone;
+        int annee = 0;
+        std::array<double, 366> heures;
+    };
+    thread_local Decalages memoire;
+    const QByteArray zone = m_zone.id();
+    if (memoire.annee != date.year() || memoire.zone != zone) {
+        memoire.zone = zone;
+        memoire.annee = date.year();
+        memoire.heures.fill(std::numeric_limits<double>::quiet_NaN());
+    }
+    double &heures = memoire.heures[static_cast<std::size_t>(date.dayOfYear() - 1)];
+    if (std::isnan(heures))
+        heures = m_zone.standardTimeOffset(QDateTime(date, QTime(12, 0), m_zone)) / 3600.0;
+    return heures;
 }
 
 double Heure_Legale::heure_depuis_tsv(const QDate &date, double tsv, bool standard) const

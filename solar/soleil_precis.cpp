@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 #include <vector>
 
 namespace
@@ -40,40 +41,83 @@ constexpr double hauteur_refraction_nulle = -1.0;
 constexpr double precision_recherche = 0.5;
 } // namespace
 
+namespace
+{
+// What a frame takes from the instant alone: the time scales, Earth's orbit, precession and
+// nutation. Nearly all of a frame's cost, and the same for every place.
+struct Termes_Instant {
+    double u1 = 0.0;
+    double u2 = 0.0;
+    double tt1 = 0.0;
+    double tt2 = 0.0;
+    double pvh[2][3] = {};
+    double pvb[2][3] = {};
+    double x = 0.0;
+    double y = 0.0;
+    double s = 0.0;
+    double theta = 0.0;
+    bool valide = false;
+};
+
+Termes_Instant calculer_termes(double instant)
+{
+    Termes_Instant t;
+    jour_julien(instant, t.u1, t.u2);
+    double tai1 = 0.0, tai2 = 0.0;
+    // Status +1 (a date past the leap-second table, or before 1960) is still usable; −1 is not.
+    if (eraUtctai(t.u1, t.u2, &tai1, &tai2) < 0 || eraTaitt(tai1, tai2, &t.tt1, &t.tt2) != 0)
+        return t;
+    // Earth's barycentric and heliocentric position and velocity (TDB taken as TT: 2 ms).
+    eraEpv00(t.tt1, t.tt2, t.pvh, t.pvb);
+    // Precession and nutation IAU 2000B (1 mas), then the CIO locator.
+    double rbpn[3][3];
+    eraPnm00b(t.tt1, t.tt2, rbpn);
+    eraBpn2xy(rbpn, &t.x, &t.y);
+    t.s = eraS00(t.tt1, t.tt2, t.x, t.y);
+    t.theta = eraEra00(t.u1, t.u2);
+    t.valide = true;
+    return t;
+}
+
+// A diagram asks for the same instants at every latitude (the noons of its year, the bounds of
+// its solar days), so they are kept: a change of latitude computes none again. The memory is
+// dropped whole once it holds a few years of instants, as after changes of year or longitude.
+const Termes_Instant &termes_instant(double instant)
+{
+    constexpr std::size_t instants_gardes = 4096;
+    thread_local std::unordered_map<double, Termes_Instant> memoire;
+    const auto trouve = memoire.find(instant);
+    if (trouve != memoire.end())
+        return trouve->second;
+    if (memoire.size() >= instants_gardes)
+        memoire.clear();
+    return memoire.emplace(instant, calculer_termes(instant)).first->second;
+}
+} // namespace
+
 Soleil_Precis::Repere Soleil_Precis::repere(double instant, double latitude, double longitude) const
 {
     Repere r;
     r.reference = instant;
-    double u1 = 0.0;
-    double u2 = 0.0;
-    jour_julien(instant, u1, u2);
-    double tai1 = 0.0, tai2 = 0.0, tt1 = 0.0, tt2 = 0.0;
-    // Status +1 (a date past the leap-second table, or before 1960) is still usable; −1 is not.
-    if (eraUtctai(u1, u2, &tai1, &tai2) < 0 || eraTaitt(tai1, tai2, &tt1, &tt2) != 0)
+    const Termes_Instant &t = termes_instant(instant);
+    if (!t.valide)
         return r;
-    r.tt_moins_utc = (tt1 - u1) + (tt2 - u2);
-
-    // Earth's barycentric and heliocentric position and velocity (TDB taken as TT: 2 ms).
-    double pvh[2][3];
-    double pvb[2][3];
-    eraEpv00(tt1, tt2, pvh, pvb);
-    // Precession and nutation IAU 2000B (1 mas), then the CIO locator.
-    double rbpn[3][3];
-    eraPnm00b(tt1, tt2, rbpn);
-    double x = 0.0, y = 0.0;
-    eraBpn2xy(rbpn, &x, &y);
-    const double s = eraS00(tt1, tt2, x, y);
-    const double theta = eraEra00(u1, u2);
+    r.tt_moins_utc = (t.tt1 - t.u1) + (t.tt2 - t.u2);
     // No refraction here (the coefficients are zero): the refraction of the horizon is added
     // to the altitude afterwards, with a formula that holds down to the horizon.
-    eraApco(tt1, tt2, pvb, pvh[0], x, y, s, theta, longitude / degres_par_radian,
+    // ERFA takes its inputs through non-const pointers.
+    double pvb[2][3];
+    double ph[3];
+    std::copy(&t.pvb[0][0], &t.pvb[0][0] + 6, &pvb[0][0]);
+    std::copy(t.pvh[0], t.pvh[0] + 3, ph);
+    eraApco(t.tt1, t.tt2, pvb, ph, t.x, t.y, t.s, t.theta, longitude / degres_par_radian,
             latitude / degres_par_radian, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, &r.astrom);
 
     // Observer to sun: the sun's barycentric position (Earth's barycentric minus heliocentric)
     // minus the observer's. Its rate is that of Earth around the sun.
     for (int i = 0; i < 3; ++i) {
-        r.soleil[i] = pvb[0][i] - pvh[0][i] - r.astrom.eb[i];
-        r.vitesse[i] = -pvh[1][i];
+        r.soleil[i] = t.pvb[0][i] - t.pvh[0][i] - r.astrom.eb[i];
+        r.vitesse[i] = -t.pvh[1][i];
     }
     r.valide = true;
     return r;

@@ -117,6 +117,8 @@ private slots:
     void site();
     void siteEcritRelu_data();
     void siteEcritRelu();
+    void lot_data();
+    void lot();
 };
 
 void TestLigneDeCommande::initTestCase()
@@ -733,6 +735,91 @@ void TestLigneDeCommande::siteEcritRelu()
         const Ecrit autre = executer(pareil, "autre");
         QVERIFY(autre.image == premier.image);
         QCOMPARE(autre.site, premier.site);
+    }
+}
+
+void TestLigneDeCommande::lot_data()
+{
+    // The batch file, "@" standing for the folder it is in.
+    QTest::addColumn<QString>("lot");
+    QTest::addColumn<int>("statut");
+    // The files left beside the batch, and the one-by-one command lines that write each of them
+    // ("a.png" drawn by "--export @/a.png" added to them, a table by "--tableau").
+    QTest::addColumn<QStringList>("ecrits");
+    QTest::addColumn<QList<QStringList>>("uns_par_uns");
+    // A text of the standard error; empty: nothing there, no progress on a pipe either.
+    QTest::addColumn<QString>("erreur");
+
+    const QString entete_lot = QStringLiteral("export;tableau;latitude;date;heures;modele;heure;"
+                                              "fuseau;taille\n");
+    QTest::newRow("each line as drawn alone")
+        << entete_lot + "@/a.png;@/a.csv;45;2026-06-21 2026-12-21;oui;;;;640x360\n"
+                        "@/b.svg;;-30;2026-03-01;non;precis;legale;Europe/Paris;\n"
+                        "\n"
+                        ";@/c.csv;\"60\";2026-01-01;;;;;\n"
+        << statut_succes << QStringList{"a.csv", "a.png", "b.svg", "c.csv"}
+        << QList<QStringList>{{"--latitude", "45", "--date", "2026-06-21", "--date", "2026-12-21",
+                               "--heures", "--taille", "640x360"},
+                              {"--latitude", "45", "--date", "2026-06-21", "--date", "2026-12-21",
+                               "--heures", "--taille", "640x360"},
+                              {"--latitude", "-30", "--date", "2026-03-01", "--modele", "precis",
+                               "--heure", "legale", "--fuseau", "Europe/Paris"},
+                              {"--latitude", "60", "--date", "2026-01-01"}}
+        << QString();
+    QTest::newRow("a bad line writes nothing")
+        << entete_lot + "@/a.png;;45;2026-06-21;;;;;\n@/b.png;;95;2026-06-21;;;;;\n"
+        << statut_usage << QStringList() << QList<QStringList>()
+        << "ligne 3, colonne latitude : --latitude : 95";
+    QTest::newRow("a failed line lets the others go on")
+        << entete_lot + "@/a.png;;45;2026-06-21;;;;;320x160\n"
+                        "@/absent/b.png;;45;2026-06-21;;;;;320x160\n"
+                        "@/c.png;;45;2026-06-21;;;;;320x160\n"
+        << statut_echec_ecriture << QStringList{"a.png", "c.png"} << QList<QStringList>()
+        << "ligne 3 : --export : « @/absent/b.png » n'a pas pu être écrit";
+    QTest::newRow("a file named twice")
+        << entete_lot + "@/a.png;;45;;;;;;\n@/./a.png;;45;;;;;;\n"
+        << statut_usage << QStringList() << QList<QStringList>()
+        << "ligne 3, colonne export : « @/./a.png » est déjà écrit par la ligne 2";
+}
+
+void TestLigneDeCommande::lot()
+{
+    QFETCH(QString, lot);
+    QFETCH(int, statut);
+    QFETCH(QStringList, ecrits);
+    QFETCH(QList<QStringList>, uns_par_uns);
+    QFETCH(QString, erreur);
+
+    QTemporaryDir dossier;
+    QTemporaryDir references;
+    QVERIFY(dossier.isValid() && references.isValid());
+    const QString fichier_lot = dossier.filePath("lot.csv");
+    QFile ecriture(fichier_lot);
+    QVERIFY(ecriture.open(QIODevice::WriteOnly));
+    ecriture.write(lot.replace(QLatin1Char('@'), dossier.path()).toUtf8());
+    ecriture.close();
+
+    const Resultat resultat = lancer({"--lot", fichier_lot});
+    QCOMPARE(resultat.statut, statut);
+    if (erreur.isEmpty())
+        QCOMPARE(resultat.erreurs, QString());
+    else
+        QVERIFY2(resultat.erreurs.contains(erreur.replace(QLatin1Char('@'), dossier.path())),
+                 qPrintable(resultat.erreurs));
+    QCOMPARE(QDir(dossier.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{ecrits} << "lot.csv");
+    for (int i = 0; i < uns_par_uns.size(); ++i) {
+        const QString reference = references.filePath(ecrits[i]);
+        const bool tableau = reference.endsWith(QLatin1String(".csv"));
+        QCOMPARE(lancer(uns_par_uns[i] + (tableau ? QStringList{"--tableau"}
+                                                  : QStringList{"--export", reference}),
+                        tableau ? reference : QString())
+                     .statut,
+                 statut_succes);
+        QFile attendu(reference);
+        QFile obtenu(dossier.filePath(ecrits[i]));
+        QVERIFY(attendu.open(QIODevice::ReadOnly) && obtenu.open(QIODevice::ReadOnly));
+        QVERIFY2(obtenu.readAll() == attendu.readAll(), qPrintable(ecrits[i]));
     }
 }
 

@@ -412,6 +412,9 @@ void TestDates::latitude_data()
     QTest::newRow("step up from 45.5 ends at 46") << 45.5 << "key up" << 46.0 << 46;
     QTest::newRow("step down from -45.5 ends at -46") << -45.5 << "key down" << -46.0 << -46;
     QTest::newRow("slider to -30 sets -30") << 12.25 << "slider -30" << -30.0 << -30;
+    // A held key: the presses queued before the diagram is drawn are drawn once, at the last.
+    QTest::newRow("100 queued key presses on the slider")
+        << -50.0 << "100 queued keys" << 50.0 << 50;
 }
 
 void TestDates::latitude()
@@ -429,6 +432,15 @@ void TestDates::latitude()
         QTest::keyClick(w.latitude, Qt::Key_Up);
     } else if (geste == "key down") {
         QTest::keyClick(w.latitude, Qt::Key_Down);
+    } else if (geste == "100 queued keys") {
+        QSignalSpy reconstructions(w.scene(), &Scene::reconstruite);
+        for (int i = 0; i < 100; ++i)
+            QCoreApplication::postEvent(
+                w.curseur_latitude, new QKeyEvent(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier));
+        // The event loop runs: the presses, then the rebuild put off behind them.
+        QTest::qWait(50);
+        QVERIFY2(reconstructions.count() <= 2,
+                 qPrintable(QString::number(reconstructions.count())));
     } else {
         w.curseur_latitude->setValue(-30);
     }

@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#ifndef ORVANE_CLI_DEMANDE_H
+#define ORVANE_CLI_DEMANDE_H
+
+// What one command line asks for, read and checked from its arguments, and its drawing and
+// writing: shared by a single run and by each line of a batch.
+
+#include "site/site.h"
+#include "trace/diagramme.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDate>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+// A usage error: its message names the option.
+struct Erreur_usage {
+    QString message;
+};
+
+// What the arguments ask for.
+struct Demande {
+    Description_Diagramme description;
+    QString fichier; // empty: no file
+    bool tableau = false;
+    // Where the table goes when not to the standard output (a batch's `tableau` column).
+    QString fichier_tableau;
+    // The site read with `--site`, and where `--enregistrer-site` writes the site asked for.
+    std::optional<Site> site;
+    QString fichier_site;
+    // The mask table's rows of `--masque`, which a site written keeps.
+    std::optional<std::vector<QPointF>> horizon;
+};
+
+// The command line's options and their parser.
+struct Options_Ligne {
+    Options_Ligne();
+
+    QCommandLineParser analyse;
+    // The options that take a value, and the flags; a batch's columns are named after both.
+    QList<QCommandLineOption> avec_valeur;
+    QList<QCommandLineOption> drapeaux;
+};
+
+// The reason the parser refused `arguments`, in French and naming the option.
+QString refus_arguments(const Options_Ligne &options, const QStringList &arguments);
+
+// The request of arguments that `options.analyse` has parsed, every value checked; throws
+// Erreur_usage. `aujourd_hui` as executer_ligne_de_commande() takes it. Neither --help,
+// --version nor --lot is looked at.
+Demande lire_demande(const Options_Ligne &options, const QDate &aujourd_hui);
+
+// Draws what `demande` asks for and writes its files (the site, the diagram, the table when it
+// goes to a file). Each failure adds its message to `echecs` ("--export : « a.png » n'a pas pu
+// être écrit : ..."); returns the rows of the table, or nothing when no diagram was asked for.
+// Needs the toolkit.
+QVector<Ligne_Sortie> ecrire_demande(const Demande &demande, QStringList &echecs);
+
+// The toolkit for drawing without a screen, on the offscreen platform, for as long as this lives;
+// nothing when the process already has one.
+class Boite_Outils_Hors_Ecran
+{
+public:
+    Boite_Outils_Hors_Ecran();
+
+private:
+    std::optional<QApplication> application_;
+};
+
+// The output table as CSV, its header line first.
+QByteArray texte_tableau(const Description_Diagramme &description,
+                         const QVector<Ligne_Sortie> &lignes);
+
+#endif
