@@ -18,12 +18,15 @@
 // scene polishes its new items and the view repaints, so each rebuild starts from the state
 // that a user's rebuild starts from.
 //
+// The same slider frame in the polar stereographic projection and on the cylindrical chart.
+//
 // The exports of that diagram as the window writes them, each rendered, encoded and written
 // to a file: a 1920 × 1080 PNG, the SVG, and the PDF report page with its 13-row table.
 //
 // Each figure is the median of 21 repetitions of at least 0.1 s each. Run it on one core:
 // `QT_QPA_PLATFORM=offscreen taskset -c 0 ./build/bench/orvane_bench`.
 #include "app/fenetre_principale.h"
+#include "diagram/scene.h"
 #include "export/pages.h"
 #include "masks/ensoleillement.h"
 
@@ -132,6 +135,18 @@ Fenetre_Principale *fenetre_legale = nullptr;
 Fenetre_Principale *fenetre_legale_masque = nullptr;
 Fenetre_Principale *fenetre_precise = nullptr;
 Fenetre_Principale *fenetre_precise_masque = nullptr;
+Fenetre_Principale *fenetre_stereographique = nullptr;
+Fenetre_Principale *fenetre_cylindrique = nullptr;
+
+// The window drawn in another projection, as "OK" in the display options leaves it.
+void projeter(Fenetre_Principale &fenetre, Type_Projection type)
+{
+    auto *scene = qobject_cast<Scene *>(
+        fenetre.findChild<QGraphicsView *>(QStringLiteral("graphicsView"))->scene());
+    scene->options.valider(10, 10, 70, true, type);
+    QMetaObject::invokeMethod(&fenetre, "course_Soleil", Qt::DirectConnection);
+    QCoreApplication::processEvents();
+}
 
 QGraphicsView *vue_de(Fenetre_Principale *fenetre)
 {
@@ -249,6 +264,16 @@ void image_latitude(benchmark::State &etat)
 void image_latitude_masque(benchmark::State &etat)
 {
     curseur_latitude(etat, fenetre_masque);
+}
+
+void image_latitude_stereographique(benchmark::State &etat)
+{
+    curseur_latitude(etat, fenetre_stereographique);
+}
+
+void image_latitude_cylindrique(benchmark::State &etat)
+{
+    curseur_latitude(etat, fenetre_cylindrique);
 }
 
 void image_latitude_legale(benchmark::State &etat)
@@ -420,7 +445,12 @@ BENCHMARK(image_latitude_precise)
 BENCHMARK(image_latitude_precise_masque)
     ->Name("latitude slider, Precis + Heure legale, with the mask")
     ->Unit(benchmark::kMillisecond);
-// Further modes (the projections) take their rows here, with their windows in main().
+BENCHMARK(image_latitude_stereographique)
+    ->Name("latitude slider to repainted view, stereographic")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(image_latitude_cylindrique)
+    ->Name("latitude slider to repainted view, cylindrical chart")
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(touche_tenue)
     ->Name("held key, 90 presses: last press to last repaint, Precis + Heure legale")
     ->UseManualTime()
@@ -461,6 +491,16 @@ int main(int argc, char *argv[])
     fenetre_legale_masque = legale_masque.get();
     fenetre_precise = precise.get();
     fenetre_precise_masque = precise_masque.get();
+    const std::unique_ptr<Fenetre_Principale> stereographique = preparer_fenetre();
+    const std::unique_ptr<Fenetre_Principale> cylindrique = preparer_fenetre();
+    if (!stereographique || !cylindrique) {
+        std::fprintf(stderr, "the windows of the other projections could not be prepared\n");
+        return 1;
+    }
+    projeter(*stereographique, Type_Projection::Stereographique);
+    projeter(*cylindrique, Type_Projection::Cylindrique);
+    fenetre_stereographique = stereographique.get();
+    fenetre_cylindrique = cylindrique.get();
 
     // Medians of 21 repetitions of at least 0.1 s each, unless the command line says otherwise.
     std::vector<char *> arguments(argv, argv + argc);

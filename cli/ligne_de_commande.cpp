@@ -94,6 +94,9 @@ const QString aide = QStringLiteral(
     "  --limites             les courses limites (« Délimiter la course »)\n"
     "  --heures              les lignes des heures (implique --limites)\n"
     "  --taille LxH          taille en pixels d'une image PNG ou JPEG (défaut : 1920x1080)\n"
+    "  --projection PROJ     equidistante : le disque polaire équidistant (défaut) ;\n"
+    "                        stereographique : le disque polaire stéréographique ;\n"
+    "                        cylindrique : l'azimut en largeur, la hauteur en hauteur\n"
     "  --masque FICHIER      trace le masque d'un fichier d'horizon : un profil PVGIS (JSON ou\n"
     "                        texte, reconnu par son contenu) ou un fichier à deux colonnes\n"
     "                        azimut, hauteur, lu dans la convention donnée par --convention\n"
@@ -349,19 +352,13 @@ Options_Ligne::Options_Ligne()
     const auto option = [](const char *nom, const char *valeur) {
         return QCommandLineOption(QString::fromLatin1(nom), QString(), QString::fromLatin1(valeur));
     };
-    avec_valeur = {option("export", "FICHIER"),
-                   option("latitude", "DEG"),
-                   option("longitude", "DEG"),
-                   option("fuseau", "ZONE"),
-                   option("heure", "solaire|legale"),
-                   option("modele", "simple|precis"),
-                   option("date", "AAAA-MM-JJ"),
-                   option("jour-des-mois", "J"),
-                   option("annee", "AAAA"),
-                   option("taille", "LxH"),
-                   option("site", "FICHIER"),
-                   option("masque", "FICHIER"),
-                   option("enregistrer-site", "FICHIER"),
+    avec_valeur = {option("export", "FICHIER"),       option("latitude", "DEG"),
+                   option("longitude", "DEG"),        option("fuseau", "ZONE"),
+                   option("heure", "solaire|legale"), option("modele", "simple|precis"),
+                   option("date", "AAAA-MM-JJ"),      option("jour-des-mois", "J"),
+                   option("annee", "AAAA"),           option("taille", "LxH"),
+                   option("projection", "PROJ"),      option("site", "FICHIER"),
+                   option("masque", "FICHIER"),       option("enregistrer-site", "FICHIER"),
                    option("convention", "CONV")};
     drapeaux = {QCommandLineOption(QStringLiteral("tableau")),
                 QCommandLineOption(QStringLiteral("limites")),
@@ -433,6 +430,16 @@ Demande lire_demande(const Options_Ligne &options, const QDate &aujourd_hui)
         else
             throw Erreur_usage{
                 QStringLiteral("--modele : « %1 » : attendu simple ou precis").arg(texte)};
+    }
+
+    if (analyse.isSet(QStringLiteral("projection"))) {
+        const QString texte = valeur_unique(analyse, QStringLiteral("projection"));
+        const std::optional<Type_Projection> projection = projection_nommee(texte);
+        if (!projection)
+            throw Erreur_usage{QStringLiteral("--projection : « %1 » : attendu equidistante, "
+                                              "stereographique ou cylindrique")
+                                   .arg(texte)};
+        d.options.projection = *projection;
     }
 
     const QStringList dates = analyse.values(QStringLiteral("date"));

@@ -69,7 +69,7 @@ Description_Diagramme Fenetre_Principale::description_diagramme() const
     description.heures = ui->check_heures->isChecked();
     const Affichage_Options &options = scene->options;
     description.options = {options.pas_hauteur, options.pas_azimut, options.opacite,
-                           options.graduations_affichees()};
+                           options.graduations_affichees(), options.projection};
     description.taille = ui->graphicsView->size();
     return description;
 }

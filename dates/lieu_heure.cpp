@@ -94,8 +94,8 @@ QString Fenetre_Principale::texte_sous_pointeur(const QPointF &point)
         courses_a_jour = true;
     }
     Lecture lecture =
-        lire_sous_pointeur(description_dessinee, courses_pointeur, scene->diametre0(), point);
-    lire_ligne_horaire(lecture, description_dessinee, lignes_horaires_pointeur, scene->diametre0(),
+        lire_sous_pointeur(description_dessinee, courses_pointeur, scene->projection(), point);
+    lire_ligne_horaire(lecture, description_dessinee, lignes_horaires_pointeur, scene->projection(),
                        point);
     return texte_lecture(lecture, description_dessinee);
 }

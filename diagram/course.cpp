@@ -15,6 +15,10 @@ namespace
 // Segments of a course: more beyond the polar circles, where a course may last all day.
 constexpr int segments_tempere = 44;
 constexpr int segments_polaire = 79;
+// On the chart, two segments of a course that turn by more than this (degrees) are each cut
+// into this many.
+constexpr double virage_max = 15.0;
+constexpr int finesse_virage = 4;
 // Legend rows are this many scene units apart; the legend stroke is this long.
 constexpr double interligne_legende = 15.0;
 constexpr double trait_legende = 10.0;
@@ -43,15 +47,44 @@ bool Scene::tracer_course_soleil(int Numero_jour, double latitude, double TSVlev
     // Sample i at TSVlever + i (TSVcoucher - TSVlever) / n, sunrise to sunset. The altitude is
     // cut to three decimals toward minus infinity, so a sun a hair below the horizon counts as
     // below it.
-    std::vector<Soleil::Point_Ciel> positions(n + 1);
-    for (int i = 0; i <= n; ++i) {
-        const double t = i * (TSVcoucher - TSVlever) / n + TSVlever;
+    const auto position = [&](double t) {
         const double angle = Soleil::angle_horaire(t);
         const double h = std::floor(soleil.hauteur(jour, angle) * 1000.0) / 1000.0;
         double a = soleil.azimut(jour, angle, h);
         if (angle < 0)
             a = -a;
-        positions[i] = {a, h};
+        return Soleil::Point_Ciel{a, h};
+    };
+    std::vector<Soleil::Point_Ciel> positions(n + 1);
+    for (int i = 0; i <= n; ++i)
+        positions[i] = position(i * (TSVcoucher - TSVlever) / n + TSVlever);
+
+    // On the chart a high sun sweeps across many degrees of azimuth between two samples: where
+    // the drawn course turns sharply, its two segments are sampled more finely.
+    if (!m_projection.est_polaire()) {
+        const double demi_largeur = m_projection.cadre().width() / 2.0;
+        std::vector<bool> affiner(n, false);
+        for (int i = 1; i < n; ++i) {
+            const QPointF a = m_projection.point(positions[i - 1].azimut, positions[i - 1].hauteur);
+            const QPointF b = m_projection.point(positions[i].azimut, positions[i].hauteur);
+            const QPointF c = m_projection.point(positions[i + 1].azimut, positions[i + 1].hauteur);
+            const QLineF avant(a, b);
+            const QLineF apres(b, c);
+            if (std::abs(avant.dx()) > demi_largeur || std::abs(apres.dx()) > demi_largeur)
+                continue;
+            const double virage = std::abs(std::remainder(apres.angle() - avant.angle(), 360.0));
+            if (virage > virage_max)
+                affiner[i - 1] = affiner[i] = true;
+        }
+        std::vector<Soleil::Point_Ciel> fines{positions[0]};
+        const double pas = (TSVcoucher - TSVlever) / n;
+        for (int i = 0; i < n; ++i) {
+            if (affiner[i])
+                for (int k = 1; k < finesse_virage; ++k)
+                    fines.push_back(position(TSVlever + (i + double(k) / finesse_virage) * pas));
+            fines.push_back(positions[i + 1]);
+        }
+        positions.swap(fines);
     }
     return tracer_course_positions(positions, 0.0, Numero_jour, latitude, pen, brush, chemin, date,
                                    droite, nb_clic_enregistrer_date);
@@ -60,6 +93,12 @@ bool Scene::tracer_course_soleil(int Numero_jour, double latitude, double TSVlev
 int Scene::segments_course(double latitude)
 {
     return std::fabs(latitude) < latitude_cercle_polaire ? segments_tempere : segments_polaire;
+}
+
+int Scene::segments_trace(double latitude) const
+{
+    // The accurate sun's course is sampled more finely on the chart: see `virage_max`.
+    return segments_course(latitude) * (m_projection.est_polaire() ? 1 : finesse_virage);
 }
 
 bool Scene::tracer_course_positions(const std::vector<Soleil::Point_Ciel> &positions,
@@ -76,11 +115,21 @@ bool Scene::tracer_course_positions(const std::vector<Soleil::Point_Ciel> &posit
         const double h = positions[i].hauteur;
         const double a = positions[i].azimut;
         hauteurs[i] = h;
-        points[i] =
-            QPointF(soleil.projection_x(diametre, a, h), soleil.projection_y(diametre, a, h));
+        points[i] = m_projection.point(a, h);
     }
 
-    if (droite && date) {
+    if (droite && date && !m_projection.est_polaire()) {
+        // On the chart: centred above the course's highest point, where the limit courses lie
+        // far apart and no hour line ends.
+        int haut = -1;
+        for (int i = 0; i <= n; ++i)
+            if (point_fini(points[i]) && hauteurs[i] >= horizon &&
+                (haut < 0 || points[i].y() < points[haut].y()))
+                haut = i;
+        if (haut >= 0)
+            date->setPos(points[haut].x() - date->boundingRect().width() / 2.0,
+                         points[haut].y() - date->boundingRect().height());
+    } else if (droite && date) {
         // Beside the curve, from the sunrise point; beyond the polar circles only the limit
         // days have a place of their own.
         const double x0 = points[0].x();
@@ -114,7 +163,7 @@ bool Scene::tracer_course_positions(const std::vector<Soleil::Point_Ciel> &posit
         if (!point_fini(points[i]))
             continue;
         if (hauteurs[i - 1] >= horizon)
-            chemin.lineTo(points[i]);
+            m_projection.relier(chemin, chemin.currentPosition(), points[i]);
         else
             chemin.moveTo(points[i]);
     }

@@ -77,8 +77,7 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
             const Soleil::Point_Ciel p = position(jour, heure);
             alt = p.hauteur;
             azimut = p.azimut;
-            point =
-                QPointF(soleil.projection_x(d, azimut, alt), soleil.projection_y(d, azimut, alt));
+            point = m_projection.point(azimut, alt);
         };
 
         placer(d_min);
@@ -91,7 +90,7 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
             placer(jour);
             const bool visible = alt >= 0 && alt <= 90 && azimut >= -180 && azimut <= 180;
             if (visible) {
-                chemin.lineTo(point);
+                m_projection.relier(chemin, chemin.currentPosition(), point);
                 jour += std::min(pas_jours(jour, d_max), pas_max);
             } else {
                 if (point_fini(point))
@@ -107,7 +106,11 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
                 ajouter_texte(QString::number(heure) + QLatin1Char('h'), police, pen.color());
             etiquettes_heures.push_back(etiquette);
 
-            if (latitude > 0 && latitude <= latitude_cercle_polaire) {
+            if (!m_projection.est_polaire()) {
+                // On the chart: above the line's upper end.
+                const QPointF haut = premier.y() < point.y() ? premier : point;
+                etiquette->setPos(haut.x() - 10, haut.y() - 20);
+            } else if (latitude > 0 && latitude <= latitude_cercle_polaire) {
                 // Northern hemisphere: from the first day's point.
                 const double x = premier.x();
                 const double y = premier.y();
@@ -148,9 +151,12 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
             } else if (std::fabs(latitude) > latitude_cercle_polaire) {
                 // Beyond the polar circles: a little above the last day's point.
                 const double h = alt + rehausse_etiquette;
-                etiquette->setPos(soleil.projection_x(d, azimut, h) - 10,
-                                  soleil.projection_y(d, azimut, h) - 10);
+                etiquette->setPos(m_projection.point(azimut, h) - QPointF(10, 10));
             }
+            // The disc's rules were made for the equidistant law, where they are kept as they
+            // always were.
+            if (m_projection.type() != Type_Projection::Equidistante)
+                degager(etiquette);
 
             ajouter_chemin(chemin, pen, brush);
         }
@@ -205,4 +211,23 @@ void Scene::rentrer(QGraphicsTextItem &texte) const
     };
     texte.moveBy(ecart(encre.left(), encre.right(), cadre.left(), cadre.right()),
                  ecart(encre.top(), encre.bottom(), cadre.top(), cadre.bottom()));
+}
+
+void Scene::degager(QGraphicsTextItem *etiquette)
+{
+    // The text's own margin left out: labels may touch, not overlap.
+    constexpr double marge_texte = 4.0;
+    constexpr int essais = 8;
+    for (int essai = 0; essai < essais; ++essai) {
+        const QRectF place = etiquette->sceneBoundingRect().adjusted(marge_texte, marge_texte,
+                                                                     -marge_texte, -marge_texte);
+        const QList<QGraphicsItem *> dessous = items(place, Qt::IntersectsItemBoundingRect);
+        const bool libre =
+            std::none_of(dessous.cbegin(), dessous.cend(), [etiquette](const QGraphicsItem *item) {
+                return item != etiquette && item->type() == QGraphicsTextItem::Type;
+            });
+        if (libre)
+            return;
+        etiquette->moveBy(0.0, -place.height());
+    }
 }

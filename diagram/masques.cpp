@@ -8,6 +8,8 @@
 #include "diagram/chemin_borne.h"
 
 #include <QGraphicsEllipseItem>
+#include <QGraphicsLineItem>
+#include <QLineF>
 #include <QPainter>
 #include <QRectF>
 
@@ -67,10 +69,13 @@ void Scene::tracer_masques(const QPointF *tableau, int nbPoints, QPen pen, QBrus
     if (nbPoints < 1)
         return;
 
+    if (!m_projection.est_polaire()) {
+        tracer_masques_cylindre(tableau, nbPoints, pen, brush);
+        return;
+    }
     const int D = diametre0();
-    const auto point = [this, D](double azimut, double hauteur) {
-        return QPointF(soleil.projection_x(D, azimut, hauteur),
-                       soleil.projection_y(D, azimut, hauteur));
+    const auto point = [this](double azimut, double hauteur) {
+        return m_projection.point(azimut, hauteur);
     };
     const int m = nbPoints - 1;
     const QPointF &premier = tableau[0];
@@ -91,7 +96,9 @@ void Scene::tracer_masques(const QPointF *tableau, int nbPoints, QPen pen, QBrus
     // outline: back to the first azimuth, or once round for an outline closed on itself.
     double balayage_total = 0.0;
     for (int i = 0; i < m; ++i) {
-        const double cote = (1.0 - tableau[i].y() / 90.0) * D;
+        const double cote = m_projection.type() == Type_Projection::Equidistante
+                                ? (1.0 - tableau[i].y() / 90.0) * D
+                                : 2.0 * m_projection.rayon(tableau[i].y());
         const double c = angle_arc(tableau[i].x());
         const double e = angle_arc(tableau[i + 1].x());
         // From the west half to the east half the arc runs through the north.
@@ -121,4 +128,45 @@ void Scene::tracer_masques(const QPointF *tableau, int nbPoints, QPen pen, QBrus
 
     // The horizon circle once more, over the fill.
     addEllipse(horizon, pen, QBrush())->setZValue(niveau_masque);
+}
+
+void Scene::tracer_masques_cylindre(const QPointF *tableau, int nbPoints, const QPen &pen,
+                                    const QBrush &brush)
+{
+    const Projection &p = m_projection;
+    const QRectF cadre = p.cadre();
+    const double largeur = cadre.width();
+    const int m = nbPoints - 1;
+    const QPointF &premier = tableau[0];
+    const QPointF &dernier = tableau[m];
+    const bool ferme = std::abs(premier.x() - dernier.x()) <= meme_point &&
+                       std::abs(premier.y() - dernier.y()) <= meme_point;
+
+    // The same outline as on the disc, unrolled: from the first point's abscissa rightwards
+    // (clockwise), a run along each point's height to the next point's azimuth, then the step
+    // to that point; closed along the horizon. What passes the right edge comes back from the
+    // left one.
+    const auto y = [&](double hauteur) { return p.y_hauteur(hauteur); };
+    double x = p.x_azimut(premier.x());
+    QPainterPath chemin;
+    chemin.moveTo(x, y(ferme ? premier.y() : 0.0));
+    chemin.lineTo(x, y(premier.y()));
+    for (int i = 0; i < m; ++i) {
+        const double balayage = std::fmod(tableau[i].x() - tableau[i + 1].x() + 720.0, 360.0);
+        x += balayage / 360.0 * largeur;
+        chemin.lineTo(x, y(tableau[i].y()));
+        chemin.lineTo(x, y(tableau[i + 1].y()));
+    }
+    chemin.lineTo(x, y(0.0));
+    chemin.lineTo(p.x_azimut(premier.x()), y(0.0));
+    chemin.closeSubpath();
+    QPainterPath dans_cadre;
+    dans_cadre.addRect(cadre.adjusted(0.0, -1.0, 0.0, 1.0));
+    auto contour = std::make_unique<Contour_Masque>(
+        chemin.united(chemin.translated(-largeur, 0.0)).intersected(dans_cadre), pen, brush);
+    contour->setZValue(niveau_masque);
+    addItem(contour.release()); // the scene owns it from here
+
+    // The horizon once more, over the fill.
+    addLine(QLineF(cadre.left(), y(0.0), cadre.right(), y(0.0)), pen)->setZValue(niveau_masque);
 }

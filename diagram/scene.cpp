@@ -123,6 +123,8 @@ int Scene::diametre0() const
 void Scene::setDiametre0(int nombre)
 {
     diametre = nombre;
+    if (m_projection.est_polaire())
+        m_projection = Projection::polaire(m_projection.type(), nombre);
 }
 
 bool Scene::Cle_disque::operator==(const Cle_disque &autre) const
@@ -131,7 +133,8 @@ bool Scene::Cle_disque::operator==(const Cle_disque &autre) const
            pas_hauteur == autre.pas_hauteur && pas_azimut == autre.pas_azimut &&
            opacite == autre.opacite && graduations == autre.graduations &&
            echelle == autre.echelle && rendu == autre.rendu && ppp_x == autre.ppp_x &&
-           ppp_y == autre.ppp_y && format == autre.format && compacte == autre.compacte;
+           ppp_y == autre.ppp_y && format == autre.format && compacte == autre.compacte &&
+           projection == autre.projection;
 }
 
 void Scene::drawBackground(QPainter *painter, const QRectF &rect)
@@ -192,7 +195,8 @@ bool Scene::peindre_depuis_image(QPainter *painter, const QRectF &rect)
                          static_cast<int>(painter->renderHints()),
                          appareil->logicalDpiX(),
                          appareil->logicalDpiY(),
-                         static_cast<int>(format)};
+                         static_cast<int>(format),
+                         m_projection};
     if (image_disque.isNull() || !(cle == cle_image)) {
         image_disque = QImage(qRound(taille.width()), qRound(taille.height()), format);
         // Text sizes follow the device's resolution: the picture takes it.
@@ -314,11 +318,18 @@ std::vector<Scene::Etiquette_Disque> Scene::etiquettes_disque() const
     const double pi = soleil.pi();
     const QFont petite = police_graduations();
     std::vector<Etiquette_Disque> etiquettes;
+    // The chart draws its own labels.
+    if (!m_projection.est_polaire())
+        return etiquettes;
+    const bool stereographique = m_projection.type() == Type_Projection::Stereographique;
 
     if (pas_h > 0 && pas_a > 0 && graduations) {
-        for (double v = pas_h; v <= 90.0; v += pas_h)
-            etiquettes.push_back({QString::number(v, 'g', 6), petite,
-                                  QPointF(-10, tronque(-(d * 0.5) * (1.0 - v / 90.0) - 5.0))});
+        for (double v = pas_h; v <= 90.0; v += pas_h) {
+            const double haut =
+                stereographique ? -m_projection.rayon(v) : -(d * 0.5) * (1.0 - v / 90.0);
+            etiquettes.push_back(
+                {QString::number(v, 'g', 6), petite, QPointF(-10, tronque(haut - 5.0))});
+        }
     }
     for (int a = 0; a < 360; a += 90) {
         const double s = std::sin(a * pi / 180.0);
@@ -403,17 +414,31 @@ void Scene::dessiner_disque(QPainter *painter, const QRectF &rect)
     painter->setFont(police_graduations());
     painter->setOpacity(options.opacite / 100.0);
 
+    if (!m_projection.est_polaire()) {
+        dessiner_cylindre(painter);
+        painter->restore();
+        return;
+    }
+    const bool stereographique = m_projection.type() == Type_Projection::Stereographique;
+
     // The dialog keeps both steps positive; a step of zero would never end the loops below.
     if (pas_h > 0 && pas_a > 0) {
         // Altitude circles, the horizon first, one every pas_h degrees below the zenith.
-        double pos = -demi;
-        double taille = d;
-        while (taille > 0) {
-            painter->drawEllipse(
-                QRect(tronque(pos), tronque(pos), tronque(taille), tronque(taille)));
-            const double pas = d / (90.0 / pas_h);
-            pos += pas * 0.5;
-            taille -= pas;
+        if (stereographique) {
+            for (int v = 0; v < 90; v += pas_h) {
+                const double r = m_projection.rayon(v);
+                painter->drawEllipse(QRectF(-r, -r, 2.0 * r, 2.0 * r));
+            }
+        } else {
+            double pos = -demi;
+            double taille = d;
+            while (taille > 0) {
+                painter->drawEllipse(
+                    QRect(tronque(pos), tronque(pos), tronque(taille), tronque(taille)));
+                const double pas = d / (90.0 / pas_h);
+                pos += pas * 0.5;
+                taille -= pas;
+            }
         }
 
         // Altitude labels on the vertical axis, just above the top of each circle.
@@ -437,7 +462,8 @@ void Scene::dessiner_disque(QPainter *painter, const QRectF &rect)
         // Minor azimuth ticks from the highest circle below the zenith to the horizon, every
         // pas_a degrees, east half (negative azimuths) then west half.
         const int k = (90 % pas_h == 0) ? 90 / pas_h - 1 : 90 / pas_h;
-        const double rho = (1.0 - k * pas_h / 90.0) * d * 0.5;
+        const double rho =
+            stereographique ? m_projection.rayon(k * pas_h) : (1.0 - k * pas_h / 90.0) * d * 0.5;
         const auto graduation = [&](int a) {
             const double s = std::sin(a * pi / 180.0);
             const double c = std::cos(a * pi / 180.0);
@@ -457,4 +483,61 @@ void Scene::dessiner_disque(QPainter *painter, const QRectF &rect)
         etiquette();
 
     painter->restore();
+}
+
+void Scene::dessiner_cylindre(QPainter *painter)
+{
+    const Projection &p = m_projection;
+    const QRectF cadre = p.cadre();
+    const int pas_h = options.pas_hauteur;
+    const int pas_a = options.pas_azimut;
+    const bool graduations = options.graduations_affichees();
+    const double horizon = p.y_hauteur(0.0);
+    const double largeur = cadre.width();
+
+    painter->drawRect(cadre);
+    // The dialog keeps both steps positive; a step of zero would never end the loops below.
+    if (pas_h > 0 && pas_a > 0) {
+        for (int v = pas_h; v < p.hauteur_max(); v += pas_h)
+            painter->drawLine(QPointF(cadre.left(), p.y_hauteur(v)),
+                              QPointF(cadre.right(), p.y_hauteur(v)));
+        if (graduations) {
+            for (int v = 0; v <= p.hauteur_max(); v += pas_h)
+                painter->drawText(QPointF(cadre.left() - 22.0, p.y_hauteur(v) + 3.0),
+                                  QString::number(v));
+        }
+        // Azimuth lines every pas_a degrees of bearing from the centre's; their labels (the
+        // table's signed azimuths) no closer than a few characters apart.
+        const double pas_x = pas_a / 360.0 * largeur;
+        const int pas_etiquette = pas_a * std::max(1, static_cast<int>(std::ceil(30.0 / pas_x)));
+        for (int e = 0; e <= 180; e += pas_a) {
+            for (const int ecart : {-e, e}) {
+                const double x = ecart / 360.0 * largeur;
+                painter->drawLine(QPointF(x, horizon), QPointF(x, cadre.top()));
+                if (graduations && e % pas_etiquette == 0) {
+                    const double azimut = std::remainder(-(p.azimut_centre() + ecart), 360.0);
+                    const QString texte = QString::number(azimut == -180.0 ? 180.0 : azimut);
+                    painter->drawText(QPointF(x - 3.0 * texte.size(), horizon + 14.0), texte);
+                }
+                if (e == 0)
+                    break;
+            }
+        }
+    }
+
+    // Cardinal labels under their azimuths, more opaque than the grid (the painter clamps at 1).
+    painter->setOpacity(options.opacite / 100.0 + 0.3);
+    const QFont police(QStringLiteral("Courier"), 15, QFont::Bold);
+    painter->setFont(police);
+    const QFontMetricsF mesure(police, painter->device());
+    const QString noms[4] = {tr("NORD"), tr("EST"), tr("SUD"), tr("OUEST")};
+    for (int quart = -2; quart <= 2; ++quart) {
+        const double azimut = std::remainder(-(p.azimut_centre() + quart * 90.0), 360.0);
+        // North 0, east −90, south ±180, west 90: a quarter of a turn each, clockwise.
+        const int rang =
+            static_cast<int>(std::lround(std::remainder(-azimut, 360.0) / 90.0 + 4)) % 4;
+        const QString &nom = noms[rang];
+        const double x = quart * largeur / 4.0 - mesure.horizontalAdvance(nom) / 2.0;
+        painter->drawText(QPointF(x, horizon + 36.0), nom);
+    }
 }

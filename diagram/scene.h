@@ -6,12 +6,14 @@
 // The diagram: the sky disc painted as the background, and on top the items that the
 // drawing slots add (sun courses with their labels and legend, hour lines, mask outline).
 //
-// Coordinates are scene units with the origin at the centre of the disc (the zenith), x to the
-// right, y downwards; the disc has diameter `diametre0()`. Angles are degrees: azimuth from
-// north, negative towards the east, positive towards the west, ±180 south; heights above the
-// horizon. Times are hours of true solar time.
+// Coordinates are scene units with the origin at the centre of the disc (the zenith) or of the
+// cylindrical chart, x to the right, y downwards; the disc has diameter `diametre0()`. Every
+// direction is laid on the scene by `projection()` (projection/projection.h). Angles are degrees:
+// azimuth from north, negative towards the east, positive towards the west, ±180 south; heights
+// above the horizon. Times are hours of true solar time.
 
 #include "options/affichage_options.h"
+#include "projection/projection.h"
 #include "solar/soleil.h"
 
 #include <QBrush>
@@ -115,6 +117,7 @@ public slots:
     void setNbPointsMasqueMAX(int nombre);
     // Diameter of the sky disc, scene units.
     int diametre0() const;
+    // A polar projection follows the diameter.
     void setDiametre0(int nombre);
 
     // Paints the white field and the sky disc: altitude circles, azimuth axes and ticks,
@@ -141,7 +144,8 @@ public slots:
                               bool droite, int nb_clic_enregistrer_date);
 
     // Draws the horizon mask: `nbPoints` points (x = azimuth, y = height, degrees) in
-    // clockwise order from north, as one filled outline, and the horizon circle on top.
+    // clockwise order from north, as one filled outline, and the horizon circle (on the chart,
+    // its line) on top.
     void tracer_masques(const QPointF *tableau, int nbPoints, QPen pen, QBrush brush,
                         QPainterPath chemin);
 
@@ -154,6 +158,11 @@ public slots:
     void jour_soleil(double latitude);
 
 public:
+    // How directions are laid on the drawing: the background, every item drawn and the
+    // read-out go through it.
+    const Projection &projection() const { return m_projection; }
+    void setProjection(const Projection &projection) { m_projection = projection; }
+
     // The same drawing from positions already computed (azimuth and height in degrees, evenly
     // spaced in time from sunrise to sunset): the courses of the accurate sun. A segment is drawn
     // when it starts at or above `horizon` (degrees: the height of the sun's centre at sunrise).
@@ -163,6 +172,8 @@ public:
                                  int nb_clic_enregistrer_date);
     // Number of segments of a course at `latitude` (degrees): more beyond the polar circles.
     static int segments_course(double latitude);
+    // The same for the drawing's projection: more on the cylindrical chart.
+    int segments_trace(double latitude) const;
 
     // The same for any sun and any clock: `position(jour, heure)` is the sun (azimuth, height,
     // degrees) at whole hour `heure` on day `jour`, for the days `d_min` to `d_max` (day numbers,
@@ -176,6 +187,14 @@ public:
     void jour_soleil(double latitude, const std::array<double, 367> &midi);
 
 private:
+    // The cylindrical chart's grid: height lines, azimuth lines, their graduations and the
+    // cardinal labels under their azimuths.
+    void dessiner_cylindre(QPainter *painter);
+    // The mask outline on the cylindrical chart.
+    void tracer_masques_cylindre(const QPointF *tableau, int nbPoints, const QPen &pen,
+                                 const QBrush &brush);
+    // Moves a label up, a line at a time, until it lies over no other label.
+    void degager(QGraphicsTextItem *etiquette);
     // Adds a path item that bounds itself without stroking the path (see Chemin_Borne).
     void ajouter_chemin(const QPainterPath &chemin, const QPen &pen, const QBrush &brush);
 
@@ -208,6 +227,7 @@ private:
         int ppp_x = 0;       // the device's logical resolution, dots per inch
         int ppp_y = 0;
         int format = 0; // QImage::Format of the device's image
+        Projection projection;
         bool operator==(const Cle_disque &autre) const;
     };
     // Paints the background from the picture of the disc, painting the picture first when it
@@ -224,6 +244,7 @@ private:
     Cle_disque cle_image;
     int nb_points_masque_max = 0;
     int diametre = 0;
+    Projection m_projection;
     Soleil soleil;
 };
 

@@ -190,12 +190,15 @@ QRectF partie_dessinee(QGraphicsScene &scene)
 {
     const QRectF tout = scene.sceneRect();
     const auto *diagramme = qobject_cast<const Scene *>(&scene);
-    if (!diagramme || diagramme->diametre0() <= 0)
+    if (!diagramme || diagramme->projection().cadre().isEmpty())
         return tout;
     // Scene units: the cardinal labels reach about 100 beside the horizon circle ("OUEST"),
-    // 40 above it ("NORD") and 40 below it ("SUD"); a little white is left around them.
-    const double demi = diagramme->diametre0() / 2.0;
-    QRectF partie(-demi - 115.0, -demi - 55.0, 2.0 * demi + 230.0, 2.0 * demi + 110.0);
+    // 40 above it ("NORD") and 40 below it ("SUD"); a little white is left around them. On the
+    // chart, the height labels stand 25 left of it and the cardinal labels 40 below it.
+    const Projection &projection = diagramme->projection();
+    QRectF partie = projection.est_polaire()
+                        ? projection.cadre().adjusted(-115.0, -55.0, 115.0, 55.0)
+                        : projection.cadre().adjusted(-30.0, -20.0, 30.0, 40.0);
     partie &= tout;
     QRectF agrandie = partie;
     const auto items = scene.items(partie, Qt::IntersectsItemBoundingRect);
@@ -293,6 +296,8 @@ QStringList lignes_cartouche(const Legende_page &legende)
     if (!legende.lignes_horaires.isEmpty())
         lignes << legende.lignes_horaires;
     lignes << legende.modele;
+    if (!legende.projection.isEmpty())
+        lignes << tr("Projection : %1").arg(legende.projection);
     if (!legende.horizon.isEmpty())
         lignes << tr("Horizon : %1").arg(legende.horizon);
     const QString version = QStringLiteral("Orvane ") + QStringLiteral(ORVANE_VERSION);

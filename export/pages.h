@@ -31,6 +31,9 @@ struct Legende_page {
     // The hour lines' clock when it is not the scale's ("lignes horaires en heure d'hiver
     // (UTC+1)"), on a line of its own; empty: no line.
     QString lignes_horaires;
+    // The diagram's projection ("Polaire stéréographique"), on a line of its own; empty: no
+    // line.
+    QString projection;
     // The output table: its column headers and its rows, the cells' texts as shown.
     QStringList entetes;
     QVector<QStringList> lignes;

@@ -43,15 +43,19 @@ void Affichage_Options::on_bouton_OK_clicked()
     pas_hauteur = ui->spinBox_pas_hauteur->value();
     opacite = ui->spinBox_opacite->value();
     graduations = ui->checkBox_affichage_graduations->isChecked();
+    projection = static_cast<Type_Projection>(ui->combo_projection->currentIndex());
     close();
 }
 
-void Affichage_Options::valider(int azimut, int hauteur, int opacite_disque, bool affichees)
+void Affichage_Options::valider(int azimut, int hauteur, int opacite_disque, bool affichees,
+                                Type_Projection projection_disque)
 {
     pas_azimut = azimut;
     pas_hauteur = hauteur;
     opacite = opacite_disque;
     graduations = affichees;
+    projection = projection_disque;
+    ui->combo_projection->setCurrentIndex(static_cast<int>(projection));
     ui->spinBox_pas_azimut->setValue(pas_azimut);
     ui->spinBox_pas_hauteur->setValue(pas_hauteur);
     ui->spinBox_opacite->setValue(opacite); // the slider follows
@@ -64,6 +68,7 @@ void Affichage_Options::on_bouton_annuler_clicked()
     ui->spinBox_pas_hauteur->setValue(pas_hauteur);
     ui->spinBox_opacite->setValue(opacite); // the slider follows
     ui->checkBox_affichage_graduations->setChecked(graduations);
+    ui->combo_projection->setCurrentIndex(static_cast<int>(projection));
     close();
 }
 
@@ -74,6 +79,7 @@ void Affichage_Options::on_bouton_par_defaut_clicked()
     ui->spinBox_pas_hauteur->setValue(pas_hauteur_par_defaut);
     ui->spinBox_opacite->setValue(opacite_par_defaut);
     ui->checkBox_affichage_graduations->setChecked(graduations_par_defaut);
+    ui->combo_projection->setCurrentIndex(static_cast<int>(Type_Projection::Equidistante));
 }
 
 bool Affichage_Options::graduations_affichees() const

@@ -4,8 +4,10 @@
 #define ORVANE_OPTIONS_AFFICHAGE_OPTIONS_H
 
 // The "Options du disque" dialog: whether the graduations are shown, the graduation steps in
-// height and azimuth (degrees) and the disc's opacity (percent). The widgets show what the
-// user is editing; only "OK" commits them into the values that the Scene paints with.
+// height and azimuth (degrees), the disc's opacity (percent) and the projection. The widgets show
+// what the user is editing; only "OK" commits them into the values that the Scene paints with.
+
+#include "projection/projection.h"
 
 #include <QDialog>
 
@@ -28,9 +30,11 @@ public:
     int pas_azimut = 10;  // azimuth graduation step, degrees, 5..30
     int pas_hauteur = 10; // height graduation step, degrees, 5..15
     int opacite = 70;     // disc opacity, percent, 0..100
+    Type_Projection projection = Type_Projection::Equidistante;
 
     // Commits the given values, and shows them in the widgets, as if typed and accepted.
-    void valider(int pas_azimut, int pas_hauteur, int opacite, bool graduations);
+    void valider(int pas_azimut, int pas_hauteur, int opacite, bool graduations,
+                 Type_Projection projection = Type_Projection::Equidistante);
 
 public slots:
     void on_bouton_OK_clicked();

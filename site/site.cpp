@@ -303,7 +303,7 @@ QByteArray site_en_json(const Site &site)
         lignes.append(QJsonObject{{QStringLiteral("azimut"), cellule(ligne.azimut)},
                                   {QStringLiteral("hauteur"), cellule(ligne.hauteur)}});
 
-    const QJsonObject racine{
+    QJsonObject racine{
         {QStringLiteral("format"), format_site},
         {QStringLiteral("version"), version_site},
         {QStringLiteral("lieu"),
@@ -336,6 +336,12 @@ QByteArray site_en_json(const Site &site)
              {QStringLiteral("opacite"), d.options.opacite},
          }},
     };
+    // The default projection is left out: files stay as they were before there was a choice.
+    if (d.options.projection != Type_Projection::Equidistante) {
+        QJsonObject affichage = racine.value(QStringLiteral("affichage")).toObject();
+        affichage.insert(QStringLiteral("projection"), nom_projection(d.options.projection));
+        racine.insert(QStringLiteral("affichage"), affichage);
+    }
     return QJsonDocument(racine).toJson(QJsonDocument::Indented);
 }
 
@@ -493,6 +499,17 @@ Lecture_Site site_depuis_json(const QByteArray &octets)
                                     pas_azimut_min, pas_azimut_max, QStringLiteral("°"));
     d.options.opacite = l.entier(affichage, QStringLiteral("affichage.opacite"), 0, opacite_max,
                                  QStringLiteral(" %"));
+    // The projection came after the first files: absent, the polar equidistant disc.
+    if (affichage.contains(QStringLiteral("projection"))) {
+        const QString nom = l.texte(affichage, QStringLiteral("affichage.projection"));
+        const std::optional<Type_Projection> projection = projection_nommee(nom);
+        if (!l.en_echec() && !projection)
+            l.echouer(QStringLiteral("« %1 » est inconnu dans « affichage.projection » "
+                                     "(« equidistante », « stereographique » ou "
+                                     "« cylindrique » attendu)")
+                          .arg(nom));
+        d.options.projection = projection.value_or(Type_Projection::Equidistante);
+    }
 
     if (l.en_echec())
         lecture.probleme = l.probleme;

@@ -15,7 +15,8 @@
 //     "trace": {"limites": true, "heures": false},
 //     "masques": {"lignes": [{"azimut": 0, "hauteur": 12.5}, {"azimut": null, "hauteur": null}],
 //                 "conserver": true},
-//     "affichage": {"graduations": true, "pas_hauteur": 10, "pas_azimut": 10, "opacite": 70}
+//     "affichage": {"graduations": true, "pas_hauteur": 10, "pas_azimut": 10, "opacite": 70,
+//                   "projection": "equidistante" | "stereographique" | "cylindrique"}
 //   }
 //
 // A file is read whole and checked before anything is handed back: the first problem met is

@@ -162,7 +162,8 @@ void TestLigneDeCommande::statuts_data()
                                                             "--site FICHIER",
                                                             "--enregistrer-site FICHIER",
                                                             "--masque FICHIER",
-                                                            "--convention CONV"}
+                                                            "--convention CONV",
+                                                            "--projection PROJ"}
                                              << QString();
     QTest::newRow("version") << QStringList{"--version"} << statut_succes << QString()
                              << QStringList{"orvane "} << QString();
@@ -292,6 +293,15 @@ void TestLigneDeCommande::statuts_data()
                                   << entete_masque + "2026-06-21;4h18;19h43;15h25;14h19;1h05\n"
                                   << QStringList() << QString();
 
+    // The counts do not depend on how the sky is drawn.
+    for (const char *projection : {"stereographique", "cylindrique"})
+        QTest::newRow(qPrintable(QStringLiteral("compass mask, projection %1").arg(projection)))
+            << QStringList{"--latitude", "45",           "--date",  "2026-06-21",
+                           "--tableau",  "--masque",     boussole,  "--convention",
+                           "nord",       "--projection", projection}
+            << statut_succes << entete_masque + "2026-06-21;4h18;19h43;15h25;14h19;1h05\n"
+            << QStringList() << QString();
+
     // Usage errors: nothing on the standard output, the option named on the standard error.
     auto usage = [](const char *nom, const QStringList &arguments, const QString &option) {
         QTest::newRow(nom) << arguments << statut_usage << QString("") << QStringList() << option;
@@ -325,6 +335,8 @@ void TestLigneDeCommande::statuts_data()
     usage("unknown time zone", {"--fuseau", "Europe/Atlantide", "--tableau"}, "--fuseau");
     usage("unknown time scale", {"--heure", "locale", "--tableau"}, "--heure");
     usage("unknown sun model", {"--modele", "exact", "--tableau"}, "--modele");
+    usage("unknown projection", {"--projection", "polaire", "--tableau"},
+          "--projection : « polaire » : attendu equidistante, stereographique ou cylindrique");
     const QString hors_limites = fichier_masque("mauvais.csv", "10;5\n20;95\n");
     usage("mask height out of range, its line named",
           {"--tableau", "--masque", hors_limites, "--convention", "nord"},
@@ -405,6 +417,13 @@ void TestLigneDeCommande::fichier_data()
     QTest::newRow("bad mask writes nothing")
         << QStringList{"--masque", dossier_masques->filePath("mauvais.csv"), "--convention", "nord"}
         << exporte << "diagramme.png" << false << -1 << statut_usage << QByteArray() << QSize();
+    QTest::newRow("cylindrical chart, PNG at the size asked")
+        << juin + QStringList{"--limites", "--projection", "cylindrique"} << exporte
+        << "diagramme.png" << false << -1 << statut_succes << QByteArray("\x89PNG")
+        << QSize(640, 360);
+    QTest::newRow("bad projection writes nothing")
+        << QStringList{"--projection", "Cylindrique"} << exporte << "diagramme.png" << false << -1
+        << statut_usage << QByteArray() << QSize();
     QTest::newRow("bad date writes nothing")
         << QStringList{"--date", "2026-02-30"} << exporte << "diagramme.png" << false << -1
         << statut_usage << QByteArray() << QSize();

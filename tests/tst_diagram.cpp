@@ -4,6 +4,7 @@
 // The diagram scene: the sky disc as drawBackground paints it (recorded call by call), the
 // sun courses with their labels and legend, the limit days and the hour lines.
 #include "diagram/scene.h"
+#include "export/export.h"
 #include "tests/enregistreur.h"
 #include "trace/diagramme.h"
 #include "trace/lecture.h"
@@ -19,11 +20,14 @@
 #include <QImage>
 #include <QPointer>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTextDocument>
+#include <QXmlStreamReader>
 
 #include <cmath>
 
 Q_DECLARE_METATYPE(Description_Diagramme)
+Q_DECLARE_METATYPE(Type_Projection)
 
 namespace
 {
@@ -46,6 +50,25 @@ constexpr double ecart_trace_px = 1.0;
 constexpr double ecart_lecture_degres = 0.1;
 constexpr double ecart_lecture_heures = 1.0 / 60;
 constexpr double pi = 3.141592653589793;
+// A direction projected and read back.
+constexpr double ecart_aller_retour_degres = 1e-9;
+// A course read back from an SVG's coordinates (six significant digits) lies on its day's
+// declination within this, degrees.
+constexpr double ecart_svg_degres = 0.05;
+
+// The projections of the tests: a disc of 600 units, a chart of 1200 by 600 up to 90°.
+Projection projection_essai(Type_Projection type, double latitude)
+{
+    return type == Type_Projection::Cylindrique
+               ? Projection::cylindrique(QSizeF(1200, 600), latitude, 90.0)
+               : Projection::polaire(type, 600);
+}
+
+// Difference of two azimuths, degrees, −180..180.
+double ecart_azimut(double a, double b)
+{
+    return std::remainder(a - b, 360.0);
+}
 
 struct Fond {
     QVector<EllipseEnregistree> ellipses;
@@ -228,6 +251,13 @@ private slots:
     void lectureSousLePointeur();
     void legendeEchelle_data();
     void legendeEchelle();
+
+    void projection_data();
+    void projection();
+    void projectionAllerRetour_data();
+    void projectionAllerRetour();
+    void projectionSvgSurLaDeclinaison_data();
+    void projectionSvgSurLaDeclinaison();
 };
 
 void TestScene::initTestCase()
@@ -1757,6 +1787,164 @@ void TestScene::legendeEchelle()
     const int virgule = legende.indexOf(", lignes");
     QCOMPARE(page.lignes_horaires.toLower(),
              virgule < 0 ? QString() : legende.mid(virgule + 2).toLower());
+}
+
+// ---- Projections --------------------------------------------------------------------------
+
+void TestScene::projection_data()
+{
+    QTest::addColumn<Type_Projection>("type");
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<double>("azimut");
+    QTest::addColumn<double>("hauteur");
+    QTest::addColumn<QPointF>("point");
+
+    const auto E = Type_Projection::Equidistante;
+    const auto S = Type_Projection::Stereographique;
+    const auto C = Type_Projection::Cylindrique;
+    // r = 300 · tan((90 − h) / 2): 300, 300 · tan 30° = 173.205, 300 · tan 15° = 80.385, 0.
+    QTest::newRow("stereographic, north on the horizon at R")
+        << S << 45.0 << 0.0 << 0.0 << QPointF(0, -300);
+    QTest::newRow("stereographic, south at 30")
+        << S << 45.0 << 180.0 << 30.0 << QPointF(0, 100 * std::sqrt(3.0));
+    QTest::newRow("stereographic, east at 60")
+        << S << 45.0 << -90.0 << 60.0 << QPointF(300 * std::tan(pi / 12), 0);
+    QTest::newRow("stereographic, zenith at the centre")
+        << S << 45.0 << 37.0 << 90.0 << QPointF(0, 0);
+    QTest::newRow("equidistant, south at 30") << E << 45.0 << 180.0 << 30.0 << QPointF(0, 200);
+    // The chart: 1200 wide for 360°, 600 high for 90°, the horizon at y = 300.
+    QTest::newRow("chart north of the equator: south at the centre")
+        << C << 45.0 << 180.0 << 45.0 << QPointF(0, 0);
+    QTest::newRow("chart north of the equator: east on the left")
+        << C << 0.0 << -90.0 << 0.0 << QPointF(-300, 300);
+    QTest::newRow("chart north of the equator: west on the right")
+        << C << 45.0 << 90.0 << 90.0 << QPointF(300, -300);
+    QTest::newRow("chart south of the equator: north at the centre")
+        << C << -0.01 << 0.0 << 45.0 << QPointF(0, 0);
+    QTest::newRow("chart south of the equator: west on the left")
+        << C << -33.9 << 90.0 << 30.0 << QPointF(-300, 100);
+    QTest::newRow("chart south of the equator: east on the right")
+        << C << -33.9 << -90.0 << 30.0 << QPointF(300, 100);
+}
+
+void TestScene::projection()
+{
+    QFETCH(Type_Projection, type);
+    QFETCH(double, latitude);
+    QFETCH(double, azimut);
+    QFETCH(double, hauteur);
+    QFETCH(QPointF, point);
+    const Projection p = projection_essai(type, latitude);
+    const QPointF calcule = p.point(azimut, hauteur);
+    QVERIFY2(QLineF(calcule, point).length() < ecart_geometrie,
+             qPrintable(QStringLiteral("expected (%1, %2), got (%3, %4)")
+                            .arg(point.x())
+                            .arg(point.y())
+                            .arg(calcule.x(), 0, 'g', 12)
+                            .arg(calcule.y(), 0, 'g', 12)));
+}
+
+void TestScene::projectionAllerRetour_data()
+{
+    QTest::addColumn<Type_Projection>("type");
+    QTest::addColumn<double>("latitude");
+
+    QTest::newRow("polar equidistant") << Type_Projection::Equidistante << 45.0;
+    QTest::newRow("polar stereographic") << Type_Projection::Stereographique << 45.0;
+    QTest::newRow("chart, north of the equator") << Type_Projection::Cylindrique << 45.0;
+    QTest::newRow("chart, south of the equator") << Type_Projection::Cylindrique << -45.0;
+}
+
+void TestScene::projectionAllerRetour()
+{
+    QFETCH(Type_Projection, type);
+    QFETCH(double, latitude);
+    const Projection p = projection_essai(type, latitude);
+    // Every 7.5° of azimuth round the horizon, heights 0 to 89.9 (the zenith has no azimuth).
+    for (double azimut = -180.0; azimut <= 180.0; azimut += 7.5) {
+        for (const double hauteur : {0.0, 0.25, 10.0, 33.3, 60.0, 89.9}) {
+            const Soleil::Point_Ciel lu = p.direction(p.point(azimut, hauteur));
+            QVERIFY2(std::abs(ecart_azimut(lu.azimut, azimut)) < ecart_aller_retour_degres &&
+                         std::abs(lu.hauteur - hauteur) < ecart_aller_retour_degres,
+                     qPrintable(QStringLiteral("(%1, %2) read back as (%3, %4)")
+                                    .arg(azimut)
+                                    .arg(hauteur)
+                                    .arg(lu.azimut, 0, 'g', 15)
+                                    .arg(lu.hauteur, 0, 'g', 15)));
+        }
+    }
+}
+
+void TestScene::projectionSvgSurLaDeclinaison_data()
+{
+    QTest::addColumn<Type_Projection>("type");
+    QTest::addColumn<double>("latitude");
+
+    // The report page names the projection.
+    QTest::addColumn<QString>("page");
+
+    QTest::newRow("polar equidistant")
+        << Type_Projection::Equidistante << 45.0 << QStringLiteral("Polaire équidistante");
+    QTest::newRow("polar stereographic")
+        << Type_Projection::Stereographique << 45.0 << "Polaire stéréographique";
+    QTest::newRow("chart, north of the equator")
+        << Type_Projection::Cylindrique << 45.0 << "Cylindrique";
+    QTest::newRow("chart, south of the equator")
+        << Type_Projection::Cylindrique << -35.0 << "Cylindrique";
+}
+
+void TestScene::projectionSvgSurLaDeclinaison()
+{
+    // The chosen date's course as the SVG writes it (the red path), read back through the
+    // projection's inverse: sin δ = sin φ sin h + cos φ cos h cos A for every point.
+    QFETCH(Type_Projection, type);
+    QFETCH(double, latitude);
+    QFETCH(QString, page);
+    Description_Diagramme d;
+    d.latitude = latitude;
+    d.date_choisie = QDate(2026, 5, 1);
+    d.options.projection = type;
+    d.taille = QSize(1000, 700);
+    Scene scene;
+    ajuster_scene(scene, d.taille);
+    dessiner_diagramme(scene, d);
+    QTemporaryDir dossier;
+    const QString chemin = dossier.filePath(QStringLiteral("course.svg"));
+    QCOMPARE(legende_page(d, {}).projection, page);
+    QVERIFY(exporter_diagramme(scene, d.taille, legende_page(d, {}), chemin));
+
+    QFile fichier(chemin);
+    QVERIFY(fichier.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&fichier);
+    QString trait;
+    QString chemin_course;
+    while (!xml.atEnd() && chemin_course.isEmpty()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == QLatin1String("g"))
+            trait = xml.attributes().value(QLatin1String("stroke")).toString();
+        else if (xml.isStartElement() && xml.name() == QLatin1String("path") &&
+                 trait == QLatin1String("#ff0000"))
+            chemin_course = xml.attributes().value(QLatin1String("d")).toString();
+    }
+    const QStringList nombres =
+        chemin_course.split(QRegularExpression(QStringLiteral("[ML, ]+")), Qt::SkipEmptyParts);
+    QVERIFY2(nombres.size() > 40, qPrintable(chemin_course));
+    const double delta = Soleil().declinaison(d.date_choisie.dayOfYear());
+    const double phi = latitude * pi / 180;
+    for (int i = 0; i + 1 < nombres.size(); i += 2) {
+        const Soleil::Point_Ciel ciel =
+            scene.projection().direction(QPointF(nombres[i].toDouble(), nombres[i + 1].toDouble()));
+        const double h = ciel.hauteur * pi / 180;
+        const double lu =
+            std::asin(std::sin(phi) * std::sin(h) +
+                      std::cos(phi) * std::cos(h) * std::cos(ciel.azimut * pi / 180)) *
+            180 / pi;
+        QVERIFY2(std::abs(lu - delta) < ecart_svg_degres,
+                 qPrintable(QStringLiteral("point %1: declination %2, expected %3")
+                                .arg(i / 2)
+                                .arg(lu)
+                                .arg(delta)));
+    }
 }
 
 QTEST_MAIN(TestScene)

@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGraphicsView>
 #include <QGroupBox>
 #include <QLabel>
@@ -167,6 +168,10 @@ void TestOptions::formulaire_data()
     QTest::newRow("OK button") << "bouton_OK" << QByteArray("text") << QVariant("OK");
     QTest::newRow("OK button width") << "bouton_OK" << QByteArray("minimumWidth") << QVariant(50);
     QTest::newRow("cancel button") << "bouton_annuler" << QByteArray("text") << QVariant("Annuler");
+    QTest::newRow("projection label")
+        << "label_projection" << QByteArray("text") << QVariant("Projection :");
+    QTest::newRow("projection first choice")
+        << "combo_projection" << QByteArray("currentText") << QVariant("Polaire équidistante");
 }
 
 void TestOptions::formulaire()
@@ -300,7 +305,8 @@ void TestOptions::bornes()
 void TestOptions::sequences_data()
 {
     QTest::addColumn<QStringList>("etapes");
-    QTest::addColumn<QList<int>>("engage");  // height, azimuth, opacity, graduations (0/1)
+    // height, azimuth, opacity, graduations (0/1), and when given the projection's index
+    QTest::addColumn<QList<int>>("engage");
     QTest::addColumn<QList<int>>("affiche"); // the same, as the widgets show them
     QTest::addColumn<bool>("ouvert");
 
@@ -336,6 +342,15 @@ void TestOptions::sequences_data()
     QTest::newRow("Escape, then reopened and OK: committed then")
         << QStringList{"hauteur:15", "Echap", "OK"} << QList<int>{15, 10, 70, 1}
         << QList<int>{15, 10, 70, 1} << false;
+    QTest::newRow("projection Cylindrique then OK")
+        << QStringList{"projection:2", "OK"} << QList<int>{10, 10, 70, 1, 2}
+        << QList<int>{10, 10, 70, 1, 2} << false;
+    QTest::newRow("projection stéréographique then Annuler: équidistante again")
+        << QStringList{"projection:1", "Annuler"} << QList<int>{10, 10, 70, 1, 0}
+        << QList<int>{10, 10, 70, 1, 0} << false;
+    QTest::newRow("committed Cylindrique, Par défaut: équidistante shown, not committed")
+        << QStringList{"projection:2", "OK", "Par défaut"} << QList<int>{10, 10, 70, 1, 2}
+        << QList<int>{10, 10, 70, 1, 0} << true;
     QTest::newRow("Enter in a field is OK")
         << QStringList{"hauteur:15", "Entree"} << QList<int>{15, 10, 70, 1}
         << QList<int>{15, 10, 70, 1} << false;
@@ -354,6 +369,7 @@ void TestOptions::sequences()
     auto *opacite = enfant<QSpinBox>(dialogue, "spinBox_opacite");
     auto *curseur = enfant<QSlider>(dialogue, "slider_opacite");
     auto *graduations = enfant<QCheckBox>(dialogue, "checkBox_affichage_graduations");
+    auto *projection = enfant<QComboBox>(dialogue, "combo_projection");
     dialogue.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialogue));
 
@@ -372,6 +388,8 @@ void TestOptions::sequences()
             taper(opacite, valeur);
         else if (nom == "graduations")
             QTest::mouseClick(graduations, Qt::LeftButton);
+        else if (nom == "projection")
+            projection->setCurrentIndex(valeur.toInt());
         else if (nom == "OK")
             QTest::mouseClick(enfant<QPushButton>(dialogue, "bouton_OK"), Qt::LeftButton);
         else if (nom == "Annuler")
@@ -386,10 +404,14 @@ void TestOptions::sequences()
             QFAIL(qPrintable("unknown step " + etape));
     }
 
-    const QList<int> lu_engage{dialogue.pas_hauteur, dialogue.pas_azimut, dialogue.opacite,
-                               dialogue.graduations_affichees() ? 1 : 0};
-    const QList<int> lu_affiche{hauteur->value(), azimut->value(), opacite->value(),
-                                graduations->isChecked() ? 1 : 0};
+    QList<int> lu_engage{dialogue.pas_hauteur, dialogue.pas_azimut, dialogue.opacite,
+                         dialogue.graduations_affichees() ? 1 : 0};
+    QList<int> lu_affiche{hauteur->value(), azimut->value(), opacite->value(),
+                          graduations->isChecked() ? 1 : 0};
+    if (engage.size() > lu_engage.size()) {
+        lu_engage << static_cast<int>(dialogue.projection);
+        lu_affiche << projection->currentIndex();
+    }
     QCOMPARE(lu_engage, engage);
     QCOMPARE(lu_affiche, affiche);
     QCOMPARE(curseur->value(), opacite->value());
@@ -418,16 +440,23 @@ void TestOptions::ouvertureDepuisLaFenetre_data()
     QTest::addColumn<QString>("moyen");
     QTest::addColumn<bool>("valider");
 
-    QTest::newRow("Ctrl+O, then OK") << "raccourci" << true;
-    QTest::newRow("Ctrl+O, then Annuler") << "raccourci" << false;
-    QTest::newRow("menu entry Options graphiques..., then OK") << "menu" << true;
-    QTest::newRow("the window's other opening slot, then Annuler") << "slot" << false;
+    // The projection chosen in the dialog: its index in the list.
+    QTest::addColumn<int>("projection");
+
+    QTest::newRow("Ctrl+O, then OK") << "raccourci" << true << 0;
+    QTest::newRow("Ctrl+O, then Annuler") << "raccourci" << false << 0;
+    QTest::newRow("menu entry Options graphiques..., then OK") << "menu" << true << 0;
+    QTest::newRow("the window's other opening slot, then Annuler") << "slot" << false << 0;
+    QTest::newRow("Cylindrique, then OK: drawn as a chart at once") << "menu" << true << 2;
+    QTest::newRow("Polaire stéréographique, then Annuler: the disc as it was")
+        << "menu" << false << 1;
 }
 
 void TestOptions::ouvertureDepuisLaFenetre()
 {
     QFETCH(QString, moyen);
     QFETCH(bool, valider);
+    QFETCH(int, projection);
 
     Fenetre_Principale fenetre;
     auto *vue = enfant<QGraphicsView>(fenetre, "graphicsView");
@@ -447,6 +476,7 @@ void TestOptions::ouvertureDepuisLaFenetre()
     repondre([&](QWidget *boite) {
         ouverte = boite;
         taper(enfant<QSpinBox>(*boite, "spinBox_pas_azimut"), "20");
+        enfant<QComboBox>(*boite, "combo_projection")->setCurrentIndex(projection);
         QTest::mouseClick(enfant<QPushButton>(*boite, valider ? "bouton_OK" : "bouton_annuler"),
                           Qt::LeftButton);
     });
@@ -465,7 +495,10 @@ void TestOptions::ouvertureDepuisLaFenetre()
     QCOMPARE(ouverte->windowTitle(), QStringLiteral("Options du disque"));
     QVERIFY(!scene->options.isVisible());
     QCOMPARE(scene->options.pas_azimut, valider ? 20 : 10);
-    // Closing the dialog rebuilds nothing: the next repaint reads the new values.
+    QCOMPARE(static_cast<int>(scene->projection().type()), valider ? projection : 0);
+    // Closing the dialog adds no item: the next repaint reads the new values, and a new
+    // projection draws the same items again through it (the scene's projection is the
+    // drawing's).
     QCOMPARE(scene->items().size(), items_avant);
     // But the disc on screen is the whole disc in the committed values, never part old, part
     // new: the frame shown equals a full fresh render.

@@ -503,6 +503,10 @@ void TestSite::fichierRefuse_data()
     QTest::newRow("unknown time scale")
         << n << avec("heure.echelle", "locale")
         << "« locale » est inconnu dans « heure.echelle » (« solaire » ou « legale » attendu)";
+    QTest::newRow("unknown projection")
+        << n << avec("affichage.projection", "mercator")
+        << "« mercator » est inconnu dans « affichage.projection » (« equidistante », "
+           "« stereographique » ou « cylindrique » attendu)";
     QTest::newRow("limits as text") << n << avec("trace.limites", "oui")
                                     << "le champ « trace.limites » doit valoir true ou false";
     QTest::newRow("501 mask rows") << n << avec("masques.lignes", lignes_masques(501))
@@ -622,6 +626,14 @@ void TestSite::lectureAcceptee_data()
     QTest::newRow("a zone of the database outside zone1970.tab")
         << site_en_json(hors_liste) << hors_liste;
 
+    // The projection: written when it is not the default disc, which a file without it draws.
+    for (const Type_Projection type :
+         {Type_Projection::Stereographique, Type_Projection::Cylindrique}) {
+        Site projete = base;
+        projete.diagramme.options.projection = type;
+        QTest::newRow(qPrintable(QStringLiteral("projection ") + nom_projection(type)))
+            << site_en_json(projete) << projete;
+    }
     Site douze = base;
     douze.diagramme.dates_enregistrees.clear();
     for (const QJsonValue &date : liste_dates(12))

@@ -62,6 +62,9 @@ constexpr int fin_de_mois[2][12] = {
 
 const QString sans_course = QStringLiteral("-");
 
+// Degrees by which the accurate sun at noon may stand above the simple model's.
+constexpr double hausse_precise = 0.5;
+
 // The scale caption stands this far right of the latitude caption, pixels.
 constexpr int ecart_legende_echelle = 20;
 // Days between two points of an hour line of the clock: its loop turns sharply near the
@@ -199,10 +202,41 @@ void appliquer_options(Scene &scene, const Options_Disque &options)
 {
     Affichage_Options &courantes = scene.options;
     const Options_Disque actuelles{courantes.pas_hauteur, courantes.pas_azimut, courantes.opacite,
-                                   courantes.graduations_affichees()};
+                                   courantes.graduations_affichees(), courantes.projection};
     if (actuelles != options)
         courantes.valider(options.pas_azimut, options.pas_hauteur, options.opacite,
-                          options.graduations);
+                          options.graduations, options.projection);
+}
+
+// The highest height (degrees) that the courses of the description reach: the noon height of
+// each of its dates, and of every day of the year when the limit courses are drawn; the mask's
+// highest point too.
+double hauteur_atteinte(const Description_Diagramme &d)
+{
+    const Soleil soleil;
+    double haute = -90.0;
+    const auto midi = [&](int numero) {
+        haute = std::max(haute, 90.0 - std::abs(d.latitude - soleil.declinaison(numero)));
+    };
+    if (d.limites) {
+        for (int numero = 1; numero <= 366; ++numero)
+            midi(numero);
+    } else if (d.mode == Mode_Dates::Jour_des_mois) {
+        for (int mois = 1; mois <= 12; ++mois)
+            if (QDate::isValid(d.annee, mois, d.jour_des_mois))
+                midi(QDate(d.annee, mois, d.jour_des_mois).dayOfYear());
+    } else {
+        midi(d.date_choisie.dayOfYear());
+        for (const QDate &date : d.dates_enregistrees)
+            if (date.isValid())
+                midi(date.dayOfYear());
+    }
+    // The accurate sun's declination and refraction lift its noon a little above the formula's.
+    if (d.modele != Modele_Soleil::simple)
+        haute += hausse_precise;
+    for (const QPointF &point : d.masque)
+        haute = std::max(haute, point.y());
+    return haute;
 }
 
 } // namespace
@@ -210,7 +244,22 @@ void appliquer_options(Scene &scene, const Options_Disque &options)
 bool Options_Disque::operator==(const Options_Disque &autres) const
 {
     return pas_hauteur == autres.pas_hauteur && pas_azimut == autres.pas_azimut &&
-           opacite == autres.opacite && graduations == autres.graduations;
+           opacite == autres.opacite && graduations == autres.graduations &&
+           projection == autres.projection;
+}
+
+Projection projection_diagramme(const Scene &scene, const Description_Diagramme &description)
+{
+    const Type_Projection type = description.options.projection;
+    if (type != Type_Projection::Cylindrique)
+        return Projection::polaire(type, scene.diametre0());
+    const QRectF rectangle = scene.sceneRect();
+    const QSizeF taille(std::max(0.0, rectangle.width() - reserve_largeur),
+                        std::max(0.0, rectangle.height() - reserve_hauteur));
+    const int pas = std::max(1, description.options.pas_hauteur);
+    const double haute = std::ceil(hauteur_atteinte(description) / pas) * pas;
+    return Projection::cylindrique(taille, description.latitude,
+                                   std::clamp(haute, static_cast<double>(pas), 90.0));
 }
 
 QColor couleur_course(int rang)
@@ -257,6 +306,7 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
     QVector<Ligne_Sortie> lignes;
 
     appliquer_options(scene, description.options);
+    scene.setProjection(projection_diagramme(scene, description));
 
     // 1. Everything goes: courses, labels, legend strokes, hour lines, mask outline, caption.
     // (The labels wait aside, to be taken back when this drawing writes them again.)
@@ -302,8 +352,8 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
         if (!precis)
             return scene.tracer_course_soleil(date.dayOfYear(), latitude, lever, coucher, stylo,
                                               sans_remplissage, chemin, etiquette, droite, rang);
-        const auto points = horloge->course(date, latitude, lever, coucher,
-                                            Scene::segments_course(latitude), false);
+        const auto points =
+            horloge->course(date, latitude, lever, coucher, scene.segments_trace(latitude), false);
         std::vector<Soleil::Point_Ciel> positions;
         positions.reserve(points.size());
         for (const Heure_Legale::Point_Course &p : points)
@@ -642,6 +692,7 @@ Legende_page legende_page(const Description_Diagramme &description,
     legende.lignes_horaires = texte_lignes_horaires(description);
     if (!legende.lignes_horaires.isEmpty())
         legende.lignes_horaires[0] = legende.lignes_horaires[0].toUpper();
+    legende.projection = libelle_projection(description.options.projection);
     legende.entetes = entetes_sorties();
     const bool masque = !description.masque.isEmpty();
     if (masque)

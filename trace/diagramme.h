@@ -15,6 +15,7 @@
 // default) or the clock of its time zone.
 
 #include "export/pages.h"
+#include "projection/projection.h"
 #include "solar/heure_legale.h"
 
 #include <QByteArray>
@@ -49,12 +50,14 @@ enum class Echelle_Heures {
     Heure_legale,
 };
 
-// The display options of the sky disc, as committed by "Options du disque".
+// The display options of the sky disc or chart, as committed by "Options du disque".
 struct Options_Disque {
     int pas_hauteur = 10; // height graduation step, degrees, 5..15
     int pas_azimut = 10;  // azimuth graduation step, degrees, 5..30
     int opacite = 70;     // disc opacity, percent, 0..100
     bool graduations = true;
+    // How the sky is laid on the drawing (projection/projection.h).
+    Type_Projection projection = Type_Projection::Equidistante;
 
     bool operator==(const Options_Disque &autres) const;
     bool operator!=(const Options_Disque &autres) const { return !(*this == autres); }
@@ -144,12 +147,17 @@ QColor couleur_course(int rang);
 // legend make room round it.
 void ajuster_scene(Scene &scene, const QSize &taille);
 
+// The projection that draws `description` on `scene`: polar on the scene's disc, or the
+// cylindrical chart in the frame the disc fills (W − 300 by H − 140 of the scene's rectangle),
+// up to the highest height that a course or the mask reaches, rounded up to the height step.
+Projection projection_diagramme(const Scene &scene, const Description_Diagramme &description);
+
 // Clears the scene and draws the description on it, in this order (later items lie on top):
 // the latitude caption, the dates of the mode, the limit courses, the hour lines, the saved
 // dates, the mask outline, and the scale caption when there is one (`texte_echelle`). The disc's
-// options are committed to the scene; its rectangle and diameter are left as they are (see
-// `ajuster_scene`). Returns the output table's rows, with the sun the mask takes away when the
-// description has one.
+// options and the projection are committed to the scene; its rectangle and diameter are left as
+// they are (see `ajuster_scene`). Returns the output table's rows, with the sun the mask takes away
+// when the description has one.
 QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagramme &description);
 
 // Decimal hours as the output table writes them: 6.5 → "6h30", 24 → "24h00"; minutes rounded

@@ -27,14 +27,13 @@ constexpr int pas_ligne_horaire = 5;
 // one that passes nearer `point` than those before it and within `portee` scene units, `t`
 // (0..1) saying where along it the nearest point lies: the last call is the nearest segment.
 template <typename Ligne, typename Retenir>
-void segment_le_plus_proche(const std::vector<Ligne> &lignes, int diametre, const QPointF &point,
-                            double portee, Retenir retenir)
+void segment_le_plus_proche(const std::vector<Ligne> &lignes, const Projection &projection,
+                            const QPointF &point, double portee, Retenir retenir)
 {
-    const Soleil soleil;
-    const auto projete = [&](const auto &p) {
-        return QPointF(soleil.projection_x(diametre, p.azimut, p.hauteur),
-                       soleil.projection_y(diametre, p.azimut, p.hauteur));
-    };
+    const auto projete = [&](const auto &p) { return projection.point(p.azimut, p.hauteur); };
+    // On the chart a segment across the seam is not drawn as one.
+    const double ecart_max = projection.est_polaire() ? std::numeric_limits<double>::infinity()
+                                                      : projection.cadre().width() / 2.0;
     double meilleure = portee;
     for (const Ligne &ligne : lignes) {
         for (std::size_t i = 0; i + 1 < ligne.points.size(); ++i) {
@@ -44,6 +43,8 @@ void segment_le_plus_proche(const std::vector<Ligne> &lignes, int diametre, cons
                 continue;
             const QPointF a = projete(p0);
             const QPointF ab = projete(p1) - a;
+            if (std::abs(ab.x()) > ecart_max)
+                continue;
             const double longueur2 = QPointF::dotProduct(ab, ab);
             const double t = std::clamp(
                 longueur2 > 0 ? QPointF::dotProduct(point - a, ab) / longueur2 : 0.0, 0.0, 1.0);
@@ -83,19 +84,27 @@ Lecture lire_sous_pointeur(const Description_Diagramme &description,
                            const std::vector<Course_Lue> &courses, int diametre,
                            const QPointF &point, double portee)
 {
+    return lire_sous_pointeur(description, courses,
+                              Projection::polaire(Type_Projection::Equidistante, diametre), point,
+                              portee);
+}
+
+Lecture lire_sous_pointeur(const Description_Diagramme &description,
+                           const std::vector<Course_Lue> &courses, const Projection &projection,
+                           const QPointF &point, double portee)
+{
     Lecture lecture;
-    const Soleil soleil;
-    if (diametre <= 0 || std::hypot(point.x(), point.y()) > diametre / 2.0)
+    if (!projection.dans_ciel(point))
         return lecture;
     lecture.dans_disque = true;
-    const Soleil::Point_Ciel ciel = soleil.point_ciel(diametre, point.x(), point.y());
+    const Soleil::Point_Ciel ciel = projection.direction(point);
     lecture.azimut = ciel.azimut;
     lecture.hauteur = ciel.hauteur;
 
     // The nearest segment of a course above the horizon, and the time along it.
     double tsv = 0.0;
     const Course_Lue *trouvee = nullptr;
-    segment_le_plus_proche(courses, diametre, point, portee,
+    segment_le_plus_proche(courses, projection, point, portee,
                            [&](const Course_Lue &course, const Heure_Legale::Point_Course &p0,
                                const Heure_Legale::Point_Course &p1, double t) {
                                trouvee = &course;
@@ -131,12 +140,20 @@ void lire_ligne_horaire(Lecture &lecture, const Description_Diagramme &descripti
                         const std::vector<Ligne_Horaire_Lue> &lignes, int diametre,
                         const QPointF &point, double portee)
 {
+    lire_ligne_horaire(lecture, description, lignes,
+                       Projection::polaire(Type_Projection::Equidistante, diametre), point, portee);
+}
+
+void lire_ligne_horaire(Lecture &lecture, const Description_Diagramme &description,
+                        const std::vector<Ligne_Horaire_Lue> &lignes, const Projection &projection,
+                        const QPointF &point, double portee)
+{
     if (!lecture.dans_disque)
         return;
     const Ligne_Horaire_Lue *trouvee = nullptr;
     QDate jour;
     segment_le_plus_proche(
-        lignes, diametre, point, portee,
+        lignes, projection, point, portee,
         [&](const Ligne_Horaire_Lue &ligne, const Heure_Legale::Point_Heure &p0,
             const Heure_Legale::Point_Heure &p1, double t) {
             trouvee = &ligne;

@@ -8,10 +8,11 @@
 // and shows the text.
 //
 // Scene coordinates: origin at the disc's centre (the zenith), x right, y down; the disc has
-// diameter `diametre` scene units. Azimuth in degrees from north, negative towards the east,
-// positive towards the west, ±180 south (the mask table's convention); heights in degrees above
-// the horizon; times in hours of the description's scale.
+// diameter `diametre` scene units, or the drawing is that of a `Projection`. Azimuth in degrees
+// from north, negative towards the east, positive towards the west, ±180 south (the mask table's
+// convention); heights in degrees above the horizon; times in hours of the description's scale.
 
+#include "projection/projection.h"
 #include "solar/heure_legale.h"
 #include "trace/diagramme.h"
 
@@ -66,11 +67,19 @@ struct Lecture {
 Lecture lire_sous_pointeur(const Description_Diagramme &description,
                            const std::vector<Course_Lue> &courses, int diametre,
                            const QPointF &point, double portee = 5.0);
+// The same on the drawing of any projection (projection/projection.h); "dans_disque" then says
+// whether the point lies on its disc or chart.
+Lecture lire_sous_pointeur(const Description_Diagramme &description,
+                           const std::vector<Course_Lue> &courses, const Projection &projection,
+                           const QPointF &point, double portee = 5.0);
 
 // Fills in the hour line of `lignes` that passes within `portee` scene units of `point`, the
 // nearest one, into a `lecture` already read at that point.
 void lire_ligne_horaire(Lecture &lecture, const Description_Diagramme &description,
                         const std::vector<Ligne_Horaire_Lue> &lignes, int diametre,
+                        const QPointF &point, double portee = 5.0);
+void lire_ligne_horaire(Lecture &lecture, const Description_Diagramme &description,
+                        const std::vector<Ligne_Horaire_Lue> &lignes, const Projection &projection,
                         const QPointF &point, double portee = 5.0);
 
 // Compass bearing of an azimuth: degrees clockwise from north, 0..360 (east 90, west 270).
