@@ -320,6 +320,7 @@ void lire_ombrage(Ombrage &ombrage, const QString &facade, const QString &casque
                                .arg(obstacles.size())
                                .arg(obstacles_max)};
     ombrage.obstacles.clear();
+    ombrage.obstacles_actifs = true;
     for (const QString &texte : obstacles) {
         const std::vector<double> n =
             lire_nombres(option, texte, {5}, QStringLiteral("B1:D1:B2:D2:H"));

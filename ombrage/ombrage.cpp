@@ -90,7 +90,14 @@ bool Obstacle::operator==(const Obstacle &autre) const
 
 bool Ombrage::operator==(const Ombrage &autre) const
 {
-    return facade == autre.facade && obstacles == autre.obstacles;
+    return facade == autre.facade && obstacles == autre.obstacles &&
+           obstacles_actifs == autre.obstacles_actifs;
+}
+
+const std::vector<Obstacle> &Ombrage::murs() const
+{
+    static const std::vector<Obstacle> aucun;
+    return obstacles_actifs ? obstacles : aucun;
 }
 
 double gisement_depuis_azimut(double azimut)

@@ -69,13 +69,17 @@ struct Obstacle {
 
 inline constexpr int obstacles_max = 50;
 
-// Everything around the window. With the facade off and no obstacle, nothing is hidden.
+// Everything around the window. With the facade off and no wall on, nothing is hidden.
 struct Ombrage {
     Facade facade;
-    std::vector<Obstacle> obstacles; // at most `obstacles_max`
+    // The walls, at most `obstacles_max`, kept while switched off.
+    std::vector<Obstacle> obstacles;
+    bool obstacles_actifs = true;
 
     bool facade_active() const { return facade.active; }
-    bool avec_obstacles() const { return !obstacles.empty(); }
+    bool avec_obstacles() const { return obstacles_actifs && !obstacles.empty(); }
+    // The walls that hide: none while they are switched off.
+    const std::vector<Obstacle> &murs() const;
     bool operator==(const Ombrage &autre) const;
     bool operator!=(const Ombrage &autre) const { return !(*this == autre); }
 };

@@ -498,7 +498,7 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
             std::vector<QPointF>(description.masque.cbegin(), description.masque.cend()));
         const Test_Cache derriere_masque = [&](double azimut, double hauteur) {
             return profil.hauteur(azimut) > hauteur ||
-                   ombre_obstacles(ombrage.obstacles, azimut, hauteur);
+                   ombre_obstacles(ombrage.murs(), azimut, hauteur);
         };
         const Test_Cache hors_fenetre = [&](double azimut, double hauteur) {
             return ombre_facade(ombrage.facade, azimut, hauteur) ||

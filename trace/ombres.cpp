@@ -131,7 +131,7 @@ void tracer_ombres(Scene &scene, const Ombrage &ombrage, int rang)
     if (ombrage.facade.active)
         tracer_zones(scene, zones_facade(ombrage.facade), couleur_facade, Qt::BDiagPattern,
                      QStringLiteral("Façade et protections"), rang++);
-    if (!ombrage.obstacles.empty())
+    if (ombrage.avec_obstacles())
         tracer_zones(scene, zones_obstacles(ombrage.obstacles), couleur_obstacles, Qt::FDiagPattern,
                      QStringLiteral("Obstacles"), rang);
 }
@@ -152,7 +152,7 @@ QString texte_ombre(const Ombrage &ombrage, bool sous_masque, double azimut, dou
     case Cause_Ombre::Obstacle:
         break;
     }
-    const Ombre mur = ombre_obstacles(ombrage.obstacles, azimut, hauteur);
+    const Ombre mur = ombre_obstacles(ombrage.murs(), azimut, hauteur);
     if (mur)
         return QStringLiteral("obstacle %1").arg(mur.obstacle + 1);
     return sous_masque ? QStringLiteral("masque") : QString();
