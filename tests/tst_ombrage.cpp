@@ -8,6 +8,7 @@
 #include "ombrage/ombrage.h"
 #include "solar/soleil.h"
 #include "trace/diagramme.h"
+#include "trace/lecture.h"
 #include "trace/ombres.h"
 
 #include <QTemporaryDir>
@@ -156,6 +157,8 @@ private slots:
     void heuresALaMain();
     void bordDeCasquetteSvg_data();
     void bordDeCasquetteSvg();
+    void ombreSousLePointeur_data();
+    void ombreSousLePointeur();
 };
 
 void TestOmbrage::initTestCase()
@@ -331,6 +334,49 @@ void TestOmbrage::bordDeCasquetteSvg()
                                 .arg(vsa)));
     }
     QVERIFY2(sur_le_bord > 20, qPrintable(contour.left(200)));
+}
+
+void TestOmbrage::ombreSousLePointeur_data()
+{
+    QTest::addColumn<double>("azimut");
+    QTest::addColumn<double>("hauteur");
+    QTest::addColumn<QString>("fin"); // of the read-out; empty: no shade named
+
+    // A south facade (HSA = −azimuth ∓ 180) under an overhang of H / P = 1 (VSA 45°), fins at
+    // atan(1 / 0.5) = 63.4° of HSA, a wall to the south-east 10 m away and 5 m high (26.6° in
+    // front of the point), a mask of 30° from bearing 190 to 260.
+    QTest::newRow("in the opening") << 180.0 << 20.0 << QString();
+    QTest::newRow("behind the facade") << 0.0 << 60.0 << "ombre : derrière la façade";
+    QTest::newRow("under the overhang") << 180.0 << 50.0 << "ombre : casquette";
+    QTest::newRow("past the right fin, to the west") << 110.0 << 10.0 << "ombre : joue droite";
+    QTest::newRow("past the left fin, to the east") << -110.0 << 10.0 << "ombre : joue gauche";
+    QTest::newRow("the second wall") << -150.0 << 20.0 << "ombre : obstacle 2";
+    QTest::newRow("over the wall") << -150.0 << 30.0 << QString();
+    QTest::newRow("the mask") << 150.0 << 25.0 << "ombre : masque";
+}
+
+void TestOmbrage::ombreSousLePointeur()
+{
+    QFETCH(double, azimut);
+    QFETCH(double, hauteur);
+    QFETCH(QString, fin);
+    Description_Diagramme d;
+    d.latitude = 45.0;
+    d.date_choisie = QDate(2026, 6, 21);
+    d.masque = {{170.0, 30.0}, {100.0, 30.0}};
+    Facade &f = d.ombrage.facade;
+    f = {true, 180.0, {true, 1.0, 1.0}, {true, 0.5, 1.0}, {true, 0.5, 1.0}};
+    // The wall across the south-east: 10 m away at bearing 150, its ends 20° to either side.
+    const double ouverture = 20.0;
+    const double portee = 10.0 / std::cos(ouverture * rad);
+    d.ombrage.obstacles = {{10.0, 5.0, 20.0, 5.0, -1.0},
+                           {150.0 - ouverture, portee, 150.0 + ouverture, portee, 5.0}};
+    Lecture lecture;
+    lecture.dans_disque = true;
+    lecture.azimut = azimut;
+    lecture.hauteur = hauteur;
+    const QString texte = texte_lecture(lecture, d);
+    QVERIFY2(fin.isEmpty() ? !texte.contains("ombre") : texte.endsWith(fin), qPrintable(texte));
 }
 
 QTEST_MAIN(TestOmbrage)
