@@ -3,14 +3,21 @@
 //
 // The window's shading: the sun counted on the window against rays cast at the same geometry,
 // hand cases, and the overhang's edge as the SVG writes it.
+#include "app/fenetre_principale.h"
 #include "diagram/scene.h"
 #include "export/export.h"
 #include "ombrage/ombrage.h"
+#include "protections/dialogue_fenetre.h"
 #include "solar/soleil.h"
+#include "tests/outils.h"
 #include "trace/diagramme.h"
 #include "trace/lecture.h"
 #include "trace/ombres.h"
 
+#include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
@@ -159,6 +166,7 @@ private slots:
     void bordDeCasquetteSvg();
     void ombreSousLePointeur_data();
     void ombreSousLePointeur();
+    void fenetreEtObstacles();
 };
 
 void TestOmbrage::initTestCase()
@@ -377,6 +385,30 @@ void TestOmbrage::ombreSousLePointeur()
     lecture.hauteur = hauteur;
     const QString texte = texte_lecture(lecture, d);
     QVERIFY2(fin.isEmpty() ? !texte.contains("ombre") : texte.endsWith(fin), qPrintable(texte));
+}
+
+void TestOmbrage::fenetreEtObstacles()
+{
+    // The panel's button opens the dialog; a south facade switched on under its overhang of
+    // H / P = 1 is drawn, and the table shows its column: no sun on 21 June at 45° N.
+    Fenetre_Principale f(nullptr, QDate(2026, 6, 21));
+    enfant<QDoubleSpinBox>(f, "latitude")->setValue(45.0);
+    bool ouvert = false;
+    QTimer::singleShot(0, &f, [&ouvert] {
+        auto *dialogue = qobject_cast<Dialogue_Fenetre *>(QApplication::activeModalWidget());
+        if (!dialogue)
+            return;
+        ouvert = true;
+        enfant<QGroupBox>(*dialogue, "groupe_facade")->setChecked(true);
+        enfant<QGroupBox>(*dialogue, "groupe_casquette")->setChecked(true);
+        dialogue->accept();
+    });
+    enfant<QPushButton>(f, "bouton_fenetre_obstacles")->click();
+    QVERIFY(ouvert);
+    const QTableWidget *tableau = enfant<QTableWidget>(f, "tableau_sorties");
+    QCOMPARE(tableau->horizontalHeaderItem(6)->text(), QStringLiteral("Soleil sur la fenêtre"));
+    QVERIFY(tableau->isColumnHidden(4) && !tableau->isColumnHidden(6));
+    QCOMPARE(tableau->item(0, 6)->text(), QStringLiteral("0h00"));
 }
 
 QTEST_MAIN(TestOmbrage)
