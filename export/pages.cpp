@@ -376,6 +376,10 @@ bool dessiner(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDev
         peintre.drawText(QPointF(x_colonne, y + mesure.ascent()),
                          tr("Projection : %1").arg(legende.projection));
     }
+    for (const QString &ligne : legende.fenetre) {
+        y += interligne;
+        peintre.drawText(QPointF(x_colonne, y + mesure.ascent()), ligne);
+    }
     y += interligne + 10.0;
     peintre.setFont(texte_gras);
     peintre.drawText(QPointF(x_colonne, y + mesure.ascent()),

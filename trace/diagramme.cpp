@@ -686,6 +686,7 @@ Legende_page legende_page(const Description_Diagramme &description,
         legende.lignes_horaires[0] = legende.lignes_horaires[0].toUpper();
     if (description.options.projection != Type_Projection::Equidistante)
         legende.projection = libelle_projection(description.options.projection);
+    legende.fenetre = textes_ombrage(description.ombrage);
     legende.entetes = entetes_sorties();
     const bool masque = colonnes_masque(description);
     const bool fenetre = description.ombrage.facade_active();

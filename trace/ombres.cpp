@@ -8,6 +8,7 @@
 #include <QGraphicsRectItem>
 #include <QGraphicsTextItem>
 #include <QLineF>
+#include <QLocale>
 #include <QPolygonF>
 
 #include <algorithm>
@@ -32,6 +33,8 @@ constexpr double interligne_legende = 15.0;
 constexpr double cote_echantillon = 10.0;
 
 const QColor couleur_facade(200, 90, 0);
+// The walls the report page lists one by one, the last line saying how many more there are.
+constexpr int obstacles_page = 6;
 const QColor couleur_obstacles(110, 50, 160);
 
 double distance_segment(const QPointF &p, const QPointF &a, const QPointF &b)
@@ -134,6 +137,53 @@ void tracer_ombres(Scene &scene, const Ombrage &ombrage, int rang)
     if (ombrage.avec_obstacles())
         tracer_zones(scene, zones_obstacles(ombrage.obstacles), couleur_obstacles, Qt::FDiagPattern,
                      QStringLiteral("Obstacles"), rang);
+}
+
+QStringList textes_ombrage(const Ombrage &ombrage)
+{
+    QStringList lignes;
+    const QLocale locale;
+    const auto metres = [&locale](double longueur) {
+        return std::isinf(longueur) ? QStringLiteral("toute la façade")
+                                    : locale.toString(longueur, 'g', 6) + QStringLiteral(" m");
+    };
+    const auto degres = [&locale](double angle) {
+        return locale.toString(angle, 'g', 6) + QStringLiteral("°");
+    };
+    const Facade &f = ombrage.facade;
+    if (f.active) {
+        static const char *const points[] = {"N", "NE", "E", "SE", "S", "SO", "O", "NO"};
+        const int point = static_cast<int>(std::floor(f.orientation / 45.0 + 0.5)) % 8;
+        lignes << QStringLiteral("Façade orientée à %1 (%2)")
+                      .arg(degres(f.orientation), QString::fromLatin1(points[point]));
+        const Casquette &c = f.casquette;
+        if (c.active) {
+            lignes << QStringLiteral("Casquette : profondeur %1, hauteur %2")
+                          .arg(metres(c.profondeur), metres(c.hauteur));
+            lignes << (std::isinf(c.gauche) && std::isinf(c.droite)
+                           ? QStringLiteral("Débords : toute la façade")
+                           : QStringLiteral("Débords : gauche %1, droit %2")
+                                 .arg(metres(c.gauche), metres(c.droite)));
+        }
+        for (const auto &joue : {std::make_pair(QStringLiteral("Joue gauche"), &f.joue_gauche),
+                                 std::make_pair(QStringLiteral("Joue droite"), &f.joue_droite)})
+            if (joue.second->active)
+                lignes << QStringLiteral("%1 : profondeur %2, distance %3")
+                              .arg(joue.first, metres(joue.second->profondeur),
+                                   metres(joue.second->distance));
+    }
+    const std::vector<Obstacle> &murs = ombrage.murs();
+    const int montres = murs.size() > obstacles_page ? obstacles_page - 1 : int(murs.size());
+    for (int i = 0; i < montres; ++i) {
+        const Obstacle &o = murs[static_cast<std::size_t>(i)];
+        lignes << QStringLiteral("Obstacle %1 : %2 à %3, %4 à %5, hauteur %6")
+                      .arg(i + 1)
+                      .arg(degres(o.gisement1), metres(o.distance1), degres(o.gisement2),
+                           metres(o.distance2), metres(o.hauteur));
+    }
+    if (montres < int(murs.size()))
+        lignes << QStringLiteral("… et %1 autres obstacles").arg(int(murs.size()) - montres);
+    return lignes;
 }
 
 QString texte_ombre(const Ombrage &ombrage, bool sous_masque, double azimut, double hauteur)

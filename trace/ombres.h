@@ -12,6 +12,7 @@
 
 #include <QPainterPath>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -29,5 +30,12 @@ void tracer_ombres(Scene &scene, const Ombrage &ombrage, int rang);
 // "casquette", "joue gauche", "joue droite", "obstacle 3" (numbered from 1), "masque" when
 // `sous_masque`; empty when nothing does.
 QString texte_ombre(const Ombrage &ombrage, bool sous_masque, double azimut, double hauteur);
+
+// The report page's lines for `ombrage`: "Façade orientée à 225° (SO)", its devices switched
+// on ("Casquette : profondeur 1,2 m, hauteur 1,5 m", "Débords : gauche 0,5 m, droit toute la
+// façade", "Joue gauche : profondeur 0,5 m, distance 1 m"), and the walls switched on ("Obstacle 1
+// : 200° à 20 m, 250° à 15 m, hauteur 8 m"), the first few of them and then their count. Numbers in
+// the default locale.
+QStringList textes_ombrage(const Ombrage &ombrage);
 
 #endif
