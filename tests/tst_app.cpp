@@ -291,7 +291,8 @@ void TestFenetre::menus()
                           "actionEnregistrer_le_site_sous", "|", "actionExporter_le_diagramme",
                           "actionImprimer", "|", "actionImporter_un_horizon",
                           "actionExporter_l_horizon", "|", "actionQuitter"}));
-    QCOMPARE(noms(menus.at(1)->menu()), QStringList({"menuMode", "actionOptions_graphiques"}));
+    QCOMPARE(noms(menus.at(1)->menu()),
+             QStringList({"menuMode", "actionOptions_graphiques", "actionFenetre_et_obstacles"}));
     QCOMPARE(noms(menus.at(2)->menu()),
              QStringList({"actionA_propos_de", "actionRechercher_une_mise_jour"}));
     auto *mode = fenetre.findChild<QMenu *>(QStringLiteral("menuMode"));
@@ -488,8 +489,9 @@ void TestFenetre::petitEcran()
         QVERIFY2(visible == w->size().boundedTo(zone->viewport()->size()),
                  qPrintable(w->objectName() + " cannot be scrolled into sight"));
     }
-    // The seventeen controls of Mode 1, horizon import included, and the four of "Lieu et heure".
-    QCOMPARE(controles, 17 + 4);
+    // The seventeen controls of Mode 1, horizon import included, the four of "Lieu et heure"
+    // and "Fenêtre et obstacles...".
+    QCOMPARE(controles, 17 + 4 + 1);
     fenetre.close();
 }
 
