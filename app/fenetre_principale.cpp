@@ -12,13 +12,18 @@
 
 #include <QHeaderView>
 #include <QIcon>
+#include <QKeySequence>
 #include <QPixmap>
 #include <QSignalBlocker>
 #include <QTableView>
 #include <QTimer>
 
 Fenetre_Principale::Fenetre_Principale(QWidget *parent, const QDate &aujourdhui)
-    : QMainWindow(parent), ui(std::make_unique<Ui::Fenetre_Principale>())
+    : QMainWindow(parent), ui(std::make_unique<Ui::Fenetre_Principale>()),
+      historique([this](const Site &site) {
+          appliquer_site(site);
+          return site_courant();
+      })
 {
     // The slots connected by name already answer the signals that the later steps cause, so
     // the order below matters.
@@ -26,6 +31,7 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent, const QDate &aujourdhui)
     // The right-hand panel scrolls when the window is smaller than it; it shows the window's
     // own background (the scroll area would fill it).
     ui->panneau_droit->setAutoFillBackground(false);
+    ui->scrollArea_panneau->regler_les_champs();
     // A site file dropped on the window is opened. The diagram takes no drop of its own: its
     // scene would accept every drag and hold it away from the window.
     setAcceptDrops(true);
@@ -96,6 +102,22 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent, const QDate &aujourdhui)
         setWindowIcon(QIcon(logo));
 
     ui->spinBox_annee->setValue(aujourdhui.year());
+
+    // "Annuler" and "Rétablir" name the step they would undo or redo; the history starts from
+    // the window as it now stands.
+    ui->actionRetablir->setShortcuts(
+        {QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_Z), QKeySequence(Qt::CTRL + Qt::Key_Y)});
+    QUndoStack &pile = historique.pile();
+    connect(&pile, &QUndoStack::canUndoChanged, ui->actionAnnuler, &QAction::setEnabled);
+    connect(&pile, &QUndoStack::canRedoChanged, ui->actionRetablir, &QAction::setEnabled);
+    connect(&pile, &QUndoStack::undoTextChanged, this, [this](const QString &nom) {
+        ui->actionAnnuler->setText(nom.isEmpty() ? tr("Annuler") : tr("Annuler %1").arg(nom));
+    });
+    connect(&pile, &QUndoStack::redoTextChanged, this, [this](const QString &nom) {
+        ui->actionRetablir->setText(nom.isEmpty() ? tr("Rétablir") : tr("Rétablir %1").arg(nom));
+    });
+    connect(&pile, &QUndoStack::cleanChanged, this, &Fenetre_Principale::actualiser_modification);
+    historique.commencer(site_courant());
 
     // The update server's settings; each check copies them into a connection of its own.
     base_maj = configurer_connexion_maj();

@@ -21,13 +21,20 @@
 // signals; each cycle ends because a widget signals only a real change of value.
 //
 // A site file (site/site.h) holds the whole of these inputs: opening one puts them all into the
-// widgets at once and draws once; every rebuild, saved date, options "OK" and typed mask cell
-// compares the inputs with the site last opened or saved, for the title's "*".
+// widgets at once and draws once. The same value is what "Annuler" and "Rétablir" work on
+// (historique/historique.h): every rebuild, saved date, options "OK" and typed mask cell hands
+// the site as the widgets hold it to the history, which keeps a step when it differs from the
+// last; an action that changes several inputs in turn (a horizon imported, the table emptied, a
+// site opened) is one named step. Undoing puts a whole site back through the path that opens
+// one. The title's "*" follows the history's clean state, set when a site is opened or saved.
 //
-// The slots are connected by name when the form is set up. Two other connections: the answer
-// of the update check that runs in the background at start-up, and the mask model's own change
-// signals, which no widget slot sees, to that "*".
+// The slots are connected by name when the form is set up. Other connections: the answer of
+// the update check that runs in the background at start-up; the mask model's own change
+// signals, which no widget slot sees, to the history; and the history's stack to the texts and
+// states of "Annuler" and "Rétablir" and to the title's "*", since a stack is no widget of the
+// form.
 
+#include "historique/historique.h"
 #include "site/site.h"
 #include "solar/soleil.h"
 #include "trace/diagramme.h"
@@ -154,6 +161,9 @@ private slots:
     void on_actionOuvrir_un_site_triggered();
     void on_actionEnregistrer_le_site_triggered();
     void on_actionEnregistrer_le_site_sous_triggered();
+    // "Édition": the last step undone, or the last undone redone.
+    void on_actionAnnuler_triggered();
+    void on_actionRetablir_triggered();
 
 protected:
     // With unsaved changes to an opened or saved site, asks whether to save them first.
@@ -175,15 +185,20 @@ private:
     // reported and changes nothing.
     bool enregistrer_site(const QString &chemin);
     bool enregistrer_site_sous();
+    // The file `chemin`, just opened or written, becomes the window's site: its name in the
+    // title, and no unsaved change.
+    void devenir_site(const QString &chemin);
     // Whether the current state may be dropped: no site, no unsaved change, or the user chose
     // to save (successfully) or not to.
     bool abandon_accepte();
-    // The title's "*": whether the site differs from what was last opened or saved.
+    // The title's "*": whether the site has changed since it was last opened or saved.
     void actualiser_modification();
     // "Fenêtre et obstacles..." (protections/fenetre_protections.cpp): the menu action and the
     // masks group's button that open the dialog, and the dialog, whose accepted value is drawn.
     void configurer_fenetre_obstacles();
     void ouvrir_fenetre_obstacles();
+    // Hands the site as the widgets hold it now to the history; `nom` names the step.
+    void noter_etape(const QString &nom = QString());
     // Shows or hides the widgets of Mode 1 or Mode 2 and checks its menu action.
     void afficher_mode(Mode_Dates mode);
 
@@ -248,10 +263,10 @@ private:
     Delegate *delegate_azimut = nullptr;
     // The window's own solar calculator (sunrise and sunset of the courses and the table).
     Soleil soleil;
-    // The site file last opened or saved (absolute path), empty when there is none, and the
-    // site as it was then: the title's "*" compares the current site with it.
+    // The site file last opened or saved (absolute path), empty when there is none.
     QString chemin_site;
-    Site site_enregistre;
+    // The steps to undo and redo; after `ui`, so that it goes first.
+    Historique historique;
 };
 
 #endif

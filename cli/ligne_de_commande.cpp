@@ -204,11 +204,21 @@ std::vector<QPointF> lire_masque(const QString &fichier,
                                  const std::optional<Convention_Azimut> &convention)
 {
     const QString nomme = QStringLiteral("--masque : « %1 »").arg(fichier);
+    // Qt names no cause for a folder, and the system's in English: the usual ones in French.
+    const QFileInfo info(fichier);
+    if (info.isDir())
+        throw Erreur_usage{nomme + QStringLiteral(" est un dossier")};
     QFile lecture(fichier);
-    if (!QFileInfo(fichier).isFile() || !lecture.open(QIODevice::ReadOnly))
-        throw Erreur_usage{nomme + QStringLiteral(" ne peut être lu (%1)")
-                                       .arg(lecture.exists() ? lecture.errorString()
-                                                             : QStringLiteral("fichier absent"))};
+    QString cause;
+    if (!info.exists())
+        cause = QStringLiteral("fichier absent");
+    else if (!info.isFile())
+        cause = QStringLiteral("pas un fichier ordinaire");
+    else if (!lecture.open(QIODevice::ReadOnly))
+        cause = lecture.error() == QFileDevice::PermissionsError ? QStringLiteral("accès refusé")
+                                                                 : lecture.errorString();
+    if (!cause.isEmpty())
+        throw Erreur_usage{nomme + QStringLiteral(" ne peut être lu (%1)").arg(cause)};
     // One byte beyond the limit, so that the reader refuses a file over it.
     const QByteArray contenu = lecture.read(taille_max_horizon + 1);
     const Horizon_Lu lu = lire_horizon(contenu, convention.value_or(Convention_Azimut::Tableau));
@@ -218,7 +228,7 @@ std::vector<QPointF> lire_masque(const QString &fichier,
                                                   "sud ou tableau")};
     if (!lu.valide())
         throw Erreur_usage{nomme + QStringLiteral(" : ") + lu.erreur};
-    const Points_Masque masque = masque_de_horizon(lu, lignes_masque_max);
+    const Points_Masque masque = masque_de_horizon(lu, lignes_masque_max).rangs;
     if (!masque.valide())
         throw Erreur_usage{nomme + QStringLiteral(" : ") + masque.texte()};
     return masque.points;

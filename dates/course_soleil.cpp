@@ -83,5 +83,5 @@ void Fenetre_Principale::course_Soleil()
         on_bouton_masques_clicked();
     else
         ui->check_conserver_masques->setEnabled(false);
-    actualiser_modification();
+    noter_etape();
 }

@@ -150,7 +150,7 @@ void Fenetre_Principale::on_Bouton_Enregistrer_Date_clicked()
     if (libre)
         ++nb_clic_enregistrer_date;
     // No rebuild: the saved date is the current date, already drawn in red.
-    actualiser_modification();
+    noter_etape();
 }
 
 void Fenetre_Principale::on_Bouton_reinitialiser_clicked()

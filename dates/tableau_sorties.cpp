@@ -37,7 +37,7 @@ void Fenetre_Principale::ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lig
     QTableWidget *tableau = ui->tableau_sorties;
     // The two columns of the mask are added the first time an outline is drawn (or the window's
     // column, which follows them), headed as the others, and from then on shown only while one
-    // is; the window's column likewise.
+    // is.
     const int colonnes = entetes_sorties().size();
     const QStringList entetes = entetes_masque() + QStringList{entete_fenetre()};
     const int voulues = fenetre  ? colonnes + entetes.size()
@@ -50,6 +50,9 @@ void Fenetre_Principale::ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lig
         tableau->setHorizontalHeaderItem(colonne, entete.release());
     }
     const int colonne_fenetre = colonnes + entetes.size() - 1;
+    // The window's column goes with its facade: the table is again as the mask left it.
+    if (!fenetre && tableau->columnCount() > colonne_fenetre)
+        tableau->setColumnCount(colonne_fenetre);
     for (int colonne = colonnes; colonne < tableau->columnCount(); ++colonne)
         tableau->setColumnHidden(colonne, colonne == colonne_fenetre ? !fenetre : !masque);
 

@@ -108,7 +108,6 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
                 // On the chart: above the line's upper end.
                 const QPointF haut = premier.y() < point.y() ? premier : point;
                 etiquette->setPos(haut.x() - 10, haut.y() - 20);
-                degager(etiquette);
             } else if (latitude > 0 && latitude <= latitude_cercle_polaire) {
                 // Northern hemisphere: from the first day's point.
                 const double x = premier.x();
@@ -152,6 +151,10 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
                 const double h = alt + rehausse_etiquette;
                 etiquette->setPos(m_projection.point(azimut, h) - QPointF(10, 10));
             }
+            // The disc's rules were made for the equidistant law, where they are kept as they
+            // always were.
+            if (m_projection.type() != Type_Projection::Equidistante)
+                degager(etiquette);
 
             ajouter_chemin(chemin, pen, brush);
         }

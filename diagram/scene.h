@@ -6,10 +6,11 @@
 // The diagram: the sky disc painted as the background, and on top the items that the
 // drawing slots add (sun courses with their labels and legend, hour lines, mask outline).
 //
-// Coordinates are scene units with the origin at the centre of the disc (the zenith), x to the
-// right, y downwards; the disc has diameter `diametre0()`. Angles are degrees: azimuth from
-// north, negative towards the east, positive towards the west, ±180 south; heights above the
-// horizon. Times are hours of true solar time.
+// Coordinates are scene units with the origin at the centre of the disc (the zenith) or of the
+// cylindrical chart, x to the right, y downwards; the disc has diameter `diametre0()`. Every
+// direction is laid on the scene by `projection()` (projection/projection.h). Angles are degrees:
+// azimuth from north, negative towards the east, positive towards the west, ±180 south; heights
+// above the horizon. Times are hours of true solar time.
 
 #include "options/affichage_options.h"
 #include "projection/projection.h"
@@ -84,14 +85,6 @@ public slots:
     // A polar projection follows the diameter.
     void setDiametre0(int nombre);
 
-public:
-    // How directions are laid on the drawing: the background, every item drawn and the
-    // read-out go through it.
-    const Projection &projection() const { return m_projection; }
-    void setProjection(const Projection &projection) { m_projection = projection; }
-
-public slots:
-
     // Paints the white field and the sky disc: altitude circles, azimuth axes and ticks,
     // graduations and the cardinal labels. Into a window, the disc comes from a picture of the
     // scene rectangle kept at the painter's scale (see `dessiner_disque`); anything else (an
@@ -105,9 +98,6 @@ public slots:
     // the options, the painter's scale and render hints stay the same: it holds the same pixels
     // as painting anew.
     void dessiner_disque(QPainter *painter, const QRectF &rect);
-    // The cylindrical chart's grid: height lines, azimuth lines, their graduations and the
-    // cardinal labels under their azimuths.
-    void dessiner_cylindre(QPainter *painter);
 
     // Draws the course of day `Numero_jour` at `latitude` (degrees) from `TSVlever` to
     // `TSVcoucher` (hours) as one path item. `date` is the day's label, already on the scene:
@@ -133,6 +123,11 @@ public slots:
     void jour_soleil(double latitude);
 
 public:
+    // How directions are laid on the drawing: the background, every item drawn and the
+    // read-out go through it.
+    const Projection &projection() const { return m_projection; }
+    void setProjection(const Projection &projection) { m_projection = projection; }
+
     // The same drawing from positions already computed (azimuth and height in degrees, evenly
     // spaced in time from sunrise to sunset): the courses of the accurate sun. A segment is drawn
     // when it starts at or above `horizon` (degrees: the height of the sun's centre at sunrise).
@@ -155,10 +150,13 @@ public:
     void jour_soleil(double latitude, const std::array<double, 367> &midi);
 
 private:
+    // The cylindrical chart's grid: height lines, azimuth lines, their graduations and the
+    // cardinal labels under their azimuths.
+    void dessiner_cylindre(QPainter *painter);
     // The mask outline on the cylindrical chart.
     void tracer_masques_cylindre(const QPointF *tableau, int nbPoints, const QPen &pen,
                                  const QBrush &brush);
-    // Moves a label of the chart up, a line at a time, until it lies over no other label.
+    // Moves a label up, a line at a time, until it lies over no other label.
     void degager(QGraphicsTextItem *etiquette);
     // Adds a path item that bounds itself without stroking the path (see Chemin_Borne).
     void ajouter_chemin(const QPainterPath &chemin, const QPen &pen, const QBrush &brush);

@@ -191,8 +191,12 @@ QRectF partie_dessinee(QGraphicsScene &scene)
     if (!diagramme || diagramme->projection().cadre().isEmpty())
         return tout;
     // Scene units: the cardinal labels reach about 100 beside the horizon circle ("OUEST"),
-    // 40 above it ("NORD") and 40 below it ("SUD"); a little white is left around them.
-    QRectF partie = diagramme->projection().cadre().adjusted(-115.0, -55.0, 115.0, 55.0);
+    // 40 above it ("NORD") and 40 below it ("SUD"); a little white is left around them. On the
+    // chart, the height labels stand 25 left of it and the cardinal labels 40 below it.
+    const Projection &projection = diagramme->projection();
+    QRectF partie = projection.est_polaire()
+                        ? projection.cadre().adjusted(-115.0, -55.0, 115.0, 55.0)
+                        : projection.cadre().adjusted(-30.0, -20.0, 30.0, 40.0);
     partie &= tout;
     QRectF agrandie = partie;
     const auto items = scene.items(partie, Qt::IntersectsItemBoundingRect);

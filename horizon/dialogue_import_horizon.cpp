@@ -75,7 +75,8 @@ void Dialogue_Import_Horizon::lire()
     const int index = std::max(ui->comboBox_convention->currentIndex(), 0);
     lu = lire_horizon(contenu, conventions[index]);
     // The rows as the table's own rules take them: what is shown is what will be drawn.
-    const Points_Masque rangs = masque_de_horizon(lu, limite);
+    const Masque_Horizon masque = masque_de_horizon(lu, limite);
+    const Points_Masque &rangs = masque.rangs;
     points = rangs.valide() ? rangs.points : std::vector<QPointF>();
     if (lu.pvgis) {
         const QSignalBlocker bloque(ui->comboBox_convention);
@@ -88,10 +89,18 @@ void Dialogue_Import_Horizon::lire()
     else if (!rangs.valide())
         ui->label_etat->setText(tr("Fichier refusé. %1").arg(rangs.texte()));
     else
-        ui->label_etat->setText((lu.pvgis ? tr("Horizon PVGIS. ") : QString()) +
-                                tr("%1 points lus, %2 lignes pour le tableau des masques.")
-                                    .arg(lu.points.size())
-                                    .arg(points.size()));
+        ui->label_etat->setText(
+            (lu.pvgis ? tr("Horizon PVGIS. ") : QString()) +
+            tr("%1 points lus, %2 lignes pour le tableau des masques.")
+                .arg(lu.points.size())
+                .arg(points.size()) +
+            (masque.ecart > ecart_horizon_max
+                 ? tr(" %1 lignes ne suffisent pas à suivre le profil à %2° près : le tracé "
+                      "s'en écarte jusqu'à %3°, les lignes étant resserrées là où il est le "
+                      "plus raide.")
+                       .arg(limite)
+                       .arg(texte_angle(ecart_horizon_max), texte_angle(masque.ecart))
+                 : QString()));
 
     // The preview: the table's rows, with the azimuth each has in the file's convention.
     QTableWidget *apercu = ui->tableWidget_apercu;

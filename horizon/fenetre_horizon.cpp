@@ -92,8 +92,14 @@ void Fenetre_Principale::on_bouton_importer_horizon_clicked()
     Dialogue_Import_Horizon dialogue(contenu, nom, scene->NbPointsMasqueMAX(), this);
     if (dialogue.exec() != QDialog::Accepted || dialogue.points_tableau().empty())
         return;
-    remplir_tableau_masques(dialogue.points_tableau());
-    on_bouton_masques_clicked();
+    {
+        const Historique::Pause pause(historique);
+        remplir_tableau_masques(dialogue.points_tableau());
+        // Kept, as a site's kept mask is: the next change draws it again.
+        ui->check_conserver_masques->setChecked(true);
+        on_bouton_masques_clicked();
+    }
+    noter_etape(tr("Importer un horizon"));
 }
 
 void Fenetre_Principale::on_actionImporter_un_horizon_triggered()

@@ -334,17 +334,28 @@ double azimut_depuis_tableau(double azimut, Convention_Azimut convention)
     return azimut;
 }
 
-std::vector<QPointF> horizon_pour_tableau(const std::vector<QPointF> &points,
-                                          Convention_Azimut convention, int limite)
+namespace
 {
-    // By compass bearing, one point per direction with its highest height, none below 0.
+
+// A profile by compass bearing: one point per direction with its highest height, sorted;
+// `ouvert` when one gap between neighbours, `large` (the gap after point `large`), is more
+// than twice as wide as every other.
+struct Profil_Caps {
+    std::vector<QPointF> uniques;
+    int large = 0;
+    bool ouvert = false;
+};
+
+Profil_Caps profil_caps(const std::vector<QPointF> &points, Convention_Azimut convention)
+{
+    Profil_Caps profil;
     std::vector<QPointF> caps;
     caps.reserve(points.size());
     for (const QPointF &p : points)
-        caps.emplace_back(cap(p.x(), convention), std::clamp(p.y(), 0.0, 90.0));
+        caps.emplace_back(cap(p.x(), convention), p.y());
     std::sort(caps.begin(), caps.end(),
               [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); });
-    std::vector<QPointF> uniques;
+    std::vector<QPointF> &uniques = profil.uniques;
     for (const QPointF &p : caps) {
         if (!uniques.empty() && p.x() - uniques.back().x() <= meme_direction)
             uniques.back().setY(std::max(uniques.back().y(), p.y()));
@@ -357,23 +368,155 @@ std::vector<QPointF> horizon_pour_tableau(const std::vector<QPointF> &points,
         uniques.pop_back();
     }
     const int n = static_cast<int>(uniques.size());
+    if (n < 2)
+        return profil;
+    std::vector<double> ecarts(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        ecarts[i] = (i + 1 < n ? uniques[i + 1].x() : uniques[0].x() + 360.0) - uniques[i].x();
+        if (ecarts[i] > ecarts[profil.large])
+            profil.large = i;
+    }
+    profil.ouvert = true;
+    for (int i = 0; i < n && profil.ouvert; ++i)
+        profil.ouvert = i == profil.large || ecarts[profil.large] > 2.0 * ecarts[i];
+    return profil;
+}
+
+double hauteur_du_tableau(double hauteur)
+{
+    return std::clamp(hauteur, 0.0, 90.0);
+}
+
+// The table is read clockwise from north and crosses the south only from its east half
+// (negative) to its west half (positive): rows going from north straight into the west half,
+// or from the east half straight back to north, get the row at ±180 that they pass.
+void traverser_le_sud(std::vector<QPointF> &rangs)
+{
+    for (std::size_t i = 0; i + 1 < rangs.size(); ++i) {
+        const double a = rangs[i].x();
+        const double b = rangs[i + 1].x();
+        if (a == 0.0 && b > 0.0) {
+            rangs.insert(rangs.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                         QPointF(azimut_masque_min, rangs[i].y()));
+            ++i;
+        } else if (a < 0.0 && b == 0.0) {
+            if (a == azimut_masque_min && i > 0 && rangs[i - 1].x() < 0.0) {
+                rangs[i].setX(azimut_masque_max);
+            } else {
+                rangs.insert(rangs.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                             QPointF(azimut_masque_max, rangs[i].y()));
+                ++i;
+            }
+        }
+    }
+}
+
+// The rows but the last in as even runs as `limite` rows allow, each run one row at its first
+// direction with its highest height; a run also ends before row `nord` (when inside).
+std::vector<QPointF> amincir(const std::vector<QPointF> &rangs, int nord, int limite)
+{
+    const int m = static_cast<int>(rangs.size()) - 1;
+    const bool nord_dedans = nord > 0 && nord < m;
+    const int places = limite - 1 - (nord_dedans ? 1 : 0);
+    if (m + 1 <= limite || places < 1)
+        return rangs;
+    std::vector<bool> debut_run(static_cast<std::size_t>(m), false);
+    for (int g = 0; g < places; ++g)
+        debut_run[static_cast<std::size_t>(static_cast<long long>(g) * m / places)] = true;
+    if (nord_dedans)
+        debut_run[static_cast<std::size_t>(nord)] = true;
+    std::vector<QPointF> minces;
+    for (int i = 0; i < m; ++i) {
+        if (debut_run[static_cast<std::size_t>(i)])
+            minces.push_back(rangs[i]);
+        else
+            minces.back().setY(std::max(minces.back().y(), rangs[i].y()));
+    }
+    minces.push_back(rangs[m]);
+    return minces;
+}
+
+double interpoler(const QPointF &a, const QPointF &b, double x)
+{
+    if (b.x() == a.x())
+        return a.y();
+    return a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x());
+}
+
+// One step of the outline: from `debut` (unwrapped bearing) to the next step's start, at
+// `hauteur`, within `ecart` of the line all along.
+struct Marche {
+    double debut;
+    double hauteur;
+    double ecart;
+};
+
+// The fewest steps that keep within `tolerance` of the line through `sommets` (bearings
+// rising), each ending at the latest at the next vertex marked in `coupures`; stops once over
+// `plafond` steps.
+std::vector<Marche> marches(const std::vector<QPointF> &sommets, const std::vector<bool> &coupures,
+                            double tolerance, std::size_t plafond)
+{
+    std::vector<Marche> resultat;
+    const std::size_t dernier = sommets.size() - 1;
+    const double fin = sommets[dernier].x();
+    double debut = sommets[0].x();
+    std::size_t j = 0; // the step starts on the segment from vertex j
+    while (debut < fin && resultat.size() <= plafond) {
+        const double y_debut = debut == sommets[j].x()
+                                   ? sommets[j].y()
+                                   : interpoler(sommets[j], sommets[j + 1], debut);
+        double bas = y_debut;
+        double haut = y_debut;
+        double suite = fin;
+        for (std::size_t k = j + 1; k <= dernier; ++k) {
+            const double y = sommets[k].y();
+            if (std::max(haut, y) - std::min(bas, y) <= 2.0 * tolerance + meme_direction) {
+                bas = std::min(bas, y);
+                haut = std::max(haut, y);
+                if (coupures[k] || k == dernier) {
+                    suite = sommets[k].x();
+                    j = k;
+                    break;
+                }
+                continue;
+            }
+            // The line leaves the band inside the segment that ends at vertex k.
+            const double borne = y > haut ? bas + 2.0 * tolerance : haut - 2.0 * tolerance;
+            const QPointF depuis =
+                sommets[k - 1].x() > debut ? sommets[k - 1] : QPointF(debut, y_debut);
+            // Within the segment, whatever the rounding of a band a hair wider than 2 tolerances.
+            const double part = std::clamp((borne - depuis.y()) / (y - depuis.y()), 0.0, 1.0);
+            suite = depuis.x() + part * (sommets[k].x() - depuis.x());
+            bas = std::min(bas, borne);
+            haut = std::max(haut, borne);
+            j = k - 1;
+            break;
+        }
+        // A crossing found right on a vertex leaves nothing of a step before it.
+        if (suite > debut)
+            resultat.push_back(
+                {debut, 0.5 * (bas + haut), std::min(0.5 * (haut - bas), tolerance)});
+        debut = suite;
+    }
+    return resultat;
+}
+
+} // namespace
+
+std::vector<QPointF> horizon_pour_tableau(const std::vector<QPointF> &points,
+                                          Convention_Azimut convention, int limite)
+{
+    const Profil_Caps profil = profil_caps(points, convention);
+    std::vector<QPointF> uniques = profil.uniques;
+    for (QPointF &p : uniques)
+        p.setY(hauteur_du_tableau(p.y()));
+    const int n = static_cast<int>(uniques.size());
     if (n == 0 || limite < 1)
         return {};
     if (n == 1)
         return {QPointF(tableau_du_cap(uniques[0].x()), uniques[0].y())};
-
-    // The widest gap between neighbours (the last one wraps round north), and whether it is
-    // more than twice as wide as every other.
-    int large = 0;
-    std::vector<double> ecarts(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        ecarts[i] = (i + 1 < n ? uniques[i + 1].x() : uniques[0].x() + 360.0) - uniques[i].x();
-        if (ecarts[i] > ecarts[large])
-            large = i;
-    }
-    bool ouvert = true;
-    for (int i = 0; i < n && ouvert; ++i)
-        ouvert = i == large || ecarts[large] > 2.0 * ecarts[i];
+    const bool ouvert = profil.ouvert;
 
     // The rows by compass bearing, north inserted where the rows cross it; `nord`: the index
     // of a north row inside the rows, where no merge may cross.
@@ -386,7 +529,7 @@ std::vector<QPointF> horizon_pour_tableau(const std::vector<QPointF> &points,
         // The closing row, back at north: given the first row's height after the thinning.
         rangs.emplace_back(0.0, rangs.front().y());
     } else {
-        const int debut = (large + 1) % n;
+        const int debut = (profil.large + 1) % n;
         for (int k = 0; k < n; ++k) {
             const int i = (debut + k) % n;
             if (i == 0 && k > 0 && uniques[0].x() != 0.0) {
@@ -398,43 +541,117 @@ std::vector<QPointF> horizon_pour_tableau(const std::vector<QPointF> &points,
             rangs.push_back(uniques[i]);
         }
     }
-
-    // Thinning: the rows but the last in `places` runs as even as can be, each run one row at
-    // its first direction with its highest height; a run also ends before the north row.
-    const int m = static_cast<int>(rangs.size()) - 1;
-    const int places = limite - 1 - (nord > 0 ? 1 : 0);
-    std::vector<QPointF> minces;
-    if (m + 1 <= limite || places < 1) {
-        minces = rangs;
-    } else {
-        std::vector<bool> debut_run(static_cast<std::size_t>(m), false);
-        for (int g = 0; g < places; ++g)
-            debut_run[static_cast<std::size_t>(static_cast<long long>(g) * m / places)] = true;
-        if (nord > 0)
-            debut_run[static_cast<std::size_t>(nord)] = true;
-        for (int i = 0; i < m; ++i) {
-            if (debut_run[static_cast<std::size_t>(i)])
-                minces.push_back(rangs[i]);
-            else
-                minces.back().setY(std::max(minces.back().y(), rangs[i].y()));
-        }
-        minces.push_back(rangs[m]);
-    }
-    for (QPointF &p : minces)
+    for (QPointF &p : rangs)
         p.setX(tableau_du_cap(p.x()));
-    // All round: the outline ends on its first row, the same point, closed on itself.
-    if (!ouvert)
-        minces.back() = minces.front();
+
+    // A row that the south crossing adds is paid for by one run fewer.
+    std::vector<QPointF> minces;
+    for (int places = limite; places >= 1; --places) {
+        minces = amincir(rangs, nord, places);
+        // All round: the outline ends on its first row, the same point, closed on itself.
+        if (!ouvert)
+            minces.back() = minces.front();
+        traverser_le_sud(minces);
+        if (static_cast<int>(minces.size()) <= limite)
+            break;
+    }
     return minces;
 }
 
-Points_Masque masque_de_horizon(const Horizon_Lu &lu, int limite)
+Horizon_Suivi horizon_suivi(const std::vector<QPointF> &points, Convention_Azimut convention,
+                            int limite)
 {
+    const Profil_Caps profil = profil_caps(points, convention);
+    const std::vector<QPointF> &uniques = profil.uniques;
+    const int n = static_cast<int>(uniques.size());
+    if (n == 0 || limite < 1)
+        return {};
+    if (n == 1)
+        return {{QPointF(tableau_du_cap(uniques[0].x()), hauteur_du_tableau(uniques[0].y()))}, 0.0};
+
+    // The line through the points clockwise, bearings unwrapped so that they only rise: all
+    // round from north back to north, or from the far side of the open gap to its near side.
+    std::vector<QPointF> ligne;
+    if (!profil.ouvert) {
+        const QPointF avant(uniques[n - 1].x() - 360.0, uniques[n - 1].y());
+        const double au_nord =
+            uniques[0].x() == 0.0 ? uniques[0].y() : interpoler(avant, uniques[0], 0.0);
+        if (uniques[0].x() != 0.0)
+            ligne.emplace_back(0.0, au_nord);
+        ligne.insert(ligne.end(), uniques.begin(), uniques.end());
+        ligne.emplace_back(360.0, au_nord);
+    } else {
+        const int debut = (profil.large + 1) % n;
+        for (int k = 0; k < n; ++k) {
+            const int i = (debut + k) % n;
+            ligne.emplace_back(uniques[i].x() + (i < debut ? 360.0 : 0.0), uniques[i].y());
+        }
+    }
+    // Steps end at every quarter (north, east, south, west) inside the line, so that the
+    // table's rows follow its clockwise order whatever part of the horizon they cover; and
+    // where the line crosses the horizontal, so that heights below it become 0 exactly there.
+    std::vector<QPointF> sommets = {ligne.front()};
+    std::vector<bool> coupures = {false};
+    for (std::size_t i = 1; i < ligne.size(); ++i) {
+        const QPointF &a = ligne[i - 1];
+        const QPointF &b = ligne[i];
+        std::vector<std::pair<double, bool>> dedans;
+        for (double quart = std::floor(a.x() / 90.0) * 90.0 + 90.0; quart < b.x(); quart += 90.0)
+            if (quart > a.x())
+                dedans.emplace_back(quart, true);
+        if ((a.y() < 0.0 && b.y() > 0.0) || (a.y() > 0.0 && b.y() < 0.0))
+            dedans.emplace_back(a.x() - a.y() * (b.x() - a.x()) / (b.y() - a.y()), false);
+        std::sort(dedans.begin(), dedans.end());
+        for (const auto &[x, coupure] : dedans) {
+            sommets.emplace_back(x, interpoler(a, b, x));
+            coupures.push_back(coupure);
+        }
+        sommets.push_back(b);
+        coupures.push_back(std::fmod(b.x(), 90.0) == 0.0);
+    }
+    for (QPointF &p : sommets)
+        p.setY(hauteur_du_tableau(p.y()));
+
+    // As many steps as the aimed tolerance needs; when the rows cannot hold it, the smallest
+    // tolerance that they can: the steps then crowd where the line is steepest.
+    const std::size_t plafond = static_cast<std::size_t>(std::max(limite - 1, 1));
+    std::vector<Marche> suivies = marches(sommets, coupures, ecart_horizon_vise, plafond);
+    if (suivies.size() > plafond) {
+        double tenue = ecart_horizon_vise;
+        double large = hauteur_horizon_max;
+        for (int k = 0; k < 50; ++k) {
+            const double milieu = 0.5 * (tenue + large);
+            (marches(sommets, coupures, milieu, plafond).size() > plafond ? tenue : large) = milieu;
+        }
+        suivies = marches(sommets, coupures, large, plafond);
+    }
+
+    const auto rang = [](double x, double hauteur) {
+        return QPointF(tableau_du_cap(normaliser_cap(x)), hauteur);
+    };
+    Horizon_Suivi suivi;
+    for (const Marche &m : suivies) {
+        suivi.points.push_back(rang(m.debut, m.hauteur));
+        suivi.ecart = std::max(suivi.ecart, m.ecart);
+    }
+    // All round: closed on its first row; open: the last point ends the outline.
+    suivi.points.push_back(profil.ouvert ? rang(sommets.back().x(), sommets.back().y())
+                                         : suivi.points.front());
+    return suivi;
+}
+
+Masque_Horizon masque_de_horizon(const Horizon_Lu &lu, int limite)
+{
+    Masque_Horizon masque;
     std::vector<Ligne_Masque> lignes;
-    if (lu.valide())
-        for (const QPointF &p : horizon_pour_tableau(lu.points, lu.convention, limite))
+    if (lu.valide()) {
+        const Horizon_Suivi suivi = horizon_suivi(lu.points, lu.convention, limite);
+        for (const QPointF &p : suivi.points)
             lignes.push_back({p.x(), p.y()});
-    return points_masque(lignes);
+        masque.ecart = suivi.ecart;
+    }
+    masque.rangs = points_masque(lignes);
+    return masque;
 }
 
 QByteArray horizon_csv(const std::vector<QPointF> &points, Convention_Azimut convention)

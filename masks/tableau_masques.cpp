@@ -26,12 +26,10 @@ void Fenetre_Principale::configurer_tableau_masques()
     ui->tableView_masques->setModel(modele_masques);
     ui->tableView_masques->setColumnWidth(0, largeur_colonne);
     ui->tableView_masques->setColumnWidth(1, largeur_colonne);
-    // A typed cell or added rows change the site without a rebuild: the title's "*" follows
-    // them through the model's own signals.
-    connect(modele_masques, &QStandardItemModel::dataChanged, this,
-            &Fenetre_Principale::actualiser_modification);
-    connect(modele_masques, &QStandardItemModel::rowsInserted, this,
-            &Fenetre_Principale::actualiser_modification);
+    // A typed cell or added rows change the site without a rebuild: the history follows them
+    // through the model's own signals.
+    connect(modele_masques, &QStandardItemModel::dataChanged, this, [this] { noter_etape(); });
+    connect(modele_masques, &QStandardItemModel::rowsInserted, this, [this] { noter_etape(); });
 }
 
 void Fenetre_Principale::on_Bouton_ajoutLignes_clicked()
@@ -47,22 +45,31 @@ void Fenetre_Principale::on_Bouton_ajoutLignes_clicked()
             QMessageBox::Ok);
         return;
     }
-    if (ajout >= 1)
-        modele_masques->insertRows(lignes, ajout);
+    if (ajout >= 1) {
+        {
+            const Historique::Pause pause(historique);
+            modele_masques->insertRows(lignes, ajout);
+        }
+        noter_etape(tr("Ajouter des lignes"));
+    }
 }
 
 void Fenetre_Principale::on_bouton_effacer_tableau_clicked()
 {
-    QStandardItemModel *ancien_modele = modele_masques;
-    ancien_modele->clear();
-    configurer_tableau_masques();
-    // The view now holds the new model; the old one would otherwise stay alive, unused, until
-    // the window closes. The selection models that the view made for it go with it.
-    delete ancien_modele;
+    {
+        const Historique::Pause pause(historique);
+        QStandardItemModel *ancien_modele = modele_masques;
+        ancien_modele->clear();
+        configurer_tableau_masques();
+        // The view now holds the new model; the old one would otherwise stay alive, unused,
+        // until the window closes. The selection models that the view made for it go with it.
+        delete ancien_modele;
 
-    ui->check_conserver_masques->setDisabled(true);
-    ui->check_conserver_masques->setChecked(false);
-    course_Soleil();
+        ui->check_conserver_masques->setDisabled(true);
+        ui->check_conserver_masques->setChecked(false);
+        course_Soleil();
+    }
+    noter_etape(tr("Effacer le tableau"));
 }
 
 void Fenetre_Principale::on_check_conserver_masques_clicked()

@@ -39,7 +39,7 @@ void Fenetre_Principale::ouverture_fenetre_affichage()
     if (executer_options(*scene))
         course_Soleil();
     // "OK" may have changed the site's display options.
-    actualiser_modification();
+    noter_etape();
 }
 
 void Fenetre_Principale::on_actionOptions_graphiques_triggered()
@@ -47,5 +47,5 @@ void Fenetre_Principale::on_actionOptions_graphiques_triggered()
     if (executer_options(*scene))
         course_Soleil();
     // "OK" may have changed the site's display options.
-    actualiser_modification();
+    noter_etape();
 }

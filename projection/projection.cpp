@@ -23,40 +23,45 @@ double degres(double radians)
 const Soleil soleil;
 } // namespace
 
+namespace
+{
+// Each projection's name in files and on the command line, and as the user reads it.
+struct Noms_Projection {
+    Type_Projection type;
+    const char *nom;
+    const char *libelle;
+};
+constexpr Noms_Projection noms_projections[] = {
+    {Type_Projection::Equidistante, "equidistante", "Polaire équidistante"},
+    {Type_Projection::Stereographique, "stereographique", "Polaire stéréographique"},
+    {Type_Projection::Cylindrique, "cylindrique", "Cylindrique"},
+};
+
+const Noms_Projection &noms(Type_Projection type)
+{
+    for (const Noms_Projection &n : noms_projections)
+        if (n.type == type)
+            return n;
+    return noms_projections[0];
+}
+} // namespace
+
 QString nom_projection(Type_Projection type)
 {
-    switch (type) {
-    case Type_Projection::Stereographique:
-        return QStringLiteral("stereographique");
-    case Type_Projection::Cylindrique:
-        return QStringLiteral("cylindrique");
-    case Type_Projection::Equidistante:
-        break;
-    }
-    return QStringLiteral("equidistante");
+    return QString::fromLatin1(noms(type).nom);
 }
 
 std::optional<Type_Projection> projection_nommee(const QString &nom)
 {
-    for (const Type_Projection type :
-         {Type_Projection::Equidistante, Type_Projection::Stereographique,
-          Type_Projection::Cylindrique})
-        if (nom == nom_projection(type))
-            return type;
+    for (const Noms_Projection &n : noms_projections)
+        if (nom == QLatin1String(n.nom))
+            return n.type;
     return std::nullopt;
 }
 
 QString libelle_projection(Type_Projection type)
 {
-    switch (type) {
-    case Type_Projection::Stereographique:
-        return QStringLiteral("Polaire stéréographique");
-    case Type_Projection::Cylindrique:
-        return QStringLiteral("Cylindrique");
-    case Type_Projection::Equidistante:
-        break;
-    }
-    return QStringLiteral("Polaire équidistante");
+    return QString::fromUtf8(noms(type).libelle);
 }
 
 Projection Projection::polaire(Type_Projection type, int diametre)

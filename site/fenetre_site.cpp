@@ -2,9 +2,10 @@
 // Orvane — sun-path diagrams.
 //
 // The main window's site files: "Ouvrir un site...", "Enregistrer le site", "Enregistrer le
-// site sous...", a site file dropped on the window, and the question asked before unsaved
-// changes to a site are lost. The file itself is read and written by site/site.h; here the
-// widgets are read into a site and a site put into the widgets.
+// site sous...", a site file dropped on the window, the question asked before unsaved changes
+// to a site are lost, and "Annuler" and "Rétablir", which put a whole site back. The file
+// itself is read and written by site/site.h; here the widgets are read into a site and a site
+// put into the widgets.
 #include "app/fenetre_principale.h"
 
 #include "app/dossiers.h"
@@ -64,9 +65,6 @@ void Fenetre_Principale::appliquer_site(const Site &site)
 {
     const Description_Diagramme &d = site.diagramme;
     const bool mois = d.mode == Mode_Dates::Jour_des_mois;
-    // The window holds no site file until this site is wholly in: the changes made below are
-    // not compared with the one it replaces.
-    chemin_site.clear();
     {
         // Every value goes in without its slot, so that none of them draws a diagram of half
         // the new site or sends its coupled widget back (a latitude of 45.5 would end at 45),
@@ -140,17 +138,37 @@ void Fenetre_Principale::appliquer_site(const Site &site)
 
     ombrage = d.ombrage;
     const Options_Disque &options = d.options;
-    scene->options.valider(options.pas_azimut, options.pas_hauteur, options.opacite,
-                           options.graduations, options.projection);
+    if (options != description_diagramme().options) {
+        scene->options.valider(options.pas_azimut, options.pas_hauteur, options.opacite,
+                               options.graduations, options.projection);
+        // Painted afresh at once, as after the options' "OK".
+        scene->invalidate(QRectF(), QGraphicsScene::BackgroundLayer);
+    }
     course_Soleil();
 }
 
 void Fenetre_Principale::actualiser_modification()
 {
     // Without a site file nothing is kept, so nothing is unsaved.
-    if (chemin_site.isEmpty())
-        return;
-    setWindowModified(site_courant() != site_enregistre);
+    setWindowModified(!chemin_site.isEmpty() && !historique.pile().isClean());
+}
+
+void Fenetre_Principale::noter_etape(const QString &nom)
+{
+    // The window is read only when the history takes it: not while it is being built, nor in
+    // the middle of an action.
+    if (historique.actif())
+        historique.noter(site_courant(), nom);
+}
+
+void Fenetre_Principale::on_actionAnnuler_triggered()
+{
+    historique.pile().undo();
+}
+
+void Fenetre_Principale::on_actionRetablir_triggered()
+{
+    historique.pile().redo();
 }
 
 bool Fenetre_Principale::ouvrir_site(const QString &chemin)
@@ -162,15 +180,24 @@ bool Fenetre_Principale::ouvrir_site(const QString &chemin)
     }
     if (!abandon_accepte())
         return false;
-    appliquer_site(*lecture.site);
-    chemin_site = QFileInfo(chemin).absoluteFilePath();
-    retenir_dossier(Genre_Fichier::Site, chemin_site);
+    {
+        const Historique::Pause pause(historique);
+        appliquer_site(*lecture.site);
+    }
     // The widgets may round what the file holds (the latitude to two decimals): what they show
     // now is the site as opened.
-    site_enregistre = site_courant();
-    setWindowTitle(tr("%1[*] - Orvane").arg(QFileInfo(chemin_site).completeBaseName()));
-    setWindowModified(false);
+    noter_etape(tr("Ouvrir un site"));
+    devenir_site(chemin);
     return true;
+}
+
+void Fenetre_Principale::devenir_site(const QString &chemin)
+{
+    chemin_site = QFileInfo(chemin).absoluteFilePath();
+    retenir_dossier(Genre_Fichier::Site, chemin_site);
+    setWindowTitle(tr("%1[*] - Orvane").arg(QFileInfo(chemin_site).completeBaseName()));
+    historique.pile().setClean();
+    actualiser_modification();
 }
 
 bool Fenetre_Principale::enregistrer_site(const QString &chemin)
@@ -181,11 +208,7 @@ bool Fenetre_Principale::enregistrer_site(const QString &chemin)
         QMessageBox::warning(this, tr("Attention!"), erreur, QMessageBox::Ok);
         return false;
     }
-    chemin_site = QFileInfo(chemin).absoluteFilePath();
-    retenir_dossier(Genre_Fichier::Site, chemin_site);
-    site_enregistre = site;
-    setWindowTitle(tr("%1[*] - Orvane").arg(QFileInfo(chemin_site).completeBaseName()));
-    setWindowModified(false);
+    devenir_site(chemin);
     return true;
 }
 

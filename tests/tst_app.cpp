@@ -30,6 +30,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -58,6 +59,8 @@ private slots:
     void tableauDeSortie();
     void fenetre();
     void petitEcran();
+    void molette_data();
+    void molette();
     void ressources_data();
     void ressources();
     void feuilleDeStyle();
@@ -232,6 +235,12 @@ void TestFenetre::actions_data()
         << false;
     QTest::newRow("quit") << "actionQuitter"
                           << "Quitter..." << QKeySequence() << false << false;
+    QTest::newRow("undo, nothing to undo yet")
+        << "actionAnnuler"
+        << "Annuler" << QKeySequence(Qt::CTRL + Qt::Key_Z) << false << false;
+    QTest::newRow("redo, nothing to redo yet")
+        << "actionRetablir"
+        << "Rétablir" << QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_Z) << false << false;
     QTest::newRow("display options")
         << "actionOptions_graphiques"
         << "Options graphiques..." << QKeySequence(Qt::CTRL + Qt::Key_O) << false << false;
@@ -270,13 +279,15 @@ void TestFenetre::menus()
 {
     Fenetre_Principale fenetre;
     const auto menus = fenetre.menuBar()->actions();
-    QCOMPARE(menus.size(), 3);
+    QCOMPARE(menus.size(), 4);
     QCOMPARE(menus.at(0)->menu()->objectName(), QStringLiteral("menuFichier"));
     QCOMPARE(menus.at(0)->text(), QStringLiteral("Fichier"));
-    QCOMPARE(menus.at(1)->menu()->objectName(), QStringLiteral("menuOptions"));
-    QCOMPARE(menus.at(1)->text(), QStringLiteral("Options"));
-    QCOMPARE(menus.at(2)->menu()->objectName(), QStringLiteral("menuAide"));
-    QCOMPARE(menus.at(2)->text(), QStringLiteral("Aide"));
+    QCOMPARE(menus.at(1)->menu()->objectName(), QStringLiteral("menuEdition"));
+    QCOMPARE(menus.at(1)->text(), QStringLiteral("Édition"));
+    QCOMPARE(menus.at(2)->menu()->objectName(), QStringLiteral("menuOptions"));
+    QCOMPARE(menus.at(2)->text(), QStringLiteral("Options"));
+    QCOMPARE(menus.at(3)->menu()->objectName(), QStringLiteral("menuAide"));
+    QCOMPARE(menus.at(3)->text(), QStringLiteral("Aide"));
 
     auto noms = [](QMenu *menu) {
         QStringList n;
@@ -291,9 +302,13 @@ void TestFenetre::menus()
                           "actionEnregistrer_le_site_sous", "|", "actionExporter_le_diagramme",
                           "actionImprimer", "|", "actionImporter_un_horizon",
                           "actionExporter_l_horizon", "|", "actionQuitter"}));
-    QCOMPARE(noms(menus.at(1)->menu()),
-             QStringList({"menuMode", "actionOptions_graphiques", "actionFenetre_et_obstacles"}));
+    QCOMPARE(noms(menus.at(1)->menu()), QStringList({"actionAnnuler", "actionRetablir"}));
+    QCOMPARE(enfant<QAction>(fenetre, "actionRetablir")->shortcuts(),
+             QList<QKeySequence>({QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_Z),
+                                  QKeySequence(Qt::CTRL + Qt::Key_Y)}));
     QCOMPARE(noms(menus.at(2)->menu()),
+             QStringList({"menuMode", "actionOptions_graphiques", "actionFenetre_et_obstacles"}));
+    QCOMPARE(noms(menus.at(3)->menu()),
              QStringList({"actionA_propos_de", "actionRechercher_une_mise_jour"}));
     auto *mode = fenetre.findChild<QMenu *>(QStringLiteral("menuMode"));
     QCOMPARE(mode->title(), QStringLiteral("Mode d'utilisation"));
@@ -492,6 +507,48 @@ void TestFenetre::petitEcran()
     // The seventeen controls of Mode 1, horizon import included, the four of "Lieu et heure"
     // and "Fenêtre et obstacles...".
     QCOMPARE(controles, 17 + 4 + 1);
+    fenetre.close();
+}
+
+void TestFenetre::molette_data()
+{
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<bool>("focus");
+
+    QTest::newRow("latitude box without the focus: the panel scrolls") << "latitude" << false;
+    QTest::newRow("zone list without the focus: the panel scrolls") << "combo_fuseau" << false;
+    QTest::newRow("latitude slider without the focus: the panel scrolls")
+        << "slider_latitude" << false;
+    QTest::newRow("latitude box with the focus: its value changes") << "latitude" << true;
+}
+
+void TestFenetre::molette()
+{
+    QFETCH(QString, nom);
+    QFETCH(bool, focus);
+    // Low enough for the panel to scroll.
+    Fenetre_Principale fenetre;
+    fenetre.resize(800, 540);
+    fenetre.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+    auto *defilement = enfant<QScrollArea>(fenetre, "scrollArea_panneau")->verticalScrollBar();
+    QVERIFY(defilement->maximum() > 0);
+    QWidget *w = fenetre.findChild<QWidget *>(nom);
+    QVERIFY(w);
+    if (focus) {
+        QApplication::setActiveWindow(&fenetre);
+        w->setFocus();
+        QVERIFY(w->hasFocus());
+    }
+    const char *propriete = qobject_cast<QComboBox *>(w) ? "currentIndex" : "value";
+    const auto valeur = [w, propriete] { return w->property(propriete); };
+    const QVariant avant = valeur();
+    const QPoint centre = w->rect().center();
+    QWheelEvent roue(centre, w->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &roue);
+    QCOMPARE(valeur() != avant, focus);
+    QCOMPARE(defilement->value() > 0, !focus);
     fenetre.close();
 }
 

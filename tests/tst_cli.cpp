@@ -374,6 +374,9 @@ void TestLigneDeCommande::statuts_data()
     usage("missing mask file",
           {"--tableau", "--masque", dossier_masques->filePath("absent.csv"), "--convention", "sud"},
           "--masque");
+    usage("mask file that is a folder",
+          {"--tableau", "--masque", dossier_masques->path(), "--convention", "sud"},
+          "--masque : « " + dossier_masques->path() + " » est un dossier\n");
 }
 
 void TestLigneDeCommande::statuts()

@@ -1812,10 +1812,16 @@ void TestScene::projectionSvgSurLaDeclinaison_data()
     QTest::addColumn<Type_Projection>("type");
     QTest::addColumn<double>("latitude");
 
-    QTest::newRow("polar equidistant") << Type_Projection::Equidistante << 45.0;
-    QTest::newRow("polar stereographic") << Type_Projection::Stereographique << 45.0;
-    QTest::newRow("chart, north of the equator") << Type_Projection::Cylindrique << 45.0;
-    QTest::newRow("chart, south of the equator") << Type_Projection::Cylindrique << -35.0;
+    // The report page names a projection other than the default.
+    QTest::addColumn<QString>("page");
+
+    QTest::newRow("polar equidistant") << Type_Projection::Equidistante << 45.0 << QString();
+    QTest::newRow("polar stereographic")
+        << Type_Projection::Stereographique << 45.0 << "Polaire stéréographique";
+    QTest::newRow("chart, north of the equator")
+        << Type_Projection::Cylindrique << 45.0 << "Cylindrique";
+    QTest::newRow("chart, south of the equator")
+        << Type_Projection::Cylindrique << -35.0 << "Cylindrique";
 }
 
 void TestScene::projectionSvgSurLaDeclinaison()
@@ -1824,6 +1830,7 @@ void TestScene::projectionSvgSurLaDeclinaison()
     // projection's inverse: sin δ = sin φ sin h + cos φ cos h cos A for every point.
     QFETCH(Type_Projection, type);
     QFETCH(double, latitude);
+    QFETCH(QString, page);
     Description_Diagramme d;
     d.latitude = latitude;
     d.date_choisie = QDate(2026, 5, 1);
@@ -1834,6 +1841,7 @@ void TestScene::projectionSvgSurLaDeclinaison()
     dessiner_diagramme(scene, d);
     QTemporaryDir dossier;
     const QString chemin = dossier.filePath(QStringLiteral("course.svg"));
+    QCOMPARE(legende_page(d, {}).projection, page);
     QVERIFY(exporter_diagramme(scene, d.taille, legende_page(d, {}), chemin));
 
     const QVector<QPointF> points = points_trait_svg(chemin, QStringLiteral("#ff0000"));

@@ -14,16 +14,20 @@
 #include "horizon/horizon.h"
 #include "masks/ensoleillement.h"
 #include "masks/points_masque.h"
+#include "solar/soleil.h"
 #include "tests/outils.h"
 #include "tests/repondeur.h"
 
 #include <QtTest>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QGraphicsPathItem>
 #include <QGraphicsView>
+#include <QLabel>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTableView>
@@ -63,6 +67,57 @@ bool valides(const std::vector<QPointF> &points)
     return points_masque(lignes).valide();
 }
 
+// The straight line through a profile's points at table azimuth `azimut`, 0 where it dips
+// below the horizontal; -1 outside an open profile, given clockwise from its first point.
+// Worked out by compass bearing, apart from the program's steps.
+double sur_la_ligne(const QVector<QPointF> &points, Convention_Azimut convention, bool tour,
+                    double azimut)
+{
+    const auto cap = [](double tableau) { return tableau <= 0 ? -tableau : 360.0 - tableau; };
+    std::vector<QPointF> caps;
+    for (const QPointF &p : points)
+        caps.emplace_back(cap(azimut_vers_tableau(p.x(), convention)), p.y());
+    if (tour) {
+        std::sort(caps.begin(), caps.end(),
+                  [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); });
+        caps.insert(caps.begin(), QPointF(caps.back().x() - 360.0, caps.back().y()));
+        caps.emplace_back(caps[1].x() + 360.0, caps[1].y());
+    } else {
+        for (std::size_t k = 1; k < caps.size(); ++k)
+            if (caps[k].x() < caps[k - 1].x())
+                caps[k].rx() += 360.0;
+    }
+    const double c = cap(azimut) + (cap(azimut) < caps.front().x() ? 360.0 : 0.0);
+    if (c > caps.back().x())
+        return -1.0;
+    std::size_t k = 1;
+    while (caps[k].x() < c)
+        ++k;
+    const QPointF &a = caps[k - 1];
+    const QPointF &b = caps[k];
+    return std::max(0.0, a.y() + (b.y() - a.y()) * (c - a.x()) / (b.x() - a.x()));
+}
+
+// Hours of sun behind the line on day `jour` at `latitude`, the simple sun sampled every 5 s
+// between its sunrise and sunset.
+double masque_de_la_ligne(const QVector<QPointF> &points, Convention_Azimut convention, bool tour,
+                          int jour, double latitude)
+{
+    const Soleil soleil;
+    const Soleil::Journee journee = soleil.journee(soleil.declinaison(jour), latitude);
+    const double pas = 5.0 / 3600.0;
+    double masque = 0.0;
+    for (double t = soleil.heure_lever(jour, latitude) + pas / 2;
+         t < soleil.heure_coucher(jour, latitude); t += pas) {
+        const double angle = Soleil::angle_horaire(t);
+        const double h = soleil.hauteur(journee, angle);
+        const double azimut = soleil.azimut(journee, angle, h) * (angle < 0 ? -1.0 : 1.0);
+        if (sur_la_ligne(points, convention, tour, azimut) > std::max(h, 0.0))
+            masque += pas;
+    }
+    return masque;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Convention_Azimut)
@@ -82,6 +137,8 @@ private slots:
     void pourTableau_data();
     void pourTableau();
     void amincissementNeBaissePas();
+    void suitLaLigne_data();
+    void suitLaLigne();
     void csvRelu_data();
     void csvRelu();
     void importDansLaFenetre();
@@ -287,6 +344,21 @@ void TestHorizon::pourTableau_data()
         << QVector<QPointF>{{60, 50}, {40, 30}, {0, 20}, {-30, 45}, {-60, 5}};
     QTest::newRow("one point") << QVector<QPointF>{{90, 10}} << Convention_Azimut::Nord << 500
                                << QVector<QPointF>{{-90, 10}};
+    QTest::newRow("one direction twice, the higher first")
+        << QVector<QPointF>{{0, -3}, {90, 6}, {90, 4}, {180, -1}, {270, 2}}
+        << Convention_Azimut::Nord << 500
+        << QVector<QPointF>{{0, 0}, {-90, 6}, {-180, 0}, {90, 2}, {0, 0}};
+    // Half skies, all round by the gaps: the rows pass the south on the west half's +180 on
+    // their way back to north, or on the east half's -180 on their way out of it.
+    QTest::newRow("east half only, all round")
+        << QVector<QPointF>{{30, 10}, {170, 10}} << Convention_Azimut::Nord << 500
+        << QVector<QPointF>{{0, 10}, {-30, 10}, {-170, 10}, {180, 10}, {0, 10}};
+    QTest::newRow("west half only, all round")
+        << QVector<QPointF>{{200, 10}, {330, 20}} << Convention_Azimut::Nord << 500
+        << QVector<QPointF>{{0, 20}, {-180, 20}, {160, 10}, {30, 20}, {0, 20}};
+    QTest::newRow("north, east and south, all round")
+        << QVector<QPointF>{{0, 5}, {90, 5}, {180, 5}} << Convention_Azimut::Nord << 500
+        << QVector<QPointF>{{0, 5}, {-90, 5}, {180, 5}, {0, 5}};
 }
 
 void TestHorizon::pourTableau()
@@ -303,15 +375,24 @@ void TestHorizon::pourTableau()
 
 void TestHorizon::amincissementNeBaissePas()
 {
-    // A jagged horizon of 2000 directions (fixed seed), all round and then open: thinned to
-    // the table's 500 rows, its outline is nowhere lower than the full one's, and the table
-    // accepts it.
+    // A jagged horizon of 2000 directions (fixed seed), all round, then open, then a file ending
+    // on north: thinned to the table's 500 rows, its outline is nowhere lower than the full one's,
+    // and the table accepts it.
     QRandomGenerator alea(11);
     std::vector<QPointF> tour;
     for (int k = 0; k < 2000; ++k)
         tour.emplace_back(k * 0.18, alea.bounded(600) / 10.0);
     std::vector<QPointF> ouvert(tour.begin() + 100, tour.begin() + 1900);
-    for (const auto &profil : {tour, ouvert}) {
+    // A file with a point at north and the open gap just after it: the rows end on north, 1024
+    // rows before it, so that a run marker on north would fall just past the markers' storage
+    // (as the sanitizers see it).
+    QByteArray fichier = "0;5\n";
+    for (int k = 0; k < 1024; ++k)
+        fichier += QByteArray::number(200 + k * 0.15) + ';' +
+                   QByteArray::number(alea.bounded(600) / 10.0) + '\n';
+    const Horizon_Lu fini_au_nord = lire_horizon(fichier, Convention_Azimut::Nord);
+    QVERIFY2(fini_au_nord.valide(), qPrintable(fini_au_nord.erreur));
+    for (const auto &profil : {tour, ouvert, fini_au_nord.points}) {
         const std::vector<QPointF> plein =
             horizon_pour_tableau(profil, Convention_Azimut::Nord, 100000);
         const std::vector<QPointF> mince =
@@ -330,6 +411,108 @@ void TestHorizon::amincissementNeBaissePas()
             QCOMPARE(prepare.hauteur(azimut), h);
         }
     }
+}
+
+void TestHorizon::suitLaLigne_data()
+{
+    QTest::addColumn<QVector<QPointF>>("points");
+    QTest::addColumn<Convention_Azimut>("convention");
+    // All round, or open from the first point given.
+    QTest::addColumn<bool>("tour");
+    QTest::addColumn<int>("limite");
+    // Whether the rows can keep within 0.25° of the line.
+    QTest::addColumn<bool>("tenu");
+    // Whether the same points read as steps hide more than 2 minutes more on some day.
+    QTest::addColumn<bool>("marches_trop_larges");
+
+    const auto nord = Convention_Azimut::Nord;
+    // Read as steps, the 35° reach on to 180°.
+    QTest::newRow("35 from 150 to 170 between 2 at 140 and 180, sampled")
+        << QVector<QPointF>{{140, 2}, {150, 35}, {170, 35}, {180, 2}} << nord << false << 500
+        << true << true;
+    // A steep profile sampled every 7.5° as PVGIS samples it: up to 5° from one direction to
+    // the next (fixed seed).
+    QVector<QPointF> pvgis;
+    QRandomGenerator alea(5);
+    double h = 15.0;
+    for (int k = 0; k < 48; ++k) {
+        h = std::clamp(h + (alea.bounded(101) - 50) / 10.0, 0.0, 40.0);
+        pvgis << QPointF(-180 + 7.5 * k, h);
+    }
+    QTest::newRow("steep PVGIS-style profile every 7.5")
+        << pvgis << Convention_Azimut::Sud << true << 500 << true << true;
+    QTest::newRow("below the horizontal in places")
+        << QVector<QPointF>{{0, -5}, {90, 5}, {180, -5}, {270, 25}} << nord << true << 500 << true
+        << false;
+    QTest::newRow("east half only, all round")
+        << QVector<QPointF>{{30, 10}, {170, 25}} << nord << true << 500 << true << false;
+    QTest::newRow("west half only, all round")
+        << QVector<QPointF>{{200, 10}, {330, 20}} << nord << true << 500 << true << false;
+    QTest::newRow("north, east and south, all round")
+        << QVector<QPointF>{{0, 5}, {90, 15}, {180, 5}} << nord << true << 500 << true << false;
+    QTest::newRow("open from the west across north to the east")
+        << QVector<QPointF>{{270, 10}, {300, 30}, {20, 0}, {60, 40}} << nord << false << 500 << true
+        << false;
+    // 4.6 - 5 as a program computes it, a hair below -0.4: the line's band is a hair wider.
+    QTest::newRow("6 rows, down just below 0 at the open end")
+        << QVector<QPointF>{{180, 5.6}, {-149.7, 18.3}, {-141.8, 4.6 - 5}} << Convention_Azimut::Sud
+        << false << 6 << false << false;
+    QVector<QPointF> dents;
+    for (int k = 0; k < 2000; ++k)
+        dents << QPointF(k * 0.18, alea.bounded(600) / 10.0);
+    QTest::newRow("2000 jagged directions: 500 rows cannot keep within 0.25")
+        << dents << nord << true << 500 << false << false;
+}
+
+void TestHorizon::suitLaLigne()
+{
+    // The steps' outline against the straight line between the points, and the sun hidden
+    // behind each at 45° on 21 February, March, June and December.
+    QFETCH(QVector<QPointF>, points);
+    QFETCH(Convention_Azimut, convention);
+    QFETCH(bool, tour);
+    QFETCH(int, limite);
+    QFETCH(bool, tenu);
+    QFETCH(bool, marches_trop_larges);
+    const std::vector<QPointF> profil(points.begin(), points.end());
+    const Horizon_Suivi suivi = horizon_suivi(profil, convention, limite);
+    QVERIFY2(valides(suivi.points), qPrintable(texte_points(suivi.points)));
+    QVERIFY(int(suivi.points.size()) <= limite);
+    QCOMPARE(suivi.ecart <= ecart_horizon_max, tenu);
+    // Short of the tolerance, the rows are spent (a tolerance a hair wider may need a row or
+    // two fewer).
+    if (!tenu)
+        QVERIFY2(int(suivi.points.size()) >= limite - 2,
+                 qPrintable(QString::number(suivi.points.size())));
+    const double ecart = std::max(suivi.ecart, ecart_horizon_max) + tolerance_angle;
+    for (int k = 0; k < 7200; ++k) {
+        const double azimut = -180.0 + (k + 0.5) * 0.05;
+        const double ligne = sur_la_ligne(points, convention, tour, azimut);
+        const double contour = hauteur_contour(suivi.points, azimut);
+        QVERIFY2(
+            ligne < 0 ? contour < 0 : std::abs(contour - ligne) <= ecart,
+            qPrintable(
+                QStringLiteral("at %1: outline %2, line %3").arg(azimut).arg(contour).arg(ligne)));
+    }
+    if (!tenu)
+        return;
+    const double deux_minutes = 2.0 / 60.0;
+    const std::vector<QPointF> marches = horizon_pour_tableau(profil, convention, limite);
+    double pire_en_marches = 0.0;
+    for (const int jour : {52, 80, 172, 355}) {
+        const double attendu = masque_de_la_ligne(points, convention, tour, jour, 45.0);
+        const double masque = ensoleillement(Soleil(), jour, 45.0, suivi.points).masque;
+        QVERIFY2(std::abs(masque - attendu) <= deux_minutes,
+                 qPrintable(QStringLiteral("day %1: %2 h behind the steps, %3 h behind the line")
+                                .arg(jour)
+                                .arg(masque)
+                                .arg(attendu)));
+        pire_en_marches =
+            std::max(pire_en_marches,
+                     std::abs(ensoleillement(Soleil(), jour, 45.0, marches).masque - attendu));
+    }
+    if (marches_trop_larges)
+        QVERIFY2(pire_en_marches > deux_minutes, qPrintable(QString::number(pire_en_marches)));
 }
 
 void TestHorizon::csvRelu_data()
@@ -415,24 +598,36 @@ void TestHorizon::importDansLaFenetre()
         QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
         QCOMPARE(repondeur.titres(), QStringList());
     }
-    // The five PVGIS directions: north twice, so four rows and the closing one.
-    QCOMPARE(apercu, QStringLiteral("5"));
-    const QVector<QPointF> attendus = {{0, 1}, {-90, 2}, {-180, 3}, {90, 4}, {0, 1}};
+    // The five PVGIS directions, north twice: the steps along the line through them, closed
+    // at north.
+    const std::vector<QPointF> attendus =
+        horizon_suivi({{-180, 1}, {-90, 2}, {0, 3}, {90, 4}, {180, 1}}, Convention_Azimut::Sud,
+                      lignes_masque_max)
+            .points;
+    QCOMPARE(apercu, QString::number(attendus.size()));
     QAbstractItemModel *modele = vue->model();
-    QCOMPARE(modele->rowCount(), 6);
-    for (int r = 0; r < attendus.size(); ++r) {
+    QCOMPARE(modele->rowCount(), int(attendus.size()));
+    for (int r = 0; r < int(attendus.size()); ++r) {
         QCOMPARE(modele->index(r, 0).data().toDouble(), attendus[r].x());
         QCOMPARE(modele->index(r, 1).data().toDouble(), attendus[r].y());
     }
-    QVERIFY(modele->index(5, 0).data().isNull());
-    int contours = 0;
-    for (QGraphicsItem *item : scene->items())
-        if (auto *chemin = dynamic_cast<QGraphicsPathItem *>(item))
-            contours += chemin->brush().style() == Qt::SolidPattern &&
-                                chemin->brush().color() == QColor(127, 127, 127)
-                            ? 1
-                            : 0;
-    QCOMPARE(contours, 1);
+    const auto contours = [scene] {
+        int n = 0;
+        for (QGraphicsItem *item : scene->items())
+            if (auto *chemin = dynamic_cast<QGraphicsPathItem *>(item))
+                n += chemin->brush().style() == Qt::SolidPattern &&
+                             chemin->brush().color() == QColor(127, 127, 127)
+                         ? 1
+                         : 0;
+        return n;
+    };
+    QCOMPARE(contours(), 1);
+    // Kept: a new latitude draws it again.
+    auto *conserver = fenetre.findChild<QCheckBox *>(QStringLiteral("check_conserver_masques"));
+    QVERIFY(conserver->isChecked() && conserver->isEnabled());
+    fenetre.findChild<QDoubleSpinBox *>(QStringLiteral("latitude"))->setValue(30.0);
+    QCOMPARE(contours(), 1);
+    QVERIFY(conserver->isChecked() && conserver->isEnabled());
 
     {
         Repondeur repondeur{QStringList{QStringLiteral("OK")}};
@@ -444,7 +639,7 @@ void TestHorizon::importDansLaFenetre()
                                             "Ligne 2 : la hauteur 95° sort des limites (de -5° à "
                                             "90°).")});
     }
-    QCOMPARE(modele->index(1, 0).data().toDouble(), -90.0);
+    QCOMPARE(modele->index(1, 0).data().toDouble(), attendus[1].x());
 
     // "Exporter l'horizon..." with the PVGIS filter writes the table in PVGIS's convention.
     const QString sortie = dossier.filePath(QStringLiteral("sortie"));
@@ -464,9 +659,13 @@ void TestHorizon::importDansLaFenetre()
     }
     QFile ecrit(sortie + QStringLiteral(".csv"));
     QVERIFY(ecrit.open(QIODevice::ReadOnly));
-    // North is -180 for PVGIS, east -90, south 0, west 90; the closing row at north ends the
-    // range at 180.
-    QCOMPARE(ecrit.readAll(), QByteArray("A,H_hor\n-180,1\n-90,2\n0,3\n90,4\n180,1\n"));
+    // North is -180 for PVGIS, east -90, south 0, west 90, each starting a step 0.05° above or
+    // below the file's height there; the closing row at north ends the range at 180.
+    const QByteArray csv = ecrit.readAll();
+    QVERIFY2(csv.startsWith("A,H_hor\n-180,1.05\n") && csv.contains("\n-90,2.05\n") &&
+                 csv.contains("\n0,3.05\n") && csv.contains("\n90,3.95\n") &&
+                 csv.endsWith("\n180,1.05\n") && csv.count('\n') == int(attendus.size()) + 1,
+             csv.constData());
 
     // On a full disk the warning gives the cause, and no file is left.
     {
@@ -485,6 +684,16 @@ void TestHorizon::importDansLaFenetre()
     }
     QVERIFY(!QFileInfo::exists(sortie + QStringLiteral("_plein.csv")));
     fenetre.close();
+
+    // Teeth of 40° every 3.6° cannot be followed within 0.25° by 20 rows: the preview says so.
+    QByteArray dents;
+    for (int k = 0; k < 100; ++k)
+        dents += QByteArray::number(k * 3.6) + ';' + QByteArray::number(k % 2 * 40) + '\n';
+    const Dialogue_Import_Horizon serre(dents, QStringLiteral("dents.csv"), 20);
+    const QString etat = serre.findChild<QLabel *>(QStringLiteral("label_etat"))->text();
+    QVERIFY2(etat.contains(QStringLiteral("20 lignes ne suffisent pas à suivre le profil à 0,25° "
+                                          "près")),
+             qPrintable(etat));
 }
 
 QTEST_MAIN(TestHorizon)

@@ -1114,6 +1114,11 @@ void TestMasques::soleilMasque_data()
     QTest::newRow("no mask: the day length") << 45.0 << 172 << QVector<QPointF>() << jour_45 << 0.0;
     QTest::newRow("height 0 all round: the day length") << 45.0 << 172 << tour_0 << jour_45 << 0.0;
     QTest::newRow("70 all round, above the noon sun") << 45.0 << 172 << tour_70 << 0.0 << jour_45;
+    // 0° over the east half, 70° over the west: only the afternoon, from noon due south (12 h)
+    // to sunset (19.71 h), is behind the mask.
+    QTest::newRow("0 over the east half hides nothing of the morning")
+        << 45.0 << 172 << QVector<QPointF>{{0, 0}, {-90, 0}, {-180, 70}, {90, 70}, {0, 0}}
+        << 12.0 - 4.30 << 19.71 - 12.0;
     QTest::newRow("30 over the south half: the sun passes above")
         << 45.0 << 172 << QVector<QPointF>{{-90, 30}, {90, 30}} << jour_45 << 0.0;
     QTest::newRow("40 over the south half")

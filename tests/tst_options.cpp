@@ -440,16 +440,23 @@ void TestOptions::ouvertureDepuisLaFenetre_data()
     QTest::addColumn<QString>("moyen");
     QTest::addColumn<bool>("valider");
 
-    QTest::newRow("Ctrl+O, then OK") << "raccourci" << true;
-    QTest::newRow("Ctrl+O, then Annuler") << "raccourci" << false;
-    QTest::newRow("menu entry Options graphiques..., then OK") << "menu" << true;
-    QTest::newRow("the window's other opening slot, then Annuler") << "slot" << false;
+    // The projection chosen in the dialog: its index in the list.
+    QTest::addColumn<int>("projection");
+
+    QTest::newRow("Ctrl+O, then OK") << "raccourci" << true << 0;
+    QTest::newRow("Ctrl+O, then Annuler") << "raccourci" << false << 0;
+    QTest::newRow("menu entry Options graphiques..., then OK") << "menu" << true << 0;
+    QTest::newRow("the window's other opening slot, then Annuler") << "slot" << false << 0;
+    QTest::newRow("Cylindrique, then OK: drawn as a chart at once") << "menu" << true << 2;
+    QTest::newRow("Polaire stéréographique, then Annuler: the disc as it was")
+        << "menu" << false << 1;
 }
 
 void TestOptions::ouvertureDepuisLaFenetre()
 {
     QFETCH(QString, moyen);
     QFETCH(bool, valider);
+    QFETCH(int, projection);
 
     Fenetre_Principale fenetre;
     auto *vue = enfant<QGraphicsView>(fenetre, "graphicsView");
@@ -469,6 +476,7 @@ void TestOptions::ouvertureDepuisLaFenetre()
     repondre([&](QWidget *boite) {
         ouverte = boite;
         taper(enfant<QSpinBox>(*boite, "spinBox_pas_azimut"), "20");
+        enfant<QComboBox>(*boite, "combo_projection")->setCurrentIndex(projection);
         QTest::mouseClick(enfant<QPushButton>(*boite, valider ? "bouton_OK" : "bouton_annuler"),
                           Qt::LeftButton);
     });
@@ -487,7 +495,10 @@ void TestOptions::ouvertureDepuisLaFenetre()
     QCOMPARE(ouverte->windowTitle(), QStringLiteral("Options du disque"));
     QVERIFY(!scene->options.isVisible());
     QCOMPARE(scene->options.pas_azimut, valider ? 20 : 10);
-    // Closing the dialog rebuilds nothing: the next repaint reads the new values.
+    QCOMPARE(static_cast<int>(scene->projection().type()), valider ? projection : 0);
+    // Closing the dialog adds no item: the next repaint reads the new values, and a new
+    // projection draws the same items again through it (the scene's projection is the
+    // drawing's).
     QCOMPARE(scene->items().size(), items_avant);
     // But the disc on screen is the whole disc in the committed values, never part old, part
     // new: the frame shown equals a full fresh render.

@@ -8,6 +8,9 @@
 #include "app/fenetre_principale.h"
 #include "diagram/scene.h"
 #include "ecriture/ecriture.h"
+#include "horizon/dialogue_import_horizon.h"
+#include "options/affichage_options.h"
+#include "protections/dialogue_fenetre.h"
 #include "site/site.h"
 #include "tests/outils.h"
 #include "tests/repondeur.h"
@@ -19,16 +22,19 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QGraphicsPathItem>
 #include <QGraphicsTextItem>
 #include <QGraphicsView>
+#include <QGroupBox>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStandardItemModel>
@@ -320,6 +326,8 @@ private slots:
     void titreEtFermeture();
     void siteEnArgument_data();
     void siteEnArgument();
+    void annulerRetablir_data();
+    void annulerRetablir();
 
 private:
     QTemporaryDir dossier;
@@ -933,6 +941,248 @@ void TestSite::siteEnArgument()
         QCOMPARE(w.etat(), au_depart);
     }
     w.f.close();
+}
+
+void TestSite::annulerRetablir_data()
+{
+    QTest::addColumn<QString>("changement");
+    QTest::addColumn<QString>("etape");
+
+    QTest::newRow("latitude typed, then Enter: one step") << "latitude"
+                                                          << "Latitude";
+    QTest::newRow("latitude slider, arrow key held: one step") << "touche"
+                                                               << "Latitude";
+    QTest::newRow("longitude") << "longitude"
+                               << "Longitude";
+    QTest::newRow("zone, with its city's longitude") << "fuseau"
+                                                     << "Fuseau horaire";
+    QTest::newRow("time scale") << "echelle"
+                                << "Échelle des heures";
+    QTest::newRow("model of the sun") << "modele"
+                                      << "Modèle du soleil";
+    QTest::newRow("date") << "date"
+                          << "Date";
+    QTest::newRow("date saved") << "enregistrer"
+                                << "Enregistrer la date";
+    QTest::newRow("saved dates reset") << "reinitialiser"
+                                       << "Réinitialisation";
+    QTest::newRow("Mode 2 chosen") << "mode"
+                                   << "Mode d'utilisation";
+    QTest::newRow("day of Mode 2") << "jour"
+                                   << "Jour des mois";
+    QTest::newRow("year of Mode 2") << "annee"
+                                    << "Année";
+    QTest::newRow("limit courses unticked") << "limites"
+                                            << "Délimiter la course";
+    QTest::newRow("hour lines ticked") << "heures"
+                                       << "Afficher les heures";
+    QTest::newRow("mask cell typed") << "cellule"
+                                     << "Tableau des masques";
+    QTest::newRow("mask rows added") << "lignes"
+                                     << "Ajouter des lignes";
+    QTest::newRow("mask table emptied") << "effacer"
+                                        << "Effacer le tableau";
+    QTest::newRow("horizon imported") << "horizon"
+                                      << "Importer un horizon";
+    QTest::newRow("kept masks unticked") << "conserver"
+                                         << "Conserver les masques";
+    QTest::newRow("window and walls") << "fenetre"
+                                      << "Fenêtre et obstacles";
+    QTest::newRow("display options") << "options"
+                                     << "Options graphiques";
+    QTest::newRow("site opened") << "site"
+                                 << "Ouvrir un site";
+    QTest::newRow("50 random steps, undone to the start") << "hasard" << QString();
+}
+
+void TestSite::annulerRetablir()
+{
+    QFETCH(QString, changement);
+    QFETCH(QString, etape);
+    Fenetre fenetre;
+    Fenetre_Principale &f = fenetre.f;
+    auto *annuler = enfant<QAction>(f, "actionAnnuler");
+    auto *retablir = enfant<QAction>(f, "actionRetablir");
+    auto *latitude_curseur = enfant<QSlider>(f, "slider_latitude");
+    // Warnings of the random steps (a thirteenth date) are answered, and so are the dialogs.
+    const QString horizon = dossier.filePath(QStringLiteral("horizon.csv"));
+    auto repondeur = Repondeur::a_chaque_boite(QStringLiteral("OK"));
+    repondeur.autre_fenetre = [&horizon](QWidget *w) {
+        if (auto *fichiers = qobject_cast<QFileDialog *>(w)) {
+            choisir_fichier(fichiers, horizon);
+        } else if (auto *apercu = qobject_cast<Dialogue_Import_Horizon *>(w)) {
+            apercu->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        } else if (auto *options = qobject_cast<Affichage_Options *>(w)) {
+            options->valider(30, 5, 40, false);
+            options->accept();
+        } else if (auto *fenetre_obstacles = qobject_cast<Dialogue_Fenetre *>(w)) {
+            enfant<QGroupBox>(*fenetre_obstacles, "groupe_facade")->setChecked(true);
+            enfant<QGroupBox>(*fenetre_obstacles, "groupe_casquette")->setChecked(true);
+            fenetre_obstacles->accept();
+        } else {
+            w->close();
+        }
+    };
+    // A mouse button released between two changes ends a gesture, as between two drags.
+    const auto geste = [&f] {
+        QTest::mouseClick(enfant<QGraphicsView>(f, "graphicsView")->viewport(), Qt::LeftButton, {},
+                          QPoint(1, 1));
+    };
+    if (changement != QLatin1String("hasard")) {
+        Saisie base;
+        base.latitude = 45.5;
+        // A date saved shows only in the state of "Réinitialisation".
+        if (changement != QLatin1String("enregistrer"))
+            base.enregistrees = {QDate(2026, 3, 20), QDate(2026, 12, 21)};
+        base.limites = true;
+        base.masques = {{-10, 20}, {170, 30}};
+        base.conserver = true;
+        fenetre.saisir(base);
+        if (changement == QLatin1String("jour") || changement == QLatin1String("annee"))
+            enfant<QAction>(f, "actionChoisir_le_jour_pour_les_mois")->trigger();
+        geste();
+    }
+    const QStringList avant = fenetre.etat();
+
+    QRandomGenerator hasard(19);
+    const auto changer = [&](const QString &c) {
+        if (c == QLatin1String("latitude")) {
+            fenetre.latitude->selectAll();
+            QTest::keyClicks(fenetre.latitude, QStringLiteral("-33,87"));
+            QTest::keyClick(fenetre.latitude, Qt::Key_Return);
+        } else if (c == QLatin1String("touche")) {
+            // As a system repeats a held key: a press, then repeated releases and presses.
+            QTest::simulateEvent(latitude_curseur, true, Qt::Key_Right, Qt::NoModifier, QString(),
+                                 false);
+            for (int repetition = 0; repetition < 10; ++repetition)
+                for (const bool appui : {false, true})
+                    QTest::simulateEvent(latitude_curseur, appui, Qt::Key_Right, Qt::NoModifier,
+                                         QString(), true);
+            QTest::simulateEvent(latitude_curseur, false, Qt::Key_Right, Qt::NoModifier, QString(),
+                                 false);
+        } else if (c == QLatin1String("longitude")) {
+            enfant<QDoubleSpinBox>(f, "longitude")->setValue(151.21);
+        } else if (c == QLatin1String("fuseau")) {
+            auto *zones = enfant<QComboBox>(f, "combo_fuseau");
+            zones->setCurrentIndex(zones->findText(QStringLiteral("Europe/Paris")));
+        } else if (c == QLatin1String("echelle")) {
+            enfant<QComboBox>(f, "combo_echelle")->setCurrentIndex(1);
+        } else if (c == QLatin1String("modele")) {
+            enfant<QComboBox>(f, "combo_modele")->setCurrentIndex(1);
+        } else if (c == QLatin1String("date")) {
+            fenetre.date->setDate(QDate(2026, 9, 1));
+        } else if (c == QLatin1String("enregistrer")) {
+            enfant<QPushButton>(f, "Bouton_Enregistrer_Date")->click();
+        } else if (c == QLatin1String("reinitialiser")) {
+            enfant<QPushButton>(f, "Bouton_reinitialiser")->click();
+        } else if (c == QLatin1String("mode")) {
+            enfant<QAction>(f, "actionChoisir_le_jour_pour_les_mois")->trigger();
+        } else if (c == QLatin1String("jour")) {
+            enfant<QSpinBox>(f, "spinBox_numero_jour")->setValue(15);
+        } else if (c == QLatin1String("annee")) {
+            enfant<QSpinBox>(f, "spinBox_annee")->setValue(1999);
+        } else if (c == QLatin1String("limites")) {
+            enfant<QCheckBox>(f, "check_limite")->click();
+        } else if (c == QLatin1String("heures")) {
+            enfant<QCheckBox>(f, "check_heures")->click();
+        } else if (c == QLatin1String("cellule")) {
+            // A typed cell draws nothing; "Tracer les Masques" shows it.
+            fenetre.masques()->setData(fenetre.masques()->index(0, 1), 25.0, Qt::EditRole);
+            enfant<QPushButton>(f, "bouton_masques")->click();
+        } else if (c == QLatin1String("lignes")) {
+            enfant<QSpinBox>(f, "spinBox_nbLignes_tab")->setValue(3);
+            enfant<QPushButton>(f, "Bouton_ajoutLignes")->click();
+        } else if (c == QLatin1String("effacer")) {
+            enfant<QPushButton>(f, "bouton_effacer_tableau")->click();
+        } else if (c == QLatin1String("horizon")) {
+            QFile fichier(horizon);
+            if (!fichier.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+                fichier.write("-90;5\n0;10\n90;5\n") < 0)
+                qFatal("the horizon file cannot be written");
+            fichier.close();
+            enfant<QAction>(f, "actionImporter_un_horizon")->trigger();
+        } else if (c == QLatin1String("conserver")) {
+            enfant<QCheckBox>(f, "check_conserver_masques")->click();
+            // The outline drawn once more on unticking is no input: the window resized and
+            // back draws these inputs without it.
+            const QSize taille = f.size();
+            f.resize(taille + QSize(1, 0));
+            f.resize(taille);
+        } else if (c == QLatin1String("options")) {
+            enfant<QAction>(f, "actionOptions_graphiques")->trigger();
+        } else if (c == QLatin1String("fenetre")) {
+            enfant<QAction>(f, "actionFenetre_et_obstacles")->trigger();
+        } else if (c == QLatin1String("site")) {
+            const QString chemin = dossier.filePath(QStringLiteral("autre.orvane"));
+            if (!ecrire_site(chemin, site_de_base()).isEmpty() || !deposer(f, chemin))
+                qFatal("the site was not opened");
+        }
+    };
+    if (changement == QLatin1String("hasard")) {
+        const QStringList genres = {"latitude", "longitude",   "fuseau",        "echelle", "modele",
+                                    "date",     "enregistrer", "reinitialiser", "mode",    "jour",
+                                    "annee",    "limites",     "heures",        "cellule", "lignes",
+                                    "effacer",  "conserver"};
+        int faits = 0;
+        while (faits < 50) {
+            const QString c = genres.at(hasard.bounded(genres.size()));
+            // Mode 2 hides the date and its buttons.
+            const bool mois =
+                enfant<QAction>(f, "actionChoisir_le_jour_pour_les_mois")->isChecked();
+            if (mois && (c == QLatin1String("date") || c == QLatin1String("enregistrer") ||
+                         c == QLatin1String("reinitialiser")))
+                continue;
+            // Values of their own, so that a step repeated still changes something.
+            if (c == QLatin1String("latitude"))
+                fenetre.latitude->setValue(hasard.bounded(-9000, 9001) / 100.0);
+            else if (c == QLatin1String("date"))
+                fenetre.date->setDate(QDate(2026, 1, 1).addDays(hasard.bounded(365)));
+            else if (c == QLatin1String("echelle") || c == QLatin1String("modele"))
+                enfant<QComboBox>(f,
+                                  c == QLatin1String("echelle") ? "combo_echelle" : "combo_modele")
+                    ->setCurrentIndex(hasard.bounded(2));
+            else if (c == QLatin1String("cellule"))
+                fenetre.masques()->setData(fenetre.masques()->index(hasard.bounded(6), 1),
+                                           hasard.bounded(90), Qt::EditRole);
+            else
+                changer(c);
+            geste();
+            ++faits;
+        }
+    } else {
+        changer(changement);
+    }
+    const QStringList apres = fenetre.etat();
+    QVERIFY(apres != avant);
+    QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
+
+    // The site opened stays the window's file: only its inputs go back, and the title says so.
+    const int depuis = changement == QLatin1String("site") ? 2 : 0;
+    if (etape.isEmpty()) {
+        while (annuler->isEnabled())
+            annuler->trigger();
+    } else if (changement == QLatin1String("latitude")) {
+        // Ctrl+Z in the box just typed into undoes the step, not the box's text.
+        QCOMPARE(annuler->text(), QStringLiteral("Annuler ") + etape);
+        QApplication::setActiveWindow(&f);
+        fenetre.latitude->setFocus();
+        QTest::keyClick(fenetre.latitude, Qt::Key_Z, Qt::ControlModifier);
+    } else {
+        QCOMPARE(annuler->text(), QStringLiteral("Annuler ") + etape);
+        annuler->trigger();
+        QCOMPARE(retablir->text(), QStringLiteral("Rétablir ") + etape);
+    }
+    QCOMPARE(fenetre.etat().mid(depuis), avant.mid(depuis));
+    QCOMPARE(f.isWindowModified(), depuis > 0);
+    if (etape.isEmpty()) {
+        while (retablir->isEnabled())
+            retablir->trigger();
+    } else {
+        retablir->trigger();
+    }
+    QCOMPARE(fenetre.etat(), apres);
+    QVERIFY(!f.isWindowModified());
+    f.close();
 }
 
 QTEST_MAIN(TestSite)

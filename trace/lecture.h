@@ -8,9 +8,9 @@
 // and shows the text.
 //
 // Scene coordinates: origin at the disc's centre (the zenith), x right, y down; the disc has
-// diameter `diametre` scene units. Azimuth in degrees from north, negative towards the east,
-// positive towards the west, ±180 south (the mask table's convention); heights in degrees above
-// the horizon; times in hours of the description's scale.
+// diameter `diametre` scene units, or the drawing is that of a `Projection`. Azimuth in degrees
+// from north, negative towards the east, positive towards the west, ±180 south (the mask table's
+// convention); heights in degrees above the horizon; times in hours of the description's scale.
 
 #include "projection/projection.h"
 #include "solar/heure_legale.h"
