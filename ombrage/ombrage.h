@@ -99,7 +99,7 @@ Ombre ombre_facade(const Facade &facade, double azimut, double hauteur);
 // The first wall that hides the sun at (`azimut`, `hauteur`); Aucune when none.
 Ombre ombre_obstacles(const std::vector<Obstacle> &obstacles, double azimut, double hauteur);
 
-// A zone of the sky that one part hides: over the bearings from `debut` clockwise to `fin`
+// A zone of the sky that one element hides: over the bearings from `debut` clockwise to `fin`
 // (degrees, `debut` <= `fin` <= `debut` + 360), every height from `bas(bearing)` up to
 // `haut(bearing)` (degrees, 0..90).
 struct Zone_Ombre {

@@ -43,9 +43,21 @@ QDoubleSpinBox *boite(double min, double max, const QString &suffixe, QWidget *p
     return b;
 }
 
-QDoubleSpinBox *longueur(QWidget *parent)
+QDoubleSpinBox *longueur(QWidget *parent, double valeur = longueur_min)
 {
-    return boite(longueur_min, longueur_max, QStringLiteral(" m"), parent);
+    QDoubleSpinBox *b = boite(longueur_min, longueur_max, QStringLiteral(" m"), parent);
+    b->setValue(valeur);
+    return b;
+}
+
+// One element of the surroundings, switched on or off by its title's box.
+QGroupBox *groupe_commutable(const QString &titre, bool actif, const char *nom, QWidget *parent)
+{
+    auto *groupe = new QGroupBox(titre, parent); // owned by `parent`
+    groupe->setObjectName(QLatin1String(nom));
+    groupe->setCheckable(true);
+    groupe->setChecked(actif);
+    return groupe;
 }
 
 // The columns of the walls' table: bearing, distance, bearing, distance, height.
@@ -87,10 +99,7 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent) : QD
 
     // The facade, with its devices inside: switched off, it switches them off too.
     const Facade &f = ombrage.facade;
-    groupe_facade = new QGroupBox(tr("Façade"), this);
-    groupe_facade->setObjectName(QStringLiteral("groupe_facade"));
-    groupe_facade->setCheckable(true);
-    groupe_facade->setChecked(f.active);
+    groupe_facade = groupe_commutable(tr("Façade"), f.active, "groupe_facade", this);
     auto *facade = new QVBoxLayout(groupe_facade);
     auto *ligne_orientation = new QHBoxLayout;
     facade->addLayout(ligne_orientation);
@@ -120,15 +129,11 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent) : QD
     ligne_orientation->addStretch();
 
     const Casquette &c = f.casquette;
-    groupe_casquette = new QGroupBox(tr("Casquette"), groupe_facade);
-    groupe_casquette->setObjectName(QStringLiteral("groupe_casquette"));
-    groupe_casquette->setCheckable(true);
-    groupe_casquette->setChecked(c.active);
+    groupe_casquette =
+        groupe_commutable(tr("Casquette"), c.active, "groupe_casquette", groupe_facade);
     auto *casquette = new QFormLayout(groupe_casquette);
-    casquette_profondeur = longueur(groupe_casquette);
-    casquette_profondeur->setValue(c.profondeur);
-    casquette_hauteur = longueur(groupe_casquette);
-    casquette_hauteur->setValue(c.hauteur);
+    casquette_profondeur = longueur(groupe_casquette, c.profondeur);
+    casquette_hauteur = longueur(groupe_casquette, c.hauteur);
     const auto debord = [&](double valeur) {
         QDoubleSpinBox *b = boite(0.0, longueur_max, QStringLiteral(" m"), groupe_casquette);
         b->setSpecialValueText(toute_la_facade);
@@ -145,30 +150,25 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent) : QD
 
     auto *joues = new QHBoxLayout;
     facade->addLayout(joues);
-    const auto joue = [&](const QString &titre, const Joue &j, QGroupBox *&groupe,
+    const auto joue = [&](const QString &titre, const Joue &j, const char *nom, QGroupBox *&groupe,
                           QDoubleSpinBox *&profondeur, QDoubleSpinBox *&distance) {
-        groupe = new QGroupBox(titre, groupe_facade);
-        groupe->setCheckable(true);
-        groupe->setChecked(j.active);
+        groupe = groupe_commutable(titre, j.active, nom, groupe_facade);
         auto *formulaire = new QFormLayout(groupe);
-        profondeur = longueur(groupe);
-        profondeur->setValue(j.profondeur);
-        distance = longueur(groupe);
-        distance->setValue(j.distance);
+        profondeur = longueur(groupe, j.profondeur);
+        distance = longueur(groupe, j.distance);
         formulaire->addRow(tr("Profondeur"), profondeur);
         formulaire->addRow(tr("Distance"), distance);
         joues->addWidget(groupe);
     };
-    joue(tr("Joue gauche"), f.joue_gauche, groupe_joue_gauche, joue_gauche_profondeur,
-         joue_gauche_distance);
-    joue(tr("Joue droite"), f.joue_droite, groupe_joue_droite, joue_droite_profondeur,
-         joue_droite_distance);
+    joue(tr("Joue gauche"), f.joue_gauche, "groupe_joue_gauche", groupe_joue_gauche,
+         joue_gauche_profondeur, joue_gauche_distance);
+    joue(tr("Joue droite"), f.joue_droite, "groupe_joue_droite", groupe_joue_droite,
+         joue_droite_profondeur, joue_droite_distance);
     mise_en_page->addWidget(groupe_facade);
 
     // The walls, one row each.
-    groupe_obstacles = new QGroupBox(tr("Obstacles"), this);
-    groupe_obstacles->setCheckable(true);
-    groupe_obstacles->setChecked(ombrage.obstacles_actifs);
+    groupe_obstacles =
+        groupe_commutable(tr("Obstacles"), ombrage.obstacles_actifs, "groupe_obstacles", this);
     auto *murs = new QVBoxLayout(groupe_obstacles);
     obstacles = new QTableWidget(0, Colonnes, groupe_obstacles);
     obstacles->setHorizontalHeaderLabels(

@@ -4,7 +4,7 @@
 #define ORVANE_PROTECTIONS_DIALOGUE_FENETRE_H
 
 // "Fenêtre et obstacles": the window's facade, its overhang and fins, and the walls around it
-// (ombrage/ombrage.h), each part switched on or off by its box. The dialog only edits a value:
+// (ombrage/ombrage.h), each element switched on or off by its box. The dialog only edits a value:
 // the window reads it back when the dialog is accepted. Lengths in metres, bearings in compass
 // degrees (0 north, 90 east).
 
@@ -25,7 +25,7 @@ class Dialogue_Fenetre : public QDialog
 public:
     explicit Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent = nullptr);
 
-    // What the dialog holds now; the values of a part switched off are kept.
+    // What the dialog holds now; the values of an element switched off are kept.
     Ombrage valeur() const;
 
 private:

@@ -31,7 +31,7 @@ namespace
 
 constexpr double pi = 3.141592653589793;
 constexpr double rad = pi / 180.0;
-// The counts and the rays may part by this much a day, hours.
+// The counts and the rays may differ by this much a day, hours.
 constexpr double ecart_rayons_heures = 2.0 / 60.0;
 // The program's counts find each change within a second; the hand cases allow a minute.
 constexpr double ecart_main_heures = 1.0 / 60.0;
