@@ -196,6 +196,10 @@ private:
     bool abandon_accepte();
     // The title's "*": whether the site has changed since it was last opened or saved.
     void actualiser_modification();
+    // "Fenêtre et obstacles..." (protections/fenetre_protections.cpp): the menu action and the
+    // masks group's button that open the dialog, and the dialog, whose accepted value is drawn.
+    void configurer_fenetre_obstacles();
+    void ouvrir_fenetre_obstacles();
     // Hands the site as the widgets hold it now to the history; `nom` names the step.
     void noter_etape(const QString &nom = QString());
     // Shows or hides the widgets of Mode 1 or Mode 2 and checks its menu action.
@@ -211,8 +215,10 @@ private:
     // The output table: one row per value, cells as `textes_ligne` writes them; rows beyond
     // go. Rows: Mode 1, row 0 the current date and then the saved dates drawn; Mode 2, one row
     // per valid month. With `masque` (an outline drawn) the columns "Soleil direct" and
-    // "Masqué" are shown with `textes_masque`'s cells; without, they are hidden.
-    void ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lignes, bool masque);
+    // "Masqué" are shown with `textes_masque`'s cells; without, they are hidden. With `fenetre`
+    // (a facade given) the column "Soleil sur la fenêtre" follows them, likewise.
+    void ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lignes, bool masque,
+                                bool fenetre = false);
     // The mask table's rows replaced by `points` (x azimuth, y height, degrees, table
     // convention), at least the fresh table's number of rows.
     void remplir_tableau_masques(const std::vector<QPointF> &points);
@@ -233,6 +239,8 @@ private:
     // `retourner_message_si_pas_de_maj`, the failure or the absence of an update too.
     void annoncer_mise_a_jour(const Resultat_maj &resultat, bool retourner_message_si_pas_de_maj);
 
+    // The window's facade, its devices and the walls, as "Fenêtre et obstacles" left them.
+    Ombrage ombrage;
     // Saved dates, slot = day of the year − 1; a null date marks an empty slot.
     std::array<QDate, 366> dates_enregistrees;
     // The description last drawn (with its mask outline, if any) and the rows it gave: what

@@ -27,6 +27,7 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <fcntl.h>
@@ -58,9 +59,9 @@ const QString aide = QStringLiteral(
     "  --export FICHIER      écrit le diagramme dans FICHIER ; le suffixe donne le format :\n"
     "                        .png .jpg .jpeg .svg .pdf\n"
     "  --tableau             écrit le tableau des valeurs de sortie en CSV sur la sortie\n"
-    "                        standard : date;lever;coucher;duree, et avec --masque\n"
-    "                        soleil_direct;masque (heures de soleil direct et derrière le\n"
-    "                        masque)\n"
+    "                        standard : date;lever;coucher;duree, avec --masque ou\n"
+    "                        --obstacle soleil_direct;masque (heures de soleil direct et\n"
+    "                        derrière le masque), avec --facade soleil_fenetre\n"
     "  --enregistrer-site FICHIER\n"
     "                        écrit le site des options données dans FICHIER (.orvane)\n"
     "\n"
@@ -104,6 +105,15 @@ const QString aide = QStringLiteral(
     "                        nord (boussole : 0 au nord, 90 à l'est, de 0 à 360),\n"
     "                        sud (0 au sud, ouest positif, de -180 à 180, comme PVGIS) ou\n"
     "                        tableau (0 au nord, est négatif, ±180 au sud)\n"
+    "  --facade AZ           la façade d'une fenêtre, orientée au gisement AZ (0 à 360 :\n"
+    "                        0 nord, 90 est) ; ajoute au tableau soleil_fenetre\n"
+    "  --casquette P:H[:G:D] une casquette de profondeur P, à H au-dessus du point, limitée\n"
+    "                        à G à gauche et D à droite (vue de l'intérieur) ; en mètres\n"
+    "  --joue-gauche P:D     une joue de profondeur P à la distance D, à gauche\n"
+    "  --joue-droite P:D     la même à droite\n"
+    "  --obstacle B1:D1:B2:D2:H\n"
+    "                        un mur entre les points de gisements B1, B2 à D1, D2 mètres,\n"
+    "                        haut de H mètres au-dessus du point ; répétée, 50 au plus\n"
     "  -h, --help            affiche cette aide\n"
     "  -v, --version         affiche la version\n"
     "\n"
@@ -245,6 +255,98 @@ QVector<QPointF> masque_du_site(const Site &site)
     return QVector<QPointF>(masque.points.cbegin(), masque.points.cend());
 }
 
+// The `comptes` numbers of `texte` written N:N:…, each as `lire_nombre` reads it.
+std::vector<double> lire_nombres(const QString &option, const QString &texte,
+                                 std::initializer_list<int> comptes, const QString &forme)
+{
+    std::vector<double> nombres;
+    for (const QString &morceau : texte.split(QLatin1Char(':'))) {
+        const std::optional<double> nombre = lire_nombre(morceau);
+        if (!nombre)
+            throw Erreur_usage{
+                QStringLiteral("%1 : « %2 » : attendu %3").arg(option, texte, forme)};
+        nombres.push_back(*nombre);
+    }
+    if (std::find(comptes.begin(), comptes.end(), static_cast<int>(nombres.size())) ==
+        comptes.end())
+        throw Erreur_usage{QStringLiteral("%1 : « %2 » : attendu %3").arg(option, texte, forme)};
+    return nombres;
+}
+
+double longueur(const QString &option, double valeur)
+{
+    if (!(valeur > 0.0))
+        throw Erreur_usage{
+            QStringLiteral("%1 : %2 : les longueurs sont en mètres, plus grandes que 0")
+                .arg(option)
+                .arg(valeur)};
+    return valeur;
+}
+
+double gisement(const QString &option, double valeur)
+{
+    if (valeur < 0.0 || valeur > 360.0)
+        throw Erreur_usage{
+            QStringLiteral("%1 : %2 est hors de l'intervalle 0 à 360").arg(option).arg(valeur)};
+    return valeur;
+}
+
+// The window's options into `ombrage`: `facade` and each device's value, empty when not given,
+// and the walls; a device needs a facade, given here or by the site.
+void lire_ombrage(Ombrage &ombrage, const QString &facade, const QString &casquette,
+                  const QString &joue_gauche, const QString &joue_droite,
+                  const QStringList &obstacles)
+{
+    if (!facade.isEmpty()) {
+        const QString option = QStringLiteral("--facade");
+        ombrage.facade.active = true;
+        ombrage.facade.orientation =
+            gisement(option, lire_nombres(option, facade, {1}, QStringLiteral("AZ"))[0]);
+    }
+    const auto dispositif = [&](const QString &option) {
+        if (!ombrage.facade.active)
+            throw Erreur_usage{QStringLiteral("%1 : ne va qu'avec --facade").arg(option)};
+    };
+    if (!casquette.isEmpty()) {
+        const QString option = QStringLiteral("--casquette");
+        dispositif(option);
+        const std::vector<double> n =
+            lire_nombres(option, casquette, {2, 4}, QStringLiteral("P:H ou P:H:G:D"));
+        Casquette &c = ombrage.facade.casquette;
+        c.active = true;
+        c.profondeur = longueur(option, n[0]);
+        c.hauteur = longueur(option, n[1]);
+        c.gauche = n.size() == 4 ? longueur(option, n[2]) : Casquette().gauche;
+        c.droite = n.size() == 4 ? longueur(option, n[3]) : Casquette().droite;
+    }
+    for (const auto &joue : {std::make_pair(QStringLiteral("--joue-gauche"), &joue_gauche),
+                             std::make_pair(QStringLiteral("--joue-droite"), &joue_droite)}) {
+        if (joue.second->isEmpty())
+            continue;
+        dispositif(joue.first);
+        const std::vector<double> n =
+            lire_nombres(joue.first, *joue.second, {2}, QStringLiteral("P:D"));
+        Joue &j =
+            joue.second == &joue_gauche ? ombrage.facade.joue_gauche : ombrage.facade.joue_droite;
+        j = {true, longueur(joue.first, n[0]), longueur(joue.first, n[1])};
+    }
+    if (obstacles.isEmpty())
+        return;
+    const QString option = QStringLiteral("--obstacle");
+    if (obstacles.size() > obstacles_max)
+        throw Erreur_usage{QStringLiteral("--obstacle : %1 obstacles donnés, %2 au plus")
+                               .arg(obstacles.size())
+                               .arg(obstacles_max)};
+    ombrage.obstacles.clear();
+    ombrage.obstacles_actifs = true;
+    for (const QString &texte : obstacles) {
+        const std::vector<double> n =
+            lire_nombres(option, texte, {5}, QStringLiteral("B1:D1:B2:D2:H"));
+        ombrage.obstacles.push_back({gisement(option, n[0]), longueur(option, n[1]),
+                                     gisement(option, n[2]), longueur(option, n[3]), n[4]});
+    }
+}
+
 // The value of an option that takes one, given at most once.
 QString valeur_unique(const QCommandLineParser &analyse, const QString &option)
 {
@@ -359,7 +461,9 @@ Options_Ligne::Options_Ligne()
                    option("annee", "AAAA"),           option("taille", "LxH"),
                    option("projection", "PROJ"),      option("site", "FICHIER"),
                    option("masque", "FICHIER"),       option("enregistrer-site", "FICHIER"),
-                   option("convention", "CONV")};
+                   option("convention", "CONV"),      option("facade", "AZ"),
+                   option("casquette", "P:H[:G:D]"),  option("joue-gauche", "P:D"),
+                   option("joue-droite", "P:D"),      option("obstacle", "B1:D1:B2:D2:H")};
     drapeaux = {QCommandLineOption(QStringLiteral("tableau")),
                 QCommandLineOption(QStringLiteral("limites")),
                 QCommandLineOption(QStringLiteral("heures"))};
@@ -518,6 +622,13 @@ Demande lire_demande(const Options_Ligne &options, const QDate &aujourd_hui)
                 QStringLiteral("--convention : « %1 » : attendu nord, sud ou tableau").arg(nom)};
     }
 
+    const auto donnee = [&](const char *option) {
+        const QString nom = QString::fromLatin1(option);
+        return analyse.isSet(nom) ? valeur_unique(analyse, nom) : QString();
+    };
+    lire_ombrage(d.ombrage, donnee("facade"), donnee("casquette"), donnee("joue-gauche"),
+                 donnee("joue-droite"), analyse.values(QStringLiteral("obstacle")));
+
     demande.tableau = analyse.isSet(QStringLiteral("tableau"));
     if (analyse.isSet(QStringLiteral("export"))) {
         demande.fichier = valeur_unique(analyse, QStringLiteral("export"));
@@ -559,13 +670,17 @@ Boite_Outils_Hors_Ecran::Boite_Outils_Hors_Ecran()
 QByteArray texte_tableau(const Description_Diagramme &description,
                          const QVector<Ligne_Sortie> &lignes)
 {
-    const bool masque = !description.masque.isEmpty();
-    QByteArray texte =
-        masque ? "date;lever;coucher;duree;soleil_direct;masque\n" : "date;lever;coucher;duree\n";
+    const bool masque = colonnes_masque(description);
+    const bool fenetre = description.ombrage.facade_active();
+    QByteArray texte = QByteArray("date;lever;coucher;duree") +
+                       (masque ? ";soleil_direct;masque" : "") +
+                       (fenetre ? ";soleil_fenetre" : "") + '\n';
     for (const Ligne_Sortie &ligne : lignes) {
         QStringList cellules = textes_ligne(ligne, QStringLiteral("yyyy-MM-dd"));
         if (masque)
             cellules += textes_masque(ligne);
+        if (fenetre)
+            cellules += texte_fenetre(ligne);
         texte += cellules.join(QLatin1Char(';')).toUtf8() + '\n';
     }
     return texte;

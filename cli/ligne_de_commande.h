@@ -9,7 +9,9 @@
 //
 //   orvane [OPTIONS] --export FICHIER   PNG, JPEG, SVG or PDF by the file name's suffix
 //   orvane [OPTIONS] --tableau          "date;lever;coucher;duree", then one line per row;
-//                                       with --masque FICHIER, ";soleil_direct;masque" more
+//                                       with --masque FICHIER or --obstacle,
+//                                       ";soleil_direct;masque" more, then with --facade
+//                                       ";soleil_fenetre"
 //   orvane --help | --version
 //
 // Latitudes are degrees, north positive, −90..90; longitudes degrees, east positive, −180..180;

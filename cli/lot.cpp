@@ -33,8 +33,9 @@ const QString nom_programme = QStringLiteral("orvane");
 // The options that are no column: they are the batch's own, or print rather than draw.
 const QStringList hors_colonnes = {QStringLiteral("lot"), QStringLiteral("silencieux"),
                                    QStringLiteral("help"), QStringLiteral("version")};
-// A column whose cell holds several values, each given as the option once.
-const QString colonne_repetee = QStringLiteral("date");
+// The columns whose cell holds several values, separated by spaces, each given as the option
+// once.
+const QStringList colonnes_repetees = {QStringLiteral("date"), QStringLiteral("obstacle")};
 // The columns that name a file the line writes.
 const QStringList colonnes_fichiers = {QStringLiteral("export"), QStringLiteral("tableau"),
                                        QStringLiteral("enregistrer-site")};
@@ -287,7 +288,7 @@ Lot lire_lot(const Options_Ligne &options, const QDate &aujourd_hui)
                 else if (valeur != QLatin1String("non"))
                     throw erreur(numero, colonne,
                                  QStringLiteral("« %1 » : attendu oui ou non").arg(valeur));
-            } else if (colonne == colonne_repetee) {
+            } else if (colonnes_repetees.contains(colonne)) {
                 for (const QString &partie : valeur.split(QLatin1Char(' '), Qt::SkipEmptyParts))
                     arguments << QStringLiteral("--") + colonne << partie;
             } else {

@@ -70,6 +70,7 @@ Description_Diagramme Fenetre_Principale::description_diagramme() const
     const Affichage_Options &options = scene->options;
     description.options = {options.pas_hauteur, options.pas_azimut, options.opacite,
                            options.graduations_affichees(), options.projection};
+    description.ombrage = ombrage;
     description.taille = ui->graphicsView->size();
     return description;
 }
@@ -79,7 +80,8 @@ void Fenetre_Principale::dessiner(const Description_Diagramme &description)
     description_dessinee = description;
     lignes_sorties = dessiner_diagramme(*scene, description);
     courses_a_jour = false;
-    ecrire_tableau_sorties(lignes_sorties, !description.masque.isEmpty());
+    ecrire_tableau_sorties(lignes_sorties, colonnes_masque(description),
+                           description.ombrage.facade_active());
 }
 
 void Fenetre_Principale::course_Soleil()

@@ -41,35 +41,45 @@ void Fenetre_Principale::ecrire_cellule(int ligne, int colonne, const QString &t
     ui->tableau_sorties->setItem(ligne, colonne, cellule.release());
 }
 
-void Fenetre_Principale::ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lignes, bool masque)
+void Fenetre_Principale::ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lignes, bool masque,
+                                                bool fenetre)
 {
     QTableWidget *tableau = ui->tableau_sorties;
-    // The two columns of the mask are added the first time an outline is drawn, headed as the
-    // others, and from then on shown only while one is.
+    // The two columns of the mask are added the first time an outline is drawn (or the window's
+    // column, which follows them), headed as the others, and from then on shown only while one
+    // is.
     const int colonnes = entetes_sorties().size();
-    if (masque && tableau->columnCount() == colonnes) {
-        const QStringList entetes = entetes_masque();
-        tableau->setColumnCount(colonnes + entetes.size());
-        for (int k = 0; k < entetes.size(); ++k) {
-            auto entete = std::make_unique<QTableWidgetItem>(*tableau->horizontalHeaderItem(0));
-            entete->setText(entetes[k]);
-            tableau->setHorizontalHeaderItem(colonnes + k, entete.release());
-        }
+    const QStringList entetes = entetes_masque() + QStringList{entete_fenetre()};
+    const int voulues = fenetre  ? colonnes + entetes.size()
+                        : masque ? colonnes + entetes.size() - 1
+                                 : colonnes;
+    for (int colonne = tableau->columnCount(); colonne < voulues; ++colonne) {
+        tableau->setColumnCount(colonne + 1);
+        auto entete = std::make_unique<QTableWidgetItem>(*tableau->horizontalHeaderItem(0));
+        entete->setText(entetes[colonne - colonnes]);
+        tableau->setHorizontalHeaderItem(colonne, entete.release());
     }
+    const int colonne_fenetre = colonnes + entetes.size() - 1;
+    // The window's column goes with its facade: the table is again as the mask left it.
+    if (!fenetre && tableau->columnCount() > colonne_fenetre)
+        tableau->setColumnCount(colonne_fenetre);
     for (int colonne = colonnes; colonne < tableau->columnCount(); ++colonne)
-        tableau->setColumnHidden(colonne, !masque);
+        tableau->setColumnHidden(colonne, colonne == colonne_fenetre ? !fenetre : !masque);
 
     // Rows are added or removed at the end, so row 0 stays while there is any.
     tableau->setRowCount(lignes.size());
     for (int ligne = 0; ligne < lignes.size(); ++ligne) {
-        const QStringList textes = masque
-                                       ? textes_ligne(lignes[ligne]) + textes_masque(lignes[ligne])
-                                       : textes_ligne(lignes[ligne]);
+        QStringList textes = textes_ligne(lignes[ligne]);
+        if (masque)
+            textes += textes_masque(lignes[ligne]);
         for (int colonne = 0; colonne < textes.size(); ++colonne)
             ecrire_cellule(ligne, colonne, textes[colonne]);
+        if (fenetre)
+            ecrire_cellule(ligne, colonne_fenetre, texte_fenetre(lignes[ligne]));
         // No stale values behind the hidden columns.
         for (int colonne = textes.size(); colonne < tableau->columnCount(); ++colonne)
-            delete tableau->takeItem(ligne, colonne);
+            if (!(fenetre && colonne == colonne_fenetre))
+                delete tableau->takeItem(ligne, colonne);
     }
 
     // Six columns at their default width would scroll sideways: they share the table's width

@@ -300,6 +300,7 @@ QStringList lignes_cartouche(const Legende_page &legende)
         lignes << tr("Projection : %1").arg(legende.projection);
     if (!legende.horizon.isEmpty())
         lignes << tr("Horizon : %1").arg(legende.horizon);
+    lignes << legende.fenetre;
     const QString version = QStringLiteral("Orvane ") + QStringLiteral(ORVANE_VERSION);
     lignes << (legende.date.isValid()
                    ? tr("Établi le %1 — %2")

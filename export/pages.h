@@ -34,6 +34,8 @@ struct Legende_page {
     // The diagram's projection ("Polaire stéréographique"), on a line of its own; empty: no
     // line.
     QString projection;
+    // The window's facade, its devices and the walls, a line each; empty: no line.
+    QStringList fenetre;
     // The output table: its column headers and its rows, the cells' texts as shown.
     QStringList entetes;
     QVector<QStringList> lignes;

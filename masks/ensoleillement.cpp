@@ -105,8 +105,14 @@ Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latit
     return ensoleillement(soleil, numeroJour, latitude, Profil_Masque(points));
 }
 
-Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latitude,
-                              const Profil_Masque &profil)
+namespace
+{
+
+// The day of `numeroJour` counted minute by minute behind `cache(journee, angle, hauteur)`
+// (the hour angle and the sun's height, degrees, NaN-free).
+template <class Cache>
+Ensoleillement compter_journee(const Soleil &soleil, int numeroJour, double latitude,
+                               const Cache &cache_position)
 {
     Ensoleillement resultat;
     const double declinaison = soleil.declinaison(numeroJour);
@@ -116,20 +122,14 @@ Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latit
     if (lever == 0.0 && coucher == 24.0 && !(soleil.hauteur(journee, 0.0) > 0.0))
         return resultat; // polar night
 
-    // Behind the outline: below its height at the sun's azimuth. Between sunrise and sunset
-    // the sun counts as up, so a height a hair below 0 at the rounded ends is the horizon.
     const auto cache = [&](double tsv) {
         const double angle = Soleil::angle_horaire(tsv);
         const double h = soleil.hauteur(journee, angle);
         if (std::isnan(h))
             return false;
-        // Above the outline's highest point the sun is seen whatever its azimuth.
-        if (std::max(h, 0.0) >= profil.plus_haute())
-            return false;
-        double azimut = soleil.azimut(journee, angle, h);
-        if (angle < 0)
-            azimut = -azimut;
-        return profil.hauteur(azimut) > std::max(h, 0.0);
+        // Between sunrise and sunset the sun counts as up, so a height a hair below 0 at the
+        // rounded ends is the horizon.
+        return cache_position(journee, angle, h);
     };
 
     double t = lever;
@@ -156,13 +156,50 @@ Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latit
     return resultat;
 }
 
+// The sun's azimuth at hour angle `angle` and height `h` of `journee`.
+double azimut_soleil(const Soleil &soleil, const Soleil::Journee &journee, double angle, double h)
+{
+    const double azimut = soleil.azimut(journee, angle, h);
+    return angle < 0 ? -azimut : azimut;
+}
+
+} // namespace
+
+Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latitude,
+                              const Profil_Masque &profil)
+{
+    return compter_journee(
+        soleil, numeroJour, latitude, [&](const Soleil::Journee &journee, double angle, double h) {
+            // Above the outline's highest point the sun is seen whatever
+            // its azimuth.
+            if (std::max(h, 0.0) >= profil.plus_haute())
+                return false;
+            return profil.hauteur(azimut_soleil(soleil, journee, angle, h)) > std::max(h, 0.0);
+        });
+}
+
+Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latitude,
+                              const Test_Cache &cache)
+{
+    return compter_journee(
+        soleil, numeroJour, latitude, [&](const Soleil::Journee &journee, double angle, double h) {
+            return cache(azimut_soleil(soleil, journee, angle, h), std::max(h, 0.0));
+        });
+}
+
 Ensoleillement ensoleillement(const std::vector<QPointF> &positions, double pas_heures,
                               const Profil_Masque &profil)
 {
+    return ensoleillement(positions, pas_heures, [&profil](double azimut, double hauteur) {
+        return profil.hauteur(azimut) > hauteur;
+    });
+}
+
+Ensoleillement ensoleillement(const std::vector<QPointF> &positions, double pas_heures,
+                              const Test_Cache &test)
+{
     Ensoleillement resultat;
-    const auto cache = [&profil](const QPointF &p) {
-        return profil.hauteur(p.x()) > std::max(p.y(), 0.0);
-    };
+    const auto cache = [&test](const QPointF &p) { return test(p.x(), std::max(p.y(), 0.0)); };
     for (std::size_t i = 0; i + 1 < positions.size(); ++i)
         for (const QPointF &p : {positions[i], positions[i + 1]})
             (cache(p) ? resultat.masque : resultat.soleil_direct) += 0.5 * pas_heures;

@@ -17,6 +17,7 @@
 
 #include <QPointF>
 
+#include <functional>
 #include <vector>
 
 struct Ensoleillement {
@@ -62,5 +63,15 @@ Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latit
 // accurate one is. Each step counts half for the state at each of its ends.
 Ensoleillement ensoleillement(const std::vector<QPointF> &positions, double pas_heures,
                               const Profil_Masque &profil);
+
+// Whether the sun at (`azimut`, `hauteur`), degrees as the mask points give them, is hidden;
+// heights a hair below 0 at sunrise and sunset are given as 0.
+using Test_Cache = std::function<bool(double azimut, double hauteur)>;
+
+// The same counts behind any test: the outline and other things between the sun and the point.
+Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latitude,
+                              const Test_Cache &cache);
+Ensoleillement ensoleillement(const std::vector<QPointF> &positions, double pas_heures,
+                              const Test_Cache &cache);
 
 #endif

@@ -55,6 +55,9 @@ QString nombre(double valeur)
     return QString::number(valeur, 'g', 10);
 }
 
+// Lengths and heights of the window's surroundings, metres.
+constexpr double longueur_max = 1e6;
+
 // Reads the fields of one object, by name, into values; the first problem is kept and every
 // later read returns a default, so that the caller checks once at the end.
 class Lecteur
@@ -178,6 +181,21 @@ public:
         return lue.date;
     }
 
+    // A length in metres, > 0; with `vide`, null stands for none (infinite).
+    double longueur(const QJsonObject &parent, const QString &chemin, bool vide = false)
+    {
+        const QJsonValue v = champ(parent, chemin);
+        if (en_echec())
+            return 1.0;
+        if (vide && v.isNull())
+            return std::numeric_limits<double>::infinity();
+        const double x = reel(v, chemin, -longueur_max, longueur_max, QStringLiteral(" m"));
+        if (!en_echec() && !(x > 0.0))
+            echouer(QStringLiteral("la longueur %1 du champ « %2 » doit être plus grande que 0")
+                        .arg(nombre(x), chemin));
+        return x;
+    }
+
     // A mask cell: a number within [−max, max] or [0, max], or null for an empty cell.
     std::optional<double> cellule(const QJsonObject &ligne, const QString &chemin, double min,
                                   double max)
@@ -262,6 +280,100 @@ QString probleme_json(const QByteArray &octets, const QJsonParseError &erreur)
         .arg(cause_json(erreur.error));
 }
 
+// A length as the file keeps it: null for none (infinite).
+QJsonValue valeur_longueur(double longueur)
+{
+    return std::isinf(longueur) ? QJsonValue() : QJsonValue(longueur);
+}
+
+// The window's sections, "fenetre" and "obstacles", each left out while it holds nothing:
+// files without a window stay as they were.
+void ecrire_ombrage(QJsonObject &racine, const Ombrage &ombrage)
+{
+    const Facade &f = ombrage.facade;
+    if (f != Facade()) {
+        const auto joue = [](const Joue &j) {
+            return QJsonObject{{QStringLiteral("active"), j.active},
+                               {QStringLiteral("profondeur"), j.profondeur},
+                               {QStringLiteral("distance"), j.distance}};
+        };
+        const Casquette &c = f.casquette;
+        racine.insert(
+            QStringLiteral("fenetre"),
+            QJsonObject{{QStringLiteral("active"), f.active},
+                        {QStringLiteral("orientation"), f.orientation},
+                        {QStringLiteral("casquette"),
+                         QJsonObject{{QStringLiteral("active"), c.active},
+                                     {QStringLiteral("profondeur"), c.profondeur},
+                                     {QStringLiteral("hauteur"), c.hauteur},
+                                     {QStringLiteral("gauche"), valeur_longueur(c.gauche)},
+                                     {QStringLiteral("droite"), valeur_longueur(c.droite)}}},
+                        {QStringLiteral("joue_gauche"), joue(f.joue_gauche)},
+                        {QStringLiteral("joue_droite"), joue(f.joue_droite)}});
+    }
+    if (ombrage.obstacles.empty())
+        return;
+    QJsonArray murs;
+    for (const Obstacle &o : ombrage.obstacles)
+        murs.append(QJsonObject{{QStringLiteral("gisement1"), o.gisement1},
+                                {QStringLiteral("distance1"), o.distance1},
+                                {QStringLiteral("gisement2"), o.gisement2},
+                                {QStringLiteral("distance2"), o.distance2},
+                                {QStringLiteral("hauteur"), o.hauteur}});
+    racine.insert(QStringLiteral("obstacles"),
+                  QJsonObject{{QStringLiteral("actifs"), ombrage.obstacles_actifs},
+                              {QStringLiteral("murs"), murs}});
+}
+
+void lire_ombrage(Lecteur &l, const QJsonObject &racine, Ombrage &ombrage)
+{
+    const QString degre = QStringLiteral("°");
+    if (racine.contains(QStringLiteral("fenetre"))) {
+        const QJsonObject fenetre = l.objet(racine, QStringLiteral("fenetre"));
+        Facade &f = ombrage.facade;
+        f.active = l.booleen(fenetre, QStringLiteral("fenetre.active"));
+        f.orientation = l.reel(fenetre, QStringLiteral("fenetre.orientation"), 0, 360, degre);
+        const QJsonObject c = l.objet(fenetre, QStringLiteral("fenetre.casquette"));
+        f.casquette.active = l.booleen(c, QStringLiteral("fenetre.casquette.active"));
+        f.casquette.profondeur = l.longueur(c, QStringLiteral("fenetre.casquette.profondeur"));
+        f.casquette.hauteur = l.longueur(c, QStringLiteral("fenetre.casquette.hauteur"));
+        f.casquette.gauche = l.longueur(c, QStringLiteral("fenetre.casquette.gauche"), true);
+        f.casquette.droite = l.longueur(c, QStringLiteral("fenetre.casquette.droite"), true);
+        for (const auto &joue :
+             {std::make_pair(QStringLiteral("fenetre.joue_gauche"), &f.joue_gauche),
+              std::make_pair(QStringLiteral("fenetre.joue_droite"), &f.joue_droite)}) {
+            const QJsonObject j = l.objet(fenetre, joue.first);
+            joue.second->active = l.booleen(j, joue.first + QStringLiteral(".active"));
+            joue.second->profondeur = l.longueur(j, joue.first + QStringLiteral(".profondeur"));
+            joue.second->distance = l.longueur(j, joue.first + QStringLiteral(".distance"));
+        }
+    }
+    if (!racine.contains(QStringLiteral("obstacles")))
+        return;
+    const QJsonObject obstacles = l.objet(racine, QStringLiteral("obstacles"));
+    ombrage.obstacles_actifs = l.booleen(obstacles, QStringLiteral("obstacles.actifs"));
+    const QJsonArray murs = l.tableau(obstacles, QStringLiteral("obstacles.murs"));
+    if (!l.en_echec() && murs.size() > obstacles_max)
+        l.echouer(QStringLiteral("%1 obstacles : %2 au plus").arg(murs.size()).arg(obstacles_max));
+    for (int i = 0; i < murs.size() && !l.en_echec(); ++i) {
+        const QString chemin = QStringLiteral("obstacles.murs[%1].").arg(i);
+        if (!murs.at(i).isObject()) {
+            l.echouer(
+                QStringLiteral("le champ « %1 » doit être un objet {…}").arg(chemin.chopped(1)));
+            break;
+        }
+        const QJsonObject m = murs.at(i).toObject();
+        Obstacle o;
+        o.gisement1 = l.reel(m, chemin + QStringLiteral("gisement1"), 0, 360, degre);
+        o.distance1 = l.longueur(m, chemin + QStringLiteral("distance1"));
+        o.gisement2 = l.reel(m, chemin + QStringLiteral("gisement2"), 0, 360, degre);
+        o.distance2 = l.longueur(m, chemin + QStringLiteral("distance2"));
+        o.hauteur = l.reel(m, chemin + QStringLiteral("hauteur"), -longueur_max, longueur_max,
+                           QStringLiteral(" m"));
+        ombrage.obstacles.push_back(o);
+    }
+}
+
 } // namespace
 
 bool Ligne_Masque_Saisie::operator==(const Ligne_Masque_Saisie &autre) const
@@ -277,8 +389,8 @@ bool Site::operator==(const Site &autre) const
            a.echelle == b.echelle && a.modele == b.modele && a.mode == b.mode &&
            a.date_choisie == b.date_choisie && a.dates_enregistrees == b.dates_enregistrees &&
            a.jour_des_mois == b.jour_des_mois && a.annee == b.annee && a.limites == b.limites &&
-           a.heures == b.heures && a.options == b.options && masques == autre.masques &&
-           conserver_masques == autre.conserver_masques;
+           a.heures == b.heures && a.options == b.options && a.ombrage == b.ombrage &&
+           masques == autre.masques && conserver_masques == autre.conserver_masques;
 }
 
 QVector<Ligne_Masque_Saisie> lignes_de_points(const std::vector<QPointF> &points)
@@ -336,6 +448,7 @@ QByteArray site_en_json(const Site &site)
              {QStringLiteral("opacite"), d.options.opacite},
          }},
     };
+    ecrire_ombrage(racine, d.ombrage);
     // The default projection is left out: files stay as they were before there was a choice.
     if (d.options.projection != Type_Projection::Equidistante) {
         QJsonObject affichage = racine.value(QStringLiteral("affichage")).toObject();
@@ -510,6 +623,8 @@ Lecture_Site site_depuis_json(const QByteArray &octets)
                           .arg(nom));
         d.options.projection = projection.value_or(Type_Projection::Equidistante);
     }
+
+    lire_ombrage(l, racine, d.ombrage);
 
     if (l.en_echec())
         lecture.probleme = l.probleme;

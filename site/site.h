@@ -16,7 +16,14 @@
 //     "masques": {"lignes": [{"azimut": 0, "hauteur": 12.5}, {"azimut": null, "hauteur": null}],
 //                 "conserver": true},
 //     "affichage": {"graduations": true, "pas_hauteur": 10, "pas_azimut": 10, "opacite": 70,
-//                   "projection": "equidistante" | "stereographique" | "cylindrique"}
+//                   "projection": "equidistante" | "stereographique" | "cylindrique"},
+//     "fenetre": {"active": true, "orientation": 225,
+//                 "casquette": {"active": true, "profondeur": 1.2, "hauteur": 1.5,
+//                               "gauche": null, "droite": 2},
+//                 "joue_gauche": {"active": true, "profondeur": 0.5, "distance": 1},
+//                 "joue_droite": {"active": false, "profondeur": 0.5, "distance": 1}},
+//     "obstacles": {"actifs": true, "murs": [{"gisement1": 200, "distance1": 20,
+//                   "gisement2": 250, "distance2": 15, "hauteur": 8}]}
 //   }
 //
 // A file is read whole and checked before anything is handed back: the first problem met is
@@ -31,6 +38,9 @@
 //
 // The longitude, the zone ("" for UTC), the time scale and the model of the sun are optional
 // when read: a file without them draws as before (0, UTC, true solar time, the simple model).
+// So are the window's sections (ombrage/ombrage.h), written only when they hold something:
+// without them, no facade and no wall. Their lengths are metres, > 0 (an overhang's end null for
+// the whole facade; a wall's height any number), their bearings compass degrees, 0..360.
 //
 // Units: latitude in degrees, north positive, −90..90; longitude in degrees, east positive,
 // −180..180; mask azimuths in degrees from north,

@@ -307,7 +307,8 @@ void TestFenetre::menus()
     QCOMPARE(enfant<QAction>(fenetre, "actionRetablir")->shortcuts(),
              QList<QKeySequence>({QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_Z),
                                   QKeySequence(Qt::CTRL + Qt::Key_Y)}));
-    QCOMPARE(noms(menus.at(2)->menu()), QStringList({"menuMode", "actionOptions_graphiques"}));
+    QCOMPARE(noms(menus.at(2)->menu()),
+             QStringList({"menuMode", "actionOptions_graphiques", "actionFenetre_et_obstacles"}));
     QCOMPARE(noms(menus.at(3)->menu()),
              QStringList({"actionA_propos_de", "actionRechercher_une_mise_jour"}));
     auto *mode = fenetre.findChild<QMenu *>(QStringLiteral("menuMode"));
@@ -516,8 +517,9 @@ void TestFenetre::petitEcran()
         QVERIFY2(visible == w->size().boundedTo(zone->viewport()->size()),
                  qPrintable(w->objectName() + " cannot be scrolled into sight"));
     }
-    // The seventeen controls of Mode 1, horizon import included, and the four of "Lieu et heure".
-    QCOMPARE(controles, 17 + 4);
+    // The seventeen controls of Mode 1, horizon import included, the four of "Lieu et heure"
+    // and "Fenêtre et obstacles...".
+    QCOMPARE(controles, 17 + 4 + 1);
     fenetre.close();
 }
 

@@ -163,7 +163,12 @@ void TestLigneDeCommande::statuts_data()
                                                             "--enregistrer-site FICHIER",
                                                             "--masque FICHIER",
                                                             "--convention CONV",
-                                                            "--projection PROJ"}
+                                                            "--projection PROJ",
+                                                            "--facade AZ",
+                                                            "--casquette P:H[:G:D]",
+                                                            "--joue-gauche P:D",
+                                                            "--joue-droite P:D",
+                                                            "--obstacle B1:D1:B2:D2:H"}
                                              << QString();
     QTest::newRow("version") << QStringList{"--version"} << statut_succes << QString()
                              << QStringList{"orvane "} << QString();
@@ -302,6 +307,18 @@ void TestLigneDeCommande::statuts_data()
             << statut_succes << entete_masque + "2026-06-21;4h18;19h43;15h25;14h19;1h05\n"
             << QStringList() << QString();
 
+    // The window's columns after the mask's. A south facade under H / P = 1 at 45° N sees no
+    // sun on 21 June (the sun in front of it stands above 45° of vertical shadow angle); a wall
+    // below the point hides nothing.
+    QTest::newRow("facade and a wall: the mask's columns, then the window's")
+        << QStringList{"--latitude",     "45",  "--date",      "2026-06-21", "--tableau",
+                       "--facade",       "180", "--casquette", "1:1",        "--obstacle",
+                       "90:10:270:10:-1"}
+        << statut_succes
+        << QStringLiteral("date;lever;coucher;duree;soleil_direct;masque;soleil_fenetre\n"
+                          "2026-06-21;4h18;19h43;15h25;15h25;0h00;0h00\n")
+        << QStringList() << QString();
+
     // Usage errors: nothing on the standard output, the option named on the standard error.
     auto usage = [](const char *nom, const QStringList &arguments, const QString &option) {
         QTest::newRow(nom) << arguments << statut_usage << QString("") << QStringList() << option;
@@ -346,6 +363,19 @@ void TestLigneDeCommande::statuts_data()
     usage("unknown convention", {"--tableau", "--masque", boussole, "--convention", "est"},
           "--convention");
     usage("convention without a mask", {"--tableau", "--convention", "nord"}, "--masque");
+    usage("overhang without a facade", {"--tableau", "--casquette", "1:1"},
+          "--casquette : ne va qu'avec --facade");
+    usage("facade at bearing 361", {"--tableau", "--facade", "361"},
+          "--facade : 361 est hors de l'intervalle 0 à 360");
+    usage("overhang of depth 0", {"--tableau", "--facade", "180", "--casquette", "0:1"},
+          "--casquette : 0 : les longueurs sont en mètres, plus grandes que 0");
+    usage("fin of three numbers", {"--tableau", "--facade", "180", "--joue-droite", "1:2:3"},
+          "--joue-droite : « 1:2:3 » : attendu P:D");
+    QStringList murs{"--tableau"};
+    for (int i = 0; i <= 50; ++i)
+        murs << "--obstacle"
+             << "10:5:20:5:3";
+    usage("51 walls", murs, "--obstacle : 51 obstacles donnés, 50 au plus");
     usage("missing mask file",
           {"--tableau", "--masque", dossier_masques->filePath("absent.csv"), "--convention", "sud"},
           "--masque");
@@ -700,6 +730,12 @@ void TestLigneDeCommande::siteEcritRelu_data()
     QTest::newRow("a horizon drawn and kept")
         << QStringList{"--latitude", "45", "--date", "2026-06-21", "--masque", horizon}
         << entete_masque << QStringList();
+    QTest::newRow("a window and a wall drawn and kept")
+        << QStringList{"--latitude",    "45",    "--date",      "2026-06-21",
+                       "--facade",      "225",   "--casquette", "1.2:1.5:0.5:2",
+                       "--joue-gauche", "0.5:1", "--obstacle",  "200:20:250:15:8"}
+        << QStringLiteral("date;lever;coucher;duree;soleil_direct;masque;soleil_fenetre\n")
+        << QStringList();
     // The window unticks the hour lines with the limit courses.
     QTest::newRow("hour lines without limit courses: neither")
         << QStringList{"--site", "heures_seules.orvane"} << entete

@@ -6,6 +6,7 @@
 #include "diagram/scene.h"
 #include "export/export.h"
 #include "tests/enregistreur.h"
+#include "tests/svg.h"
 #include "trace/diagramme.h"
 #include "trace/lecture.h"
 
@@ -1913,37 +1914,21 @@ void TestScene::projectionSvgSurLaDeclinaison()
     QCOMPARE(legende_page(d, {}).projection, page);
     QVERIFY(exporter_diagramme(scene, d.taille, legende_page(d, {}), chemin));
 
-    QFile fichier(chemin);
-    QVERIFY(fichier.open(QIODevice::ReadOnly));
-    QXmlStreamReader xml(&fichier);
-    QString trait;
-    QString chemin_course;
-    while (!xml.atEnd() && chemin_course.isEmpty()) {
-        xml.readNext();
-        if (xml.isStartElement() && xml.name() == QLatin1String("g"))
-            trait = xml.attributes().value(QLatin1String("stroke")).toString();
-        else if (xml.isStartElement() && xml.name() == QLatin1String("path") &&
-                 trait == QLatin1String("#ff0000"))
-            chemin_course = xml.attributes().value(QLatin1String("d")).toString();
-    }
-    const QStringList nombres =
-        chemin_course.split(QRegularExpression(QStringLiteral("[ML, ]+")), Qt::SkipEmptyParts);
-    QVERIFY2(nombres.size() > 40, qPrintable(chemin_course));
+    const QVector<QPointF> points = points_trait_svg(chemin, QStringLiteral("#ff0000"));
+    QVERIFY2(points.size() > 20, qPrintable(QString::number(points.size())));
     const double delta = Soleil().declinaison(d.date_choisie.dayOfYear());
     const double phi = latitude * pi / 180;
-    for (int i = 0; i + 1 < nombres.size(); i += 2) {
-        const Soleil::Point_Ciel ciel =
-            scene.projection().direction(QPointF(nombres[i].toDouble(), nombres[i + 1].toDouble()));
+    for (int i = 0; i < points.size(); ++i) {
+        const Soleil::Point_Ciel ciel = scene.projection().direction(points[i]);
         const double h = ciel.hauteur * pi / 180;
         const double lu =
             std::asin(std::sin(phi) * std::sin(h) +
                       std::cos(phi) * std::cos(h) * std::cos(ciel.azimut * pi / 180)) *
             180 / pi;
-        QVERIFY2(std::abs(lu - delta) < ecart_svg_degres,
-                 qPrintable(QStringLiteral("point %1: declination %2, expected %3")
-                                .arg(i / 2)
-                                .arg(lu)
-                                .arg(delta)));
+        QVERIFY2(
+            std::abs(lu - delta) < ecart_svg_degres,
+            qPrintable(
+                QStringLiteral("point %1: declination %2, expected %3").arg(i).arg(lu).arg(delta)));
     }
 }
 

@@ -10,6 +10,7 @@
 #include "ecriture/ecriture.h"
 #include "horizon/dialogue_import_horizon.h"
 #include "options/affichage_options.h"
+#include "protections/dialogue_fenetre.h"
 #include "site/site.h"
 #include "tests/outils.h"
 #include "tests/repondeur.h"
@@ -27,6 +28,7 @@
 #include <QGraphicsPathItem>
 #include <QGraphicsTextItem>
 #include <QGraphicsView>
+#include <QGroupBox>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
@@ -463,6 +465,14 @@ void TestSite::fichierRefuse_data()
         << n << texte_remplace("45.5", "-Infinity") << "« -Infinity » n'est pas un nombre";
     QTest::newRow("latitude 1e999")
         << n << texte_remplace("45.5", "1e999") << "ce n'est pas un texte JSON valide";
+    QTest::newRow("facade at bearing 361")
+        << n << avec("fenetre", QJsonObject{{"active", true}, {"orientation", 361}})
+        << "la valeur 361 du champ « fenetre.orientation » est hors de 0..360°";
+    const QJsonObject mur{
+        {"gisement1", 10}, {"distance1", 0}, {"gisement2", 20}, {"distance2", 5.5}, {"hauteur", 3}};
+    QTest::newRow("wall at distance 0")
+        << n << avec("obstacles", QJsonObject{{"actifs", true}, {"murs", QJsonArray{mur}}})
+        << "la longueur 0 du champ « obstacles.murs[0].distance1 » doit être plus grande que 0";
     QTest::newRow("no place") << n << avec("lieu", QJsonValue::Undefined)
                               << "le champ « lieu » manque";
     QTest::newRow("unknown mode") << n << avec("dates.mode", "annee")
@@ -634,6 +644,20 @@ void TestSite::lectureAcceptee_data()
         QTest::newRow(qPrintable(QStringLiteral("projection ") + nom_projection(type)))
             << site_en_json(projete) << projete;
     }
+    // The window's sections; a file without them has neither facade nor wall.
+    Site fenetre = base;
+    Ombrage &ombrage = fenetre.diagramme.ombrage;
+    ombrage.facade = {true,
+                      225.0,
+                      {true, 1.2, 1.5, 0.75, std::numeric_limits<double>::infinity()},
+                      {true, 0.5, 1.0},
+                      {false, 0.25, 2.0}};
+    ombrage.obstacles = {{200.0, 20.0, 250.0, 15.0, 8.0}, {0.0, 3.0, 360.0, 4.0, -1.5}};
+    QTest::newRow("facade, overhang with one end, fins, walls") << site_en_json(fenetre) << fenetre;
+    ombrage.facade.active = false;
+    ombrage.obstacles_actifs = false;
+    QTest::newRow("facade and walls kept switched off") << site_en_json(fenetre) << fenetre;
+
     Site douze = base;
     douze.diagramme.dates_enregistrees.clear();
     for (const QJsonValue &date : liste_dates(12))
@@ -962,6 +986,8 @@ void TestSite::annulerRetablir_data()
                                       << "Importer un horizon";
     QTest::newRow("kept masks unticked") << "conserver"
                                          << "Conserver les masques";
+    QTest::newRow("window and walls") << "fenetre"
+                                      << "Fenêtre et obstacles";
     QTest::newRow("display options") << "options"
                                      << "Options graphiques";
     QTest::newRow("site opened") << "site"
@@ -989,6 +1015,10 @@ void TestSite::annulerRetablir()
         } else if (auto *options = qobject_cast<Affichage_Options *>(w)) {
             options->valider(30, 5, 40, false);
             options->accept();
+        } else if (auto *fenetre_obstacles = qobject_cast<Dialogue_Fenetre *>(w)) {
+            enfant<QGroupBox>(*fenetre_obstacles, "groupe_facade")->setChecked(true);
+            enfant<QGroupBox>(*fenetre_obstacles, "groupe_casquette")->setChecked(true);
+            fenetre_obstacles->accept();
         } else {
             w->close();
         }
@@ -1080,6 +1110,8 @@ void TestSite::annulerRetablir()
             f.resize(taille);
         } else if (c == QLatin1String("options")) {
             enfant<QAction>(f, "actionOptions_graphiques")->trigger();
+        } else if (c == QLatin1String("fenetre")) {
+            enfant<QAction>(f, "actionFenetre_et_obstacles")->trigger();
         } else if (c == QLatin1String("site")) {
             const QString chemin = dossier.filePath(QStringLiteral("autre.orvane"));
             if (!ecrire_site(chemin, site_de_base()).isEmpty() || !deposer(f, chemin))

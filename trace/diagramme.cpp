@@ -11,6 +11,7 @@
 #include "masks/ensoleillement.h"
 #include "solar/soleil.h"
 #include "solar/soleil_precis.h"
+#include "trace/ombres.h"
 
 #include <QFontMetricsF>
 #include <QGraphicsTextItem>
@@ -79,7 +80,7 @@ const double horizon_precis =
 // The sun a mask takes away from `date` with the accurate sun: its positions a minute apart
 // from its sunrise to its sunset of true solar time; nothing on a day it never rises.
 Ensoleillement ensoleillement_precis(const Heure_Legale &horloge, const QDate &date,
-                                     double latitude, const Profil_Masque &profil)
+                                     double latitude, const Test_Cache &cache)
 {
     const Soleil_Precis::Lever_Coucher r = horloge.lever_coucher(date, latitude, false);
     if (r.jamais_leve)
@@ -92,7 +93,7 @@ Ensoleillement ensoleillement_precis(const Heure_Legale &horloge, const QDate &d
     for (const Heure_Legale::Point_Course &p :
          horloge.course(date, latitude, lever, coucher, minutes, false))
         positions.emplace_back(p.azimut, p.hauteur);
-    return ensoleillement(positions, (coucher - lever) / minutes, profil);
+    return ensoleillement(positions, (coucher - lever) / minutes, cache);
 }
 
 // The slow terms of the accurate sun (solar/soleil_precis.h), one frame per day of a year at
@@ -526,23 +527,51 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
         const QBrush pinceau(stylo.color(), Qt::SolidPattern);
         scene.tracer_masques(description.masque.constData(), description.masque.size(), stylo,
                              pinceau, scene.chemin4);
+    }
 
-        // The sun this outline takes away from each dated course.
+    // 8. What the window's facade, its devices and the walls hide, under the courses.
+    const Ombrage &ombrage = description.ombrage;
+    if (ombrage.facade_active() || ombrage.avec_obstacles())
+        tracer_ombres(scene, ombrage, lignes.size());
+
+    // The sun the outline and the walls take away from each dated course, and the sun left on
+    // the window.
+    const bool avec_masque = colonnes_masque(description);
+    if (avec_masque || ombrage.facade_active()) {
         const Profil_Masque profil(
             std::vector<QPointF>(description.masque.cbegin(), description.masque.cend()));
+        const Test_Cache derriere_masque = [&](double azimut, double hauteur) {
+            return profil.hauteur(azimut) > hauteur ||
+                   ombre_obstacles(ombrage.murs(), azimut, hauteur);
+        };
+        const Test_Cache hors_fenetre = [&](double azimut, double hauteur) {
+            return ombre_facade(ombrage.facade, azimut, hauteur) ||
+                   derriere_masque(azimut, hauteur);
+        };
+        const auto compter = [&](const Ligne_Sortie &ligne, const Test_Cache &cache) {
+            return precis ? ensoleillement_precis(*horloge, ligne.date, latitude, cache)
+                          : ensoleillement(soleil, ligne.date.dayOfYear(), latitude, cache);
+        };
         for (Ligne_Sortie &ligne : lignes) {
-            ligne.avec_masque = true;
+            ligne.avec_masque = avec_masque;
+            ligne.avec_fenetre = ombrage.facade_active();
             if (!ligne.tracee)
                 continue;
-            const Ensoleillement e =
-                precis ? ensoleillement_precis(*horloge, ligne.date, latitude, profil)
-                       : ensoleillement(soleil, ligne.date.dayOfYear(), latitude, profil);
-            ligne.soleil_direct = e.soleil_direct;
-            ligne.masque = e.masque;
+            if (avec_masque) {
+                // The outline alone keeps its own, faster count.
+                const Ensoleillement e =
+                    ombrage.avec_obstacles() || precis
+                        ? compter(ligne, derriere_masque)
+                        : ensoleillement(soleil, ligne.date.dayOfYear(), latitude, profil);
+                ligne.soleil_direct = e.soleil_direct;
+                ligne.masque = e.masque;
+            }
+            if (ligne.avec_fenetre)
+                ligne.soleil_fenetre = compter(ligne, hors_fenetre).soleil_direct;
         }
     }
 
-    // 8. Another scale or sun than always: the scale caption beside the latitude's.
+    // 9. Another scale or sun than always: the scale caption beside the latitude's.
     if (!tel_quel) {
         QGraphicsTextItem *echelle =
             scene.ajouter_texte(texte_legende_echelle(description), police_echelle);
@@ -664,6 +693,21 @@ QStringList entetes_masque()
     return {QStringLiteral("Soleil direct"), QStringLiteral("Masqué")};
 }
 
+bool colonnes_masque(const Description_Diagramme &description)
+{
+    return !description.masque.isEmpty() || description.ombrage.avec_obstacles();
+}
+
+QString texte_fenetre(const Ligne_Sortie &ligne)
+{
+    return ligne.tracee ? texte_heure(ligne.soleil_fenetre) : sans_course;
+}
+
+QString entete_fenetre()
+{
+    return QStringLiteral("Soleil sur la fenêtre");
+}
+
 QString texte_latitude(double latitude)
 {
     return QStringLiteral("Latitude: ") + QString::number(latitude, 'g', 6) + QStringLiteral("°");
@@ -693,14 +737,22 @@ Legende_page legende_page(const Description_Diagramme &description,
     if (!legende.lignes_horaires.isEmpty())
         legende.lignes_horaires[0] = legende.lignes_horaires[0].toUpper();
     legende.projection = libelle_projection(description.options.projection);
+    legende.fenetre = textes_ombrage(description.ombrage);
     legende.entetes = entetes_sorties();
-    const bool masque = !description.masque.isEmpty();
+    const bool masque = colonnes_masque(description);
+    const bool fenetre = description.ombrage.facade_active();
     if (masque)
         legende.entetes += entetes_masque();
+    if (fenetre)
+        legende.entetes += entete_fenetre();
     for (const Ligne_Sortie &ligne : lignes) {
         legende.dates.append({texte_date(ligne.date), ligne.couleur});
-        legende.lignes.append(masque ? textes_ligne(ligne) + textes_masque(ligne)
-                                     : textes_ligne(ligne));
+        QStringList cellules = textes_ligne(ligne);
+        if (masque)
+            cellules += textes_masque(ligne);
+        if (fenetre)
+            cellules += texte_fenetre(ligne);
+        legende.lignes.append(cellules);
     }
     return legende;
 }

@@ -15,6 +15,7 @@
 // default) or the clock of its time zone.
 
 #include "export/pages.h"
+#include "ombrage/ombrage.h"
 #include "projection/projection.h"
 #include "solar/heure_legale.h"
 
@@ -98,6 +99,11 @@ struct Description_Diagramme {
     // clockwise from north. Empty: no outline.
     QVector<QPointF> masque;
 
+    // The window's facade, its devices and the walls around it (ombrage/ombrage.h): the zones
+    // they hide are drawn under the courses, the walls count with the mask, and with the facade
+    // on each row counts the sun on the window. Default: none, nothing changes.
+    Ombrage ombrage;
+
     Options_Disque options;
 
     // Size of the drawing in pixels (the window's view): the scene rectangle, the disc's
@@ -127,6 +133,11 @@ struct Ligne_Sortie {
     bool avec_masque = false;
     double soleil_direct = 0.0;
     double masque = 0.0;
+    // Whether the row was drawn with a facade; then, for a course drawn, the hours of direct sun
+    // on the window's point between sunrise and sunset: in front of the facade, under no device,
+    // above the mask and the walls.
+    bool avec_fenetre = false;
+    double soleil_fenetre = 0.0;
 
     // Length of the day, hours.
     double duree() const { return std::isnan(longueur) ? coucher - lever : longueur; }
@@ -178,6 +189,15 @@ QStringList textes_masque(const Ligne_Sortie &ligne);
 
 // Their headers: "Soleil direct", "Masqué".
 QStringList entetes_masque();
+
+// Whether the rows of `description` have the two columns of the mask: a mask outline or a wall
+// is drawn.
+bool colonnes_masque(const Description_Diagramme &description);
+
+// The cell a row adds while a facade is given: the hours of sun on the window, "-" for a course
+// not drawn; and its header, "Soleil sur la fenêtre".
+QString texte_fenetre(const Ligne_Sortie &ligne);
+QString entete_fenetre();
 
 // The latitude caption of the diagram: "Latitude: 45°".
 QString texte_latitude(double latitude);

@@ -2,7 +2,9 @@
 // Orvane — sun-path diagrams.
 #include "trace/lecture.h"
 
+#include "masks/ensoleillement.h"
 #include "solar/soleil.h"
+#include "trace/ombres.h"
 
 #include <QLineF>
 #include <QLocale>
@@ -209,6 +211,16 @@ QString texte_lecture(const Lecture &lecture, const Description_Diagramme &descr
                 texte += QStringLiteral(", ") + texte_heure_ligne(lecture.heure_ligne_horloge) +
                          QStringLiteral(" heure d'été");
         }
+    }
+    // What keeps the sun from the window, once there is a window or a wall.
+    const Ombrage &ombrage = description.ombrage;
+    if (ombrage.facade_active() || ombrage.avec_obstacles()) {
+        const std::vector<QPointF> contour(description.masque.cbegin(), description.masque.cend());
+        const QString ombre =
+            texte_ombre(ombrage, hauteur_contour(contour, lecture.azimut) > lecture.hauteur,
+                        lecture.azimut, lecture.hauteur);
+        if (!ombre.isEmpty())
+            texte += QStringLiteral(" — ombre : ") + ombre;
     }
     return texte;
 }

@@ -1,0 +1,249 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#include "protections/dialogue_fenetre.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+namespace
+{
+
+// Lengths the boxes take, metres: a hundredth up to a kilometre; a wall's height may be
+// negative (then it hides nothing).
+constexpr double longueur_min = 0.01;
+constexpr double longueur_max = 1000.0;
+
+// An overhang's end of 0 in its box: none, the whole facade.
+const QString toute_la_facade = QStringLiteral("toute la façade");
+
+// The eight quick picks, 45° apart from north.
+const char *const reperes_cardinaux[] = {"N", "NE", "E", "SE", "S", "SO", "O", "NO"};
+
+QDoubleSpinBox *boite(double min, double max, const QString &suffixe, QWidget *parent)
+{
+    auto *b = new QDoubleSpinBox(parent); // owned by `parent`
+    b->setRange(min, max);
+    b->setDecimals(2);
+    b->setSuffix(suffixe);
+    b->setSingleStep(0.1);
+    return b;
+}
+
+QDoubleSpinBox *longueur(QWidget *parent, double valeur = longueur_min)
+{
+    QDoubleSpinBox *b = boite(longueur_min, longueur_max, QStringLiteral(" m"), parent);
+    b->setValue(valeur);
+    return b;
+}
+
+// One element of the surroundings, switched on or off by its title's box.
+QGroupBox *groupe_commutable(const QString &titre, bool actif, const char *nom, QWidget *parent)
+{
+    auto *groupe = new QGroupBox(titre, parent); // owned by `parent`
+    groupe->setObjectName(QLatin1String(nom));
+    groupe->setCheckable(true);
+    groupe->setChecked(actif);
+    return groupe;
+}
+
+// The columns of the walls' table: bearing, distance, bearing, distance, height.
+enum Colonne { Gisement1, Distance1, Gisement2, Distance2, Hauteur, Colonnes };
+
+// The table's cell editors: each column's range.
+class Delegue_Obstacles : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                          const QModelIndex &index) const override
+    {
+        switch (index.column()) {
+        case Gisement1:
+        case Gisement2:
+            return boite(0.0, 360.0, QStringLiteral("°"), parent);
+        case Hauteur:
+            return boite(-longueur_max, longueur_max, QStringLiteral(" m"), parent);
+        default:
+            return longueur(parent);
+        }
+    }
+};
+
+double cellule(const QTableWidget &table, int ligne, int colonne)
+{
+    const QTableWidgetItem *item = table.item(ligne, colonne);
+    return item ? item->data(Qt::EditRole).toDouble() : 0.0;
+}
+
+} // namespace
+
+Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent) : QDialog(parent)
+{
+    setWindowTitle(tr("Fenêtre et obstacles"));
+    auto *mise_en_page = new QVBoxLayout(this); // every widget below is owned by the dialog
+
+    // The facade, with its devices inside: switched off, it switches them off too.
+    const Facade &f = ombrage.facade;
+    groupe_facade = groupe_commutable(tr("Façade"), f.active, "groupe_facade", this);
+    auto *facade = new QVBoxLayout(groupe_facade);
+    auto *ligne_orientation = new QHBoxLayout;
+    facade->addLayout(ligne_orientation);
+    orientation = boite(0.0, 360.0, QStringLiteral("°"), groupe_facade);
+    orientation->setSingleStep(1.0);
+    orientation->setObjectName(QStringLiteral("orientation_facade"));
+    orientation->setValue(f.orientation);
+    reperes = new QComboBox(groupe_facade);
+    reperes->addItem(QString());
+    for (const char *nom : reperes_cardinaux)
+        reperes->addItem(QString::fromLatin1(nom));
+    connect(reperes, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
+        if (index > 0)
+            orientation->setValue(45.0 * (index - 1));
+    });
+    connect(orientation, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
+            [this](double valeur) {
+                const double rang = valeur / 45.0;
+                reperes->setCurrentIndex(rang == std::floor(rang) ? int(rang) % 8 + 1 : 0);
+            });
+    reperes->setCurrentIndex(f.orientation / 45.0 == std::floor(f.orientation / 45.0)
+                                 ? int(f.orientation / 45.0) % 8 + 1
+                                 : 0);
+    ligne_orientation->addWidget(new QLabel(tr("Façade orientée à"), groupe_facade));
+    ligne_orientation->addWidget(orientation);
+    ligne_orientation->addWidget(reperes);
+    ligne_orientation->addStretch();
+
+    const Casquette &c = f.casquette;
+    groupe_casquette =
+        groupe_commutable(tr("Casquette"), c.active, "groupe_casquette", groupe_facade);
+    auto *casquette = new QFormLayout(groupe_casquette);
+    casquette_profondeur = longueur(groupe_casquette, c.profondeur);
+    casquette_hauteur = longueur(groupe_casquette, c.hauteur);
+    const auto debord = [&](double valeur) {
+        QDoubleSpinBox *b = boite(0.0, longueur_max, QStringLiteral(" m"), groupe_casquette);
+        b->setSpecialValueText(toute_la_facade);
+        b->setValue(std::isinf(valeur) ? 0.0 : valeur);
+        return b;
+    };
+    casquette_gauche = debord(c.gauche);
+    casquette_droite = debord(c.droite);
+    casquette->addRow(tr("Profondeur"), casquette_profondeur);
+    casquette->addRow(tr("Hauteur au-dessus du point"), casquette_hauteur);
+    casquette->addRow(tr("Débord gauche"), casquette_gauche);
+    casquette->addRow(tr("Débord droit"), casquette_droite);
+    facade->addWidget(groupe_casquette);
+
+    auto *joues = new QHBoxLayout;
+    facade->addLayout(joues);
+    const auto joue = [&](const QString &titre, const Joue &j, const char *nom, QGroupBox *&groupe,
+                          QDoubleSpinBox *&profondeur, QDoubleSpinBox *&distance) {
+        groupe = groupe_commutable(titre, j.active, nom, groupe_facade);
+        auto *formulaire = new QFormLayout(groupe);
+        profondeur = longueur(groupe, j.profondeur);
+        distance = longueur(groupe, j.distance);
+        formulaire->addRow(tr("Profondeur"), profondeur);
+        formulaire->addRow(tr("Distance"), distance);
+        joues->addWidget(groupe);
+    };
+    joue(tr("Joue gauche"), f.joue_gauche, "groupe_joue_gauche", groupe_joue_gauche,
+         joue_gauche_profondeur, joue_gauche_distance);
+    joue(tr("Joue droite"), f.joue_droite, "groupe_joue_droite", groupe_joue_droite,
+         joue_droite_profondeur, joue_droite_distance);
+    mise_en_page->addWidget(groupe_facade);
+
+    // The walls, one row each.
+    groupe_obstacles =
+        groupe_commutable(tr("Obstacles"), ombrage.obstacles_actifs, "groupe_obstacles", this);
+    auto *murs = new QVBoxLayout(groupe_obstacles);
+    obstacles = new QTableWidget(0, Colonnes, groupe_obstacles);
+    obstacles->setHorizontalHeaderLabels(
+        {tr("Gisement 1"), tr("Distance 1"), tr("Gisement 2"), tr("Distance 2"), tr("Hauteur")});
+    obstacles->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    obstacles->setItemDelegate(new Delegue_Obstacles(obstacles));
+    obstacles->setSelectionBehavior(QAbstractItemView::SelectRows);
+    for (const Obstacle &o : ombrage.obstacles)
+        ajouter_obstacle(o);
+    murs->addWidget(obstacles);
+    auto *boutons_murs = new QHBoxLayout;
+    bouton_ajouter = new QPushButton(tr("Ajouter"), groupe_obstacles);
+    auto *bouton_supprimer = new QPushButton(tr("Supprimer"), groupe_obstacles);
+    boutons_murs->addWidget(bouton_ajouter);
+    boutons_murs->addWidget(bouton_supprimer);
+    boutons_murs->addStretch();
+    murs->addLayout(boutons_murs);
+    bouton_ajouter->setEnabled(obstacles->rowCount() < obstacles_max);
+    connect(bouton_ajouter, &QPushButton::clicked, this, [this] {
+        // A wall 10 m wide across the facade's normal, 10 m away, as high as a storey.
+        const double g = orientation->value();
+        ajouter_obstacle(
+            {std::fmod(g + 333.4, 360.0), 11.18, std::fmod(g + 26.6, 360.0), 11.18, 3.0});
+    });
+    connect(bouton_supprimer, &QPushButton::clicked, this, [this] {
+        const int ligne = obstacles->currentRow();
+        if (ligne >= 0)
+            obstacles->removeRow(ligne);
+        bouton_ajouter->setEnabled(obstacles->rowCount() < obstacles_max);
+    });
+    mise_en_page->addWidget(groupe_obstacles);
+
+    auto *boutons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(boutons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(boutons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    mise_en_page->addWidget(boutons);
+}
+
+void Dialogue_Fenetre::ajouter_obstacle(const Obstacle &obstacle)
+{
+    if (obstacles->rowCount() >= obstacles_max)
+        return;
+    const int ligne = obstacles->rowCount();
+    obstacles->insertRow(ligne);
+    const double valeurs[Colonnes] = {obstacle.gisement1, obstacle.distance1, obstacle.gisement2,
+                                      obstacle.distance2, obstacle.hauteur};
+    for (int colonne = 0; colonne < Colonnes; ++colonne) {
+        auto item = std::make_unique<QTableWidgetItem>();
+        item->setData(Qt::EditRole, valeurs[colonne]);
+        item->setTextAlignment(Qt::AlignCenter);
+        obstacles->setItem(ligne, colonne, item.release()); // the table owns it
+    }
+    bouton_ajouter->setEnabled(obstacles->rowCount() < obstacles_max);
+}
+
+Ombrage Dialogue_Fenetre::valeur() const
+{
+    Ombrage ombrage;
+    Facade &f = ombrage.facade;
+    f.active = groupe_facade->isChecked();
+    f.orientation = orientation->value();
+    const auto fin = [](const QDoubleSpinBox *b) {
+        return b->value() == b->minimum() ? std::numeric_limits<double>::infinity() : b->value();
+    };
+    f.casquette = {groupe_casquette->isChecked(), casquette_profondeur->value(),
+                   casquette_hauteur->value(), fin(casquette_gauche), fin(casquette_droite)};
+    f.joue_gauche = {groupe_joue_gauche->isChecked(), joue_gauche_profondeur->value(),
+                     joue_gauche_distance->value()};
+    f.joue_droite = {groupe_joue_droite->isChecked(), joue_droite_profondeur->value(),
+                     joue_droite_distance->value()};
+    ombrage.obstacles_actifs = groupe_obstacles->isChecked();
+    for (int ligne = 0; ligne < obstacles->rowCount(); ++ligne)
+        ombrage.obstacles.push_back(
+            {cellule(*obstacles, ligne, Gisement1), cellule(*obstacles, ligne, Distance1),
+             cellule(*obstacles, ligne, Gisement2), cellule(*obstacles, ligne, Distance2),
+             cellule(*obstacles, ligne, Hauteur)});
+    return ombrage;
+}

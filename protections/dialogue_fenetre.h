@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#ifndef ORVANE_PROTECTIONS_DIALOGUE_FENETRE_H
+#define ORVANE_PROTECTIONS_DIALOGUE_FENETRE_H
+
+// "Fenêtre et obstacles": the window's facade, its overhang and fins, and the walls around it
+// (ombrage/ombrage.h), each element switched on or off by its box. The dialog only edits a value:
+// the window reads it back when the dialog is accepted. Lengths in metres, bearings in compass
+// degrees (0 north, 90 east).
+
+#include "ombrage/ombrage.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QDoubleSpinBox;
+class QGroupBox;
+class QPushButton;
+class QTableWidget;
+
+class Dialogue_Fenetre : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent = nullptr);
+
+    // What the dialog holds now; the values of an element switched off are kept.
+    Ombrage valeur() const;
+
+private:
+    // A wall's row, at the end of the table.
+    void ajouter_obstacle(const Obstacle &obstacle);
+
+    QGroupBox *groupe_facade = nullptr;
+    QDoubleSpinBox *orientation = nullptr;
+    QComboBox *reperes = nullptr;
+    QGroupBox *groupe_casquette = nullptr;
+    QDoubleSpinBox *casquette_profondeur = nullptr;
+    QDoubleSpinBox *casquette_hauteur = nullptr;
+    QDoubleSpinBox *casquette_gauche = nullptr;
+    QDoubleSpinBox *casquette_droite = nullptr;
+    QGroupBox *groupe_joue_gauche = nullptr;
+    QDoubleSpinBox *joue_gauche_profondeur = nullptr;
+    QDoubleSpinBox *joue_gauche_distance = nullptr;
+    QGroupBox *groupe_joue_droite = nullptr;
+    QDoubleSpinBox *joue_droite_profondeur = nullptr;
+    QDoubleSpinBox *joue_droite_distance = nullptr;
+    QGroupBox *groupe_obstacles = nullptr;
+    QTableWidget *obstacles = nullptr;
+    QPushButton *bouton_ajouter = nullptr;
+};
+
+#endif

@@ -1,0 +1,400 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+//
+// The window's shading: the sun counted on the window against rays cast at the same geometry,
+// hand cases, and the overhang's edge as the SVG writes it.
+#include "app/fenetre_principale.h"
+#include "diagram/scene.h"
+#include "export/export.h"
+#include "ombrage/ombrage.h"
+#include "protections/dialogue_fenetre.h"
+#include "solar/soleil.h"
+#include "tests/outils.h"
+#include "tests/svg.h"
+#include "trace/diagramme.h"
+#include "trace/lecture.h"
+#include "trace/ombres.h"
+
+#include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+
+Q_DECLARE_METATYPE(Type_Projection)
+
+namespace
+{
+
+constexpr double pi = 3.141592653589793;
+constexpr double rad = pi / 180.0;
+// The counts and the rays may differ by this much a day, hours.
+constexpr double ecart_rayons_heures = 2.0 / 60.0;
+// The program's counts find each change within a second; the hand cases allow a minute.
+constexpr double ecart_main_heures = 1.0 / 60.0;
+// An SVG point of the overhang's edge lies this close to its curve, degrees.
+constexpr double ecart_svg_degres = 0.1;
+// Stands for "as high as the facade" and "the whole facade" in the rays' geometry, metres.
+constexpr double tres_loin = 1e5;
+
+struct Vecteur {
+    double x, y, z;
+    Vecteur operator+(const Vecteur &v) const { return {x + v.x, y + v.y, z + v.z}; }
+    Vecteur operator-(const Vecteur &v) const { return {x - v.x, y - v.y, z - v.z}; }
+    Vecteur operator*(double k) const { return {x * k, y * k, z * k}; }
+    double scalaire(const Vecteur &v) const { return x * v.x + y * v.y + z * v.z; }
+    Vecteur vectoriel(const Vecteur &v) const
+    {
+        return {y * v.z - z * v.y, z * v.x - x * v.z, x * v.y - y * v.x};
+    }
+};
+
+// Horizontal unit vector of a bearing (x east, y north).
+Vecteur cap(double gisement)
+{
+    return {std::sin(gisement * rad), std::cos(gisement * rad), 0.0};
+}
+
+// A rectangle: corner `o`, sides `u` and `v` at right angles.
+struct Rectangle {
+    Vecteur o, u, v;
+};
+
+// Whether the ray from the origin along `s` meets the rectangle.
+bool touche(const Rectangle &r, const Vecteur &s)
+{
+    const Vecteur m = r.u.vectoriel(r.v);
+    const double d = s.scalaire(m);
+    if (std::abs(d) < 1e-15)
+        return false;
+    const double t = r.o.scalaire(m) / d;
+    if (t <= 0)
+        return false;
+    const Vecteur q = s * t - r.o;
+    const double a = q.scalaire(r.u) / r.u.scalaire(r.u);
+    const double b = q.scalaire(r.v) / r.v.scalaire(r.v);
+    return a >= 0 && a <= 1 && b >= 0 && b <= 1;
+}
+
+double fini(double longueur)
+{
+    return std::isinf(longueur) ? tres_loin : longueur;
+}
+
+// The plates and walls of `ombrage` as rectangles; `murs` gets the walls alone.
+std::vector<Rectangle> plaques(const Ombrage &ombrage, std::vector<Rectangle> &murs)
+{
+    const Vecteur z{0, 0, 1};
+    for (const Obstacle &o : ombrage.obstacles) {
+        if (o.hauteur <= 0)
+            continue;
+        const Vecteur p1 = cap(o.gisement1) * o.distance1 - z * tres_loin;
+        const Vecteur p2 = cap(o.gisement2) * o.distance2 - z * tres_loin;
+        murs.push_back({p1, p2 - p1, z * (tres_loin + o.hauteur)});
+    }
+    std::vector<Rectangle> toutes = murs;
+    const Facade &f = ombrage.facade;
+    const Vecteur n = cap(f.orientation);
+    const Vecteur droite = cap(f.orientation + 90.0);
+    const Casquette &c = f.casquette;
+    if (c.active)
+        toutes.push_back({z * c.hauteur - droite * fini(c.gauche),
+                          droite * (fini(c.gauche) + fini(c.droite)), n * c.profondeur});
+    for (const auto &joue :
+         {std::make_pair(f.joue_gauche, -1.0), std::make_pair(f.joue_droite, 1.0)})
+        if (joue.first.active)
+            toutes.push_back({droite * (joue.second * joue.first.distance) - z * tres_loin,
+                              n * joue.first.profondeur, z * (2 * tres_loin)});
+    return toutes;
+}
+
+// Hours of the day `date` at `latitude` when a ray toward the sun meets none of `rectangles`
+// (and, with `facade`, leaves in front of it): the middle of every minute from sunrise to
+// sunset of the simple model.
+double heures_eclairees(const QDate &date, double latitude, const std::vector<Rectangle> &obstacles,
+                        const Facade *facade)
+{
+    const Soleil soleil;
+    const int jour = date.dayOfYear();
+    const double delta = soleil.declinaison(jour);
+    const double lever = soleil.heure_lever(jour, latitude);
+    const double coucher = soleil.heure_coucher(jour, latitude);
+    double eclairees = 0.0;
+    for (double t = lever; t < coucher; t += 1.0 / 60.0) {
+        const double pas = std::min(1.0 / 60.0, coucher - t);
+        const double angle = Soleil::angle_horaire(t + pas / 2);
+        const double h = std::max(0.0, soleil.hauteur(delta, latitude, angle));
+        double azimut = soleil.azimut(delta, latitude, angle, h);
+        if (angle < 0)
+            azimut = -azimut;
+        const Vecteur s = cap(-azimut) * std::cos(h * rad) + Vecteur{0, 0, std::sin(h * rad)};
+        if (facade && s.scalaire(cap(facade->orientation)) <= 0)
+            continue;
+        bool libre = true;
+        for (const Rectangle &r : obstacles)
+            libre = libre && !touche(r, s);
+        if (libre)
+            eclairees += pas;
+    }
+    return eclairees;
+}
+
+// The first row of the diagram of `d`.
+Ligne_Sortie ligne_dessinee(const Description_Diagramme &d)
+{
+    Scene scene;
+    ajuster_scene(scene, d.taille);
+    return dessiner_diagramme(scene, d).value(0);
+}
+
+} // namespace
+
+class TestOmbrage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void comptesContreRayons_data();
+    void comptesContreRayons();
+    void heuresALaMain_data();
+    void heuresALaMain();
+    void bordDeCasquetteSvg_data();
+    void bordDeCasquetteSvg();
+    void ombreSousLePointeur_data();
+    void ombreSousLePointeur();
+    void fenetreEtObstacles();
+};
+
+void TestOmbrage::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+}
+
+void TestOmbrage::comptesContreRayons_data()
+{
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<double>("orientation");
+
+    const std::pair<const char *, QDate> dates[] = {{"21 June", QDate(2026, 6, 21)},
+                                                    {"20 March", QDate(2026, 3, 20)},
+                                                    {"21 December", QDate(2026, 12, 21)}};
+    const std::pair<const char *, double> facades[] = {
+        {"S", 180.0}, {"E", 90.0}, {"W", 270.0}, {"N", 0.0}, {"SW", 225.0}};
+    for (double latitude : {-35.0, 0.0, 45.0, 60.0})
+        for (const auto &date : dates)
+            for (const auto &facade : facades)
+                QTest::addRow("latitude %g, %s, facing %s", latitude, date.first, facade.first)
+                    << latitude << date.second << facade.second;
+}
+
+void TestOmbrage::comptesContreRayons()
+{
+    // An overhang of finite ends, two fins of their own and a wall across the street, counted by
+    // the diagram and by rays cast at their planes.
+    QFETCH(double, latitude);
+    QFETCH(QDate, date);
+    QFETCH(double, orientation);
+    Description_Diagramme d;
+    d.latitude = latitude;
+    d.date_choisie = date;
+    d.taille = QSize(800, 500);
+    Facade &f = d.ombrage.facade;
+    f.active = true;
+    f.orientation = orientation;
+    f.casquette = {true, 0.8, 1.0, 1.5, 2.5};
+    f.joue_gauche = {true, 0.4, 0.9};
+    f.joue_droite = {true, 0.6, 1.2};
+    d.ombrage.obstacles = {{std::fmod(orientation + 330.0, 360.0), 12.0,
+                            std::fmod(orientation + 20.0, 360.0), 9.0, 6.0}};
+    const Ligne_Sortie ligne = ligne_dessinee(d);
+
+    std::vector<Rectangle> murs;
+    const std::vector<Rectangle> toutes = plaques(d.ombrage, murs);
+    const double fenetre = heures_eclairees(date, latitude, toutes, &f);
+    const double direct = heures_eclairees(date, latitude, murs, nullptr);
+    QVERIFY2(std::abs(ligne.soleil_fenetre - fenetre) <= ecart_rayons_heures,
+             qPrintable(QStringLiteral("on the window: %1 h counted, %2 h by the rays")
+                            .arg(ligne.soleil_fenetre)
+                            .arg(fenetre)));
+    QVERIFY2(std::abs(ligne.soleil_direct - direct) <= ecart_rayons_heures,
+             qPrintable(QStringLiteral("direct: %1 h counted, %2 h by the rays")
+                            .arg(ligne.soleil_direct)
+                            .arg(direct)));
+}
+
+void TestOmbrage::heuresALaMain_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<double>("orientation"); // NaN: no facade
+    QTest::addColumn<double>("hauteur_mur"); // NaN: no wall
+    QTest::addColumn<QString>("attendu");    // "rien", "jour" or "matin"
+
+    const double sans = std::numeric_limits<double>::quiet_NaN();
+    const QDate juin(2026, 6, 21);
+    // tan VSA = tan h / cos HSA ≥ 1 whenever the sun is in front: at noon h = 68.4°, and
+    // wherever cos HSA is smaller the angle only grows.
+    QTest::newRow("south under H / P = 1, 21 June: no sun") << juin << 180.0 << sans << "rien";
+    // Noon at 21.6°, below the 45° of the edge; the sun rises and sets south of east and west.
+    QTest::newRow("south under H / P = 1, 21 December: the whole day")
+        << QDate(2026, 12, 21) << 180.0 << sans << "jour";
+    // The sun crosses the meridian, the facade's plane, at true solar noon.
+    QTest::newRow("east, 21 June: sunrise to noon") << juin << 90.0 << sans << "matin";
+    QTest::newRow("wall below the point: hides nothing") << juin << sans << -3.0 << "jour";
+    QTest::newRow("wall at the point's height: hides nothing") << juin << sans << 0.0 << "jour";
+}
+
+void TestOmbrage::heuresALaMain()
+{
+    QFETCH(QDate, date);
+    QFETCH(double, orientation);
+    QFETCH(double, hauteur_mur);
+    QFETCH(QString, attendu);
+    Description_Diagramme d;
+    d.latitude = 45.0;
+    d.date_choisie = date;
+    d.taille = QSize(800, 500);
+    const bool facade = !std::isnan(orientation);
+    if (facade) {
+        d.ombrage.facade.active = true;
+        d.ombrage.facade.orientation = orientation;
+        d.ombrage.facade.casquette = {orientation == 180.0, 1.0, 1.0};
+    } else {
+        d.ombrage.obstacles = {{100.0, 5.0, 260.0, 5.0, hauteur_mur}};
+    }
+    const Ligne_Sortie ligne = ligne_dessinee(d);
+    const double lu = facade ? ligne.soleil_fenetre : ligne.soleil_direct;
+    const double heures = attendu == QLatin1String("rien")    ? 0.0
+                          : attendu == QLatin1String("matin") ? 12.0 - ligne.lever
+                                                              : ligne.duree();
+    QVERIFY2(std::abs(lu - heures) <= ecart_main_heures,
+             qPrintable(QStringLiteral("%1 h of sun, expected %2 h").arg(lu).arg(heures)));
+}
+
+void TestOmbrage::bordDeCasquetteSvg_data()
+{
+    QTest::addColumn<Type_Projection>("type");
+
+    QTest::newRow("polar equidistant") << Type_Projection::Equidistante;
+    QTest::newRow("polar stereographic") << Type_Projection::Stereographique;
+    QTest::newRow("chart") << Type_Projection::Cylindrique;
+}
+
+void TestOmbrage::bordDeCasquetteSvg()
+{
+    // A south-west facade under an overhang as wide as the facade, H / P = 1.5 / 1.2: its
+    // zone's outline as the SVG writes it, read back through the projection, keeps
+    // tan VSA = tan h / cos HSA = H / P wherever it stands in front of the facade above the
+    // horizon (and, on the chart, below its top edge).
+    QFETCH(Type_Projection, type);
+    Description_Diagramme d;
+    d.latitude = 45.0;
+    d.date_choisie = QDate(2026, 6, 21);
+    d.options.projection = type;
+    d.taille = QSize(1000, 700);
+    Facade &f = d.ombrage.facade;
+    f.active = true;
+    f.orientation = 225.0;
+    f.casquette = {true, 1.2, 1.5};
+    Scene scene;
+    ajuster_scene(scene, d.taille);
+    dessiner_diagramme(scene, d);
+    QTemporaryDir dossier;
+    const QString chemin = dossier.filePath(QStringLiteral("fenetre.svg"));
+    QVERIFY(exporter_diagramme(scene, d.taille, legende_page(d, {}), chemin));
+
+    const QVector<QPointF> points = points_trait_svg(chemin, QStringLiteral("#c85a00"));
+    const double vsa = std::atan(1.5 / 1.2) / rad;
+    const double plafond = scene.projection().hauteur_max();
+    int sur_le_bord = 0;
+    for (int i = 0; i < points.size(); ++i) {
+        const Soleil::Point_Ciel ciel = scene.projection().direction(points[i]);
+        const double hsa = std::remainder(-ciel.azimut - f.orientation, 360.0);
+        if (std::abs(hsa) > 85.0 || ciel.hauteur < 1.0 || ciel.hauteur > plafond - 1.0)
+            continue;
+        ++sur_le_bord;
+        const double lu = std::atan(std::tan(ciel.hauteur * rad) / std::cos(hsa * rad)) / rad;
+        QVERIFY2(std::abs(lu - vsa) < ecart_svg_degres,
+                 qPrintable(QStringLiteral("point %1 (%2, %3): VSA %4, expected %5")
+                                .arg(i)
+                                .arg(ciel.azimut)
+                                .arg(ciel.hauteur)
+                                .arg(lu)
+                                .arg(vsa)));
+    }
+    QVERIFY2(sur_le_bord > 20, qPrintable(QString::number(points.size())));
+}
+
+void TestOmbrage::ombreSousLePointeur_data()
+{
+    QTest::addColumn<double>("azimut");
+    QTest::addColumn<double>("hauteur");
+    QTest::addColumn<QString>("fin"); // of the read-out; empty: no shade named
+
+    // A south facade (HSA = −azimuth ∓ 180) under an overhang of H / P = 1 (VSA 45°), fins at
+    // atan(1 / 0.5) = 63.4° of HSA, a wall to the south-east 10 m away and 5 m high (26.6° in
+    // front of the point), a mask of 30° from bearing 190 to 260.
+    QTest::newRow("in the opening") << 180.0 << 20.0 << QString();
+    QTest::newRow("behind the facade") << 0.0 << 60.0 << "ombre : derrière la façade";
+    QTest::newRow("under the overhang") << 180.0 << 50.0 << "ombre : casquette";
+    QTest::newRow("past the right fin, to the west") << 110.0 << 10.0 << "ombre : joue droite";
+    QTest::newRow("past the left fin, to the east") << -110.0 << 10.0 << "ombre : joue gauche";
+    QTest::newRow("the second wall") << -150.0 << 20.0 << "ombre : obstacle 2";
+    QTest::newRow("over the wall") << -150.0 << 30.0 << QString();
+    QTest::newRow("the mask") << 150.0 << 25.0 << "ombre : masque";
+}
+
+void TestOmbrage::ombreSousLePointeur()
+{
+    QFETCH(double, azimut);
+    QFETCH(double, hauteur);
+    QFETCH(QString, fin);
+    Description_Diagramme d;
+    d.latitude = 45.0;
+    d.date_choisie = QDate(2026, 6, 21);
+    d.masque = {{170.0, 30.0}, {100.0, 30.0}};
+    Facade &f = d.ombrage.facade;
+    f = {true, 180.0, {true, 1.0, 1.0}, {true, 0.5, 1.0}, {true, 0.5, 1.0}};
+    // The wall across the south-east: 10 m away at bearing 150, its ends 20° to either side.
+    const double ouverture = 20.0;
+    const double portee = 10.0 / std::cos(ouverture * rad);
+    d.ombrage.obstacles = {{10.0, 5.0, 20.0, 5.0, -1.0},
+                           {150.0 - ouverture, portee, 150.0 + ouverture, portee, 5.0}};
+    Lecture lecture;
+    lecture.dans_disque = true;
+    lecture.azimut = azimut;
+    lecture.hauteur = hauteur;
+    const QString texte = texte_lecture(lecture, d);
+    QVERIFY2(fin.isEmpty() ? !texte.contains("ombre") : texte.endsWith(fin), qPrintable(texte));
+}
+
+void TestOmbrage::fenetreEtObstacles()
+{
+    // The panel's button opens the dialog; a south facade switched on under its overhang of
+    // H / P = 1 is drawn, and the table shows its column: no sun on 21 June at 45° N.
+    Fenetre_Principale f(nullptr, QDate(2026, 6, 21));
+    enfant<QDoubleSpinBox>(f, "latitude")->setValue(45.0);
+    bool ouvert = false;
+    QTimer::singleShot(0, &f, [&ouvert] {
+        auto *dialogue = qobject_cast<Dialogue_Fenetre *>(QApplication::activeModalWidget());
+        if (!dialogue)
+            return;
+        ouvert = true;
+        enfant<QGroupBox>(*dialogue, "groupe_facade")->setChecked(true);
+        enfant<QGroupBox>(*dialogue, "groupe_casquette")->setChecked(true);
+        dialogue->accept();
+    });
+    enfant<QPushButton>(f, "bouton_fenetre_obstacles")->click();
+    QVERIFY(ouvert);
+    const QTableWidget *tableau = enfant<QTableWidget>(f, "tableau_sorties");
+    QCOMPARE(tableau->horizontalHeaderItem(6)->text(), QStringLiteral("Soleil sur la fenêtre"));
+    QVERIFY(tableau->isColumnHidden(4) && !tableau->isColumnHidden(6));
+    QCOMPARE(tableau->item(0, 6)->text(), QStringLiteral("0h00"));
+}
+
+QTEST_MAIN(TestOmbrage)
+#include "tst_ombrage.moc"

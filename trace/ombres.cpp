@@ -1,0 +1,209 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#include "trace/ombres.h"
+
+#include "diagram/scene.h"
+
+#include <QGraphicsPathItem>
+#include <QGraphicsRectItem>
+#include <QGraphicsTextItem>
+#include <QLineF>
+#include <QLocale>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+namespace
+{
+
+// Greatest distance (scene units) between an edge and the chords that stand for it.
+constexpr double ecart_corde = 0.1;
+// Bearings (degrees) between the first points of an edge, before it is refined.
+constexpr double pas_initial = 2.0;
+constexpr int profondeur_max = 16;
+// Above the horizon mask (-1), below the courses and the labels (0).
+constexpr qreal niveau_ombres = -0.5;
+// Bearings this close to the chart's seam are drawn on its side.
+constexpr double pres_couture = 1e-7;
+
+// Legend: the rows of the courses' legend (diagram/course.cpp), a swatch instead of a stroke.
+constexpr double interligne_legende = 15.0;
+constexpr double cote_echantillon = 10.0;
+
+const QColor couleur_facade(200, 90, 0);
+// The walls the report page lists one by one, the last line saying how many more there are.
+constexpr int obstacles_page = 6;
+const QColor couleur_obstacles(110, 50, 160);
+
+double distance_segment(const QPointF &p, const QPointF &a, const QPointF &b)
+{
+    const QPointF ab = b - a;
+    const double l2 = QPointF::dotProduct(ab, ab);
+    const double t = l2 > 0 ? std::clamp(QPointF::dotProduct(p - a, ab) / l2, 0.0, 1.0) : 0.0;
+    return QLineF(p, a + t * ab).length();
+}
+
+// Appends the points of `point(g)` for g in (g0, g1], refining each chord until the curve
+// strays from it by at most `ecart_corde`.
+void suivre(QPolygonF &polygone, const std::function<QPointF(double)> &point, double g0, double g1)
+{
+    const std::function<void(double, double, const QPointF &, const QPointF &, int)> affiner =
+        [&](double a, double b, const QPointF &pa, const QPointF &pb, int profondeur) {
+            const double m = 0.5 * (a + b);
+            const QPointF pm = point(m);
+            if (profondeur < profondeur_max && distance_segment(pm, pa, pb) > ecart_corde) {
+                affiner(a, m, pa, pm, profondeur + 1);
+                affiner(m, b, pm, pb, profondeur + 1);
+                return;
+            }
+            polygone << pb;
+        };
+    const int n = std::max(1, static_cast<int>(std::ceil((g1 - g0) / pas_initial)));
+    QPointF precedent = point(g0);
+    for (int i = 1; i <= n; ++i) {
+        const double g = g0 + (g1 - g0) * i / n;
+        const QPointF p = point(g);
+        affiner(g0 + (g1 - g0) * (i - 1) / n, g, precedent, p, 0);
+        precedent = p;
+    }
+}
+
+// The zone over bearings [g0, g1], on one side of the chart's seam.
+QPolygonF polygone_zone(const Projection &projection, const Zone_Ombre &zone, double g0, double g1)
+{
+    const double plafond = projection.hauteur_max();
+    const auto point = [&](double g, double h) {
+        return projection.point(azimut_depuis_gisement(g), std::clamp(h, 0.0, plafond));
+    };
+    QPolygonF polygone;
+    polygone << point(g0, zone.bas(g0));
+    suivre(
+        polygone, [&](double g) { return point(g, zone.bas(g)); }, g0, g1);
+    polygone << point(g1, zone.haut(g1));
+    suivre(
+        polygone, [&](double g) { return point(g1 + g0 - g, zone.haut(g1 + g0 - g)); }, g0, g1);
+    polygone << polygone.first();
+    return polygone;
+}
+
+void tracer_zones(Scene &scene, const std::vector<Zone_Ombre> &zones, const QColor &couleur,
+                  Qt::BrushStyle hachures, const QString &legende, int rang)
+{
+    const QPainterPath chemin = chemin_zones(scene.projection(), zones);
+    if (chemin.isEmpty())
+        return;
+    const QPen stylo(couleur, 1.0);
+    const QBrush pinceau(couleur, hachures);
+    scene.addPath(chemin, stylo, pinceau)->setZValue(niveau_ombres);
+    const double y = scene.y_legende + interligne_legende * rang;
+    scene.addRect(scene.x_legende, y - cote_echantillon / 2, cote_echantillon, cote_echantillon,
+                  stylo, pinceau);
+    QGraphicsTextItem *texte =
+        scene.ajouter_texte(legende, QFont(QStringLiteral("Courier"), 10), couleur);
+    texte->setPos(scene.x_legende + cote_echantillon, y - interligne_legende);
+}
+
+} // namespace
+
+QPainterPath chemin_zones(const Projection &projection, const std::vector<Zone_Ombre> &zones)
+{
+    QPainterPath chemin;
+    for (const Zone_Ombre &zone : zones) {
+        std::vector<std::pair<double, double>> morceaux{{zone.debut, zone.fin}};
+        if (!projection.est_polaire()) {
+            // The seam's bearing, taken after the zone's start.
+            const double couture = projection.azimut_centre() + 180.0;
+            const double c =
+                zone.debut + std::fmod(std::fmod(couture - zone.debut, 360.0) + 360.0, 360.0);
+            if (c > zone.debut && c < zone.fin)
+                morceaux = {{zone.debut, c - pres_couture}, {c + pres_couture, zone.fin}};
+        }
+        for (const auto &morceau : morceaux) {
+            QPainterPath piece;
+            piece.addPolygon(polygone_zone(projection, zone, morceau.first, morceau.second));
+            chemin = chemin.united(piece);
+        }
+    }
+    return chemin;
+}
+
+void tracer_ombres(Scene &scene, const Ombrage &ombrage, int rang)
+{
+    if (ombrage.facade.active)
+        tracer_zones(scene, zones_facade(ombrage.facade), couleur_facade, Qt::BDiagPattern,
+                     QStringLiteral("Façade et protections"), rang++);
+    if (ombrage.avec_obstacles())
+        tracer_zones(scene, zones_obstacles(ombrage.obstacles), couleur_obstacles, Qt::FDiagPattern,
+                     QStringLiteral("Obstacles"), rang);
+}
+
+QStringList textes_ombrage(const Ombrage &ombrage)
+{
+    QStringList lignes;
+    const QLocale locale;
+    const auto metres = [&locale](double longueur) {
+        return std::isinf(longueur) ? QStringLiteral("toute la façade")
+                                    : locale.toString(longueur, 'g', 6) + QStringLiteral(" m");
+    };
+    const auto degres = [&locale](double angle) {
+        return locale.toString(angle, 'g', 6) + QStringLiteral("°");
+    };
+    const Facade &f = ombrage.facade;
+    if (f.active) {
+        static const char *const points[] = {"N", "NE", "E", "SE", "S", "SO", "O", "NO"};
+        const int point = static_cast<int>(std::floor(f.orientation / 45.0 + 0.5)) % 8;
+        lignes << QStringLiteral("Façade orientée à %1 (%2)")
+                      .arg(degres(f.orientation), QString::fromLatin1(points[point]));
+        const Casquette &c = f.casquette;
+        if (c.active) {
+            lignes << QStringLiteral("Casquette : profondeur %1, hauteur %2")
+                          .arg(metres(c.profondeur), metres(c.hauteur));
+            lignes << (std::isinf(c.gauche) && std::isinf(c.droite)
+                           ? QStringLiteral("Débords : toute la façade")
+                           : QStringLiteral("Débords : gauche %1, droit %2")
+                                 .arg(metres(c.gauche), metres(c.droite)));
+        }
+        for (const auto &joue : {std::make_pair(QStringLiteral("Joue gauche"), &f.joue_gauche),
+                                 std::make_pair(QStringLiteral("Joue droite"), &f.joue_droite)})
+            if (joue.second->active)
+                lignes << QStringLiteral("%1 : profondeur %2, distance %3")
+                              .arg(joue.first, metres(joue.second->profondeur),
+                                   metres(joue.second->distance));
+    }
+    const std::vector<Obstacle> &murs = ombrage.murs();
+    const int montres = murs.size() > obstacles_page ? obstacles_page - 1 : int(murs.size());
+    for (int i = 0; i < montres; ++i) {
+        const Obstacle &o = murs[static_cast<std::size_t>(i)];
+        lignes << QStringLiteral("Obstacle %1 : %2 à %3, %4 à %5, hauteur %6")
+                      .arg(i + 1)
+                      .arg(degres(o.gisement1), metres(o.distance1), degres(o.gisement2),
+                           metres(o.distance2), metres(o.hauteur));
+    }
+    if (montres < int(murs.size()))
+        lignes << QStringLiteral("… et %1 autres obstacles").arg(int(murs.size()) - montres);
+    return lignes;
+}
+
+QString texte_ombre(const Ombrage &ombrage, bool sous_masque, double azimut, double hauteur)
+{
+    const Ombre facade = ombre_facade(ombrage.facade, azimut, hauteur);
+    switch (facade.cause) {
+    case Cause_Ombre::Derriere_Facade:
+        return QStringLiteral("derrière la façade");
+    case Cause_Ombre::Casquette:
+        return QStringLiteral("casquette");
+    case Cause_Ombre::Joue_Gauche:
+        return QStringLiteral("joue gauche");
+    case Cause_Ombre::Joue_Droite:
+        return QStringLiteral("joue droite");
+    case Cause_Ombre::Aucune:
+    case Cause_Ombre::Obstacle:
+        break;
+    }
+    const Ombre mur = ombre_obstacles(ombrage.murs(), azimut, hauteur);
+    if (mur)
+        return QStringLiteral("obstacle %1").arg(mur.obstacle + 1);
+    return sous_masque ? QStringLiteral("masque") : QString();
+}

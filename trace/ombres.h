@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Orvane — sun-path diagrams.
+#ifndef ORVANE_TRACE_OMBRES_H
+#define ORVANE_TRACE_OMBRES_H
+
+// The sky the window's facade, its devices and the walls hide (ombrage/ombrage.h), drawn through
+// the scene's projection: each under the courses, in a colour and hatching of its own, with a
+// legend line.
+
+#include "ombrage/ombrage.h"
+#include "projection/projection.h"
+
+#include <QPainterPath>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class Scene;
+
+// The outline of `zones` through `projection`, as one filled region: each edge followed within
+// 0.1 scene unit; on the chart cut at the seam and at its highest height.
+QPainterPath chemin_zones(const Projection &projection, const std::vector<Zone_Ombre> &zones);
+
+// Draws the facade's zones and the walls' on `scene`, under the courses, with their legend lines
+// ("Façade et protections", "Obstacles") from legend row `rang` down.
+void tracer_ombres(Scene &scene, const Ombrage &ombrage, int rang);
+
+// What hides the direction (`azimut`, `hauteur`) from the window's point: "derrière la façade",
+// "casquette", "joue gauche", "joue droite", "obstacle 3" (numbered from 1), "masque" when
+// `sous_masque`; empty when nothing does.
+QString texte_ombre(const Ombrage &ombrage, bool sous_masque, double azimut, double hauteur);
+
+// The report page's lines for `ombrage`: "Façade orientée à 225° (SO)", its devices switched
+// on ("Casquette : profondeur 1,2 m, hauteur 1,5 m", "Débords : gauche 0,5 m, droit toute la
+// façade", "Joue gauche : profondeur 0,5 m, distance 1 m"), and the walls switched on ("Obstacle 1
+// : 200° à 20 m, 250° à 15 m, hauteur 8 m"), the first few of them and then their count. Numbers in
+// the default locale.
+QStringList textes_ombrage(const Ombrage &ombrage);
+
+#endif
