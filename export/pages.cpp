@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace
 {
@@ -204,6 +205,17 @@ QRectF partie_dessinee(QGraphicsScene &scene)
     const auto items = scene.items(partie, Qt::IntersectsItemBoundingRect);
     for (const QGraphicsItem *item : items)
         agrandie |= item->sceneBoundingRect();
+    // A row that stands inside comes whole, with what is beside it (a legend row's swatch left
+    // of its text); what only reaches in from above or below is left out when the page is
+    // painted.
+    constexpr double cote = 20.0;
+    const QRectF rangee = agrandie.adjusted(-cote, 1.0, cote, -1.0);
+    const auto voisins = scene.items(rangee, Qt::IntersectsItemBoundingRect);
+    for (const QGraphicsItem *item : voisins) {
+        const double milieu = item->sceneBoundingRect().center().y();
+        if (milieu > rangee.top() && milieu < rangee.bottom())
+            agrandie |= item->sceneBoundingRect();
+    }
     return agrandie & tout;
 }
 
@@ -396,8 +408,19 @@ bool dessiner(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDev
             QPainter enregistreur(&image);
             enregistreur.setRenderHint(QPainter::Antialiasing);
             enregistreur.setRenderHint(QPainter::TextAntialiasing);
+            // An item that only reaches into the part drawn (a legend row beside one that is
+            // drawn whole) stays out rather than be cut by the frame.
+            std::vector<QGraphicsItem *> coupes;
+            const auto touches = scene.items(source, Qt::IntersectsItemBoundingRect);
+            for (QGraphicsItem *item : touches)
+                if (item->isVisible() && !source.contains(item->sceneBoundingRect())) {
+                    item->hide();
+                    coupes.push_back(item);
+                }
             scene.render(&enregistreur, QRectF(QPointF(0, 0), source.size()), source,
                          Qt::KeepAspectRatio);
+            for (QGraphicsItem *item : coupes)
+                item->show();
         }
         const double rapport =
             std::min(cadre.width() / source.width(), cadre.height() / source.height());

@@ -97,12 +97,13 @@ void tracer_zones(Scene &scene, const std::vector<Zone_Ombre> &zones, const QCol
     const QPen stylo(couleur, 1.0);
     const QBrush pinceau(couleur, hachures);
     scene.addPath(chemin, stylo, pinceau)->setZValue(niveau_ombres);
-    const double y = scene.y_legende + interligne_legende * rang;
-    scene.addRect(scene.x_legende, y - cote_echantillon / 2, cote_echantillon, cote_echantillon,
-                  stylo, pinceau);
+    const QPointF origine = scene.origine_legende(rang);
+    const double y = origine.y();
+    scene.addRect(origine.x(), y - cote_echantillon / 2, cote_echantillon, cote_echantillon, stylo,
+                  pinceau);
     QGraphicsTextItem *texte =
         scene.ajouter_texte(legende, QFont(QStringLiteral("Courier"), 10), couleur);
-    texte->setPos(scene.x_legende + cote_echantillon, y - interligne_legende);
+    texte->setPos(origine.x() + cote_echantillon, y - interligne_legende);
 }
 
 } // namespace
