@@ -97,12 +97,18 @@ void tracer_zones(Scene &scene, const std::vector<Zone_Ombre> &zones, const QCol
     const QPen stylo(couleur, 1.0);
     const QBrush pinceau(couleur, hachures);
     scene.addPath(chemin, stylo, pinceau)->setZValue(niveau_ombres);
-    const QPointF origine = scene.origine_legende(rang);
+    QPointF origine = scene.origine_legende(rang);
+    QGraphicsTextItem *texte =
+        scene.ajouter_texte(legende, QFont(QStringLiteral("Courier"), 10), couleur);
+    // The row is longer than a date's: in a compact drawing's right-hand column it moves left
+    // as far as it must to stay whole.
+    const double depasse =
+        origine.x() + cote_echantillon + texte->boundingRect().width() - scene.sceneRect().right();
+    if (depasse > 0.0)
+        origine.rx() -= depasse;
     const double y = origine.y();
     scene.addRect(origine.x(), y - cote_echantillon / 2, cote_echantillon, cote_echantillon, stylo,
                   pinceau);
-    QGraphicsTextItem *texte =
-        scene.ajouter_texte(legende, QFont(QStringLiteral("Courier"), 10), couleur);
     texte->setPos(origine.x() + cote_echantillon, y - interligne_legende);
 }
 
