@@ -85,7 +85,7 @@ void Fenetre_Principale::ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lig
 
     // Six or seven columns at their default width would scroll sideways: they share the table's
     // width instead, each as wide as its texts at least, the row numbers giving up their room
-    // when that is still too little, and then the headers going onto two lines.
+    // when that is still too little, and then the headers going onto more lines.
     QHeaderView *entete = tableau->horizontalHeader();
     QHeaderView *numeros = tableau->verticalHeader();
     QVector<int> visibles;
@@ -95,7 +95,8 @@ void Fenetre_Principale::ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lig
     int disponible = tableau->viewport()->width();
     QVector<int> largeurs(tableau->columnCount(), entete->defaultSectionSize());
     bool sans_numeros = false;
-    bool sur_deux_lignes = false;
+    // With the headers on more lines: their height, else 0.
+    int hauteur_entete = 0;
     if ((masque || fenetre) && visibles.size() * entete->defaultSectionSize() > disponible) {
         const QFontMetrics mesure(tableau->font());
         QVector<int> cellules(tableau->columnCount(), 0);
@@ -116,38 +117,47 @@ void Fenetre_Principale::ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lig
             if (!sans_numeros)
                 disponible -= numeros->sizeHint().width();
         }
-        if (total > disponible) {
-            // A header then needs only its longest word's width (the header measures its text
-            // in bold).
-            sur_deux_lignes = true;
+        // A header on more lines needs only its longest word's width; the header measures its
+        // texts in bold, with a margin round them.
+        QFont gras = tableau->horizontalHeaderItem(0)->font();
+        gras.setBold(true);
+        const QFontMetrics mesure_titre(gras);
+        QVector<int> marges(tableau->columnCount(), 0);
+        const bool replies = total > disponible;
+        if (replies) {
             total = 0;
             for (int c : visibles) {
-                const QTableWidgetItem *titre = tableau->horizontalHeaderItem(c);
-                QFont gras = titre->font();
-                gras.setBold(true);
-                const QFontMetrics mesure_titre(gras);
+                const QString titre = tableau->horizontalHeaderItem(c)->text();
+                marges[c] = entete->sectionSizeHint(c) - mesure_titre.horizontalAdvance(titre);
                 int mot = 0;
-                for (const QString &m : titre->text().split(QLatin1Char(' ')))
+                for (const QString &m : titre.split(QLatin1Char(' ')))
                     mot = std::max(mot, mesure_titre.horizontalAdvance(m));
-                const int titre_replie = entete->sectionSizeHint(c) -
-                                         mesure_titre.horizontalAdvance(titre->text()) + mot;
-                largeurs[c] = std::max(titre_replie, cellules[c]);
+                largeurs[c] = std::max(marges[c] + mot, cellules[c]);
                 total += largeurs[c];
             }
         }
         const int reste = std::max(0, disponible - total) / visibles.size();
         for (int &largeur : largeurs)
             largeur += reste;
+        if (replies) {
+            int lignes = mesure_titre.height();
+            for (int c : visibles)
+                lignes = std::max(
+                    lignes,
+                    mesure_titre
+                        .boundingRect(QRect(0, 0, largeurs[c] - marges[c], entete->maximumHeight()),
+                                      Qt::AlignCenter | Qt::TextWordWrap,
+                                      tableau->horizontalHeaderItem(c)->text())
+                        .height());
+            hauteur_entete = entete->sizeHint().height() - mesure_titre.height() + lignes;
+        }
     }
-    const int alignement = sur_deux_lignes ? Qt::AlignCenter | Qt::TextWordWrap : Qt::AlignCenter;
+    const int alignement =
+        hauteur_entete > 0 ? Qt::AlignCenter | Qt::TextWordWrap : Qt::AlignCenter;
     for (int c = 0; c < tableau->columnCount(); ++c)
         if (QTableWidgetItem *titre = tableau->horizontalHeaderItem(c);
             titre->textAlignment() != alignement)
             titre->setTextAlignment(alignement);
-    const int hauteur_entete =
-        sur_deux_lignes ? entete->sizeHint().height() +
-                              QFontMetrics(tableau->horizontalHeaderItem(0)->font()).lineSpacing()
-                        : 0;
     if (entete->minimumHeight() != hauteur_entete)
         entete->setMinimumHeight(hauteur_entete);
     numeros->setHidden(sans_numeros);
