@@ -167,6 +167,9 @@ private slots:
     // "Édition": the last step undone, or the last undone redone.
     void on_actionAnnuler_triggered();
     void on_actionRetablir_triggered();
+    // "Fenêtre et obstacles...", from the Options menu or under the masks.
+    void on_actionFenetre_et_obstacles_triggered();
+    void on_bouton_fenetre_obstacles_clicked();
 
 protected:
     // With unsaved changes to an opened or saved site, asks whether to save them first.
@@ -196,9 +199,8 @@ private:
     bool abandon_accepte();
     // The title's "*": whether the site has changed since it was last opened or saved.
     void actualiser_modification();
-    // "Fenêtre et obstacles..." (protections/fenetre_protections.cpp): the menu action and the
-    // masks group's button that open the dialog, and the dialog, whose accepted value is drawn.
-    void configurer_fenetre_obstacles();
+    // "Fenêtre et obstacles..." (protections/fenetre_protections.cpp): the dialog, whose
+    // accepted value is drawn.
     void ouvrir_fenetre_obstacles();
     // Hands the site as the widgets hold it now to the history; `nom` names the step.
     void noter_etape(const QString &nom = QString());

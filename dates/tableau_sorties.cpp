@@ -3,7 +3,8 @@
 //
 // The output table "Valeurs de sortie": one row per dated course of the diagram with its date,
 // its sunrise, its sunset and the length of its day, in hours of true solar time, and while a
-// mask outline is drawn the hours of direct sun and the hours behind the mask. Every rebuild
+// mask outline is drawn the hours of direct sun and the hours behind the mask (and with a facade,
+// the hours of sun on the window). Every rebuild
 // rewrites every row and trims the rest.
 #include "app/fenetre_principale.h"
 
@@ -82,24 +83,30 @@ void Fenetre_Principale::ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lig
                 delete tableau->takeItem(ligne, colonne);
     }
 
-    // Six columns at their default width would scroll sideways: they share the table's width
-    // instead, each as wide as its texts at least, the row numbers giving up their room when
-    // that is still too little.
+    // Six or seven columns at their default width would scroll sideways: they share the table's
+    // width instead, each as wide as its texts at least, the row numbers giving up their room
+    // when that is still too little, and then the headers going onto more lines.
     QHeaderView *entete = tableau->horizontalHeader();
     QHeaderView *numeros = tableau->verticalHeader();
-    const int visibles = masque ? tableau->columnCount() : colonnes;
+    QVector<int> visibles;
+    for (int c = 0; c < tableau->columnCount(); ++c)
+        if (!tableau->isColumnHidden(c))
+            visibles.append(c);
     int disponible = tableau->viewport()->width();
     QVector<int> largeurs(tableau->columnCount(), entete->defaultSectionSize());
     bool sans_numeros = false;
-    if (masque && visibles * entete->defaultSectionSize() > disponible) {
+    // With the headers on more lines: their height, else 0.
+    int hauteur_entete = 0;
+    if ((masque || fenetre) && visibles.size() * entete->defaultSectionSize() > disponible) {
         const QFontMetrics mesure(tableau->font());
+        QVector<int> cellules(tableau->columnCount(), 0);
         int total = 0;
-        for (int c = 0; c < visibles; ++c) {
-            largeurs[c] = entete->sectionSizeHint(c);
+        for (int c : visibles) {
             for (int ligne = 0; ligne < tableau->rowCount(); ++ligne)
                 if (const QTableWidgetItem *cellule = tableau->item(ligne, c))
-                    largeurs[c] = std::max(largeurs[c], mesure.horizontalAdvance(cellule->text()) +
+                    cellules[c] = std::max(cellules[c], mesure.horizontalAdvance(cellule->text()) +
                                                             marge_cellule);
+            largeurs[c] = std::max(entete->sectionSizeHint(c), cellules[c]);
             total += largeurs[c];
         }
         if (total > disponible && !numeros->isHidden()) {
@@ -110,10 +117,49 @@ void Fenetre_Principale::ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lig
             if (!sans_numeros)
                 disponible -= numeros->sizeHint().width();
         }
-        const int reste = std::max(0, disponible - total) / visibles;
+        // A header on more lines needs only its longest word's width; the header measures its
+        // texts in bold, with a margin round them.
+        QFont gras = tableau->horizontalHeaderItem(0)->font();
+        gras.setBold(true);
+        const QFontMetrics mesure_titre(gras);
+        QVector<int> marges(tableau->columnCount(), 0);
+        const bool replies = total > disponible;
+        if (replies) {
+            total = 0;
+            for (int c : visibles) {
+                const QString titre = tableau->horizontalHeaderItem(c)->text();
+                marges[c] = entete->sectionSizeHint(c) - mesure_titre.horizontalAdvance(titre);
+                int mot = 0;
+                for (const QString &m : titre.split(QLatin1Char(' ')))
+                    mot = std::max(mot, mesure_titre.horizontalAdvance(m));
+                largeurs[c] = std::max(marges[c] + mot, cellules[c]);
+                total += largeurs[c];
+            }
+        }
+        const int reste = std::max(0, disponible - total) / visibles.size();
         for (int &largeur : largeurs)
             largeur += reste;
+        if (replies) {
+            int lignes = mesure_titre.height();
+            for (int c : visibles)
+                lignes = std::max(
+                    lignes,
+                    mesure_titre
+                        .boundingRect(QRect(0, 0, largeurs[c] - marges[c], entete->maximumHeight()),
+                                      Qt::AlignCenter | Qt::TextWordWrap,
+                                      tableau->horizontalHeaderItem(c)->text())
+                        .height());
+            hauteur_entete = entete->sizeHint().height() - mesure_titre.height() + lignes;
+        }
     }
+    const int alignement =
+        hauteur_entete > 0 ? Qt::AlignCenter | Qt::TextWordWrap : Qt::AlignCenter;
+    for (int c = 0; c < tableau->columnCount(); ++c)
+        if (QTableWidgetItem *titre = tableau->horizontalHeaderItem(c);
+            titre->textAlignment() != alignement)
+            titre->setTextAlignment(alignement);
+    if (entete->minimumHeight() != hauteur_entete)
+        entete->setMinimumHeight(hauteur_entete);
     numeros->setHidden(sans_numeros);
     for (int c = 0; c < largeurs.size(); ++c)
         if (entete->sectionSize(c) != largeurs[c] && !entete->isSectionHidden(c))

@@ -2,8 +2,11 @@
 // Orvane — sun-path diagrams.
 #include "diagram/scene.h"
 
+#include <QGraphicsLineItem>
+#include <QGraphicsRectItem>
 #include <QGraphicsTextItem>
 #include <QLineF>
+#include <QTextDocument>
 
 #include <algorithm>
 #include <array>
@@ -175,9 +178,12 @@ bool Scene::tracer_course_positions(const std::vector<Soleil::Point_Ciel> &posit
         const QPointF origine = origine_legende(nb_clic_enregistrer_date);
         const double x = origine.x();
         const double y = origine.y();
-        addLine(QLineF(x, y, x + trait_legende, y), pen);
+        QGraphicsLineItem *trait = addLine(QLineF(x, y, x + trait_legende, y), pen);
         if (date)
             date->setPos(x + trait_legende, y - interligne_legende);
+        if (compacte)
+            ajouter_ligne_legende(
+                {nb_clic_enregistrer_date, trait, nullptr, date, largeur_ligne_legende});
     }
     return !chemin.isEmpty();
 }
@@ -186,6 +192,17 @@ QPointF Scene::origine_legende(int rang) const
 {
     if (!compacte)
         return QPointF(x_legende, y_legende + interligne_legende * rang);
+    const std::vector<QPointF> places =
+        places_legende(std::vector<double>(rang + 1, largeur_ligne_legende), 1.0);
+    if (places.size() > static_cast<std::size_t>(rang))
+        return places[rang];
+    // No room left: the rows go on down the first corner.
+    return QPointF(x_legende, y_legende + interligne_legende * rang);
+}
+
+std::vector<QPointF> Scene::places_legende(const std::vector<double> &largeurs,
+                                           double echelle) const
+{
     // The rows fill the corners round the disc in turn: top left, top right, bottom right,
     // bottom left above the latitude caption; a row stays clear of the disc's labels.
     const QRectF cadre = sceneRect();
@@ -194,8 +211,9 @@ QPointF Scene::origine_legende(int rang) const
     const std::vector<Etiquette_Disque> etiquettes = etiquettes_disque();
     for (std::size_t k = etiquettes.size() - 4; k < etiquettes.size(); ++k)
         cardinaux.push_back(etiquettes[k].rectangle());
-    const auto libre = [&](double x, double y) {
-        const QRectF ligne(x, y - haut_ligne, largeur_ligne_legende, haut_ligne + bas_ligne);
+    const auto libre = [&](double x, double y, double largeur) {
+        const QRectF ligne(x, y - haut_ligne * echelle, largeur,
+                           (haut_ligne + bas_ligne) * echelle);
         if (!cadre.contains(ligne))
             return false;
         for (const QRectF &r : cardinaux)
@@ -209,30 +227,79 @@ QPointF Scene::origine_legende(int rang) const
         const double py = std::clamp(0.0, ligne.top(), ligne.bottom());
         return std::hypot(px, py) > rayon;
     };
-    const double gauche = x_legende;
-    const double droite = cadre.right() - (x_legende - cadre.left()) - largeur_ligne_legende;
-    const double haut = y_legende;
-    const double bas = cadre.bottom() - bas_ligne;
+    // The right-hand rows end where the left-hand ones start from the edge.
+    const double fin_droite = cadre.right() - (x_legende - cadre.left());
+    const double pas = interligne_legende * echelle;
     // Above the captions' band.
-    const double bas_gauche = bas - bande_bas;
+    const double bas_gauche = cadre.bottom() - bas_ligne * echelle - bande_bas;
     const struct {
-        double x;
+        bool a_droite;
         double y;
         double pas;
-    } coins[] = {{gauche, haut, interligne_legende},
-                 {droite, haut, interligne_legende},
-                 {droite, bas_gauche, -interligne_legende},
-                 {gauche, bas_gauche, -interligne_legende}};
-    int reste = rang;
+    } coins[] = {{false, y_legende, pas},
+                 {true, y_legende, pas},
+                 {true, bas_gauche, -pas},
+                 {false, bas_gauche, -pas}};
+    std::vector<QPointF> places;
     for (const auto &coin : coins) {
-        for (double y = coin.y; libre(coin.x, y); y += coin.pas) {
-            if (reste == 0)
-                return QPointF(coin.x, y);
-            --reste;
+        for (double y = coin.y; places.size() < largeurs.size(); y += coin.pas) {
+            const double largeur = largeurs[places.size()] * echelle;
+            const double x = coin.a_droite ? fin_droite - largeur : x_legende;
+            if (!libre(x, y, largeur))
+                break;
+            places.emplace_back(x, y);
         }
     }
-    // No room left: the rows go on down the first corner.
-    return QPointF(gauche, haut + interligne_legende * rang);
+    return places;
+}
+
+void Scene::ajouter_ligne_legende(const Ligne_Legende &ligne)
+{
+    lignes_legende.push_back(ligne);
+}
+
+void Scene::disposer_legende()
+{
+    if (lignes_legende.empty())
+        return;
+    std::stable_sort(
+        lignes_legende.begin(), lignes_legende.end(),
+        [](const Ligne_Legende &a, const Ligne_Legende &b) { return a.rang < b.rang; });
+    std::vector<double> largeurs;
+    for (const Ligne_Legende &ligne : lignes_legende)
+        largeurs.push_back(ligne.largeur);
+    double echelle = 1.0;
+    std::vector<QPointF> places;
+    for (int dixiemes = 10; dixiemes >= 5; --dixiemes) {
+        echelle = dixiemes / 10.0;
+        places = places_legende(largeurs, echelle);
+        if (places.size() == largeurs.size())
+            break;
+    }
+    // No room even at half size: the rest go on down the first corner.
+    for (std::size_t i = places.size(); i < largeurs.size(); ++i)
+        places.emplace_back(x_legende, y_legende + interligne_legende * echelle * i);
+
+    for (std::size_t i = 0; i < lignes_legende.size(); ++i) {
+        const Ligne_Legende &ligne = lignes_legende[i];
+        const double x = places[i].x();
+        const double y = places[i].y();
+        const double cote = trait_legende * echelle;
+        if (ligne.trait)
+            ligne.trait->setLine(x, y, x + cote, y);
+        if (ligne.echantillon)
+            ligne.echantillon->setRect(x, y - cote / 2, cote, cote);
+        if (!ligne.texte)
+            continue;
+        if (echelle != 1.0) {
+            QFont police = ligne.texte->font();
+            police.setPointSizeF(police.pointSizeF() * echelle);
+            ligne.texte->setFont(police);
+        }
+        // The document's margin keeps its size: the glyphs stay where the smaller row has them.
+        const double marge = ligne.texte->document()->documentMargin() * (1.0 - echelle);
+        ligne.texte->setPos(x + cote - marge, y - interligne_legende * echelle - marge);
+    }
 }
 
 void Scene::jour_soleil(double latitude)

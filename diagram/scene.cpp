@@ -80,6 +80,7 @@ void Scene::vider()
     textes_de_cote.clear();
     etiquettes_heures.clear();
     etiquettes_courbes.clear();
+    lignes_legende.clear();
     const QList<QGraphicsItem *> tous = items();
     for (QGraphicsItem *item : tous) {
         const QVariant couleur = item->data(cle_couleur_demandee);

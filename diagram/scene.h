@@ -31,6 +31,8 @@
 #include <memory>
 #include <vector>
 
+class QGraphicsLineItem;
+class QGraphicsRectItem;
 class QGraphicsTextItem;
 
 class Scene : public QGraphicsScene
@@ -67,6 +69,20 @@ public:
 
     // Where legend row `rang` (0 first) has its stroke's left end, scene units.
     QPointF origine_legende(int rang) const;
+    // A legend row of a compact drawing as drawn: its stroke (a date's) or its swatch (a
+    // shading's), its text, and its width at the legend's full size, scene units.
+    struct Ligne_Legende {
+        int rang = 0;
+        QGraphicsLineItem *trait = nullptr;
+        QGraphicsRectItem *echantillon = nullptr;
+        QGraphicsTextItem *texte = nullptr;
+        double largeur = 0.0;
+    };
+    void ajouter_ligne_legende(const Ligne_Legende &ligne);
+    // Places the rows of a compact drawing once they are all drawn, each in the first free place
+    // of the corners round the disc; rows that the corners cannot hold all at the full size are
+    // drawn smaller and closer together, down to half size.
+    void disposer_legende();
 
     // A label painted with the disc: its text, font and baseline origin, scene units.
     struct Etiquette_Disque {
@@ -212,6 +228,10 @@ private:
     // The hour labels of the present drawing, and the labels placed beside their curves.
     std::vector<QGraphicsTextItem *> etiquettes_heures;
     std::vector<QGraphicsTextItem *> etiquettes_courbes;
+    std::vector<Ligne_Legende> lignes_legende;
+    // Where rows of full-size widths `largeurs` go, drawn at `echelle` of their size, in order:
+    // those that find a free place in the corners, the first rows first.
+    std::vector<QPointF> places_legende(const std::vector<double> &largeurs, double echelle) const;
 
     // Everything the picture of the disc is painted from.
     struct Cle_disque {

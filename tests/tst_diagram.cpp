@@ -1429,17 +1429,21 @@ void TestScene::tailleDeLaVue_data()
     QTest::addColumn<QSize>("taille");
     QTest::addColumn<double>("latitude");
     QTest::addColumn<int>("diametre");
+    QTest::addColumn<bool>("ombrage");
 
     // The view of the maximised window (the panel beside it): at 1600 x 900 the legend's fixed
     // reserve leaves min(1110 - 300, 800 - 140) = 660; at 800 x 600 it would leave 100, and at
     // twice the scale of 1600 x 900 (a screen of 800 x 450) 100 again, less than 60 % of the
     // smaller side: 0.6 x 400 = 240 and 0.6 x 372 = 223.2, rounded up.
-    QTest::newRow("1600 x 900") << QSize(1110, 800) << 48.85 << 660;
-    QTest::newRow("800 x 600") << QSize(400, 512) << 48.85 << 240;
-    QTest::newRow("1600 x 900 at twice the scale") << QSize(400, 372) << 48.85 << 224;
+    QTest::newRow("1600 x 900") << QSize(1110, 800) << 48.85 << 660 << false;
+    QTest::newRow("800 x 600") << QSize(400, 512) << 48.85 << 240 << false;
+    QTest::newRow("1600 x 900 at twice the scale") << QSize(400, 372) << 48.85 << 224 << false;
+    // With a facade and a wall, two rows more than the corners hold at the legend's full size.
+    QTest::newRow("1600 x 900 at twice the scale, facade and wall")
+        << QSize(400, 372) << 48.85 << 224 << true;
     // At the equator the limit courses rise near the east and their labels beside them would
     // reach past the drawing's edge.
-    QTest::newRow("800 x 600 at the equator") << QSize(400, 512) << 0.0 << 240;
+    QTest::newRow("800 x 600 at the equator") << QSize(400, 512) << 0.0 << 240 << false;
 }
 
 void TestScene::tailleDeLaVue()
@@ -1447,9 +1451,10 @@ void TestScene::tailleDeLaVue()
     QFETCH(QSize, taille);
     QFETCH(double, latitude);
     QFETCH(int, diametre);
+    QFETCH(bool, ombrage);
 
     // A real study: twelve saved dates, the limit courses and the hours on the clock of Paris,
-    // a horizon.
+    // a horizon; with `ombrage`, a south-west facade under an overhang and a wall.
     Description_Diagramme d;
     d.latitude = latitude;
     d.longitude = 2.35;
@@ -1460,6 +1465,12 @@ void TestScene::tailleDeLaVue()
         d.dates_enregistrees << QDate(2026, mois, 21);
     d.limites = d.heures = true;
     d.masque = {{-180, 5}, {-60, 15}, {60, 20}, {180, 5}};
+    if (ombrage) {
+        d.ombrage.facade.active = true;
+        d.ombrage.facade.orientation = 225;
+        d.ombrage.facade.casquette.active = true;
+        d.ombrage.obstacles = {Obstacle{150, 6, 200, 6, 4}};
+    }
     d.taille = taille;
     Scene scene;
     ajuster_scene(scene, taille);

@@ -20,6 +20,7 @@
 #include <QGraphicsPathItem>
 #include <QGraphicsTextItem>
 #include <QGraphicsView>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QPointer>
@@ -388,6 +389,7 @@ private slots:
     void soleilMasque();
     void soleilSelonLeDessin_data();
     void soleilSelonLeDessin();
+    void colonnesDuMasque_data();
     void colonnesDuMasque();
 };
 
@@ -1235,24 +1237,43 @@ void TestMasques::soleilSelonLeDessin()
     QVERIFY(comparees > 500);
 }
 
+void TestMasques::colonnesDuMasque_data()
+{
+    QTest::addColumn<bool>("facade");
+    QTest::newRow("mask, six columns") << false;
+    QTest::newRow("mask and facade, seven columns") << true;
+}
+
 void TestMasques::colonnesDuMasque()
 {
     // The output table shows "Soleil direct" and "Masqué" while an outline is drawn, headed as
     // the other columns, and hides them without one. At 45° on 21 June, 40° over the south
     // half (the hand computation of `soleilMasque`): 15.41 − 1.08735 = 14.32265 h direct,
-    // 14h19, and 1.08735 h behind the mask, 1h05. On a 1600 x 900 screen the six columns are
-    // seen whole, without a horizontal scroll bar.
+    // 14h19, and 1.08735 h behind the mask, 1h05. On a 1600 x 900 screen the six columns, or
+    // seven with the window's, are seen whole, without a horizontal scroll bar.
+    QFETCH(bool, facade);
     Fenetre f;
     f.fenetre.resize(1600, 860);
     f.fenetre.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f.fenetre));
+    if (facade) {
+        QTimer::singleShot(0, &f.fenetre, [] {
+            if (auto *dialogue = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                dialogue->findChild<QGroupBox *>(QStringLiteral("groupe_facade"))->setChecked(true);
+                dialogue->accept();
+            }
+        });
+        QTest::mouseClick(
+            f.fenetre.findChild<QPushButton *>(QStringLiteral("bouton_fenetre_obstacles")),
+            Qt::LeftButton);
+    }
     f.fenetre.findChild<QDateEdit *>(QStringLiteral("Date"))->setDate(QDate(2026, 6, 21));
     QVERIFY(f.changer_latitude(45).isEmpty());
     auto *tableau = f.fenetre.findChild<QTableWidget *>(QStringLiteral("tableau_sorties"));
     QVERIFY(tableau);
     f.remplir(lire_lignes({"-90 40", "90 40"}));
     QVERIFY(f.cliquer(f.tracer).isEmpty());
-    QCOMPARE(tableau->columnCount(), 6);
+    QCOMPARE(tableau->columnCount(), facade ? 7 : 6);
     const QStringList entetes = {"Soleil direct", "Masqué"};
     for (int c = 4; c < 6; ++c) {
         QVERIFY(!tableau->isColumnHidden(c));

@@ -582,9 +582,12 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
                                 ecart_legende_echelle,
                             legende->pos().y());
     }
-    // A compact drawing has room for fewer hour labels.
-    if (scene.compacte)
+    // A compact drawing places its legend's rows once they are all drawn, and has room for fewer
+    // hour labels.
+    if (scene.compacte) {
+        scene.disposer_legende();
         scene.eclaircir_etiquettes_heures();
+    }
     scene.fin_reconstruction();
     return lignes;
 }

@@ -107,9 +107,12 @@ void tracer_zones(Scene &scene, const std::vector<Zone_Ombre> &zones, const QCol
     if (depasse > 0.0)
         origine.rx() -= depasse;
     const double y = origine.y();
-    scene.addRect(origine.x(), y - cote_echantillon / 2, cote_echantillon, cote_echantillon, stylo,
-                  pinceau);
+    QGraphicsRectItem *echantillon = scene.addRect(
+        origine.x(), y - cote_echantillon / 2, cote_echantillon, cote_echantillon, stylo, pinceau);
     texte->setPos(origine.x() + cote_echantillon, y - interligne_legende);
+    if (scene.compacte)
+        scene.ajouter_ligne_legende(
+            {rang, nullptr, echantillon, texte, cote_echantillon + texte->boundingRect().width()});
 }
 
 } // namespace
