@@ -64,6 +64,9 @@ Demande lire_demande(const Options_Ligne &options, const QDate &aujourd_hui);
 // être écrit : ..."); returns the rows of the table, or nothing when no diagram was asked for.
 // Needs the toolkit.
 QVector<Ligne_Sortie> ecrire_demande(const Demande &demande, QStringList &echecs);
+// The same, drawn on `scene`, which a batch keeps from one line to the next: the labels a line
+// writes again are taken back rather than made anew, and the scene is made once.
+QVector<Ligne_Sortie> ecrire_demande(const Demande &demande, QStringList &echecs, Scene &scene);
 
 // The toolkit for drawing without a screen, on the offscreen platform, for as long as this lives;
 // nothing when the process already has one.

@@ -689,6 +689,12 @@ QByteArray texte_tableau(const Description_Diagramme &description,
 
 QVector<Ligne_Sortie> ecrire_demande(const Demande &demande, QStringList &echecs)
 {
+    Scene scene;
+    return ecrire_demande(demande, echecs, scene);
+}
+
+QVector<Ligne_Sortie> ecrire_demande(const Demande &demande, QStringList &echecs, Scene &scene)
+{
     const Description_Diagramme &d = demande.description;
     if (!demande.fichier_site.isEmpty()) {
         // The site of what is drawn: the horizon's rows kept, as the import leaves the table
@@ -708,7 +714,6 @@ QVector<Ligne_Sortie> ecrire_demande(const Demande &demande, QStringList &echecs
     if (demande.fichier.isEmpty() && !demande.tableau)
         return {};
 
-    Scene scene;
     ajuster_scene(scene, d.taille);
     const QVector<Ligne_Sortie> lignes = dessiner_diagramme(scene, d);
 

@@ -8,6 +8,7 @@
 // worker costs one start of the toolkit, not one per diagram.
 #include "cli/lot.h"
 #include "cli/ligne_de_commande.h"
+#include "diagram/scene.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -353,9 +354,10 @@ int executer_lot(const Lot &lot, bool progression, QTextStream &erreurs)
     if (ouvriers <= 1 || QCoreApplication::instance()) {
         // One core, or a toolkit already running: drawn here, one line after the other.
         const Boite_Outils_Hors_Ecran boite;
+        Scene scene;
         for (int i = 0; i < total; ++i) {
             QStringList echecs;
-            ecrire_demande(lot.lignes[static_cast<size_t>(i)].demande, echecs);
+            ecrire_demande(lot.lignes[static_cast<size_t>(i)].demande, echecs, scene);
             rendre_compte(i, echecs);
         }
         progres.finir();
@@ -383,9 +385,10 @@ int executer_lot(const Lot &lot, bool progression, QTextStream &erreurs)
                 ::close(autre.fd);
             {
                 const Boite_Outils_Hors_Ecran boite;
+                Scene scene;
                 for (int i = k; i < total; i += ouvriers) {
                     QStringList echecs;
-                    ecrire_demande(lot.lignes[static_cast<size_t>(i)].demande, echecs);
+                    ecrire_demande(lot.lignes[static_cast<size_t>(i)].demande, echecs, scene);
                     if (!ecrire_tout(tube[1], compte_rendu(i, echecs)))
                         break;
                 }

@@ -832,6 +832,19 @@ void TestLigneDeCommande::lot_data()
                                "--heure", "legale", "--fuseau", "Europe/Paris"},
                               {"--latitude", "60", "--date", "2026-01-01"}}
         << QString();
+    // Lines 1 and 3 share a worker's scene on two cores or fewer.
+    QTest::newRow("a scene drawn over: each PNG as drawn alone")
+        << entete_lot + "@/a.png;;45;2026-06-21 2026-12-21;oui;precis;legale;Europe/Paris;"
+                        "320x180\n@/b.png;;-30;2026-03-01;non;;;;400x200\n"
+                        "@/c.png;;60;2026-01-01 2026-06-21;oui;;;;320x180\n"
+        << statut_succes << QStringList{"a.png", "b.png", "c.png"}
+        << QList<QStringList>{{"--latitude", "45", "--date", "2026-06-21", "--date", "2026-12-21",
+                               "--heures", "--modele", "precis", "--heure", "legale", "--fuseau",
+                               "Europe/Paris", "--taille", "320x180"},
+                              {"--latitude", "-30", "--date", "2026-03-01", "--taille", "400x200"},
+                              {"--latitude", "60", "--date", "2026-01-01", "--date", "2026-06-21",
+                               "--heures", "--taille", "320x180"}}
+        << QString();
     QTest::newRow("a bad line writes nothing")
         << entete_lot + "@/a.png;;45;2026-06-21;;;;;\n@/b.png;;95;2026-06-21;;;;;\n"
         << statut_usage << QStringList() << QList<QStringList>()
