@@ -319,6 +319,17 @@ void TestLigneDeCommande::statuts_data()
                           "2026-06-21;4h18;19h43;15h25;15h25;0h00;0h00\n")
         << QStringList() << QString();
 
+    // The window's options on their limits: a bearing of 360, fifty walls.
+    QStringList cinquante_murs{"--latitude", "45",       "--date", "2026-06-21",
+                               "--tableau",  "--facade", "360"};
+    for (int i = 0; i < 50; ++i)
+        cinquante_murs << "--obstacle"
+                       << "10:5:20:5:3";
+    QTest::newRow("facade at bearing 360 and 50 walls")
+        << cinquante_murs << statut_succes << QString()
+        << QStringList{"date;lever;coucher;duree;soleil_direct;masque;soleil_fenetre\n"}
+        << QString();
+
     // Usage errors: nothing on the standard output, the option named on the standard error.
     auto usage = [](const char *nom, const QStringList &arguments, const QString &option) {
         QTest::newRow(nom) << arguments << statut_usage << QString("") << QStringList() << option;
@@ -367,6 +378,10 @@ void TestLigneDeCommande::statuts_data()
           "--casquette : ne va qu'avec --facade");
     usage("facade at bearing 361", {"--tableau", "--facade", "361"},
           "--facade : 361 est hors de l'intervalle 0 à 360");
+    usage("year 10000", {"--jour-des-mois", "1", "--annee", "10000", "--tableau"},
+          "--annee : 10000 est hors de l'intervalle 1 à 9999");
+    usage("facade at bearing -1", {"--tableau", "--facade", "-1"},
+          "--facade : -1 est hors de l'intervalle 0 à 360");
     usage("overhang of depth 0", {"--tableau", "--facade", "180", "--casquette", "0:1"},
           "--casquette : 0 : les longueurs sont en mètres, plus grandes que 0");
     usage("fin of three numbers", {"--tableau", "--facade", "180", "--joue-droite", "1:2:3"},
