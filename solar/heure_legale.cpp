@@ -125,6 +125,16 @@ double Heure_Legale::decalage_standard(const QDate &date) const
     return heures;
 }
 
+bool Heure_Legale::decalage_standard_fixe(int annee) const
+{
+    const QDate premier(annee, 1, 1);
+    const double decalage = decalage_standard(premier);
+    for (int jour = 1; jour < premier.daysInYear(); ++jour)
+        if (decalage_standard(premier.addDays(jour)) != decalage)
+            return false;
+    return true;
+}
+
 double Heure_Legale::heure_depuis_tsv(const QDate &date, double tsv, bool standard) const
 {
     return heure(instant(date, tsv), standard);

@@ -56,6 +56,8 @@ public:
     double heure(const QDateTime &instant, bool standard = false) const;
     // The zone's offset from UTC without daylight saving on `date`, hours (east positive).
     double decalage_standard(const QDate &date) const;
+    // Whether that offset is the same on every day of `annee`.
+    bool decalage_standard_fixe(int annee) const;
 
     // Clock time of true solar time `tsv` of the solar day `date`, and the reverse: true solar
     // time, in [0, 24), of clock time `heure` (hours, 0..24) of `date` on the zone's clock.
