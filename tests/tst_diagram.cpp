@@ -1110,6 +1110,8 @@ void TestScene::heureSousHorizon_data()
     QTest::newRow("4 h at -45: nothing") << -45.0 << 4.0 << 4.0 << QStringList{};
     QTest::newRow("4 h and 5 h at 45: only 5 h") << 45.0 << 4.0 << 5.0 << QStringList{"5h"};
     QTest::newRow("23 h at 30: nothing") << 30.0 << 23.0 << 23.0 << QStringList{};
+    // At -45 the sun of 7 h is 6.5° below the horizon on day 173 and up by the December solstice.
+    QTest::newRow("7 h at -45: rises within the range") << -45.0 << 7.0 << 7.0 << QStringList{"7h"};
 }
 
 void TestScene::heureSousHorizon()
@@ -1127,6 +1129,26 @@ void TestScene::heureSousHorizon()
     QCOMPARE(textes_des_items(scene), heures);
     QCOMPARE(objets<QGraphicsPathItem>(scene).size(), heures.size());
     QCOMPARE(scene.items().size(), 2 * heures.size());
+
+    // Passing over the days whose sun cannot be back up by the next visit draws the same paths.
+    const Soleil soleil;
+    const auto position = [&](int jour, int heure) {
+        const double angle = Soleil::angle_horaire(heure);
+        const Soleil::Journee journee = soleil.journee(soleil.declinaison(jour), latitude);
+        Soleil::Point_Ciel p;
+        p.hauteur = soleil.hauteur(journee, angle);
+        p.azimut = std::copysign(soleil.azimut(journee, angle, p.hauteur), angle);
+        return p;
+    };
+    Scene sautee;
+    sautee.setDiametre0(diametre);
+    sautee.tracer_heures(latitude, heureMIN, heureMAX, QPen(Qt::red), QBrush(), position, 173, 356,
+                         true, 15, 2.0);
+    const auto chemins = objets<QGraphicsPathItem>(scene);
+    const auto chemins_sautes = objets<QGraphicsPathItem>(sautee);
+    QCOMPARE(chemins_sautes.size(), chemins.size());
+    for (int i = 0; i < chemins.size(); ++i)
+        QCOMPARE(chemins_sautes[i]->path(), chemins[i]->path());
 }
 
 void TestScene::etiquettesHeures_data()
