@@ -200,10 +200,15 @@ Soleil::Point_Ciel Heure_Legale::position_tsv(const QDate &date, double tsv, dou
         p.hauteur = s.hauteur;
         return p;
     }
+    return position_simple(m_soleil.journee(m_soleil.declinaison(date.dayOfYear()), latitude), tsv);
+}
+
+Soleil::Point_Ciel Heure_Legale::position_simple(const Soleil::Journee &journee, double tsv) const
+{
+    Soleil::Point_Ciel p;
     const double angle = Soleil::angle_horaire(tsv);
-    const double delta = m_soleil.declinaison(date.dayOfYear());
-    p.hauteur = m_soleil.hauteur(delta, latitude, angle);
-    p.azimut = m_soleil.azimut(delta, latitude, angle, p.hauteur);
+    p.hauteur = m_soleil.hauteur(journee, angle);
+    p.azimut = m_soleil.azimut(journee, angle, p.hauteur);
     if (angle < 0)
         p.azimut = -p.azimut;
     return p;
@@ -253,19 +258,30 @@ std::vector<Heure_Legale::Point_Course> Heure_Legale::course(const QDate &date, 
 
 Soleil::Point_Ciel Heure_Legale::position_heure(const QDate &date, int heure, double latitude) const
 {
-    const double ut = heure - decalage_standard(date);
-    Soleil::Point_Ciel p;
     if (m_modele == Modele_Soleil::precis) {
+        const double ut = heure - decalage_standard(date);
+        Soleil::Point_Ciel p;
         const QDateTime t = minuit_utc(date).addMSecs(qRound64(ut * millisecondes_par_heure));
         const Soleil_Precis::Position s = m_precis.position(secondes(t), latitude, m_longitude);
         p.azimut = s.azimut;
         p.hauteur = s.hauteur;
         return p;
     }
-    return position_tsv(date,
-                        heures_du_jour(ut + m_longitude / 15.0 +
-                                       m_soleil.equation_du_temps(date.dayOfYear()) / 60.0),
-                        latitude);
+    return position_heure(jour_simple(date, latitude), heure);
+}
+
+Heure_Legale::Jour_Simple Heure_Legale::jour_simple(const QDate &date, double latitude) const
+{
+    const int n = date.dayOfYear();
+    return {decalage_standard(date), m_soleil.equation_du_temps(n),
+            m_soleil.journee(m_soleil.declinaison(n), latitude)};
+}
+
+Soleil::Point_Ciel Heure_Legale::position_heure(const Jour_Simple &jour, int heure) const
+{
+    const double ut = heure - jour.decalage;
+    return position_simple(jour.journee,
+                           heures_du_jour(ut + m_longitude / 15.0 + jour.equation / 60.0));
 }
 
 std::vector<int> Heure_Legale::jours_visites(int annee, int jour_debut, int jour_fin, int pas)

@@ -89,6 +89,15 @@ public:
 
     // The sun at whole hour `heure` (0..23) of the zone's standard time on `date`.
     Soleil::Point_Ciel position_heure(const QDate &date, int heure, double latitude) const;
+    // What every hour of `date` shares in the simple model: an hour line visits the same day
+    // for each of its hours, and these give the same positions as the call above.
+    struct Jour_Simple {
+        double decalage = 0.0; // decalage_standard(date)
+        double equation = 0.0; // the equation of time, minutes
+        Soleil::Journee journee;
+    };
+    Jour_Simple jour_simple(const QDate &date, double latitude) const;
+    Soleil::Point_Ciel position_heure(const Jour_Simple &jour, int heure) const;
 
     // An hour line of the clock: the sun at `heure` of standard time on the days `jour_debut`
     // to `jour_fin` (day numbers of `annee`, 1..366) every `pas` days and on the last day.
@@ -109,6 +118,8 @@ private:
     // Day numbers of `annee` from `jour_debut` to `jour_fin` (kept within the year) every `pas`
     // days, and the last.
     static std::vector<int> jours_visites(int annee, int jour_debut, int jour_fin, int pas);
+    // The simple model's sun at true solar time `tsv` of a day.
+    Soleil::Point_Ciel position_simple(const Soleil::Journee &journee, double tsv) const;
 
     // Instant (seconds) of true solar time `tsv` of the solar day `date` with the accurate sun;
     // the frame it used, for `latitude`, in `repere` when given.

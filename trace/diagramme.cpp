@@ -486,11 +486,16 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
             // seasons. The year starts at the limit day whose point the label is placed from.
             const int longueur = premier.daysInYear();
             const int debut = latitude > 0 ? d_min : d_max;
+            std::array<std::optional<Heure_Legale::Jour_Simple>, 367> jours_simples;
             const auto position = [&](int jour, int heure) {
                 const int numero = (jour - 1) % longueur + 1;
                 const QDate date = premier.addDays(numero - 1);
-                if (!precis)
-                    return horloge->position_heure(date, heure, latitude);
+                if (!precis) {
+                    std::optional<Heure_Legale::Jour_Simple> &j = jours_simples[numero];
+                    if (!j)
+                        j = horloge->jour_simple(date, latitude);
+                    return horloge->position_heure(*j, heure);
+                }
                 const double minuit = QDateTime(date, QTime(0, 0), Qt::UTC).toSecsSinceEpoch() -
                                       horloge->decalage_standard(date) * 3600.0;
                 const Soleil_Precis::Position p =
