@@ -7,6 +7,7 @@
 #include "app/fenetre_principale.h"
 #include "app/feuille_de_style.h"
 #include "tests/outils.h"
+#include "tests/repondeur.h"
 
 #include <QtTest>
 
@@ -74,11 +75,17 @@ private slots:
     void fermeture_data();
     void fermeture();
     void lieuEtHeure();
+
+private:
+    // The window's remembered settings (the panel's width) are the test's own, not the user's.
+    QTemporaryDir reglages_;
 };
 
 void TestFenetre::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    QVERIFY(reglages_.isValid());
+    reglages_dans(reglages_.path());
 }
 
 void TestFenetre::cleanup()
