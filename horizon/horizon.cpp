@@ -387,55 +387,6 @@ double hauteur_du_tableau(double hauteur)
     return std::clamp(hauteur, 0.0, 90.0);
 }
 
-// The table is read clockwise from north and crosses the south only from its east half
-// (negative) to its west half (positive): rows going from north straight into the west half,
-// or from the east half straight back to north, get the row at ±180 that they pass.
-void traverser_le_sud(std::vector<QPointF> &rangs)
-{
-    for (std::size_t i = 0; i + 1 < rangs.size(); ++i) {
-        const double a = rangs[i].x();
-        const double b = rangs[i + 1].x();
-        if (a == 0.0 && b > 0.0) {
-            rangs.insert(rangs.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                         QPointF(azimut_masque_min, rangs[i].y()));
-            ++i;
-        } else if (a < 0.0 && b == 0.0) {
-            if (a == azimut_masque_min && i > 0 && rangs[i - 1].x() < 0.0) {
-                rangs[i].setX(azimut_masque_max);
-            } else {
-                rangs.insert(rangs.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                             QPointF(azimut_masque_max, rangs[i].y()));
-                ++i;
-            }
-        }
-    }
-}
-
-// The rows but the last in as even runs as `limite` rows allow, each run one row at its first
-// direction with its highest height; a run also ends before row `nord` (when inside).
-std::vector<QPointF> amincir(const std::vector<QPointF> &rangs, int nord, int limite)
-{
-    const int m = static_cast<int>(rangs.size()) - 1;
-    const bool nord_dedans = nord > 0 && nord < m;
-    const int places = limite - 1 - (nord_dedans ? 1 : 0);
-    if (m + 1 <= limite || places < 1)
-        return rangs;
-    std::vector<bool> debut_run(static_cast<std::size_t>(m), false);
-    for (int g = 0; g < places; ++g)
-        debut_run[static_cast<std::size_t>(static_cast<long long>(g) * m / places)] = true;
-    if (nord_dedans)
-        debut_run[static_cast<std::size_t>(nord)] = true;
-    std::vector<QPointF> minces;
-    for (int i = 0; i < m; ++i) {
-        if (debut_run[static_cast<std::size_t>(i)])
-            minces.push_back(rangs[i]);
-        else
-            minces.back().setY(std::max(minces.back().y(), rangs[i].y()));
-    }
-    minces.push_back(rangs[m]);
-    return minces;
-}
-
 double interpoler(const QPointF &a, const QPointF &b, double x)
 {
     if (b.x() == a.x())
@@ -503,60 +454,6 @@ std::vector<Marche> marches(const std::vector<QPointF> &sommets, const std::vect
 }
 
 } // namespace
-
-std::vector<QPointF> horizon_pour_tableau(const std::vector<QPointF> &points,
-                                          Convention_Azimut convention, int limite)
-{
-    const Profil_Caps profil = profil_caps(points, convention);
-    std::vector<QPointF> uniques = profil.uniques;
-    for (QPointF &p : uniques)
-        p.setY(hauteur_du_tableau(p.y()));
-    const int n = static_cast<int>(uniques.size());
-    if (n == 0 || limite < 1)
-        return {};
-    if (n == 1)
-        return {QPointF(tableau_du_cap(uniques[0].x()), uniques[0].y())};
-    const bool ouvert = profil.ouvert;
-
-    // The rows by compass bearing, north inserted where the rows cross it; `nord`: the index
-    // of a north row inside the rows, where no merge may cross.
-    std::vector<QPointF> rangs;
-    int nord = -1;
-    if (!ouvert) {
-        if (uniques[0].x() != 0.0)
-            rangs.emplace_back(0.0, uniques[n - 1].y());
-        rangs.insert(rangs.end(), uniques.begin(), uniques.end());
-        // The closing row, back at north: given the first row's height after the thinning.
-        rangs.emplace_back(0.0, rangs.front().y());
-    } else {
-        const int debut = (profil.large + 1) % n;
-        for (int k = 0; k < n; ++k) {
-            const int i = (debut + k) % n;
-            if (i == 0 && k > 0 && uniques[0].x() != 0.0) {
-                nord = static_cast<int>(rangs.size());
-                rangs.emplace_back(0.0, uniques[n - 1].y());
-            } else if (i == 0 && k > 0) {
-                nord = static_cast<int>(rangs.size());
-            }
-            rangs.push_back(uniques[i]);
-        }
-    }
-    for (QPointF &p : rangs)
-        p.setX(tableau_du_cap(p.x()));
-
-    // A row that the south crossing adds is paid for by one run fewer.
-    std::vector<QPointF> minces;
-    for (int places = limite; places >= 1; --places) {
-        minces = amincir(rangs, nord, places);
-        // All round: the outline ends on its first row, the same point, closed on itself.
-        if (!ouvert)
-            minces.back() = minces.front();
-        traverser_le_sud(minces);
-        if (static_cast<int>(minces.size()) <= limite)
-            break;
-    }
-    return minces;
-}
 
 Horizon_Suivi horizon_suivi(const std::vector<QPointF> &points, Convention_Azimut convention,
                             int limite)

@@ -58,24 +58,6 @@ double azimut_max(Convention_Azimut convention);
 double azimut_vers_tableau(double azimut, Convention_Azimut convention);
 double azimut_depuis_tableau(double azimut, Convention_Azimut convention);
 
-// The rows of the mask table for a profile read in `convention` as steps, at most `limite` of
-// them. Heights below 0 become 0; points in the same direction keep the highest. In the table,
-// each point's height holds clockwise up to the next point, and the last point ends the
-// outline. The profile goes all round the horizon unless one gap between neighbouring
-// directions is more than twice as wide as every other one: it then runs clockwise from the
-// far side of that gap to its near side.
-//  - All round: the rows start at north (0) with the height that holds there, go clockwise,
-//    and end on their first row again, an outline closed on itself.
-//  - Otherwise: the rows run from the first to the last point clockwise, with a point at
-//    north, holding the height of the point before it, when they cross it.
-// Rows that would go from north straight into the west half, or from the east half straight
-// back to north, pass the south on a row at ±180 holding the same height.
-// Beyond `limite`, neighbours are merged into their first direction with the highest height
-// of the merged span, so that the table never shows more sun than the profile; the first and
-// last rows stay, and no span is merged across north.
-std::vector<QPointF> horizon_pour_tableau(const std::vector<QPointF> &points,
-                                          Convention_Azimut convention, int limite);
-
 // How far the table's steps may stray from a profile's line, degrees of height; and how close
 // they keep while the table has rows to spare: a sun running along a slope of the horizon
 // passes it minutes away for a quarter of a degree.
@@ -90,13 +72,16 @@ struct Horizon_Suivi {
 };
 
 // The rows of the mask table for a profile read in `convention` as the samples of a line:
-// the straight line between neighbouring directions (all round or open as for
-// `horizon_pour_tableau`, points in the same direction keeping the highest, the line below 0
-// taken as 0), cut into the fewest steps whose outline keeps within `ecart_horizon_vise` of it,
-// each step at the middle height of the line along it. Steps also end at north, east, south
-// and west. When `limite` rows cannot keep so close, they keep as close as they can, more of
-// them where the line is steepest, and `ecart` says how close (beyond `ecart_horizon_max`,
-// the import says so).
+// the straight line between neighbouring directions (points in the same direction keeping the
+// highest, the line below 0 taken as 0), cut into the fewest steps whose outline keeps within
+// `ecart_horizon_vise` of it, each step at the middle height of the line along it, holding
+// clockwise up to the next row. Steps also end at north, east, south and west. When `limite`
+// rows cannot keep so close, they keep as close as they can, more of them where the line is
+// steepest, and `ecart` says how close (beyond `ecart_horizon_max`, the import says so).
+// The profile goes all round the horizon unless one gap between neighbouring directions is
+// more than twice as wide as every other one: it then runs clockwise from the far side of that
+// gap to its near side, and its last point ends the outline. All round, the rows start at
+// north and end on their first row again, an outline closed on itself.
 Horizon_Suivi horizon_suivi(const std::vector<QPointF> &points, Convention_Azimut convention,
                             int limite);
 
