@@ -97,7 +97,7 @@ bool ecrire_png(const QImage &image, QIODevice &sortie)
     const int lignes_bande = std::max(1, int((std::size_t(1) << 18) / octets_ligne));
     std::vector<uchar> bande(octets_ligne * std::size_t(std::min(lignes_bande, hauteur)));
     std::vector<uchar> tampon(ISAL_DEF_LVL1_DEFAULT);
-    std::vector<uchar> idat(std::size_t(1) << 18);
+    std::vector<uchar> idat(std::size_t(1) << 16);
     auto flux = std::make_unique<isal_zstream>();
     isal_deflate_init(flux.get());
     flux->level = 1;
