@@ -18,12 +18,15 @@
 #include <QPdfWriter>
 #include <QPicture>
 #include <QSvgGenerator>
-#include <QSysInfo>
+#include <QtEndian>
 
-#include <png.h>
+#include <isa-l/igzip_lib.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 namespace
@@ -47,75 +50,90 @@ void rendre(QGraphicsScene &scene, QPainter &peintre)
 constexpr int cote_max = 32767;
 constexpr qint64 pixels_max = qint64(1) << 28;
 
-// libpng's output callback: the bytes go to the saved file, and a refused write stops the
-// encoder through libpng's error handling.
-void png_ecrire(png_structp png, png_bytep octets, png_size_t nombre)
+// One chunk of the file: its length, type and data, and the CRC of the type and data.
+bool ecrire_bloc(QIODevice &sortie, const char (&type)[5], const uchar *donnees, quint32 taille)
 {
-    auto *sortie = static_cast<QIODevice *>(png_get_io_ptr(png));
-    if (sortie->write(reinterpret_cast<const char *>(octets), static_cast<qint64>(nombre)) !=
-        static_cast<qint64>(nombre))
-        png_error(png, "write failed");
+    uchar entete[8];
+    qToBigEndian(taille, entete);
+    std::memcpy(entete + 4, type, 4);
+    uLong crc = crc32(0, entete + 4, 4);
+    // No data: zlib reads a null buffer as a request for its initial value.
+    if (taille > 0)
+        crc = crc32(crc, donnees, taille);
+    uchar fin[4];
+    qToBigEndian(static_cast<quint32>(crc), fin);
+    return sortie.write(reinterpret_cast<const char *>(entete), 8) == 8 &&
+           (taille == 0 ||
+            sortie.write(reinterpret_cast<const char *>(donnees), taille) == qint64(taille)) &&
+           sortie.write(reinterpret_cast<const char *>(fin), 4) == 4;
 }
 
-void png_vider(png_structp)
-{
-}
-
-// The encoder's work between libpng's set-up and its error return. Holds nothing that needs a
-// destructor, since an error leaves it through longjmp.
-bool png_encoder(png_structp png, png_infop info, const QImage &image)
-{
-    if (setjmp(png_jmpbuf(png)))
-        return false;
-    png_set_IHDR(png, info, static_cast<png_uint_32>(image.width()),
-                 static_cast<png_uint_32>(image.height()), 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_pHYs(png, info, static_cast<png_uint_32>(image.dotsPerMeterX()),
-                 static_cast<png_uint_32>(image.dotsPerMeterY()), PNG_RESOLUTION_METER);
-    // The diagram is mostly flat white with thin lines: unfiltered rows at the fastest deflate
-    // level make a file no larger than the adaptive filters at the default level (about 340
-    // against 385 KB at 1920 x 1080) in a quarter of the time.
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-    png_set_compression_level(png, 1);
-    png_write_info(png, info);
-    // An RGB32 pixel is the 32-bit word 0xffRRGGBB: in memory B, G, R, 0xff on a little-endian
-    // machine, 0xff, R, G, B on a big-endian one.
-    if (QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
-        png_set_bgr(png);
-        png_set_filler(png, 0, PNG_FILLER_AFTER);
-    } else {
-        png_set_filler(png, 0, PNG_FILLER_BEFORE);
-    }
-    for (int y = 0; y < image.height(); ++y)
-        png_write_row(png, image.constScanLine(y));
-    png_write_end(png, info);
-    return true;
-}
-
-// libpng's own handlers print to the standard error; the export says the cause itself.
-[[noreturn]] void png_echec(png_structp png, png_const_charp)
-{
-    png_longjmp(png, 1);
-}
-
-void png_avertissement(png_structp, png_const_charp)
-{
-}
-
+// The RGB32 image as an 8-bit RGB PNG without interlace, its rows unfiltered in one zlib stream.
+// The diagram is mostly flat white with thin lines: igzip's level 1 writes a file about 8 %
+// larger than zlib's level 1 (365 against 338 KB at 1920 x 1080) in a sixth of its time, and
+// the filters other than none only make it larger. The rows are converted and deflated a band
+// at a time, so that the largest image needs no second copy of itself.
 bool ecrire_png(const QImage &image, QIODevice &sortie)
 {
-    png_structp png =
-        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, png_echec, png_avertissement);
-    if (!png)
+    const int largeur = image.width();
+    const int hauteur = image.height();
+    static const uchar signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    uchar entete[13];
+    qToBigEndian(static_cast<quint32>(largeur), entete);
+    qToBigEndian(static_cast<quint32>(hauteur), entete + 4);
+    // 8 bits a channel, RGB, then the only compression and filter methods, no interlace.
+    const uchar profondeur_et_methodes[5] = {8, 2, 0, 0, 0};
+    std::memcpy(entete + 8, profondeur_et_methodes, 5);
+    uchar resolution[9];
+    qToBigEndian(static_cast<quint32>(image.dotsPerMeterX()), resolution);
+    qToBigEndian(static_cast<quint32>(image.dotsPerMeterY()), resolution + 4);
+    resolution[8] = 1; // per metre
+    if (sortie.write(reinterpret_cast<const char *>(signature), 8) != 8 ||
+        !ecrire_bloc(sortie, "IHDR", entete, 13) || !ecrire_bloc(sortie, "pHYs", resolution, 9))
         return false;
-    png_infop info = png_create_info_struct(png);
-    bool ecrit = false;
-    if (info) {
-        png_set_write_fn(png, &sortie, png_ecrire, png_vider);
-        ecrit = png_encoder(png, info, image);
+
+    // The filter byte, then R, G, B of each pixel whatever the machine's byte order.
+    const std::size_t octets_ligne = 1 + 3 * std::size_t(largeur);
+    const int lignes_bande = std::max(1, int((std::size_t(1) << 18) / octets_ligne));
+    std::vector<uchar> bande(octets_ligne * std::size_t(std::min(lignes_bande, hauteur)));
+    std::vector<uchar> tampon(ISAL_DEF_LVL1_DEFAULT);
+    std::vector<uchar> idat(std::size_t(1) << 16);
+    auto flux = std::make_unique<isal_zstream>();
+    isal_deflate_init(flux.get());
+    flux->level = 1;
+    flux->level_buf = tampon.data();
+    flux->level_buf_size = static_cast<uint32_t>(tampon.size());
+    flux->gzip_flag = IGZIP_ZLIB;
+    flux->next_out = idat.data();
+    flux->avail_out = static_cast<uint32_t>(idat.size());
+    const auto vider_idat = [&]() {
+        const auto taille = static_cast<quint32>(flux->next_out - idat.data());
+        flux->next_out = idat.data();
+        flux->avail_out = static_cast<uint32_t>(idat.size());
+        return taille == 0 || ecrire_bloc(sortie, "IDAT", idat.data(), taille);
+    };
+    for (int debut = 0; debut < hauteur; debut += lignes_bande) {
+        const int fin = std::min(hauteur, debut + lignes_bande);
+        uchar *octet = bande.data();
+        for (int y = debut; y < fin; ++y) {
+            const auto *pixel = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+            *octet++ = 0;
+            for (int x = 0; x < largeur; ++x) {
+                *octet++ = static_cast<uchar>(qRed(pixel[x]));
+                *octet++ = static_cast<uchar>(qGreen(pixel[x]));
+                *octet++ = static_cast<uchar>(qBlue(pixel[x]));
+            }
+        }
+        flux->next_in = bande.data();
+        flux->avail_in = static_cast<uint32_t>(octet - bande.data());
+        flux->end_of_stream = fin == hauteur;
+        do {
+            if (isal_deflate(flux.get()) != COMP_OK || (flux->avail_out == 0 && !vider_idat()))
+                return false;
+        } while (flux->avail_in > 0 ||
+                 (flux->end_of_stream && flux->internal_state.state != ZSTATE_END));
     }
-    png_destroy_write_struct(&png, &info);
-    return ecrit;
+    return vider_idat() && ecrire_bloc(sortie, "IEND", nullptr, 0);
 }
 
 bool ecrire_raster(QGraphicsScene &scene, const QSize &taille, const char *format,

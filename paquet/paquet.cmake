@@ -77,7 +77,7 @@ Given arguments, the program draws a diagram or prints its table as CSV
 without any window.
 The user interface is in French.")
 # The libraries the program links, found by dpkg-shlibdeps (Qt 5 with its SVG and print
-# support, libpng), and what it loads or reads at run time: the MySQL driver of the update
+# support, ISA-L and zlib), and what it loads or reads at run time: the MySQL driver of the update
 # check, the toolkit's French texts, the font that stands in for "Courier", the ephemeris
 # library of the accurate sun and the time zones of legal time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

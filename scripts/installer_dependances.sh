@@ -7,8 +7,10 @@ set -euo pipefail
 paquets=(
     cmake g++ make
     qtbase5-dev qtbase5-dev-tools libqt5sql5-mysql
-    # The vector export (SVG); PDF and print come with qtbase5-dev. PNG is encoded by libpng.
-    libqt5svg5-dev libpng-dev
+    # The vector export (SVG); PDF and print come with qtbase5-dev.
+    libqt5svg5-dev
+    # The PNG export: ISA-L's igzip deflates the rows, zlib gives the chunks' CRCs.
+    libisal-dev zlib1g-dev
     # The toolkit's own texts (file dialog, standard buttons) in French.
     qttranslations5-l10n
     # A face that stands in for "Courier", so the diagram's texts look the same everywhere.

@@ -31,7 +31,7 @@ for fichier in usr/bin/orvane usr/share/applications/orvane.desktop \
     [ -f "$racine/$fichier" ] || echec "$fichier manque dans le paquet"
 done
 for paquet in libqt5sql5-mysql libqt5svg5 libqt5printsupport5 qttranslations5-l10n \
-    fonts-liberation liberfa1 libqt5widgets5; do
+    fonts-liberation liberfa1 libqt5widgets5 libisal2; do
     dpkg-deb -f "$deb" Depends | grep -qw "$paquet" || echec "$paquet manque dans Depends"
 done
 
