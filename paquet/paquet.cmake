@@ -77,9 +77,9 @@ Given arguments, the program draws a diagram or prints its table as CSV
 without any window.
 The user interface is in French.")
 # The libraries the program links, found by dpkg-shlibdeps (Qt 5 with its SVG and print
-# support, ISA-L and zlib), and what it loads or reads at run time: the MySQL driver of the update
-# check, the toolkit's French texts, the font that stands in for "Courier", the ephemeris
-# library of the accurate sun and the time zones of legal time.
+# support, ISA-L and zlib), and what it loads or reads at run time: the MySQL driver of the
+# update check, the toolkit's French texts, the font that stands in for "Courier", the
+# ephemeris library of the accurate sun and the time zones of legal time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libqt5sql5-mysql, qttranslations5-l10n, fonts-liberation, liberfa1, tzdata")

@@ -320,8 +320,9 @@ Heure_Legale::lignes_heures(int annee, double latitude, int pas) const
     for (const int jour : jours_visites(annee, 1, premier.daysInYear(), pas)) {
         const QDate date = premier.addDays(jour - 1);
         if (m_modele == Modele_Soleil::simple) {
+            const Jour_Simple termes = jour_simple(date, latitude);
             for (int heure = 0; heure < 24; ++heure) {
-                const Soleil::Point_Ciel p = position_heure(date, heure, latitude);
+                const Soleil::Point_Ciel p = position_heure(termes, heure);
                 lignes[heure].push_back({jour, p.azimut, p.hauteur});
             }
             continue;

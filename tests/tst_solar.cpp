@@ -496,24 +496,30 @@ void TestSoleil::heureDepuisTsv_data()
     QTest::addColumn<double>("tsv");
     QTest::addColumn<bool>("standard");
     QTest::addColumn<double>("heure");
+    // Whether the zone's standard time is the same all that year.
+    QTest::addColumn<bool>("fixe");
 
     // Simple model: clock = TSV - longitude / 15 - E / 60 + offset, read modulo 24, with
     // Spencer's E (desk calculator): day 172 (21 June 2021) E = -1.32824 min, day 355
     // (21 December 2021) E = +2.17053 min.
     QTest::newRow("Paris 21 June, noon on the summer clock")
         << QByteArray("Europe/Paris") << (2 + 20 / 60.0) << QDate(2021, 6, 21) << 12.0 << false
-        << 12 - (2 + 20 / 60.0) / 15 + 2 + 1.32824 / 60;
+        << 12 - (2 + 20 / 60.0) / 15 + 2 + 1.32824 / 60 << true;
     QTest::newRow("Paris 21 June, noon on the standard clock")
         << QByteArray("Europe/Paris") << (2 + 20 / 60.0) << QDate(2021, 6, 21) << 12.0 << true
-        << 12 - (2 + 20 / 60.0) / 15 + 1 + 1.32824 / 60;
+        << 12 - (2 + 20 / 60.0) / 15 + 1 + 1.32824 / 60 << true;
     QTest::newRow("Paris 21 December, noon")
         << QByteArray("Europe/Paris") << (2 + 20 / 60.0) << QDate(2021, 12, 21) << 12.0 << false
-        << 12 - (2 + 20 / 60.0) / 15 + 1 - 2.17053 / 60;
+        << 12 - (2 + 20 / 60.0) / 15 + 1 - 2.17053 / 60 << true;
     // A Coruña, 8.4 W on the clock of Madrid (UTC+2 in summer): 23h30 of true solar time is
     // 26.0821 h, read 2.0821 h on the clock.
     QTest::newRow("A Coruna, a course crossing midnight on the clock")
         << QByteArray("Europe/Madrid") << -8.4 << QDate(2021, 6, 21) << 23.5 << false
-        << 23.5 + 8.4 / 15 + 2 + 1.32824 / 60 - 24;
+        << 23.5 + 8.4 / 15 + 2 + 1.32824 / 60 - 24 << true;
+    // Moscow kept UTC+4 all year until 26 October 2014, then UTC+3.
+    QTest::newRow("Moscow 21 June 2014, the year its standard time changed")
+        << QByteArray("Europe/Moscow") << 37.6 << QDate(2014, 6, 21) << 12.0 << false
+        << 12 - 37.6 / 15 + 4 + 1.32824 / 60 << false;
 }
 
 void TestSoleil::heureDepuisTsv()
@@ -524,7 +530,9 @@ void TestSoleil::heureDepuisTsv()
     QFETCH(double, tsv);
     QFETCH(bool, standard);
     QFETCH(double, heure);
+    QFETCH(bool, fixe);
     const Heure_Legale horloge(QTimeZone(zone), longitude);
+    QCOMPARE(horloge.decalage_standard_fixe(date.year()), fixe);
     const double h = horloge.heure_depuis_tsv(date, tsv, standard);
     // Spencer's coefficients are quoted to 5 decimals above: 1e-5 min.
     QVERIFY2(std::abs(h - heure) < 1e-6, qPrintable(ecart(heure, h)));
