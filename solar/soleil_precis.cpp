@@ -39,6 +39,12 @@ constexpr double pas_recherche = 600.0;
 constexpr double hauteur_refraction_nulle = -1.0;
 // The searches end within this many seconds of the crossing.
 constexpr double precision_recherche = 0.5;
+// Bounds on the unrefracted altitude: within one frame it moves at most this many degrees a
+// second (the Earth turns 15.04° an hour, and the altitude moves at most that times the
+// cosine of the latitude; the sun's own course adds 0.04° an hour), and two neighbouring
+// frames differ by at most this many degrees (each within 0.005° of a full computation).
+constexpr double montee_max_par_seconde = 16.0 / 3600.0;
+constexpr double saut_max_entre_reperes = 0.05;
 } // namespace
 
 namespace
@@ -198,13 +204,8 @@ Soleil_Precis::Lever_Coucher Soleil_Precis::lever_coucher(double debut, double f
     const int n = std::max(2, static_cast<int>(std::ceil((fin - debut) / pas_recherche)));
     const double pas = (fin - debut) / n;
     std::vector<double> temps(n + 1);
-    std::vector<double> valeurs(n + 1);
-    for (int i = 0; i <= n; ++i) {
+    for (int i = 0; i <= n; ++i)
         temps[i] = debut + i * pas;
-        valeurs[i] = ecart(temps[i]);
-    }
-    if (std::any_of(valeurs.begin(), valeurs.end(), [](double v) { return std::isnan(v); }))
-        return resultat;
 
     // Crossing between a and b, where the signs differ: bisection.
     const auto croisement = [&](double a, double va, double b) {
@@ -246,8 +247,51 @@ Soleil_Precis::Lever_Coucher Soleil_Precis::lever_coucher(double debut, double f
         return (a + b) / 2;
     };
 
-    // Insert the refined highest and lowest points, where a short stay above or below the
-    // horizon could hide between samples.
+    // A day whose sun rises well above the horizon and sets well below it: the samples' signs
+    // are all that the result depends on, and most follow from an evaluated neighbour's value
+    // through the bounds above. The highest and lowest points, refined below only to catch a
+    // short stay above or below the horizon, then lie among samples of their own sign.
+    const double saut = saut_max_entre_reperes * static_cast<double>(reperes.size());
+    const double marge = montee_max_par_seconde * pas + saut;
+    std::vector<double> valeurs(n + 1, std::numeric_limits<double>::quiet_NaN());
+    std::vector<char> au_dessus(n + 1);
+    bool par_les_signes =
+        std::all_of(reperes.cbegin(), reperes.cend(), [](const Repere &r) { return r.valide; });
+    double plus_haut = -std::numeric_limits<double>::infinity();
+    double plus_bas = std::numeric_limits<double>::infinity();
+    for (int i = 0; par_les_signes && i <= n;) {
+        const double v = valeurs[i] = ecart(temps[i]);
+        if (std::isnan(v)) {
+            par_les_signes = false;
+            break;
+        }
+        plus_haut = std::max(plus_haut, v);
+        plus_bas = std::min(plus_bas, v);
+        au_dessus[i] = v >= 0;
+        int j = i + 1;
+        for (; j <= n && std::abs(v) > montee_max_par_seconde * (temps[j] - temps[i]) + saut; ++j)
+            au_dessus[j] = au_dessus[i];
+        i = j;
+    }
+    if (par_les_signes && plus_haut > marge && plus_bas < -marge) {
+        for (int i = 0; i < n; ++i) {
+            if (au_dessus[i] == au_dessus[i + 1])
+                continue;
+            const double t = croisement(temps[i], au_dessus[i] ? 0.0 : -1.0, temps[i + 1]);
+            if (!au_dessus[i] && std::isnan(resultat.lever))
+                resultat.lever = t;
+            else if (au_dessus[i] && std::isnan(resultat.coucher))
+                resultat.coucher = t;
+        }
+        return resultat;
+    }
+
+    // Otherwise every sample, and the refined highest and lowest points inserted among them.
+    for (int i = 0; i <= n; ++i)
+        if (std::isnan(valeurs[i]))
+            valeurs[i] = ecart(temps[i]);
+    if (std::any_of(valeurs.begin(), valeurs.end(), [](double v) { return std::isnan(v); }))
+        return resultat;
     std::vector<std::pair<double, double>> points;
     for (int i = 0; i <= n; ++i)
         points.emplace_back(temps[i], valeurs[i]);

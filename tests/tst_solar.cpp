@@ -657,6 +657,10 @@ void TestSoleil::courseEntreLeverEtCoucher_data()
         << QByteArray("America/Anchorage") << 61.22 << -149.87 << QDate(2020, 6, 21) << false;
     QTest::newRow("Auckland 21 December, clock")
         << QByteArray("Pacific/Auckland") << -36.83 << 174.8 << QDate(2020, 12, 21) << true;
+    // Where the sun climbs and sinks the fastest, 15° an hour: the search must not take a
+    // sample's sign from a neighbour's too far away.
+    QTest::newRow("Singapore 20 March, true solar time")
+        << QByteArray("Asia/Singapore") << 1.29 << 103.85 << QDate(2020, 3, 20) << false;
 }
 
 void TestSoleil::courseEntreLeverEtCoucher()

@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -486,18 +487,25 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
             // seasons. The year starts at the limit day whose point the label is placed from.
             const int longueur = premier.daysInYear();
             const int debut = latitude > 0 ? d_min : d_max;
+            // What each day's 24 hours share, worked out at its first hour: the simple sun's
+            // day terms, or the instant of the day's 0 h of standard time.
             std::array<std::optional<Heure_Legale::Jour_Simple>, 367> jours_simples;
+            std::array<double, 367> minuits;
+            minuits.fill(std::numeric_limits<double>::quiet_NaN());
             const auto position = [&](int jour, int heure) {
                 const int numero = (jour - 1) % longueur + 1;
-                const QDate date = premier.addDays(numero - 1);
                 if (!precis) {
                     std::optional<Heure_Legale::Jour_Simple> &j = jours_simples[numero];
                     if (!j)
-                        j = horloge->jour_simple(date, latitude);
+                        j = horloge->jour_simple(premier.addDays(numero - 1), latitude);
                     return horloge->position_heure(*j, heure);
                 }
-                const double minuit = QDateTime(date, QTime(0, 0), Qt::UTC).toSecsSinceEpoch() -
-                                      horloge->decalage_standard(date) * 3600.0;
+                double &minuit = minuits[numero];
+                if (std::isnan(minuit)) {
+                    const QDate date = premier.addDays(numero - 1);
+                    minuit = QDateTime(date, QTime(0, 0), Qt::UTC).toSecsSinceEpoch() -
+                             horloge->decalage_standard(date) * 3600.0;
+                }
                 const Soleil_Precis::Position p =
                     reperes->position(numero, minuit + heure * 3600.0);
                 return Soleil::Point_Ciel{p.azimut, p.hauteur};
