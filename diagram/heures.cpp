@@ -52,7 +52,8 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
 
 void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPen pen, QBrush brush,
                           const std::function<Soleil::Point_Ciel(int, int)> &position, int d_min,
-                          int d_max, bool sans_midi, int pas_max, double montee_max)
+                          int d_max, bool sans_midi, int pas_max, double montee_max,
+                          double bond_max)
 {
     const int d = diametre;
     // Bands of the label rules: two ninths and one third of the diameter from the centre.
@@ -100,7 +101,8 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
                 // before the sun may be back, and the range's last day is always visited.
                 int saut = 1;
                 if (montee_max > 0.0 && alt < 0.0 && std::isfinite(alt))
-                    saut = std::max(1, static_cast<int>(std::ceil(-alt / montee_max)) - 1);
+                    saut = std::max(1, static_cast<int>(std::ceil((-alt - bond_max) / montee_max)) -
+                                           1);
                 jour = jour < d_max ? std::min(jour + saut, d_max) : jour + 1;
             }
         }

@@ -195,11 +195,13 @@ public:
     // degrees) at whole hour `heure` on day `jour`, for the days `d_min` to `d_max` (day numbers,
     // which `position` may read past the year's end). Without `sans_midi`, hours 0 and 12 have
     // their lines too; days are visited at most `pas_max` apart. `montee_max`, when known, is
-    // the most the sun at one hour climbs from a day to the next (degrees): the days its sun
-    // cannot have climbed back to the horizon from are then passed over, which draws the same.
+    // the most the sun at one hour climbs from a day to the next (degrees), and `bond_max` the
+    // most it may climb once besides: the days its sun cannot have climbed back to the horizon
+    // from are then passed over, which draws the same.
     void tracer_heures(double latitude, double heureMIN, double heureMAX, QPen pen, QBrush brush,
                        const std::function<Soleil::Point_Ciel(int, int)> &position, int d_min,
-                       int d_max, bool sans_midi, int pas_max = 15, double montee_max = 0.0);
+                       int d_max, bool sans_midi, int pas_max = 15, double montee_max = 0.0,
+                       double bond_max = 0.0);
     // The same from the height of the sun at noon of each day (index = day number, 1..366),
     // degrees above the height at which it counts as risen.
     void jour_soleil(double latitude, const std::array<double, 367> &midi);

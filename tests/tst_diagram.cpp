@@ -1143,7 +1143,7 @@ void TestScene::heureSousHorizon()
     Scene sautee;
     sautee.setDiametre0(diametre);
     sautee.tracer_heures(latitude, heureMIN, heureMAX, QPen(Qt::red), QBrush(), position, 173, 356,
-                         true, 15, 2.0);
+                         true, 15, 0.6);
     const auto chemins = objets<QGraphicsPathItem>(scene);
     const auto chemins_sautes = objets<QGraphicsPathItem>(sautee);
     QCOMPARE(chemins_sautes.size(), chemins.size());

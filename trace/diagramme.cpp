@@ -73,9 +73,11 @@ constexpr int ecart_legende_echelle = 20;
 // solstices.
 constexpr int pas_ligne_horloge = 5;
 // The most the sun at a fixed hour climbs from one day to the next, degrees: its declination
-// moves up to 0.41° a day and the equation of time half a minute (0.13°), and the accurate
-// sun's refraction, nothing below −1° of true height, adds 0.65° there at once.
-constexpr double montee_max_par_jour = 2.0;
+// moves up to 0.41° a day and the equation of time half a minute (0.13°).
+constexpr double montee_max_par_jour = 0.6;
+// What the accurate sun may climb at once besides: its refraction, nothing below −1° of true
+// height, 0.65° there.
+const double bond_refraction = Soleil_Precis::refraction(-1.0);
 // A course of the accurate sun starts and ends with the sun's centre at the height of sunrise
 // (upper limb on the horizon, refraction included), a little below 0; the thousandth of a
 // degree covers the course's heights being cut to three decimals.
@@ -480,7 +482,8 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
                 return reperes->position_tsv(jour, heure);
             };
             scene.tracer_heures(latitude, heureMIN, heureMAX, stylo_heures(), sans_remplissage,
-                                position, d_min, d_max, true, 15, montee_max_par_jour);
+                                position, d_min, d_max, true, 15, montee_max_par_jour,
+                                bond_refraction);
         } else {
             // Whole hours of the zone's standard time over a whole year, each a loop about its
             // hour: the equation of time moves the sun east and west of it through the
@@ -514,7 +517,8 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
             const double montee =
                 horloge->decalage_standard_fixe(annee) ? montee_max_par_jour : 0.0;
             scene.tracer_heures(latitude, 0, 23, stylo_heures(), sans_remplissage, position, debut,
-                                debut + longueur - 1, false, pas_ligne_horloge, montee);
+                                debut + longueur - 1, false, pas_ligne_horloge, montee,
+                                precis ? bond_refraction : 0.0);
         }
     }
 
