@@ -110,7 +110,8 @@ class Reperes_Jours
 {
 public:
     Reperes_Jours(const Description_Diagramme &d, int annee)
-        : m_latitude(d.latitude), m_longitude(d.longitude), m_premier(annee, 1, 1)
+        : m_latitude(d.latitude), m_longitude(d.longitude), m_premier(annee, 1, 1),
+          m_minuit_premier(QDateTime(m_premier, QTime(0, 0), Qt::UTC).toSecsSinceEpoch())
     {
     }
 
@@ -119,10 +120,10 @@ public:
     // Instant (seconds) of the day's solar noon.
     double midi(int jour) const
     {
-        const QDate d = date(jour);
-        return QDateTime(d, QTime(0, 0), Qt::UTC).toSecsSinceEpoch() +
-               (12.0 - m_longitude / 15.0 - m_soleil.equation_du_temps(d.dayOfYear()) / 60.0) *
-                   3600.0;
+        const int longueur = m_premier.daysInYear();
+        const int numero = jour > longueur ? jour - longueur : jour;
+        return static_cast<double>(m_minuit_premier + (jour - 1) * qint64(86400)) +
+               (12.0 - m_longitude / 15.0 - m_soleil.equation_du_temps(numero) / 60.0) * 3600.0;
     }
     const Soleil_Precis::Repere &repere(int jour)
     {
@@ -139,7 +140,7 @@ public:
     // the hour angle's difference three times (seconds, then nothing left).
     Soleil::Point_Ciel position_tsv(int jour, double tsv)
     {
-        double t = QDateTime(date(jour), QTime(0, 0), Qt::UTC).toSecsSinceEpoch() +
+        double t = static_cast<double>(m_minuit_premier + (jour - 1) * qint64(86400)) +
                    (tsv - m_longitude / 15.0) * 3600.0;
         for (int i = 0; i < 3; ++i) {
             double ecart = tsv - (12.0 + position(jour, t).angle_horaire / 15.0);
@@ -154,6 +155,8 @@ private:
     double m_latitude;
     double m_longitude;
     QDate m_premier;
+    // Midnight UTC of 1 January, seconds.
+    qint64 m_minuit_premier;
     Soleil m_soleil;
     Soleil_Precis m_precis;
     std::array<std::optional<Soleil_Precis::Repere>, 367> m_reperes;
