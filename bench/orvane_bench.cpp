@@ -503,10 +503,13 @@ int main(int argc, char *argv[])
     fenetre_cylindrique = cylindrique.get();
 
     // Medians of 21 repetitions of at least 0.1 s each, unless the command line says otherwise.
+    // The repetitions of all the cases are run in a random order, so that a machine whose speed
+    // drifts over the run weighs on every case alike: the goals compare cases with each other.
     std::vector<char *> arguments(argv, argv + argc);
     char repetitions[] = "--benchmark_repetitions=21";
     char agregats[] = "--benchmark_report_aggregates_only=true";
     char duree[] = "--benchmark_min_time=0.1";
+    char melange[] = "--benchmark_enable_random_interleaving=true";
     const auto donne = [&](const char *option) {
         for (int i = 1; i < argc; ++i)
             if (QByteArray(argv[i]).startsWith(option))
@@ -519,6 +522,8 @@ int main(int argc, char *argv[])
     }
     if (!donne("--benchmark_min_time"))
         arguments.push_back(duree);
+    if (!donne("--benchmark_enable_random_interleaving"))
+        arguments.push_back(melange);
     int nombre = static_cast<int>(arguments.size());
     benchmark::Initialize(&nombre, arguments.data());
     benchmark::RunSpecifiedBenchmarks();
