@@ -204,12 +204,16 @@ std::vector<QPointF> Scene::places_legende(const std::vector<double> &largeurs,
                                            double echelle) const
 {
     // The rows fill the corners round the disc in turn: top left, top right, bottom right,
-    // bottom left above the latitude caption; a row stays clear of the disc's labels.
+    // bottom left above the latitude caption; a row stays clear of the disc's labels. On the
+    // chart, clear of the chart with its labels on the side and under it.
     const QRectF cadre = sceneRect();
     const double rayon = diametre * 0.5 + 15.0 + largeur_graduations;
+    const bool polaire = m_projection.est_polaire();
+    const QRectF graphique =
+        m_projection.cadre().adjusted(-cote_cylindre, 0.0, cote_cylindre, dessous_cylindre);
     std::vector<QRectF> cardinaux;
     const std::vector<Etiquette_Disque> etiquettes = etiquettes_disque();
-    for (std::size_t k = etiquettes.size() - 4; k < etiquettes.size(); ++k)
+    for (std::size_t k = etiquettes.size() - 4; polaire && k < etiquettes.size(); ++k)
         cardinaux.push_back(etiquettes[k].rectangle());
     const auto libre = [&](double x, double y, double largeur) {
         const QRectF ligne(x, y - haut_ligne * echelle, largeur,
@@ -222,6 +226,8 @@ std::vector<QPointF> Scene::places_legende(const std::vector<double> &largeurs,
         for (const QGraphicsTextItem *texte : etiquettes_courbes)
             if (encre_texte(*texte).intersects(ligne))
                 return false;
+        if (!polaire)
+            return !graphique.intersects(ligne);
         // The point of the row nearest the centre.
         const double px = std::clamp(0.0, ligne.left(), ligne.right());
         const double py = std::clamp(0.0, ligne.top(), ligne.bottom());

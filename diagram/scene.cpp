@@ -281,6 +281,10 @@ QFont police_cardinaux(bool compacte)
     return QFont(QStringLiteral("Courier"), compacte ? 11 : 15, QFont::Bold);
 }
 
+// The least size of the chart's cardinal labels (points), and the least gap between two.
+constexpr double taille_cardinaux_min = 7.0;
+constexpr double ecart_cardinaux = 8.0;
+
 // Calls `faire(a)` for each minor azimuth tick, every `pas_a` degrees, east half (negative
 // azimuths) then west half, the axes left out.
 template <typename Faire> void pour_chaque_graduation(int pas_a, const Faire &faire)
@@ -527,12 +531,25 @@ void Scene::dessiner_cylindre(QPainter *painter)
     }
 
     // Cardinal labels under their azimuths, more opaque than the grid (the painter clamps at 1).
+    // A narrow chart has them smaller, down to a least size, and past it only the centre's.
     painter->setOpacity(options.opacite / 100.0 + 0.3);
-    const QFont police(QStringLiteral("Courier"), 15, QFont::Bold);
+    const QString noms[4] = {tr("NORD"), tr("EST"), tr("SUD"), tr("OUEST")};
+    QFont police = police_cardinaux(compacte);
+    const auto plus_large = [&] {
+        const QFontMetricsF mesure(police, painter->device());
+        double l = 0.0;
+        for (const QString &nom : noms)
+            l = std::max(l, mesure.horizontalAdvance(nom));
+        return l;
+    };
+    const double place = largeur / 4.0 - ecart_cardinaux;
+    if (const double l = plus_large(); l > place && l > 0.0)
+        police.setPointSizeF(std::max(taille_cardinaux_min,
+                                      std::floor(police.pointSizeF() * place / l * 2.0) / 2.0));
+    const bool tous = plus_large() <= place;
     painter->setFont(police);
     const QFontMetricsF mesure(police, painter->device());
-    const QString noms[4] = {tr("NORD"), tr("EST"), tr("SUD"), tr("OUEST")};
-    for (int quart = -2; quart <= 2; ++quart) {
+    for (int quart = tous ? -2 : 0; quart <= (tous ? 2 : 0); ++quart) {
         const double azimut = std::remainder(-(p.azimut_centre() + quart * 90.0), 360.0);
         // North 0, east −90, south ±180, west 90: a quarter of a turn each, clockwise.
         const int rang =

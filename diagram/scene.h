@@ -95,6 +95,9 @@ public:
     // In a compact drawing, the height of the captions' band along the bottom edge, which the
     // legend's rows keep clear of (scene units).
     double bande_bas = 30.0;
+    // How far the chart's labels reach under its horizon, and beside its sides.
+    static constexpr double dessous_cylindre = 40.0;
+    static constexpr double cote_cylindre = 40.0;
 
     // Brings each hour label within the drawing, then hides each one that touches another label
     // (the disc's, the courses', the legend's, the captions', or an hour label kept before it).

@@ -1452,20 +1452,28 @@ void TestScene::tailleDeLaVue_data()
     QTest::addColumn<double>("latitude");
     QTest::addColumn<int>("diametre");
     QTest::addColumn<bool>("ombrage");
+    QTest::addColumn<Type_Projection>("projection");
+    const auto E = Type_Projection::Equidistante;
 
     // The view of the maximised window (the panel beside it): at 1600 x 900 the legend's fixed
     // reserve leaves min(1110 - 300, 800 - 140) = 660; at 800 x 600 it would leave 100, and at
     // twice the scale of 1600 x 900 (a screen of 800 x 450) 100 again, less than 60 % of the
     // smaller side: 0.6 x 400 = 240 and 0.6 x 372 = 223.2, rounded up.
-    QTest::newRow("1600 x 900") << QSize(1110, 800) << 48.85 << 660 << false;
-    QTest::newRow("800 x 600") << QSize(400, 512) << 48.85 << 240 << false;
-    QTest::newRow("1600 x 900 at twice the scale") << QSize(400, 372) << 48.85 << 224 << false;
+    QTest::newRow("1600 x 900") << QSize(1110, 800) << 48.85 << 660 << false << E;
+    QTest::newRow("800 x 600") << QSize(400, 512) << 48.85 << 240 << false << E;
+    QTest::newRow("1600 x 900 at twice the scale") << QSize(400, 372) << 48.85 << 224 << false << E;
     // With a facade and a wall, two rows more than the corners hold at the legend's full size.
     QTest::newRow("1600 x 900 at twice the scale, facade and wall")
-        << QSize(400, 372) << 48.85 << 224 << true;
+        << QSize(400, 372) << 48.85 << 224 << true << E;
     // At the equator the limit courses rise near the east and their labels beside them would
     // reach past the drawing's edge.
-    QTest::newRow("800 x 600 at the equator") << QSize(400, 512) << 0.0 << 240 << false;
+    QTest::newRow("800 x 600 at the equator") << QSize(400, 512) << 0.0 << 240 << false << E;
+    // The chart, as wide as the same share of the drawing: its five cardinal labels side by
+    // side, the legend's rows clear of them and of the captions.
+    QTest::newRow("chart, 800 x 600")
+        << QSize(400, 512) << 48.85 << 240 << false << Type_Projection::Cylindrique;
+    QTest::newRow("chart, 1600 x 900 at twice the scale")
+        << QSize(400, 372) << 48.85 << 224 << false << Type_Projection::Cylindrique;
 }
 
 void TestScene::tailleDeLaVue()
@@ -1474,6 +1482,7 @@ void TestScene::tailleDeLaVue()
     QFETCH(double, latitude);
     QFETCH(int, diametre);
     QFETCH(bool, ombrage);
+    QFETCH(Type_Projection, projection);
 
     // A real study: twelve saved dates, the limit courses and the hours on the clock of Paris,
     // a horizon; with `ombrage`, a south-west facade under an overhang and a wall.
@@ -1493,6 +1502,7 @@ void TestScene::tailleDeLaVue()
         d.ombrage.facade.casquette.active = true;
         d.ombrage.obstacles = {Obstacle{150, 6, 200, 6, 4}};
     }
+    d.options.projection = projection;
     d.taille = taille;
     Scene scene;
     ajuster_scene(scene, taille);

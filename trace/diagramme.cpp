@@ -264,9 +264,16 @@ Projection projection_diagramme(const Scene &scene, const Description_Diagramme 
     const Type_Projection type = description.options.projection;
     if (type != Type_Projection::Cylindrique)
         return Projection::polaire(type, scene.diametre0());
+    // The disc's rule on each side: what the legend's reserve leaves, and never less than a
+    // share of the side; the cardinal labels under the chart stay above the captions' band.
     const QRectF rectangle = scene.sceneRect();
-    const QSizeF taille(std::max(0.0, rectangle.width() - reserve_largeur),
-                        std::max(0.0, rectangle.height() - reserve_hauteur));
+    const double W = rectangle.width();
+    const double H = rectangle.height();
+    const double hauteur = std::min(std::max(H - reserve_hauteur, std::ceil(part_disque_min * H)),
+                                    H - 2.0 * (scene.bande_bas + Scene::dessous_cylindre));
+    const QSizeF taille(
+        std::max(0.0, std::max(W - reserve_largeur, std::ceil(part_disque_min * W))),
+        std::max(0.0, hauteur));
     const int pas = std::max(1, description.options.pas_hauteur);
     const double haute = std::ceil(hauteur_atteinte(description) / pas) * pas;
     return Projection::cylindrique(taille, description.latitude,
@@ -317,7 +324,6 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
     QVector<Ligne_Sortie> lignes;
 
     appliquer_options(scene, description.options);
-    scene.setProjection(projection_diagramme(scene, description));
 
     // 1. Everything goes: courses, labels, legend strokes, hour lines, mask outline, caption.
     // (The labels wait aside, to be taken back when this drawing writes them again.)
@@ -351,6 +357,8 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
             scene.bande_bas = marge_bas + interligne;
         }
     }
+    // The chart keeps its labels clear of the captions' band, known from here on.
+    scene.setProjection(projection_diagramme(scene, description));
 
     // Another scale or sun: the course of `date` between its sunrise and sunset of true solar
     // time (given back in `lever` and `coucher`), the accurate sun's from its own positions.
