@@ -1468,12 +1468,16 @@ void TestScene::tailleDeLaVue_data()
     // At the equator the limit courses rise near the east and their labels beside them would
     // reach past the drawing's edge.
     QTest::newRow("800 x 600 at the equator") << QSize(400, 512) << 0.0 << 240 << false << E;
-    // The chart, as wide as the same share of the drawing: its five cardinal labels side by
-    // side, the legend's rows clear of them and of the captions.
+    // The other projections. The chart, as wide as the same share of the drawing: its five
+    // cardinal labels side by side, the legend's rows clear of them and of the captions.
     QTest::newRow("chart, 800 x 600")
         << QSize(400, 512) << 48.85 << 240 << false << Type_Projection::Cylindrique;
     QTest::newRow("chart, 1600 x 900 at twice the scale")
         << QSize(400, 372) << 48.85 << 224 << false << Type_Projection::Cylindrique;
+    QTest::newRow("stereographic, 1600 x 900 at twice the scale")
+        << QSize(400, 372) << 48.85 << 224 << false << Type_Projection::Stereographique;
+    QTest::newRow("chart, 1600 x 900")
+        << QSize(1110, 800) << 48.85 << 660 << false << Type_Projection::Cylindrique;
 }
 
 void TestScene::tailleDeLaVue()
