@@ -273,36 +273,31 @@ Soleil_Precis::Lever_Coucher Soleil_Precis::lever_coucher(double debut, double f
             au_dessus[j] = au_dessus[i];
         i = j;
     }
-    if (par_les_signes && plus_haut > marge && plus_bas < -marge) {
-        for (int i = 0; i < n; ++i) {
-            if (au_dessus[i] == au_dessus[i + 1])
-                continue;
-            const double t = croisement(temps[i], au_dessus[i] ? 0.0 : -1.0, temps[i + 1]);
-            if (!au_dessus[i] && std::isnan(resultat.lever))
-                resultat.lever = t;
-            else if (au_dessus[i] && std::isnan(resultat.coucher))
-                resultat.coucher = t;
-        }
-        return resultat;
-    }
-
-    // Otherwise every sample, and the refined highest and lowest points inserted among them.
-    for (int i = 0; i <= n; ++i)
-        if (std::isnan(valeurs[i]))
-            valeurs[i] = ecart(temps[i]);
-    if (std::any_of(valeurs.begin(), valeurs.end(), [](double v) { return std::isnan(v); }))
-        return resultat;
+    // The points between which the crossings are looked for: the samples, each with its value
+    // or, where only its sign is known, a value of that sign.
     std::vector<std::pair<double, double>> points;
-    for (int i = 0; i <= n; ++i)
-        points.emplace_back(temps[i], valeurs[i]);
-    for (const bool maximum : {true, false}) {
-        const auto it = maximum ? std::max_element(valeurs.begin(), valeurs.end())
-                                : std::min_element(valeurs.begin(), valeurs.end());
-        const int i = static_cast<int>(it - valeurs.begin());
-        const double t = extremum(temps[std::max(0, i - 1)], temps[std::min(n, i + 1)], maximum);
-        points.emplace_back(t, ecart(t));
+    if (par_les_signes && plus_haut > marge && plus_bas < -marge) {
+        for (int i = 0; i <= n; ++i)
+            points.emplace_back(temps[i], au_dessus[i] ? 0.0 : -1.0);
+    } else {
+        // Every sample, and the refined highest and lowest points inserted among them.
+        for (int i = 0; i <= n; ++i)
+            if (std::isnan(valeurs[i]))
+                valeurs[i] = ecart(temps[i]);
+        if (std::any_of(valeurs.begin(), valeurs.end(), [](double v) { return std::isnan(v); }))
+            return resultat;
+        for (int i = 0; i <= n; ++i)
+            points.emplace_back(temps[i], valeurs[i]);
+        for (const bool maximum : {true, false}) {
+            const auto it = maximum ? std::max_element(valeurs.begin(), valeurs.end())
+                                    : std::min_element(valeurs.begin(), valeurs.end());
+            const int i = static_cast<int>(it - valeurs.begin());
+            const double t =
+                extremum(temps[std::max(0, i - 1)], temps[std::min(n, i + 1)], maximum);
+            points.emplace_back(t, ecart(t));
+        }
+        std::sort(points.begin(), points.end());
     }
-    std::sort(points.begin(), points.end());
 
     for (std::size_t i = 0; i + 1 < points.size(); ++i) {
         const auto [a, va] = points[i];

@@ -117,12 +117,16 @@ public:
 
     // Day number `jour` of the year, 1..366 (366 in a common year: 1 January of the next).
     QDate date(int jour) const { return m_premier.addDays(jour - 1); }
-    // Instant (seconds) of the day's solar noon.
+    // Instant (seconds) of the day's midnight UTC, and of its solar noon.
+    double minuit(int jour) const
+    {
+        return static_cast<double>(m_minuit_premier + (jour - 1) * qint64(86400));
+    }
     double midi(int jour) const
     {
         const int longueur = m_premier.daysInYear();
         const int numero = jour > longueur ? jour - longueur : jour;
-        return static_cast<double>(m_minuit_premier + (jour - 1) * qint64(86400)) +
+        return minuit(jour) +
                (12.0 - m_longitude / 15.0 - m_soleil.equation_du_temps(numero) / 60.0) * 3600.0;
     }
     const Soleil_Precis::Repere &repere(int jour)
@@ -140,8 +144,7 @@ public:
     // the hour angle's difference three times (seconds, then nothing left).
     Soleil::Point_Ciel position_tsv(int jour, double tsv)
     {
-        double t = static_cast<double>(m_minuit_premier + (jour - 1) * qint64(86400)) +
-                   (tsv - m_longitude / 15.0) * 3600.0;
+        double t = minuit(jour) + (tsv - m_longitude / 15.0) * 3600.0;
         for (int i = 0; i < 3; ++i) {
             double ecart = tsv - (12.0 + position(jour, t).angle_horaire / 15.0);
             ecart -= 24.0 * std::round(ecart / 24.0);
@@ -515,11 +518,9 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
                     return horloge->position_heure(*j, heure);
                 }
                 double &minuit = minuits[numero];
-                if (std::isnan(minuit)) {
-                    const QDate date = premier.addDays(numero - 1);
-                    minuit = QDateTime(date, QTime(0, 0), Qt::UTC).toSecsSinceEpoch() -
-                             horloge->decalage_standard(date) * 3600.0;
-                }
+                if (std::isnan(minuit))
+                    minuit = reperes->minuit(numero) -
+                             horloge->decalage_standard(premier.addDays(numero - 1)) * 3600.0;
                 const Soleil_Precis::Position p =
                     reperes->position(numero, minuit + heure * 3600.0);
                 return Soleil::Point_Ciel{p.azimut, p.hauteur};
