@@ -1474,6 +1474,8 @@ void TestScene::tailleDeLaVue_data()
         << QSize(400, 512) << 48.85 << 240 << false << Type_Projection::Cylindrique;
     QTest::newRow("chart, 1600 x 900 at twice the scale")
         << QSize(400, 372) << 48.85 << 224 << false << Type_Projection::Cylindrique;
+    QTest::newRow("chart too narrow for five labels: the centre one alone")
+        << QSize(160, 372) << 48.85 << 96 << false << Type_Projection::Cylindrique;
     QTest::newRow("stereographic, 1600 x 900 at twice the scale")
         << QSize(400, 372) << 48.85 << 224 << false << Type_Projection::Stereographique;
     QTest::newRow("chart, 1600 x 900")
