@@ -2,7 +2,10 @@
 // Orvane — sun-path diagrams.
 #include "masks/ensoleillement.h"
 
+#include "solar/soleil_precis.h"
+
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace
@@ -27,6 +30,31 @@ double depuis_le_nord(double azimut)
 // Sampling step and the precision of a change of state, hours.
 constexpr double pas_heures = 1.0 / 60.0;
 constexpr double precision_heures = 1.0 / 3600.0;
+
+constexpr double radians_par_degre = 3.14159265358979323846 / 180.0;
+// The most the sun's direction in the local sky can bend, radians per hour squared: the
+// Earth's turn (0.26251 rad/h) squared, and twice that turn times the sun's own motion among
+// the stars (1.02° a day at most, 7.4e-4 rad/h), rounded up. Between two samples L hours apart
+// the direction strays from the straight chord between them by at most this times L² / 8.
+constexpr double courbure_max = 0.070;
+// Samples apart at which the costly positions are always computed.
+constexpr int ecart_calcules = 20;
+// What the rounding of a computation may move an angle by, degrees: far below anything the
+// bounds below depend on, far above the doubles' own error.
+constexpr double arrondi = 1e-9;
+
+std::array<double, 3> vecteur(double azimut, double hauteur)
+{
+    const double a = azimut * radians_par_degre;
+    const double h = hauteur * radians_par_degre;
+    return {std::cos(h) * std::cos(a), std::cos(h) * std::sin(a), std::sin(h)};
+}
+
+// The height the outline is compared with, for a height before refraction: never decreasing.
+double hauteur_vue(double geometrique)
+{
+    return std::max(geometrique + Soleil_Precis::refraction(geometrique), 0.0);
+}
 
 } // namespace
 
@@ -97,6 +125,37 @@ double Profil_Masque::hauteur(double azimut) const
     const double d = depuis_le_nord(azimut);
     const auto apres = std::upper_bound(debuts.begin(), debuts.end(), d);
     return hauteurs[static_cast<std::size_t>(apres - debuts.begin()) - 1];
+}
+
+std::pair<double, double> Profil_Masque::bornes(double azimut, double ecart) const
+{
+    // Clockwise from north the span runs over [d - ecart, d + ecart], cut in two at north.
+    const double d = depuis_le_nord(azimut);
+    std::pair<double, double> resultat(hauteurs.front(), hauteurs.front());
+    bool premier = true;
+    const auto parcourir = [&](double debut, double fin) {
+        const auto marche = [this](double angle) {
+            return static_cast<std::size_t>(std::upper_bound(debuts.begin(), debuts.end(), angle) -
+                                            debuts.begin() - 1);
+        };
+        for (std::size_t i = marche(debut); i <= marche(fin); ++i) {
+            resultat.first = premier ? hauteurs[i] : std::min(resultat.first, hauteurs[i]);
+            resultat.second = premier ? hauteurs[i] : std::max(resultat.second, hauteurs[i]);
+            premier = false;
+        }
+    };
+    if (!(ecart < 180.0)) {
+        parcourir(0.0, 360.0);
+    } else if (d - ecart < 0.0) {
+        parcourir(0.0, d + ecart);
+        parcourir(d - ecart + 360.0, 360.0);
+    } else if (d + ecart >= 360.0) {
+        parcourir(0.0, d + ecart - 360.0);
+        parcourir(d - ecart, 360.0);
+    } else {
+        parcourir(d - ecart, d + ecart);
+    }
+    return resultat;
 }
 
 Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latitude,
@@ -193,6 +252,80 @@ Ensoleillement ensoleillement(const std::vector<QPointF> &positions, double pas_
     return ensoleillement(positions, pas_heures, [&profil](double azimut, double hauteur) {
         return profil.hauteur(azimut) > hauteur;
     });
+}
+
+Ensoleillement ensoleillement(int n, double pas_heures,
+                              const std::function<Place_Soleil(int)> &position,
+                              const Profil_Masque &profil)
+{
+    // Each sample's side of the outline: -1 while unknown.
+    std::vector<signed char> cache(static_cast<std::size_t>(std::max(n, 0)) + 1, -1);
+    const auto calculer = [&](int k) {
+        const Place_Soleil p = position(k);
+        cache[static_cast<std::size_t>(k)] =
+            profil.hauteur(p.azimut) > std::max(p.hauteur, 0.0) ? 1 : 0;
+        return p;
+    };
+    const auto nan = [](const Place_Soleil &p) {
+        return std::isnan(p.azimut) || std::isnan(p.hauteur) || std::isnan(p.hauteur_geometrique);
+    };
+
+    Place_Soleil pa = calculer(0);
+    for (int a = 0; a < n;) {
+        const int b = std::min(n, a + ecart_calcules);
+        const Place_Soleil pb = calculer(b);
+        if (nan(pa) || nan(pb)) {
+            for (int k = a + 1; k < b; ++k)
+                calculer(k);
+        } else {
+            const std::array<double, 3> va = vecteur(pa.azimut, pa.hauteur_geometrique);
+            const std::array<double, 3> vb = vecteur(pb.azimut, pb.hauteur_geometrique);
+            const double duree = (b - a) * pas_heures;
+            const double ecart_corde = courbure_max * duree * duree / 8.0;
+            for (int k = a + 1; k < b; ++k) {
+                // The sun lies within `theta` of the chord's point, seen from the centre.
+                const double s = static_cast<double>(k - a) / (b - a);
+                std::array<double, 3> v;
+                for (int i = 0; i < 3; ++i)
+                    v[i] = va[i] + s * (vb[i] - va[i]);
+                const double r = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+                if (!(r > 2.0 * ecart_corde)) {
+                    calculer(k);
+                    continue;
+                }
+                const double theta = std::asin(ecart_corde / r);
+                const double theta_degres = theta / radians_par_degre + arrondi;
+                const double hauteur =
+                    std::asin(std::clamp(v[2] / r, -1.0, 1.0)) / radians_par_degre;
+                // Its azimuth within asin(sin theta / cos h) of the point's, away from the zenith.
+                const double c = std::cos(hauteur * radians_par_degre);
+                if (!(std::sin(theta) < 0.5 * c)) {
+                    calculer(k);
+                    continue;
+                }
+                const double azimut = std::atan2(v[1], v[0]) / radians_par_degre;
+                const double ecart_azimut =
+                    std::asin(std::sin(theta) / c) / radians_par_degre + arrondi;
+                const auto [plus_bas, plus_haut] = profil.bornes(azimut, ecart_azimut);
+                if (plus_haut <= hauteur_vue(hauteur - theta_degres) - arrondi)
+                    cache[static_cast<std::size_t>(k)] = 0;
+                else if (plus_bas > hauteur_vue(hauteur + theta_degres) + arrondi)
+                    cache[static_cast<std::size_t>(k)] = 1;
+                else
+                    calculer(k);
+            }
+        }
+        pa = pb;
+        a = b;
+    }
+
+    // Counted as the positions' count above counts, step by step.
+    Ensoleillement resultat;
+    for (int i = 0; i < n; ++i)
+        for (const int k : {i, i + 1})
+            (cache[static_cast<std::size_t>(k)] ? resultat.masque : resultat.soleil_direct) +=
+                0.5 * pas_heures;
+    return resultat;
 }
 
 Ensoleillement ensoleillement(const std::vector<QPointF> &positions, double pas_heures,

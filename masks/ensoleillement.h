@@ -18,6 +18,7 @@
 #include <QPointF>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 struct Ensoleillement {
@@ -37,6 +38,8 @@ public:
     double hauteur(double azimut) const;
     // The outline's greatest height: `hauteur` never exceeds it.
     double plus_haute() const { return maximum; }
+    // The lowest and highest heights within `ecart` degrees of `azimut` either side.
+    std::pair<double, double> bornes(double azimut, double ecart) const;
 
 private:
     // Steps clockwise from north (degrees, 0..360, the first 0): the height holds from its
@@ -62,6 +65,23 @@ Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latit
 // hours apart (x = azimuth, y = height, degrees): for a sun given only by its positions, as the
 // accurate one is. Each step counts half for the state at each of its ends.
 Ensoleillement ensoleillement(const std::vector<QPointF> &positions, double pas_heures,
+                              const Profil_Masque &profil);
+
+// The sun at one sample of a course: azimuth and height as the mask points give them, and the
+// height before the atmosphere's refraction (Soleil_Precis::refraction), degrees.
+struct Place_Soleil {
+    double azimut = 0.0;
+    double hauteur = 0.0;
+    double hauteur_geometrique = 0.0;
+};
+
+// The same counts as from the positions above, for a course of the accurate sun sampled
+// n + 1 times `pas_heures` apart (at most a minute) whose positions are costly: `position(k)`,
+// k = 0..n, is asked every few samples, and between them only where the sun's place, known
+// there to a hundredth of a degree from its smooth course, does not tell its side of the
+// outline.
+Ensoleillement ensoleillement(int n, double pas_heures,
+                              const std::function<Place_Soleil(int)> &position,
                               const Profil_Masque &profil);
 
 // Whether the sun at (`azimut`, `hauteur`), degrees as the mask points give them, is hidden;

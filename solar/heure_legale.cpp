@@ -222,31 +222,21 @@ std::vector<Heure_Legale::Point_Course> Heure_Legale::course(const QDate &date, 
     if (segments < 1 || !std::isfinite(debut) || !std::isfinite(fin))
         return points;
     points.reserve(segments + 1);
-    // Clock time `h` of `date` (past 24: the next days) as an instant.
-    const auto instant_horloge = [&](double h) {
-        const double jours = std::floor(h / 24.0);
-        const QTime temps = QTime::fromMSecsSinceStartOfDay(
-            static_cast<int>(qRound64((h - 24.0 * jours) * millisecondes_par_heure)) %
-            (24 * 3600 * 1000));
-        return QDateTime(date.addDays(static_cast<qint64>(jours)), temps, m_zone);
-    };
 
     if (m_modele == Modele_Soleil::simple) {
         for (int i = 0; i <= segments; ++i) {
             const double h = debut + i * (fin - debut) / segments;
-            const double t = legale ? tsv(instant_horloge(h)) : h;
+            const double t = legale ? tsv(instant_horloge(date, h)) : h;
             const Soleil::Point_Ciel p = position_tsv(date, t, latitude);
             points.push_back({legale ? heures_du_jour(h) : h, p.azimut, p.hauteur});
         }
         return points;
     }
 
-    const double t0 = secondes(legale ? instant_horloge(debut) : instant(date, debut));
-    const double t1 = secondes(legale ? instant_horloge(fin) : instant(date, fin));
-    const Soleil_Precis::Repere repere = m_precis.repere((t0 + t1) / 2, latitude, m_longitude);
+    const Course_Precise c = course_precise(date, latitude, debut, fin, segments, legale);
     for (int i = 0; i <= segments; ++i) {
-        const double t = t0 + i * (t1 - t0) / segments;
-        const Soleil_Precis::Position p = m_precis.position(repere, t);
+        const double t = c.instant(i);
+        const Soleil_Precis::Position p = m_precis.position(c.repere, t);
         // True solar time from the hour angle of the same computation.
         const double h = legale
                              ? heure(QDateTime::fromMSecsSinceEpoch(qRound64(t * 1000.0), Qt::UTC))
@@ -254,6 +244,27 @@ std::vector<Heure_Legale::Point_Course> Heure_Legale::course(const QDate &date, 
         points.push_back({h, p.azimut, p.hauteur});
     }
     return points;
+}
+
+Heure_Legale::Course_Precise Heure_Legale::course_precise(const QDate &date, double latitude,
+                                                          double debut, double fin, int segments,
+                                                          bool legale) const
+{
+    Course_Precise c;
+    c.segments = segments;
+    c.t0 = secondes(legale ? instant_horloge(date, debut) : instant(date, debut));
+    c.t1 = secondes(legale ? instant_horloge(date, fin) : instant(date, fin));
+    c.repere = m_precis.repere((c.t0 + c.t1) / 2, latitude, m_longitude);
+    return c;
+}
+
+QDateTime Heure_Legale::instant_horloge(const QDate &date, double h) const
+{
+    const double jours = std::floor(h / 24.0);
+    const QTime temps = QTime::fromMSecsSinceStartOfDay(
+        static_cast<int>(qRound64((h - 24.0 * jours) * millisecondes_par_heure)) %
+        (24 * 3600 * 1000));
+    return QDateTime(date.addDays(static_cast<qint64>(jours)), temps, m_zone);
 }
 
 Soleil::Point_Ciel Heure_Legale::position_heure(const QDate &date, int heure, double latitude) const

@@ -86,6 +86,17 @@ public:
     };
     std::vector<Point_Course> course(const QDate &date, double latitude, double debut, double fin,
                                      int segments, bool legale) const;
+    // The accurate model's course as `course` samples it, for a caller that asks for its points
+    // one by one: point i is the position at `instant(i)` in `repere`.
+    struct Course_Precise {
+        double t0 = 0.0;
+        double t1 = 0.0;
+        int segments = 1;
+        Soleil_Precis::Repere repere;
+        double instant(int i) const { return t0 + i * (t1 - t0) / segments; }
+    };
+    Course_Precise course_precise(const QDate &date, double latitude, double debut, double fin,
+                                  int segments, bool legale) const;
 
     // The sun at whole hour `heure` (0..23) of the zone's standard time on `date`.
     Soleil::Point_Ciel position_heure(const QDate &date, int heure, double latitude) const;
@@ -118,6 +129,8 @@ private:
     // Day numbers of `annee` from `jour_debut` to `jour_fin` (kept within the year) every `pas`
     // days, and the last.
     static std::vector<int> jours_visites(int annee, int jour_debut, int jour_fin, int pas);
+    // Clock time `h` of `date` (past 24: the next days) as an instant.
+    QDateTime instant_horloge(const QDate &date, double h) const;
     // The simple model's sun at true solar time `tsv` of a day.
     Soleil::Point_Ciel position_simple(const Soleil::Journee &journee, double tsv) const;
 

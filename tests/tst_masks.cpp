@@ -9,6 +9,7 @@
 #include "diagram/scene.h"
 #include "masks/ensoleillement.h"
 #include "masks/points_masque.h"
+#include "solar/heure_legale.h"
 #include "tests/repondeur.h"
 #include "tests/tst_masks_trace.h"
 
@@ -30,6 +31,7 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTimeZone>
 
 #include <map>
 #include <optional>
@@ -1235,6 +1237,49 @@ void TestMasques::soleilSelonLeDessin()
         }
     }
     QVERIFY(comparees > 500);
+
+    // The accurate sun's count, which computes its positions every twenty minutes and between
+    // them only where its side of the outline is in doubt, counts as every minute's position
+    // would, to the last bit: south, in the tropics (the sun through the zenith), at 45° and
+    // in a polar day.
+    const Heure_Legale horloge(QTimeZone("UTC"), 2.33, Modele_Soleil::precis);
+    const Soleil_Precis precis;
+    for (double latitude : {-60.0, 10.0, 45.0, 70.0}) {
+        for (int jour : {80, 172, 355}) {
+            const QDate date = QDate(2026, 1, 1).addDays(jour - 1);
+            const Soleil_Precis::Lever_Coucher r = horloge.lever_coucher(date, latitude, false);
+            if (r.jamais_leve)
+                continue;
+            const double lever = std::isnan(r.lever) ? 0.0 : r.lever;
+            const double coucher = std::isnan(r.coucher) ? 24.0 : r.coucher;
+            const int n = static_cast<int>(std::ceil((coucher - lever) * 60.0));
+            std::vector<QPointF> toutes;
+            for (const auto &p : horloge.course(date, latitude, lever, coucher, n, false))
+                toutes.emplace_back(p.azimut, p.hauteur);
+            const Heure_Legale::Course_Precise course =
+                horloge.course_precise(date, latitude, lever, coucher, n, false);
+            int calculees = 0;
+            const auto position = [&](int k) {
+                ++calculees;
+                const Soleil_Precis::Position p = precis.position(course.repere, course.instant(k));
+                return Place_Soleil{p.azimut, p.hauteur, p.hauteur_geometrique};
+            };
+            const Ensoleillement attendu = ensoleillement(toutes, (coucher - lever) / n, profil);
+            const Ensoleillement e = ensoleillement(n, (coucher - lever) / n, position, profil);
+            QVERIFY2(e.soleil_direct == attendu.soleil_direct && e.masque == attendu.masque &&
+                         calculees < n / 2,
+                     qPrintable(QStringLiteral("latitude %1, day %2: %3 h / %4 h from %5 of %6 "
+                                               "positions, %7 h / %8 h from all")
+                                    .arg(latitude)
+                                    .arg(jour)
+                                    .arg(e.soleil_direct, 0, 'f', 6)
+                                    .arg(e.masque, 0, 'f', 6)
+                                    .arg(calculees)
+                                    .arg(n + 1)
+                                    .arg(attendu.soleil_direct, 0, 'f', 6)
+                                    .arg(attendu.masque, 0, 'f', 6)));
+        }
+    }
 }
 
 void TestMasques::colonnesDuMasque_data()

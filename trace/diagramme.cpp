@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -84,17 +85,38 @@ const double bond_refraction = Soleil_Precis::refraction(-1.0);
 const double horizon_precis =
     hauteur_lever_coucher + Soleil_Precis::refraction(hauteur_lever_coucher) - 0.001;
 
-// The sun a mask takes away from `date` with the accurate sun: its positions a minute apart
-// from its sunrise to its sunset of true solar time; nothing on a day it never rises.
-Ensoleillement ensoleillement_precis(const Heure_Legale &horloge, const QDate &date,
-                                     double latitude, const Test_Cache &cache)
+// Sunrise and sunset of the accurate sun in true solar time as its course is drawn: 0 and 24
+// where there is none.
+QPair<double, double> heures_course(const Soleil_Precis::Lever_Coucher &r)
 {
-    const Soleil_Precis::Lever_Coucher r = horloge.lever_coucher(date, latitude, false);
+    return {std::isnan(r.lever) ? 0.0 : r.lever, std::isnan(r.coucher) ? 24.0 : r.coucher};
+}
+
+// The sun a mask takes away from `date` with the accurate sun (`r`: its sunrise and sunset in
+// true solar time): its positions a minute apart from its sunrise to its sunset; nothing on a
+// day it never rises. Behind the outline alone (`profil`), only the positions that tell the
+// sun's side of it are computed.
+Ensoleillement ensoleillement_precis(const Heure_Legale &horloge,
+                                     const Soleil_Precis::Lever_Coucher &r, const QDate &date,
+                                     double latitude, const Test_Cache &cache,
+                                     const Profil_Masque *profil)
+{
     if (r.jamais_leve)
         return {};
-    const double lever = std::isnan(r.lever) ? 0.0 : r.lever;
-    const double coucher = std::isnan(r.coucher) ? 24.0 : r.coucher;
+    const auto [lever, coucher] = heures_course(r);
     const int minutes = std::max(1, static_cast<int>(std::ceil((coucher - lever) * 60.0)));
+    if (profil) {
+        const Heure_Legale::Course_Precise course =
+            horloge.course_precise(date, latitude, lever, coucher, minutes, false);
+        const Soleil_Precis precis;
+        return ensoleillement(
+            minutes, (coucher - lever) / minutes,
+            [&](int k) {
+                const Soleil_Precis::Position p = precis.position(course.repere, course.instant(k));
+                return Place_Soleil{p.azimut, p.hauteur, p.hauteur_geometrique};
+            },
+            *profil);
+    }
     std::vector<QPointF> positions;
     positions.reserve(static_cast<std::size_t>(minutes) + 1);
     for (const Heure_Legale::Point_Course &p :
@@ -365,10 +387,22 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
 
     // Another scale or sun: the course of `date` between its sunrise and sunset of true solar
     // time (given back in `lever` and `coucher`), the accurate sun's from its own positions.
+    // The accurate sun's sunrise and sunset of each date, searched once for its course and
+    // for the sun the mask takes from it.
+    std::map<QDate, Soleil_Precis::Lever_Coucher> levers_precis;
+    const auto lever_coucher_precis =
+        [&](const QDate &date) -> const Soleil_Precis::Lever_Coucher & {
+        auto trouve = levers_precis.find(date);
+        if (trouve == levers_precis.end())
+            trouve =
+                levers_precis.emplace(date, horloge->lever_coucher(date, latitude, false)).first;
+        return trouve->second;
+    };
     auto tracer_course = [&](const QDate &date, const QPen &stylo, const QPainterPath &chemin,
                              QGraphicsTextItem *etiquette, bool droite, int rang, double &lever,
                              double &coucher) {
-        const QPair<double, double> temps = lever_coucher_tsv(*horloge, latitude, date);
+        const QPair<double, double> temps = precis ? heures_course(lever_coucher_precis(date))
+                                                   : lever_coucher_tsv(*horloge, latitude, date);
         lever = temps.first;
         coucher = temps.second;
         if (!precis)
@@ -584,8 +618,10 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
             return ombre_facade(ombrage.facade, azimut, hauteur) ||
                    derriere_masque(azimut, hauteur);
         };
-        const auto compter = [&](const Ligne_Sortie &ligne, const Test_Cache &cache) {
-            return precis ? ensoleillement_precis(*horloge, ligne.date, latitude, cache)
+        const auto compter = [&](const Ligne_Sortie &ligne, const Test_Cache &cache,
+                                 const Profil_Masque *seul = nullptr) {
+            return precis ? ensoleillement_precis(*horloge, lever_coucher_precis(ligne.date),
+                                                  ligne.date, latitude, cache, seul)
                           : ensoleillement(soleil, ligne.date.dayOfYear(), latitude, cache);
         };
         for (Ligne_Sortie &ligne : lignes) {
@@ -596,9 +632,11 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
             if (avec_masque) {
                 // The outline alone keeps its own, faster count.
                 const Ensoleillement e =
-                    ombrage.avec_obstacles() || precis
+                    ombrage.avec_obstacles()
                         ? compter(ligne, derriere_masque)
-                        : ensoleillement(soleil, ligne.date.dayOfYear(), latitude, profil);
+                        : (precis
+                               ? compter(ligne, derriere_masque, &profil)
+                               : ensoleillement(soleil, ligne.date.dayOfYear(), latitude, profil));
                 ligne.soleil_direct = e.soleil_direct;
                 ligne.masque = e.masque;
             }
@@ -636,8 +674,7 @@ QPair<double, double> lever_coucher_tsv(const Heure_Legale &horloge, double lati
         return {soleil.heure_lever(date.dayOfYear(), latitude),
                 soleil.heure_coucher(date.dayOfYear(), latitude)};
     }
-    const Soleil_Precis::Lever_Coucher r = horloge.lever_coucher(date, latitude, false);
-    return {std::isnan(r.lever) ? 0.0 : r.lever, std::isnan(r.coucher) ? 24.0 : r.coucher};
+    return heures_course(horloge.lever_coucher(date, latitude, false));
 }
 
 Heure_Legale horloge_description(const Description_Diagramme &description)
