@@ -50,6 +50,9 @@ std::array<double, 3> vecteur(double azimut, double hauteur)
     return {std::cos(h) * std::cos(a), std::cos(h) * std::sin(a), std::sin(h)};
 }
 
+// The most the refraction lifts the sun: at a true height of -1°, below which it adds nothing.
+const double refraction_max = Soleil_Precis::refraction(-1.0);
+
 // The height the outline is compared with, for a height before refraction: never decreasing.
 double hauteur_vue(double geometrique)
 {
@@ -288,28 +291,30 @@ Ensoleillement ensoleillement(int n, double pas_heures,
                 std::array<double, 3> v;
                 for (int i = 0; i < 3; ++i)
                     v[i] = va[i] + s * (vb[i] - va[i]);
-                const double r = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-                if (!(r > 2.0 * ecart_corde)) {
-                    calculer(k);
-                    continue;
-                }
-                const double theta = std::asin(ecart_corde / r);
-                const double theta_degres = theta / radians_par_degre + arrondi;
-                const double hauteur =
-                    std::asin(std::clamp(v[2] / r, -1.0, 1.0)) / radians_par_degre;
+                const double horizontale = std::sqrt(v[0] * v[0] + v[1] * v[1]);
+                const double r = std::sqrt(horizontale * horizontale + v[2] * v[2]);
+                // sin theta = x; theta <= x (1 + x²) while x <= 1/2.
+                const double x = ecart_corde / r;
                 // Its azimuth within asin(sin theta / cos h) of the point's, away from the zenith.
-                const double c = std::cos(hauteur * radians_par_degre);
-                if (!(std::sin(theta) < 0.5 * c)) {
+                const double c = horizontale / r;
+                if (!(x < 0.5 * c)) {
                     calculer(k);
                     continue;
                 }
+                const double theta = x * (1.0 + x * x) / radians_par_degre + arrondi;
+                const double y = x / c;
+                const double ecart_azimut = y * (1.0 + y * y) / radians_par_degre + arrondi;
+                const double hauteur = std::atan2(v[2], horizontale) / radians_par_degre;
                 const double azimut = std::atan2(v[1], v[0]) / radians_par_degre;
-                const double ecart_azimut =
-                    std::asin(std::sin(theta) / c) / radians_par_degre + arrondi;
                 const auto [plus_bas, plus_haut] = profil.bornes(azimut, ecart_azimut);
-                if (plus_haut <= hauteur_vue(hauteur - theta_degres) - arrondi)
+                const double bas = hauteur - theta;
+                const double haut = hauteur + theta;
+                // The refraction lifts the sun by 0 to 0.65°: a hair below 0 at the zenith.
+                if (plus_haut <= std::max(bas - 1e-4, 0.0) - arrondi ||
+                    plus_haut <= hauteur_vue(bas) - arrondi)
                     cache[static_cast<std::size_t>(k)] = 0;
-                else if (plus_bas > hauteur_vue(hauteur + theta_degres) + arrondi)
+                else if (plus_bas > std::max(haut + refraction_max, 0.0) + arrondi ||
+                         plus_bas > hauteur_vue(haut) + arrondi)
                     cache[static_cast<std::size_t>(k)] = 1;
                 else
                     calculer(k);
