@@ -88,7 +88,8 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
 
         chemin.reserve(d_max - d_min + 2);
         for (int jour = d_min; jour <= d_max;) {
-            placer(jour);
+            if (jour != d_min)
+                placer(jour);
             const bool visible = alt >= 0 && alt <= 90 && azimut >= -180 && azimut <= 180;
             if (visible) {
                 m_projection.relier(chemin, chemin.currentPosition(), point);

@@ -6,7 +6,9 @@
 
 #include <array>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <unordered_map>
 
 namespace
 {
@@ -61,8 +63,34 @@ QDateTime Heure_Legale::instant(const QDate &date, double tsv) const
             (tsv - m_longitude / 15.0 - m_soleil.equation_du_temps(date.dayOfYear()) / 60.0) *
             millisecondes_par_heure));
     }
-    const double t = instant_precis(date, tsv, 0.0, nullptr);
-    return QDateTime::fromMSecsSinceEpoch(qRound64(t * 1000.0), Qt::UTC);
+    // Asked twice for each course's ends (its points and its times on the clock), and for the
+    // bounds of every solar day at every latitude: kept, per thread. Dropped whole once it
+    // holds a few years of them.
+    struct Cle {
+        qint64 jour;
+        double tsv;
+        double longitude;
+        bool operator==(const Cle &autre) const
+        {
+            return jour == autre.jour && tsv == autre.tsv && longitude == autre.longitude;
+        }
+    };
+    struct Hachage {
+        std::size_t operator()(const Cle &c) const
+        {
+            return std::hash<double>()(c.tsv) ^ (std::hash<double>()(c.longitude) << 1) ^
+                   (std::hash<qint64>()(c.jour) << 2);
+        }
+    };
+    thread_local std::unordered_map<Cle, double, Hachage> memoire;
+    const Cle cle{date.toJulianDay(), tsv, m_longitude};
+    auto trouve = memoire.find(cle);
+    if (trouve == memoire.end()) {
+        if (memoire.size() >= 4096)
+            memoire.clear();
+        trouve = memoire.emplace(cle, instant_precis(date, tsv, 0.0, nullptr)).first;
+    }
+    return QDateTime::fromMSecsSinceEpoch(qRound64(trouve->second * 1000.0), Qt::UTC);
 }
 
 double Heure_Legale::instant_precis(const QDate &date, double tsv, double latitude,

@@ -5,6 +5,7 @@
 // sun courses with their labels and legend, the limit days and the hour lines.
 #include "diagram/scene.h"
 #include "export/export.h"
+#include "solar/soleil_precis.h"
 #include "tests/enregistreur.h"
 #include "tests/svg.h"
 #include "trace/diagramme.h"
@@ -25,6 +26,7 @@
 #include <QTextDocument>
 #include <QXmlStreamReader>
 
+#include <array>
 #include <cmath>
 
 Q_DECLARE_METATYPE(Description_Diagramme)
@@ -960,6 +962,34 @@ void TestScene::joursLimites()
     QCOMPARE(scene.jour1, jour1);
     QCOMPARE(scene.jour2, jour2);
     QCOMPARE(scene.jour3, jour3);
+
+    // The accurate sun's limit days, drawn from the noon heights the diagram computes only
+    // where they may turn or meet the horizon, are those of every day's noon height (at noon
+    // by the simple model's equation of time, as the diagram takes it).
+    Description_Diagramme d;
+    d.latitude = latitude;
+    d.longitude = 7.5;
+    d.modele = Modele_Soleil::precis;
+    d.date_choisie = QDate(2026, 3, 1);
+    d.limites = true;
+    Scene precise;
+    ajuster_scene(precise, d.taille);
+    precise.jour1 = precise.jour2 = precise.jour3 = -1;
+    dessiner_diagramme(precise, d);
+    std::array<double, 367> midi{};
+    const double minuit = QDateTime(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC).toSecsSinceEpoch();
+    for (int jour = 1; jour <= 366; ++jour) {
+        const double t = minuit + (jour - 1) * 86400.0 +
+                         (12.0 - d.longitude / 15.0 -
+                          Soleil().equation_du_temps(jour > 365 ? jour - 365 : jour) / 60.0) *
+                             3600.0;
+        midi[jour] = Soleil_Precis().position(t, latitude, d.longitude).hauteur_geometrique -
+                     hauteur_lever_coucher;
+    }
+    scene.jour1 = scene.jour2 = scene.jour3 = -1;
+    scene.jour_soleil(latitude, midi);
+    QCOMPARE(QVector<int>({precise.jour1, precise.jour2, precise.jour3}),
+             QVector<int>({scene.jour1, scene.jour2, scene.jour3}));
 }
 
 void TestScene::joursLimitesConserves()

@@ -188,13 +188,46 @@ private:
 };
 
 // Heights of the accurate sun at noon of each day (index = day number), degrees above the
-// height of sunrise.
+// height of sunrise, for the limit days, which only compare each day's with its neighbours' and
+// tell their signs (Scene::jour_soleil). They are computed every eighth day, and between two
+// such days only where they may turn or meet the horizon: elsewhere the straight line between
+// the two stands for them, which orders and signs those days as the computed heights would.
 std::array<double, 367> midis_precis(Reperes_Jours &reperes)
 {
     std::array<double, 367> midi{};
-    for (int jour = 1; jour <= 366; ++jour)
+    const auto calculer = [&](int jour) {
         midi[jour] =
             reperes.position(jour, reperes.midi(jour)).hauteur_geometrique - hauteur_lever_coucher;
+    };
+    constexpr int ecart = 8;
+    // The noon height changes from one day to the next by at most this much more than from the
+    // day before, degrees: the declination's own bend (0.0074°) with room, as long as the sun
+    // stays this far below the zenith (degrees a day and more), where the height turns sharply.
+    constexpr double courbure = 0.02;
+    constexpr double sous_zenith = 0.41 * ecart + 5.0;
+    calculer(1);
+    for (int a = 1; a < 366;) {
+        const int b = std::min(366, a + ecart);
+        calculer(b);
+        const int n = b - a;
+        const double pente = (midi[b] - midi[a]) / n;
+        // Each day's height strays from the line by at most courbure n² / 8, each day's change
+        // from the line's slope by at most courbure (n - 1) / 2.
+        const double ecart_ligne = courbure * n * n / 8.0 + 1e-9;
+        const bool sur_la_ligne =
+            std::isfinite(pente) &&
+            std::max(midi[a], midi[b]) + hauteur_lever_coucher <= 90.0 - sous_zenith &&
+            std::abs(pente) > courbure * (n - 1) / 2.0 + 1e-9 &&
+            ((midi[a] > ecart_ligne && midi[b] > ecart_ligne) ||
+             (midi[a] < -ecart_ligne && midi[b] < -ecart_ligne));
+        for (int jour = a + 1; jour < b; ++jour) {
+            if (sur_la_ligne)
+                midi[jour] = midi[a] + pente * (jour - a);
+            else
+                calculer(jour);
+        }
+        a = b;
+    }
     return midi;
 }
 
