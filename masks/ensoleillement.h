@@ -78,7 +78,7 @@ struct Place_Soleil {
 // The same counts as from the positions above, for a course of the accurate sun sampled
 // n + 1 times `pas_heures` apart (at most a minute) whose positions are costly: `position(k)`,
 // k = 0..n, is asked every few samples, and between them only where the sun's place, known
-// there to a hundredth of a degree from its smooth course, does not tell its side of the
+// there to some hundredths of a degree from its smooth course, does not tell its side of the
 // outline.
 Ensoleillement ensoleillement(int n, double pas_heures,
                               const std::function<Place_Soleil(int)> &position,
