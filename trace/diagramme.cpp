@@ -418,8 +418,6 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
     // The chart keeps its labels clear of the captions' band, known from here on.
     scene.setProjection(projection_diagramme(scene, description));
 
-    // Another scale or sun: the course of `date` between its sunrise and sunset of true solar
-    // time (given back in `lever` and `coucher`), the accurate sun's from its own positions.
     // The accurate sun's sunrise and sunset of each date, searched once for its course and
     // for the sun the mask takes from it.
     std::map<QDate, Soleil_Precis::Lever_Coucher> levers_precis;
@@ -431,6 +429,8 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
                 levers_precis.emplace(date, horloge->lever_coucher(date, latitude, false)).first;
         return trouve->second;
     };
+    // Another scale or sun: the course of `date` between its sunrise and sunset of true solar
+    // time (given back in `lever` and `coucher`), the accurate sun's from its own positions.
     auto tracer_course = [&](const QDate &date, const QPen &stylo, const QPainterPath &chemin,
                              QGraphicsTextItem *etiquette, bool droite, int rang, double &lever,
                              double &coucher) {
