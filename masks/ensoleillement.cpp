@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 namespace
 {
@@ -58,6 +59,17 @@ const double refraction_max = Soleil_Precis::refraction(-1.0);
 double hauteur_vue(double geometrique)
 {
     return std::max(geometrique + Soleil_Precis::refraction(geometrique), 0.0);
+}
+
+// The hours of samples `pas_heures` apart, each hidden (`caches`, non-zero) or not: each step
+// counts half for the state at each of its ends.
+Ensoleillement compter_etats(const std::vector<signed char> &caches, double pas_heures)
+{
+    Ensoleillement resultat;
+    for (std::size_t i = 0; i + 1 < caches.size(); ++i)
+        for (const signed char cache : {caches[i], caches[i + 1]})
+            (cache ? resultat.masque : resultat.soleil_direct) += 0.5 * pas_heures;
+    return resultat;
 }
 
 } // namespace
@@ -135,17 +147,16 @@ std::pair<double, double> Profil_Masque::bornes(double azimut, double ecart) con
 {
     // Clockwise from north the span runs over [d - ecart, d + ecart], cut in two at north.
     const double d = depuis_le_nord(azimut);
-    std::pair<double, double> resultat(hauteurs.front(), hauteurs.front());
-    bool premier = true;
+    std::pair<double, double> resultat(std::numeric_limits<double>::infinity(),
+                                       -std::numeric_limits<double>::infinity());
     const auto parcourir = [&](double debut, double fin) {
         const auto marche = [this](double angle) {
             return static_cast<std::size_t>(std::upper_bound(debuts.begin(), debuts.end(), angle) -
                                             debuts.begin() - 1);
         };
         for (std::size_t i = marche(debut); i <= marche(fin); ++i) {
-            resultat.first = premier ? hauteurs[i] : std::min(resultat.first, hauteurs[i]);
-            resultat.second = premier ? hauteurs[i] : std::max(resultat.second, hauteurs[i]);
-            premier = false;
+            resultat.first = std::min(resultat.first, hauteurs[i]);
+            resultat.second = std::max(resultat.second, hauteurs[i]);
         }
     };
     if (!(ecart < 180.0)) {
@@ -325,22 +336,15 @@ Ensoleillement ensoleillement(int n, double pas_heures,
         a = b;
     }
 
-    // Counted as the positions' count above counts, step by step.
-    Ensoleillement resultat;
-    for (int i = 0; i < n; ++i)
-        for (const int k : {i, i + 1})
-            (cache[static_cast<std::size_t>(k)] ? resultat.masque : resultat.soleil_direct) +=
-                0.5 * pas_heures;
-    return resultat;
+    return compter_etats(cache, pas_heures);
 }
 
 Ensoleillement ensoleillement(const std::vector<QPointF> &positions, double pas_heures,
                               const Test_Cache &test)
 {
-    Ensoleillement resultat;
-    const auto cache = [&test](const QPointF &p) { return test(p.x(), std::max(p.y(), 0.0)); };
-    for (std::size_t i = 0; i + 1 < positions.size(); ++i)
-        for (const QPointF &p : {positions[i], positions[i + 1]})
-            (cache(p) ? resultat.masque : resultat.soleil_direct) += 0.5 * pas_heures;
-    return resultat;
+    std::vector<signed char> cache;
+    cache.reserve(positions.size());
+    for (const QPointF &p : positions)
+        cache.push_back(test(p.x(), std::max(p.y(), 0.0)) ? 1 : 0);
+    return compter_etats(cache, pas_heures);
 }
