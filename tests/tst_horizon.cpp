@@ -361,7 +361,8 @@ void TestHorizon::suitLaLigne_data()
     QTest::newRow("1025 directions ending on north") << au_nord << nord << 500 << true;
 
     // A constant 10° horizon sampled every 20° from 0° to 280°: the line from 280° back to 0°
-    // closes it, 10° too. Behind it at 45° on 21 June: 2h09 of sun by the straight line.
+    // closes it, 10° too: behind it at 45° on 21 June, 2.14 h of sun by the straight line
+    // (the open sector left 1h04).
     QVector<QPointF> ferme;
     for (int cap = 0; cap <= 280; cap += 20)
         ferme << QPointF(cap, 10);
