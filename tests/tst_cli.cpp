@@ -568,10 +568,10 @@ void TestLigneDeCommande::fichier_data()
     QTest::newRow("PNG through a link to /dev/null")
         << juin << exporte << "nul.png" << lien_nul << -1 << statut_succes << QByteArray()
         << QSize();
-    // Far more than the pipe holds: the writer waits for its reader.
+    // About 240 kB, far more than the pipe holds: the writer waits for its reader.
     QTest::newRow("PNG into a FIFO read late, whole")
-        << juin << exporte << "tube.png" << tube << -1 << statut_succes << QByteArray("\x89PNG")
-        << QSize(640, 360);
+        << QStringList{"--date", "2026-06-21", "--heures", "--taille", "1600x900"} << exporte
+        << "tube.png" << tube << -1 << statut_succes << QByteArray("\x89PNG") << QSize(1600, 900);
     QTest::newRow("table on /dev/full")
         << juin << "--tableau"
         << "/dev/full" << rien << -1 << statut_echec_ecriture << QByteArray() << QSize();
