@@ -1495,6 +1495,8 @@ void TestScene::tailleDeLaVue_data()
     // With a facade and a wall, two rows more than the corners hold at the legend's full size.
     QTest::newRow("1600 x 900 at twice the scale, facade and wall")
         << QSize(400, 372) << 48.85 << 224 << true << E;
+    QTest::newRow("1600 x 900, facade and wall: their legend rows one under the other")
+        << QSize(1110, 800) << 48.85 << 660 << true << E;
     // At the equator the limit courses rise near the east and their labels beside them would
     // reach past the drawing's edge.
     QTest::newRow("800 x 600 at the equator") << QSize(400, 512) << 0.0 << 240 << false << E;

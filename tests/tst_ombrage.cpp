@@ -406,7 +406,8 @@ void TestOmbrage::hachuresCommeLesOmbres_data()
     const auto S = Type_Projection::Stereographique;
     const auto C = Type_Projection::Cylindrique;
     // A south-west window under a short overhang with a left fin, where the outlines of its
-    // zones meet at the zenith: exported, in the window, on the stereographic report page.
+    // zones meet at the zenith, and a wall from bearing 100 to 140: exported, in the window, on
+    // the stereographic report page.
     for (const QSize &taille :
          {QSize(1600, 900), QSize(1100, 900), QSize(1200, 1200), QSize(750, 750)})
         QTest::addRow("Paris study, %dx%d, polar equidistant", taille.width(), taille.height())
@@ -470,6 +471,7 @@ void TestOmbrage::hachuresCommeLesOmbres()
     if (graine == 0) {
         d.latitude = 48.85;
         d.ombrage.facade = {true, 225.0, {true, 1.2, 0.3, 1.5, 1.5}, {true, 1.2, 0.9}, {}};
+        d.ombrage.obstacles = {{100.0, 10.0, 140.0, 12.0, 6.0}};
     } else {
         d.latitude = 140.0 * QRandomGenerator(graine).generateDouble() - 70.0;
         d.ombrage = ombrage_au_hasard(graine);
