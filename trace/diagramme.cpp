@@ -629,7 +629,8 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
                          Qt::RoundJoin);
         const QBrush pinceau(stylo.color(), Qt::SolidPattern);
         scene.tracer_masques(description.masque.constData(), description.masque.size(), stylo,
-                             pinceau, scene.chemin4);
+                             pinceau, scene.chemin4,
+                             description.jonction == Jonction_Masque::Ligne);
     }
 
     // 8. What the window's facade, its devices and the walls hide, under the courses.
@@ -642,7 +643,8 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
     const bool avec_masque = colonnes_masque(description);
     if (avec_masque || ombrage.facade_active()) {
         const Profil_Masque profil(
-            std::vector<QPointF>(description.masque.cbegin(), description.masque.cend()));
+            std::vector<QPointF>(description.masque.cbegin(), description.masque.cend()),
+            description.jonction);
         const Test_Cache derriere_masque = [&](double azimut, double hauteur) {
             return profil.hauteur(azimut) > hauteur ||
                    ombre_obstacles(ombrage.murs(), azimut, hauteur);
@@ -833,8 +835,13 @@ Legende_page legende_page(const Description_Diagramme &description,
 {
     Legende_page legende;
     legende.latitude = texte_latitude(description.latitude);
+    // The page's own lines in French typography, whatever the default locale; the diagram's
+    // caption keeps its own form.
+    const QLocale francais(QLocale::French, QLocale::France);
+    legende.latitude_page = QStringLiteral("Latitude : ") +
+                            francais.toString(description.latitude, 'g', 6) + QStringLiteral("°");
     legende.longitude = QStringLiteral("Longitude : ") +
-                        QString::number(description.longitude, 'g', 6) + QStringLiteral("°");
+                        francais.toString(description.longitude, 'g', 6) + QStringLiteral("°");
     legende.fuseau = QStringLiteral("Fuseau : ") + nom_fuseau(description);
     legende.modele =
         description.modele == Modele_Soleil::precis
