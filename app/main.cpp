@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QGraphicsView>
+#include <QLocale>
 #include <QTextStream>
 
 #include <cstdio>
@@ -15,6 +16,9 @@
 
 int main(int argc, char *argv[])
 {
+    // The program speaks French whatever the machine's settings: month names, the report's
+    // numbers and the fields' decimal comma are the same under C, en_US or de_DE.
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     // ORVANE_MESURE_DEMARRAGE set: the start-up is timed up to the first frame, then the
     // program quits.
     Mesure_demarrage mesure;

@@ -5,7 +5,9 @@
 #include "diagram/scene.h"
 #include "ecriture/ecriture.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QGraphicsItem>
@@ -178,15 +180,109 @@ bool ecrire_svg(QGraphicsScene &scene, const QSize &taille, const Legende_page &
 
 bool dessiner(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDevice &page);
 
+// The creation date of a report made on `jour`: the moment SOURCE_DATE_EPOCH gives (seconds
+// since 1970 in UTC) when it holds one, else the day alone ("D:20261208"); empty when neither.
+QByteArray date_creation(const QDate &jour)
+{
+    bool lue = false;
+    const qint64 secondes = qEnvironmentVariable("SOURCE_DATE_EPOCH").trimmed().toLongLong(&lue);
+    // Up to the end of year 9999, the last that the date's four digits can write.
+    if (lue && secondes >= 0 && secondes <= Q_INT64_C(253402300799)) {
+        const QDateTime moment = QDateTime::fromSecsSinceEpoch(secondes, Qt::UTC);
+        const QDate d = moment.date();
+        const QTime t = moment.time();
+        return QString::asprintf("D:%04d%02d%02d%02d%02d%02dZ", d.year(), d.month(), d.day(),
+                                 t.hour(), t.minute(), t.second())
+            .toLatin1();
+    }
+    if (jour.isValid() && jour.year() >= 1 && jour.year() <= 9999)
+        return QString::asprintf("D:%04d%02d%02d", jour.year(), jour.month(), jour.day())
+            .toLatin1();
+    return QByteArray();
+}
+
+// `pdf` with the creation date that the writer stamped from the clock replaced by `date`
+// (removed when empty), and the cross-reference table's offsets moved to match. Null when the
+// file is not laid out as the writer lays it out: one classic table, the date before it.
+QByteArray redater_pdf(const QByteArray &pdf, const QByteArray &date)
+{
+    const QByteArray cle("\n/CreationDate (");
+    const int debut = pdf.indexOf(cle);
+    const int fin = debut < 0 ? -1 : pdf.indexOf(')', debut + cle.size());
+    const QByteArray marque("startxref\n");
+    const int position_marque = pdf.lastIndexOf(marque);
+    if (fin < 0 || position_marque < fin)
+        return QByteArray();
+    const int debut_nombre = position_marque + marque.size();
+    const int fin_nombre = pdf.indexOf('\n', debut_nombre);
+    bool lu = false;
+    const int table = pdf.mid(debut_nombre, fin_nombre - debut_nombre).toInt(&lu);
+    const QByteArray entete_table("xref\n0 ");
+    if (!lu || fin_nombre < 0 || table <= fin ||
+        pdf.mid(table, entete_table.size()) != entete_table)
+        return QByteArray();
+    const int debut_compte = table + entete_table.size();
+    const int fin_compte = pdf.indexOf('\n', debut_compte);
+    const int entrees = pdf.mid(debut_compte, fin_compte - debut_compte).toInt(&lu);
+    // Each entry is 20 bytes: a 10-digit offset, a space, the generation, "n" or "f", a space
+    // and a line feed.
+    constexpr int taille_entree = 20;
+    if (!lu || fin_compte < 0 || entrees < 1 ||
+        qint64(fin_compte) + 1 + qint64(entrees) * taille_entree > position_marque)
+        return QByteArray();
+
+    const QByteArray remplacement = date.isEmpty() ? QByteArray() : cle + date + ')';
+    const int ecart = remplacement.size() - (fin + 1 - debut);
+    QByteArray resultat =
+        pdf.left(debut) + remplacement + pdf.mid(fin + 1, position_marque - fin - 1);
+    for (int i = 0; i < entrees; ++i) {
+        const int place = fin_compte + 1 + i * taille_entree + ecart;
+        const qint64 decalage = resultat.mid(place, 10).toLongLong(&lu);
+        if (!lu || resultat.at(place + 10) != ' ')
+            return QByteArray();
+        if (decalage > debut)
+            resultat.replace(place, 10,
+                             QByteArray::number(decalage + ecart).rightJustified(10, '0'));
+    }
+    return resultat + marque + QByteArray::number(table + ecart) + pdf.mid(fin_nombre);
+}
+
+// The hash tables made while it lives iterate in the same order in every run: the writer
+// puts out the embedded fonts in the order of one of them.
+class Hachage_Stable
+{
+public:
+    Hachage_Stable() : avant_(qGlobalQHashSeed()) { qSetGlobalQHashSeed(0); }
+    ~Hachage_Stable() { qSetGlobalQHashSeed(avant_ == 0 ? 0 : -1); }
+    Hachage_Stable(const Hachage_Stable &) = delete;
+    Hachage_Stable &operator=(const Hachage_Stable &) = delete;
+
+private:
+    int avant_;
+};
+
+// The report drawn in memory first, so that the same page gives the same bytes: the writer
+// stamps the clock's second, replaced by the report's day before anything reaches the file.
 bool ecrire_pdf(QGraphicsScene &scene, const Legende_page &legende, QIODevice &sortie)
 {
-    QPdfWriter pdf(&sortie);
-    pdf.setTitle(legende.titre);
-    pdf.setCreator(QStringLiteral("Orvane"));
-    pdf.setPageSize(QPageSize(QPageSize::A4));
-    pdf.setPageOrientation(QPageLayout::Landscape);
-    pdf.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-    return dessiner(scene, legende, pdf);
+    QBuffer tampon;
+    if (!tampon.open(QIODevice::WriteOnly))
+        return false;
+    {
+        const Hachage_Stable hachage;
+        QPdfWriter pdf(&tampon);
+        pdf.setTitle(legende.titre);
+        pdf.setCreator(QStringLiteral("Orvane"));
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setPageOrientation(QPageLayout::Landscape);
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+        if (!dessiner(scene, legende, pdf))
+            return false;
+    }
+    QByteArray octets = redater_pdf(tampon.data(), date_creation(legende.date));
+    if (octets.isNull())
+        octets = tampon.data();
+    return sortie.write(octets) == octets.size();
 }
 
 // The report page is laid out in points (1/72 inch) on a landscape A4 sheet, whatever the
@@ -322,8 +418,9 @@ bool exporter_diagramme(QGraphicsScene &scene, const QSize &taille, const Legend
 
 QStringList lignes_cartouche(const Legende_page &legende)
 {
-    QStringList lignes = {legende.latitude, legende.longitude, legende.fuseau,
-                          tr("Échelle des heures : %1").arg(legende.echelle)};
+    QStringList lignes = {
+        legende.latitude_page.isEmpty() ? legende.latitude : legende.latitude_page,
+        legende.longitude, legende.fuseau, tr("Échelle des heures : %1").arg(legende.echelle)};
     if (!legende.lignes_horaires.isEmpty())
         lignes << legende.lignes_horaires;
     lignes << legende.modele;

@@ -39,8 +39,10 @@ struct Legende_page {
     // The output table: its column headers and its rows, the cells' texts as shown.
     QStringList entetes;
     QVector<QStringList> lignes;
-    // The title block's other lines: the place ("Longitude : 2.35°", "Fuseau : Europe/Paris"),
-    // the model of the sun, the horizon's file name or "masque saisi" (empty: no mask).
+    // The title block's other lines: the place ("Latitude : 48,85°", "Longitude : 2,35°",
+    // "Fuseau : Europe/Paris"; no latitude_page: the caption above), the model of the sun, the
+    // horizon's file name or "masque saisi" (empty: no mask).
+    QString latitude_page;
     QString longitude;
     QString fuseau;
     QString modele;

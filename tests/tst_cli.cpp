@@ -13,9 +13,15 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace
 {
@@ -48,9 +54,9 @@ protected:
 
 // Runs the program as a container or CI runs it: no display, no XDG_RUNTIME_DIR. Its
 // standard output goes to `sortie_vers` when given, under a file-size limit of `limite` bytes
-// when not negative.
+// when not negative, with the `variables` ("NOM=valeur") added to its environment.
 Resultat lancer(const QStringList &arguments, const QString &sortie_vers = QString(),
-                int limite = -1)
+                int limite = -1, const QStringList &variables = {})
 {
     Processus processus;
     if (limite >= 0)
@@ -61,6 +67,9 @@ Resultat lancer(const QStringList &arguments, const QString &sortie_vers = QStri
     for (const char *variable :
          {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR", "ORVANE_DEBUG"})
         environnement.remove(QString::fromLatin1(variable));
+    for (const QString &variable : variables)
+        environnement.insert(variable.section(QLatin1Char('='), 0, 0),
+                             variable.section(QLatin1Char('='), 1));
     processus.setProcessEnvironment(environnement);
     processus.start(QStringLiteral(ORVANE_EXECUTABLE), arguments);
     Resultat resultat;
@@ -98,6 +107,66 @@ void placer_sites(QStringList &arguments, const QTemporaryDir &dossier)
             argument = dossier.filePath(argument);
 }
 
+// The read end of a FIFO made at a path, read in a thread of its own that lets a second pass
+// after the first bytes come, the writer meanwhile finding the pipe full, then reads to the
+// end. Each wait is bounded: a writer that never comes ends the reading after ten seconds.
+class Lecteur_Tube
+{
+public:
+    Lecteur_Tube() = default;
+    Lecteur_Tube(const Lecteur_Tube &) = delete;
+    Lecteur_Tube &operator=(const Lecteur_Tube &) = delete;
+    ~Lecteur_Tube()
+    {
+        lus();
+        if (descripteur_ >= 0)
+            ::close(descripteur_);
+    }
+
+    bool ouvrir(const QString &chemin)
+    {
+        const QByteArray natif = QFile::encodeName(chemin);
+        if (::mkfifo(natif.constData(), 0600) != 0)
+            return false;
+        // Open without waiting for a writer; the program's own open then finds a reader.
+        descripteur_ = ::open(natif.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (descripteur_ < 0)
+            return false;
+        fil_ = std::thread([this] { lire(); });
+        return true;
+    }
+
+    // What was read, once the writer has closed its end.
+    QByteArray lus()
+    {
+        if (fil_.joinable())
+            fil_.join();
+        return lus_;
+    }
+
+private:
+    void lire()
+    {
+        pollfd attente{descripteur_, POLLIN, 0};
+        bool premiers = true;
+        while (::poll(&attente, 1, 10000) > 0) {
+            if (premiers)
+                std::this_thread::sleep_for(std::chrono::seconds(1));
+            premiers = false;
+            char bloc[1 << 16];
+            const ssize_t n = ::read(descripteur_, bloc, sizeof(bloc));
+            if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR))
+                break;
+            if (n > 0)
+                lus_.append(bloc, static_cast<int>(n));
+        }
+    }
+
+    int descripteur_ = -1;
+    std::thread fil_;
+    QByteArray lus_;
+};
+
 } // namespace
 
 class TestLigneDeCommande : public QObject
@@ -114,6 +183,8 @@ private slots:
     void aujourdhui_data();
     void aujourdhui();
     void masqueSoleilPrecis();
+    void memesOctetsPartout_data();
+    void memesOctetsPartout();
     void site_data();
     void site();
     void siteEcritRelu_data();
@@ -452,7 +523,9 @@ void TestLigneDeCommande::fichier_data()
     // The option the file is given to; for --tableau, the file takes the standard output.
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("nom");
-    QTest::addColumn<bool>("existant");
+    // What the name holds before: nothing, the user's file, a link to /dev/null, or a FIFO whose
+    // reader reads only a second after the first bytes came.
+    QTest::addColumn<QString>("avant");
     // Bytes a file may grow to; negative: no limit.
     QTest::addColumn<int>("limite");
     QTest::addColumn<int>("statut");
@@ -461,16 +534,20 @@ void TestLigneDeCommande::fichier_data()
     QTest::addColumn<QSize>("taille");
 
     const QString exporte = QStringLiteral("--export");
+    const QString rien;
+    const QString ancien = QStringLiteral("fichier");
+    const QString lien_nul = QStringLiteral("lien");
+    const QString tube = QStringLiteral("tube");
     const QStringList juin{"--date", "2026-06-21", "--heures", "--taille", "640x360"};
     QTest::newRow("PNG at the size asked")
-        << juin << exporte << "diagramme.png" << false << -1 << statut_succes
+        << juin << exporte << "diagramme.png" << rien << -1 << statut_succes
         << QByteArray("\x89PNG") << QSize(640, 360);
     QTest::newRow("JPEG at the size asked")
-        << juin << exporte << "diagramme.JPEG" << false << -1 << statut_succes
+        << juin << exporte << "diagramme.JPEG" << rien << -1 << statut_succes
         << QByteArray("\xff\xd8\xff") << QSize(640, 360);
-    QTest::newRow("SVG") << juin << exporte << "diagramme.svg" << false << -1 << statut_succes
+    QTest::newRow("SVG") << juin << exporte << "diagramme.svg" << rien << -1 << statut_succes
                          << QByteArray("<?xml") << QSize();
-    QTest::newRow("PDF") << juin << exporte << "diagramme.pdf" << false << -1 << statut_succes
+    QTest::newRow("PDF") << juin << exporte << "diagramme.pdf" << rien << -1 << statut_succes
                          << QByteArray("%PDF-") << QSize();
     // The report page does not depend on the size asked: captions, title block (the horizon's
     // file named) and table.
@@ -484,39 +561,46 @@ void TestLigneDeCommande::fichier_data()
                        fichier_masque("horizon_page.txt", "90 40\n135 40\n180 40\n225 40\n"),
                        "--convention",
                        "nord"}
-        << exporte << "diagramme.pdf" << false << -1 << statut_succes << QByteArray("%PDF-")
+        << exporte << "diagramme.pdf" << rien << -1 << statut_succes << QByteArray("%PDF-")
         << QSize();
     QTest::newRow("bad mask writes nothing")
         << QStringList{"--masque", dossier_masques->filePath("mauvais.csv"), "--convention", "nord"}
-        << exporte << "diagramme.png" << false << -1 << statut_usage << QByteArray() << QSize();
+        << exporte << "diagramme.png" << rien << -1 << statut_usage << QByteArray() << QSize();
     QTest::newRow("cylindrical chart, PNG at the size asked")
         << juin + QStringList{"--limites", "--projection", "cylindrique"} << exporte
-        << "diagramme.png" << false << -1 << statut_succes << QByteArray("\x89PNG")
+        << "diagramme.png" << rien << -1 << statut_succes << QByteArray("\x89PNG")
         << QSize(640, 360);
     QTest::newRow("bad projection writes nothing")
-        << QStringList{"--projection", "Cylindrique"} << exporte << "diagramme.png" << false << -1
+        << QStringList{"--projection", "Cylindrique"} << exporte << "diagramme.png" << rien << -1
         << statut_usage << QByteArray() << QSize();
     QTest::newRow("bad date writes nothing")
-        << QStringList{"--date", "2026-02-30"} << exporte << "diagramme.png" << false << -1
+        << QStringList{"--date", "2026-02-30"} << exporte << "diagramme.png" << rien << -1
         << statut_usage << QByteArray() << QSize();
     // The temporary file written beside it would need a name longer than a file system takes:
     // the write fails, as root too, and the file already there stays as it was.
     QTest::newRow("failed write keeps the file")
         << QStringList{"--date", "2026-06-21", "--taille", "640x360"} << exporte
-        << QString(251, QLatin1Char('a')) + ".png" << true << -1 << statut_echec_ecriture
+        << QString(251, QLatin1Char('a')) + ".png" << ancien << -1 << statut_echec_ecriture
         << QByteArray() << QSize();
     // Every writer on a full disk: not a byte may be written, and the old file stays whole. The
     // site is small enough to fail only at the flush before the rename.
     for (const char *nom : {"diagramme.png", "diagramme.jpg", "diagramme.svg", "diagramme.pdf"})
         QTest::newRow(qPrintable(QStringLiteral("%1 on a full disk keeps the file").arg(nom)))
-            << juin << exporte << nom << true << 0 << statut_echec_ecriture << QByteArray()
+            << juin << exporte << nom << ancien << 0 << statut_echec_ecriture << QByteArray()
             << QSize();
     QTest::newRow("site on a full disk keeps the file")
         << juin << "--enregistrer-site"
-        << "site.orvane" << true << 0 << statut_echec_ecriture << QByteArray() << QSize();
+        << "site.orvane" << ancien << 0 << statut_echec_ecriture << QByteArray() << QSize();
+    QTest::newRow("PNG through a link to /dev/null")
+        << juin << exporte << "nul.png" << lien_nul << -1 << statut_succes << QByteArray()
+        << QSize();
+    // About 240 kB, far more than the pipe holds: the writer waits for its reader.
+    QTest::newRow("PNG into a FIFO read late, whole")
+        << QStringList{"--date", "2026-06-21", "--heures", "--taille", "1600x900"} << exporte
+        << "tube.png" << tube << -1 << statut_succes << QByteArray("\x89PNG") << QSize(1600, 900);
     QTest::newRow("table on /dev/full")
         << juin << "--tableau"
-        << "/dev/full" << false << -1 << statut_echec_ecriture << QByteArray() << QSize();
+        << "/dev/full" << rien << -1 << statut_echec_ecriture << QByteArray() << QSize();
 }
 
 void TestLigneDeCommande::fichier()
@@ -524,7 +608,7 @@ void TestLigneDeCommande::fichier()
     QFETCH(QStringList, arguments);
     QFETCH(QString, option);
     QFETCH(QString, nom);
-    QFETCH(bool, existant);
+    QFETCH(QString, avant);
     QFETCH(int, limite);
     QFETCH(int, statut);
     QFETCH(QByteArray, debut);
@@ -533,11 +617,16 @@ void TestLigneDeCommande::fichier()
     QTemporaryDir dossier;
     QVERIFY(dossier.isValid());
     const QString chemin = QFileInfo(nom).isAbsolute() ? nom : dossier.filePath(nom);
-    const QByteArray avant("un fichier de l'utilisateur");
-    if (existant) {
+    const QByteArray contenu("un fichier de l'utilisateur");
+    Lecteur_Tube lecteur;
+    if (avant == QLatin1String("fichier")) {
         QFile fichier(chemin);
         QVERIFY(fichier.open(QIODevice::WriteOnly));
-        QCOMPARE(fichier.write(avant), avant.size());
+        QCOMPARE(fichier.write(contenu), contenu.size());
+    } else if (avant == QLatin1String("lien")) {
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), chemin));
+    } else if (avant == QLatin1String("tube")) {
+        QVERIFY(lecteur.ouvrir(chemin));
     }
 
     const bool tableau = option == QLatin1String("--tableau");
@@ -545,37 +634,54 @@ void TestLigneDeCommande::fichier()
         tableau ? lancer(arguments + QStringList{option}, chemin, limite)
                 : lancer(arguments + QStringList{option, chemin}, QString(), limite);
     QCOMPARE(resultat.statut, statut);
-    // A failure is said once, in the program's own line.
+    // A failure is said once, in the program's own line; a file cut short by the size limit
+    // with the system's reason, not as an image the encoder gave up.
     if (statut == statut_echec_ecriture)
         QVERIFY2(resultat.erreurs.count(QLatin1Char('\n')) == 1 &&
-                     resultat.erreurs.startsWith(QLatin1String("orvane : ") + option + " : "),
+                     resultat.erreurs.startsWith(QLatin1String("orvane : ") + option + " : ") &&
+                     (limite != 0 || resultat.erreurs.endsWith(QStringLiteral(
+                                         " : le fichier dépasserait la taille permise.\n"))),
                  qPrintable(resultat.erreurs));
-    const QStringList restes = QDir(dossier.path()).entryList(QDir::Files | QDir::Hidden);
-    if (!debut.isNull()) {
+    const QStringList restes =
+        QDir(dossier.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    if (avant == QLatin1String("lien")) {
+        QCOMPARE(QFileInfo(chemin).symLinkTarget(), QStringLiteral("/dev/null"));
+    } else if (!debut.isNull()) {
         QCOMPARE(restes, QStringList{nom});
-        QFile fichier(chemin);
-        QVERIFY(fichier.open(QIODevice::ReadOnly));
-        QVERIFY(fichier.read(debut.size()) == debut);
+        QByteArray ecrits = lecteur.lus();
+        if (avant != QLatin1String("tube")) {
+            QFile fichier(chemin);
+            QVERIFY(fichier.open(QIODevice::ReadOnly));
+            ecrits = fichier.readAll();
+        } else {
+            // Whole: the bytes of the same diagram written to a file.
+            const QString ordinaire = dossier.filePath(QStringLiteral("ordinaire.png"));
+            QCOMPARE(lancer(arguments + QStringList{option, ordinaire}).statut, statut_succes);
+            QFile fichier(ordinaire);
+            QVERIFY(fichier.open(QIODevice::ReadOnly));
+            QVERIFY2(ecrits == fichier.readAll(), qPrintable(QString::number(ecrits.size())));
+        }
+        QVERIFY(ecrits.startsWith(debut));
         if (taille.isValid())
-            QCOMPARE(QImage(chemin).size(), taille);
+            QCOMPARE(QImage::fromData(ecrits).size(), taille);
         if (debut == "%PDF-") {
             QProcess texte;
             texte.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), chemin, "-"});
             QVERIFY(texte.waitForFinished(30000));
             const QString page = QString::fromUtf8(texte.readAllStandardOutput());
             for (const QString &attendu :
-                 {QStringLiteral("Latitude: 0°"), QStringLiteral("Longitude : 0°"),
+                 {QStringLiteral("Latitude : 0°"), QStringLiteral("Longitude : 0°"),
                   QStringLiteral("Fuseau : UTC"), QStringLiteral("Modèle du soleil : simple"),
                   QStringLiteral("21/06/2026"),
                   arguments.contains("--masque") ? QStringLiteral("Horizon : horizon_page.txt")
                                                  : QStringLiteral("Diagramme solaire")})
                 QVERIFY2(page.contains(attendu), qPrintable(attendu + " not in:\n" + page));
         }
-    } else if (existant) {
+    } else if (avant == QLatin1String("fichier")) {
         QCOMPARE(restes, QStringList{nom});
         QFile fichier(chemin);
         QVERIFY(fichier.open(QIODevice::ReadOnly));
-        QCOMPARE(fichier.readAll(), avant);
+        QCOMPARE(fichier.readAll(), contenu);
     } else {
         QCOMPARE(restes, QStringList());
     }
@@ -611,6 +717,92 @@ void TestLigneDeCommande::masqueSoleilPrecis()
     QVERIFY2(std::abs(heures(cellules.at(5)) - 1.0874) <= 5 * une_minute, qPrintable(lignes.at(1)));
     // Not the simple model's counts: the accurate day is some 10 minutes longer.
     QVERIFY2(heures(cellules.at(3)) > 15.25 + 5 * une_minute, qPrintable(lignes.at(1)));
+}
+
+void TestLigneDeCommande::memesOctetsPartout_data()
+{
+    QTest::addColumn<QString>("fichier"); // the export, its suffix giving the format
+    QTest::addColumn<QString>("epoque");  // SOURCE_DATE_EPOCH; null: not set
+    // The PDF's creation date as pdfinfo reads it, empty for the midnight (UTC) that starts the
+    // day its page names; null: not a PDF.
+    QTest::addColumn<QString>("creation");
+
+    QTest::newRow("PNG") << "diagramme.png" << QString() << QString();
+    QTest::newRow("JPEG") << "diagramme.jpg" << QString() << QString();
+    QTest::newRow("SVG") << "diagramme.svg" << QString() << QString();
+    QTest::newRow("PDF on the day it names") << "diagramme.pdf" << QString() << "";
+    // 1796699700 s after 1970-01-01T00:00Z: 56 years of 365 days, 14 leap days, 341 days
+    // (to 8 December), 3 h and 15 min.
+    QTest::newRow("PDF made at SOURCE_DATE_EPOCH") << "diagramme.pdf"
+                                                   << "1796699700"
+                                                   << "2026-12-08T03:15:00Z";
+}
+
+void TestLigneDeCommande::memesOctetsPartout()
+{
+    QFETCH(QString, fichier);
+    QFETCH(QString, epoque);
+    QFETCH(QString, creation);
+
+    // Month names, the report's decimals ("1,2 m") and clock times: with the table and the site
+    // they write, the same bytes under every setting of the machine, languages installed or not.
+    const QStringList options{
+        "--latitude",  "48.85",   "--longitude", "2.35",     "--date",       "2026-06-21", "--date",
+        "2026-03-20",  "--heure", "legale",      "--fuseau", "Europe/Paris", "--facade",   "225",
+        "--casquette", "1.2:0.3", "--taille",    "640x360",  "--tableau"};
+    QByteArray attendus;
+    for (const QString &langue :
+         QStringList{"fr_FR.UTF-8", "C", "C.UTF-8", "en_US.UTF-8", "de_DE.UTF-8"}) {
+        QTemporaryDir dossier;
+        QVERIFY(dossier.isValid());
+        QStringList variables{"LC_ALL=" + langue, "LANG=" + langue};
+        if (!epoque.isNull())
+            variables << "SOURCE_DATE_EPOCH=" + epoque;
+        const Resultat resultat =
+            lancer(options + QStringList{"--export", dossier.filePath(fichier),
+                                         "--enregistrer-site", dossier.filePath("site.orvane")},
+                   dossier.filePath("tableau.csv"), -1, variables);
+        QCOMPARE(resultat.statut, statut_succes);
+        QByteArray ecrits;
+        for (const QString &nom :
+             {fichier, QStringLiteral("tableau.csv"), QStringLiteral("site.orvane")}) {
+            QFile lu(dossier.filePath(nom));
+            QVERIFY(lu.open(QIODevice::ReadOnly));
+            ecrits += lu.readAll() + '\0';
+        }
+        if (!attendus.isNull()) {
+            QVERIFY2(ecrits == attendus, qPrintable(langue));
+            continue;
+        }
+        attendus = ecrits;
+        if (creation.isNull())
+            continue;
+        // The reference's page in French typography, its creation date read back, and not a
+        // word of a broken cross-reference table on the standard error.
+        const auto lire = [&](const char *programme, const QStringList &arguments) {
+            QProcess outil;
+            outil.start(QString::fromLatin1(programme), arguments);
+            outil.waitForFinished(30000);
+            return QString::fromUtf8(outil.readAllStandardError() + outil.readAllStandardOutput());
+        };
+        const QString page = lire("pdftotext", {"-layout", dossier.filePath(fichier), "-"});
+        for (const QString &texte :
+             QStringList{"Latitude : 48,85°", "Longitude : 2,35°", "Casquette : profondeur 1,2 m"})
+            QVERIFY2(page.contains(texte), qPrintable(texte + " not in:\n" + page));
+        if (creation.isEmpty()) {
+            const QString jour = QRegularExpression(QStringLiteral("Établi le (\\d+ \\S+ \\d{4})"))
+                                     .match(page)
+                                     .captured(1);
+            creation = QLocale(QLocale::French)
+                           .toDate(jour, QStringLiteral("d MMMM yyyy"))
+                           .toString(Qt::ISODate) +
+                       "T00:00:00Z";
+        }
+        const QString info = lire("pdfinfo", {"-isodates", dossier.filePath(fichier)});
+        QVERIFY2(info.startsWith(QLatin1String("Title:")) &&
+                     info.contains(QRegularExpression("\nCreationDate: +" + creation + "\n")),
+                 qPrintable(creation + " not in:\n" + info));
+    }
 }
 
 void TestLigneDeCommande::aujourdhui_data()
@@ -888,6 +1080,12 @@ void TestLigneDeCommande::lot_data()
                               {"--latitude", "-30", "--date", "2026-03-01", "--taille", "400x200"},
                               {"--latitude", "60", "--date", "2026-01-01", "--date", "2026-06-21",
                                "--heures", "--taille", "320x180"}}
+        << QString() << QStringList();
+    QTest::newRow("each PDF as drawn alone")
+        << entete_lot + "@/a.pdf;;45;2026-06-21;oui;;;;\n@/b.pdf;;-30;2026-12-21;;precis;;;\n"
+        << statut_succes << QStringList{"a.pdf", "b.pdf"}
+        << QList<QStringList>{{"--latitude", "45", "--date", "2026-06-21", "--heures"},
+                              {"--latitude", "-30", "--date", "2026-12-21", "--modele", "precis"}}
         << QString() << QStringList();
     QTest::newRow("a bad line writes nothing")
         << entete_lot + "@/a.png;;45;2026-06-21;;;;;\n@/b.png;;95;2026-06-21;;;;;\n"

@@ -339,7 +339,7 @@ void TestExport::verifierPdf(const QString &chemin, Fenetre_Principale &fenetre)
         poppler(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), chemin, "-"});
     // The title block, whole: the title, the place, the scales, the sun, the day it was made.
     for (const QString &attendu :
-         {QStringLiteral("Diagramme solaire"), QStringLiteral("Latitude: 45°"),
+         {QStringLiteral("Diagramme solaire"), QStringLiteral("Latitude : 45°"),
           QStringLiteral("Longitude : 0°"), QStringLiteral("Fuseau : UTC"),
           QStringLiteral("Échelle des heures : Temps solaire vrai"),
           QStringLiteral("Modèle du soleil : simple"),

@@ -846,8 +846,13 @@ Legende_page legende_page(const Description_Diagramme &description,
 {
     Legende_page legende;
     legende.latitude = texte_latitude(description.latitude);
+    // The page's own lines in French typography, whatever the default locale; the diagram's
+    // caption keeps its own form.
+    const QLocale francais(QLocale::French, QLocale::France);
+    legende.latitude_page = QStringLiteral("Latitude : ") +
+                            francais.toString(description.latitude, 'g', 6) + QStringLiteral("°");
     legende.longitude = QStringLiteral("Longitude : ") +
-                        QString::number(description.longitude, 'g', 6) + QStringLiteral("°");
+                        francais.toString(description.longitude, 'g', 6) + QStringLiteral("°");
     legende.fuseau = QStringLiteral("Fuseau : ") + nom_fuseau(description);
     legende.modele =
         description.modele == Modele_Soleil::precis
