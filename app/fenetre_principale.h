@@ -112,6 +112,8 @@ private slots:
     void configurer_tableau_masques();
     // Rebuilds; once unticked, the outline on screen is drawn once more.
     void on_check_conserver_masques_clicked();
+    // "en paliers" or "en ligne droite": the outline on screen is drawn again.
+    void on_combo_jonction_currentIndexChanged(int index);
     // Asks for a file name and writes the diagram there as JPEG, PNG, SVG or PDF, at the size
     // of the view in pixels; a failed write is reported and leaves an existing file whole.
     void enregistrerDiagramme();
@@ -224,9 +226,11 @@ private:
     // The mask table's rows replaced by `points` (x azimuth, y height, degrees, table
     // convention), at least the fresh table's number of rows.
     void remplir_tableau_masques(const std::vector<QPointF> &points);
+    // How the mask table's rows are joined, as the masks group shows it.
+    Jonction_Masque jonction_masques() const;
     void ecrire_cellule(int ligne, int colonne, const QString &texte);
-    // The lists of "Lieu et heure": "UTC" and the system's zones, the scales, the models; the
-    // first of each chosen, without signalling a change.
+    // The lists of "Lieu et heure": "UTC" and the system's zones, the scales, the models; and
+    // the mask rows' joinings; the first of each chosen, without signalling a change.
     void remplir_fuseaux();
     // Stacks the parts of the panel's groups when the panel is too narrow for them side by
     // side, and puts them back side by side once it is wide enough again.

@@ -101,7 +101,8 @@ const QString aide = QStringLiteral(
     "                        cylindrique : l'azimut en largeur, la hauteur en hauteur\n"
     "  --masque FICHIER      trace le masque d'un fichier d'horizon : un profil PVGIS (JSON ou\n"
     "                        texte, reconnu par son contenu) ou un fichier à deux colonnes\n"
-    "                        azimut, hauteur, lu dans la convention donnée par --convention\n"
+    "                        azimut, hauteur, lu dans la convention donnée par --convention ;\n"
+    "                        ses points joints en ligne droite, le dernier au premier aussi\n"
     "  --convention CONV     convention des azimuts d'un fichier à deux colonnes :\n"
     "                        nord (boussole : 0 au nord, 90 à l'est, de 0 à 360),\n"
     "                        sud (0 au sud, ouest positif, de -180 à 180, comme PVGIS) ou\n"
@@ -207,8 +208,8 @@ constexpr Nom_Convention noms_conventions[] = {
 };
 
 // The outline of the horizon file `fichier`, as the import fills the mask table with it and the
-// table's rules take it: the table's rows. A PVGIS file says its own convention; any other needs
-// `convention`.
+// table's rules take it: the table's rows, joined by straight lines. A PVGIS file says its own
+// convention; any other needs `convention`.
 std::vector<QPointF> lire_masque(const QString &fichier,
                                  const std::optional<Convention_Azimut> &convention)
 {
@@ -673,8 +674,10 @@ Demande lire_demande(const Options_Ligne &options, const QDate &aujourd_hui)
         demande.nom_horizon =
             QFileInfo(valeur_unique(analyse, QStringLiteral("masque"))).fileName();
         d.masque = QVector<QPointF>(demande.horizon->cbegin(), demande.horizon->cend());
+        d.jonction = Jonction_Masque::Ligne;
     } else if (demande.site && demande.site->conserver_masques) {
         d.masque = masque_du_site(*demande.site);
+        d.jonction = demande.site->jonction_masques;
     }
     return demande;
 }
@@ -727,6 +730,7 @@ QVector<Ligne_Sortie> ecrire_demande(const Demande &demande, QStringList &echecs
         if (demande.horizon) {
             site.masques = lignes_de_points(*demande.horizon);
             site.conserver_masques = true;
+            site.jonction_masques = Jonction_Masque::Ligne;
         } else if (!demande.site) {
             site.masques.resize(lignes_masques_initiales);
         }

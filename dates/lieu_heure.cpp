@@ -34,7 +34,7 @@ void Fenetre_Principale::remplir_fuseaux()
         if (zone != utc)
             zones << QString::fromLatin1(zone);
     liste(ui->combo_fuseau, zones);
-    for (QComboBox *boite : {ui->combo_echelle, ui->combo_modele}) {
+    for (QComboBox *boite : {ui->combo_echelle, ui->combo_modele, ui->combo_jonction}) {
         QStringList textes;
         for (int i = 0; i < boite->count(); ++i)
             textes << boite->itemText(i);

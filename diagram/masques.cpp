@@ -2,7 +2,8 @@
 // Orvane — sun-path diagrams.
 //
 // The horizon mask outline: arcs along the altitude circles of the mask points joined by
-// radial steps, closed along the horizon, filled, with the horizon circle drawn again on top.
+// radial steps, or the straight lines between the points, closed along the horizon, filled,
+// with the horizon circle drawn again on top.
 #include "diagram/scene.h"
 
 #include "diagram/chemin_borne.h"
@@ -13,6 +14,7 @@
 #include <QPainter>
 #include <QRectF>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -35,6 +37,20 @@ QRectF carre(double cote)
     const int bord = static_cast<int>(-cote * 0.5);
     const int largeur = static_cast<int>(cote);
     return QRectF(bord, bord, largeur, largeur);
+}
+
+// A straight piece of the outline on the disc is a spiral: it is drawn as chords short enough
+// to keep within a small fraction of a pixel of it on any screen. A chord strays by about an
+// eighth of its turn times (its turn times the radius, plus twice its change of radius), so
+// both the turn and the turn times the change of height are kept small.
+constexpr double tour_corde_max = 0.25;           // degrees of azimuth
+constexpr double tour_et_hauteur_corde_max = 0.5; // degrees of azimuth times degrees of height
+
+int cordes(double balayage, double montee)
+{
+    const double n = std::max(balayage / tour_corde_max,
+                              std::sqrt(balayage * std::abs(montee) / tour_et_hauteur_corde_max));
+    return std::max(1, static_cast<int>(std::ceil(n)));
 }
 
 // Stacking of the mask items: below the sun courses, the hour lines and the labels (which
@@ -64,13 +80,13 @@ public:
 } // namespace
 
 void Scene::tracer_masques(const QPointF *tableau, int nbPoints, QPen pen, QBrush brush,
-                           QPainterPath chemin)
+                           QPainterPath chemin, bool en_ligne)
 {
     if (nbPoints < 1)
         return;
 
     if (!m_projection.est_polaire()) {
-        tracer_masques_cylindre(tableau, nbPoints, pen, brush);
+        tracer_masques_cylindre(tableau, nbPoints, pen, brush, en_ligne);
         return;
     }
     const int D = diametre0();
@@ -103,7 +119,18 @@ void Scene::tracer_masques(const QPointF *tableau, int nbPoints, QPen pen, QBrus
         const double e = angle_arc(tableau[i + 1].x());
         // From the west half to the east half the arc runs through the north.
         const double balayage = (c < 0 && e > 0) ? c + 360.0 - e : std::abs(e - c);
-        chemin.arcTo(carre(cote), c, -balayage);
+        if (en_ligne) {
+            // Clockwise the azimuth falls (from -180 on to 180, the same direction).
+            const double montee = tableau[i + 1].y() - tableau[i].y();
+            const int n = cordes(balayage, montee);
+            for (int k = 1; k < n; ++k) {
+                const double part = static_cast<double>(k) / n;
+                chemin.lineTo(
+                    point(tableau[i].x() - part * balayage, tableau[i].y() + part * montee));
+            }
+        } else {
+            chemin.arcTo(carre(cote), c, -balayage);
+        }
         chemin.lineTo(point(tableau[i + 1].x(), tableau[i + 1].y()));
         balayage_total += balayage;
     }
@@ -131,7 +158,7 @@ void Scene::tracer_masques(const QPointF *tableau, int nbPoints, QPen pen, QBrus
 }
 
 void Scene::tracer_masques_cylindre(const QPointF *tableau, int nbPoints, const QPen &pen,
-                                    const QBrush &brush)
+                                    const QBrush &brush, bool en_ligne)
 {
     const Projection &p = m_projection;
     const QRectF cadre = p.cadre();
@@ -144,8 +171,8 @@ void Scene::tracer_masques_cylindre(const QPointF *tableau, int nbPoints, const 
 
     // The same outline as on the disc, unrolled: from the first point's abscissa rightwards
     // (clockwise), a run along each point's height to the next point's azimuth, then the step
-    // to that point; closed along the horizon. What passes the right edge comes back from the
-    // left one.
+    // to that point, or the straight run to it; closed along the horizon. What passes the right
+    // edge comes back from the left one.
     const auto y = [&](double hauteur) { return p.y_hauteur(hauteur); };
     double x = p.x_azimut(premier.x());
     QPainterPath chemin;
@@ -154,7 +181,8 @@ void Scene::tracer_masques_cylindre(const QPointF *tableau, int nbPoints, const 
     for (int i = 0; i < m; ++i) {
         const double balayage = std::fmod(tableau[i].x() - tableau[i + 1].x() + 720.0, 360.0);
         x += balayage / 360.0 * largeur;
-        chemin.lineTo(x, y(tableau[i].y()));
+        if (!en_ligne)
+            chemin.lineTo(x, y(tableau[i].y()));
         chemin.lineTo(x, y(tableau[i + 1].y()));
     }
     chemin.lineTo(x, y(0.0));

@@ -164,9 +164,11 @@ public slots:
 
     // Draws the horizon mask: `nbPoints` points (x = azimuth, y = height, degrees) in
     // clockwise order from north, as one filled outline, and the horizon circle (on the chart,
-    // its line) on top.
+    // its line) on top. From each point to the next the outline holds the point's height and
+    // steps to the next one's, or with `en_ligne` runs straight to it, its height linear in the
+    // azimuth swept.
     void tracer_masques(const QPointF *tableau, int nbPoints, QPen pen, QBrush brush,
-                        QPainterPath chemin);
+                        QPainterPath chemin, bool en_ligne = false);
 
     // Draws the hour lines between the limit days `jour1` and `jour2`, for the whole hours
     // from the integer part of `heureMIN` up to `heureMAX` (hours of true solar time).
@@ -215,7 +217,7 @@ private:
     void dessiner_cylindre(QPainter *painter);
     // The mask outline on the cylindrical chart.
     void tracer_masques_cylindre(const QPointF *tableau, int nbPoints, const QPen &pen,
-                                 const QBrush &brush);
+                                 const QBrush &brush, bool en_ligne);
     // Moves a label up, a line at a time, until it lies over no other label.
     void degager(QGraphicsTextItem *etiquette);
     // Adds a path item that bounds itself without stroking the path (see Chemin_Borne).

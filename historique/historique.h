@@ -38,6 +38,7 @@ enum class Genre_Etape {
     Heures,
     Masques,
     Conserver_masques,
+    Jonction_masques,
     Fenetre,
     Options,
 };

@@ -84,23 +84,30 @@ void Dialogue_Import_Horizon::lire()
     }
     ui->comboBox_convention->setEnabled(!lu.pvgis);
 
-    if (!lu.valide())
+    if (!lu.valide()) {
         ui->label_etat->setText(tr("Fichier refusé. %1").arg(lu.erreur));
-    else if (!rangs.valide())
+    } else if (!rangs.valide()) {
         ui->label_etat->setText(tr("Fichier refusé. %1").arg(rangs.texte()));
-    else
-        ui->label_etat->setText(
-            (lu.pvgis ? tr("Horizon PVGIS. ") : QString()) +
-            tr("%1 points lus, %2 lignes pour le tableau des masques.")
-                .arg(lu.points.size())
-                .arg(points.size()) +
-            (masque.ecart > ecart_horizon_max
-                 ? tr(" %1 lignes ne suffisent pas à suivre le profil à %2° près : le tracé "
-                      "s'en écarte jusqu'à %3°, les lignes étant resserrées là où il est le "
-                      "plus raide.")
-                       .arg(limite)
-                       .arg(texte_angle(ecart_horizon_max), texte_angle(masque.ecart))
-                 : QString()));
+    } else {
+        const Horizon_Ligne &ligne = masque.ligne;
+        QString etat = (lu.pvgis ? tr("Horizon PVGIS. ") : QString()) +
+                       tr("%1 points lus, %2 lignes pour le tableau des masques, jointes en "
+                          "ligne droite.")
+                           .arg(lu.points.size())
+                           .arg(points.size());
+        if (ligne.eclaircie)
+            etat += tr(" Le profil a %1 directions : ramené à %2 lignes, en gardant d'abord les "
+                       "points qui s'en écartent le plus, le tracé s'en écarte de %3° au plus.")
+                        .arg(ligne.directions)
+                        .arg(points.size())
+                        .arg(texte_angle(ligne.ecart));
+        for (const auto &[depuis, vers] : ligne.trous)
+            etat +=
+                QLatin1Char('\n') +
+                tr("de %1° à %2° : aucun point, la ligne relie les deux bouts.")
+                    .arg(QLocale().toString(depuis, 'g', 12), QLocale().toString(vers, 'g', 12));
+        ui->label_etat->setText(etat);
+    }
 
     // The preview: the table's rows, with the azimuth each has in the file's convention.
     QTableWidget *apercu = ui->tableWidget_apercu;

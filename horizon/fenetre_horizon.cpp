@@ -17,6 +17,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QSignalBlocker>
 #include <QStandardItemModel>
 
 namespace
@@ -95,6 +96,11 @@ void Fenetre_Principale::on_bouton_importer_horizon_clicked()
     {
         const Historique::Pause pause(historique);
         remplir_tableau_masques(dialogue.points_tableau());
+        // An imported horizon is a line through its points.
+        {
+            const QSignalBlocker bloque(ui->combo_jonction);
+            ui->combo_jonction->setCurrentIndex(1);
+        }
         nom_horizon = nom;
         // Kept, as a site's kept mask is: the next change draws it again.
         ui->check_conserver_masques->setChecked(true);

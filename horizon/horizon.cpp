@@ -14,6 +14,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <queue>
 
 namespace
 {
@@ -337,25 +339,17 @@ double azimut_depuis_tableau(double azimut, Convention_Azimut convention)
 namespace
 {
 
-// A profile by compass bearing: one point per direction with its highest height, sorted;
-// `ouvert` when one gap between neighbours, `large` (the gap after point `large`), is more
-// than twice as wide as every other.
-struct Profil_Caps {
-    std::vector<QPointF> uniques;
-    int large = 0;
-    bool ouvert = false;
-};
-
-Profil_Caps profil_caps(const std::vector<QPointF> &points, Convention_Azimut convention)
+// The file's directions by compass bearing, in [0, 360): one point per direction with its
+// highest height, sorted.
+std::vector<QPointF> directions(const std::vector<QPointF> &points, Convention_Azimut convention)
 {
-    Profil_Caps profil;
     std::vector<QPointF> caps;
     caps.reserve(points.size());
     for (const QPointF &p : points)
         caps.emplace_back(cap(p.x(), convention), p.y());
     std::sort(caps.begin(), caps.end(),
               [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); });
-    std::vector<QPointF> &uniques = profil.uniques;
+    std::vector<QPointF> uniques;
     for (const QPointF &p : caps) {
         if (!uniques.empty() && p.x() - uniques.back().x() <= meme_direction)
             uniques.back().setY(std::max(uniques.back().y(), p.y()));
@@ -367,24 +361,7 @@ Profil_Caps profil_caps(const std::vector<QPointF> &points, Convention_Azimut co
         uniques.front().setY(std::max(uniques.front().y(), uniques.back().y()));
         uniques.pop_back();
     }
-    const int n = static_cast<int>(uniques.size());
-    if (n < 2)
-        return profil;
-    std::vector<double> ecarts(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        ecarts[i] = (i + 1 < n ? uniques[i + 1].x() : uniques[0].x() + 360.0) - uniques[i].x();
-        if (ecarts[i] > ecarts[profil.large])
-            profil.large = i;
-    }
-    profil.ouvert = true;
-    for (int i = 0; i < n && profil.ouvert; ++i)
-        profil.ouvert = i == profil.large || ecarts[profil.large] > 2.0 * ecarts[i];
-    return profil;
-}
-
-double hauteur_du_tableau(double hauteur)
-{
-    return std::clamp(hauteur, 0.0, 90.0);
+    return uniques;
 }
 
 double interpoler(const QPointF &a, const QPointF &b, double x)
@@ -394,147 +371,141 @@ double interpoler(const QPointF &a, const QPointF &b, double x)
     return a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x());
 }
 
-// One step of the outline: from `debut` (unwrapped bearing) to the next step's start, at
-// `hauteur`, within `ecart` of the line all along.
-struct Marche {
-    double debut;
-    double hauteur;
-    double ecart;
-};
-
-// The fewest steps that keep within `tolerance` of the line through `sommets` (bearings
-// rising), each ending at the latest at the next vertex marked in `coupures`; stops once over
-// `plafond` steps.
-std::vector<Marche> marches(const std::vector<QPointF> &sommets, const std::vector<bool> &coupures,
-                            double tolerance, std::size_t plafond)
+// The closed line through the directions (bearings rising from 0 to 360, its two ends the same
+// point at north), where it dips below the horizontal taken as the horizontal: a sun below it
+// is not behind the mask either. Its vertices are the directions, north, and the points where
+// the line crosses the horizontal.
+std::vector<QPointF> ligne_fermee(const std::vector<QPointF> &uniques)
 {
-    std::vector<Marche> resultat;
-    const std::size_t dernier = sommets.size() - 1;
-    const double fin = sommets[dernier].x();
-    double debut = sommets[0].x();
-    std::size_t j = 0; // the step starts on the segment from vertex j
-    while (debut < fin && resultat.size() <= plafond) {
-        const double y_debut = debut == sommets[j].x()
-                                   ? sommets[j].y()
-                                   : interpoler(sommets[j], sommets[j + 1], debut);
-        double bas = y_debut;
-        double haut = y_debut;
-        double suite = fin;
-        for (std::size_t k = j + 1; k <= dernier; ++k) {
-            const double y = sommets[k].y();
-            if (std::max(haut, y) - std::min(bas, y) <= 2.0 * tolerance + meme_direction) {
-                bas = std::min(bas, y);
-                haut = std::max(haut, y);
-                if (coupures[k] || k == dernier) {
-                    suite = sommets[k].x();
-                    j = k;
-                    break;
-                }
-                continue;
-            }
-            // The line leaves the band inside the segment that ends at vertex k.
-            const double borne = y > haut ? bas + 2.0 * tolerance : haut - 2.0 * tolerance;
-            const QPointF depuis =
-                sommets[k - 1].x() > debut ? sommets[k - 1] : QPointF(debut, y_debut);
-            // Within the segment, whatever the rounding of a band a hair wider than 2 tolerances.
-            const double part = std::clamp((borne - depuis.y()) / (y - depuis.y()), 0.0, 1.0);
-            suite = depuis.x() + part * (sommets[k].x() - depuis.x());
-            bas = std::min(bas, borne);
-            haut = std::max(haut, borne);
-            j = k - 1;
-            break;
+    const QPointF avant(uniques.back().x() - 360.0, uniques.back().y());
+    const double au_nord =
+        uniques.front().x() == 0.0 ? uniques.front().y() : interpoler(avant, uniques.front(), 0.0);
+    std::vector<QPointF> ligne = {QPointF(0.0, au_nord)};
+    for (const QPointF &p : uniques)
+        if (p.x() > 0.0)
+            ligne.push_back(p);
+    // One direction alone is a level line all round, which the table draws through two points.
+    if (ligne.size() == 1)
+        ligne.emplace_back(180.0, au_nord);
+    ligne.emplace_back(360.0, au_nord);
+
+    std::vector<QPointF> sommets = {ligne.front()};
+    for (std::size_t i = 1; i < ligne.size(); ++i) {
+        const QPointF &a = ligne[i - 1];
+        const QPointF &b = ligne[i];
+        if ((a.y() < 0.0 && b.y() > 0.0) || (a.y() > 0.0 && b.y() < 0.0)) {
+            const double x = a.x() - a.y() * (b.x() - a.x()) / (b.y() - a.y());
+            if (x > a.x() && x < b.x())
+                sommets.emplace_back(x, 0.0);
         }
-        // A crossing found right on a vertex leaves nothing of a step before it.
-        if (suite > debut)
-            resultat.push_back(
-                {debut, 0.5 * (bas + haut), std::min(0.5 * (haut - bas), tolerance)});
-        debut = suite;
+        sommets.push_back(b);
     }
-    return resultat;
+    for (QPointF &p : sommets)
+        p.setY(std::clamp(p.y(), 0.0, 90.0));
+
+    // The table's rows go clockwise from north: into the east half first, and back to north
+    // from the west half. A point of the line at east or west makes it so where the line has
+    // none there.
+    if (sommets[1].x() > 180.0)
+        sommets.insert(sommets.begin() + 1,
+                       QPointF(90.0, interpoler(sommets[0], sommets[1], 90.0)));
+    const std::size_t m = sommets.size() - 1;
+    if (sommets[m - 1].x() <= 180.0)
+        sommets.insert(sommets.begin() + static_cast<std::ptrdiff_t>(m),
+                       QPointF(270.0, interpoler(sommets[m - 1], sommets[m], 270.0)));
+    return sommets;
+}
+
+// Douglas–Peucker on the closed line: from its two ends at north and the vertices at east and
+// west (which keep the rows in the table's order), the vertex farthest in height from the line
+// kept so far is kept first, until `garder` vertices are. Returns the kept vertices' indices in
+// order, and the largest height left between the two lines, degrees.
+std::pair<std::vector<std::size_t>, double> eclaircir(const std::vector<QPointF> &sommets,
+                                                      std::size_t garder)
+{
+    struct Portion {
+        std::size_t debut;
+        std::size_t fin;
+        std::size_t plus_loin;
+        double ecart;
+        bool operator<(const Portion &autre) const { return ecart < autre.ecart; }
+    };
+    const auto portion = [&sommets](std::size_t debut, std::size_t fin) {
+        Portion p{debut, fin, debut, 0.0};
+        for (std::size_t k = debut + 1; k < fin; ++k) {
+            const double e =
+                std::abs(sommets[k].y() - interpoler(sommets[debut], sommets[fin], sommets[k].x()));
+            if (e > p.ecart) {
+                p.ecart = e;
+                p.plus_loin = k;
+            }
+        }
+        return p;
+    };
+    std::vector<bool> garde(sommets.size(), false);
+    std::size_t gardes = 0;
+    std::priority_queue<Portion> portions;
+    std::size_t precedent = 0;
+    for (std::size_t k = 0; k < sommets.size(); ++k) {
+        if (k == 0 || k + 1 == sommets.size() || sommets[k].x() == 90.0 ||
+            sommets[k].x() == 270.0) {
+            if (gardes > 0)
+                portions.push(portion(precedent, k));
+            garde[k] = true;
+            ++gardes;
+            precedent = k;
+        }
+    }
+    while (gardes < garder && !portions.empty() && portions.top().ecart > 0.0) {
+        const Portion p = portions.top();
+        portions.pop();
+        garde[p.plus_loin] = true;
+        ++gardes;
+        portions.push(portion(p.debut, p.plus_loin));
+        portions.push(portion(p.plus_loin, p.fin));
+    }
+    std::vector<std::size_t> indices;
+    for (std::size_t k = 0; k < sommets.size(); ++k)
+        if (garde[k])
+            indices.push_back(k);
+    return {indices, portions.empty() ? 0.0 : portions.top().ecart};
 }
 
 } // namespace
 
-Horizon_Suivi horizon_suivi(const std::vector<QPointF> &points, Convention_Azimut convention,
-                            int limite)
+Horizon_Ligne horizon_en_ligne(const std::vector<QPointF> &points, Convention_Azimut convention,
+                               int limite)
 {
-    const Profil_Caps profil = profil_caps(points, convention);
-    const std::vector<QPointF> &uniques = profil.uniques;
-    const int n = static_cast<int>(uniques.size());
-    if (n == 0 || limite < 1)
-        return {};
-    if (n == 1)
-        return {{QPointF(tableau_du_cap(uniques[0].x()), hauteur_du_tableau(uniques[0].y()))}, 0.0};
-
-    // The line through the points clockwise, bearings unwrapped so that they only rise: all
-    // round from north back to north, or from the far side of the open gap to its near side.
-    std::vector<QPointF> ligne;
-    if (!profil.ouvert) {
-        const QPointF avant(uniques[n - 1].x() - 360.0, uniques[n - 1].y());
-        const double au_nord =
-            uniques[0].x() == 0.0 ? uniques[0].y() : interpoler(avant, uniques[0], 0.0);
-        if (uniques[0].x() != 0.0)
-            ligne.emplace_back(0.0, au_nord);
-        ligne.insert(ligne.end(), uniques.begin(), uniques.end());
-        ligne.emplace_back(360.0, au_nord);
-    } else {
-        const int debut = (profil.large + 1) % n;
-        for (int k = 0; k < n; ++k) {
-            const int i = (debut + k) % n;
-            ligne.emplace_back(uniques[i].x() + (i < debut ? 360.0 : 0.0), uniques[i].y());
-        }
-    }
-    // Steps end at every quarter (north, east, south, west) inside the line, so that the
-    // table's rows follow its clockwise order whatever part of the horizon they cover; and
-    // where the line crosses the horizontal, so that heights below it become 0 exactly there.
-    std::vector<QPointF> sommets = {ligne.front()};
-    std::vector<bool> coupures = {false};
-    for (std::size_t i = 1; i < ligne.size(); ++i) {
-        const QPointF &a = ligne[i - 1];
-        const QPointF &b = ligne[i];
-        std::vector<std::pair<double, bool>> dedans;
-        for (double quart = std::floor(a.x() / 90.0) * 90.0 + 90.0; quart < b.x(); quart += 90.0)
-            if (quart > a.x())
-                dedans.emplace_back(quart, true);
-        if ((a.y() < 0.0 && b.y() > 0.0) || (a.y() > 0.0 && b.y() < 0.0))
-            dedans.emplace_back(a.x() - a.y() * (b.x() - a.x()) / (b.y() - a.y()), false);
-        std::sort(dedans.begin(), dedans.end());
-        for (const auto &[x, coupure] : dedans) {
-            sommets.emplace_back(x, interpoler(a, b, x));
-            coupures.push_back(coupure);
-        }
-        sommets.push_back(b);
-        coupures.push_back(std::fmod(b.x(), 90.0) == 0.0);
-    }
-    for (QPointF &p : sommets)
-        p.setY(hauteur_du_tableau(p.y()));
-
-    // As many steps as the aimed tolerance needs; when the rows cannot hold it, the smallest
-    // tolerance that they can: the steps then crowd where the line is steepest.
-    const std::size_t plafond = static_cast<std::size_t>(std::max(limite - 1, 1));
-    std::vector<Marche> suivies = marches(sommets, coupures, ecart_horizon_vise, plafond);
-    if (suivies.size() > plafond) {
-        double tenue = ecart_horizon_vise;
-        double large = hauteur_horizon_max;
-        for (int k = 0; k < 50; ++k) {
-            const double milieu = 0.5 * (tenue + large);
-            (marches(sommets, coupures, milieu, plafond).size() > plafond ? tenue : large) = milieu;
-        }
-        suivies = marches(sommets, coupures, large, plafond);
-    }
-
-    const auto rang = [](double x, double hauteur) {
-        return QPointF(tableau_du_cap(normaliser_cap(x)), hauteur);
+    Horizon_Ligne resultat;
+    const std::vector<QPointF> uniques = directions(points, convention);
+    if (uniques.empty() || limite < 3)
+        return resultat;
+    resultat.directions = static_cast<int>(uniques.size());
+    const auto dans_le_fichier = [convention](double c) {
+        return azimut_depuis_tableau(tableau_du_cap(c), convention);
     };
-    Horizon_Suivi suivi;
-    for (const Marche &m : suivies) {
-        suivi.points.push_back(rang(m.debut, m.hauteur));
-        suivi.ecart = std::max(suivi.ecart, m.ecart);
+    for (std::size_t i = 0; i < uniques.size(); ++i) {
+        const double depuis = uniques[i].x();
+        const double vers = i + 1 < uniques.size() ? uniques[i + 1].x() : uniques[0].x() + 360.0;
+        if (vers - depuis > trou_horizon_signale)
+            resultat.trous.emplace_back(dans_le_fichier(depuis),
+                                        dans_le_fichier(normaliser_cap(vers)));
     }
-    // All round: closed on its first row; open: the last point ends the outline.
-    suivi.points.push_back(profil.ouvert ? rang(sommets.back().x(), sommets.back().y())
-                                         : suivi.points.front());
-    return suivi;
+
+    const std::vector<QPointF> sommets = ligne_fermee(uniques);
+    const auto rang = [](const QPointF &sommet) {
+        return QPointF(tableau_du_cap(normaliser_cap(sommet.x())), sommet.y());
+    };
+    if (sommets.size() <= static_cast<std::size_t>(limite)) {
+        std::transform(sommets.cbegin(), sommets.cend(), std::back_inserter(resultat.points), rang);
+        return resultat;
+    }
+    const auto [gardes, ecart] = eclaircir(sommets, static_cast<std::size_t>(limite));
+    resultat.eclaircie = true;
+    resultat.ecart = ecart;
+    for (const std::size_t k : gardes)
+        resultat.points.push_back(rang(sommets[k]));
+    return resultat;
 }
 
 Masque_Horizon masque_de_horizon(const Horizon_Lu &lu, int limite)
@@ -542,10 +513,9 @@ Masque_Horizon masque_de_horizon(const Horizon_Lu &lu, int limite)
     Masque_Horizon masque;
     std::vector<Ligne_Masque> lignes;
     if (lu.valide()) {
-        const Horizon_Suivi suivi = horizon_suivi(lu.points, lu.convention, limite);
-        for (const QPointF &p : suivi.points)
+        masque.ligne = horizon_en_ligne(lu.points, lu.convention, limite);
+        for (const QPointF &p : masque.ligne.points)
             lignes.push_back({p.x(), p.y()});
-        masque.ecart = suivi.ecart;
     }
     masque.rangs = points_masque(lignes);
     return masque;

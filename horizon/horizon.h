@@ -5,7 +5,7 @@
 
 // Horizon profiles from and to files, widget-free: reading a PVGIS horizon (JSON or its
 // text form) or a plain two-column file, turning a profile into the rows of the mask table,
-// and writing the table back as CSV in a chosen convention.
+// joined by straight lines, and writing the table back as CSV in a chosen convention.
 //
 // Angles are degrees. Heights: above the horizontal, -5..90 in a file, 0..90 in the table
 // (a horizon below the horizontal hides nothing above it). Azimuths, in one of three
@@ -21,6 +21,7 @@
 #include <QPointF>
 #include <QString>
 
+#include <utility>
 #include <vector>
 
 enum class Convention_Azimut { Nord, Sud, Tableau };
@@ -58,41 +59,42 @@ double azimut_max(Convention_Azimut convention);
 double azimut_vers_tableau(double azimut, Convention_Azimut convention);
 double azimut_depuis_tableau(double azimut, Convention_Azimut convention);
 
-// How far the table's steps may stray from a profile's line, degrees of height; and how close
-// they keep while the table has rows to spare: a sun running along a slope of the horizon
-// passes it minutes away for a quarter of a degree.
-inline constexpr double ecart_horizon_max = 0.25;
-inline constexpr double ecart_horizon_vise = 0.05;
+// A gap between neighbouring directions of a file wider than this, degrees, is named by the
+// import: the line crosses it with no point of the file.
+inline constexpr double trou_horizon_signale = 45.0;
 
-struct Horizon_Suivi {
-    // The table's rows (table convention).
+struct Horizon_Ligne {
+    // The mask table's rows (table convention), joined `Jonction_Masque::Ligne`.
     std::vector<QPointF> points;
-    // The largest height between the steps' outline and the line, degrees.
+    // The file's distinct directions.
+    int directions = 0;
+    // Whether the line was thinned, and the largest height left between the line kept and the
+    // file's line, degrees.
+    bool eclaircie = false;
     double ecart = 0.0;
+    // The gaps wider than `trou_horizon_signale` between neighbouring directions, clockwise
+    // from one to the next, in the file's convention.
+    std::vector<std::pair<double, double>> trous;
 };
 
-// The rows of the mask table for a profile read in `convention` as the samples of a line:
-// the straight line between neighbouring directions (points in the same direction keeping the
-// highest, the line below 0 taken as 0), cut into the fewest steps whose outline keeps within
-// `ecart_horizon_vise` of it, each step at the middle height of the line along it, holding
-// clockwise up to the next row. Steps also end at north, east, south and west. When `limite`
-// rows cannot keep so close, they keep as close as they can, more of them where the line is
-// steepest, and `ecart` says how close (beyond `ecart_horizon_max`, the import says so).
-// The profile goes all round the horizon unless one gap between neighbouring directions is
-// more than twice as wide as every other one: it then runs clockwise from the far side of that
-// gap to its near side, and its last point ends the outline. All round, the rows start at
-// north and end on their first row again, an outline closed on itself.
-Horizon_Suivi horizon_suivi(const std::vector<QPointF> &points, Convention_Azimut convention,
-                            int limite);
+// A horizon is a closed line: the straight line from each direction of the file to the next
+// clockwise, and from the last back to the first (points in one direction keeping the highest,
+// the line below 0 taken as 0), read in `convention`. Its rows for the mask table start at
+// north, on the line, and end on their first row again; where the line crosses the horizontal
+// a row lies too. When they would be more than `limite`, the line is thinned to `limite` rows
+// by Douglas–Peucker: from north, the vertex farthest in height from the line kept so far is
+// kept first.
+Horizon_Ligne horizon_en_ligne(const std::vector<QPointF> &points, Convention_Azimut convention,
+                               int limite);
 
 struct Masque_Horizon {
     Points_Masque rangs;
-    // As `Horizon_Suivi::ecart`.
-    double ecart = 0.0;
+    // The line whose points are the rows.
+    Horizon_Ligne ligne;
 };
 
 // The mask table's rows for a horizon read without a problem, at most `limite` of them
-// (`horizon_suivi`), checked by the table's own rules (`points_masque`): the rows to draw, or
+// (`horizon_en_ligne`), checked by the table's own rules (`points_masque`): the rows to draw, or
 // the table's problem and its warning. The import and the command line both go through it.
 Masque_Horizon masque_de_horizon(const Horizon_Lu &lu, int limite);
 

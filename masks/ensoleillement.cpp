@@ -74,7 +74,7 @@ Ensoleillement compter_etats(const std::vector<signed char> &caches, double pas_
 
 } // namespace
 
-double hauteur_contour(const std::vector<QPointF> &points, double azimut)
+double hauteur_contour(const std::vector<QPointF> &points, double azimut, Jonction_Masque jonction)
 {
     double hauteur = -1.0;
     const double a = angle_arc(azimut);
@@ -87,20 +87,26 @@ double hauteur_contour(const std::vector<QPointF> &points, double azimut)
         if (ecart < 0)
             ecart += 360.0;
         if (ecart < balayage)
-            hauteur = std::max(hauteur, points[i].y());
+            hauteur = std::max(hauteur, jonction == Jonction_Masque::Ligne
+                                            ? points[i].y() + (points[i + 1].y() - points[i].y()) *
+                                                                  ecart / balayage
+                                            : points[i].y());
     }
     return hauteur;
 }
 
-Profil_Masque::Profil_Masque(const std::vector<QPointF> &points)
+Profil_Masque::Profil_Masque(const std::vector<QPointF> &points, Jonction_Masque jonction)
 {
-    // Every start and end of an arc is a step; between two steps the height is constant: the
-    // highest of the arcs that cover it.
+    // Every start and end of an arc is a piece's end; between two of them each arc that covers
+    // the piece is straight (or level), and the highest counts.
     struct Arc {
         double debut;
-        double fin;
+        double balayage;
         bool tour;
-        double hauteur;
+        double depart;
+        double arrivee;
+        // Its height `angle` degrees clockwise from its start.
+        double a(double angle) const { return depart + (arrivee - depart) * angle / balayage; }
     };
     std::vector<Arc> arcs;
     debuts = {0.0};
@@ -111,41 +117,103 @@ Profil_Masque::Profil_Masque(const std::vector<QPointF> &points)
         if (balayage <= 0.0)
             continue;
         const double debut = depuis_le_nord(points[i].x());
-        const double fin = std::fmod(debut + balayage, 360.0);
-        arcs.push_back({debut, fin, balayage >= 360.0, points[i].y()});
+        const double arrivee =
+            jonction == Jonction_Masque::Ligne ? points[i + 1].y() : points[i].y();
+        arcs.push_back({debut, balayage, balayage >= 360.0, points[i].y(), arrivee});
         debuts.push_back(debut);
-        debuts.push_back(fin);
+        debuts.push_back(std::fmod(debut + balayage, 360.0));
     }
-    std::sort(debuts.begin(), debuts.end());
-    debuts.erase(std::unique(debuts.begin(), debuts.end()), debuts.end());
-    hauteurs.assign(debuts.size(), -1.0);
+    const auto trier = [this] {
+        std::sort(debuts.begin(), debuts.end());
+        debuts.erase(std::unique(debuts.begin(), debuts.end()), debuts.end());
+    };
+    trier();
     const auto rang = [this](double angle) {
         return static_cast<std::size_t>(std::lower_bound(debuts.begin(), debuts.end(), angle) -
                                         debuts.begin());
     };
-    const std::size_t n = debuts.size();
-    for (const Arc &arc : arcs) {
-        // From the step where the arc starts, clockwise up to the one where it ends.
-        const std::size_t debut = rang(arc.debut);
-        const std::size_t compte = arc.tour ? n : (rang(arc.fin) + n - debut) % n;
-        for (std::size_t j = 0; j < compte; ++j) {
-            const std::size_t k = (debut + j) % n;
-            hauteurs[k] = std::max(hauteurs[k], arc.hauteur);
+    const auto fin_piece = [this](std::size_t k) {
+        return k + 1 < debuts.size() ? debuts[k + 1] : 360.0;
+    };
+    // The arcs over each piece, from the step where each starts clockwise up to the one where
+    // it ends.
+    const auto couvrir = [&](const std::function<void(std::size_t, const Arc &)> &faire) {
+        const std::size_t n = debuts.size();
+        for (const Arc &arc : arcs) {
+            const std::size_t debut = rang(arc.debut);
+            const std::size_t compte =
+                arc.tour ? n : (rang(std::fmod(arc.debut + arc.balayage, 360.0)) + n - debut) % n;
+            for (std::size_t j = 0; j < compte; ++j)
+                faire((debut + j) % n, arc);
         }
+    };
+    // The angle of the piece's start and end clockwise from the arc's start.
+    const auto decalages = [&](std::size_t k, const Arc &arc) {
+        double depuis = std::fmod(debuts[k] - arc.debut, 360.0);
+        if (depuis < 0)
+            depuis += 360.0;
+        return std::make_pair(depuis, depuis + fin_piece(k) - debuts[k]);
+    };
+
+    // Straight arcs that overlap may cross within a piece: each crossing ends a piece too, so
+    // that the highest arc is straight over every piece.
+    if (jonction == Jonction_Masque::Ligne) {
+        std::vector<std::vector<const Arc *>> dessus(debuts.size());
+        couvrir([&](std::size_t k, const Arc &arc) { dessus[k].push_back(&arc); });
+        std::vector<double> croisements;
+        for (std::size_t k = 0; k < dessus.size(); ++k)
+            for (std::size_t i = 0; i < dessus[k].size(); ++i)
+                for (std::size_t j = i + 1; j < dessus[k].size(); ++j) {
+                    const auto [di, fi] = decalages(k, *dessus[k][i]);
+                    const auto [dj, fj] = decalages(k, *dessus[k][j]);
+                    const double avant = dessus[k][i]->a(di) - dessus[k][j]->a(dj);
+                    const double apres = dessus[k][i]->a(fi) - dessus[k][j]->a(fj);
+                    if ((avant < 0 && apres > 0) || (avant > 0 && apres < 0)) {
+                        const double x =
+                            debuts[k] + (fin_piece(k) - debuts[k]) * avant / (avant - apres);
+                        if (x > debuts[k] && x < fin_piece(k))
+                            croisements.push_back(x);
+                    }
+                }
+        debuts.insert(debuts.end(), croisements.begin(), croisements.end());
+        trier();
     }
-    maximum = *std::max_element(hauteurs.begin(), hauteurs.end());
+
+    hauteurs.assign(debuts.size(), -1.0);
+    fins.assign(debuts.size(), -1.0);
+    couvrir([&](std::size_t k, const Arc &arc) {
+        const auto [depuis, jusqu_a] = decalages(k, arc);
+        // The highest arc is the highest at both ends of the piece: they do not cross within.
+        if (arc.a(depuis) + arc.a(jusqu_a) > hauteurs[k] + fins[k]) {
+            hauteurs[k] = arc.a(depuis);
+            fins[k] = arc.a(jusqu_a);
+        }
+    });
+    maximum = std::max(*std::max_element(hauteurs.begin(), hauteurs.end()),
+                       *std::max_element(fins.begin(), fins.end()));
+}
+
+double Profil_Masque::sur_piece(std::size_t i, double angle) const
+{
+    if (hauteurs[i] == fins[i])
+        return hauteurs[i];
+    const double debut = debuts[i];
+    const double fin = i + 1 < debuts.size() ? debuts[i + 1] : 360.0;
+    return hauteurs[i] + (fins[i] - hauteurs[i]) * (angle - debut) / (fin - debut);
 }
 
 double Profil_Masque::hauteur(double azimut) const
 {
     const double d = depuis_le_nord(azimut);
     const auto apres = std::upper_bound(debuts.begin(), debuts.end(), d);
-    return hauteurs[static_cast<std::size_t>(apres - debuts.begin()) - 1];
+    return sur_piece(static_cast<std::size_t>(apres - debuts.begin()) - 1, d);
 }
 
 std::pair<double, double> Profil_Masque::bornes(double azimut, double ecart) const
 {
-    // Clockwise from north the span runs over [d - ecart, d + ecart], cut in two at north.
+    // Clockwise from north the span runs over [d - ecart, d + ecart], cut in two at north. The
+    // outline is straight over each piece: its extremes over a span lie at the span's ends or at
+    // the pieces' ends within it.
     const double d = depuis_le_nord(azimut);
     std::pair<double, double> resultat(std::numeric_limits<double>::infinity(),
                                        -std::numeric_limits<double>::infinity());
@@ -155,8 +223,12 @@ std::pair<double, double> Profil_Masque::bornes(double azimut, double ecart) con
                                             debuts.begin() - 1);
         };
         for (std::size_t i = marche(debut); i <= marche(fin); ++i) {
-            resultat.first = std::min(resultat.first, hauteurs[i]);
-            resultat.second = std::max(resultat.second, hauteurs[i]);
+            const double de = std::max(debut, debuts[i]);
+            const double a = std::min(fin, i + 1 < debuts.size() ? debuts[i + 1] : 360.0);
+            for (const double h : {sur_piece(i, de), sur_piece(i, a)}) {
+                resultat.first = std::min(resultat.first, h);
+                resultat.second = std::max(resultat.second, h);
+            }
         }
     };
     if (!(ecart < 180.0)) {
@@ -174,9 +246,9 @@ std::pair<double, double> Profil_Masque::bornes(double azimut, double ecart) con
 }
 
 Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latitude,
-                              const std::vector<QPointF> &points)
+                              const std::vector<QPointF> &points, Jonction_Masque jonction)
 {
-    return ensoleillement(soleil, numeroJour, latitude, Profil_Masque(points));
+    return ensoleillement(soleil, numeroJour, latitude, Profil_Masque(points, jonction));
 }
 
 namespace

@@ -8,11 +8,13 @@
 //
 // Mask points as the table gives them to the drawing: x = azimuth in degrees (0 north, ±180
 // south, negative towards the east), y = height in degrees, 0..90, in the table's order. The
-// outline is the drawn one: each point's height holds clockwise from its azimuth up to the
-// azimuth of the next point (the last point ends the outline; when it repeats the first, the
-// outline goes all round); outside the outline nothing is hidden. Where spans overlap (a table
-// winding more than once round) the highest one counts.
+// outline is the drawn one: from each point clockwise up to the azimuth of the next, the point's
+// height holds (`Jonction_Masque::Paliers`) or runs straight to the next point's height
+// (`Jonction_Masque::Ligne`); the last point ends the outline, and when it repeats the first,
+// the outline goes all round. Outside the outline nothing is hidden. Where spans overlap (a
+// table winding more than once round) the highest one counts.
 
+#include "masks/points_masque.h"
 #include "solar/soleil.h"
 
 #include <QPointF>
@@ -28,13 +30,15 @@ struct Ensoleillement {
 
 // Height of the outline at `azimut` (degrees, table convention), degrees; negative where the
 // outline does not reach. Goes through every point.
-double hauteur_contour(const std::vector<QPointF> &points, double azimut);
+double hauteur_contour(const std::vector<QPointF> &points, double azimut,
+                       Jonction_Masque jonction = Jonction_Masque::Paliers);
 
-// The same heights, prepared once for many azimuths: a search among the outline's steps.
+// The same heights, prepared once for many azimuths: a search among the outline's pieces.
 class Profil_Masque
 {
 public:
-    explicit Profil_Masque(const std::vector<QPointF> &points);
+    explicit Profil_Masque(const std::vector<QPointF> &points,
+                           Jonction_Masque jonction = Jonction_Masque::Paliers);
     double hauteur(double azimut) const;
     // The outline's greatest height: `hauteur` never exceeds it.
     double plus_haute() const { return maximum; }
@@ -42,10 +46,15 @@ public:
     std::pair<double, double> bornes(double azimut, double ecart) const;
 
 private:
-    // Steps clockwise from north (degrees, 0..360, the first 0): the height holds from its
-    // start up to the next start (the last one up to north).
+    // The height along piece `i` at `angle` degrees clockwise from north, within the piece.
+    double sur_piece(std::size_t i, double angle) const;
+
+    // Pieces clockwise from north (degrees, 0..360, the first 0), each from its start up to the
+    // next start (the last one up to north): the height runs straight from `hauteurs` at the
+    // start to `fins` at the end (the same for a step), -1 where no outline is.
     std::vector<double> debuts;
     std::vector<double> hauteurs;
+    std::vector<double> fins;
     double maximum = -1.0;
 };
 
@@ -56,7 +65,8 @@ private:
 // outline's height at its azimuth. The day is sampled every minute and each change of state
 // between two samples is found to within a second.
 Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latitude,
-                              const std::vector<QPointF> &points);
+                              const std::vector<QPointF> &points,
+                              Jonction_Masque jonction = Jonction_Masque::Paliers);
 // The same behind an outline prepared once for many days.
 Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latitude,
                               const Profil_Masque &profil);

@@ -62,6 +62,13 @@ inline constexpr double azimut_masque_max = 180.0;
 inline constexpr double hauteur_masque_min = 0.0;
 inline constexpr double hauteur_masque_max = 90.0;
 
+// How the table's rows are joined into an outline, from each row clockwise to the next:
+// - Paliers ("en paliers", a typed table): each row's height holds up to the next row's
+//   azimuth, where the outline steps to that row's height;
+// - Ligne ("en ligne droite", an imported horizon): the height runs along the straight line
+//   from each row to the next, linear in the azimuth swept.
+enum class Jonction_Masque { Paliers, Ligne };
+
 // The most rows the mask table holds; an imported horizon is thinned to as many.
 inline constexpr int lignes_masque_max = 500;
 

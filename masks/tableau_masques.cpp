@@ -9,6 +9,7 @@
 #include "ui_fenetre_principale.h"
 
 #include <QMessageBox>
+#include <QSignalBlocker>
 #include <QStandardItemModel>
 
 namespace
@@ -68,6 +69,11 @@ void Fenetre_Principale::on_bouton_effacer_tableau_clicked()
 
         ui->check_conserver_masques->setDisabled(true);
         ui->check_conserver_masques->setChecked(false);
+        // A fresh table is a typed one.
+        {
+            const QSignalBlocker bloque(ui->combo_jonction);
+            ui->combo_jonction->setCurrentIndex(0);
+        }
         course_Soleil();
     }
     noter_etape(tr("Effacer le tableau"));
@@ -79,5 +85,21 @@ void Fenetre_Principale::on_check_conserver_masques_clicked()
     // box, and the outline that was on screen is drawn once more on the new diagram.
     course_Soleil();
     if (!ui->check_conserver_masques->isChecked())
+        on_bouton_masques_clicked();
+}
+
+Jonction_Masque Fenetre_Principale::jonction_masques() const
+{
+    return ui->combo_jonction->currentIndex() == 1 ? Jonction_Masque::Ligne
+                                                   : Jonction_Masque::Paliers;
+}
+
+void Fenetre_Principale::on_combo_jonction_currentIndexChanged(int index)
+{
+    Q_UNUSED(index)
+    // The outline on screen is drawn again, joined the new way, kept or not.
+    const bool trace = !description_dessinee.masque.isEmpty();
+    course_Soleil();
+    if (trace && !ui->check_conserver_masques->isChecked())
         on_bouton_masques_clicked();
 }

@@ -38,6 +38,7 @@ void Fenetre_Principale::on_bouton_masques_clicked()
     // 7. A fresh diagram with the outline on top.
     Description_Diagramme description = description_diagramme();
     description.masque = QVector<QPointF>(tableau.begin(), tableau.end());
+    description.jonction = jonction_masques();
     dessiner(description);
     ui->check_conserver_masques->setEnabled(true);
 }

@@ -58,6 +58,7 @@ Site Fenetre_Principale::site_courant() const
         site.masques.append(
             {valeur_cellule(*modele_masques, r, 0), valeur_cellule(*modele_masques, r, 1)});
     site.conserver_masques = ui->check_conserver_masques->isChecked();
+    site.jonction_masques = jonction_masques();
     return site;
 }
 
@@ -79,6 +80,7 @@ void Fenetre_Principale::appliquer_site(const Site &site)
         const QSignalBlocker fuseau(ui->combo_fuseau);
         const QSignalBlocker echelle(ui->combo_echelle);
         const QSignalBlocker modele(ui->combo_modele);
+        const QSignalBlocker jonction(ui->combo_jonction);
         afficher_mode(d.mode);
         ui->Bouton_reinitialiser->setVisible(!mois);
         ui->latitude->setValue(d.latitude);
@@ -95,6 +97,8 @@ void Fenetre_Principale::appliquer_site(const Site &site)
         ui->combo_fuseau->setCurrentIndex(zone);
         ui->combo_echelle->setCurrentIndex(d.echelle == Echelle_Heures::Heure_legale ? 1 : 0);
         ui->combo_modele->setCurrentIndex(d.modele == Modele_Soleil::precis ? 1 : 0);
+        ui->combo_jonction->setCurrentIndex(site.jonction_masques == Jonction_Masque::Ligne ? 1
+                                                                                            : 0);
         ui->slider_latitude->setValue(static_cast<int>(ui->latitude->value()));
         ui->Date->setDate(d.date_choisie);
         ui->slider_date->setMaximum(d.date_choisie.daysInYear());

@@ -37,6 +37,9 @@ const QString echelle_solaire = QStringLiteral("solaire");
 const QString echelle_legale = QStringLiteral("legale");
 const QString modele_simple = QStringLiteral("simple");
 const QString modele_precis = QStringLiteral("precis");
+// How the mask's rows are joined.
+const QString jonction_paliers = QStringLiteral("paliers");
+const QString jonction_ligne = QStringLiteral("ligne");
 
 // Ranges of the widgets the values go to.
 constexpr double azimut_max = 180.0; // degrees
@@ -390,7 +393,8 @@ bool Site::operator==(const Site &autre) const
            a.date_choisie == b.date_choisie && a.dates_enregistrees == b.dates_enregistrees &&
            a.jour_des_mois == b.jour_des_mois && a.annee == b.annee && a.limites == b.limites &&
            a.heures == b.heures && a.options == b.options && a.ombrage == b.ombrage &&
-           masques == autre.masques && conserver_masques == autre.conserver_masques;
+           masques == autre.masques && conserver_masques == autre.conserver_masques &&
+           jonction_masques == autre.jonction_masques;
 }
 
 QVector<Ligne_Masque_Saisie> lignes_de_points(const std::vector<QPointF> &points)
@@ -449,6 +453,12 @@ QByteArray site_en_json(const Site &site)
          }},
     };
     ecrire_ombrage(racine, d.ombrage);
+    // Steps are left out: files stay as they were before rows could be joined otherwise.
+    if (site.jonction_masques == Jonction_Masque::Ligne) {
+        QJsonObject masques = racine.value(QStringLiteral("masques")).toObject();
+        masques.insert(QStringLiteral("jonction"), jonction_ligne);
+        racine.insert(QStringLiteral("masques"), masques);
+    }
     // The default projection is left out: files stay as they were before there was a choice.
     if (d.options.projection != Type_Projection::Equidistante) {
         QJsonObject affichage = racine.value(QStringLiteral("affichage")).toObject();
@@ -603,6 +613,16 @@ Lecture_Site site_depuis_json(const QByteArray &octets)
         site.masques.append(lue);
     }
     site.conserver_masques = l.booleen(masques, QStringLiteral("masques.conserver"));
+    // The rows' joining came after the first files: absent, steps.
+    if (masques.contains(QStringLiteral("jonction"))) {
+        const QString jonction = l.texte(masques, QStringLiteral("masques.jonction"));
+        if (!l.en_echec() && jonction != jonction_paliers && jonction != jonction_ligne)
+            l.echouer(QStringLiteral("« %1 » est inconnu dans « masques.jonction » "
+                                     "(« %2 » ou « %3 » attendu)")
+                          .arg(jonction, jonction_paliers, jonction_ligne));
+        if (jonction == jonction_ligne)
+            site.jonction_masques = Jonction_Masque::Ligne;
+    }
 
     const QJsonObject affichage = l.objet(racine, QStringLiteral("affichage"));
     d.options.graduations = l.booleen(affichage, QStringLiteral("affichage.graduations"));

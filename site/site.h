@@ -14,7 +14,7 @@
 //               "enregistrees": ["2026-03-20", ...], "jour_des_mois": 21, "annee": 2026},
 //     "trace": {"limites": true, "heures": false},
 //     "masques": {"lignes": [{"azimut": 0, "hauteur": 12.5}, {"azimut": null, "hauteur": null}],
-//                 "conserver": true},
+//                 "conserver": true, "jonction": "paliers" | "ligne"},
 //     "affichage": {"graduations": true, "pas_hauteur": 10, "pas_azimut": 10, "opacite": 70,
 //                   "projection": "equidistante" | "stereographique" | "cylindrique"},
 //     "fenetre": {"active": true, "orientation": 225,
@@ -38,6 +38,8 @@
 //
 // The longitude, the zone ("" for UTC), the time scale and the model of the sun are optional
 // when read: a file without them draws as before (0, UTC, true solar time, the simple model).
+// So is the way the mask's rows are joined, written only when they are joined by straight lines:
+// without it, steps.
 // So are the window's sections (ombrage/ombrage.h), written only when they hold something:
 // without them, no facade and no wall. Their lengths are metres, > 0 (an overhang's end null for
 // the whole facade; a wall's height any number), their bearings compass degrees, 0..360.
@@ -77,6 +79,8 @@ struct Site {
     QVector<Ligne_Masque_Saisie> masques;
     // "Conserver les masques": the outline is drawn from the table on every rebuild.
     bool conserver_masques = false;
+    // How the table's rows are joined: "en paliers" or "en ligne droite".
+    Jonction_Masque jonction_masques = Jonction_Masque::Paliers;
 
     bool operator==(const Site &autre) const;
     bool operator!=(const Site &autre) const { return !(*this == autre); }

@@ -524,9 +524,9 @@ void TestFenetre::petitEcran()
         QVERIFY2(visible == w->size().boundedTo(zone->viewport()->size()),
                  qPrintable(w->objectName() + " cannot be scrolled into sight"));
     }
-    // The seventeen controls of Mode 1, horizon import included, the four of "Lieu et heure"
-    // and "Fenêtre et obstacles...".
-    QCOMPARE(controles, 17 + 4 + 1);
+    // The seventeen controls of Mode 1, horizon import included, the four of "Lieu et heure",
+    // "Fenêtre et obstacles..." and how the mask's rows are joined.
+    QCOMPARE(controles, 17 + 4 + 1 + 1);
     fenetre.close();
 }
 

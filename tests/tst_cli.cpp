@@ -365,17 +365,40 @@ void TestLigneDeCommande::statuts_data()
         << entete_masque + "2026-06-21;4h18;19h43;15h25;9h22;6h02\n"
                            "2026-12-21;7h43;16h17;8h34;0h00;8h34\n"
         << QStringList() << QString();
-    // Compass bearings 90 to 270 at 40°, the east round the south to the west: the sun is
-    // due east and west at 34.24°, and above 40° from 56.14° before noon (8.2572 h) on;
-    // 2 × (8.2572 − 7.7136) = 1.0874 h behind the mask (1h05), 14.3227 h of direct sun (14h19).
-    const QString boussole = fichier_masque("sud40.txt", "azimut hauteur\n90 40\n135 40\n"
-                                                         "180 40\n225 40\n270 40\n");
+    // Compass bearings 90 to 270 at 40°, the east round the south to the west, open sky over
+    // the north half written as 0° points: the sun is due east and west at 34.24°, and above
+    // 40° from 56.14° before noon (8.2572 h) on; 2 × (8.2572 − 7.7136) = 1.0874 h behind the
+    // mask (1h05), 14.3227 h of direct sun (14h19). The lines up from 0° to 40° within a
+    // hundredth of a degree of east and west move it by a fraction of a second.
+    const QString boussole =
+        fichier_masque("sud40.txt", "azimut hauteur\n0 0\n89.99 0\n90 40\n135 40\n"
+                                    "180 40\n225 40\n270 40\n270.01 0\n");
     QTest::newRow("compass mask") << QStringList{"--latitude", "45",           "--date",
                                                  "2026-06-21", "--tableau",    "--masque",
                                                  boussole,     "--convention", "nord"}
                                   << statut_succes
                                   << entete_masque + "2026-06-21;4h18;19h43;15h25;14h19;1h05\n"
                                   << QStringList() << QString();
+
+    // A constant 10° horizon every 20° from 0° to 280°: the line from 280° back to 0° closes
+    // it, 10° all round. On 21 June at 45° the sun is above 10° while cos H < (sin 10° − sin φ
+    // sin δ) / (cos φ cos δ), H = 99.557° = 6.6372 h either side of noon: 13.2743 h of direct
+    // sun (13h16), 15.41 − 13.2743 = 2.1357 h behind the mask (2h08).
+    QString ferme;
+    for (int cap = 0; cap <= 280; cap += 20)
+        ferme += QStringLiteral("%1;10\n").arg(cap);
+    QTest::newRow("compass mask closed from its last direction to its first")
+        << QStringList{"--latitude",
+                       "45",
+                       "--date",
+                       "2026-06-21",
+                       "--tableau",
+                       "--masque",
+                       fichier_masque("ferme20.csv", ferme.toUtf8()),
+                       "--convention",
+                       "nord"}
+        << statut_succes << entete_masque + "2026-06-21;4h18;19h43;15h25;13h16;2h08\n"
+        << QStringList() << QString();
 
     // The counts do not depend on how the sky is drawn.
     for (const char *projection : {"stereographique", "cylindrique"})
@@ -694,8 +717,8 @@ void TestLigneDeCommande::masqueSoleilPrecis()
     // differs from the simple model's 1.0874 h only by the small difference of the two suns'
     // heights (declination and refraction near 40°: well under a tenth of a degree, so a few
     // minutes at most on a sun climbing about a degree every 6 minutes there).
-    const QString boussole =
-        fichier_masque("sud40_precis.txt", "90 40\n135 40\n180 40\n225 40\n270 40\n");
+    const QString boussole = fichier_masque(
+        "sud40_precis.txt", "0 0\n89.99 0\n90 40\n135 40\n180 40\n225 40\n270 40\n270.01 0\n");
     const Resultat resultat =
         lancer({"--latitude", "45", "--date", "2026-06-21", "--modele", "precis", "--tableau",
                 "--masque", boussole, "--convention", "nord"});

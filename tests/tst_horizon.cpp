@@ -22,6 +22,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
@@ -67,34 +68,25 @@ bool valides(const std::vector<QPointF> &points)
     return points_masque(lignes).valide();
 }
 
-// The straight line through a profile's points at table azimuth `azimut`, 0 where it dips
-// below the horizontal; -1 outside an open profile, given clockwise from its first point.
-// Worked out by compass bearing, apart from the program's steps.
-double sur_la_ligne(const QVector<QPointF> &points, Convention_Azimut convention, bool tour,
-                    double azimut)
+// The straight line through a profile's points at table azimuth `azimut`, closed from the last
+// direction back to the first, 0 where it dips below the horizontal. Worked out by compass
+// bearing, apart from the program's rows.
+double sur_la_ligne(const QVector<QPointF> &points, Convention_Azimut convention, double azimut)
 {
     const auto cap = [](double tableau) { return tableau <= 0 ? -tableau : 360.0 - tableau; };
     std::vector<QPointF> caps;
     for (const QPointF &p : points)
         caps.emplace_back(cap(azimut_vers_tableau(p.x(), convention)), p.y());
-    if (tour) {
-        // By direction, one direction keeping its highest point.
-        std::sort(caps.begin(), caps.end(), [](const QPointF &a, const QPointF &b) {
-            return a.x() < b.x() || (a.x() == b.x() && a.y() > b.y());
-        });
-        caps.erase(std::unique(caps.begin(), caps.end(),
-                               [](const QPointF &a, const QPointF &b) { return a.x() == b.x(); }),
-                   caps.end());
-        caps.insert(caps.begin(), QPointF(caps.back().x() - 360.0, caps.back().y()));
-        caps.emplace_back(caps[1].x() + 360.0, caps[1].y());
-    } else {
-        for (std::size_t k = 1; k < caps.size(); ++k)
-            if (caps[k].x() < caps[k - 1].x())
-                caps[k].rx() += 360.0;
-    }
+    // By direction, one direction keeping its highest point.
+    std::sort(caps.begin(), caps.end(), [](const QPointF &a, const QPointF &b) {
+        return a.x() < b.x() || (a.x() == b.x() && a.y() > b.y());
+    });
+    caps.erase(std::unique(caps.begin(), caps.end(),
+                           [](const QPointF &a, const QPointF &b) { return a.x() == b.x(); }),
+               caps.end());
+    caps.insert(caps.begin(), QPointF(caps.back().x() - 360.0, caps.back().y()));
+    caps.emplace_back(caps[1].x() + 360.0, caps[1].y());
     const double c = cap(azimut) + (cap(azimut) < caps.front().x() ? 360.0 : 0.0);
-    if (c > caps.back().x())
-        return -1.0;
     std::size_t k = 1;
     while (caps[k].x() < c)
         ++k;
@@ -105,8 +97,8 @@ double sur_la_ligne(const QVector<QPointF> &points, Convention_Azimut convention
 
 // Hours of sun behind the line on day `jour` at `latitude`, the simple sun sampled every 5 s
 // between its sunrise and sunset.
-double masque_de_la_ligne(const QVector<QPointF> &points, Convention_Azimut convention, bool tour,
-                          int jour, double latitude)
+double masque_de_la_ligne(const QVector<QPointF> &points, Convention_Azimut convention, int jour,
+                          double latitude)
 {
     const Soleil soleil;
     const Soleil::Journee journee = soleil.journee(soleil.declinaison(jour), latitude);
@@ -117,10 +109,26 @@ double masque_de_la_ligne(const QVector<QPointF> &points, Convention_Azimut conv
         const double angle = Soleil::angle_horaire(t);
         const double h = soleil.hauteur(journee, angle);
         const double azimut = soleil.azimut(journee, angle, h) * (angle < 0 ? -1.0 : 1.0);
-        if (sur_la_ligne(points, convention, tour, azimut) > std::max(h, 0.0))
+        if (sur_la_ligne(points, convention, azimut) > std::max(h, 0.0))
             masque += pas;
     }
     return masque;
+}
+
+// A skyline of `n` directions from `depart` (compass bearing, degrees) every `pas` degrees,
+// from a fixed seed: jagged, each height anywhere in 0..`haut`; or gentle, wandering by at most
+// a degree from one direction to the next.
+QVector<QPointF> profil_au_hasard(quint32 graine, int n, double depart, double pas, double haut,
+                                  bool dentele)
+{
+    QRandomGenerator alea(graine);
+    QVector<QPointF> points;
+    double h = haut / 2;
+    for (int k = 0; k < n; ++k) {
+        h = dentele ? alea.bounded(haut) : std::clamp(h + alea.bounded(2.0) - 1.0, 0.0, haut);
+        points << QPointF(std::fmod(depart + k * pas, 360.0), h);
+    }
+    return points;
 }
 
 } // namespace
@@ -307,16 +315,13 @@ void TestHorizon::suitLaLigne_data()
 {
     QTest::addColumn<QVector<QPointF>>("points");
     QTest::addColumn<Convention_Azimut>("convention");
-    // All round, or open from the first point given.
-    QTest::addColumn<bool>("tour");
     QTest::addColumn<int>("limite");
-    // Whether the rows can keep within 0.25° of the line.
-    QTest::addColumn<bool>("tenu");
+    // Whether the rows must thin the line out.
+    QTest::addColumn<bool>("eclaircie");
 
     const auto nord = Convention_Azimut::Nord;
     QTest::newRow("35 from 150 to 170 between 2 at 140 and 180, sampled")
-        << QVector<QPointF>{{140, 2}, {150, 35}, {170, 35}, {180, 2}} << nord << false << 500
-        << true;
+        << QVector<QPointF>{{140, 2}, {150, 35}, {170, 35}, {180, 2}} << nord << 500 << false;
     // A steep profile sampled every 7.5° as PVGIS samples it: up to 5° from one direction to
     // the next (fixed seed).
     QVector<QPointF> pvgis;
@@ -327,78 +332,106 @@ void TestHorizon::suitLaLigne_data()
         pvgis << QPointF(-180 + 7.5 * k, h);
     }
     QTest::newRow("steep PVGIS-style profile every 7.5")
-        << pvgis << Convention_Azimut::Sud << true << 500 << true;
+        << pvgis << Convention_Azimut::Sud << 500 << false;
     QTest::newRow("below the horizontal in places")
-        << QVector<QPointF>{{0, -5}, {90, 5}, {180, -5}, {270, 25}} << nord << true << 500 << true;
+        << QVector<QPointF>{{0, -5}, {90, 5}, {180, -5}, {270, 25}} << nord << 500 << false;
     QTest::newRow("east half only, all round")
-        << QVector<QPointF>{{30, 10}, {170, 25}} << nord << true << 500 << true;
+        << QVector<QPointF>{{30, 10}, {170, 25}} << nord << 500 << false;
     QTest::newRow("west half only, all round")
-        << QVector<QPointF>{{200, 10}, {330, 20}} << nord << true << 500 << true;
+        << QVector<QPointF>{{200, 10}, {330, 20}} << nord << 500 << false;
     QTest::newRow("north, east and south, all round")
-        << QVector<QPointF>{{0, 5}, {90, 15}, {180, 5}} << nord << true << 500 << true;
-    QTest::newRow("open from the west across north to the east")
-        << QVector<QPointF>{{270, 10}, {300, 30}, {20, 0}, {60, 40}} << nord << false << 500
-        << true;
-    // 4.6 - 5 as a program computes it, a hair below -0.4: the line's band is a hair wider.
-    QTest::newRow("6 rows, down just below 0 at the open end")
+        << QVector<QPointF>{{0, 5}, {90, 15}, {180, 5}} << nord << 500 << false;
+    QTest::newRow("from the west across north to the east")
+        << QVector<QPointF>{{270, 10}, {300, 30}, {20, 0}, {60, 40}} << nord << 500 << false;
+    // 4.6 - 5 as a program computes it, a hair below -0.4.
+    QTest::newRow("6 rows, down just below 0 at one end")
         << QVector<QPointF>{{180, 5.6}, {-149.7, 18.3}, {-141.8, 4.6 - 5}} << Convention_Azimut::Sud
-        << false << 6 << false;
+        << 6 << true;
     QVector<QPointF> dents;
     for (int k = 0; k < 2000; ++k)
         dents << QPointF(k * 0.18, alea.bounded(600) / 10.0);
-    QTest::newRow("2000 jagged directions: 500 rows cannot keep within 0.25")
-        << dents << nord << true << 500 << false;
+    QTest::newRow("2000 jagged directions thinned to 500 rows") << dents << nord << 500 << true;
     QTest::newRow("one direction twice, the higher first")
-        << QVector<QPointF>{{0, -3}, {90, 6}, {90, 4}, {180, -1}, {270, 2}} << nord << true << 500
-        << true;
-    // The open gap just after north, 1024 directions before it: the rows end on north.
+        << QVector<QPointF>{{0, -3}, {90, 6}, {90, 4}, {180, -1}, {270, 2}} << nord << 500 << false;
+    // A gap just after north, 1024 directions before it.
     QVector<QPointF> au_nord;
     for (int k = 0; k < 1024; ++k)
         au_nord << QPointF(200 + k * 0.15, alea.bounded(600) / 10.0);
     au_nord << QPointF(0, 5);
-    QTest::newRow("1025 directions ending on north") << au_nord << nord << false << 500 << false;
+    QTest::newRow("1025 directions ending on north") << au_nord << nord << 500 << true;
+
+    // A constant 10° horizon sampled every 20° from 0° to 280°: the line from 280° back to 0°
+    // closes it, 10° too: behind it at 45° on 21 June, 2.14 h of sun by the straight line
+    // (the open sector left 1h04).
+    QVector<QPointF> ferme;
+    for (int cap = 0; cap <= 280; cap += 20)
+        ferme << QPointF(cap, 10);
+    QTest::newRow("10 every 20 from 0 to 280, closed from 280 to 0")
+        << ferme << nord << 500 << false;
+    // Seeded skylines, jagged and gentle, some with a wide gap.
+    QTest::newRow("jagged every 5, seed 11")
+        << profil_au_hasard(11, 72, 0, 5, 40, true) << nord << 500 << false;
+    QTest::newRow("jagged every 2.5 from 30 to 327.5, seed 12")
+        << profil_au_hasard(12, 120, 30, 2.5, 60, true) << nord << 500 << false;
+    QTest::newRow("jagged every 0.8, 450 directions, seed 13")
+        << profil_au_hasard(13, 450, 0.3, 0.8, 30, true) << nord << 500 << false;
+    QTest::newRow("gentle every 7.5, seed 14")
+        << profil_au_hasard(14, 48, 0, 7.5, 25, false) << nord << 500 << false;
+    QTest::newRow("gentle every 1 from 200 round to 79, seed 15")
+        << profil_au_hasard(15, 240, 200, 1, 35, false) << nord << 500 << false;
 }
 
 void TestHorizon::suitLaLigne()
 {
-    // The steps' outline against the straight line between the points, and the sun hidden
-    // behind each at 45° on 21 February, March, June and December.
+    // The rows joined by straight lines against the test's own straight line through the
+    // file's points, closed from the last direction back to the first: the same line unless
+    // thinned, and then within the largest difference the import gives, which is the largest
+    // difference at the file's directions (those files stay above the horizontal). Unthinned, the
+    // sun's hours behind and above it at 45° on 21 February, March, June and December within 2
+    // minutes of a count along the line.
     QFETCH(QVector<QPointF>, points);
     QFETCH(Convention_Azimut, convention);
-    QFETCH(bool, tour);
     QFETCH(int, limite);
-    QFETCH(bool, tenu);
+    QFETCH(bool, eclaircie);
     const std::vector<QPointF> profil(points.begin(), points.end());
-    const Horizon_Suivi suivi = horizon_suivi(profil, convention, limite);
-    QVERIFY2(valides(suivi.points), qPrintable(texte_points(suivi.points)));
-    QVERIFY(int(suivi.points.size()) <= limite);
-    QCOMPARE(suivi.ecart <= ecart_horizon_max, tenu);
-    // Short of the tolerance, the rows are spent (a tolerance a hair wider may need a row or
-    // two fewer).
-    if (!tenu)
-        QVERIFY2(int(suivi.points.size()) >= limite - 2,
-                 qPrintable(QString::number(suivi.points.size())));
-    const double ecart = std::max(suivi.ecart, ecart_horizon_max) + tolerance_angle;
+    const Horizon_Ligne ligne = horizon_en_ligne(profil, convention, limite);
+    QVERIFY2(valides(ligne.points), qPrintable(texte_points(ligne.points)));
+    QVERIFY(int(ligne.points.size()) <= limite);
+    QCOMPARE(ligne.eclaircie, eclaircie);
+    const auto ecart_a = [&](double azimut) {
+        return std::abs(hauteur_contour(ligne.points, azimut, Jonction_Masque::Ligne) -
+                        sur_la_ligne(points, convention, azimut));
+    };
+    double ecart_fichier = 0.0;
+    for (const QPointF &p : points)
+        ecart_fichier = std::max(ecart_fichier, ecart_a(azimut_vers_tableau(p.x(), convention)));
+    QVERIFY2(std::abs(ecart_fichier - ligne.ecart) <= tolerance_angle,
+             qPrintable(QStringLiteral("%1 at the file's points, %2 given")
+                            .arg(ecart_fichier)
+                            .arg(ligne.ecart)));
     for (int k = 0; k < 7200; ++k) {
         const double azimut = -180.0 + (k + 0.5) * 0.05;
-        const double ligne = sur_la_ligne(points, convention, tour, azimut);
-        const double contour = hauteur_contour(suivi.points, azimut);
         QVERIFY2(
-            ligne < 0 ? contour < 0 : std::abs(contour - ligne) <= ecart,
-            qPrintable(
-                QStringLiteral("at %1: outline %2, line %3").arg(azimut).arg(contour).arg(ligne)));
+            ecart_a(azimut) <= ligne.ecart + tolerance_angle,
+            qPrintable(QStringLiteral("at %1: %2 from the line").arg(azimut).arg(ecart_a(azimut))));
     }
-    if (!tenu)
+    if (eclaircie)
         return;
     const double deux_minutes = 2.0 / 60.0;
     for (const int jour : {52, 80, 172, 355}) {
-        const double attendu = masque_de_la_ligne(points, convention, tour, jour, 45.0);
-        const double masque = ensoleillement(Soleil(), jour, 45.0, suivi.points).masque;
-        QVERIFY2(std::abs(masque - attendu) <= deux_minutes,
-                 qPrintable(QStringLiteral("day %1: %2 h behind the steps, %3 h behind the line")
+        const double masque = masque_de_la_ligne(points, convention, jour, 45.0);
+        const double jour_entier =
+            Soleil().heure_coucher(jour, 45.0) - Soleil().heure_lever(jour, 45.0);
+        const Ensoleillement e =
+            ensoleillement(Soleil(), jour, 45.0, ligne.points, Jonction_Masque::Ligne);
+        QVERIFY2(std::abs(e.masque - masque) <= deux_minutes &&
+                     std::abs(e.soleil_direct - (jour_entier - masque)) <= deux_minutes,
+                 qPrintable(QStringLiteral("day %1: %2 h above, %3 h behind the rows; %4 h "
+                                           "behind the line")
                                 .arg(jour)
-                                .arg(masque)
-                                .arg(attendu)));
+                                .arg(e.soleil_direct)
+                                .arg(e.masque)
+                                .arg(masque)));
     }
 }
 
@@ -419,7 +452,8 @@ void TestHorizon::csvRelu_data()
 void TestHorizon::csvRelu()
 {
     // The table written and read back in the same convention gives the same directions; its
-    // closing row at north comes back as north.
+    // closing row at north comes back as north, and the horizon imported again is the same
+    // line through the same rows.
     QFETCH(Convention_Azimut, convention);
     QFETCH(QByteArray, entete);
     QFETCH(QByteArray, fin);
@@ -437,6 +471,9 @@ void TestHorizon::csvRelu()
                 tolerance_angle);
         QCOMPARE(lu.points[k].y(), table[k].y());
     }
+    const std::vector<QPointF> relue = masque_de_horizon(lu, lignes_masque_max).rangs.points;
+    QVERIFY2(memes_points(relue, QVector<QPointF>(table.begin(), table.end())),
+             qPrintable(texte_points(relue)));
 }
 
 void TestHorizon::importDansLaFenetre()
@@ -485,15 +522,13 @@ void TestHorizon::importDansLaFenetre()
         QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
         QCOMPARE(repondeur.titres(), QStringList());
     }
-    // The five PVGIS directions, north twice: the steps along the line through them, closed
-    // at north.
-    const std::vector<QPointF> attendus =
-        horizon_suivi({{-180, 1}, {-90, 2}, {0, 3}, {90, 4}, {180, 1}}, Convention_Azimut::Sud,
-                      lignes_masque_max)
-            .points;
+    // The five PVGIS directions, north twice: the line through them, closed at north.
+    const std::vector<QPointF> attendus = {{0, 1}, {-90, 2}, {-180, 3}, {90, 4}, {0, 1}};
+    QCOMPARE(fenetre.findChild<QComboBox *>(QStringLiteral("combo_jonction"))->currentText(),
+             QStringLiteral("en ligne droite"));
     QCOMPARE(apercu, QString::number(attendus.size()));
     QAbstractItemModel *modele = vue->model();
-    QCOMPARE(modele->rowCount(), int(attendus.size()));
+    QCOMPARE(modele->rowCount(), 6);
     for (int r = 0; r < int(attendus.size()); ++r) {
         QCOMPARE(modele->index(r, 0).data().toDouble(), attendus[r].x());
         QCOMPARE(modele->index(r, 1).data().toDouble(), attendus[r].y());
@@ -546,13 +581,10 @@ void TestHorizon::importDansLaFenetre()
     }
     QFile ecrit(sortie + QStringLiteral(".csv"));
     QVERIFY(ecrit.open(QIODevice::ReadOnly));
-    // North is -180 for PVGIS, east -90, south 0, west 90, each starting a step 0.05° above or
-    // below the file's height there; the closing row at north ends the range at 180.
+    // North is -180 for PVGIS, east -90, south 0, west 90: the file's points; the closing row
+    // at north ends the range at 180.
     const QByteArray csv = ecrit.readAll();
-    QVERIFY2(csv.startsWith("A,H_hor\n-180,1.05\n") && csv.contains("\n-90,2.05\n") &&
-                 csv.contains("\n0,3.05\n") && csv.contains("\n90,3.95\n") &&
-                 csv.endsWith("\n180,1.05\n") && csv.count('\n') == int(attendus.size()) + 1,
-             csv.constData());
+    QCOMPARE(csv, QByteArray("A,H_hor\n-180,1\n-90,2\n0,3\n90,4\n180,1\n"));
 
     // On a full disk the warning gives the cause, and no file is left.
     {
@@ -572,15 +604,26 @@ void TestHorizon::importDansLaFenetre()
     QVERIFY(!QFileInfo::exists(sortie + QStringLiteral("_plein.csv")));
     fenetre.close();
 
-    // Teeth of 40° every 3.6° cannot be followed within 0.25° by 20 rows: the preview says so.
+    // Teeth of 40° every 3.6° thinned to 20 rows: the line kept strays up to the teeth's
+    // height, which the preview gives. Points every 20° from 0° to 280°: the preview names the
+    // gap that the line closes.
     QByteArray dents;
     for (int k = 0; k < 100; ++k)
         dents += QByteArray::number(k * 3.6) + ';' + QByteArray::number(k % 2 * 40) + '\n';
     const Dialogue_Import_Horizon serre(dents, QStringLiteral("dents.csv"), 20);
     const QString etat = serre.findChild<QLabel *>(QStringLiteral("label_etat"))->text();
-    QVERIFY2(etat.contains(QStringLiteral("20 lignes ne suffisent pas à suivre le profil à 0,25° "
-                                          "près")),
+    QVERIFY2(etat.contains(QStringLiteral("ramené à 20 lignes")) &&
+                 etat.contains(QStringLiteral("de 40,00° au plus")),
              qPrintable(etat));
+    QByteArray ouvert;
+    for (int cap = 0; cap <= 280; cap += 20)
+        ouvert += QByteArray::number(cap) + ";10\n";
+    const Dialogue_Import_Horizon trou(ouvert, QStringLiteral("trou.csv"), 500);
+    QVERIFY2(trou.findChild<QLabel *>(QStringLiteral("label_etat"))
+                 ->text()
+                 .endsWith(QStringLiteral("\nde 280° à 0° : aucun point, la ligne relie les "
+                                          "deux bouts.")),
+             qPrintable(trou.findChild<QLabel *>(QStringLiteral("label_etat"))->text()));
 }
 
 QTEST_MAIN(TestHorizon)

@@ -7,6 +7,7 @@
 // a valid table is. The outline's geometry is checked in tst_masks_trace.cpp.
 #include "app/fenetre_principale.h"
 #include "diagram/scene.h"
+#include "horizon/horizon.h"
 #include "masks/ensoleillement.h"
 #include "masks/points_masque.h"
 #include "solar/heure_legale.h"
@@ -353,6 +354,8 @@ void verifier_tableau_neuf(Fenetre &f)
 } // namespace
 
 Q_DECLARE_METATYPE(Verdict)
+Q_DECLARE_METATYPE(Jonction_Masque)
+Q_DECLARE_METATYPE(Type_Projection)
 
 class TestMasques : public QObject
 {
@@ -1169,41 +1172,83 @@ void TestMasques::soleilMasque()
 void TestMasques::soleilSelonLeDessin_data()
 {
     QTest::addColumn<QVector<QPointF>>("points");
-    QTest::newRow("open, east round the south to west")
-        << QVector<QPointF>{{-60, 10}, {-120, 35}, {150, 25}, {100, 5}};
+    QTest::addColumn<Jonction_Masque>("jonction");
+    QTest::addColumn<Type_Projection>("projection");
+    // Where the accurate sun's count is checked, degrees.
+    QTest::addColumn<QVector<double>>("latitudes");
+    const auto paliers = Jonction_Masque::Paliers;
+    const auto ligne = Jonction_Masque::Ligne;
+    const auto disque = Type_Projection::Equidistante;
+    const QVector<double> latitudes = {-60, 10, 45, 70};
+    const QVector<QPointF> ouvert = {{-60, 10}, {-120, 35}, {150, 25}, {100, 5}};
+    const QVector<QPointF> par_le_nord = {{-90, 25}, {-180, 40}, {90, 15},
+                                          {0, 5},    {-45, 30},  {-90, 25}};
+    QTest::newRow("open, east round the south to west") << ouvert << paliers << disque << latitudes;
     QTest::newRow("closed on itself at north")
-        << QVector<QPointF>{{0, 10}, {-90, 20}, {-180, 30}, {90, 15}, {0, 10}};
+        << QVector<QPointF>{{0, 10}, {-90, 20}, {-180, 30}, {90, 15}, {0, 10}} << paliers << disque
+        << latitudes;
     QTest::newRow("closed on itself in the east, through north")
-        << QVector<QPointF>{{-90, 25}, {-180, 40}, {90, 15}, {0, 5}, {-45, 30}, {-90, 25}};
+        << par_le_nord << paliers << disque << latitudes;
     QVector<QPointF> dents;
     QRandomGenerator alea(7);
     for (int k = 0; k < 500; ++k)
         dents << QPointF(k < 250 ? -0.72 * k : 180 - 0.72 * (k - 250), alea.bounded(400) / 10.0);
-    QTest::newRow("jagged, 500 points (fixed seed)") << dents;
+    QTest::newRow("jagged, 500 points (fixed seed)") << dents << paliers << disque << latitudes;
+    QTest::newRow("straight lines, jagged, 500 points (fixed seed)")
+        << dents << ligne << disque << latitudes;
+    QTest::newRow("straight lines, open, stereographic")
+        << ouvert << ligne << Type_Projection::Stereographique << latitudes;
+    QTest::newRow("straight lines through north, cylindrical")
+        << par_le_nord << ligne << Type_Projection::Cylindrique << latitudes;
+    // An imported compass file whose line climbs from 0 to 89.9° across north, between 359.99°
+    // and 0.01°: at -22.5° on 21 June the sun, 44° high at noon, leaves it there.
+    const std::vector<QPointF> raide =
+        horizon_en_ligne({{270, 0}, {359.99, 0}, {0.01, 89.9}, {90, 89.9}, {180, 0}},
+                         Convention_Azimut::Nord, lignes_masque_max)
+            .points;
+    QTest::newRow("straight lines, steep just east of north, accurate sun at -22.5")
+        << QVector<QPointF>(raide.begin(), raide.end()) << ligne << disque
+        << QVector<double>{-22.5};
 }
 
 void TestMasques::soleilSelonLeDessin()
 {
     // The sun counts as behind the mask exactly where the drawn outline is filled: its
     // positions every two minutes of three days at 45° (21 March, June and December),
-    // projected on a 540 disc, lie inside the filled outline when the outline's height at
-    // their azimuth is above them, and outside otherwise. Positions within `bord` of the
-    // outline in azimuth or height are passed over: the arcs are drawn as curves that stay
-    // within a thousandth of the radius of their circles.
+    // projected on a 540 disc or a 720 x 360 chart, lie inside the filled outline when the
+    // outline's height at their azimuth is above them, and outside otherwise. Positions within
+    // `bord` of the outline in azimuth or height are passed over: the arcs are drawn as curves
+    // that stay within a thousandth of the radius of their circles. The heights prepared for
+    // the count are those of the outline point by point.
     QFETCH(QVector<QPointF>, points);
+    QFETCH(Jonction_Masque, jonction);
+    QFETCH(Type_Projection, projection);
+    QFETCH(QVector<double>, latitudes);
     const double bord = 0.5; // degrees
     const int diametre = 540;
     Scene scene;
     scene.setDiametre0(diametre);
+    scene.setProjection(projection == Type_Projection::Cylindrique
+                            ? Projection::cylindrique(QSizeF(720, 360), 45.0, 90.0)
+                            : Projection::polaire(projection, diametre));
     scene.tracer_masques(points.constData(), points.size(), QPen(gris), QBrush(gris),
-                         QPainterPath());
+                         QPainterPath(), jonction == Jonction_Masque::Ligne);
     QPainterPath rempli;
     for (QGraphicsItem *item : scene.items())
         if (auto *p = qgraphicsitem_cast<QGraphicsPathItem *>(item))
             rempli = p->path();
     QVERIFY(!rempli.isEmpty());
     const std::vector<QPointF> contour(points.begin(), points.end());
-    const Profil_Masque profil(contour);
+    const Profil_Masque profil(contour, jonction);
+    for (int k = 0; k < 14400; ++k) {
+        const double azimut = -180.0 + (k + 0.5) * 0.025;
+        QVERIFY2(std::abs(profil.hauteur(azimut) - hauteur_contour(contour, azimut, jonction)) <=
+                     1e-9,
+                 qPrintable(QStringLiteral("at %1: %2 prepared, %3 point by point")
+                                .arg(azimut)
+                                .arg(profil.hauteur(azimut))
+                                .arg(hauteur_contour(contour, azimut, jonction))));
+    }
     const auto derriere = [&profil](double azimut, double h) { return profil.hauteur(azimut) > h; };
     const Soleil soleil;
     int comparees = 0;
@@ -1224,8 +1269,7 @@ void TestMasques::soleilSelonLeDessin()
                     loin_du_bord = loin_du_bord && derriere(azimut + da, h + dh) == cache;
             if (!loin_du_bord)
                 continue;
-            const QPointF position(soleil.projection_x(diametre, azimut, h),
-                                   soleil.projection_y(diametre, azimut, h));
+            const QPointF position = scene.projection().point(azimut, h);
             QVERIFY2(rempli.contains(position) == cache,
                      qPrintable(QStringLiteral("day %1, %2 h: azimuth %3, height %4, %5 the mask")
                                     .arg(jour)
@@ -1241,10 +1285,10 @@ void TestMasques::soleilSelonLeDessin()
     // The accurate sun's count, which computes its positions every twenty minutes and between
     // them only where its side of the outline is in doubt, counts as every minute's position
     // would, to the last bit: south, in the tropics (the sun through the zenith), at 45° and
-    // in a polar day.
+    // in a polar day, or at the row's own latitude.
     const Heure_Legale horloge(QTimeZone("UTC"), 2.33, Modele_Soleil::precis);
     const Soleil_Precis precis;
-    for (double latitude : {-60.0, 10.0, 45.0, 70.0}) {
+    for (double latitude : latitudes) {
         for (int jour : {80, 172, 355}) {
             const QDate date = QDate(2026, 1, 1).addDays(jour - 1);
             const Soleil_Precis::Lever_Coucher r = horloge.lever_coucher(date, latitude, false);

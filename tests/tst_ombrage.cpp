@@ -16,8 +16,10 @@
 #include "trace/ombres.h"
 
 #include <QDoubleSpinBox>
+#include <QGraphicsPathItem>
 #include <QGroupBox>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -37,6 +39,8 @@ constexpr double ecart_rayons_heures = 2.0 / 60.0;
 constexpr double ecart_main_heures = 1.0 / 60.0;
 // An SVG point of the overhang's edge lies this close to its curve, degrees.
 constexpr double ecart_svg_degres = 0.1;
+// Directions this close to a hatched path's edge (scene units: a pixel) are not checked.
+constexpr double marge_bord = 1.0;
 // Stands for "as high as the facade" and "the whole facade" in the rays' geometry, metres.
 constexpr double tres_loin = 1e5;
 
@@ -142,6 +146,56 @@ double heures_eclairees(const QDate &date, double latitude, const std::vector<Re
     return eclairees;
 }
 
+// A facade, its devices and walls drawn from `graine`: any of them may be off, an overhang's
+// ends may be finite, a wall may stand below the point; none passes within a metre of it.
+Ombrage ombrage_au_hasard(quint32 graine)
+{
+    QRandomGenerator hasard(graine);
+    const auto entre = [&hasard](double a, double b) {
+        return a + (b - a) * hasard.generateDouble();
+    };
+    const auto souvent = [&hasard] { return hasard.bounded(4) != 0; };
+    Ombrage o;
+    Facade &f = o.facade;
+    f.active = souvent();
+    f.orientation = entre(0.0, 360.0);
+    const double infini = std::numeric_limits<double>::infinity();
+    f.casquette = {souvent(), entre(0.1, 2.0), entre(0.1, 2.0),
+                   souvent() ? entre(0.1, 3.0) : infini, souvent() ? entre(0.1, 3.0) : infini};
+    f.joue_gauche = {hasard.bounded(2) != 0, entre(0.1, 1.5), entre(0.1, 2.0)};
+    f.joue_droite = {hasard.bounded(2) != 0, entre(0.1, 1.5), entre(0.1, 2.0)};
+    while (o.obstacles.size() < hasard.bounded(5u)) {
+        const Obstacle mur{entre(0.0, 360.0), entre(2.0, 30.0), entre(0.0, 360.0), entre(2.0, 30.0),
+                           entre(-2.0, 15.0)};
+        // Distance from the point to the wall's foot.
+        const QPointF a =
+            QPointF(std::sin(mur.gisement1 * rad), std::cos(mur.gisement1 * rad)) * mur.distance1;
+        const QPointF b =
+            QPointF(std::sin(mur.gisement2 * rad), std::cos(mur.gisement2 * rad)) * mur.distance2;
+        const double t = std::clamp(
+            QPointF::dotProduct(-a, b - a) / QPointF::dotProduct(b - a, b - a), 0.0, 1.0);
+        if (QLineF(QPointF(), a + t * (b - a)).length() > 1.0)
+            o.obstacles.push_back(mur);
+    }
+    return o;
+}
+
+// Distance from `p` to the nearest edge of `polygones`, scene units.
+double distance_bord(const QList<QPolygonF> &polygones, const QPointF &p)
+{
+    double d = std::numeric_limits<double>::infinity();
+    for (const QPolygonF &polygone : polygones)
+        for (int i = 1; i < polygone.size(); ++i) {
+            const QPointF ab = polygone[i] - polygone[i - 1];
+            const double l2 = QPointF::dotProduct(ab, ab);
+            const double t =
+                l2 > 0 ? std::clamp(QPointF::dotProduct(p - polygone[i - 1], ab) / l2, 0.0, 1.0)
+                       : 0.0;
+            d = std::min(d, QLineF(p, polygone[i - 1] + t * ab).length());
+        }
+    return d;
+}
+
 // The first row of the diagram of `d`.
 Ligne_Sortie ligne_dessinee(const Description_Diagramme &d)
 {
@@ -164,6 +218,8 @@ private slots:
     void heuresALaMain();
     void bordDeCasquetteSvg_data();
     void bordDeCasquetteSvg();
+    void hachuresCommeLesOmbres_data();
+    void hachuresCommeLesOmbres();
     void ombreSousLePointeur_data();
     void ombreSousLePointeur();
     void fenetreEtObstacles();
@@ -327,6 +383,123 @@ void TestOmbrage::bordDeCasquetteSvg()
                                 .arg(vsa)));
     }
     QVERIFY2(sur_le_bord > 20, qPrintable(QString::number(points.size())));
+}
+
+void TestOmbrage::hachuresCommeLesOmbres_data()
+{
+    QTest::addColumn<Type_Projection>("type");
+    QTest::addColumn<QSize>("taille");
+    QTest::addColumn<quint32>("graine"); // 0: the Paris study
+
+    const auto E = Type_Projection::Equidistante;
+    const auto S = Type_Projection::Stereographique;
+    const auto C = Type_Projection::Cylindrique;
+    // A south-west window under a short overhang with a left fin, where the outlines of its
+    // zones meet at the zenith: exported, in the window, on the stereographic report page.
+    for (const QSize &taille :
+         {QSize(1600, 900), QSize(1100, 900), QSize(1200, 1200), QSize(750, 750)})
+        QTest::addRow("Paris study, %dx%d, polar equidistant", taille.width(), taille.height())
+            << E << taille << 0u;
+    QTest::newRow("Paris study, report page, polar stereographic") << S << QSize(860, 1100) << 0u;
+    // Random windows and walls, from the smallest drawing to a 4K screen.
+    const struct {
+        const char *nom;
+        Type_Projection type;
+        std::vector<std::pair<QSize, quint32>> lignes;
+    } projections[] = {
+        {"polar equidistant",
+         E,
+         {{{320, 160}, 6},
+          {{640, 480}, 7},
+          {{800, 600}, 20},
+          {{1024, 768}, 14},
+          {{1366, 768}, 35},
+          {{1920, 1080}, 31},
+          {{2560, 1440}, 16},
+          {{3840, 2160}, 73}}},
+        {"polar stereographic",
+         S,
+         {{{320, 160}, 529},
+          {{640, 480}, 21},
+          {{800, 600}, 19},
+          {{1024, 768}, 15},
+          {{1366, 768}, 31},
+          {{1920, 1080}, 68},
+          {{2560, 1440}, 45},
+          {{3840, 2160}, 40}}},
+        {"chart",
+         C,
+         {{{640, 480}, 40},
+          {{800, 600}, 48},
+          {{1024, 768}, 59},
+          {{1366, 768}, 45},
+          {{1920, 1080}, 21},
+          {{2560, 1440}, 51},
+          {{3840, 2160}, 60}}},
+    };
+    for (const auto &projection : projections)
+        for (const auto &ligne : projection.lignes)
+            QTest::addRow("seed %u, %dx%d, %s", ligne.second, ligne.first.width(),
+                          ligne.first.height(), projection.nom)
+                << projection.type << ligne.first << ligne.second;
+}
+
+void TestOmbrage::hachuresCommeLesOmbres()
+{
+    // Every 3° of azimuth and height, a direction lies inside the facade's hatched path exactly
+    // when the facade or a device shades it, and inside the walls' exactly when a wall does;
+    // directions within a pixel of a path's edge, or above the chart's top, are left out.
+    QFETCH(Type_Projection, type);
+    QFETCH(QSize, taille);
+    QFETCH(quint32, graine);
+    Description_Diagramme d;
+    d.date_choisie = QDate(2026, 6, 21);
+    d.options.projection = type;
+    d.taille = taille;
+    if (graine == 0) {
+        d.latitude = 48.85;
+        d.ombrage.facade = {true, 225.0, {true, 1.2, 0.3, 1.5, 1.5}, {true, 1.2, 0.9}, {}};
+    } else {
+        d.latitude = 140.0 * QRandomGenerator(graine).generateDouble() - 70.0;
+        d.ombrage = ombrage_au_hasard(graine);
+    }
+    Scene scene;
+    ajuster_scene(scene, d.taille);
+    dessiner_diagramme(scene, d);
+    QPainterPath facade, murs;
+    for (const QGraphicsItem *item : scene.items())
+        if (const auto *chemin = qgraphicsitem_cast<const QGraphicsPathItem *>(item)) {
+            if (chemin->brush().style() == Qt::BDiagPattern)
+                facade = chemin->path();
+            else if (chemin->brush().style() == Qt::FDiagPattern)
+                murs = chemin->path();
+        }
+    const Projection &projection = scene.projection();
+    const QList<QPolygonF> bords[] = {facade.toSubpathPolygons(), murs.toSubpathPolygons()};
+    int verifiees = 0;
+    for (int hauteur = 0; hauteur <= 90; hauteur += 3) {
+        if (hauteur > projection.hauteur_max())
+            break;
+        for (int azimut = -180; azimut < 180; azimut += 3) {
+            const QPointF p = projection.point(azimut, hauteur);
+            const bool ombre[] = {bool(ombre_facade(d.ombrage.facade, azimut, hauteur)),
+                                  bool(ombre_obstacles(d.ombrage.murs(), azimut, hauteur))};
+            for (int i = 0; i < 2; ++i) {
+                const QPainterPath &chemin = i == 0 ? facade : murs;
+                if (distance_bord(bords[i], p) <= marge_bord)
+                    continue;
+                ++verifiees;
+                QVERIFY2(chemin.contains(p) == ombre[i],
+                         qPrintable(QStringLiteral("%1 at azimuth %2, height %3: %4, %5")
+                                        .arg(i == 0 ? "facade" : "walls")
+                                        .arg(azimut)
+                                        .arg(hauteur)
+                                        .arg(chemin.contains(p) ? "hatched" : "not hatched")
+                                        .arg(ombre[i] ? "shaded" : "not shaded")));
+            }
+        }
+    }
+    QVERIFY2(verifiees > 500, qPrintable(QString::number(verifiees)));
 }
 
 void TestOmbrage::ombreSousLePointeur_data()

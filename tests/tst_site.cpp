@@ -139,6 +139,8 @@ struct Fenetre {
         for (QAbstractSpinBox *b : f.findChildren<QAbstractSpinBox *>())
             if (b->objectName() != QLatin1String("spinBox_nbLignes_tab"))
                 e << b->objectName() + QStringLiteral(" %1 %2").arg(b->text()).arg(b->isHidden());
+        for (QComboBox *c : f.findChildren<QComboBox *>())
+            e << c->objectName() + QStringLiteral(" %1").arg(c->currentIndex());
         for (QSlider *c : f.findChildren<QSlider *>())
             e << c->objectName() + QStringLiteral(" %1/%2 %3")
                                        .arg(c->value())
@@ -517,6 +519,9 @@ void TestSite::fichierRefuse_data()
         << n << avec("affichage.projection", "mercator")
         << "« mercator » est inconnu dans « affichage.projection » (« equidistante », "
            "« stereographique » ou « cylindrique » attendu)";
+    QTest::newRow("unknown joining of the mask rows")
+        << n << avec("masques.jonction", "courbe")
+        << "« courbe » est inconnu dans « masques.jonction » (« paliers » ou « ligne » attendu)";
     QTest::newRow("limits as text") << n << avec("trace.limites", "oui")
                                     << "le champ « trace.limites » doit valoir true ou false";
     QTest::newRow("501 mask rows") << n << avec("masques.lignes", lignes_masques(501))
@@ -652,6 +657,10 @@ void TestSite::lectureAcceptee_data()
         QTest::newRow(qPrintable(QStringLiteral("projection ") + nom_projection(type)))
             << site_en_json(projete) << projete;
     }
+    // Mask rows joined by straight lines: written so, where a file without it has steps.
+    Site en_ligne = base;
+    en_ligne.jonction_masques = Jonction_Masque::Ligne;
+    QTest::newRow("mask rows joined by straight lines") << site_en_json(en_ligne) << en_ligne;
     // The window's sections; a file without them has neither facade nor wall.
     Site fenetre = base;
     Ombrage &ombrage = fenetre.diagramme.ombrage;
@@ -994,6 +1003,8 @@ void TestSite::annulerRetablir_data()
                                       << "Importer un horizon";
     QTest::newRow("kept masks unticked") << "conserver"
                                          << "Conserver les masques";
+    QTest::newRow("mask rows joined by straight lines") << "jonction"
+                                                        << "Jonction des lignes";
     QTest::newRow("window and walls") << "fenetre"
                                       << "Fenêtre et obstacles";
     QTest::newRow("display options") << "options"
@@ -1116,6 +1127,8 @@ void TestSite::annulerRetablir()
             const QSize taille = f.size();
             f.resize(taille + QSize(1, 0));
             f.resize(taille);
+        } else if (c == QLatin1String("jonction")) {
+            enfant<QComboBox>(f, "combo_jonction")->setCurrentIndex(1);
         } else if (c == QLatin1String("options")) {
             enfant<QAction>(f, "actionOptions_graphiques")->trigger();
         } else if (c == QLatin1String("fenetre")) {

@@ -635,7 +635,8 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
                          Qt::RoundJoin);
         const QBrush pinceau(stylo.color(), Qt::SolidPattern);
         scene.tracer_masques(description.masque.constData(), description.masque.size(), stylo,
-                             pinceau, scene.chemin4);
+                             pinceau, scene.chemin4,
+                             description.jonction == Jonction_Masque::Ligne);
     }
 
     // 8. What the window's facade, its devices and the walls hide, under the courses.
@@ -648,7 +649,8 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
     const bool avec_masque = colonnes_masque(description);
     if (avec_masque || ombrage.facade_active()) {
         const Profil_Masque profil(
-            std::vector<QPointF>(description.masque.cbegin(), description.masque.cend()));
+            std::vector<QPointF>(description.masque.cbegin(), description.masque.cend()),
+            description.jonction);
         const Test_Cache derriere_masque = [&](double azimut, double hauteur) {
             return profil.hauteur(azimut) > hauteur ||
                    ombre_obstacles(ombrage.murs(), azimut, hauteur);

@@ -15,6 +15,7 @@
 // default) or the clock of its time zone.
 
 #include "export/pages.h"
+#include "masks/points_masque.h"
 #include "ombrage/ombrage.h"
 #include "projection/projection.h"
 #include "solar/heure_legale.h"
@@ -98,6 +99,8 @@ struct Description_Diagramme {
     // The kept horizon mask, already validated: points (x = azimuth, y = height, degrees)
     // clockwise from north. Empty: no outline.
     QVector<QPointF> masque;
+    // How its points are joined (masks/points_masque.h): drawn and counted alike.
+    Jonction_Masque jonction = Jonction_Masque::Paliers;
 
     // The window's facade, its devices and the walls around it (ombrage/ombrage.h): the zones
     // they hide are drawn under the courses, the walls count with the mask, and with the facade

@@ -222,9 +222,10 @@ QString texte_lecture(const Lecture &lecture, const Description_Diagramme &descr
     const Ombrage &ombrage = description.ombrage;
     if (ombrage.facade_active() || ombrage.avec_obstacles()) {
         const std::vector<QPointF> contour(description.masque.cbegin(), description.masque.cend());
-        const QString ombre =
-            texte_ombre(ombrage, hauteur_contour(contour, lecture.azimut) > lecture.hauteur,
-                        lecture.azimut, lecture.hauteur);
+        const QString ombre = texte_ombre(
+            ombrage,
+            hauteur_contour(contour, lecture.azimut, description.jonction) > lecture.hauteur,
+            lecture.azimut, lecture.hauteur);
         if (!ombre.isEmpty())
             texte += QStringLiteral(" — ombre : ") + ombre;
     }

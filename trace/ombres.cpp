@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 
 namespace
 {
@@ -70,22 +71,78 @@ void suivre(QPolygonF &polygone, const std::function<QPointF(double)> &point, do
     }
 }
 
-// The zone over bearings [g0, g1], on one side of the chart's seam.
-QPolygonF polygone_zone(const Projection &projection, const Zone_Ombre &zone, double g0, double g1)
+// A stretch of bearings [debut, fin] over which the same zones stand.
+struct Morceau {
+    double debut;
+    double fin;
+    std::vector<const Zone_Ombre *> zones;
+};
+
+// Whether `zone` stands over bearing `g`, taken strictly inside one of the stretches.
+bool couvre(const Zone_Ombre &zone, double g)
 {
-    const double plafond = projection.hauteur_max();
-    const auto point = [&](double g, double h) {
-        return projection.point(azimut_depuis_gisement(g), std::clamp(h, 0.0, plafond));
-    };
-    QPolygonF polygone;
-    polygone << point(g0, zone.bas(g0));
-    suivre(
-        polygone, [&](double g) { return point(g, zone.bas(g)); }, g0, g1);
-    polygone << point(g1, zone.haut(g1));
-    suivre(
-        polygone, [&](double g) { return point(g1 + g0 - g, zone.haut(g1 + g0 - g)); }, g0, g1);
-    polygone << polygone.first();
-    return polygone;
+    const double etendue = zone.fin - zone.debut;
+    return etendue >= 360.0 || std::fmod(std::fmod(g - zone.debut, 360.0) + 360.0, 360.0) < etendue;
+}
+
+// The stretches between every zone's ends (and the chart's seam, `couture` when not NaN), from
+// the first end on round the horizon, each with the zones over it.
+std::vector<Morceau> morceaux(const std::vector<Zone_Ombre> &zones, double couture)
+{
+    std::vector<double> bouts;
+    const auto ramener = [](double g) { return std::fmod(std::fmod(g, 360.0) + 360.0, 360.0); };
+    for (const Zone_Ombre &zone : zones)
+        if (zone.fin > zone.debut)
+            bouts.insert(bouts.end(), {ramener(zone.debut), ramener(zone.fin)});
+    if (bouts.empty())
+        return {};
+    if (!std::isnan(couture))
+        bouts.push_back(ramener(couture));
+    std::sort(bouts.begin(), bouts.end());
+    bouts.erase(std::unique(bouts.begin(), bouts.end()), bouts.end());
+    std::vector<Morceau> liste;
+    for (std::size_t i = 0; i < bouts.size(); ++i) {
+        Morceau m{bouts[i], i + 1 < bouts.size() ? bouts[i + 1] : bouts.front() + 360.0, {}};
+        for (const Zone_Ombre &zone : zones)
+            if (zone.fin > zone.debut && couvre(zone, 0.5 * (m.debut + m.fin)))
+                m.zones.push_back(&zone);
+        liste.push_back(std::move(m));
+    }
+    return liste;
+}
+
+// The lowest and the highest edge of the zones of `m` at bearing `g`: their union there, since
+// the heights of the zones over one bearing overlap (all reach the zenith, or all the horizon).
+double bas(const Morceau &m, double g)
+{
+    double h = 90.0;
+    for (const Zone_Ombre *zone : m.zones)
+        h = std::min(h, zone->bas(g));
+    return h;
+}
+
+double haut(const Morceau &m, double g)
+{
+    double h = 0.0;
+    for (const Zone_Ombre *zone : m.zones)
+        h = std::max(h, zone->haut(g));
+    return h;
+}
+
+// Adds `polygone` to `chemin` as a closed subpath, without its repeated points (the zenith of a
+// disc, where a zone's top edge ends); nothing when it has no area.
+void ajouter(QPainterPath &chemin, const QPolygonF &polygone)
+{
+    QPolygonF points;
+    for (const QPointF &p : polygone)
+        if (points.isEmpty() || p != points.last())
+            points << p;
+    if (points.size() > 1 && points.last() == points.first())
+        points.removeLast();
+    if (points.size() < 3)
+        return;
+    chemin.addPolygon(points);
+    chemin.closeSubpath();
 }
 
 void tracer_zones(Scene &scene, const std::vector<Zone_Ombre> &zones, const QColor &couleur,
@@ -119,22 +176,83 @@ void tracer_zones(Scene &scene, const std::vector<Zone_Ombre> &zones, const QCol
 
 QPainterPath chemin_zones(const Projection &projection, const std::vector<Zone_Ombre> &zones)
 {
+    // The zones' union is traced at once rather than united afterwards: outlines that meet (at
+    // the zenith, along a shared edge) make the toolkit's path union drop whole pieces.
+    const double plafond = projection.hauteur_max();
+    const double couture = projection.est_polaire()
+                               ? std::numeric_limits<double>::quiet_NaN()
+                               : std::fmod(projection.azimut_centre() + 180.0, 360.0);
+    const std::vector<Morceau> liste = morceaux(zones, couture);
     QPainterPath chemin;
-    for (const Zone_Ombre &zone : zones) {
-        std::vector<std::pair<double, double>> morceaux{{zone.debut, zone.fin}};
-        if (!projection.est_polaire()) {
-            // The seam's bearing, taken after the zone's start.
-            const double couture = projection.azimut_centre() + 180.0;
-            const double c =
-                zone.debut + std::fmod(std::fmod(couture - zone.debut, 360.0) + 360.0, 360.0);
-            if (c > zone.debut && c < zone.fin)
-                morceaux = {{zone.debut, c - pres_couture}, {c + pres_couture, zone.fin}};
+    if (liste.empty())
+        return chemin;
+    const std::size_t n = liste.size();
+    const auto sur_couture = [&](double g) {
+        return !std::isnan(couture) && std::abs(std::remainder(g - couture, 360.0)) < pres_couture;
+    };
+    // A run of stretches begins after a bare one, or at the seam.
+    std::size_t premier = n;
+    for (std::size_t i = 0; i < n && premier == n; ++i)
+        if (sur_couture(liste[i].debut) || liste[(i + n - 1) % n].zones.empty())
+            premier = i;
+    if (premier == n) {
+        // The whole horizon on a disc: the ring between the lowest edge and the highest.
+        QPolygonF dessous, dessus;
+        for (const Morceau &m : liste) {
+            const auto point = [&](double g, double h) {
+                return projection.point(azimut_depuis_gisement(g), std::clamp(h, 0.0, plafond));
+            };
+            dessous << point(m.debut, bas(m, m.debut));
+            suivre(
+                dessous, [&](double g) { return point(g, bas(m, g)); }, m.debut, m.fin);
+            dessus << point(m.debut, haut(m, m.debut));
+            suivre(
+                dessus, [&](double g) { return point(g, haut(m, g)); }, m.debut, m.fin);
         }
-        for (const auto &morceau : morceaux) {
-            QPainterPath piece;
-            piece.addPolygon(polygone_zone(projection, zone, morceau.first, morceau.second));
-            chemin = chemin.united(piece);
+        ajouter(chemin, dessous);
+        ajouter(chemin, dessus);
+        return chemin;
+    }
+    // The stretches of a run, their bearings unwrapped past 360.
+    std::vector<Morceau> suite;
+    for (std::size_t k = 0; k <= n; ++k) {
+        const Morceau *m = k < n ? &liste[(premier + k) % n] : nullptr;
+        const bool suit = m && !m->zones.empty();
+        const double tour = premier + k >= n ? 360.0 : 0.0;
+        if (suit && !suite.empty() && !sur_couture(m->debut)) {
+            suite.push_back({m->debut + tour, m->fin + tour, m->zones});
+            continue;
         }
+        if (!suite.empty()) {
+            // Along the lowest edge, then back along the highest; a run's ends on the seam are
+            // drawn on their own side of the chart.
+            const double g0 =
+                suite.front().debut + (sur_couture(suite.front().debut) ? pres_couture : 0.0);
+            const double g1 =
+                suite.back().fin - (sur_couture(suite.back().fin) ? pres_couture : 0.0);
+            const auto point = [&](double g, double h) {
+                return projection.point(azimut_depuis_gisement(std::clamp(g, g0, g1)),
+                                        std::clamp(h, 0.0, plafond));
+            };
+            QPolygonF polygone;
+            for (const Morceau &p : suite) {
+                polygone << point(p.debut, bas(p, p.debut));
+                suivre(
+                    polygone, [&](double g) { return point(g, bas(p, g)); }, p.debut, p.fin);
+            }
+            for (auto p = suite.rbegin(); p != suite.rend(); ++p) {
+                const double a = p->debut;
+                const double b = p->fin;
+                polygone << point(b, haut(*p, b));
+                suivre(
+                    polygone, [&](double g) { return point(a + b - g, haut(*p, a + b - g)); }, a,
+                    b);
+            }
+            ajouter(chemin, polygone);
+            suite.clear();
+        }
+        if (suit)
+            suite.push_back({m->debut + tour, m->fin + tour, m->zones});
     }
     return chemin;
 }
