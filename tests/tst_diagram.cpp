@@ -1350,6 +1350,8 @@ void TestScene::description_data()
     QTest::addColumn<QStringList>("lignes");
     QTest::addColumn<QStringList>("couleurs");
     QTest::addColumn<int>("items");
+    // The report page's lines for the window and the walls.
+    QTest::addColumn<QStringList>("fenetre");
 
     auto mode1 = [](double latitude, const QDate &date, const QVector<QDate> &enregistrees = {}) {
         Description_Diagramme d;
@@ -1372,19 +1374,19 @@ void TestScene::description_data()
     // Items: the caption, and per course drawn in the legend its path, label and stroke.
     QTest::newRow("chosen date") << mode1(45, QDate(2026, 6, 21))
                                  << QStringList{"21/06/2026 4h18 19h43 15h25"} << QStringList{rouge}
-                                 << 1 + 3;
+                                 << 1 + 3 << QStringList();
     // Saved dates take the colours by day of the year; one equal to the chosen date is skipped.
     QTest::newRow("saved dates by day of the year")
         << mode1(45, QDate(2026, 6, 21),
                  {QDate(2026, 12, 21), QDate(2026, 6, 21), QDate(2026, 3, 1)})
         << QStringList{"21/06/2026 4h18 19h43 15h25", "01/03/2026 6h35 17h26 10h51",
                        "21/12/2026 7h43 16h17 8h34"}
-        << QStringList{rouge, orange, cyan} << 1 + 3 * 3;
+        << QStringList{rouge, orange, cyan} << 1 + 3 * 3 << QStringList();
     // At 80° on 21 December the sun never rises: the chosen date and a saved date in the polar
     // night keep their rows with dashes, their empty paths and their legend rows.
     QTest::newRow("polar night") << mode1(80, QDate(2026, 12, 21), {QDate(2026, 12, 20)})
                                  << QStringList{"21/12/2026 - - -", "20/12/2026 - - -"}
-                                 << QStringList{rouge, orange} << 1 + 3 * 2;
+                                 << QStringList{rouge, orange} << 1 + 3 * 2 << QStringList();
     // Mode 2: the 31st exists in seven months, each in the colour of its month's number.
     Description_Diagramme mois = mode1(45, QDate(2026, 6, 21));
     mois.mode = Mode_Dates::Jour_des_mois;
@@ -1396,13 +1398,15 @@ void TestScene::description_data()
         dates << QDate(2026, m, 31).toString("dd/MM/yyyy");
         couleurs << couleur_course(m - 1).name();
     }
-    QTest::newRow("day 31 of the months") << mois << dates << couleurs << 1 + 7 * 3;
+    QTest::newRow("day 31 of the months")
+        << mois << dates << couleurs << 1 + 7 * 3 << QStringList();
     // The limit courses are a path and a label each and no row; the mask outline comes last.
     Description_Diagramme limites = mode1(45, QDate(2026, 6, 21));
     limites.limites = true;
     limites.masque = {{-60, 10}, {-120, 20}, {150, 15}};
-    QTest::newRow("limit courses and mask") << limites << QStringList{"21/06/2026 4h18 19h43 15h25"}
-                                            << QStringList{rouge} << 1 + 3 + 2 * 2 + 2;
+    QTest::newRow("limit courses and mask")
+        << limites << QStringList{"21/06/2026 4h18 19h43 15h25"} << QStringList{rouge}
+        << 1 + 3 + 2 * 2 + 2 << QStringList();
     // The accurate sun on a clock: U.S. Naval Observatory, "Rise and Set for the Sun for 2020",
     // Auckland (E174 48, S36 50) in UT, sunrise Jun 20 19:34 and sunset Jun 21 05:12, so 07:34
     // and 17:12 on the clock of Pacific/Auckland (+12). The day's length is the solar day's. The
@@ -1413,7 +1417,8 @@ void TestScene::description_data()
     auckland.echelle = Echelle_Heures::Heure_legale;
     auckland.modele = Modele_Soleil::precis;
     QTest::newRow("Auckland on its clock, accurate sun")
-        << auckland << QStringList{"21/06/2020 7h34 17h12 9h38"} << QStringList{rouge} << 1 + 3 + 1;
+        << auckland << QStringList{"21/06/2020 7h34 17h12 9h38"} << QStringList{rouge} << 1 + 3 + 1
+        << QStringList();
     // NOAA's solar calculator (Meeus's low-precision sun, upper limb at −0.833°), worked by hand
     // for these rows. Waitangi, Chatham Islands (S43 57, W176 33, UTC+13:45 in March): the sun
     // of 20 March on that clock rises at 17:47.9 UT on the 19th, 7h33 on the 20th, and sets at
@@ -1424,7 +1429,8 @@ void TestScene::description_data()
     chatham.echelle = Echelle_Heures::Heure_legale;
     chatham.modele = Modele_Soleil::precis;
     QTest::newRow("Chatham, a clock a day ahead of the sun: the row's own day")
-        << chatham << QStringList{"20/03/2026 7h33 19h44 12h11"} << QStringList{rouge} << 1 + 3 + 1;
+        << chatham << QStringList{"20/03/2026 7h33 19h44 12h11"} << QStringList{rouge} << 1 + 3 + 1
+        << QStringList();
     // Nome (N64 30, W165 24, UTC−8 in summer) on 17 June: sunrise 12:20.0 UT, sunset 09:46.0 UT
     // the next day, 4h20 and 1h46 past the clock's midnight, 21.434 h later.
     Description_Diagramme nome = mode1(64.5, QDate(2026, 6, 17));
@@ -1433,8 +1439,8 @@ void TestScene::description_data()
     nome.echelle = Echelle_Heures::Heure_legale;
     nome.modele = Modele_Soleil::precis;
     QTest::newRow("Nome, a sunset past the clock's midnight")
-        << nome << QStringList{"17/06/2026 4h20 1h46 (+1) 21h26"} << QStringList{rouge}
-        << 1 + 3 + 1;
+        << nome << QStringList{"17/06/2026 4h20 1h46 (+1) 21h26"} << QStringList{rouge} << 1 + 3 + 1
+        << QStringList();
     // Longyearbyen (78.216667 N, 15.633333 E) on 15 November 2020: polar night in the same
     // tables (K. Brunner's solarpositioning reference data, usno_reference_testdata.csv).
     Description_Diagramme longyearbyen = mode1(78.216667, QDate(2020, 11, 15));
@@ -1443,7 +1449,23 @@ void TestScene::description_data()
     longyearbyen.echelle = Echelle_Heures::Heure_legale;
     longyearbyen.modele = Modele_Soleil::precis;
     QTest::newRow("polar night of the accurate sun")
-        << longyearbyen << QStringList{"15/11/2020 - - -"} << QStringList{rouge} << 1 + 3 + 1;
+        << longyearbyen << QStringList{"15/11/2020 - - -"} << QStringList{rouge} << 1 + 3 + 1
+        << QStringList();
+    // Seven walls: the first six listed, and the seventh counted. Their outline is a path with
+    // its legend row, a swatch and a label.
+    Description_Diagramme murs = mode1(45, QDate(2026, 6, 21));
+    QStringList textes_murs;
+    for (int i = 0; i < 7; ++i) {
+        murs.ombrage.obstacles.push_back({40.0 * i, 20.0, 40.0 * i + 30, 20.0, 5.0});
+        if (i < 6)
+            textes_murs << QStringLiteral("Obstacle %1 : %2° à 20 m, %3° à 20 m, hauteur 5 m")
+                               .arg(i + 1)
+                               .arg(40 * i)
+                               .arg(40 * i + 30);
+    }
+    QTest::newRow("seven walls") << murs << QStringList{"21/06/2026 4h18 19h43 15h25"}
+                                 << QStringList{rouge} << 1 + 3 + 3
+                                 << textes_murs + QStringList{"… et 1 autre obstacle"};
 }
 
 void TestScene::description()
@@ -1452,6 +1474,7 @@ void TestScene::description()
     QFETCH(QStringList, lignes);
     QFETCH(QStringList, couleurs);
     QFETCH(int, items);
+    QFETCH(QStringList, fenetre);
 
     Scene scene;
     ajuster_scene(scene, description.taille);
@@ -1489,9 +1512,12 @@ void TestScene::description()
         source->render(&peintre);
     }
     QCOMPARE(obtenue, attendue);
-    // The report page's table: the two columns of the mask while the description has one.
+    // The report page's table: the two columns of the mask while the description has one or a
+    // wall.
     const Legende_page page = legende_page(description, sorties);
-    const int colonnes = description.masque.isEmpty() ? 4 : 6;
+    QCOMPARE(page.fenetre, fenetre);
+    const int colonnes =
+        description.masque.isEmpty() && description.ombrage.obstacles.empty() ? 4 : 6;
     QCOMPARE(page.entetes.size(), colonnes);
     for (const QStringList &cellules : page.lignes)
         QCOMPARE(cellules.size(), colonnes);
@@ -1516,6 +1542,8 @@ void TestScene::tailleDeLaVue_data()
     // With a facade and a wall, two rows more than the corners hold at the legend's full size.
     QTest::newRow("1600 x 900 at twice the scale, facade and wall")
         << QSize(400, 372) << 48.85 << 224 << true << E;
+    QTest::newRow("1600 x 900, facade and wall: their legend rows one under the other")
+        << QSize(1110, 800) << 48.85 << 660 << true << E;
     // At the equator the limit courses rise near the east and their labels beside them would
     // reach past the drawing's edge.
     QTest::newRow("800 x 600 at the equator") << QSize(400, 512) << 0.0 << 240 << false << E;

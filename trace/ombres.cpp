@@ -34,7 +34,7 @@ constexpr double interligne_legende = 15.0;
 constexpr double cote_echantillon = 10.0;
 
 const QColor couleur_facade(200, 90, 0);
-// The walls the report page lists one by one, the last line saying how many more there are.
+// The walls the report page lists one by one; a line after them says how many more there are.
 constexpr int obstacles_page = 6;
 const QColor couleur_obstacles(110, 50, 160);
 
@@ -301,7 +301,7 @@ QStringList textes_ombrage(const Ombrage &ombrage)
                                    metres(joue.second->distance));
     }
     const std::vector<Obstacle> &murs = ombrage.murs();
-    const int montres = murs.size() > obstacles_page ? obstacles_page - 1 : int(murs.size());
+    const int montres = std::min(int(murs.size()), obstacles_page);
     for (int i = 0; i < montres; ++i) {
         const Obstacle &o = murs[static_cast<std::size_t>(i)];
         lignes << QStringLiteral("Obstacle %1 : %2 à %3, %4 à %5, hauteur %6")
@@ -309,8 +309,11 @@ QStringList textes_ombrage(const Ombrage &ombrage)
                       .arg(degres(o.gisement1), metres(o.distance1), degres(o.gisement2),
                            metres(o.distance2), metres(o.hauteur));
     }
-    if (montres < int(murs.size()))
-        lignes << QStringLiteral("… et %1 autres obstacles").arg(int(murs.size()) - montres);
+    const int autres = int(murs.size()) - montres;
+    if (autres == 1)
+        lignes << QStringLiteral("… et 1 autre obstacle");
+    else if (autres > 1)
+        lignes << QStringLiteral("… et %1 autres obstacles").arg(autres);
     return lignes;
 }
 

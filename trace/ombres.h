@@ -34,8 +34,8 @@ QString texte_ombre(const Ombrage &ombrage, bool sous_masque, double azimut, dou
 // The report page's lines for `ombrage`: "Façade orientée à 225° (SO)", its devices switched
 // on ("Casquette : profondeur 1,2 m, hauteur 1,5 m", "Débords : gauche 0,5 m, droit toute la
 // façade", "Joue gauche : profondeur 0,5 m, distance 1 m"), and the walls switched on ("Obstacle 1
-// : 200° à 20 m, 250° à 15 m, hauteur 8 m"), the first few of them and then their count. Numbers in
-// the default locale.
+// : 200° à 20 m, 250° à 15 m, hauteur 8 m"), the first six of them and then how many more ("… et
+// 1 autre obstacle"). Numbers in the default locale.
 QStringList textes_ombrage(const Ombrage &ombrage);
 
 #endif
