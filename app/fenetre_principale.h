@@ -26,7 +26,8 @@
 // the site as the widgets hold it to the history, which keeps a step when it differs from the
 // last; an action that changes several inputs in turn (a horizon imported, the table emptied, a
 // site opened) is one named step. Undoing puts a whole site back through the path that opens
-// one. The title's "*" follows the history's clean state, set when a site is opened or saved.
+// one. The title's "*" follows the history's clean state, set when the window starts and when a
+// site is opened or saved.
 //
 // The slots are connected by name when the form is set up. Other connections: the answer of
 // the update check that runs in the background at start-up; the mask model's own change
@@ -174,7 +175,8 @@ private slots:
     void on_bouton_fenetre_obstacles_clicked();
 
 protected:
-    // With unsaved changes to an opened or saved site, asks whether to save them first.
+    // With unsaved changes, to a site or to a study never saved, asks whether to save them
+    // first.
     void closeEvent(QCloseEvent *event) override;
     // A dropped site file (.orvane) is opened.
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -196,10 +198,11 @@ private:
     // The file `chemin`, just opened or written, becomes the window's site: its name in the
     // title, and no unsaved change.
     void devenir_site(const QString &chemin);
-    // Whether the current state may be dropped: no site, no unsaved change, or the user chose
-    // to save (successfully) or not to.
+    // Whether the current state may be dropped: no unsaved change, or the user chose to save
+    // (successfully, through "Enregistrer sous" for a study never saved) or not to.
     bool abandon_accepte();
-    // The title's "*": whether the site has changed since it was last opened or saved.
+    // The title's "*": whether the site has changed since it was last opened or saved, or a
+    // study never saved since the window started ("Sans titre*").
     void actualiser_modification();
     // "Fenêtre et obstacles..." (protections/fenetre_protections.cpp): the dialog, whose
     // accepted value is drawn.

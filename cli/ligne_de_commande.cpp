@@ -344,8 +344,12 @@ void lire_ombrage(Ombrage &ombrage, const QString &facade, const QString &casque
     for (const QString &texte : obstacles) {
         const std::vector<double> n =
             lire_nombres(option, texte, {5}, QStringLiteral("B1:D1:B2:D2:H"));
-        ombrage.obstacles.push_back({gisement(option, n[0]), longueur(option, n[1]),
-                                     gisement(option, n[2]), longueur(option, n[3]), n[4]});
+        const Obstacle mur{gisement(option, n[0]), longueur(option, n[1]), gisement(option, n[2]),
+                           longueur(option, n[3]), n[4]};
+        if (mur_sur_le_point(mur))
+            throw Erreur_usage{QStringLiteral("%1 : « %2 » : %3")
+                                   .arg(option, texte, QString::fromUtf8(raison_mur_sur_le_point))};
+        ombrage.obstacles.push_back(mur);
     }
 }
 

@@ -100,6 +100,20 @@ const std::vector<Obstacle> &Ombrage::murs() const
     return obstacles_actifs ? obstacles : aucun;
 }
 
+bool mur_sur_le_point(const Obstacle &o)
+{
+    if (o.hauteur <= 0.0)
+        return false;
+    const double x1 = o.distance1 * std::sin(o.gisement1 * radians);
+    const double y1 = o.distance1 * std::cos(o.gisement1 * radians);
+    const double ex = o.distance2 * std::sin(o.gisement2 * radians) - x1;
+    const double ey = o.distance2 * std::cos(o.gisement2 * radians) - y1;
+    // The segment's point nearest the point: its foot, or the nearer end.
+    const double longueur2 = ex * ex + ey * ey;
+    const double t = longueur2 > 0.0 ? std::clamp(-(x1 * ex + y1 * ey) / longueur2, 0.0, 1.0) : 0.0;
+    return std::hypot(x1 + t * ex, y1 + t * ey) <= ecart_mur_min;
+}
+
 double gisement_depuis_azimut(double azimut)
 {
     const double g = std::fmod(-azimut, 360.0);

@@ -69,6 +69,16 @@ struct Obstacle {
 
 inline constexpr int obstacles_max = 50;
 
+// A wall rising above the point whose line passes this close to it (metres) stands on it and
+// would hide a whole half of the sky: every way in (the command line, a site file, the dialog)
+// refuses it, with this reason. A wall at or below the point hides nothing wherever it runs.
+inline constexpr double ecart_mur_min = 0.01;
+inline constexpr char raison_mur_sur_le_point[] =
+    "le mur passe à 1 cm ou moins du point de la fenêtre";
+// Whether the wall rises above the point and its ground segment passes within `ecart_mur_min`
+// of it.
+bool mur_sur_le_point(const Obstacle &obstacle);
+
 // Everything around the window. With the facade off and no wall on, nothing is hidden.
 struct Ombrage {
     Facade facade;

@@ -94,54 +94,39 @@ double cellule(const QTableWidget &table, int ligne, int colonne)
 
 Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent) : QDialog(parent)
 {
+    // Built in one pass: every widget first, then the values, then the connections, so that no
+    // value set and no slot run reaches a widget not yet made.
     setWindowTitle(tr("Fenêtre et obstacles"));
     auto *mise_en_page = new QVBoxLayout(this); // every widget below is owned by the dialog
 
     // The facade, with its devices inside: switched off, it switches them off too.
-    const Facade &f = ombrage.facade;
-    groupe_facade = groupe_commutable(tr("Façade"), f.active, "groupe_facade", this);
+    groupe_facade = groupe_commutable(tr("Façade"), false, "groupe_facade", this);
     auto *facade = new QVBoxLayout(groupe_facade);
     auto *ligne_orientation = new QHBoxLayout;
     facade->addLayout(ligne_orientation);
     orientation = boite(0.0, 360.0, QStringLiteral("°"), groupe_facade);
     orientation->setSingleStep(1.0);
     orientation->setObjectName(QStringLiteral("orientation_facade"));
-    orientation->setValue(f.orientation);
     reperes = new QComboBox(groupe_facade);
     reperes->addItem(QString());
     for (const char *nom : reperes_cardinaux)
         reperes->addItem(QString::fromLatin1(nom));
-    connect(reperes, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
-        if (index > 0)
-            orientation->setValue(45.0 * (index - 1));
-    });
-    connect(orientation, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
-            [this](double valeur) {
-                const double rang = valeur / 45.0;
-                reperes->setCurrentIndex(rang == std::floor(rang) ? int(rang) % 8 + 1 : 0);
-            });
-    reperes->setCurrentIndex(f.orientation / 45.0 == std::floor(f.orientation / 45.0)
-                                 ? int(f.orientation / 45.0) % 8 + 1
-                                 : 0);
     ligne_orientation->addWidget(new QLabel(tr("Façade orientée à"), groupe_facade));
     ligne_orientation->addWidget(orientation);
     ligne_orientation->addWidget(reperes);
     ligne_orientation->addStretch();
 
-    const Casquette &c = f.casquette;
-    groupe_casquette =
-        groupe_commutable(tr("Casquette"), c.active, "groupe_casquette", groupe_facade);
+    groupe_casquette = groupe_commutable(tr("Casquette"), false, "groupe_casquette", groupe_facade);
     auto *casquette = new QFormLayout(groupe_casquette);
-    casquette_profondeur = longueur(groupe_casquette, c.profondeur);
-    casquette_hauteur = longueur(groupe_casquette, c.hauteur);
-    const auto debord = [&](double valeur) {
+    casquette_profondeur = longueur(groupe_casquette);
+    casquette_hauteur = longueur(groupe_casquette);
+    const auto debord = [&] {
         QDoubleSpinBox *b = boite(0.0, longueur_max, QStringLiteral(" m"), groupe_casquette);
         b->setSpecialValueText(toute_la_facade);
-        b->setValue(std::isinf(valeur) ? 0.0 : valeur);
         return b;
     };
-    casquette_gauche = debord(c.gauche);
-    casquette_droite = debord(c.droite);
+    casquette_gauche = debord();
+    casquette_droite = debord();
     casquette->addRow(tr("Profondeur"), casquette_profondeur);
     casquette->addRow(tr("Hauteur au-dessus du point"), casquette_hauteur);
     casquette->addRow(tr("Débord gauche"), casquette_gauche);
@@ -150,25 +135,24 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent) : QD
 
     auto *joues = new QHBoxLayout;
     facade->addLayout(joues);
-    const auto joue = [&](const QString &titre, const Joue &j, const char *nom, QGroupBox *&groupe,
+    const auto joue = [&](const QString &titre, const char *nom, QGroupBox *&groupe,
                           QDoubleSpinBox *&profondeur, QDoubleSpinBox *&distance) {
-        groupe = groupe_commutable(titre, j.active, nom, groupe_facade);
+        groupe = groupe_commutable(titre, false, nom, groupe_facade);
         auto *formulaire = new QFormLayout(groupe);
-        profondeur = longueur(groupe, j.profondeur);
-        distance = longueur(groupe, j.distance);
+        profondeur = longueur(groupe);
+        distance = longueur(groupe);
         formulaire->addRow(tr("Profondeur"), profondeur);
         formulaire->addRow(tr("Distance"), distance);
         joues->addWidget(groupe);
     };
-    joue(tr("Joue gauche"), f.joue_gauche, "groupe_joue_gauche", groupe_joue_gauche,
-         joue_gauche_profondeur, joue_gauche_distance);
-    joue(tr("Joue droite"), f.joue_droite, "groupe_joue_droite", groupe_joue_droite,
-         joue_droite_profondeur, joue_droite_distance);
+    joue(tr("Joue gauche"), "groupe_joue_gauche", groupe_joue_gauche, joue_gauche_profondeur,
+         joue_gauche_distance);
+    joue(tr("Joue droite"), "groupe_joue_droite", groupe_joue_droite, joue_droite_profondeur,
+         joue_droite_distance);
     mise_en_page->addWidget(groupe_facade);
 
     // The walls, one row each.
-    groupe_obstacles =
-        groupe_commutable(tr("Obstacles"), ombrage.obstacles_actifs, "groupe_obstacles", this);
+    groupe_obstacles = groupe_commutable(tr("Obstacles"), false, "groupe_obstacles", this);
     auto *murs = new QVBoxLayout(groupe_obstacles);
     obstacles = new QTableWidget(0, Colonnes, groupe_obstacles);
     obstacles->setHorizontalHeaderLabels(
@@ -176,8 +160,6 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent) : QD
     obstacles->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     obstacles->setItemDelegate(new Delegue_Obstacles(obstacles));
     obstacles->setSelectionBehavior(QAbstractItemView::SelectRows);
-    for (const Obstacle &o : ombrage.obstacles)
-        ajouter_obstacle(o);
     murs->addWidget(obstacles);
     auto *boutons_murs = new QHBoxLayout;
     bouton_ajouter = new QPushButton(tr("Ajouter"), groupe_obstacles);
@@ -186,7 +168,47 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent) : QD
     boutons_murs->addWidget(bouton_supprimer);
     boutons_murs->addStretch();
     murs->addLayout(boutons_murs);
-    bouton_ajouter->setEnabled(obstacles->rowCount() < obstacles_max);
+    mise_en_page->addWidget(groupe_obstacles);
+
+    // Why "OK" was refused, until the table changes.
+    refus = new QLabel(this);
+    refus->setObjectName(QStringLiteral("refus"));
+    refus->setWordWrap(true);
+    refus->setStyleSheet(QStringLiteral("color: #b00000;"));
+    refus->hide();
+    mise_en_page->addWidget(refus);
+
+    auto *boutons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    mise_en_page->addWidget(boutons);
+
+    // The values.
+    const Facade &f = ombrage.facade;
+    groupe_facade->setChecked(f.active);
+    orientation->setValue(f.orientation);
+    reperes->setCurrentIndex(repere(f.orientation));
+    const Casquette &c = f.casquette;
+    groupe_casquette->setChecked(c.active);
+    casquette_profondeur->setValue(c.profondeur);
+    casquette_hauteur->setValue(c.hauteur);
+    casquette_gauche->setValue(std::isinf(c.gauche) ? 0.0 : c.gauche);
+    casquette_droite->setValue(std::isinf(c.droite) ? 0.0 : c.droite);
+    groupe_joue_gauche->setChecked(f.joue_gauche.active);
+    joue_gauche_profondeur->setValue(f.joue_gauche.profondeur);
+    joue_gauche_distance->setValue(f.joue_gauche.distance);
+    groupe_joue_droite->setChecked(f.joue_droite.active);
+    joue_droite_profondeur->setValue(f.joue_droite.profondeur);
+    joue_droite_distance->setValue(f.joue_droite.distance);
+    groupe_obstacles->setChecked(ombrage.obstacles_actifs);
+    for (const Obstacle &o : ombrage.obstacles)
+        ajouter_obstacle(o);
+
+    // The connections.
+    connect(reperes, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
+        if (index > 0)
+            orientation->setValue(45.0 * (index - 1));
+    });
+    connect(orientation, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
+            [this](double valeur) { reperes->setCurrentIndex(repere(valeur)); });
     connect(bouton_ajouter, &QPushButton::clicked, this, [this] {
         // A wall 10 m wide across the facade's normal, 10 m away, as high as a storey.
         const double g = orientation->value();
@@ -198,13 +220,35 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent) : QD
         if (ligne >= 0)
             obstacles->removeRow(ligne);
         bouton_ajouter->setEnabled(obstacles->rowCount() < obstacles_max);
+        refus->hide();
     });
-    mise_en_page->addWidget(groupe_obstacles);
-
-    auto *boutons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(obstacles, &QTableWidget::itemChanged, refus, &QWidget::hide);
     connect(boutons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(boutons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    mise_en_page->addWidget(boutons);
+}
+
+int Dialogue_Fenetre::repere(double orientation)
+{
+    const double rang = orientation / 45.0;
+    return rang == std::floor(rang) ? int(rang) % 8 + 1 : 0;
+}
+
+void Dialogue_Fenetre::accept()
+{
+    // A wall on the point is refused here, as a site file or the command line refuses it: the
+    // dialog stays open with every value as typed.
+    const std::vector<Obstacle> murs = valeur().obstacles;
+    for (std::size_t i = 0; i < murs.size(); ++i) {
+        if (mur_sur_le_point(murs[i])) {
+            refus->setText(
+                tr("Obstacle %1 : %2.").arg(i + 1).arg(QString::fromUtf8(raison_mur_sur_le_point)));
+            refus->show();
+            obstacles->selectRow(int(i));
+            return;
+        }
+    }
+    refus->hide();
+    QDialog::accept();
 }
 
 void Dialogue_Fenetre::ajouter_obstacle(const Obstacle &obstacle)

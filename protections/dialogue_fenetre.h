@@ -15,6 +15,7 @@
 class QComboBox;
 class QDoubleSpinBox;
 class QGroupBox;
+class QLabel;
 class QPushButton;
 class QTableWidget;
 
@@ -28,7 +29,13 @@ public:
     // What the dialog holds now; the values of an element switched off are kept.
     Ombrage valeur() const;
 
+    // "OK": refused, with its reason shown, while a wall passes on the point.
+    void accept() override;
+
 private:
+    // The quick pick of `orientation`: 1 + its rank from north when it is one of the eight, else
+    // the blank entry 0.
+    static int repere(double orientation);
     // A wall's row, at the end of the table.
     void ajouter_obstacle(const Obstacle &obstacle);
 
@@ -49,6 +56,7 @@ private:
     QGroupBox *groupe_obstacles = nullptr;
     QTableWidget *obstacles = nullptr;
     QPushButton *bouton_ajouter = nullptr;
+    QLabel *refus = nullptr;
 };
 
 #endif

@@ -153,8 +153,12 @@ void Fenetre_Principale::appliquer_site(const Site &site)
 
 void Fenetre_Principale::actualiser_modification()
 {
-    // Without a site file nothing is kept, so nothing is unsaved.
-    setWindowModified(!chemin_site.isEmpty() && !historique.pile().isClean());
+    // A study never saved has changes to lose as soon as it differs from the window's start:
+    // it is then named, so that its "*" shows.
+    const bool modifie = !historique.pile().isClean();
+    if (chemin_site.isEmpty())
+        setWindowTitle(modifie ? tr("Sans titre[*] - Orvane") : tr("Orvane"));
+    setWindowModified(modifie);
 }
 
 void Fenetre_Principale::noter_etape(const QString &nom)
@@ -234,12 +238,14 @@ bool Fenetre_Principale::enregistrer_site_sous()
 bool Fenetre_Principale::abandon_accepte()
 {
     actualiser_modification();
-    if (chemin_site.isEmpty() || !isWindowModified())
+    if (!isWindowModified())
         return true;
+    const QString nom =
+        chemin_site.isEmpty() ? tr("Sans titre") : QFileInfo(chemin_site).fileName();
     QMessageBox question(QMessageBox::Question, tr("Orvane"),
                          tr("Le site « %1 » a été modifié. Voulez-vous enregistrer les "
                             "modifications ?")
-                             .arg(QFileInfo(chemin_site).fileName()),
+                             .arg(nom),
                          QMessageBox::NoButton, this);
     QPushButton *enregistrer = question.addButton(tr("Enregistrer"), QMessageBox::AcceptRole);
     QPushButton *abandonner =
@@ -248,8 +254,9 @@ bool Fenetre_Principale::abandon_accepte()
     question.setDefaultButton(enregistrer);
     question.setEscapeButton(annuler);
     question.exec();
+    // A study never saved is named first; cancelling that cancels what asked.
     if (question.clickedButton() == enregistrer)
-        return enregistrer_site(chemin_site);
+        return chemin_site.isEmpty() ? enregistrer_site_sous() : enregistrer_site(chemin_site);
     return question.clickedButton() == abandonner;
 }
 

@@ -373,6 +373,9 @@ void lire_ombrage(Lecteur &l, const QJsonObject &racine, Ombrage &ombrage)
         o.distance2 = l.longueur(m, chemin + QStringLiteral("distance2"));
         o.hauteur = l.reel(m, chemin + QStringLiteral("hauteur"), -longueur_max, longueur_max,
                            QStringLiteral(" m"));
+        if (!l.en_echec() && mur_sur_le_point(o))
+            l.echouer(QStringLiteral("« %1 » : %2")
+                          .arg(chemin.chopped(1), QString::fromUtf8(raison_mur_sur_le_point)));
         ombrage.obstacles.push_back(o);
     }
 }

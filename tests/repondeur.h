@@ -7,7 +7,7 @@
 // records what each of them showed. It looks for a new box every few milliseconds from the event
 // loop, so it also answers boxes opened inside a slot that a test triggers synchronously.
 // Either it is given the button to press on each expected box in turn, or (a_chaque_boite) the
-// one button to press on every box, however many come.
+// button to press on every box, however many come.
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -38,7 +38,7 @@ public:
     // `reponses`: the texts of the buttons to press, one per expected box. A box beyond them
     // is recorded as unexpected and closed with its escape button, so no test hangs.
     explicit Repondeur(QStringList reponses, const QElapsedTimer *horloge = nullptr)
-        : Repondeur(std::move(reponses), QString(), horloge)
+        : Repondeur(std::move(reponses), QStringList(), horloge)
     {
     }
 
@@ -47,7 +47,12 @@ public:
     // the answerer is built in place, as it can be neither copied nor moved.
     static Repondeur a_chaque_boite(const QString &bouton)
     {
-        return Repondeur(QStringList(), bouton, nullptr);
+        return Repondeur(QStringList(), {bouton}, nullptr);
+    }
+    // The first of `boutons` that a box has, on every box.
+    static Repondeur a_chaque_boite(const QStringList &boutons)
+    {
+        return Repondeur(QStringList(), boutons, nullptr);
     }
 
     // Called with any other modal widget (a file dialog, say); it must close it.
@@ -76,7 +81,7 @@ public:
 private:
     static constexpr int intervalle_ms = 10;
 
-    Repondeur(QStringList reponses, QString a_chaque_boite, const QElapsedTimer *horloge)
+    Repondeur(QStringList reponses, QStringList a_chaque_boite, const QElapsedTimer *horloge)
         : reponses_(std::move(reponses)), a_chaque_boite_(std::move(a_chaque_boite)),
           horloge_(horloge)
     {
@@ -114,16 +119,18 @@ private:
 
         const int rang = boites.size() - 1;
         if (!a_chaque_boite_.isEmpty() || rang < reponses_.size()) {
-            const QString reponse =
-                a_chaque_boite_.isEmpty() ? reponses_.at(rang) : a_chaque_boite_;
-            for (QAbstractButton *b : boite->buttons()) {
-                if (b->text() == reponse) {
-                    b->click();
-                    return;
+            const QStringList reponses =
+                a_chaque_boite_.isEmpty() ? QStringList{reponses_.at(rang)} : a_chaque_boite_;
+            for (const QString &reponse : reponses) {
+                for (QAbstractButton *b : boite->buttons()) {
+                    if (b->text() == reponse) {
+                        b->click();
+                        return;
+                    }
                 }
             }
             erreurs << QStringLiteral("box \"%1\" has no button \"%2\" (buttons: %3)")
-                           .arg(vue.titre, reponse, vue.boutons.join(", "));
+                           .arg(vue.titre, reponses.join("\" or \""), vue.boutons.join(", "));
         } else {
             erreurs << QStringLiteral("unexpected box \"%1\": %2").arg(vue.titre, vue.texte);
         }
@@ -134,7 +141,7 @@ private:
     }
 
     QStringList reponses_;
-    QString a_chaque_boite_;
+    QStringList a_chaque_boite_;
     const QElapsedTimer *horloge_;
     QTimer minuterie_;
 };

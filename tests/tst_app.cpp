@@ -6,6 +6,7 @@
 #include "app/demarrage.h"
 #include "app/fenetre_principale.h"
 #include "app/feuille_de_style.h"
+#include "site/site.h"
 #include "tests/outils.h"
 #include "tests/repondeur.h"
 
@@ -26,6 +27,9 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QImageReader>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -37,6 +41,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QToolBar>
 
 class TestFenetre : public QObject
@@ -75,6 +80,8 @@ private slots:
     void fermeture_data();
     void fermeture();
     void lieuEtHeure();
+    void dialogues_data();
+    void dialogues();
 
 private:
     // The window's remembered settings (the panel's width) are the test's own, not the user's.
@@ -569,7 +576,8 @@ void TestFenetre::molette()
     QApplication::sendEvent(w, &roue);
     QCOMPARE(valeur() != avant, focus);
     QCOMPARE(defilement->value() > 0, !focus);
-    fenetre.close();
+    // Hidden, not closed: closing a changed study asks about its changes.
+    fenetre.hide();
 }
 
 void TestFenetre::ressources_data()
@@ -831,6 +839,170 @@ void TestFenetre::lieuEtHeure()
              qPrintable(barre->currentMessage()));
     QTest::mouseMove(vue->viewport(), QPoint(2, 2));
     QVERIFY(barre->currentMessage().isEmpty());
+    // Hidden, not closed: closing a changed study asks about its changes.
+    fenetre.hide();
+}
+
+void TestFenetre::dialogues_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("riche");
+    // A wall typed on the window's point before "OK": refused, the dialog then cancelled.
+    QTest::addColumn<bool>("sur_le_point");
+    const std::pair<const char *, const char *> dialogues[] = {
+        {"display options", "actionOptions_graphiques"},
+        {"window and obstacles", "actionFenetre_et_obstacles"},
+        {"horizon import", "actionImporter_un_horizon"},
+        {"export", "actionExporter_le_diagramme"},
+        {"about", "actionA_propos_de"}};
+    for (const auto &[nom, action] : dialogues)
+        for (const bool riche : {false, true})
+            QTest::newRow(qPrintable(
+                QStringLiteral("%1, %2 site")
+                    .arg(QLatin1String(nom), QLatin1String(riche ? "richest" : "empty"))))
+                << QString::fromLatin1(action) << riche << false;
+    QTest::newRow("window and obstacles, a wall typed through the point")
+        << "actionFenetre_et_obstacles" << false << true;
+}
+
+void TestFenetre::dialogues()
+{
+    // Each dialog opened twice, on a fresh window or on the richest site: accepted the first time
+    // ("Ajouter" pressed in the window's, as many times as it may), closed the second. The site
+    // saved before and after the first shows that it changed nothing but what was asked.
+    QFETCH(QString, action);
+    QFETCH(bool, riche);
+    QFETCH(bool, sur_le_point);
+    QTemporaryDir dossier;
+    QVERIFY(dossier.isValid());
+    const QString horizon = dossier.filePath(QStringLiteral("horizon.csv"));
+    {
+        QFile fichier(horizon);
+        QVERIFY(fichier.open(QIODevice::WriteOnly) && fichier.write("-90;5\n0;10\n90;5\n") > 0);
+    }
+    Fenetre_Principale fenetre(nullptr, QDate(2026, 6, 21));
+    fenetre.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+
+    // The next file dialog's answer (none: cancelled), and whether the next dialog is accepted.
+    QString fichier;
+    bool accepter = true;
+    QString refus;
+    int lignes_gardees = 0;
+    auto repondeur = Repondeur::a_chaque_boite(QStringLiteral("OK"));
+    repondeur.autre_fenetre = [&](QWidget *w) {
+        auto *dialogue = qobject_cast<QDialog *>(w);
+        if (auto *fichiers = qobject_cast<QFileDialog *>(w)) {
+            if (fichier.isEmpty())
+                fichiers->reject();
+            else
+                choisir_fichier(fichiers, fichier);
+        } else if (!dialogue || !accepter) {
+            w->close();
+        } else {
+            for (QPushButton *b : w->findChildren<QPushButton *>())
+                if (b->text() == QLatin1String("Ajouter"))
+                    while (b->isEnabled())
+                        b->click();
+            auto *murs = w->findChild<QTableWidget *>();
+            if (sur_le_point) {
+                // From due north to due south, 5 m each way: through the point.
+                const double mur[] = {0.0, 5.0, 180.0, 5.0, 10.0};
+                for (int colonne = 0; colonne < 5; ++colonne)
+                    murs->item(0, colonne)->setData(Qt::EditRole, mur[colonne]);
+            }
+            auto *ok = w->findChild<QAbstractButton *>(QStringLiteral("bouton_OK"));
+            if (!ok)
+                ok = w->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+            ok->click();
+            if (sur_le_point && w->isVisible()) {
+                if (auto *raison = w->findChild<QLabel *>(QStringLiteral("refus")))
+                    refus = raison->text();
+                lignes_gardees = murs->rowCount();
+                w->close();
+            }
+        }
+        // The display options' dialog is the same one each time: answered again when it opens
+        // again.
+        w->setProperty("orvane_repondue", false);
+    };
+    const auto declencher = [&](const QString &nom, const QString &reponse) {
+        fichier = reponse;
+        fenetre.findChild<QAction *>(nom)->trigger();
+    };
+    const auto enregistre = [&](const QString &nom) {
+        const QString chemin = dossier.filePath(nom);
+        declencher(QStringLiteral("actionEnregistrer_le_site_sous"), chemin);
+        QFile lu(chemin);
+        return lu.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(lu.readAll()).object()
+                                            : QJsonObject();
+    };
+
+    if (riche) {
+        // Every section filled, each list as long as it may be.
+        Site site;
+        Description_Diagramme &d = site.diagramme;
+        d.latitude = 48.85;
+        d.longitude = 2.35;
+        d.fuseau = "Europe/Paris";
+        d.echelle = Echelle_Heures::Heure_legale;
+        d.modele = Modele_Soleil::precis;
+        d.date_choisie = QDate(2026, 6, 21);
+        for (int mois = 1; mois <= 12; ++mois)
+            d.dates_enregistrees << QDate(2026, mois, 21);
+        d.jour_des_mois = 21;
+        d.annee = 2026;
+        d.limites = d.heures = true;
+        d.options = {15, 30, 40, false, Type_Projection::Stereographique};
+        d.ombrage.facade = {
+            true, 225.0, {true, 1.2, 1.5, 0.5, 2.0}, {true, 0.9, 1.2}, {true, 0.5, 1.0}};
+        for (int i = 0; i < obstacles_max; ++i)
+            d.ombrage.obstacles.push_back({7.0 * i, 20.0, 7.0 * i + 5.0, 15.0, 0.25 * i - 2.0});
+        std::vector<QPointF> masque;
+        for (int i = 0; i < lignes_masque_max; ++i)
+            masque.emplace_back(-179.5 + 0.7 * i, i % 45);
+        site.masques = lignes_de_points(masque);
+        site.conserver_masques = true;
+        const QString chemin = dossier.filePath(QStringLiteral("riche.orvane"));
+        QCOMPARE(ecrire_site(chemin, site), QString());
+        fenetre.ouvrir_site_differe(chemin);
+        QTRY_COMPARE(fenetre.windowTitle(), QStringLiteral("riche[*] - Orvane"));
+    }
+    const QJsonObject avant = enregistre(QStringLiteral("avant.orvane"));
+    QVERIFY(!avant.isEmpty());
+
+    const bool exporter = action == QLatin1String("actionExporter_le_diagramme");
+    const QString image = dossier.filePath(QStringLiteral("diagramme.png"));
+    declencher(action, exporter ? image : horizon);
+    accepter = false;
+    declencher(action, exporter ? QString() : horizon);
+    QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
+    accepter = true;
+    QJsonObject apres = enregistre(QStringLiteral("apres.orvane"));
+    QJsonObject attendu = avant;
+
+    // What was asked: the horizon's rows in the table, a wall more while there is room, the
+    // picture written.
+    if (action == QLatin1String("actionImporter_un_horizon")) {
+        QVERIFY(apres.value("masques") != avant.value("masques"));
+        attendu.remove(QStringLiteral("masques"));
+        apres.remove(QStringLiteral("masques"));
+    } else if (sur_le_point) {
+        QCOMPARE(refus, QStringLiteral(
+                            "Obstacle 1 : le mur passe à 1 cm ou moins du point de la fenêtre."));
+        QCOMPARE(lignes_gardees, obstacles_max);
+    } else if (action == QLatin1String("actionFenetre_et_obstacles")) {
+        const QJsonArray murs_avant = avant.value("obstacles").toObject().value("murs").toArray();
+        const QJsonArray murs = apres.value("obstacles").toObject().value("murs").toArray();
+        QCOMPARE(murs.size(), obstacles_max);
+        for (int i = 0; i < murs_avant.size(); ++i)
+            QCOMPARE(murs.at(i), murs_avant.at(i));
+        attendu.remove(QStringLiteral("obstacles"));
+        apres.remove(QStringLiteral("obstacles"));
+    } else if (exporter) {
+        QVERIFY(QFileInfo(image).size() > 0);
+    }
+    QCOMPARE(apres, attendu);
     fenetre.close();
 }
 

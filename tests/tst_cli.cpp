@@ -493,6 +493,13 @@ void TestLigneDeCommande::statuts_data()
         murs << "--obstacle"
              << "10:5:20:5:3";
     usage("51 walls", murs, "--obstacle : 51 obstacles donnés, 50 au plus");
+    // Due north to due south through the point; then along y = 9 mm, from x = 5 m to x = -5 m.
+    usage("wall through the point", {"--tableau", "--obstacle", "0:5:180:5:10"},
+          "--obstacle : « 0:5:180:5:10 » : le mur passe à 1 cm ou moins du point de la fenêtre\n");
+    usage("wall 9 mm from the point",
+          {"--tableau", "--obstacle", "89.896866:5.0000081:270.103134:5.0000081:3"},
+          "--obstacle : « 89.896866:5.0000081:270.103134:5.0000081:3 » : le mur passe à 1 cm ou "
+          "moins du point de la fenêtre\n");
     usage("missing mask file",
           {"--tableau", "--masque", dossier_masques->filePath("absent.csv"), "--convention", "sud"},
           "--masque");

@@ -635,7 +635,8 @@ void TestExport::exporter()
         verifierPdf(dossier_->filePath(ecrit), fenetre);
     else if (!ecrit.isEmpty())
         verifierImage(dossier_->filePath(ecrit), fenetre, format);
-    fenetre.close();
+    // Hidden, not closed: closing a changed study asks about its changes.
+    fenetre.hide();
 }
 
 void TestExport::tailleSuitLeRedimensionnement()
@@ -849,7 +850,8 @@ void TestExport::imprimer()
              fichiers);
     if (!annuler)
         verifierPdf(chemin, fenetre);
-    fenetre.close();
+    // Hidden, not closed: closing a changed study asks about its changes.
+    fenetre.hide();
 }
 
 QTEST_MAIN(TestExport)

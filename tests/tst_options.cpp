@@ -505,7 +505,8 @@ void TestOptions::ouvertureDepuisLaFenetre()
     // (The scene's repaint request is queued: it goes through first.)
     QCoreApplication::processEvents();
     QTRY_VERIFY2(image_affichee(vue) == rendu_complet(vue), "the disc on screen is stale");
-    fenetre.close();
+    // Hidden, not closed: closing a changed study asks about its changes.
+    fenetre.hide();
 }
 
 void TestOptions::textesEntiers()

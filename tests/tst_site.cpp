@@ -475,6 +475,16 @@ void TestSite::fichierRefuse_data()
     QTest::newRow("wall at distance 0")
         << n << avec("obstacles", QJsonObject{{"actifs", true}, {"murs", QJsonArray{mur}}})
         << "la longueur 0 du champ « obstacles.murs[0].distance1 » doit être plus grande que 0";
+    // The second wall runs from due north to due south, 5 m each way: through the point; it is
+    // refused even while the walls are switched off.
+    QJsonObject loin = mur;
+    loin["distance1"] = 5.5;
+    const QJsonObject nord_sud{
+        {"gisement1", 0}, {"distance1", 5}, {"gisement2", 180}, {"distance2", 5}, {"hauteur", 10}};
+    QTest::newRow("wall through the point")
+        << n
+        << avec("obstacles", QJsonObject{{"actifs", false}, {"murs", QJsonArray{loin, nord_sud}}})
+        << "« obstacles.murs[1] » : le mur passe à 1 cm ou moins du point de la fenêtre";
     QTest::newRow("no place") << n << avec("lieu", QJsonValue::Undefined)
                               << "le champ « lieu » manque";
     QTest::newRow("unknown mode") << n << avec("dates.mode", "annee")
@@ -791,8 +801,23 @@ void TestSite::titreEtFermeture_data()
     // it replaced the changed one.
     QTest::addColumn<bool>("depot");
 
-    QTest::newRow("no site: Quitter closes at once") << false << "latitude"
-                                                     << "" << true << 0.0 << false;
+    // A study never saved asks as a site does; "Enregistrer" goes through "Enregistrer sous",
+    // whose dialog is answered when "fermee", cancelled otherwise.
+    QTest::newRow("no site, changed and changed back: Quitter closes at once")
+        << false << "retour"
+        << "" << true << 0.0 << false;
+    QTest::newRow("no site, latitude changed, Annuler: the window stays")
+        << false << "latitude"
+        << "Annuler" << false << 0.0 << false;
+    QTest::newRow("no site, mask cell typed, Ne pas enregistrer: closes")
+        << false << "masque"
+        << "Ne pas enregistrer" << true << 0.0 << false;
+    QTest::newRow("no site, latitude changed, Enregistrer: saved under a name, closes")
+        << false << "latitude"
+        << "Enregistrer" << true << 12.0 << false;
+    QTest::newRow("no site, latitude changed, Enregistrer, its name cancelled: the window stays")
+        << false << "latitude"
+        << "Enregistrer" << false << 0.0 << false;
     QTest::newRow("site changed and changed back: no question") << true << "retour"
                                                                 << "" << true << 0.0 << false;
     QTest::newRow("latitude changed, Annuler: the window stays")
@@ -827,8 +852,9 @@ void TestSite::titreEtFermeture()
     Fenetre_Principale &f = fenetre.f;
     const QString fichier = dossier.filePath(QStringLiteral("maison.orvane"));
     QFile::remove(fichier);
-    fenetre.date->setDate(QDate(2026, 6, 21));
     if (site) {
+        // A study never saved keeps the window's first date: changing it is a change to lose.
+        fenetre.date->setDate(QDate(2026, 6, 21));
         QStringList filtres;
         enregistrer_sous(fenetre, fichier, filtres);
         QCOMPARE(f.windowTitle(), QStringLiteral("maison[*] - Orvane"));
@@ -839,21 +865,28 @@ void TestSite::titreEtFermeture()
         fenetre.latitude->setValue(12);
     } else if (changement == QLatin1String("retour")) {
         fenetre.latitude->setValue(12);
-        QCOMPARE(f.isWindowModified(), site);
+        QVERIFY(f.isWindowModified());
         fenetre.latitude->setValue(0);
     } else if (changement == QLatin1String("masque")) {
         fenetre.masques()->setData(fenetre.masques()->index(0, 0), -30.0, Qt::EditRole);
     } else {
         enfant<QPushButton>(f, "Bouton_Enregistrer_Date")->click();
     }
-    QCOMPARE(f.isWindowModified(), site && changement != QLatin1String("retour"));
-    QCOMPARE(f.windowTitle(),
-             site ? QStringLiteral("maison[*] - Orvane") : QStringLiteral("Orvane"));
+    const bool change = changement != QLatin1String("retour");
+    QCOMPARE(f.isWindowModified(), change);
+    QCOMPARE(f.windowTitle(), site     ? QStringLiteral("maison[*] - Orvane")
+                              : change ? QStringLiteral("Sans titre[*] - Orvane")
+                                       : QStringLiteral("Orvane"));
 
     {
         Repondeur repondeur(reponse.isEmpty() ? QStringList() : QStringList{reponse});
         const QString autre = dossier.filePath(QStringLiteral("autre.orvane"));
         QCOMPARE(ecrire_site(autre, site_de_base()), QString());
+        QStringList filtres;
+        if (!site && fermee)
+            repondre_dialogue(repondeur, fichier, filtres);
+        else
+            repondeur.autre_fenetre = [](QWidget *w) { w->close(); };
         if (depot)
             QVERIFY(deposer(f, autre));
         else
@@ -862,8 +895,11 @@ void TestSite::titreEtFermeture()
         if (reponse.isEmpty()) {
             QCOMPARE(repondeur.titres(), QStringList());
         } else {
-            QCOMPARE(repondeur.titres_et_textes(),
-                     QStringList{QStringLiteral("Orvane | ") + question});
+            QCOMPARE(
+                repondeur.titres_et_textes(),
+                QStringList{
+                    QStringLiteral("Orvane | ") +
+                    (site ? question : QString(question).replace("maison.orvane", "Sans titre"))});
             QStringList boutons = repondeur.boites.at(0).boutons;
             boutons.sort();
             QCOMPARE(boutons, QStringList({"Annuler", "Enregistrer", "Ne pas enregistrer"}));
@@ -877,18 +913,18 @@ void TestSite::titreEtFermeture()
     } else {
         QCOMPARE(!f.isVisible(), fermee);
     }
-    if (site) {
+    const bool enregistre = reponse == QLatin1String("Enregistrer") && fermee;
+    QCOMPARE(QFile::exists(fichier), site || enregistre);
+    if (site || enregistre) {
         const Lecture_Site lu = lire_site(fichier);
         QVERIFY2(lu.site, qPrintable(lu.probleme));
         QCOMPARE(lu.site->diagramme.latitude, latitude_du_fichier);
         QCOMPARE(lu.site->masques.at(0).azimut.has_value(), false);
         QCOMPARE(lu.site->diagramme.dates_enregistrees.size(),
                  changement == QLatin1String("date") ? 1 : 0);
-        // Only a save or another site takes the "*" away.
-        QCOMPARE(f.isWindowModified(), reponse != QLatin1String("Enregistrer") &&
-                                           changement != QLatin1String("retour") &&
-                                           !(depot && fermee));
     }
+    // Only a save or another site takes the "*" away.
+    QCOMPARE(f.isWindowModified(), !enregistre && change && !(depot && fermee));
     if (f.isVisible()) {
         Repondeur abandon({QStringLiteral("Ne pas enregistrer")});
         QVERIFY(f.close());
@@ -1023,9 +1059,10 @@ void TestSite::annulerRetablir()
     auto *annuler = enfant<QAction>(f, "actionAnnuler");
     auto *retablir = enfant<QAction>(f, "actionRetablir");
     auto *latitude_curseur = enfant<QSlider>(f, "slider_latitude");
-    // Warnings of the random steps (a thirteenth date) are answered, and so are the dialogs.
+    // Warnings of the random steps (a thirteenth date) are answered, and so are the dialogs; the
+    // inputs typed are dropped for the site opened.
     const QString horizon = dossier.filePath(QStringLiteral("horizon.csv"));
-    auto repondeur = Repondeur::a_chaque_boite(QStringLiteral("OK"));
+    auto repondeur = Repondeur::a_chaque_boite(QStringList{"OK", "Ne pas enregistrer"});
     repondeur.autre_fenetre = [&horizon](QWidget *w) {
         if (auto *fichiers = qobject_cast<QFileDialog *>(w)) {
             choisir_fichier(fichiers, horizon);
@@ -1194,7 +1231,9 @@ void TestSite::annulerRetablir()
         QCOMPARE(retablir->text(), QStringLiteral("Rétablir ") + etape);
     }
     QCOMPARE(fenetre.etat().mid(depuis), avant.mid(depuis));
-    QCOMPARE(f.isWindowModified(), depuis > 0);
+    // Unsaved: the inputs typed before the change (all but the random steps' start), or the
+    // site's opened file.
+    QCOMPARE(f.isWindowModified(), changement != QLatin1String("hasard"));
     if (etape.isEmpty()) {
         while (retablir->isEnabled())
             retablir->trigger();
@@ -1202,8 +1241,9 @@ void TestSite::annulerRetablir()
         retablir->trigger();
     }
     QCOMPARE(fenetre.etat(), apres);
-    QVERIFY(!f.isWindowModified());
-    f.close();
+    QCOMPARE(f.isWindowModified(), changement != QLatin1String("site"));
+    // Hidden, not closed: closing a changed study asks about its changes.
+    f.hide();
 }
 
 QTEST_MAIN(TestSite)
