@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace
 {
@@ -86,11 +87,20 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
         if (point_fini(point))
             chemin.moveTo(point);
 
+        // Whether the first and the last day's points are drawn, and the highest point drawn.
+        bool premier_visible = false;
+        bool dernier_visible = false;
+        std::optional<QPointF> plus_haut;
         chemin.reserve(d_max - d_min + 2);
         for (int jour = d_min; jour <= d_max;) {
             if (jour != d_min)
                 placer(jour);
             const bool visible = alt >= 0 && alt <= 90 && azimut >= -180 && azimut <= 180;
+            if (jour == d_min)
+                premier_visible = visible;
+            dernier_visible = visible;
+            if (visible && (!plus_haut || point.y() < plus_haut->y()))
+                plus_haut = point;
             if (visible) {
                 m_projection.relier(chemin, chemin.currentPosition(), point);
                 jour += std::min(pas_jours(jour, d_max), pas_max);
@@ -116,8 +126,13 @@ void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPe
             etiquettes_heures.push_back(etiquette);
 
             if (!m_projection.est_polaire()) {
-                // On the chart: above the line's upper end.
-                const QPointF haut = premier.y() < point.y() ? premier : point;
+                // On the chart: above the line's upper end, or above its highest point when
+                // that end is below the horizon (a loop of the clock's hours in the midnight
+                // sun).
+                const bool debut = premier.y() < point.y();
+                const QPointF haut = (debut ? premier_visible : dernier_visible) || !plus_haut
+                                         ? (debut ? premier : point)
+                                         : *plus_haut;
                 etiquette->setPos(haut.x() - 10, haut.y() - 20);
             } else if (latitude > 0 && latitude <= latitude_cercle_polaire) {
                 // Northern hemisphere: from the first day's point.

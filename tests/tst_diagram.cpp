@@ -1559,6 +1559,9 @@ void TestScene::tailleDeLaVue_data()
         << QSize(400, 372) << 48.85 << 224 << false << Type_Projection::Stereographique;
     QTest::newRow("chart, 1600 x 900")
         << QSize(1110, 800) << 48.85 << 660 << false << Type_Projection::Cylindrique;
+    // In the midnight sun the clock's hour loops dip below the horizon at both ends.
+    QTest::newRow("chart at 75 N, 1600 x 900")
+        << QSize(1110, 800) << 75.0 << 660 << false << Type_Projection::Cylindrique;
 }
 
 void TestScene::tailleDeLaVue()
