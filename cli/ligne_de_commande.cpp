@@ -427,6 +427,24 @@ bool vider_sortie(QTextStream &sortie, QTextStream &erreurs, const QString &opti
     return false;
 }
 
+// `texte` with its control characters written out ("\x1B"), so that a value quoted in a
+// message cannot move the terminal's cursor or hide what follows it.
+QString sans_controles(const QString &texte)
+{
+    QString resultat;
+    for (const QChar c : texte) {
+        const ushort u = c.unicode();
+        if (u < 0x20 || (u >= 0x7f && u < 0xa0))
+            resultat +=
+                QStringLiteral("\\x") + QString::number(u, 16).rightJustified(2, '0').toUpper();
+        else if (u == 0xfeff)
+            resultat += QStringLiteral("\\uFEFF");
+        else
+            resultat += c;
+    }
+    return resultat;
+}
+
 QtMessageHandler gestionnaire_boite_a_outils = nullptr;
 
 // Keeps only the fatal messages, which end the program.
@@ -491,6 +509,12 @@ Demande lire_demande(const Options_Ligne &options, const QDate &aujourd_hui)
     if (!analyse.positionalArguments().isEmpty())
         throw Erreur_usage{QStringLiteral("argument inattendu : « %1 »")
                                .arg(analyse.positionalArguments().first())};
+    // An empty value would read as no option at all ("--casquette ''" as no overhang).
+    for (const QCommandLineOption &option : options.avec_valeur)
+        for (const QString &valeur : analyse.values(option))
+            if (valeur.isEmpty())
+                throw Erreur_usage{
+                    QStringLiteral("--%1 : valeur vide").arg(option.names().constLast())};
 
     // The year of Mode 2 stands at the current year, as in a fresh window, so that a site
     // written from Mode 1 opens with it.
@@ -684,7 +708,7 @@ QByteArray texte_tableau(const Description_Diagramme &description,
                        (masque ? ";soleil_direct;masque" : "") +
                        (fenetre ? ";soleil_fenetre" : "") + '\n';
     for (const Ligne_Sortie &ligne : lignes) {
-        QStringList cellules = textes_ligne(ligne, QStringLiteral("yyyy-MM-dd"));
+        QStringList cellules = textes_ligne(ligne, QStringLiteral("yyyy-MM-dd"), false);
         if (masque)
             cellules += textes_masque(ligne);
         if (fenetre)
@@ -761,7 +785,7 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
     Options_Ligne options;
     QCommandLineParser &analyse = options.analyse;
     auto usage = [&](const QString &message) {
-        erreurs << nom_programme << QStringLiteral(" : ") << message << '\n'
+        erreurs << nom_programme << QStringLiteral(" : ") << sans_controles(message) << '\n'
                 << QStringLiteral("Essayez « orvane --help ».") << '\n';
         erreurs.flush();
         return statut_usage;

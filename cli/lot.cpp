@@ -9,7 +9,9 @@
 #include "cli/lot.h"
 #include "cli/ligne_de_commande.h"
 #include "diagram/scene.h"
+#include "ecriture/ecriture.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -24,6 +26,7 @@
 #include <poll.h>
 #include <sched.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace
@@ -67,6 +70,29 @@ QStringList cellules(const QString &ligne)
     }
     resultat << cellule.trimmed();
     return resultat;
+}
+
+// Where `chemin` leads once written: the existing file's real path, or its folder's plus its
+// name, following links that lead nowhere yet, so that two names of one file are one.
+QString chemin_reel(const QString &chemin)
+{
+    QFileInfo info(QFileInfo(chemin).absoluteFilePath());
+    // A bound on the links followed: a loop of links leads nowhere.
+    for (int liens = 0; liens < 40 && info.isSymLink() && !info.exists(); ++liens)
+        info = QFileInfo(info.symLinkTarget());
+    if (info.exists())
+        return info.canonicalFilePath();
+    const QString dossier = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return dossier.isEmpty() ? QDir::cleanPath(info.absoluteFilePath())
+                             : dossier + QLatin1Char('/') + info.fileName();
+}
+
+// Whether `c` is a control character or an invisible mark that no cell holds by intent: a byte
+// order mark inside the file, the ^Z of old systems' text files.
+bool caractere_refuse(QChar c)
+{
+    const ushort u = c.unicode();
+    return (u < 0x20 && u != '\t') || (u >= 0x7f && u < 0xa0) || u == 0xfeff;
 }
 
 // The column an option's message is about ("--latitude : ..." is the latitude's), or an empty
@@ -205,20 +231,27 @@ Lot lire_lot(const Options_Ligne &options, const QDate &aujourd_hui)
     if (valeurs.size() > 1)
         throw Erreur_usage{
             QStringLiteral("--lot : donnée %1 fois, une seule attendue").arg(valeurs.size())};
+    if (!analyse.positionalArguments().isEmpty())
+        throw Erreur_usage{QStringLiteral("argument inattendu : « %1 »")
+                               .arg(analyse.positionalArguments().first())};
     Lot lot;
     lot.fichier = valeurs.constFirst();
+    if (lot.fichier.isEmpty())
+        throw Erreur_usage{QStringLiteral("--lot : valeur vide")};
     const QString nomme = QStringLiteral("--lot : « %1 »").arg(lot.fichier);
 
-    QFile fichier(lot.fichier);
-    if (!QFileInfo(lot.fichier).isFile() || !fichier.open(QIODevice::ReadOnly))
-        throw Erreur_usage{nomme + QStringLiteral(" ne peut être lu (%1)")
-                                       .arg(fichier.exists() ? fichier.errorString()
-                                                             : QStringLiteral("fichier absent"))};
+    QFile fichier;
+    const QString cause = ouvrir_lecture(fichier, lot.fichier);
+    if (!cause.isEmpty())
+        throw Erreur_usage{nomme + QStringLiteral(" ne peut être lu (%1)").arg(cause)};
     const QByteArray octets = fichier.readAll();
+    if (fichier.error() != QFileDevice::NoError)
+        throw Erreur_usage{nomme + QStringLiteral(" ne peut être lu (la lecture a échoué)")};
     QTextCodec::ConverterState etat;
     const QString texte = QTextCodec::codecForName("UTF-8")->toUnicode(
         octets.constData(), static_cast<int>(octets.size()), &etat);
-    if (etat.invalidChars > 0)
+    // A sequence cut at the end of the file is left over rather than counted invalid.
+    if (etat.invalidChars > 0 || etat.remainingChars > 0)
         throw Erreur_usage{nomme + QStringLiteral(" n'est pas en UTF-8")};
     QStringList lignes = texte.split(QLatin1Char('\n'));
     for (QString &ligne : lignes)
@@ -249,6 +282,20 @@ Lot lire_lot(const Options_Ligne &options, const QDate &aujourd_hui)
     QStringList drapeaux;
     for (const QCommandLineOption &option : options.drapeaux)
         drapeaux << option.names().constLast();
+    // A control character or a byte order mark is refused in any cell rather than taken into
+    // a file name; only the mark that opens the file is dropped above.
+    const auto verifier_cellules = [&](int numero, const QStringList &valeurs_ligne) {
+        for (int c = 0; c < valeurs_ligne.size(); ++c)
+            for (const QChar caractere : valeurs_ligne[c])
+                if (caractere_refuse(caractere))
+                    throw erreur(numero, numero == 1 ? QString() : colonnes.value(c),
+                                 QStringLiteral("« %1 » : caractère invisible U+%2 refusé")
+                                     .arg(valeurs_ligne[c],
+                                          QStringLiteral("%1")
+                                              .arg(caractere.unicode(), 4, 16, QLatin1Char('0'))
+                                              .toUpper()));
+    };
+    verifier_cellules(1, colonnes);
     for (int c = 0; c < colonnes.size(); ++c) {
         if (!valables.contains(colonnes[c]))
             throw erreur(1, colonnes[c],
@@ -258,13 +305,18 @@ Lot lire_lot(const Options_Ligne &options, const QDate &aujourd_hui)
             throw erreur(1, colonnes[c], QStringLiteral("colonne donnée deux fois"));
     }
 
-    // Each file written, with the line and the column that write it.
+    // Each file written, with the line and the column that write it, and each file read: the
+    // batch itself (line 0) and the lines' sites and horizons.
     QHash<QString, QPair<int, QString>> fichiers_ecrits;
+    QHash<QString, QPair<int, QString>> fichiers_lus;
+    fichiers_lus.insert(chemin_reel(lot.fichier), qMakePair(0, QString()));
+    std::vector<std::tuple<QString, int, QString>> ecrits_dans_l_ordre;
     for (int i = 1; i < lignes.size(); ++i) {
         const int numero = i + 1;
         if (lignes[i].trimmed().isEmpty())
             continue;
         const QStringList valeurs_ligne = cellules(lignes[i]);
+        verifier_cellules(numero, valeurs_ligne);
         if (valeurs_ligne.size() != colonnes.size())
             throw erreur(numero, QString(),
                          QStringLiteral("%1 cellules pour %2 colonnes")
@@ -280,6 +332,8 @@ Lot lire_lot(const Options_Ligne &options, const QDate &aujourd_hui)
                 continue;
             if (colonnes_fichiers.contains(colonne))
                 ecrit = true;
+            if (colonne == QLatin1String("site") || colonne == QLatin1String("masque"))
+                fichiers_lus.insert(chemin_reel(valeur), qMakePair(numero, colonne));
             if (colonne == QLatin1String("tableau")) {
                 tableau = valeur;
                 arguments << QStringLiteral("--tableau");
@@ -321,7 +375,7 @@ Lot lire_lot(const Options_Ligne &options, const QDate &aujourd_hui)
               qMakePair(QStringLiteral("enregistrer-site"), demande.fichier_site)}) {
             if (chemin.isEmpty())
                 continue;
-            const QString absolu = QFileInfo(chemin).absoluteFilePath();
+            const QString absolu = chemin_reel(chemin);
             const auto deja = fichiers_ecrits.constFind(absolu);
             if (deja != fichiers_ecrits.constEnd())
                 throw erreur(numero, colonne,
@@ -330,8 +384,22 @@ Lot lire_lot(const Options_Ligne &options, const QDate &aujourd_hui)
                                  .arg(deja->first)
                                  .arg(deja->second));
             fichiers_ecrits.insert(absolu, qMakePair(numero, colonne));
+            ecrits_dans_l_ordre.emplace_back(chemin, numero, colonne);
         }
         lot.lignes.push_back(std::move(ligne_lot));
+    }
+    // No line writes over what the batch reads, whichever line comes first.
+    for (const auto &[chemin, ligne, colonne] : ecrits_dans_l_ordre) {
+        const auto lu = fichiers_lus.constFind(chemin_reel(chemin));
+        if (lu == fichiers_lus.constEnd())
+            continue;
+        throw erreur(ligne, colonne,
+                     lu->first == 0
+                         ? QStringLiteral("« %1 » est le fichier du lot lui-même").arg(chemin)
+                         : QStringLiteral("« %1 » est lu par la ligne %2 (colonne %3)")
+                               .arg(chemin)
+                               .arg(lu->first)
+                               .arg(lu->second));
     }
     return lot;
 }

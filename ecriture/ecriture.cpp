@@ -206,3 +206,35 @@ QString ecrire_fichier(const QString &chemin, const QByteArray &octets)
     }
     return fichier.raison();
 }
+
+QString ouvrir_lecture(QFile &fichier, const QString &chemin)
+{
+    const QByteArray natif = QFile::encodeName(chemin);
+    const int descripteur = ::open(natif.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descripteur < 0) {
+        const int code = errno;
+        switch (code) {
+        case ENOENT:
+            return QStringLiteral("le fichier n'existe pas");
+        case EACCES:
+        case EPERM:
+            return QStringLiteral("vous n'avez pas la permission de le lire");
+        default:
+            return QStringLiteral("le système a refusé la lecture (%1)").arg(qt_error_string(code));
+        }
+    }
+    struct stat etat {
+    };
+    QString cause;
+    if (::fstat(descripteur, &etat) != 0)
+        cause = QStringLiteral("le système a refusé la lecture (%1)").arg(qt_error_string(errno));
+    else if (S_ISDIR(etat.st_mode))
+        cause = QStringLiteral("c'est un dossier");
+    else if (!S_ISREG(etat.st_mode))
+        cause = QStringLiteral("ce n'est pas un fichier ordinaire");
+    else if (!fichier.open(descripteur, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        cause = QStringLiteral("le fichier ne peut pas être lu");
+    if (!cause.isEmpty())
+        ::close(descripteur);
+    return cause;
+}

@@ -21,6 +21,7 @@
 #include <memory>
 
 class QByteArray;
+class QFile;
 class QFileDevice;
 class QIODevice;
 
@@ -64,5 +65,11 @@ private:
 
 // Writes `octets` to `chemin` as above; the cause in French, or an empty string once written.
 QString ecrire_fichier(const QString &chemin, const QByteArray &octets);
+
+// The reading side of the same care: opens `chemin` in `fichier` for reading when it is a
+// regular file, checked on the opened file itself and without ever waiting on a FIFO or a
+// device. The cause in French otherwise ("le fichier n'existe pas", "c'est un dossier", "ce
+// n'est pas un fichier ordinaire", ...), an empty string once open.
+QString ouvrir_lecture(QFile &fichier, const QString &chemin);
 
 #endif

@@ -671,10 +671,16 @@ Lecture_Site lire_site(const QString &chemin)
         return refus(QStringLiteral("le fichier n'existe pas"));
     if (info.isDir())
         return refus(QStringLiteral("c'est un dossier, pas un fichier"));
+    // A FIFO or a device would hold the reading forever.
+    if (!info.isFile())
+        return refus(QStringLiteral("ce n'est pas un fichier ordinaire"));
     if (info.size() > taille_site_max)
         return refus(QStringLiteral("le fichier dépasse 1 Mo (%1 octets)").arg(info.size()));
-    QFile fichier(chemin);
-    if (!fichier.open(QIODevice::ReadOnly))
+    QFile fichier;
+    const QString cause = ouvrir_lecture(fichier, chemin);
+    if (cause == QStringLiteral("ce n'est pas un fichier ordinaire"))
+        return refus(cause);
+    if (!cause.isEmpty())
         return refus(QStringLiteral("le fichier ne peut pas être lu (droits d'accès ?)"));
     // One byte more than allowed tells a file that grew since it was measured.
     const QByteArray octets = fichier.read(taille_site_max + 1);

@@ -2,13 +2,21 @@
 // Orvane — sun-path diagrams.
 #include "solar/heure_legale.h"
 
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
 #include <QTime>
 
 #include <array>
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <string_view>
 #include <unordered_map>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -39,11 +47,127 @@ double heures_depuis(const QDate &date, const QDateTime &instant)
 {
     return minuit_utc(date).msecsTo(instant) / millisecondes_par_heure;
 }
+
+const QString dossier_zones = QStringLiteral("/usr/share/zoneinfo/");
+
+// A zone's file opened for reading when it is a regular file, without waiting on a FIFO; -1
+// otherwise.
+int ouvrir_fichier_zone(const QByteArray &id)
+{
+    const QByteArray chemin = QFile::encodeName(dossier_zones) + id;
+    const int descripteur = ::open(chemin.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descripteur < 0)
+        return -1;
+    struct stat etat {
+    };
+    if (::fstat(descripteur, &etat) != 0 || !S_ISREG(etat.st_mode)) {
+        ::close(descripteur);
+        return -1;
+    }
+    return descripteur;
+}
+
+// The zone's time before its first change, which QTimeZone reads as the offset after it: the
+// local mean time of most zones until they took a standard time. From the zone's TZif file,
+// whose time type 0 holds it.
+struct Temps_Initial {
+    bool connu = false;
+    qint64 fin = 0;   // the first change, seconds since the epoch
+    int decalage = 0; // seconds east of UTC until then
+};
+
+Temps_Initial lire_temps_initial(const QByteArray &id)
+{
+    Temps_Initial r;
+    const int descripteur = ouvrir_fichier_zone(id);
+    if (descripteur < 0)
+        return r;
+    QFile fichier;
+    if (!fichier.open(descripteur, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descripteur);
+        return r;
+    }
+    const QByteArray o = fichier.read(1 << 20);
+    const auto entier = [&o](qsizetype i, int octets) -> qint64 {
+        qint64 v = 0;
+        for (int k = 0; k < octets; ++k)
+            v = (v << 8) | static_cast<unsigned char>(o.at(i + k));
+        // Signed, two's complement.
+        if (octets < 8 && (v & (qint64(1) << (8 * octets - 1))))
+            v -= qint64(1) << (8 * octets);
+        return v;
+    };
+    const auto entete = [&](qsizetype debut, qsizetype &compte_transitions, qsizetype &types,
+                            qsizetype &bloc, int largeur) {
+        if (o.size() < debut + 44 || o.mid(debut, 4) != "TZif")
+            return false;
+        const qint64 isut = entier(debut + 20, 4), isstd = entier(debut + 24, 4),
+                     leap = entier(debut + 28, 4), time = entier(debut + 32, 4),
+                     type = entier(debut + 36, 4), chars = entier(debut + 40, 4);
+        if (isut < 0 || isstd < 0 || leap < 0 || time < 0 || type < 1 || chars < 0)
+            return false;
+        compte_transitions = time;
+        types = type;
+        bloc = time * largeur + time + type * 6 + chars + leap * (largeur + 4) + isstd + isut;
+        return o.size() >= debut + 44 + bloc;
+    };
+    qsizetype transitions = 0, types = 0, bloc = 0;
+    if (!entete(0, transitions, types, bloc, 4))
+        return r;
+    qsizetype debut = 0;
+    int largeur = 4;
+    // Version 2 and later repeat the data with 64-bit times after the first block.
+    if (o.at(4) >= '2') {
+        debut = 44 + bloc;
+        largeur = 8;
+        if (!entete(debut, transitions, types, bloc, 8))
+            return r;
+    }
+    if (transitions == 0)
+        return r;
+    const qsizetype donnees = debut + 44;
+    r.fin = entier(donnees, largeur);
+    r.decalage = static_cast<int>(entier(donnees + transitions * largeur + transitions, 4));
+    // A zone's offset stays within a day of UTC.
+    r.connu = std::abs(r.decalage) < 24 * 3600;
+    return r;
+}
+
+const Temps_Initial &temps_initial(const QTimeZone &zone)
+{
+    thread_local QHash<QByteArray, Temps_Initial> memoire;
+    const QByteArray id = zone.id();
+    auto trouve = memoire.constFind(id);
+    if (trouve == memoire.constEnd())
+        trouve = memoire.insert(id, zone_de_la_base(id) ? lire_temps_initial(id) : Temps_Initial());
+    return *trouve;
+}
 } // namespace
+
+bool zone_de_la_base(const QByteArray &id)
+{
+    // A relative name of letters, digits, "_", "-" and "+", under the zone folder and nowhere
+    // else; a POSIX rule ("ABC-3") has no file there.
+    static const QRegularExpression forme(
+        QStringLiteral("\\A[A-Za-z][A-Za-z0-9_+-]*(/[A-Za-z0-9_][A-Za-z0-9_+-]*)*\\z"));
+    if (id.isEmpty() || id.size() > 200 || !forme.match(QString::fromLatin1(id)).hasMatch())
+        return false;
+    const int descripteur = ouvrir_fichier_zone(id);
+    if (descripteur < 0)
+        return false;
+    char magie[4] = {};
+    const bool tzif = ::read(descripteur, magie, 4) == 4 && std::string_view(magie, 4) == "TZif";
+    ::close(descripteur);
+    return tzif;
+}
 
 Heure_Legale::Heure_Legale(const QTimeZone &zone, double longitude, Modele_Soleil modele)
     : m_zone(zone), m_longitude(longitude), m_modele(modele)
 {
+    const Temps_Initial &initial = temps_initial(m_zone);
+    m_initial_connu = initial.connu;
+    m_fin_initial = initial.fin * 1000;
+    m_decalage_initial = initial.decalage;
 }
 
 double Heure_Legale::equation_du_temps(const QDate &date) const
@@ -123,12 +247,38 @@ double Heure_Legale::tsv(const QDateTime &instant) const
     return heures_du_jour(moyen + m_soleil.equation_du_temps(jour.dayOfYear()) / 60.0);
 }
 
+int Heure_Legale::decalage(const QDateTime &instant, bool standard) const
+{
+    if (m_initial_connu && instant.toMSecsSinceEpoch() < m_fin_initial)
+        return m_decalage_initial;
+    return standard ? m_zone.standardTimeOffset(instant) : m_zone.offsetFromUtc(instant);
+}
+
+QDateTime Heure_Legale::instant_local(const QDate &date, const QTime &temps) const
+{
+    if (m_initial_connu) {
+        const QDateTime avant =
+            QDateTime(date, temps, Qt::UTC).addSecs(-static_cast<qint64>(m_decalage_initial));
+        if (avant.toMSecsSinceEpoch() < m_fin_initial)
+            return avant;
+    }
+    return QDateTime(date, temps, m_zone);
+}
+
+QDate Heure_Legale::date_horloge(const QDateTime &instant) const
+{
+    return instant.toUTC().addSecs(decalage(instant)).date();
+}
+
+QDate Heure_Legale::jour_solaire(const QDate &date) const
+{
+    return date.addDays(date_horloge(instant(date, 12.0)).daysTo(date));
+}
+
 double Heure_Legale::heure(const QDateTime &instant, bool standard) const
 {
-    const int decalage =
-        standard ? m_zone.standardTimeOffset(instant) : m_zone.offsetFromUtc(instant);
     const QDateTime utc = instant.toUTC();
-    return heures_du_jour(heures_depuis(utc.date(), utc) + decalage / 3600.0);
+    return heures_du_jour(heures_depuis(utc.date(), utc) + decalage(instant, standard) / 3600.0);
 }
 
 double Heure_Legale::decalage_standard(const QDate &date) const
@@ -149,7 +299,7 @@ double Heure_Legale::decalage_standard(const QDate &date) const
     }
     double &heures = memoire.heures[static_cast<std::size_t>(date.dayOfYear() - 1)];
     if (std::isnan(heures))
-        heures = m_zone.standardTimeOffset(QDateTime(date, QTime(12, 0), m_zone)) / 3600.0;
+        heures = decalage(instant_local(date, QTime(12, 0)), true) / 3600.0;
     return heures;
 }
 
@@ -175,8 +325,7 @@ double Heure_Legale::tsv_depuis_heure(const QDate &date, double heure, bool stan
         t = minuit_utc(date).addMSecs(
             qRound64((heure - decalage_standard(date)) * millisecondes_par_heure));
     } else {
-        t = QDateTime(date, QTime(0, 0), m_zone)
-                .addMSecs(qRound64(heure * millisecondes_par_heure));
+        t = instant_local(date, QTime(0, 0)).addMSecs(qRound64(heure * millisecondes_par_heure));
     }
     return tsv(t);
 }
@@ -201,9 +350,9 @@ Soleil_Precis::Lever_Coucher Heure_Legale::lever_coucher(const QDate &date, doub
     }
 
     // The clock day of the zone (23 or 25 hours on a change of time), or the solar day.
-    const QDateTime debut = legale ? QDateTime(date, QTime(0, 0), m_zone) : instant(date, 0.0);
+    const QDateTime debut = legale ? instant_local(date, QTime(0, 0)) : instant(date, 0.0);
     const QDateTime fin =
-        legale ? QDateTime(date.addDays(1), QTime(0, 0), m_zone) : instant(date, 24.0);
+        legale ? instant_local(date.addDays(1), QTime(0, 0)) : instant(date, 24.0);
     r = m_precis.lever_coucher(secondes(debut), secondes(fin), latitude, m_longitude);
     const auto echelle = [&](double t) {
         if (std::isnan(t))
@@ -292,7 +441,7 @@ QDateTime Heure_Legale::instant_horloge(const QDate &date, double h) const
     const QTime temps = QTime::fromMSecsSinceStartOfDay(
         static_cast<int>(qRound64((h - 24.0 * jours) * millisecondes_par_heure)) %
         (24 * 3600 * 1000));
-    return QDateTime(date.addDays(static_cast<qint64>(jours)), temps, m_zone);
+    return instant_local(date.addDays(static_cast<qint64>(jours)), temps);
 }
 
 Soleil::Point_Ciel Heure_Legale::position_heure(const QDate &date, int heure, double latitude) const

@@ -14,6 +14,8 @@
 //    midnight on the clock reads 23.5 then 0.2, never 24.2 or −0.3;
 //  - "standard" clock time: the zone's time without daylight saving (the hour lines);
 //  - instants: QDateTime in UTC;
+//  - offsets: the tz database's for each instant, the local mean time it gives a zone before
+//    its first change included (QTimeZone reads that time as the offset after the change);
 //  - a zone that QTimeZone does not know (isValid() false) reads as UTC: check it first;
 //  - azimuth and altitude: degrees, as in solar/soleil.h (0 north, east negative, ±180 south).
 
@@ -25,6 +27,11 @@
 #include <QTimeZone>
 
 #include <vector>
+
+// Whether `id` names a zone of the tz database: a plain name ("Europe/Paris", "Etc/GMT+5") whose
+// file in the system's zone folder is a regular TZif file; not a path that leaves the folder,
+// not a POSIX rule ("ABC-3"), and nothing is opened that could block.
+bool zone_de_la_base(const QByteArray &id);
 
 enum class Modele_Soleil {
     simple, // the diagram's own formulas (solar/soleil.h), Spencer's equation of time
@@ -54,6 +61,16 @@ public:
     // Clock time of the zone at `instant`, hours in [0, 24): daylight saving included
     // (QTimeZone::offsetFromUtc at that instant), or the standard time when `standard`.
     double heure(const QDateTime &instant, bool standard = false) const;
+    // The zone's offset from UTC at `instant`, seconds east: the tz database's for that instant,
+    // the local mean time before the zone took a standard time included.
+    int decalage(const QDateTime &instant, bool standard = false) const;
+    // The instant of clock time `temps` of `date` on the zone's clock.
+    QDateTime instant_local(const QDate &date, const QTime &temps) const;
+    // The day on the zone's clock at `instant`.
+    QDate date_horloge(const QDateTime &instant) const;
+    // The solar day whose noon falls on the clock's day `date`: `date` itself but where the
+    // clock runs twelve hours or more ahead of the sun or behind it (Pacific/Chatham, Kiritimati).
+    QDate jour_solaire(const QDate &date) const;
     // The zone's offset from UTC without daylight saving on `date`, hours (east positive).
     double decalage_standard(const QDate &date) const;
     // Whether that offset is the same on every day of `annee`.
@@ -140,6 +157,11 @@ private:
                           Soleil_Precis::Repere *repere) const;
 
     QTimeZone m_zone;
+    // The zone's time before its first change (see `decalage`): until m_fin_initial, ms since
+    // the epoch, m_decalage_initial seconds east of UTC.
+    bool m_initial_connu = false;
+    qint64 m_fin_initial = 0;
+    int m_decalage_initial = 0;
     double m_longitude = 0.0;
     Modele_Soleil m_modele = Modele_Soleil::simple;
     Soleil m_soleil;

@@ -311,6 +311,13 @@ void TestLigneDeCommande::statuts_data()
         << QString();
     // A zone of the database outside zone1970.tab: at the equator on the meridian of Greenwich
     // the sun rises near 6h UTC, 1h on a clock five hours behind.
+    // At 78° N on 21 June the sun never sets: the whole day of the clock.
+    QTest::newRow("polar day on the clock")
+        << QStringList{"--latitude", "78",         "--longitude", "15",
+                       "--heure",    "legale",     "--fuseau",    "Europe/Oslo",
+                       "--date",     "2026-06-21", "--tableau"}
+        << statut_succes << entete + "2026-06-21;0h00;24h00;24h00\n"
+        << QStringList() << QString();
     QTest::newRow("zone outside the list of cities")
         << QStringList{"--fuseau", "Etc/GMT+5",  "--heure",  "legale",
                        "--date",   "2026-06-21", "--tableau"}
@@ -496,6 +503,25 @@ void TestLigneDeCommande::statuts_data()
     usage("missing mask file",
           {"--tableau", "--masque", dossier_masques->filePath("absent.csv"), "--convention", "sud"},
           "--masque");
+    usage("date with a time", {"--date", "2026-06-21T12:00", "--tableau"},
+          "--date : « 2026-06-21T12:00 » n'est pas une date AAAA-MM-JJ");
+    usage("empty overhang", {"--facade", "180", "--casquette", "", "--tableau"},
+          "--casquette : valeur vide");
+    usage("empty facade", {"--facade", "", "--tableau"}, "--facade : valeur vide");
+    usage("a POSIX rule as a zone", {"--fuseau", "ABC-3", "--tableau"}, "--fuseau : « ABC-3 »");
+    // A FIFO that nobody writes: opening it for reading would wait for ever.
+    const QString tube = dossier_masques->filePath("tube.orvane");
+    mkfifo(QFile::encodeName(tube).constData(), 0600);
+    usage("a zone climbing out of the zone folder", {"--fuseau", "../../.." + tube, "--tableau"},
+          "--fuseau : « ../../..");
+    usage("a FIFO as a site", {"--site", tube, "--tableau"},
+          "« tube.orvane » n'a pas pu être ouvert : ce n'est pas un fichier ordinaire");
+    usage("a FIFO as a batch", {"--lot", tube},
+          "--lot : « " + tube + " » ne peut être lu (ce n'est pas un fichier ordinaire)");
+    usage("a folder as a batch", {"--lot", dossier_masques->path()},
+          "ne peut être lu (c'est un dossier)");
+    usage("a stray argument after the batch", {"--lot", boussole, "superflu.csv"},
+          "argument inattendu : « superflu.csv »");
     usage("mask file that is a folder",
           {"--tableau", "--masque", dossier_masques->path(), "--convention", "sud"},
           "--masque : « " + dossier_masques->path() + " » est un dossier\n");
@@ -1053,6 +1079,8 @@ void TestLigneDeCommande::lot_data()
     QTest::addColumn<QList<QStringList>>("uns_par_uns");
     // A text of the standard error; empty: nothing there, no progress on a pipe either.
     QTest::addColumn<QString>("erreur");
+    // Links made beside the batch first, "name>target".
+    QTest::addColumn<QStringList>("liens");
 
     const QString entete_lot = QStringLiteral("export;tableau;latitude;date;heures;modele;heure;"
                                               "fuseau;taille\n");
@@ -1069,7 +1097,7 @@ void TestLigneDeCommande::lot_data()
                               {"--latitude", "-30", "--date", "2026-03-01", "--modele", "precis",
                                "--heure", "legale", "--fuseau", "Europe/Paris"},
                               {"--latitude", "60", "--date", "2026-01-01"}}
-        << QString();
+        << QString() << QStringList();
     // Lines 1 and 3 share a worker's scene on two cores or fewer.
     QTest::newRow("a scene drawn over: each PNG as drawn alone")
         << entete_lot + "@/a.png;;45;2026-06-21 2026-12-21;oui;precis;legale;Europe/Paris;"
@@ -1082,27 +1110,68 @@ void TestLigneDeCommande::lot_data()
                               {"--latitude", "-30", "--date", "2026-03-01", "--taille", "400x200"},
                               {"--latitude", "60", "--date", "2026-01-01", "--date", "2026-06-21",
                                "--heures", "--taille", "320x180"}}
-        << QString();
+        << QString() << QStringList();
     QTest::newRow("each PDF as drawn alone")
         << entete_lot + "@/a.pdf;;45;2026-06-21;oui;;;;\n@/b.pdf;;-30;2026-12-21;;precis;;;\n"
         << statut_succes << QStringList{"a.pdf", "b.pdf"}
         << QList<QStringList>{{"--latitude", "45", "--date", "2026-06-21", "--heures"},
                               {"--latitude", "-30", "--date", "2026-12-21", "--modele", "precis"}}
-        << QString();
+        << QString() << QStringList();
     QTest::newRow("a bad line writes nothing")
         << entete_lot + "@/a.png;;45;2026-06-21;;;;;\n@/b.png;;95;2026-06-21;;;;;\n"
         << statut_usage << QStringList() << QList<QStringList>()
-        << "ligne 3, colonne latitude : --latitude : 95";
+        << "ligne 3, colonne latitude : --latitude : 95" << QStringList();
     QTest::newRow("a failed line lets the others go on")
         << entete_lot + "@/a.png;;45;2026-06-21;;;;;320x160\n"
                         "@/absent/b.png;;45;2026-06-21;;;;;320x160\n"
                         "@/c.png;;45;2026-06-21;;;;;320x160\n"
         << statut_echec_ecriture << QStringList{"a.png", "c.png"} << QList<QStringList>()
-        << "ligne 3 : --export : « @/absent/b.png » n'a pas pu être écrit";
+        << "ligne 3 : --export : « @/absent/b.png » n'a pas pu être écrit" << QStringList();
     QTest::newRow("a file named twice")
         << entete_lot + "@/a.png;;45;;;;;;\n@/./a.png;;45;;;;;;\n"
         << statut_usage << QStringList() << QList<QStringList>()
-        << "ligne 3, colonne export : « @/./a.png » est déjà écrit par la ligne 2";
+        << "ligne 3, colonne export : « @/./a.png » est déjà écrit par la ligne 2" << QStringList();
+    QTest::newRow("spaces around the cells")
+        << "export; latitude; date\n @/a.png ; 45 ;2026-06-21\n"
+        << statut_succes << QStringList{"a.png"}
+        << QList<QStringList>{{"--latitude", "45", "--date", "2026-06-21"}} << QString()
+        << QStringList();
+    // Another name of one file: a link to it, not yet written, or a link to its folder.
+    QTest::newRow("a link to another line's output")
+        << entete_lot + "@/nord.png;;45;;;;;;\n@/sud.png;;45;;;;;;\n"
+        << statut_usage << QStringList() << QList<QStringList>()
+        << "ligne 3, colonne export : « @/sud.png » est déjà écrit par la ligne 2"
+        << QStringList{"sud.png>nord.png"};
+    QTest::newRow("a link to the folder")
+        << entete_lot + "@/a.png;;45;;;;;;\n@/lien/a.png;;45;;;;;;\n"
+        << statut_usage << QStringList() << QList<QStringList>()
+        << "ligne 3, colonne export : « @/lien/a.png » est déjà écrit par la ligne 2"
+        << QStringList{"lien>."};
+    // What the batch reads: itself, and a line's horizon (here a link to a compass file).
+    QTest::newRow("a table over the batch file")
+        << entete_lot + "@/a.png;@/lot.csv;45;;;;;;\n"
+        << statut_usage << QStringList() << QList<QStringList>()
+        << "ligne 2, colonne tableau : « @/lot.csv » est le fichier du lot lui-même"
+        << QStringList();
+    QTest::newRow("a table over another line's horizon")
+        << "export;tableau;masque;convention\n@/a.png;@/h.csv;;\n@/b.png;;@/h.csv;nord\n"
+        << statut_usage << QStringList{"h.csv"} << QList<QStringList>()
+        << "ligne 2, colonne tableau : « @/h.csv » est lu par la ligne 3 (colonne masque)"
+        << QStringList{"h.csv>" + fichier_masque("horizon.txt", "0 5\n90 5\n180 5\n270 5\n")};
+    // Marks that are no part of a name, shown escaped; a character cut at the end of the file.
+    QTest::newRow("a byte order mark inside a cell")
+        << entete_lot + QChar(0xfeff) + "@/a.png;;45;;;;;;\n"
+        << statut_usage << QStringList() << QList<QStringList>()
+        << "ligne 2, colonne export : « \\uFEFF@/a.png » : caractère "
+           "invisible U+FEFF refusé"
+        << QStringList();
+    QTest::newRow("a control character inside a cell, escaped")
+        << entete_lot + "@/a.png\x1b[2J;;45;;;;;;\n"
+        << statut_usage << QStringList() << QList<QStringList>()
+        << "« @/a.png\\x1B[2J » : caractère invisible U+001B refusé" << QStringList();
+    QTest::newRow("truncated UTF-8")
+        << entete_lot + "@/a.png;;45;;;;;;\n@/\u00e9.png;;45;;;;;;<C3>" << statut_usage
+        << QStringList() << QList<QStringList>() << "» n'est pas en UTF-8" << QStringList();
 }
 
 void TestLigneDeCommande::lot()
@@ -1112,14 +1181,18 @@ void TestLigneDeCommande::lot()
     QFETCH(QStringList, ecrits);
     QFETCH(QList<QStringList>, uns_par_uns);
     QFETCH(QString, erreur);
+    QFETCH(QStringList, liens);
 
     QTemporaryDir dossier;
     QTemporaryDir references;
     QVERIFY(dossier.isValid() && references.isValid());
+    for (const QString &lien : liens)
+        QVERIFY(QFile::link(lien.section('>', 1), dossier.filePath(lien.section('>', 0, 0))));
     const QString fichier_lot = dossier.filePath("lot.csv");
     QFile ecriture(fichier_lot);
     QVERIFY(ecriture.open(QIODevice::WriteOnly));
-    ecriture.write(lot.replace(QLatin1Char('@'), dossier.path()).toUtf8());
+    // "<C3>": a lone lead byte.
+    ecriture.write(lot.replace(QLatin1Char('@'), dossier.path()).toUtf8().replace("<C3>", "\xC3"));
     ecriture.close();
 
     const Resultat resultat = lancer({"--lot", fichier_lot});

@@ -1419,6 +1419,28 @@ void TestScene::description_data()
     QTest::newRow("Auckland on its clock, accurate sun")
         << auckland << QStringList{"21/06/2020 7h34 17h12 9h38"} << QStringList{rouge} << 1 + 3 + 1
         << QStringList();
+    // NOAA's solar calculator (Meeus's low-precision sun, upper limb at −0.833°), worked by hand
+    // for these rows. Waitangi, Chatham Islands (S43 57, W176 33, UTC+13:45 in March): the sun
+    // of 20 March on that clock rises at 17:47.9 UT on the 19th, 7h33 on the 20th, and sets at
+    // 19h44 after 12.183 h; the sun rising at 17:49.1 UT on the 20th is the 21st's (7h34).
+    Description_Diagramme chatham = mode1(-(43 + 57 / 60.0), QDate(2026, 3, 20));
+    chatham.longitude = -(176 + 33 / 60.0);
+    chatham.fuseau = "Pacific/Chatham";
+    chatham.echelle = Echelle_Heures::Heure_legale;
+    chatham.modele = Modele_Soleil::precis;
+    QTest::newRow("Chatham, a clock a day ahead of the sun: the row's own day")
+        << chatham << QStringList{"20/03/2026 7h33 19h44 12h11"} << QStringList{rouge} << 1 + 3 + 1
+        << QStringList();
+    // Nome (N64 30, W165 24, UTC−8 in summer) on 17 June: sunrise 12:20.0 UT, sunset 09:46.0 UT
+    // the next day, 4h20 and 1h46 past the clock's midnight, 21.434 h later.
+    Description_Diagramme nome = mode1(64.5, QDate(2026, 6, 17));
+    nome.longitude = -(165 + 24 / 60.0);
+    nome.fuseau = "America/Nome";
+    nome.echelle = Echelle_Heures::Heure_legale;
+    nome.modele = Modele_Soleil::precis;
+    QTest::newRow("Nome, a sunset past the clock's midnight")
+        << nome << QStringList{"17/06/2026 4h20 1h46 (+1) 21h26"} << QStringList{rouge} << 1 + 3 + 1
+        << QStringList();
     // Longyearbyen (78.216667 N, 15.633333 E) on 15 November 2020: polar night in the same
     // tables (K. Brunner's solarpositioning reference data, usno_reference_testdata.csv).
     Description_Diagramme longyearbyen = mode1(78.216667, QDate(2020, 11, 15));

@@ -551,6 +551,12 @@ void TestSite::fichierRefuse_data()
                                << "le fichier dépasse 1 Mo (1049";
     QTest::newRow("missing file") << QStringLiteral("absent.orvane") << QByteArray()
                                   << "le fichier n'existe pas";
+    // Made as a FIFO that nobody writes: read, it would hold the window for ever.
+    QTest::newRow("a FIFO") << QStringLiteral("tube_lu.orvane") << QByteArray()
+                            << "ce n'est pas un fichier ordinaire";
+    QTest::newRow("a zone given as a path")
+        << n << avec("lieu.fuseau", "../zoneinfo/Europe/Paris")
+        << "le fuseau horaire « ../zoneinfo/Europe/Paris » est inconnu";
     // Not taken at all: no message, nothing changes.
     QTest::newRow("text file dropped") << QStringLiteral("site.txt") << base << QString();
 }
@@ -578,7 +584,9 @@ void TestSite::fichierRefuse()
     QVERIFY(fenetre.f.isWindowModified());
 
     const QString chemin = dossier.filePath(nom);
-    if (!nom.startsWith(QLatin1String("absent"))) {
+    if (nom.startsWith(QLatin1String("tube"))) {
+        QCOMPARE(mkfifo(QFile::encodeName(chemin).constData(), 0600), 0);
+    } else if (!nom.startsWith(QLatin1String("absent"))) {
         QFile fichier(chemin);
         QVERIFY(fichier.open(QIODevice::WriteOnly | QIODevice::Truncate));
         fichier.write(octets);

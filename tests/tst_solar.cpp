@@ -451,6 +451,14 @@ void TestSoleil::leverCoucherAlmanach_data()
         << "02:38"
         << "23:33"
         << "";
+    // Santarem (S2 26, W54 52) kept local mean time until 1914, UTC−3:38:48 in the tz
+    // database's southamerica file. NOAA's solar calculator (Meeus's low-precision sun, upper
+    // limb at −0.833°), worked for 17 November 1912: sunrise 09:17.6, sunset 21:31.4 UT, so
+    // 05:38.8 and 17:52.6 on that clock.
+    QTest::newRow("Santarem 1912, local mean time: 09:17.6, 21:31.4 UT -3:38:48")
+        << QByteArray("America/Santarem") << -2.4333 << -54.8667 << QDate(1912, 11, 17) << "05:39"
+        << "17:53"
+        << "";
     QTest::newRow("Longyearbyen, polar day 25 April")
         << QByteArray("Arctic/Longyearbyen") << 78.216667 << 15.633333 << QDate(2020, 4, 25) << "-"
         << "-"

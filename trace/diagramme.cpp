@@ -461,6 +461,7 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
         const int numero = date.dayOfYear();
         Ligne_Sortie ligne;
         ligne.date = date;
+        ligne.jour = legale && !tel_quel ? horloge->jour_solaire(date) : date;
         ligne.couleur = stylo.color();
         if (tel_quel) {
             ligne.lever = soleil.heure_lever(numero, latitude);
@@ -469,14 +470,19 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
                 scene.tracer_course_soleil(numero, latitude, ligne.lever, ligne.coucher, stylo,
                                            sans_remplissage, chemin, etiquette, false, rang);
         } else {
-            ligne.tracee = tracer_course(date, stylo, chemin, etiquette, false, rang, ligne.lever,
-                                         ligne.coucher);
+            ligne.tracee = tracer_course(ligne.jour, stylo, chemin, etiquette, false, rang,
+                                         ligne.lever, ligne.coucher);
             // The day's length is that of the solar day; on the clock only the times move.
             if (legale) {
                 ligne.longueur = ligne.coucher - ligne.lever;
                 if (!(ligne.lever == 0.0 && ligne.coucher == 24.0)) {
-                    ligne.lever = horloge->heure_depuis_tsv(date, ligne.lever);
-                    ligne.coucher = horloge->heure_depuis_tsv(date, ligne.coucher);
+                    const QDateTime lever = horloge->instant(ligne.jour, ligne.lever);
+                    const QDateTime coucher = horloge->instant(ligne.jour, ligne.coucher);
+                    ligne.lever = horloge->heure(lever);
+                    ligne.coucher = horloge->heure(coucher);
+                    ligne.jour_lever = static_cast<int>(date.daysTo(horloge->date_horloge(lever)));
+                    ligne.jour_coucher =
+                        static_cast<int>(date.daysTo(horloge->date_horloge(coucher)));
                 }
             }
         }
@@ -655,9 +661,9 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
         };
         const auto compter = [&](const Ligne_Sortie &ligne, const Test_Cache &cache,
                                  const Profil_Masque *seul = nullptr) {
-            return precis ? ensoleillement_precis(*horloge, lever_coucher_precis(ligne.date),
-                                                  ligne.date, latitude, cache, seul)
-                          : ensoleillement(soleil, ligne.date.dayOfYear(), latitude, cache);
+            return precis ? ensoleillement_precis(*horloge, lever_coucher_precis(ligne.jour),
+                                                  ligne.jour, latitude, cache, seul)
+                          : ensoleillement(soleil, ligne.jour.dayOfYear(), latitude, cache);
         };
         for (Ligne_Sortie &ligne : lignes) {
             ligne.avec_masque = avec_masque;
@@ -671,7 +677,7 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
                         ? compter(ligne, derriere_masque)
                         : (precis
                                ? compter(ligne, derriere_masque, &profil)
-                               : ensoleillement(soleil, ligne.date.dayOfYear(), latitude, profil));
+                               : ensoleillement(soleil, ligne.jour.dayOfYear(), latitude, profil));
                 ligne.soleil_direct = e.soleil_direct;
                 ligne.masque = e.masque;
             }
@@ -778,12 +784,19 @@ QString texte_heure(double heure)
     return texte + QString::number(arrondies, 'g', 6);
 }
 
-QStringList textes_ligne(const Ligne_Sortie &ligne, const QString &format_date)
+QStringList textes_ligne(const Ligne_Sortie &ligne, const QString &format_date, bool jours)
 {
     if (!ligne.tracee)
         return {ligne.date.toString(format_date), sans_course, sans_course, sans_course};
-    return {ligne.date.toString(format_date), texte_heure(ligne.lever), texte_heure(ligne.coucher),
-            texte_heure(ligne.duree())};
+    const auto texte = [jours](double heure, int jour) {
+        if (!jours || jour == 0)
+            return texte_heure(heure);
+        return QStringLiteral("%1 (%2%3)")
+            .arg(texte_heure(heure), jour > 0 ? QStringLiteral("+") : QString())
+            .arg(jour);
+    };
+    return {ligne.date.toString(format_date), texte(ligne.lever, ligne.jour_lever),
+            texte(ligne.coucher, ligne.jour_coucher), texte_heure(ligne.duree())};
 }
 
 QStringList entetes_sorties()

@@ -123,6 +123,14 @@ struct Ligne_Sortie {
     // staying up); on the clock a sunset past midnight reads less than its sunrise.
     double lever = 0.0;
     double coucher = 0.0;
+    // On the clock, the days after `date` on which the sunrise and the sunset fall: a sunset
+    // past the clock's midnight is a day on (1), a sunrise before it a day back (−1).
+    int jour_lever = 0;
+    int jour_coucher = 0;
+    // The solar day drawn and counted: `date`, or the day before or after it where the clock
+    // runs twelve hours or more ahead of the sun or behind it, so that the row is its calendar
+    // day on the clock.
+    QDate jour;
     // Length of the day, hours, when it is not coucher − lever (times of a clock); NaN otherwise.
     double longueur = std::numeric_limits<double>::quiet_NaN();
     // Whether any part of the course lies above the horizon; when not, the times are not shown.
@@ -179,9 +187,11 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
 QString texte_heure(double heure);
 
 // The four cells of a row as the output table writes them: the date in `format_date`, the
-// sunrise, the sunset and the day's length; "-" for the three times of a course not drawn.
+// sunrise, the sunset and the day's length; "-" for the three times of a course not drawn. With
+// `jours`, a time on another day of the clock than the row's says so: "1h39 (+1)".
 QStringList textes_ligne(const Ligne_Sortie &ligne,
-                         const QString &format_date = QStringLiteral("dd/MM/yyyy"));
+                         const QString &format_date = QStringLiteral("dd/MM/yyyy"),
+                         bool jours = true);
 
 // The headers of the output table's four columns.
 QStringList entetes_sorties();

@@ -75,8 +75,11 @@ std::vector<Course_Lue> courses_lues(const Description_Diagramme &description,
     for (const QDate &date : dates) {
         if (!date.isValid())
             continue;
-        const QPair<double, double> temps = lever_coucher_tsv(horloge, description.latitude, date);
-        courses.push_back({date, horloge.course(date, description.latitude, temps.first,
+        // The solar day the diagram draws for that row.
+        const QDate jour =
+            description.echelle == Echelle_Heures::Heure_legale ? horloge.jour_solaire(date) : date;
+        const QPair<double, double> temps = lever_coucher_tsv(horloge, description.latitude, jour);
+        courses.push_back({date, horloge.course(jour, description.latitude, temps.first,
                                                 temps.second, segments_lecture, false)});
     }
     return courses;
@@ -118,9 +121,12 @@ Lecture lire_sous_pointeur(const Description_Diagramme &description,
         return lecture;
     lecture.sur_course = true;
     lecture.date = trouvee->date;
-    lecture.heure = description.echelle == Echelle_Heures::Heure_legale
-                        ? horloge_description(description).heure_depuis_tsv(trouvee->date, tsv)
-                        : tsv;
+    if (description.echelle == Echelle_Heures::Heure_legale) {
+        const Heure_Legale horloge = horloge_description(description);
+        lecture.heure = horloge.heure_depuis_tsv(horloge.jour_solaire(trouvee->date), tsv);
+    } else {
+        lecture.heure = tsv;
+    }
     return lecture;
 }
 

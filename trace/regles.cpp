@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Orvane — sun-path diagrams.
 #include "trace/regles.h"
+#include "solar/heure_legale.h"
 
 #include <QRegularExpression>
 #include <QTimeZone>
@@ -33,7 +34,12 @@ QString texte_date_iso(const QDate &date)
 bool fuseau_connu(const QString &id)
 {
     // The list of available zones leaves out those outside zone1970.tab (Etc/GMT+5, EST5EDT),
-    // which the database holds and QTimeZone opens.
+    // which the database holds and QTimeZone opens, and holds the toolkit's offsets
+    // ("UTC+01:00") that the window offers. A name only, checked before QTimeZone opens
+    // anything: a path could climb out of the zone folder onto a FIFO, and a POSIX rule is no
+    // zone of the database.
     const QByteArray octets = id.toLatin1();
-    return !id.isEmpty() && QString::fromLatin1(octets) == id && QTimeZone(octets).isValid();
+    return !id.isEmpty() && QString::fromLatin1(octets) == id &&
+           (zone_de_la_base(octets) || QTimeZone::availableTimeZoneIds().contains(octets)) &&
+           QTimeZone(octets).isValid();
 }
