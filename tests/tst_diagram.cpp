@@ -2011,15 +2011,22 @@ void TestScene::projectionSvgSurLaDeclinaison_data()
 
     // The report page names the projection.
     QTest::addColumn<QString>("page");
+    // The accurate sun with the limit courses and the hour lines, checked for the chart's sides
+    // only: refraction and its own declination lift its course off the simple model's.
+    QTest::addColumn<bool>("precis");
 
     QTest::newRow("polar equidistant")
-        << Type_Projection::Equidistante << 45.0 << QStringLiteral("Polaire équidistante");
+        << Type_Projection::Equidistante << 45.0 << QStringLiteral("Polaire équidistante") << false;
     QTest::newRow("polar stereographic")
-        << Type_Projection::Stereographique << 45.0 << "Polaire stéréographique";
+        << Type_Projection::Stereographique << 45.0 << "Polaire stéréographique" << false;
     QTest::newRow("chart, north of the equator")
-        << Type_Projection::Cylindrique << 45.0 << "Cylindrique";
+        << Type_Projection::Cylindrique << 45.0 << "Cylindrique" << false;
     QTest::newRow("chart, south of the equator")
-        << Type_Projection::Cylindrique << -35.0 << "Cylindrique";
+        << Type_Projection::Cylindrique << -35.0 << "Cylindrique" << false;
+    // The sun 5° high at midnight: the course leaves the chart at one side and comes back at
+    // the other.
+    QTest::newRow("chart at 80 N, accurate sun, across the side edges")
+        << Type_Projection::Cylindrique << 80.0 << "Cylindrique" << true;
 }
 
 void TestScene::projectionSvgSurLaDeclinaison()
@@ -2029,11 +2036,14 @@ void TestScene::projectionSvgSurLaDeclinaison()
     QFETCH(Type_Projection, type);
     QFETCH(double, latitude);
     QFETCH(QString, page);
+    QFETCH(bool, precis);
     Description_Diagramme d;
     d.latitude = latitude;
     d.date_choisie = QDate(2026, 5, 1);
     d.options.projection = type;
     d.taille = QSize(1000, 700);
+    d.modele = precis ? Modele_Soleil::precis : Modele_Soleil::simple;
+    d.limites = d.heures = precis;
     Scene scene;
     ajuster_scene(scene, d.taille);
     dessiner_diagramme(scene, d);
@@ -2042,8 +2052,26 @@ void TestScene::projectionSvgSurLaDeclinaison()
     QCOMPARE(legende_page(d, {}).projection, page);
     QVERIFY(exporter_diagramme(scene, d.taille, legende_page(d, {}), chemin));
 
+    // On the chart a course or an hour line that goes out at one side comes back at the other:
+    // no stroke of them runs across half the chart.
+    const double demi_carte = scene.projection().cadre().width() / 2.0;
+    for (const QGraphicsPathItem *trace : objets<QGraphicsPathItem>(scene)) {
+        const QPainterPath &p =
+            trace->brush().style() == Qt::NoBrush ? trace->path() : QPainterPath();
+        for (int i = 1; i < p.elementCount() && !scene.projection().est_polaire(); ++i)
+            QVERIFY2(!p.elementAt(i).isLineTo() ||
+                         std::abs(p.elementAt(i).x - p.elementAt(i - 1).x) < demi_carte,
+                     qPrintable(QStringLiteral("from (%1, %2) to (%3, %4)")
+                                    .arg(p.elementAt(i - 1).x)
+                                    .arg(p.elementAt(i - 1).y)
+                                    .arg(p.elementAt(i).x)
+                                    .arg(p.elementAt(i).y)));
+    }
+
     const QVector<QPointF> points = points_trait_svg(chemin, QStringLiteral("#ff0000"));
     QVERIFY2(points.size() > 20, qPrintable(QString::number(points.size())));
+    if (precis)
+        return;
     const double delta = Soleil().declinaison(d.date_choisie.dayOfYear());
     const double phi = latitude * pi / 180;
     for (int i = 0; i < points.size(); ++i) {
