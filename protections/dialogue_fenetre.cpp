@@ -92,7 +92,8 @@ double cellule(const QTableWidget &table, int ligne, int colonne)
 
 } // namespace
 
-Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent) : QDialog(parent)
+Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent)
+    : QDialog(parent), depart(ombrage.facade)
 {
     // Built in one pass: every widget first, then the values, then the connections, so that no
     // value set and no slot run reaches a widget not yet made.
@@ -273,16 +274,28 @@ Ombrage Dialogue_Fenetre::valeur() const
     Ombrage ombrage;
     Facade &f = ombrage.facade;
     f.active = groupe_facade->isChecked();
-    f.orientation = orientation->value();
-    const auto fin = [](const QDoubleSpinBox *b) {
-        return b->value() == b->minimum() ? std::numeric_limits<double>::infinity() : b->value();
+    // A box shows two decimals: a value it shows unchanged is the study's own, not its rounding.
+    const auto lu = [](const QDoubleSpinBox *b, double avant) {
+        const bool intacte = std::isfinite(avant) && avant >= b->minimum() &&
+                             avant <= b->maximum() &&
+                             b->value() == QString::number(avant, 'f', b->decimals()).toDouble();
+        return intacte ? avant : b->value();
     };
-    f.casquette = {groupe_casquette->isChecked(), casquette_profondeur->value(),
-                   casquette_hauteur->value(), fin(casquette_gauche), fin(casquette_droite)};
-    f.joue_gauche = {groupe_joue_gauche->isChecked(), joue_gauche_profondeur->value(),
-                     joue_gauche_distance->value()};
-    f.joue_droite = {groupe_joue_droite->isChecked(), joue_droite_profondeur->value(),
-                     joue_droite_distance->value()};
+    const auto fin = [&lu](const QDoubleSpinBox *b, double avant) {
+        return b->value() == b->minimum() ? std::numeric_limits<double>::infinity() : lu(b, avant);
+    };
+    const Facade &d = depart;
+    f.orientation = lu(orientation, d.orientation);
+    f.casquette = {groupe_casquette->isChecked(), lu(casquette_profondeur, d.casquette.profondeur),
+                   lu(casquette_hauteur, d.casquette.hauteur),
+                   fin(casquette_gauche, d.casquette.gauche),
+                   fin(casquette_droite, d.casquette.droite)};
+    f.joue_gauche = {groupe_joue_gauche->isChecked(),
+                     lu(joue_gauche_profondeur, d.joue_gauche.profondeur),
+                     lu(joue_gauche_distance, d.joue_gauche.distance)};
+    f.joue_droite = {groupe_joue_droite->isChecked(),
+                     lu(joue_droite_profondeur, d.joue_droite.profondeur),
+                     lu(joue_droite_distance, d.joue_droite.distance)};
     ombrage.obstacles_actifs = groupe_obstacles->isChecked();
     for (int ligne = 0; ligne < obstacles->rowCount(); ++ligne)
         ombrage.obstacles.push_back(

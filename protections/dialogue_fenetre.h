@@ -57,6 +57,8 @@ private:
     QTableWidget *obstacles = nullptr;
     QPushButton *bouton_ajouter = nullptr;
     QLabel *refus = nullptr;
+    // The facade as it came in, finer than the boxes show.
+    const Facade depart;
 };
 
 #endif

@@ -954,8 +954,9 @@ void TestFenetre::dialogues()
         d.annee = 2026;
         d.limites = d.heures = true;
         d.options = {15, 30, 40, false, Type_Projection::Stereographique};
+        // Finer than the dialog's boxes show: accepting it must not round them.
         d.ombrage.facade = {
-            true, 225.0, {true, 1.2, 1.5, 0.5, 2.0}, {true, 0.9, 1.2}, {true, 0.5, 1.0}};
+            true, 225.125, {true, 1.2345, 1.5, 0.5, 2.0}, {true, 0.9, 1.2}, {true, 0.5, 1.0049}};
         for (int i = 0; i < obstacles_max; ++i)
             d.ombrage.obstacles.push_back({7.0 * i, 20.0, 7.0 * i + 5.0, 15.0, 0.25 * i - 2.0});
         std::vector<QPointF> masque;
