@@ -437,8 +437,9 @@ void TestDates::latitude()
         for (int i = 0; i < 100; ++i)
             QCoreApplication::postEvent(
                 w.curseur_latitude, new QKeyEvent(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier));
-        // The event loop runs: the presses, then the rebuild put off behind them.
-        QTest::qWait(50);
+        // The event loop runs: the presses, then the rebuild put off behind them (waited for,
+        // as a slow build takes longer over the hundred presses).
+        QTRY_VERIFY_WITH_TIMEOUT(Elements(w.scene()).texte(QStringLiteral("Latitude: 50°")), 10000);
         QVERIFY2(reconstructions.count() <= 2,
                  qPrintable(QString::number(reconstructions.count())));
     } else {
