@@ -677,10 +677,7 @@ Lecture_Site lire_site(const QString &chemin)
     if (info.size() > taille_site_max)
         return refus(QStringLiteral("le fichier dépasse 1 Mo (%1 octets)").arg(info.size()));
     QFile fichier;
-    const QString cause = ouvrir_lecture(fichier, chemin);
-    if (cause == QStringLiteral("ce n'est pas un fichier ordinaire"))
-        return refus(cause);
-    if (!cause.isEmpty())
+    if (!ouvrir_lecture(fichier, chemin).isEmpty())
         return refus(QStringLiteral("le fichier ne peut pas être lu (droits d'accès ?)"));
     // One byte more than allowed tells a file that grew since it was measured.
     const QByteArray octets = fichier.read(taille_site_max + 1);

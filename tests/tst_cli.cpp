@@ -431,6 +431,11 @@ void TestLigneDeCommande::statuts_data()
         << cinquante_murs << statut_succes << QString()
         << QStringList{"date;lever;coucher;duree;soleil_direct;masque;soleil_fenetre\n"}
         << QString();
+    // Along y = 11 mm, from x = 5 m to x = -5 m: just past the centimetre, drawn.
+    QTest::newRow("wall 11 mm from the point")
+        << QStringList{"--tableau", "--obstacle", "89.873949:5.0000121:270.126051:5.0000121:3"}
+        << statut_succes << QString()
+        << QStringList{"date;lever;coucher;duree;soleil_direct;masque\n"} << QString();
 
     // Usage errors: nothing on the standard output, the option named on the standard error.
     auto usage = [](const char *nom, const QStringList &arguments, const QString &option) {
