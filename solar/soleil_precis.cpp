@@ -39,8 +39,10 @@ constexpr double pas_recherche = 600.0;
 // lies a little under the altitude of sunrise so that the first and last points of a course,
 // found on either side of that altitude, are refracted alike.
 constexpr double hauteur_refraction_nulle = -1.0;
-// The searches end within this many seconds of the crossing.
+// The search of the highest and lowest points ends within this many seconds of them, that of a
+// crossing within this many.
 constexpr double precision_recherche = 0.5;
+constexpr double precision_croisement = 0.001;
 // Bounds on the unrefracted altitude: within one frame it moves at most this many degrees a
 // second (the Earth turns 15.04° an hour, and the altitude moves at most that times the
 // cosine of the latitude; the sun's own course adds 0.04° an hour), and positions from two
@@ -102,9 +104,9 @@ long long numero_jour(double instant)
     return static_cast<long long>(std::floor(instant / secondes_par_jour));
 }
 
-// The horizon's coordinates of a direction on the celestial intermediate axes, as eraAtioq
-// turns it (no refraction, no polar motion), seen from `lieu` at the local Earth rotation angle
-// whose cosine and sine are `c` and `s`.
+// The horizon's coordinates of a direction (any length) on the celestial intermediate axes, as
+// eraAtioq turns it (no refraction, no polar motion), seen from `lieu` at the local Earth
+// rotation angle whose cosine and sine are `c` and `s`.
 Soleil_Precis::Position horizon(const double direction[3], const Soleil_Precis::Lieu &lieu,
                                 double c, double s)
 {
@@ -158,8 +160,6 @@ Soleil_Precis::Jour Soleil_Precis::calculer_jour(double instant)
     eraRxp(bpn, acceleration, j.soleil[2]);
     eraRxp(bpn, barycentre, j.vitesse[0]);
     eraRxp(bpn, variation, j.vitesse[1]);
-    j.bm1 = std::sqrt(1.0 - eraPm(barycentre) * eraPm(barycentre));
-    j.distance = r;
     j.rotation = t.theta;
     j.valide = true;
     return j;
@@ -217,11 +217,13 @@ Soleil_Precis::Position Soleil_Precis::position(const Jour &jour, const Lieu &li
             jour.soleil[0][i] + dt * (jour.soleil[1][i] + dt * jour.soleil[2][i]) - observateur[i];
         vitesse[i] = jour.vitesse[0][i] + dt * jour.vitesse[1][i] + tour[i];
     }
-    double distance = 0.0;
-    double unite[3];
-    eraPn(vers, &distance, unite);
+    // The aberration to the first order, as eraAb's to 0.002": the unit vector plus the
+    // velocity. The direction alone counts from here on, so no length is made one again.
+    const double inverse =
+        1.0 / std::sqrt(vers[0] * vers[0] + vers[1] * vers[1] + vers[2] * vers[2]);
     double apparente[3];
-    eraAb(unite, vitesse, jour.distance, jour.bm1, apparente);
+    for (int i = 0; i < 3; ++i)
+        apparente[i] = vers[i] * inverse + vitesse[i];
     return horizon(apparente, lieu, c, s);
 }
 
@@ -323,25 +325,12 @@ Soleil_Precis::Lever_Coucher Soleil_Precis::lever_coucher(double debut, double f
     for (int i = 0; i <= n; ++i)
         temps[i] = debut + i * pas;
 
-    // Crossing between a and b, where the signs differ: bisection, then the straight line
-    // between the last two heights, which a half-second's bend of the course leaves within a
-    // millisecond of the crossing. `a_exact`, `b_exact`: whether va and vb are heights, not
-    // only their signs.
+    // Crossing between a and b, where the signs differ (`a_exact`, `b_exact`: whether va and
+    // vb are heights, not only their signs): the Illinois variant of the false position. Over
+    // the ten minutes between two samples the course is nearly straight, so the chord lands
+    // within a millisecond after two or three heights where bisection took eleven.
     const auto croisement = [&](double a, double va, bool a_exact, double b, double vb,
                                 bool b_exact) {
-        while (b - a > precision_recherche) {
-            const double m = (a + b) / 2;
-            const double vm = ecart(m);
-            if ((vm >= 0) == (va >= 0)) {
-                a = m;
-                va = vm;
-                a_exact = true;
-            } else {
-                b = m;
-                vb = vm;
-                b_exact = true;
-            }
-        }
         if (!a_exact)
             va = ecart(a);
         if (!b_exact)
@@ -349,7 +338,31 @@ Soleil_Precis::Lever_Coucher Soleil_Precis::lever_coucher(double debut, double f
         // Outside ERFA's calendar no height is known: the middle of the bracket.
         if (!(va - vb != 0.0) || (va >= 0) == (vb >= 0))
             return (a + b) / 2;
-        return a + (b - a) * va / (va - vb);
+        double m = std::numeric_limits<double>::infinity();
+        int cote = 0;
+        for (int i = 0; i < 60; ++i) {
+            double corde = (a * vb - b * va) / (vb - va);
+            if (!(corde > a && corde < b))
+                corde = (a + b) / 2;
+            if (std::abs(corde - m) < precision_croisement || b - a < precision_croisement)
+                return corde;
+            m = corde;
+            const double vm = ecart(m);
+            if ((vm >= 0) == (va >= 0)) {
+                a = m;
+                va = vm;
+                if (cote < 0)
+                    vb /= 2;
+                cote = -1;
+            } else {
+                b = m;
+                vb = vm;
+                if (cote > 0)
+                    va /= 2;
+                cote = 1;
+            }
+        }
+        return m;
     };
     // Extremum of the altitude in [a, b] (golden section), for the brief appearances and
     // disappearances of the sun that fall between two samples.

@@ -61,8 +61,6 @@ public:
         double reference = 0.0;    // noon UTC of that day, instant in seconds
         double soleil[3][3] = {};  // sun from the geocentre: AU, AU/day, AU/day² (halved)
         double vitesse[2][3] = {}; // Earth's barycentric velocity over c, and its rate per day
-        double bm1 = 1.0;          // ERFA's reciprocal Lorentz factor
-        double distance = 1.0;     // Earth to sun, AU
         double rotation = 0.0;     // the Earth's rotation angle at noon, radians
         bool valide = false;       // false outside ERFA's calendar (before 1960 or so)
     };
