@@ -127,6 +127,15 @@ std::vector<std::vector<Heure_Legale::Point_Heure>> Ciel::lignes_horloge(int pas
     return m_horloge.lignes_heures(m_cle.annee, m_latitude, pas);
 }
 
+double Ciel::midi_le_plus_haut(const std::vector<int> &numeros) const
+{
+    const Soleil soleil;
+    double haute = -90.0;
+    for (const int numero : numeros)
+        haute = std::max(haute, 90.0 - std::abs(m_latitude - soleil.declinaison(numero)));
+    return haute + hausse_midi();
+}
+
 Ciel::Jour Ciel::jour(const QDate &date)
 {
     Jour j;

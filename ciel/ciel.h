@@ -150,8 +150,9 @@ public:
     // Heights of the sun at noon of each day of the key's year (index = day number, 1..366),
     // degrees above the height at which it counts as risen, as Scene::jour_soleil reads them.
     virtual std::array<double, 367> midis() = 0;
-    // Degrees by which the sun at noon may stand above the simple formula's.
-    virtual double hausse_midi() const = 0;
+    // The highest the sun may stand at noon of the days `numeros` (degrees), as a bound: the
+    // simple formula's, and above it what the sun may add to it.
+    double midi_le_plus_haut(const std::vector<int> &numeros) const;
 
     // The hour lines: between the limit days `jour1` and `jour2` from the whole hours of
     // `lever` to those of `coucher` (true solar time, the limit courses' bounds), or on the clock
@@ -168,6 +169,8 @@ public:
 
 protected:
     explicit Ciel(const Cle &cle);
+    // Degrees by which the sun at noon may stand above the simple formula's.
+    virtual double hausse_midi() const = 0;
     // Sunrise and sunset of solar day `date`, hours of true solar time as its course is drawn.
     virtual std::pair<double, double> lever_coucher(const QDate &date) = 0;
     // The sun at whole hour `heure` of true solar time on day `jour` (a day number of the

@@ -25,11 +25,11 @@ public:
     Jour jour_limite(int numero) override;
     Course_Ciel course(const Jour &jour, int segments, int finesse) override;
     std::array<double, 367> midis() override;
-    double hausse_midi() const override { return 0.0; }
     Ensoleillement ensoleillement(const QDate &jour, const Test_Cache &cache,
                                   const Profil_Masque *seul) override;
 
 protected:
+    double hausse_midi() const override { return 0.0; }
     std::pair<double, double> lever_coucher(const QDate &date) override;
     Soleil::Point_Ciel position_tsv(int jour, int heure) override;
     double montee_tsv() const override { return 0.0; }
@@ -51,11 +51,11 @@ public:
 
     Course_Ciel course(const Jour &jour, int segments, int finesse) override;
     std::array<double, 367> midis() override;
-    double hausse_midi() const override;
     Ensoleillement ensoleillement(const QDate &jour, const Test_Cache &cache,
                                   const Profil_Masque *seul) override;
 
 protected:
+    double hausse_midi() const override;
     std::pair<double, double> lever_coucher(const QDate &date) override;
     Soleil::Point_Ciel position_tsv(int jour, int heure) override;
     double montee_tsv() const override { return montee_max_par_jour; }

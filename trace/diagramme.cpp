@@ -9,7 +9,6 @@
 
 #include "diagram/scene.h"
 #include "masks/ensoleillement.h"
-#include "solar/soleil.h"
 #include "trace/ombres.h"
 
 #include <QFontMetricsF>
@@ -102,31 +101,26 @@ void appliquer_options(Scene &scene, const Options_Disque &options)
                           options.graduations, options.projection);
 }
 
-// The highest height (degrees) that the courses of the description reach: the noon height of
-// each of its dates, and of every day of the year when the limit courses are drawn; the mask's
-// highest point too.
+// The highest height (degrees) that the courses of the description reach: at noon of each of its
+// dates, and of every day of the year when the limit courses are drawn; the mask's highest point
+// too.
 double hauteur_atteinte(const Description_Diagramme &d, const Ciel &ciel)
 {
-    const Soleil soleil;
-    double haute = -90.0;
-    const auto midi = [&](int numero) {
-        haute = std::max(haute, 90.0 - std::abs(d.latitude - soleil.declinaison(numero)));
-    };
+    std::vector<int> numeros;
     if (d.limites) {
         for (int numero = 1; numero <= 366; ++numero)
-            midi(numero);
+            numeros.push_back(numero);
     } else if (d.mode == Mode_Dates::Jour_des_mois) {
         for (int mois = 1; mois <= 12; ++mois)
             if (QDate::isValid(d.annee, mois, d.jour_des_mois))
-                midi(QDate(d.annee, mois, d.jour_des_mois).dayOfYear());
+                numeros.push_back(QDate(d.annee, mois, d.jour_des_mois).dayOfYear());
     } else {
-        midi(d.date_choisie.dayOfYear());
+        numeros.push_back(d.date_choisie.dayOfYear());
         for (const QDate &date : d.dates_enregistrees)
             if (date.isValid())
-                midi(date.dayOfYear());
+                numeros.push_back(date.dayOfYear());
     }
-    // A sun whose noon stands a little above the formula's.
-    haute += ciel.hausse_midi();
+    double haute = ciel.midi_le_plus_haut(numeros);
     for (const QPointF &point : d.masque)
         haute = std::max(haute, point.y());
     return haute;
