@@ -44,7 +44,9 @@ bool Ciel::Cle::operator==(const Cle &autre) const
 }
 
 Ciel::Ciel(const Cle &cle)
-    : m_horloge(zone_horloge(cle.fuseau), cle.longitude, cle.modele), m_cle(cle)
+    : m_horloge(zone_horloge(cle.fuseau), cle.longitude, cle.modele,
+                std::make_shared<Soleil_Precis::Memoire_Jours>()),
+      m_cle(cle)
 {
 }
 

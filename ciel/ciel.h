@@ -187,6 +187,8 @@ protected:
     QDate premier() const { return QDate(m_cle.annee, 1, 1); }
     bool legale() const { return m_cle.lignes_standard(); }
 
+    // With the accurate sun's memory of its days (their terms for every place), kept as long as
+    // the sky.
     Heure_Legale m_horloge;
     double m_latitude = std::numeric_limits<double>::quiet_NaN();
 

@@ -31,7 +31,8 @@ std::pair<double, double> heures_course(const Soleil_Precis::Lever_Coucher &r)
 } // namespace
 
 Ciel_Precis::Ciel_Precis(const Cle &cle)
-    : Ciel(cle), m_minuit_premier(QDateTime(premier(), QTime(0, 0), Qt::UTC).toSecsSinceEpoch())
+    : Ciel(cle), m_precis(m_horloge.precis()),
+      m_minuit_premier(QDateTime(premier(), QTime(0, 0), Qt::UTC).toSecsSinceEpoch())
 {
     m_minuits_standard.fill(std::numeric_limits<double>::quiet_NaN());
 }

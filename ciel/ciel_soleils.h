@@ -67,9 +67,9 @@ private:
     // The accurate sunrise and sunset of a solar day, searched once for its course and for the
     // sun the mask takes from it.
     const Soleil_Precis::Lever_Coucher &lever_coucher_precis(const QDate &date);
-    // The slow terms of day `jour` of the year (366 in a common year: 1 January of the next),
-    // computed at its solar noon when first asked: every position within half a day of noon is
-    // then a cheap one.
+    // Day `jour` of the year (366 in a common year: 1 January of the next) at the latitude: the
+    // terms of the UTC day of its solar noon, which the sky's memory keeps for every latitude,
+    // and the place.
     const Soleil_Precis::Repere &repere(int jour);
     Soleil_Precis::Position position(int jour, double instant);
     // Instants (seconds) of the day's midnight UTC and of its solar noon (from Spencer's
@@ -78,6 +78,7 @@ private:
     double midi(int jour) const;
 
     Soleil m_soleil;
+    // The clock's own, sharing its memory of days.
     Soleil_Precis m_precis;
     // Midnight UTC of the key's 1 January, seconds.
     qint64 m_minuit_premier = 0;

@@ -96,7 +96,7 @@ constexpr double rotation_terre = 1.00273781191135448 * 2.0 * 3.1415926535897932
 // AU per day, in units of the speed of light.
 constexpr double c_par_au_jour = ERFA_AULT / ERFA_DAYSEC;
 
-// Days and instants kept in the memory of a thread before it is emptied: some ten years.
+// Days kept in a memory before it is emptied: some ten years.
 constexpr std::size_t jours_gardes = 4096;
 
 long long numero_jour(double instant)
@@ -165,16 +165,24 @@ Soleil_Precis::Jour Soleil_Precis::calculer_jour(double instant)
     return j;
 }
 
-const Soleil_Precis::Jour &Soleil_Precis::jour(double instant)
+Soleil_Precis::Soleil_Precis() : m_memoire(std::make_shared<Memoire_Jours>())
 {
-    thread_local std::unordered_map<long long, Jour> memoire;
+}
+
+Soleil_Precis::Soleil_Precis(std::shared_ptr<Memoire_Jours> memoire)
+    : m_memoire(memoire ? std::move(memoire) : std::make_shared<Memoire_Jours>())
+{
+}
+
+const Soleil_Precis::Jour &Soleil_Precis::Memoire_Jours::jour(double instant)
+{
     const long long numero = numero_jour(instant);
-    const auto trouve = memoire.find(numero);
-    if (trouve != memoire.end())
+    const auto trouve = m_jours.find(numero);
+    if (trouve != m_jours.end())
         return trouve->second;
-    if (memoire.size() >= jours_gardes)
-        memoire.clear();
-    return memoire.emplace(numero, calculer_jour(instant)).first->second;
+    if (m_jours.size() >= jours_gardes)
+        m_jours.clear();
+    return m_jours.emplace(numero, calculer_jour(instant)).first->second;
 }
 
 Soleil_Precis::Lieu Soleil_Precis::lieu(double latitude, double longitude)

@@ -31,6 +31,8 @@
 #include <erfa.h>
 
 #include <limits>
+#include <memory>
+#include <unordered_map>
 
 inline constexpr double hauteur_lever_coucher = -0.833;
 
@@ -64,10 +66,24 @@ public:
         double rotation = 0.0;     // the Earth's rotation angle at noon, radians
         bool valide = false;       // false outside ERFA's calendar (before 1960 or so)
     };
-    // The day of `instant` computed (one call of each of ERFA's slow routines), and that day
-    // from this thread's memory, which keeps the days asked of the last few years.
+    // The day of `instant` computed (one call of each of ERFA's slow routines).
     static Jour calculer_jour(double instant);
-    static const Jour &jour(double instant);
+    // The days computed, kept by their number (at most some ten years of them). Whoever draws
+    // again and again at other latitudes keeps one across its drawings (the sky does).
+    class Memoire_Jours
+    {
+    public:
+        const Jour &jour(double instant);
+
+    private:
+        std::unordered_map<long long, Jour> m_jours;
+    };
+    // A sun with a memory of its own, or sharing `memoire`.
+    Soleil_Precis();
+    explicit Soleil_Precis(std::shared_ptr<Memoire_Jours> memoire);
+    const std::shared_ptr<Memoire_Jours> &memoire() const { return m_memoire; }
+    // The day of `instant`, from the memory.
+    const Jour &jour(double instant) const { return m_memoire->jour(instant); }
 
     // What the place adds: the observer on the WGS84 ellipsoid at sea level.
     struct Lieu {
@@ -115,6 +131,9 @@ public:
     // Sæmundsson's refraction, degrees, for a true altitude in degrees (0 below −1°, where no
     // part of the disc is seen).
     static double refraction(double hauteur_vraie);
+
+private:
+    std::shared_ptr<Memoire_Jours> m_memoire;
 };
 
 #endif
