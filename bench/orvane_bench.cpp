@@ -25,6 +25,9 @@
 // QT_SCALE_FACTOR=2 before the toolkit: it paints a frame when this one asks and answers with
 // its time, and the two never run at once.
 //
+// A fast drag: the rebuild at a latitude never drawn before, in the default mode and in
+// "Précis" + "Heure légale".
+//
 // The exports of that diagram as the window writes them, each rendered, encoded and written
 // to a file: a 1920 × 1080 PNG, the SVG, and the PDF report page with its 13-row table.
 //
@@ -431,6 +434,36 @@ void image_latitude_precise_masque(benchmark::State &etat)
     curseur_latitude(etat, fenetre_precise_masque);
 }
 
+// A fast drag: each rebuild at a latitude never drawn before, the next hundredth of a degree
+// from 40° to 50° (a thousand of them, more than any memory of the accurate sun keeps of a
+// latitude), the latitude box set as the slider sets it; the rebuild alone, without the paint.
+// The latitude is set back afterwards, as the other cases expect it.
+int latitudes_glissees = 0;
+
+void glisser_latitude(benchmark::State &etat, Fenetre_Principale *fenetre)
+{
+    auto *latitude = fenetre->findChild<QDoubleSpinBox *>(QStringLiteral("latitude"));
+    const double avant = latitude->value();
+    for (auto _ : etat) {
+        etat.PauseTiming();
+        QCoreApplication::processEvents();
+        etat.ResumeTiming();
+        latitude->setValue(40.0 + (latitudes_glissees++ % 1000) * 0.01);
+    }
+    latitude->setValue(avant);
+    QCoreApplication::processEvents();
+}
+
+void glissement(benchmark::State &etat)
+{
+    glisser_latitude(etat, fenetre_banc);
+}
+
+void glissement_precis(benchmark::State &etat)
+{
+    glisser_latitude(etat, fenetre_precise);
+}
+
 // A held arrow key on the latitude slider in the heaviest mode ("Précis", "Heure légale"): 90
 // presses posted at the toolkit's auto-repeat interval, the event loop running between them;
 // the time from the last press to the end of the last repaint of the view.
@@ -589,6 +622,10 @@ BENCHMARK(image_latitude_stereographique)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(image_latitude_cylindrique)
     ->Name("latitude slider to repainted view, cylindrical chart")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(glissement)->Name("rebuild at a new latitude (fast drag)")->Unit(benchmark::kMillisecond);
+BENCHMARK(glissement_precis)
+    ->Name("rebuild at a new latitude (fast drag), Precis + Heure legale")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(touche_tenue)
     ->Name("held key, 90 presses: last press to last repaint, Precis + Heure legale")

@@ -43,54 +43,50 @@ bool Scene::tracer_course_soleil(int Numero_jour, double latitude, double TSVlev
                                  double TSVcoucher, QPen pen, QBrush brush, QPainterPath chemin,
                                  QGraphicsTextItem *date, bool droite, int nb_clic_enregistrer_date)
 {
-    const double delta = soleil.declinaison(Numero_jour);
-    const Soleil::Journee jour = soleil.journee(delta, latitude);
-    const int n = segments_course(latitude);
+    return tracer_course(
+        course_simple(Numero_jour, latitude, TSVlever, TSVcoucher, segments_course(latitude)),
+        latitude, pen, brush, chemin, date, droite, nb_clic_enregistrer_date);
+}
 
-    // Sample i at TSVlever + i (TSVcoucher - TSVlever) / n, sunrise to sunset. The altitude is
-    // cut to three decimals toward minus infinity, so a sun a hair below the horizon counts as
-    // below it.
-    const auto position = [&](double t) {
-        const double angle = Soleil::angle_horaire(t);
-        const double h = std::floor(soleil.hauteur(jour, angle) * 1000.0) / 1000.0;
-        double a = soleil.azimut(jour, angle, h);
-        if (angle < 0)
-            a = -a;
-        return Soleil::Point_Ciel{a, h};
-    };
-    std::vector<Soleil::Point_Ciel> positions(n + 1);
-    for (int i = 0; i <= n; ++i)
-        positions[i] = position(i * (TSVcoucher - TSVlever) / n + TSVlever);
-
+bool Scene::tracer_course(const Course_Ciel &course, double latitude, QPen pen, QBrush brush,
+                          QPainterPath chemin, QGraphicsTextItem *date, bool droite,
+                          int nb_clic_enregistrer_date)
+{
+    if (!course.position || m_projection.est_polaire() || course.positions.empty())
+        return tracer_course_positions(course.positions, course.horizon, course.numero, latitude,
+                                       pen, brush, chemin, date, droite, nb_clic_enregistrer_date);
+    std::vector<Soleil::Point_Ciel> positions = course.positions;
+    const int n = static_cast<int>(positions.size()) - 1;
+    const double TSVlever = course.debut;
+    const double TSVcoucher = course.fin;
+    const auto &position = course.position;
     // On the chart a high sun sweeps across many degrees of azimuth between two samples: where
     // the drawn course turns sharply, its two segments are sampled more finely.
-    if (!m_projection.est_polaire()) {
-        const double demi_largeur = m_projection.cadre().width() / 2.0;
-        std::vector<bool> affiner(n, false);
-        for (int i = 1; i < n; ++i) {
-            const QPointF a = m_projection.point(positions[i - 1].azimut, positions[i - 1].hauteur);
-            const QPointF b = m_projection.point(positions[i].azimut, positions[i].hauteur);
-            const QPointF c = m_projection.point(positions[i + 1].azimut, positions[i + 1].hauteur);
-            const QLineF avant(a, b);
-            const QLineF apres(b, c);
-            if (std::abs(avant.dx()) > demi_largeur || std::abs(apres.dx()) > demi_largeur)
-                continue;
-            const double virage = std::abs(std::remainder(apres.angle() - avant.angle(), 360.0));
-            if (virage > virage_max)
-                affiner[i - 1] = affiner[i] = true;
-        }
-        std::vector<Soleil::Point_Ciel> fines{positions[0]};
-        const double pas = (TSVcoucher - TSVlever) / n;
-        for (int i = 0; i < n; ++i) {
-            if (affiner[i])
-                for (int k = 1; k < finesse_virage; ++k)
-                    fines.push_back(position(TSVlever + (i + double(k) / finesse_virage) * pas));
-            fines.push_back(positions[i + 1]);
-        }
-        positions.swap(fines);
+    const double demi_largeur = m_projection.cadre().width() / 2.0;
+    std::vector<bool> affiner(n, false);
+    for (int i = 1; i < n; ++i) {
+        const QPointF a = m_projection.point(positions[i - 1].azimut, positions[i - 1].hauteur);
+        const QPointF b = m_projection.point(positions[i].azimut, positions[i].hauteur);
+        const QPointF c = m_projection.point(positions[i + 1].azimut, positions[i + 1].hauteur);
+        const QLineF avant(a, b);
+        const QLineF apres(b, c);
+        if (std::abs(avant.dx()) > demi_largeur || std::abs(apres.dx()) > demi_largeur)
+            continue;
+        const double virage = std::abs(std::remainder(apres.angle() - avant.angle(), 360.0));
+        if (virage > virage_max)
+            affiner[i - 1] = affiner[i] = true;
     }
-    return tracer_course_positions(positions, 0.0, Numero_jour, latitude, pen, brush, chemin, date,
-                                   droite, nb_clic_enregistrer_date);
+    std::vector<Soleil::Point_Ciel> fines{positions[0]};
+    const double pas = (TSVcoucher - TSVlever) / n;
+    for (int i = 0; i < n; ++i) {
+        if (affiner[i])
+            for (int k = 1; k < finesse_virage; ++k)
+                fines.push_back(position(TSVlever + (i + double(k) / finesse_virage) * pas));
+        fines.push_back(positions[i + 1]);
+    }
+    positions.swap(fines);
+    return tracer_course_positions(positions, course.horizon, course.numero, latitude, pen, brush,
+                                   chemin, date, droite, nb_clic_enregistrer_date);
 }
 
 int Scene::segments_course(double latitude)
@@ -100,8 +96,14 @@ int Scene::segments_course(double latitude)
 
 int Scene::segments_trace(double latitude) const
 {
-    // The accurate sun's course is sampled more finely on the chart: see `virage_max`.
-    return segments_course(latitude) * (m_projection.est_polaire() ? 1 : finesse_virage);
+    return segments_course(latitude) * finesse_course();
+}
+
+int Scene::finesse_course() const
+{
+    // A course without finer samples to ask for is sampled more finely on the chart: see
+    // `virage_max`.
+    return m_projection.est_polaire() ? 1 : finesse_virage;
 }
 
 bool Scene::tracer_course_positions(const std::vector<Soleil::Point_Ciel> &positions,
@@ -310,11 +312,7 @@ void Scene::disposer_legende()
 
 void Scene::jour_soleil(double latitude)
 {
-    // Altitude of the sun at solar noon, day by day (index = day number, 1..366).
-    std::array<double, 367> midi{};
-    for (int d = 1; d <= 366; ++d)
-        midi[d] = soleil.hauteur(soleil.declinaison(d), latitude, 0.0);
-    jour_soleil(latitude, midi);
+    jour_soleil(latitude, midis_simples(latitude));
 }
 
 void Scene::jour_soleil(double latitude, const std::array<double, 367> &midi)

@@ -37,18 +37,18 @@ int pas_jours(int jour, int dernier)
 
 void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPen pen, QBrush brush)
 {
-    const auto position = [this, latitude](int jour, int heure) {
-        const double angle = Soleil::angle_horaire(heure);
-        const Soleil::Journee journee = soleil.journee(soleil.declinaison(jour), latitude);
-        Soleil::Point_Ciel p;
-        p.hauteur = soleil.hauteur(journee, angle);
-        p.azimut = soleil.azimut(journee, angle, p.hauteur);
-        if (angle < 0)
-            p.azimut = -p.azimut;
-        return p;
+    const auto position = [latitude](int jour, int heure) {
+        return position_simple(jour, latitude, heure);
     };
     tracer_heures(latitude, heureMIN, heureMAX, pen, brush, position, std::min(jour1, jour2),
                   std::max(jour1, jour2), true);
+}
+
+void Scene::tracer_heures(double latitude, const Lignes_Heures &lignes, QPen pen, QBrush brush)
+{
+    tracer_heures(latitude, lignes.heure_min, lignes.heure_max, pen, brush, lignes.position,
+                  lignes.jour_min, lignes.jour_max, lignes.sans_midi, lignes.pas_max,
+                  lignes.montee_max, lignes.bond_max);
 }
 
 void Scene::tracer_heures(double latitude, double heureMIN, double heureMAX, QPen pen, QBrush brush,

@@ -12,6 +12,7 @@
 // azimuth from north, negative towards the east, positive towards the west, ±180 south; heights
 // above the horizon. Times are hours of true solar time.
 
+#include "ciel/ciel.h"
 #include "options/affichage_options.h"
 #include "projection/projection.h"
 #include "solar/soleil.h"
@@ -196,10 +197,17 @@ public:
                                  int Numero_jour, double latitude, QPen pen, QBrush brush,
                                  QPainterPath chemin, QGraphicsTextItem *date, bool droite,
                                  int nb_clic_enregistrer_date);
+    // The same drawing from a course of the sky (ciel/ciel.h): on the chart, where the course
+    // turns sharply, finer samples are asked of it when it gives them.
+    bool tracer_course(const Course_Ciel &course, double latitude, QPen pen, QBrush brush,
+                       QPainterPath chemin, QGraphicsTextItem *date, bool droite,
+                       int nb_clic_enregistrer_date);
     // Number of segments of a course at `latitude` (degrees): more beyond the polar circles.
     static int segments_course(double latitude);
-    // The same for the drawing's projection: more on the cylindrical chart.
+    // The same for the drawing's projection: more on the cylindrical chart, by `finesse_course`
+    // for a course that gives no finer samples.
     int segments_trace(double latitude) const;
+    int finesse_course() const;
 
     // The same for any sun and any clock: `position(jour, heure)` is the sun (azimuth, height,
     // degrees) at whole hour `heure` on day `jour`, for the days `d_min` to `d_max` (day numbers,
@@ -212,6 +220,8 @@ public:
                        const std::function<Soleil::Point_Ciel(int, int)> &position, int d_min,
                        int d_max, bool sans_midi, int pas_max = 15, double montee_max = 0.0,
                        double bond_max = 0.0);
+    // The same for the hour lines of the sky (ciel/ciel.h).
+    void tracer_heures(double latitude, const Lignes_Heures &lignes, QPen pen, QBrush brush);
     // The same from the height of the sun at noon of each day (index = day number, 1..366),
     // degrees above the height at which it counts as risen.
     void jour_soleil(double latitude, const std::array<double, 367> &midi);

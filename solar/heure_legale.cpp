@@ -161,8 +161,9 @@ bool zone_de_la_base(const QByteArray &id)
     return tzif;
 }
 
-Heure_Legale::Heure_Legale(const QTimeZone &zone, double longitude, Modele_Soleil modele)
-    : m_zone(zone), m_longitude(longitude), m_modele(modele)
+Heure_Legale::Heure_Legale(const QTimeZone &zone, double longitude, Modele_Soleil modele,
+                           std::shared_ptr<Soleil_Precis::Memoire_Jours> jours)
+    : m_zone(zone), m_longitude(longitude), m_modele(modele), m_precis(std::move(jours))
 {
     const Temps_Initial &initial = temps_initial(m_zone);
     m_initial_connu = initial.connu;

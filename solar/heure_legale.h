@@ -26,6 +26,7 @@
 #include <QDateTime>
 #include <QTimeZone>
 
+#include <memory>
 #include <vector>
 
 // Whether `id` names a zone of the tz database: a plain name ("Europe/Paris", "Etc/GMT+5") whose
@@ -41,12 +42,17 @@ enum class Modele_Soleil {
 class Heure_Legale
 {
 public:
+    // `jours`: the accurate sun's memory of its days, shared with whoever keeps it across
+    // drawings; a memory of its own when null.
     Heure_Legale(const QTimeZone &zone, double longitude,
-                 Modele_Soleil modele = Modele_Soleil::simple);
+                 Modele_Soleil modele = Modele_Soleil::simple,
+                 std::shared_ptr<Soleil_Precis::Memoire_Jours> jours = nullptr);
 
     const QTimeZone &zone() const { return m_zone; }
     double longitude() const { return m_longitude; }
     Modele_Soleil modele() const { return m_modele; }
+    // The accurate sun the clock computes with.
+    const Soleil_Precis &precis() const { return m_precis; }
 
     // Equation of time on `date`, minutes (true minus mean solar time): Spencer's series for
     // the simple model, the apparent sun at the longitude's solar noon for the accurate one.

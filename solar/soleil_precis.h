@@ -31,6 +31,8 @@
 #include <erfa.h>
 
 #include <limits>
+#include <memory>
+#include <unordered_map>
 
 inline constexpr double hauteur_lever_coucher = -0.833;
 
@@ -49,22 +51,67 @@ public:
         double angle_horaire = 0.0;
     };
 
-    // The slowly varying part of the computation (Earth's orbit, precession and nutation,
-    // aberration), evaluated at a reference instant for a place. Positions within half a day
-    // of the reference stay within 0.005° of a full computation (the site's parallax, 8.8", is
-    // frozen at the reference); a course or a search over one day computes it once.
-    struct Repere {
-        double reference = 0.0;    // instant, seconds
-        double tt_moins_utc = 0.0; // days
-        double soleil[3] = {};     // observer to sun at the reference, AU, celestial axes
-        double vitesse[3] = {};    // its rate, AU per day
-        eraASTROM astrom = {};     // ERFA's place- and date-dependent parameters
+    // What a day of the sun is for every place: the geocentric sun and the Earth's velocity
+    // (its aberration) on the celestial intermediate axes, as polynomials in the time from noon
+    // UTC of one UTC day; precession and nutation are those of that noon. Nearly all of a
+    // position's cost, the same at every latitude and longitude, so a caller may keep it across
+    // rebuilds. Through its own day a position from it stays within 0.1" of ERFA's full chain
+    // (the Earth's orbit to the second order: 0.05"; the precession and nutation of noon:
+    // 0.1" at most).
+    struct Jour {
+        long long numero = 0;      // days since 1970-01-01 (UTC)
+        double reference = 0.0;    // noon UTC of that day, instant in seconds
+        double soleil[3][3] = {};  // sun from the geocentre: AU, AU/day, AU/day² (halved)
+        double vitesse[2][3] = {}; // Earth's barycentric velocity over c, and its rate per day
+        double rotation = 0.0;     // the Earth's rotation angle at noon, radians
         bool valide = false;       // false outside ERFA's calendar (before 1960 or so)
+    };
+    // The day of `instant` computed (one call of each of ERFA's slow routines).
+    static Jour calculer_jour(double instant);
+    // The days computed, kept by their number (at most some ten years of them). Whoever draws
+    // again and again at other latitudes keeps one across its drawings (the sky does).
+    class Memoire_Jours
+    {
+    public:
+        const Jour &jour(double instant);
+
+    private:
+        std::unordered_map<long long, Jour> m_jours;
+    };
+    // A sun with a memory of its own, or sharing `memoire`.
+    Soleil_Precis();
+    explicit Soleil_Precis(std::shared_ptr<Memoire_Jours> memoire);
+    const std::shared_ptr<Memoire_Jours> &memoire() const { return m_memoire; }
+    // The day of `instant`, from the memory.
+    const Jour &jour(double instant) const { return m_memoire->jour(instant); }
+
+    // What the place adds: the observer on the WGS84 ellipsoid at sea level.
+    struct Lieu {
+        double sin_latitude = 0.0;
+        double cos_latitude = 1.0;
+        double longitude = 0.0; // radians, east positive
+        double axe = 0.0;       // distance from the Earth's axis, AU
+        double equateur = 0.0;  // height above the equator's plane, AU
+    };
+    static Lieu lieu(double latitude, double longitude);
+
+    // A day and a place. A position at any instant from it is the same, to the last bit, as
+    // `position(instant, latitude, longitude)`: an instant of another UTC day takes that day's
+    // terms from the memory.
+    struct Repere {
+        Jour jour;
+        Lieu lieu;
+        bool valide = false;
     };
 
     Repere repere(double instant, double latitude, double longitude) const;
     Position position(const Repere &repere, double instant) const;
     Position position(double instant, double latitude, double longitude) const;
+    static Position position(const Jour &jour, const Lieu &lieu, double instant);
+
+    // ERFA's whole chain for one instant (its astrometry context for the place, eraApco, then
+    // eraAtioq): the reference the positions above are held to.
+    Position position_complete(double instant, double latitude, double longitude) const;
 
     // Sunrise and sunset within [debut, fin) (instants, seconds; at most a few days apart):
     // the first instant of each, or NaN when there is none. Without either, the sun stays
@@ -84,6 +131,9 @@ public:
     // Sæmundsson's refraction, degrees, for a true altitude in degrees (0 below −1°, where no
     // part of the disc is seen).
     static double refraction(double hauteur_vraie);
+
+private:
+    std::shared_ptr<Memoire_Jours> m_memoire;
 };
 
 #endif

@@ -35,6 +35,12 @@ constexpr double toleranceMemeCalculHeures = 1e-6;
 constexpr double toleranceMemeCalculDegres = 1e-6;
 // The accurate sun from a frame computed up to half a day earlier or later (solar/soleil_precis.h).
 constexpr double toleranceRepereDegres = 0.005;
+// The accurate sun from its day's terms against ERFA's full chain: no drawing can show a
+// thousandth of a degree, nor a clock a second; a written minute may change only where a time
+// lies within that second of a minute's edge, at most once in a thousand times.
+constexpr double toleranceErfaDegres = 0.001;
+constexpr double toleranceErfaSecondes = 1.0;
+constexpr double minutesChangeesParMille = 1.0;
 
 // "07:34" in hours; "-" (no such event) as NaN.
 double heures(const QString &texte)
@@ -82,6 +88,8 @@ private slots:
     void positionPrecise();
     void leverCoucherAlmanach_data();
     void leverCoucherAlmanach();
+    void soleilContreErfaComplet_data();
+    void soleilContreErfaComplet();
     void heureDepuisTsv_data();
     void heureDepuisTsv();
     void equationDuTemps_data();
@@ -494,6 +502,120 @@ void TestSoleil::leverCoucherAlmanach()
         QVERIFY2(ecartMinutes(attendu, obtenu) <= toleranceAlmanachMinutes,
                  qPrintable(QString::fromLatin1(nom) + " " + ecart(attendu, obtenu)));
     }
+}
+
+void TestSoleil::soleilContreErfaComplet_data()
+{
+    QTest::addColumn<QList<double>>("latitudes");
+    QTest::addColumn<QList<double>>("longitudes");
+    QTest::addColumn<QDate>("debut");
+    QTest::addColumn<int>("jours");
+    QTest::addColumn<int>("pasJours");
+    const auto suite = [](double debut, double fin, double pas) {
+        QList<double> valeurs;
+        for (double v = debut; v <= fin + 1e-9; v += pas)
+            valeurs << v;
+        return valeurs;
+    };
+
+    QTest::newRow("pole to pole by 6 degrees, 2024 every 13 days, Greenwich and 121.5 E")
+        << suite(-87.0, 87.0, 6.0) << QList<double>{0.0, 121.5} << QDate(2024, 1, 3) << 366 << 13;
+    // The edges of the polar days and nights, where the sun grazes the horizon.
+    QTest::newRow("61 to 89.5 N by 0.75, June solstice +-40 days, 30 W")
+        << suite(61.0, 89.5, 0.75) << QList<double>{-30.0} << QDate(2025, 5, 12) << 80 << 4;
+    QTest::newRow("61 to 89.5 S by 0.75, December solstice +-40 days, 150 E")
+        << suite(-89.5, -61.0, 0.75) << QList<double>{150.0} << QDate(2025, 11, 11) << 80 << 4;
+    QTest::newRow("48.85 N and 33.9 S at four longitudes, 1975 every 17 days")
+        << QList<double>{48.85, -33.9} << QList<double>{-179.5, -73.9, 2.35, 151.2}
+        << QDate(1975, 1, 1) << 365 << 17;
+    QTest::newRow("64.1 N and 1.3 N at four longitudes, 2061 every 17 days")
+        << QList<double>{64.1, 1.3} << QList<double>{-149.9, -21.9, 103.8, 179.9}
+        << QDate(2061, 1, 1) << 365 << 17;
+}
+
+void TestSoleil::soleilContreErfaComplet()
+{
+    // Each sunrise and sunset against ERFA's own crossing, found from its heights a second
+    // before and after; each direction at those instants, and around the UTC day's edges and
+    // at its noon, against ERFA's for the same instant.
+    QFETCH(QList<double>, latitudes);
+    QFETCH(QList<double>, longitudes);
+    QFETCH(QDate, debut);
+    QFETCH(int, jours);
+    QFETCH(int, pasJours);
+    const Soleil_Precis soleil;
+    constexpr double radian = 3.14159265358979323846 / 180.0;
+    double pireDirection = 0.0;
+    double pireTemps = 0.0;
+    QString ouDirection, ouTemps;
+    int temps = 0;
+    int minutesChangees = 0;
+    for (const double latitude : latitudes) {
+        for (const double longitude : longitudes) {
+            for (int j = 0; j < jours; j += pasJours) {
+                const QDate date = debut.addDays(j);
+                const QString ici = QStringLiteral("%1, %2 on %3")
+                                        .arg(latitude)
+                                        .arg(longitude)
+                                        .arg(date.toString(Qt::ISODate));
+                const double minuit = QDateTime(date, QTime(0, 0), Qt::UTC).toSecsSinceEpoch();
+                // The day of the place's mean solar time.
+                const double jourLocal = minuit - longitude / 15.0 * 3600.0;
+                const Soleil_Precis::Lever_Coucher r =
+                    soleil.lever_coucher(jourLocal, jourLocal + 86400.0, latitude, longitude);
+                std::vector<double> instants{minuit - 1.0, minuit + 1.0, minuit + 43200.0};
+                for (const double t : {r.lever, r.coucher}) {
+                    if (std::isnan(t))
+                        continue;
+                    const double avant =
+                        soleil.position_complete(t - 1.0, latitude, longitude).hauteur_geometrique -
+                        hauteur_lever_coucher;
+                    const double apres =
+                        soleil.position_complete(t + 1.0, latitude, longitude).hauteur_geometrique -
+                        hauteur_lever_coucher;
+                    const double erfa = (avant < 0) == (apres < 0)
+                                            ? qInf()
+                                            : t - 1.0 + 2.0 * avant / (avant - apres);
+                    ++temps;
+                    if (std::abs(erfa - t) > pireTemps) {
+                        pireTemps = std::abs(erfa - t);
+                        ouTemps = ici;
+                    }
+                    if (std::floor(t / 60.0 + 0.5) != std::floor(erfa / 60.0 + 0.5))
+                        ++minutesChangees;
+                    instants.push_back(t - 1.0);
+                    instants.push_back(t + 1.0);
+                }
+                for (const double t : instants) {
+                    const Soleil_Precis::Position a = soleil.position(t, latitude, longitude);
+                    const Soleil_Precis::Position b =
+                        soleil.position_complete(t, latitude, longitude);
+                    const double cosinus =
+                        std::sin(a.hauteur * radian) * std::sin(b.hauteur * radian) +
+                        std::cos(a.hauteur * radian) * std::cos(b.hauteur * radian) *
+                            std::cos((a.azimut - b.azimut) * radian);
+                    const double d = std::acos(std::min(1.0, cosinus)) / radian;
+                    if (!(d <= pireDirection)) {
+                        pireDirection = d;
+                        ouDirection = ici;
+                    }
+                }
+            }
+        }
+    }
+    const QString bilan = QStringLiteral("worst direction %1 deg (%2), worst time %3 s (%4), "
+                                         "%5 of %6 written minutes changed")
+                              .arg(pireDirection)
+                              .arg(ouDirection)
+                              .arg(pireTemps)
+                              .arg(ouTemps)
+                              .arg(minutesChangees)
+                              .arg(temps);
+    qInfo("%s", qPrintable(bilan));
+    QVERIFY2(temps > 0, qPrintable(bilan));
+    QVERIFY2(pireDirection <= toleranceErfaDegres, qPrintable(bilan));
+    QVERIFY2(pireTemps <= toleranceErfaSecondes, qPrintable(bilan));
+    QVERIFY2(minutesChangees * 1000.0 <= minutesChangeesParMille * temps, qPrintable(bilan));
 }
 
 void TestSoleil::heureDepuisTsv_data()

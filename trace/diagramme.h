@@ -14,6 +14,7 @@
 // east positive, −180..180. Times are hours of the description's scale: true solar time (the
 // default) or the clock of its time zone.
 
+#include "ciel/ciel.h"
 #include "export/pages.h"
 #include "masks/points_masque.h"
 #include "ombrage/ombrage.h"
@@ -32,6 +33,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 
 class Scene;
 
@@ -41,15 +43,6 @@ enum class Mode_Dates {
     Dates_choisies,
     // Mode 2: the same day of every month of one year, each month in its colour.
     Jour_des_mois,
-};
-
-// The scale of every time the diagram and its table show.
-enum class Echelle_Heures {
-    // "Temps solaire vrai": 12h when the sun crosses the meridian.
-    Temps_solaire_vrai,
-    // "Heure légale": the clock of the time zone, daylight saving included; the hour lines are
-    // the whole hours of its standard time.
-    Heure_legale,
 };
 
 // The display options of the sky disc or chart, as committed by "Options du disque".
@@ -234,14 +227,13 @@ QString texte_legende_echelle(const Description_Diagramme &description);
 // Whether `zone` keeps daylight saving at some time of `annee`.
 bool heure_ete_dans_annee(const QTimeZone &zone, int annee);
 
-// Sunrise and sunset of `date` at `latitude`, hours of true solar time with the model of the sun
-// of `horloge` (`horloge_description`), as its course is drawn: 0 and 24 stand for none (the
-// course then runs over the whole solar day).
-QPair<double, double> lever_coucher_tsv(const Heure_Legale &horloge, double latitude,
-                                        const QDate &date);
-
 // The clock and sun of a description: its zone (UTC when empty or unknown), longitude and model.
 Heure_Legale horloge_description(const Description_Diagramme &description);
+
+// The sky of a description (ciel/ciel.h): this thread's, kept while the year of the chosen date,
+// the zone, the longitude, the model and the scale stay the same, set at its latitude.
+Ciel::Cle cle_description(const Description_Diagramme &description);
+std::shared_ptr<Ciel> ciel_description(const Description_Diagramme &description);
 
 // A date's label on the diagram: day of the month, a space, the default locale's short month
 // name ("21 juin", "3 févr." in French).

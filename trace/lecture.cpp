@@ -70,17 +70,13 @@ QString texte_heure_ligne(double heure)
 std::vector<Course_Lue> courses_lues(const Description_Diagramme &description,
                                      const QVector<QDate> &dates)
 {
-    const Heure_Legale horloge = horloge_description(description);
+    const std::shared_ptr<Ciel> ciel = ciel_description(description);
     std::vector<Course_Lue> courses;
     for (const QDate &date : dates) {
         if (!date.isValid())
             continue;
         // The solar day the diagram draws for that row.
-        const QDate jour =
-            description.echelle == Echelle_Heures::Heure_legale ? horloge.jour_solaire(date) : date;
-        const QPair<double, double> temps = lever_coucher_tsv(horloge, description.latitude, jour);
-        courses.push_back({date, horloge.course(jour, description.latitude, temps.first,
-                                                temps.second, segments_lecture, false)});
+        courses.push_back({date, ciel->points_course(ciel->jour(date), segments_lecture)});
     }
     return courses;
 }
@@ -121,25 +117,18 @@ Lecture lire_sous_pointeur(const Description_Diagramme &description,
         return lecture;
     lecture.sur_course = true;
     lecture.date = trouvee->date;
-    if (description.echelle == Echelle_Heures::Heure_legale) {
-        const Heure_Legale horloge = horloge_description(description);
-        lecture.heure = horloge.heure_depuis_tsv(horloge.jour_solaire(trouvee->date), tsv);
-    } else {
-        lecture.heure = tsv;
-    }
+    lecture.heure = ciel_description(description)->heure(trouvee->date, tsv);
     return lecture;
 }
 
 std::vector<Ligne_Horaire_Lue> lignes_horaires_lues(const Description_Diagramme &description)
 {
     std::vector<Ligne_Horaire_Lue> lignes;
-    if (description.echelle != Echelle_Heures::Heure_legale || !description.limites ||
-        !description.heures)
+    if (!description.limites || !description.heures)
         return lignes;
     const int annee = description.date_choisie.year();
     int heure = 0;
-    for (auto &points : horloge_description(description)
-                            .lignes_heures(annee, description.latitude, pas_ligne_horaire))
+    for (auto &points : ciel_description(description)->lignes_horloge(pas_ligne_horaire))
         lignes.push_back({heure++, annee, std::move(points)});
     return lignes;
 }
