@@ -18,7 +18,12 @@
 // scene polishes its new items and the view repaints, so each rebuild starts from the state
 // that a user's rebuild starts from.
 //
-// The same slider frame in the polar stereographic projection and on the cylindrical chart.
+// The same slider frame in the polar stereographic projection and on the cylindrical chart, and
+// at twice the scale: the same window, its 1920 × 1080 view painted on 3840 × 2160 device
+// pixels. The toolkit takes its scale from QT_SCALE_FACTOR once per process, before the
+// application object, so that window lives in a second process of this program, started with
+// QT_SCALE_FACTOR=2 before the toolkit: it paints a frame when this one asks and answers with
+// its time, and the two never run at once.
 //
 // A fast drag: the rebuild at a latitude never drawn before, in the default mode and in
 // "Précis" + "Heure légale".
@@ -61,6 +66,10 @@
 #include <cstdio>
 #include <memory>
 #include <vector>
+
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace
 {
@@ -267,6 +276,132 @@ void image_latitude(benchmark::State &etat)
 void image_latitude_masque(benchmark::State &etat)
 {
     curseur_latitude(etat, fenetre_masque);
+}
+
+// The process that paints at twice the scale, and the pipes to it: this one writes the number
+// of frames to paint, it answers with their time in nanoseconds.
+struct Echelle_Double {
+    pid_t pid = -1;
+    int ordres = -1;
+    int reponses = -1;
+    bool pret = false;
+};
+Echelle_Double echelle_double;
+
+bool ecrire_tout(int fd, const void *donnees, std::size_t taille)
+{
+    const char *p = static_cast<const char *>(donnees);
+    while (taille > 0) {
+        const ssize_t n = ::write(fd, p, taille);
+        if (n <= 0)
+            return false;
+        p += n;
+        taille -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool lire_tout(int fd, void *donnees, std::size_t taille)
+{
+    char *p = static_cast<char *>(donnees);
+    while (taille > 0) {
+        const ssize_t n = ::read(fd, p, taille);
+        if (n <= 0)
+            return false;
+        p += n;
+        taille -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The second process: the heaviest diagram's window at twice the scale, its slider frames
+// painted on demand, each timed as `curseur_latitude` times it.
+int servir_echelle_double(int ordres, int reponses, int argc, char *argv[])
+{
+    qputenv("QT_SCALE_FACTOR", "2");
+    QApplication application(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    const std::unique_ptr<Fenetre_Principale> fenetre = preparer_fenetre();
+    QWidget *ecran = fenetre ? vue_de(fenetre.get())->viewport() : nullptr;
+    const char pret = ecran && ecran->devicePixelRatioF() == 2.0 ? 1 : 0;
+    if (!ecrire_tout(reponses, &pret, 1) || !pret)
+        return 1;
+    auto *curseur = fenetre->findChild<QSlider *>(QStringLiteral("slider_latitude"));
+    bool aller = true;
+    qint32 nombre = 0;
+    while (lire_tout(ordres, &nombre, sizeof nombre)) {
+        qint64 duree = 0;
+        for (qint32 i = 0; i < nombre; ++i) {
+            QCoreApplication::processEvents();
+            QElapsedTimer horloge;
+            horloge.start();
+            image_apres_curseur(curseur, ecran, aller ? 46 : 45);
+            duree += horloge.nsecsElapsed();
+            aller = !aller;
+        }
+        if (!ecrire_tout(reponses, &duree, sizeof duree))
+            return 1;
+    }
+    return 0;
+}
+
+// Starts the second process, before this one starts the toolkit. Returns false in the second
+// process once it is done.
+bool lancer_echelle_double(int argc, char *argv[], int &code)
+{
+    int ordres[2];
+    int reponses[2];
+    if (::pipe(ordres) != 0)
+        return true;
+    if (::pipe(reponses) != 0) {
+        ::close(ordres[0]);
+        ::close(ordres[1]);
+        return true;
+    }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(ordres[1]);
+        ::close(reponses[0]);
+        code = servir_echelle_double(ordres[0], reponses[1], argc, argv);
+        return false;
+    }
+    ::close(ordres[0]);
+    ::close(reponses[1]);
+    if (pid < 0) {
+        ::close(ordres[1]);
+        ::close(reponses[0]);
+        return true;
+    }
+    echelle_double = {pid, ordres[1], reponses[0], false};
+    return true;
+}
+
+void arreter_echelle_double()
+{
+    if (echelle_double.pid < 0)
+        return;
+    ::close(echelle_double.ordres);
+    ::close(echelle_double.reponses);
+    ::waitpid(echelle_double.pid, nullptr, 0);
+    echelle_double = {};
+}
+
+void image_latitude_double(benchmark::State &etat)
+{
+    if (!echelle_double.pret) {
+        etat.SkipWithError("the window at twice the scale could not be prepared");
+        return;
+    }
+    for (auto _ : etat) {
+        const qint32 une = 1;
+        qint64 duree = 0;
+        if (!ecrire_tout(echelle_double.ordres, &une, sizeof une) ||
+            !lire_tout(echelle_double.reponses, &duree, sizeof duree)) {
+            etat.SkipWithError("the process at twice the scale stopped");
+            break;
+        }
+        etat.SetIterationTime(static_cast<double>(duree) / 1e9);
+    }
 }
 
 void image_latitude_stereographique(benchmark::State &etat)
@@ -478,6 +613,10 @@ BENCHMARK(image_latitude_precise)
 BENCHMARK(image_latitude_precise_masque)
     ->Name("latitude slider, Precis + Heure legale, with the mask")
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(image_latitude_double)
+    ->Name("latitude slider to repainted view, twice the scale")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(image_latitude_stereographique)
     ->Name("latitude slider to repainted view, stereographic")
     ->Unit(benchmark::kMillisecond);
@@ -501,6 +640,9 @@ BENCHMARK(export_pdf)->Name("export PDF report page")->Unit(benchmark::kMillisec
 
 int main(int argc, char *argv[])
 {
+    int code = 0;
+    if (!lancer_echelle_double(argc, argv, code))
+        return code;
     QApplication application(argc, argv);
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     const std::unique_ptr<Fenetre_Principale> fenetre = preparer_fenetre();
@@ -538,6 +680,9 @@ int main(int argc, char *argv[])
     projeter(*cylindrique, Type_Projection::Cylindrique);
     fenetre_stereographique = stereographique.get();
     fenetre_cylindrique = cylindrique.get();
+    char pret = 0;
+    echelle_double.pret =
+        echelle_double.pid > 0 && lire_tout(echelle_double.reponses, &pret, 1) && pret == 1;
 
     // Medians of 21 repetitions of at least 0.1 s each, unless the command line says otherwise.
     // The repetitions of all the cases are run in a random order, so that a machine whose speed
@@ -565,7 +710,6 @@ int main(int argc, char *argv[])
     benchmark::Initialize(&nombre, arguments.data());
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    avec_masque->close();
-    fenetre->close();
+    arreter_echelle_double();
     return 0;
 }

@@ -4,9 +4,11 @@
 
 #include "diagram/chemin_borne.h"
 
+#include <QBackingStore>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGraphicsTextItem>
+#include <QGraphicsView>
 #include <QLine>
 #include <QPaintDevice>
 #include <QPaintEngine>
@@ -24,6 +26,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 namespace
 {
@@ -34,6 +37,13 @@ int tronque(double valeur)
 }
 
 constexpr double metres_par_pouce = 0.0254;
+
+// The points of a course's runs whose boxes stand for it where the window's pixels no longer
+// hold the disc's picture.
+constexpr int points_par_morceau = 4;
+// The side of the tiles by which the window's pixels that hold the picture are kept, device
+// pixels.
+constexpr int cote_tuile = 32;
 
 // Data key under which a label made by `ajouter_texte` keeps the colour it was asked for.
 constexpr int cle_couleur_demandee = 0x4f72;
@@ -144,8 +154,18 @@ void Scene::drawBackground(QPainter *painter, const QRectF &rect)
         dessiner_disque(painter, rect);
 }
 
+bool Scene::Ecran_Connu::suit(const Ecran_Connu &avant) const
+{
+    return ecran == avant.ecran && magasin == avant.magasin && plateforme == avant.plateforme &&
+           pixels == avant.pixels && ligne == avant.ligne && taille == avant.taille &&
+           dans_fenetre == avant.dans_fenetre && vers_appareil == avant.vers_appareil &&
+           peintures == avant.peintures + 1;
+}
+
 bool Scene::peindre_depuis_image(QPainter *painter, const QRectF &rect)
 {
+    // Forgotten unless this paint ends from the picture into the same backing store.
+    Ecran_Connu connu = std::exchange(ecran_connu, Ecran_Connu());
     // Only a window's raster painter: exports, prints and images are always painted anew.
     QPaintDevice *appareil = painter->device();
     QPaintEngine *moteur = painter->paintEngine();
@@ -199,6 +219,7 @@ bool Scene::peindre_depuis_image(QPainter *painter, const QRectF &rect)
                          static_cast<int>(format),
                          m_projection};
     if (image_disque.isNull() || !(cle == cle_image)) {
+        connu = Ecran_Connu();
         image_disque = QImage(qRound(taille.width()), qRound(taille.height()), format);
         // Text sizes follow the device's resolution: the picture takes it.
         image_disque.setDotsPerMeterX(qRound(cle.ppp_x / metres_par_pouce));
@@ -218,24 +239,152 @@ bool Scene::peindre_depuis_image(QPainter *painter, const QRectF &rect)
         cle_image = cle;
     }
 
-    // The part of the picture under `rect`, copied as it is: the picture is opaque, as the
-    // white field under the disc is. Around the disc and its labels the picture is white: that
-    // part is filled rather than copied, which moves half the memory.
-    const QRect dans_image(expose.toRect().translated(-coin.toPoint()) &
-                           QRect(QPoint(), image_disque.size()));
-    const QRect copie = dans_image & encre_image;
+    // The window's own paint into its backing store, whose pixels stay from one paint to the
+    // next as the toolkit's own partial repaints expect; a view with a rubber band or widgets
+    // over its viewport paints there too.
+    auto *ecran = static_cast<QWidget *>(appareil);
+    const auto *vue = qobject_cast<const QGraphicsView *>(ecran->parentWidget());
+    QBackingStore *magasin = ecran->backingStore();
+    const QRegion peignable = moteur->systemClip();
+    const bool suivi =
+        magasin && magasin->paintDevice() == cible && vue && vue->viewport() == ecran &&
+        vue->scene() == this && vue->metaObject() == &QGraphicsView::staticMetaObject &&
+        vue->dragMode() != QGraphicsView::RubberBandDrag &&
+        ecran->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).isEmpty();
+    // Every paint of the viewport is counted, so that one this scene did not paint (another
+    // scene shown meanwhile) makes it forget.
+    if (suivi && ecran_compte != ecran) {
+        if (ecran_compte)
+            ecran_compte->removeEventFilter(this);
+        ecran->installEventFilter(this);
+        ecran_compte = ecran;
+        peintures_vues = 0;
+    }
+    const auto *image_cible = static_cast<const QImage *>(cible);
+    Ecran_Connu ici{ecran,
+                    magasin,
+                    magasin ? magasin->handle() : nullptr,
+                    image_cible->constBits(),
+                    image_cible->bytesPerLine(),
+                    image_cible->size(),
+                    ecran->mapTo(ecran->window(), QPoint()),
+                    vers_appareil,
+                    peintures_vues,
+                    {}};
+    const QPoint origine = coin.toPoint();
+    const int colonnes = (image_disque.width() + cote_tuile - 1) / cote_tuile;
+    const int rangees = (image_disque.height() + cote_tuile - 1) / cote_tuile;
+    if (suivi && ici.suit(connu) && connu.propres.size() == std::size_t(colonnes) * rangees)
+        ici.propres = std::move(connu.propres);
+    else
+        ici.propres.assign(std::size_t(colonnes) * rangees, false);
+
+    // The exposed part of the picture, in its pixels, painted but for the tiles the window
+    // already shows from it. Around the disc and its labels the picture is white: that part
+    // is filled rather than copied, which moves half the memory.
+    const QRect dans_image =
+        expose.toRect().translated(-origine) & QRect(QPoint(), image_disque.size());
     const auto vers_scene = [&](const QRect &r) {
         return QRectF(rectangle.topLeft() + QPointF(r.topLeft()) / echelle,
                       QSizeF(r.size()) / echelle);
     };
+    const auto peindre = [&](const QRect &r) {
+        const QRect copie = r & encre_image;
+        if (!copie.isEmpty())
+            painter->drawImage(vers_scene(copie), image_disque, copie);
+        for (const QRect &blanc : QRegion(r).subtracted(copie))
+            painter->fillRect(vers_scene(blanc), Qt::white);
+    };
     painter->save();
     painter->setCompositionMode(QPainter::CompositionMode_Source);
-    if (!copie.isEmpty())
-        painter->drawImage(vers_scene(copie), image_disque, copie);
-    for (const QRect &blanc : QRegion(dans_image).subtracted(copie))
-        painter->fillRect(vers_scene(blanc), Qt::white);
+    if (!dans_image.isEmpty()) {
+        // Runs of tiles along a row, each carried down while the next row has the same run.
+        struct Bande {
+            int x0, x1, y0, y1; // tiles
+        };
+        std::vector<Bande> ouvertes;
+        std::vector<Bande> suivantes;
+        const int tx0 = dans_image.left() / cote_tuile;
+        const int tx1 = dans_image.right() / cote_tuile;
+        const int ty0 = dans_image.top() / cote_tuile;
+        const int ty1 = dans_image.bottom() / cote_tuile;
+        const auto fermer = [&](const Bande &b) {
+            peindre(QRect(QPoint(b.x0 * cote_tuile, b.y0 * cote_tuile),
+                          QPoint((b.x1 + 1) * cote_tuile - 1, (b.y1 + 1) * cote_tuile - 1)) &
+                    dans_image);
+        };
+        for (int ty = ty0; ty <= ty1 + 1; ++ty) {
+            suivantes.clear();
+            for (int tx = tx0; ty <= ty1 && tx <= tx1; ++tx) {
+                if (ici.propres[std::size_t(ty) * colonnes + tx])
+                    continue;
+                int fin = tx;
+                while (fin < tx1 && !ici.propres[std::size_t(ty) * colonnes + fin + 1])
+                    ++fin;
+                const auto meme =
+                    std::find_if(ouvertes.begin(), ouvertes.end(),
+                                 [&](const Bande &b) { return b.x0 == tx && b.x1 == fin; });
+                if (meme != ouvertes.end()) {
+                    suivantes.push_back({tx, fin, meme->y0, ty});
+                    ouvertes.erase(meme);
+                } else {
+                    suivantes.push_back({tx, fin, ty, ty});
+                }
+                tx = fin;
+            }
+            for (const Bande &b : ouvertes)
+                fermer(b);
+            std::swap(ouvertes, suivantes);
+        }
+    }
     painter->restore();
+
+    if (suivi) {
+        // Each tile wholly painted now holds the picture; the items, painted next over the
+        // exposed pixels, take it away where they reach: their bounds, widened by what
+        // antialiasing adds round them, or for a course the boxes of its short runs.
+        const QRegion peint = peignable.translated(-origine) & dans_image;
+        const QRect tout = peint.rectCount() == 1 ? peint.boundingRect() : QRect();
+        for (int ty = 0; ty < rangees; ++ty) {
+            for (int tx = 0; tx < colonnes; ++tx) {
+                const QRect tuile(tx * cote_tuile, ty * cote_tuile, cote_tuile, cote_tuile);
+                if (tout.contains(tuile & QRect(QPoint(), image_disque.size())))
+                    ici.propres[std::size_t(ty) * colonnes + tx] = true;
+            }
+        }
+        const auto sali = [&](const QRectF &boite) {
+            const QRect r = vers_appareil.mapRect(boite)
+                                .toAlignedRect()
+                                .adjusted(-2, -2, 2, 2)
+                                .translated(-origine) &
+                            QRect(QPoint(), image_disque.size());
+            if (r.isEmpty())
+                return;
+            for (int ty = r.top() / cote_tuile; ty <= r.bottom() / cote_tuile; ++ty)
+                for (int tx = r.left() / cote_tuile; tx <= r.right() / cote_tuile; ++tx)
+                    ici.propres[std::size_t(ty) * colonnes + tx] = false;
+        };
+        for (const QGraphicsItem *item : items(rect, Qt::IntersectsItemBoundingRect)) {
+            if (!item->isVisible())
+                continue;
+            if (const auto *chemin = dynamic_cast<const Chemin_Borne *>(item)) {
+                const QTransform vers_scene_item = chemin->sceneTransform();
+                for (const QRectF &boite : chemin->morceaux(points_par_morceau))
+                    sali(vers_scene_item.mapRect(boite));
+            } else {
+                sali(item->sceneBoundingRect());
+            }
+        }
+        ecran_connu = std::move(ici);
+    }
     return true;
+}
+
+bool Scene::eventFilter(QObject *objet, QEvent *evenement)
+{
+    if (objet == ecran_compte && evenement->type() == QEvent::Paint)
+        ++peintures_vues;
+    return QGraphicsScene::eventFilter(objet, evenement);
 }
 
 QRect Scene::encre(const QImage &image)

@@ -23,9 +23,14 @@
 #include <QImage>
 #include <QPainterPath>
 #include <QPen>
+#include <QPoint>
 #include <QPointF>
+#include <QPointer>
 #include <QRect>
 #include <QRectF>
+#include <QRegion>
+#include <QSize>
+#include <QTransform>
 
 #include <array>
 #include <functional>
@@ -281,6 +286,38 @@ private:
     QImage image_disque;
     QRect encre_image;
     Cle_disque cle_image;
+
+    // What a window shows under its view since the last paint from the picture: the device
+    // pixels of its backing store that hold the picture and that no item has painted over
+    // since. A later paint into the same backing store, at the same place and scale, writes
+    // the picture only where the exposed pixels are not among them. Anything else that paints
+    // the window (a vector paint, another view, a new backing store, a scroll, a move) forgets
+    // them.
+    struct Ecran_Connu {
+        const QWidget *ecran = nullptr;
+        const void *magasin = nullptr; // the backing store, and its platform's
+        const void *plateforme = nullptr;
+        const uchar *pixels = nullptr;
+        int ligne = 0; // bytes per line
+        QSize taille;
+        QPoint dans_fenetre;
+        QTransform vers_appareil;
+        // The viewport's paint events seen by then: one more, and no paint came between.
+        quint64 peintures = 0;
+        // By tiles of the picture, row after row: whether the window shows the picture there.
+        std::vector<bool> propres;
+        // Whether this paint comes right after `avant`, into the same pixels.
+        bool suit(const Ecran_Connu &avant) const;
+    };
+    Ecran_Connu ecran_connu;
+    // The viewport whose paint events are counted, and their count.
+    QPointer<QWidget> ecran_compte;
+    quint64 peintures_vues = 0;
+
+protected:
+    bool eventFilter(QObject *objet, QEvent *evenement) override;
+
+private:
     int nb_points_masque_max = 0;
     int diametre = 0;
     Projection m_projection;

@@ -20,7 +20,9 @@
 #include <QGraphicsTextItem>
 #include <QGraphicsView>
 #include <QImage>
+#include <QPixmap>
 #include <QPointer>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTextDocument>
@@ -248,6 +250,8 @@ private slots:
     void tailleDeLaVue();
     void disqueAffiche_data();
     void disqueAffiche();
+    void vueRepeinte_data();
+    void vueRepeinte();
     void heuresLegalesCroisentLesCourses_data();
     void heuresLegalesCroisentLesCourses();
     void lectureSousLePointeur_data();
@@ -1677,6 +1681,88 @@ void TestScene::disqueAffiche()
     }
     QCOMPARE(apres, disque_vectoriel(scene, echelle, vue));
     QCOMPARE(apres == avant, changement.isEmpty());
+}
+
+void TestScene::vueRepeinte_data()
+{
+    QTest::addColumn<Type_Projection>("projection");
+    QTest::addColumn<QString>("repeinte");
+
+    QTest::newRow("disc, the latitude moved twice, repainted whole")
+        << Type_Projection::Equidistante << "entiere";
+    QTest::newRow("disc, the latitude moved twice, its changes repainted by the event loop")
+        << Type_Projection::Equidistante << "boucle";
+    QTest::newRow("chart, the latitude moved twice, repainted whole")
+        << Type_Projection::Cylindrique << "entiere";
+}
+
+void TestScene::vueRepeinte()
+{
+    QFETCH(Type_Projection, projection);
+    QFETCH(QString, repeinte);
+
+    // Through the window's own backing store, whose pixels stay from one paint to the next: a
+    // view repainted after each of two latitude moves (the courses, hour lines and captions
+    // drawn anew, the labels taken back) shows, pixel for pixel, what a new window showing the
+    // last diagram alone shows.
+    Description_Diagramme d;
+    d.date_choisie = QDate(2026, 6, 21);
+    d.dates_enregistrees = {QDate(2026, 1, 10), QDate(2026, 3, 10), QDate(2026, 9, 10),
+                            QDate(2026, 11, 10)};
+    d.limites = d.heures = true;
+    d.options.projection = projection;
+    d.taille = QSize(900, 640);
+    const auto montrer = [&d](Scene &scene, QGraphicsView &vue) {
+        vue.setFrameShape(QFrame::NoFrame);
+        vue.setRenderHint(QPainter::Antialiasing);
+        vue.viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+        vue.resize(d.taille);
+        ajuster_scene(scene, d.taille);
+        vue.show();
+        return QTest::qWaitForWindowExposed(&vue);
+    };
+    const auto ecran = [](QGraphicsView &vue) {
+        return vue.screen()
+            ->grabWindow(vue.winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+
+    Scene suivie;
+    QGraphicsView vue_suivie(&suivie);
+    struct Peintures : QObject {
+        int nombre = 0;
+        bool eventFilter(QObject *, QEvent *evenement) override
+        {
+            nombre += evenement->type() == QEvent::Paint;
+            return false;
+        }
+    } peintures;
+    vue_suivie.viewport()->installEventFilter(&peintures);
+    QVERIFY(montrer(suivie, vue_suivie));
+    d.latitude = 30;
+    dessiner_diagramme(suivie, d);
+    vue_suivie.viewport()->repaint();
+    for (const double latitude : {46.0, 45.0}) {
+        d.latitude = latitude;
+        dessiner_diagramme(suivie, d);
+        if (repeinte == "entiere") {
+            vue_suivie.viewport()->repaint();
+        } else {
+            // The regions the view found changed, painted when the loop gets to them.
+            const int avant = peintures.nombre;
+            QVERIFY(QTest::qWaitFor([&] { return peintures.nombre > avant; }));
+        }
+    }
+
+    Scene fraiche;
+    QGraphicsView vue_fraiche(&fraiche);
+    QVERIFY(montrer(fraiche, vue_fraiche));
+    dessiner_diagramme(fraiche, d);
+    vue_fraiche.viewport()->repaint();
+    const QImage attendue = ecran(vue_fraiche);
+    QVERIFY(!attendue.isNull());
+    QCOMPARE(ecran(vue_suivie), attendue);
 }
 
 namespace
