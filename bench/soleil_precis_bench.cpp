@@ -2,8 +2,9 @@
 // Orvane — sun-path diagrams.
 //
 // Times the accurate sun and the clock, the pieces that a diagram in "Précis" repeats: the
-// slow part of a position (one per day), a day's sunrise and sunset, a course of 80 points on
-// the clock, and the 366 noon altitudes of the limit days. Paris, 21 June 2021.
+// terms of a day (once per day for every place), a position from them and by ERFA's whole
+// chain, a day's sunrise and sunset, a course of 80 points on the clock, and the 366 noon
+// altitudes of the limit days. Paris, 21 June 2021.
 // `taskset -c 0 ./build/bench/soleil_precis_bench`.
 #include "solar/heure_legale.h"
 #include "solar/soleil_precis.h"
@@ -18,12 +19,34 @@ constexpr double latitude = 48.87;
 constexpr double longitude = 2.33;
 const QDate jour(2021, 6, 21);
 
-void repere(benchmark::State &etat)
+// The terms of a day, which every place shares, and one position from them.
+void termes_du_jour(benchmark::State &etat)
+{
+    double instant = QDateTime(jour, QTime(12, 0), Qt::UTC).toSecsSinceEpoch();
+    for (auto _ : etat) {
+        benchmark::DoNotOptimize(Soleil_Precis::calculer_jour(instant));
+        instant += 1.0;
+    }
+}
+
+void position(benchmark::State &etat)
+{
+    const Soleil_Precis soleil;
+    double instant = QDateTime(jour, QTime(12, 0), Qt::UTC).toSecsSinceEpoch();
+    const Soleil_Precis::Repere repere = soleil.repere(instant, latitude, longitude);
+    for (auto _ : etat) {
+        benchmark::DoNotOptimize(soleil.position(repere, instant));
+        instant += 1.0;
+    }
+}
+
+// ERFA's whole chain for one position, as the tests hold the others to it.
+void position_complete(benchmark::State &etat)
 {
     const Soleil_Precis soleil;
     double instant = QDateTime(jour, QTime(12, 0), Qt::UTC).toSecsSinceEpoch();
     for (auto _ : etat) {
-        benchmark::DoNotOptimize(soleil.repere(instant, latitude, longitude));
+        benchmark::DoNotOptimize(soleil.position_complete(instant, latitude, longitude));
         instant += 1.0;
     }
 }
@@ -53,7 +76,9 @@ void midis_de_l_annee(benchmark::State &etat)
 }
 } // namespace
 
-BENCHMARK(repere)->Name("frame of the slow terms")->Unit(benchmark::kMicrosecond);
+BENCHMARK(termes_du_jour)->Name("terms of a day")->Unit(benchmark::kMicrosecond);
+BENCHMARK(position)->Name("position from the day's terms")->Unit(benchmark::kMicrosecond);
+BENCHMARK(position_complete)->Name("position by ERFA's whole chain")->Unit(benchmark::kMicrosecond);
 BENCHMARK(lever_coucher)->Name("sunrise and sunset of a clock day")->Unit(benchmark::kMillisecond);
 BENCHMARK(course)->Name("course of 80 points on the clock")->Unit(benchmark::kMillisecond);
 BENCHMARK(midis_de_l_annee)->Name("366 noon positions")->Unit(benchmark::kMillisecond);

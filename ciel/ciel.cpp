@@ -44,9 +44,7 @@ bool Ciel::Cle::operator==(const Cle &autre) const
 }
 
 Ciel::Ciel(const Cle &cle)
-    : m_horloge(zone_horloge(cle.fuseau), cle.longitude, cle.modele,
-                std::make_shared<Soleil_Precis::Memoire_Jours>()),
-      m_cle(cle)
+    : m_horloge(zone_horloge(cle.fuseau), cle.longitude, cle.modele, jours_du_fil()), m_cle(cle)
 {
 }
 
@@ -66,6 +64,13 @@ std::shared_ptr<Ciel> Ciel::du_fil(const Cle &cle, double latitude)
         ciel = creer(cle);
     ciel->placer(latitude);
     return ciel;
+}
+
+const std::shared_ptr<Soleil_Precis::Memoire_Jours> &Ciel::jours_du_fil()
+{
+    thread_local const std::shared_ptr<Soleil_Precis::Memoire_Jours> jours =
+        std::make_shared<Soleil_Precis::Memoire_Jours>();
+    return jours;
 }
 
 void Ciel::placer(double latitude)

@@ -100,6 +100,10 @@ public:
     // the sky is kept, per thread, until a key differs. Shared, so that a sky in use outlives a
     // request for another.
     static std::shared_ptr<Ciel> du_fil(const Cle &cle, double latitude);
+    // The accurate sun's terms of each day, which depend on the date alone: every sky of this
+    // thread shares them, so that a sky made again for another key, year or model does not
+    // compute them again. Some ten years of days at most.
+    static const std::shared_ptr<Soleil_Precis::Memoire_Jours> &jours_du_fil();
 
     virtual ~Ciel();
 
@@ -187,8 +191,7 @@ protected:
     QDate premier() const { return QDate(m_cle.annee, 1, 1); }
     bool legale() const { return m_cle.lignes_standard(); }
 
-    // With the accurate sun's memory of its days (their terms for every place), kept as long as
-    // the sky.
+    // With the thread's memory of the accurate sun's days (jours_du_fil).
     Heure_Legale m_horloge;
     double m_latitude = std::numeric_limits<double>::quiet_NaN();
 

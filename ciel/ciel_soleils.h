@@ -68,8 +68,8 @@ private:
     // sun the mask takes from it.
     const Soleil_Precis::Lever_Coucher &lever_coucher_precis(const QDate &date);
     // Day `jour` of the year (366 in a common year: 1 January of the next) at the latitude: the
-    // terms of the UTC day of its solar noon, which the sky's memory keeps for every latitude,
-    // and the place.
+    // terms of the UTC day of its solar noon, kept for every latitude (Ciel::jours_du_fil), and
+    // the place.
     const Soleil_Precis::Repere &repere(int jour);
     Soleil_Precis::Position position(int jour, double instant);
     // Instants (seconds) of the day's midnight UTC and of its solar noon (from Spencer's

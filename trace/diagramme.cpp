@@ -463,7 +463,7 @@ Heure_Legale horloge_description(const Description_Diagramme &description)
     QTimeZone zone(description.fuseau);
     if (description.fuseau.isEmpty() || !zone.isValid())
         zone = QTimeZone(QByteArrayLiteral("UTC"));
-    return Heure_Legale(zone, description.longitude, description.modele);
+    return Heure_Legale(zone, description.longitude, description.modele, Ciel::jours_du_fil());
 }
 
 QString texte_echelle(const Description_Diagramme &description)
