@@ -21,6 +21,7 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 
 #include <array>
@@ -165,6 +166,9 @@ public:
     // The clock's hour lines for the read-out, every `pas` days over the year (element h is hour
     // h's line); none in true solar time, where a line's hour is the read-out's own.
     std::vector<std::vector<Heure_Legale::Point_Heure>> lignes_horloge(int pas) const;
+
+    // The sun's direction at `instant` (refraction included for the accurate sun).
+    virtual Soleil::Point_Ciel soleil(const QDateTime &instant) = 0;
 
     // The minute-by-minute counts of the course of solar day `jour` (Jour::jour) behind `cache`, or
     // behind the outline `seul` alone when given (`cache` then tests the same outline).

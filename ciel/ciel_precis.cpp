@@ -208,3 +208,10 @@ void Ciel_Precis::oublier_latitude()
     m_levers.clear();
     m_midis.reset();
 }
+
+Soleil::Point_Ciel Ciel_Precis::soleil(const QDateTime &instant)
+{
+    const Soleil_Precis::Position p =
+        m_precis.position(instant.toMSecsSinceEpoch() / 1000.0, m_latitude, cle().longitude);
+    return {p.azimut, p.hauteur};
+}

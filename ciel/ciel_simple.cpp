@@ -106,3 +106,21 @@ void Ciel_Simple::oublier_latitude()
 {
     m_jours_simples.fill(std::nullopt);
 }
+
+Soleil::Point_Ciel Ciel_Simple::soleil(const QDateTime &instant)
+{
+    // The solar day whose true solar time the instant is: the day of mean solar time at the
+    // longitude, moved by the equation of time across its midnight.
+    const QDateTime utc = instant.toUTC();
+    const double moyen = utc.time().msecsSinceStartOfDay() / 3'600'000.0 + cle().longitude / 15.0;
+    QDate jour = utc.date().addDays(static_cast<qint64>(std::floor(moyen / 24.0)));
+    double tsv = moyen - 24.0 * std::floor(moyen / 24.0) + m_horloge.equation_du_temps(jour) / 60.0;
+    if (tsv < 0.0) {
+        jour = jour.addDays(-1);
+        tsv += 24.0;
+    } else if (tsv >= 24.0) {
+        jour = jour.addDays(1);
+        tsv -= 24.0;
+    }
+    return m_horloge.position_tsv(jour, tsv, m_latitude);
+}

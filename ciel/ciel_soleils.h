@@ -27,6 +27,7 @@ public:
     std::array<double, 367> midis() override;
     Ensoleillement ensoleillement(const QDate &jour, const Test_Cache &cache,
                                   const Profil_Masque *seul) override;
+    Soleil::Point_Ciel soleil(const QDateTime &instant) override;
 
 protected:
     double hausse_midi() const override { return 0.0; }
@@ -53,6 +54,7 @@ public:
     std::array<double, 367> midis() override;
     Ensoleillement ensoleillement(const QDate &jour, const Test_Cache &cache,
                                   const Profil_Masque *seul) override;
+    Soleil::Point_Ciel soleil(const QDateTime &instant) override;
 
 protected:
     double hausse_midi() const override;

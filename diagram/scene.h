@@ -159,11 +159,11 @@ public slots:
     // as painting anew.
     void dessiner_disque(QPainter *painter, const QRectF &rect);
 
-    // Draws the course of day `Numero_jour` at `latitude` (degrees) from `TSVlever` to
-    // `TSVcoucher` (hours) as one path item. `date` is the day's label, already on the scene:
-    // placed beside the curve when `droite`, else in legend row `nb_clic_enregistrer_date`
-    // with a stroke of `pen`, even when the course stays below the horizon. Returns whether
-    // any part of the course lies above the horizon.
+    // Draws the simple sun's course (ciel/ciel.h) of day `Numero_jour` at `latitude` (degrees)
+    // from `TSVlever` to `TSVcoucher` (hours) as one path item. `date` is the day's label,
+    // already on the scene: placed beside the curve when `droite`, else in legend row
+    // `nb_clic_enregistrer_date` with a stroke of `pen`, even when the course stays below the
+    // horizon. Returns whether any part of the course lies above the horizon.
     bool tracer_course_soleil(int Numero_jour, double latitude, double TSVlever, double TSVcoucher,
                               QPen pen, QBrush brush, QPainterPath chemin, QGraphicsTextItem *date,
                               bool droite, int nb_clic_enregistrer_date);
@@ -176,12 +176,12 @@ public slots:
     void tracer_masques(const QPointF *tableau, int nbPoints, QPen pen, QBrush brush,
                         QPainterPath chemin, bool en_ligne = false);
 
-    // Draws the hour lines between the limit days `jour1` and `jour2`, for the whole hours
-    // from the integer part of `heureMIN` up to `heureMAX` (hours of true solar time).
+    // Draws the simple sun's hour lines between the limit days `jour1` and `jour2`, for the
+    // whole hours from the integer part of `heureMIN` up to `heureMAX` (true solar time).
     void tracer_heures(double latitude, double heureMIN, double heureMAX, QPen pen, QBrush brush);
 
-    // Finds the limit days of `latitude` (degrees) from the sun's altitude at solar noon and
-    // stores them in `jour1`..`jour3`; a search that fails keeps the earlier value.
+    // Finds the limit days of `latitude` (degrees) from the simple sun's altitude at solar noon
+    // and stores them in `jour1`..`jour3`; a search that fails keeps the earlier value.
     void jour_soleil(double latitude);
 
 public:

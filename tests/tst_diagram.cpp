@@ -3,6 +3,7 @@
 //
 // The diagram scene: the sky disc as drawBackground paints it (recorded call by call), the
 // sun courses with their labels and legend, the limit days and the hour lines.
+#include "ciel/ciel.h"
 #include "diagram/scene.h"
 #include "export/export.h"
 #include "solar/soleil_precis.h"
@@ -256,6 +257,8 @@ private slots:
     void heuresLegalesCroisentLesCourses();
     void lectureSousLePointeur_data();
     void lectureSousLePointeur();
+    void soleilAuPassage_data();
+    void soleilAuPassage();
     void legendeEchelle_data();
     void legendeEchelle();
 
@@ -1962,6 +1965,59 @@ void TestScene::lectureSousLePointeur()
     const Lecture dehors = lire_sous_pointeur(d, courses, d0, QPointF(0, -d0 / 2.0 - 2));
     QVERIFY(!dehors.dans_disque);
     QVERIFY(texte_lecture(dehors, d).isEmpty());
+}
+
+void TestScene::soleilAuPassage_data()
+{
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<double>("longitude");
+    QTest::addColumn<QDateTime>("passage");
+    QTest::addColumn<double>("azimut");
+    QTest::addColumn<double>("hauteur");
+    // The sun's transit as the middle of the U.S. Naval Observatory's sunrise and sunset of
+    // 2020 (UT, the rows of the almanac test), and its height at transit, 90° − |φ − δ|, with δ
+    // ±23.44° at the solstices and the refraction (0.02° at 52°, 0.16° at 5°) left in the bound.
+    QTest::newRow("Anchorage, June: 12:20 and 07:43 UT")
+        << (61 + 13 / 60.0) << -(149 + 52 / 60.0)
+        << QDateTime(QDate(2020, 6, 21), QTime(22, 1, 30), Qt::UTC) << 180.0 << 52.22;
+    QTest::newRow("Anchorage, December: 19:14 and 00:42 UT")
+        << (61 + 13 / 60.0) << -(149 + 52 / 60.0)
+        << QDateTime(QDate(2020, 12, 21), QTime(21, 58), Qt::UTC) << 180.0 << 5.34;
+    QTest::newRow("Auckland, June: 19:34 and 05:12 UT")
+        << -(36 + 50 / 60.0) << (174 + 48 / 60.0)
+        << QDateTime(QDate(2020, 6, 21), QTime(0, 23), Qt::UTC) << 0.0 << 29.73;
+}
+
+void TestScene::soleilAuPassage()
+{
+    // Both suns, on both scales: the direction at an instant does not depend on the clock.
+    QFETCH(double, latitude);
+    QFETCH(double, longitude);
+    QFETCH(QDateTime, passage);
+    QFETCH(double, azimut);
+    QFETCH(double, hauteur);
+    for (const Modele_Soleil modele : {Modele_Soleil::simple, Modele_Soleil::precis}) {
+        for (const Echelle_Heures echelle :
+             {Echelle_Heures::Temps_solaire_vrai, Echelle_Heures::Heure_legale}) {
+            Ciel::Cle cle;
+            cle.annee = passage.date().year();
+            cle.fuseau = "Pacific/Auckland";
+            cle.longitude = longitude;
+            cle.modele = modele;
+            cle.echelle = echelle;
+            const std::unique_ptr<Ciel> ciel = Ciel::creer(cle);
+            ciel->placer(latitude);
+            const Soleil::Point_Ciel p = ciel->soleil(passage);
+            const QString ou = QStringLiteral("model %1, scale %2: %3 deg, %4 deg")
+                                   .arg(static_cast<int>(modele))
+                                   .arg(static_cast<int>(echelle))
+                                   .arg(p.azimut)
+                                   .arg(p.hauteur);
+            // Half a minute of rounding in the table turns the sun by up to 0.2° at transit.
+            QVERIFY2(std::abs(std::remainder(p.azimut - azimut, 360.0)) < 0.6, qPrintable(ou));
+            QVERIFY2(std::abs(p.hauteur - hauteur) < 0.25, qPrintable(ou));
+        }
+    }
 }
 
 void TestScene::legendeEchelle_data()
