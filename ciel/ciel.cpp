@@ -26,14 +26,6 @@ bool meme_nombre(double a, double b)
 {
     return a == b && std::signbit(a) == std::signbit(b);
 }
-
-QTimeZone zone_horloge(const QByteArray &fuseau)
-{
-    QTimeZone zone(fuseau);
-    if (fuseau.isEmpty() || !zone.isValid())
-        zone = QTimeZone(QByteArrayLiteral("UTC"));
-    return zone;
-}
 } // namespace
 
 bool Ciel::Cle::operator==(const Cle &autre) const
@@ -44,7 +36,7 @@ bool Ciel::Cle::operator==(const Cle &autre) const
 }
 
 Ciel::Ciel(const Cle &cle)
-    : m_horloge(zone_horloge(cle.fuseau), cle.longitude, cle.modele, jours_du_fil()), m_cle(cle)
+    : m_horloge(cle.zone(), cle.longitude, cle.modele, jours_du_fil()), m_cle(cle)
 {
 }
 
@@ -84,6 +76,12 @@ void Ciel::placer(double latitude)
 bool Ciel::nomme_echelle() const
 {
     return m_cle.modele != Modele_Soleil::simple || legale();
+}
+
+QTimeZone Ciel::Cle::zone() const
+{
+    const QTimeZone zone(fuseau);
+    return fuseau.isEmpty() || !zone.isValid() ? QTimeZone(QByteArrayLiteral("UTC")) : zone;
 }
 
 QString Ciel::Cle::nom_fuseau() const

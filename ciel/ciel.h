@@ -23,6 +23,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QTimeZone>
 
 #include <array>
 #include <functional>
@@ -88,6 +89,8 @@ public:
         // an empty or unknown zone); the zone's and the sun's as the report page writes them.
         QString nom_echelle() const;
         QString nom_fuseau() const;
+        // The clock's zone: UTC for an empty or unknown id.
+        QTimeZone zone() const;
         QString nom_modele() const;
         // Whether the hour lines are the whole hours of the clock's standard time.
         bool lignes_standard() const { return echelle == Echelle_Heures::Heure_legale; }

@@ -460,10 +460,8 @@ std::shared_ptr<Ciel> ciel_description(const Description_Diagramme &description)
 
 Heure_Legale horloge_description(const Description_Diagramme &description)
 {
-    QTimeZone zone(description.fuseau);
-    if (description.fuseau.isEmpty() || !zone.isValid())
-        zone = QTimeZone(QByteArrayLiteral("UTC"));
-    return Heure_Legale(zone, description.longitude, description.modele, Ciel::jours_du_fil());
+    const Ciel::Cle cle = cle_description(description);
+    return Heure_Legale(cle.zone(), cle.longitude, cle.modele, Ciel::jours_du_fil());
 }
 
 QString texte_echelle(const Description_Diagramme &description)
