@@ -250,6 +250,8 @@ private:
 
     // The window's facade, its devices and the walls, as "Fenêtre et obstacles" left them.
     Ombrage ombrage;
+    // The exposure rule assessed on the window, as the same dialog left it.
+    Regle_Exposition exposition;
     // Saved dates, slot = day of the year − 1; a null date marks an empty slot.
     std::array<QDate, 366> dates_enregistrees;
     // The description last drawn (with its mask outline, if any) and the rows it gave: what

@@ -531,6 +531,33 @@ void soleil_masque(benchmark::State &etat)
             benchmark::DoNotOptimize(ensoleillement(soleil, jour, 45.0, points));
 }
 
+// EN 17037's verdict with its 49-day scan, in "Précis", behind the same 500-point mask and ten
+// walls, an opening with its reveal: what the window dialog's thread computes on each change.
+void verdict_exposition(benchmark::State &etat)
+{
+    Description_Diagramme d;
+    d.latitude = 48.85;
+    d.longitude = 2.35;
+    d.fuseau = "Europe/Paris";
+    d.echelle = Echelle_Heures::Heure_legale;
+    d.modele = Modele_Soleil::precis;
+    d.date_choisie = QDate(2026, 3, 21);
+    QRandomGenerator alea(7);
+    for (int k = 0; k < 500; ++k)
+        d.masque << QPointF(k < 250 ? -0.72 * k : 180 - 0.72 * (k - 250), alea.bounded(400) / 10.0);
+    d.jonction = Jonction_Masque::Ligne;
+    d.ombrage.facade.active = true;
+    d.ombrage.facade.orientation = 160.0;
+    d.ombrage.baie = {true, 1.2, 1.4, 0.9, 0.3};
+    for (int k = 0; k < 10; ++k)
+        d.ombrage.obstacles.push_back(
+            {100.0 + 16.0 * k, 15.0 + k, 110.0 + 16.0 * k, 16.0 + k, 2.0 + 0.5 * k});
+    appliquer_prereglage(Type_Regle::EN17037, d.exposition, d.ombrage);
+    const Etude_Exposition etude = etude_exposition(d);
+    for (auto _ : etat)
+        benchmark::DoNotOptimize(evaluer_exposition(etude));
+}
+
 // The page's caption and table as the window shows them.
 Legende_page legende_de(Fenetre_Principale *fenetre)
 {
@@ -584,6 +611,9 @@ void export_pdf(benchmark::State &etat)
 
 BENCHMARK(soleil_masque)
     ->Name("direct sun behind a 500-point mask, 13 days")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(verdict_exposition)
+    ->Name("EN 17037 verdict, 49 days, Precis, 500-point mask, ten walls")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(reconstruction)->Name("rebuild (course_Soleil)")->Unit(benchmark::kMillisecond);
 BENCHMARK(peinture)->Name("paint 1920x1080 antialiased")->Unit(benchmark::kMillisecond);

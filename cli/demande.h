@@ -39,6 +39,8 @@ struct Demande {
     QString nom_site;
     QString nom_horizon;
     QDate aujourd_hui;
+    // `--tableau-exposition`: the exposure verdict as CSV instead of the day table.
+    bool tableau_exposition = false;
 };
 
 // The command line's options and their parser.
@@ -78,6 +80,9 @@ public:
 private:
     std::optional<QApplication> application_;
 };
+
+// The exposure verdict of the description's rule as CSV, its header line first.
+QByteArray texte_exposition(const Description_Diagramme &description);
 
 // The output table as CSV, its header line first.
 QByteArray texte_tableau(const Description_Diagramme &description,

@@ -116,6 +116,17 @@ const QString aide = QStringLiteral(
     "  --obstacle B1:D1:B2:D2:H\n"
     "                        un mur entre les points de gisements B1, B2 à D1, D2 mètres,\n"
     "                        haut de H mètres au-dessus du point ; répétée, 50 au plus\n"
+    "  --baie L:H:A:E        la fenêtre comme une baie de largeur L, de hauteur H, d'allège A\n"
+    "                        (appui au-dessus du sol), dans un mur d'épaisseur E, en mètres ;\n"
+    "                        les protections et les obstacles se mesurent alors depuis le\n"
+    "                        milieu de son appui sur le plan extérieur de la façade\n"
+    "  --exposition REGLE    l'exposition au soleil selon en17037[:AAAA-MM-JJ] (le jour\n"
+    "                        évalué, du 1er février au 21 mars ; défaut : 21 mars), din5034,\n"
+    "                        tno-licht ou tno-streng\n"
+    "  --hauteur-min DEG     le soleil ne compte sur la fenêtre qu'au-dessus de DEG degrés\n"
+    "                        (une règle prédéfinie devient alors personnalisée)\n"
+    "  --tableau-exposition  écrit le verdict de la règle en CSV au lieu du tableau :\n"
+    "                        regle;critere;jour;soleil;seuil;niveau\n"
     "  -h, --help            affiche cette aide\n"
     "  -v, --version         affiche la version\n"
     "\n"
@@ -353,6 +364,73 @@ void lire_ombrage(Ombrage &ombrage, const QString &facade, const QString &casque
     }
 }
 
+// The opening, the exposure rule and its least height into `d`: each empty when not given. The
+// opening and the least height need a facade; a rule needs what its point and days need. EN
+// 17037's day sets the chosen date when `date_libre` (no date given otherwise).
+void lire_exposition(Description_Diagramme &d, const QString &baie, const QString &regle,
+                     const QString &hauteur_min, bool date_libre)
+{
+    Ombrage &ombrage = d.ombrage;
+    const auto avec_facade = [&](const QString &option) {
+        if (!ombrage.facade.active)
+            throw Erreur_usage{QStringLiteral("%1 : ne va qu'avec --facade").arg(option)};
+    };
+    if (!baie.isEmpty()) {
+        const QString option = QStringLiteral("--baie");
+        avec_facade(option);
+        const std::vector<double> n = lire_nombres(option, baie, {4}, QStringLiteral("L:H:A:E"));
+        for (double v : {n[2], n[3]})
+            if (v < 0.0)
+                throw Erreur_usage{
+                    QStringLiteral("%1 : %2 : l'allège et l'épaisseur du mur sont en mètres, 0 "
+                                   "ou plus")
+                        .arg(option)
+                        .arg(v)};
+        ombrage.baie = {true, longueur(option, n[0]), longueur(option, n[1]), n[2], n[3]};
+    }
+    if (!regle.isEmpty()) {
+        const QString option = QStringLiteral("--exposition");
+        const QString nom = regle.section(QLatin1Char(':'), 0, 0);
+        const QString jour = regle.section(QLatin1Char(':'), 1);
+        const Type_Regle type = type_depuis_nom(nom);
+        if (type == Type_Regle::Aucune || type == Type_Regle::Personnalisee ||
+            (!jour.isEmpty() && type != Type_Regle::EN17037) ||
+            (regle.contains(QLatin1Char(':')) && jour.isEmpty()))
+            throw Erreur_usage{QStringLiteral("%1 : « %2 » : attendu en17037[:AAAA-MM-JJ], "
+                                              "din5034, tno-licht ou tno-streng")
+                                   .arg(option, regle)};
+        avec_facade(option);
+        appliquer_prereglage(type, d.exposition, ombrage);
+        if (!jour.isEmpty()) {
+            const QDate date = QDate::fromString(jour, Qt::ISODate);
+            if (jour.size() != 10 || !date.isValid())
+                throw Erreur_usage{
+                    QStringLiteral("%1 : « %2 » n'est pas une date AAAA-MM-JJ").arg(option, jour)};
+            d.exposition.criteres.front().jour = {date.month(), date.day()};
+            if (date_libre && date >= premiere_date && date <= derniere_date)
+                d.date_choisie = date;
+        }
+    }
+    if (!hauteur_min.isEmpty()) {
+        const QString option = QStringLiteral("--hauteur-min");
+        avec_facade(option);
+        const std::optional<double> valeur = lire_nombre(hauteur_min);
+        if (!valeur)
+            throw Erreur_usage{
+                QStringLiteral("%1 : « %2 » n'est pas un nombre").arg(option, hauteur_min)};
+        if (*valeur < 0.0 || *valeur >= 90.0)
+            throw Erreur_usage{
+                QStringLiteral("%1 : %2 est hors de l'intervalle 0 à 90").arg(option, hauteur_min)};
+        ombrage.hauteur_min = *valeur;
+    }
+    d.exposition = reconnaitre(d.exposition, ombrage);
+    const QString refus = raison_regle_refusee(d.exposition, ombrage, d.date_choisie.year());
+    if (!refus.isEmpty())
+        throw Erreur_usage{(regle.isEmpty() ? QStringLiteral("la règle du site : ")
+                                            : QStringLiteral("--exposition : ")) +
+                           refus};
+}
+
 // The value of an option that takes one, given at most once.
 QString valeur_unique(const QCommandLineParser &analyse, const QString &option)
 {
@@ -488,9 +566,12 @@ Options_Ligne::Options_Ligne()
                    option("convention", "CONV"),      option("facade", "AZ"),
                    option("casquette", "P:H[:G:D]"),  option("joue-gauche", "P:D"),
                    option("joue-droite", "P:D"),      option("obstacle", "B1:D1:B2:D2:H")};
+    avec_valeur +=
+        {option("baie", "L:H:A:E"), option("exposition", "REGLE"), option("hauteur-min", "DEG")};
     drapeaux = {QCommandLineOption(QStringLiteral("tableau")),
                 QCommandLineOption(QStringLiteral("limites")),
                 QCommandLineOption(QStringLiteral("heures"))};
+    drapeaux += {QCommandLineOption(QStringLiteral("tableau-exposition"))};
     analyse.addOptions(avec_valeur);
     analyse.addOptions(drapeaux);
     analyse.addOptions(
@@ -658,6 +739,13 @@ Demande lire_demande(const Options_Ligne &options, const QDate &aujourd_hui)
     };
     lire_ombrage(d.ombrage, donnee("facade"), donnee("casquette"), donnee("joue-gauche"),
                  donnee("joue-droite"), analyse.values(QStringLiteral("obstacle")));
+    lire_exposition(d, donnee("baie"), donnee("exposition"), donnee("hauteur-min"),
+                    !demande.site && dates.isEmpty() &&
+                        !analyse.isSet(QStringLiteral("jour-des-mois")));
+    demande.tableau_exposition = analyse.isSet(QStringLiteral("tableau-exposition"));
+    if (demande.tableau_exposition && !d.exposition.active())
+        throw Erreur_usage{QStringLiteral("--tableau-exposition : ne va qu'avec une règle "
+                                          "(--exposition ou celle du site)")};
 
     demande.tableau = analyse.isSet(QStringLiteral("tableau"));
     if (analyse.isSet(QStringLiteral("export"))) {
@@ -669,7 +757,8 @@ Demande lire_demande(const Options_Ligne &options, const QDate &aujourd_hui)
     }
     if (analyse.isSet(QStringLiteral("enregistrer-site")))
         demande.fichier_site = valeur_unique(analyse, QStringLiteral("enregistrer-site"));
-    if (demande.fichier.isEmpty() && !demande.tableau && demande.fichier_site.isEmpty())
+    if (demande.fichier.isEmpty() && !demande.tableau && demande.fichier_site.isEmpty() &&
+        !demande.tableau_exposition)
         throw Erreur_usage{QStringLiteral("rien à écrire : donnez --export FICHIER, --tableau "
                                           "ou --enregistrer-site FICHIER")};
     // The mask file last: every other argument is found good before it is read.
@@ -716,6 +805,14 @@ QByteArray texte_tableau(const Description_Diagramme &description,
         texte += cellules.join(QLatin1Char(';')).toUtf8() + '\n';
     }
     return texte;
+}
+
+QByteArray texte_exposition(const Description_Diagramme &description)
+{
+    return lignes_csv_verdict(evaluer_exposition(etude_exposition(description)))
+               .join(QLatin1Char('\n'))
+               .toUtf8() +
+           '\n';
 }
 
 QVector<Ligne_Sortie> ecrire_demande(const Demande &demande, QStringList &echecs)
@@ -772,7 +869,9 @@ QVector<Ligne_Sortie> ecrire_demande(const Demande &demande, QStringList &echecs
             non_ecrit("--export", demande.fichier, raison);
     }
     if (!demande.fichier_tableau.isEmpty()) {
-        const QString raison = ecrire_fichier(demande.fichier_tableau, texte_tableau(d, lignes));
+        const QString raison = ecrire_fichier(
+            demande.fichier_tableau,
+            demande.tableau_exposition ? texte_exposition(d) : texte_tableau(d, lignes));
         if (!raison.isEmpty())
             non_ecrit("--tableau", demande.fichier_tableau, raison);
     }
@@ -826,7 +925,11 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
         erreurs << nom_programme << QStringLiteral(" : ") << echec << '\n';
     erreurs.flush();
     int statut = echecs.isEmpty() ? statut_succes : statut_echec_ecriture;
-    if (demande.tableau) {
+    if (demande.tableau_exposition) {
+        sortie << QString::fromUtf8(texte_exposition(demande.description));
+        if (!vider_sortie(sortie, erreurs, QStringLiteral("--tableau-exposition")))
+            statut = statut_echec_ecriture;
+    } else if (demande.tableau) {
         sortie << QString::fromUtf8(texte_tableau(demande.description, lignes));
         if (!vider_sortie(sortie, erreurs, QStringLiteral("--tableau")))
             statut = statut_echec_ecriture;

@@ -46,7 +46,7 @@ std::optional<Difference_Sites> difference_sites(const Site &avant, const Site &
         return Difference_Sites{Genre_Etape::Conserver_masques, nom("Conserver les masques")};
     if (avant.jonction_masques != apres.jonction_masques)
         return Difference_Sites{Genre_Etape::Jonction_masques, nom("Jonction des lignes")};
-    if (a.ombrage != b.ombrage)
+    if (a.ombrage != b.ombrage || a.exposition != b.exposition)
         return Difference_Sites{Genre_Etape::Fenetre, nom("Fenêtre et obstacles")};
     if (a.options != b.options)
         return Difference_Sites{Genre_Etape::Options, nom("Options graphiques")};

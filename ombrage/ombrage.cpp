@@ -88,10 +88,46 @@ bool Obstacle::operator==(const Obstacle &autre) const
            gisement2 == autre.gisement2 && distance2 == autre.distance2 && hauteur == autre.hauteur;
 }
 
+bool Baie::operator==(const Baie &autre) const
+{
+    return active == autre.active && largeur == autre.largeur && hauteur == autre.hauteur &&
+           allege == autre.allege && epaisseur == autre.epaisseur;
+}
+
 bool Ombrage::operator==(const Ombrage &autre) const
 {
     return facade == autre.facade && obstacles == autre.obstacles &&
-           obstacles_actifs == autre.obstacles_actifs;
+           obstacles_actifs == autre.obstacles_actifs && baie == autre.baie &&
+           point == autre.point && hauteur_min == autre.hauteur_min;
+}
+
+Position_Point position_point(const Baie &baie, Point_Reference point)
+{
+    if (!baie.active)
+        return {};
+    switch (point) {
+    case Point_Reference::Seuil_Exterieur:
+        break;
+    case Point_Reference::Milieu_Baie:
+        return {0.0, baie.hauteur / 2.0};
+    case Point_Reference::Seuil_Interieur:
+        return {baie.epaisseur, 0.0};
+    case Point_Reference::Face_Interieure:
+        return {baie.epaisseur, std::max(1.20 - baie.allege, 0.30)};
+    }
+    return {};
+}
+
+const char *raison_point_refuse(const Baie &baie, Point_Reference point)
+{
+    if (point == Point_Reference::Seuil_Exterieur)
+        return nullptr;
+    if (!baie.active)
+        return "ce point de référence se place dans la baie : il faut ses dimensions";
+    if (baie.hauteur < position_point(baie, point).hauteur)
+        return "le haut de la baie est sous le point de référence (1,20 m au-dessus du sol et "
+               "0,30 m au-dessus de l'allège au moins)";
+    return nullptr;
 }
 
 const std::vector<Obstacle> &Ombrage::murs() const
@@ -203,4 +239,138 @@ std::vector<Zone_Ombre> zones_obstacles(const std::vector<Obstacle> &obstacles)
                          }});
     }
     return zones;
+}
+
+namespace
+{
+
+// Heights (degrees) between which a horizontal plate hides the sun at horizontal shadow angle
+// `hsa` (|hsa| < 90): the ray at height h meets the plate's plane H cos HSA / tan h in front of
+// the point and H sin HSA / tan h to the side.
+double bas_plaque(const Vue_Fenetre::Plaque_Horizontale &p, double hsa)
+{
+    return bas_casquette({true, p.fin, p.hauteur, p.gauche, p.droite}, hsa);
+}
+
+double haut_plaque(const Vue_Fenetre::Plaque_Horizontale &p, double hsa)
+{
+    if (p.debut <= 0.0)
+        return 90.0;
+    return std::atan(p.hauteur * std::cos(hsa * radians) / p.debut) * degres;
+}
+
+// Bearings (from the normal's) between which a vertical plate hides the sun: the ray meets its
+// plane D / tan |HSA| in front of the point.
+double bord_plaque(double distance, double profondeur)
+{
+    return profondeur <= 0.0 ? 90.0 : std::atan2(distance, profondeur) * degres;
+}
+
+} // namespace
+
+Vue_Fenetre::Vue_Fenetre(const Ombrage &ombrage)
+    : m_facade(ombrage.facade), m_hauteur_min(ombrage.hauteur_min), m_murs(ombrage.murs())
+{
+    // Without a facade there is no window to stand in: the point stays at the origin.
+    const Position_Point p =
+        ombrage.facade.active ? position_point(ombrage.baie, ombrage.point) : Position_Point();
+    m_origine = p.retrait == 0.0 && p.hauteur == 0.0;
+    if (m_origine)
+        return;
+    const Baie &b = ombrage.baie;
+    const double e = p.retrait;
+    // The reveal first: nearer the point than any device.
+    if (e > 0.0) {
+        const double infini = std::numeric_limits<double>::infinity();
+        m_horizontales.push_back(
+            {0.0, e, b.hauteur - p.hauteur, infini, infini, Cause_Ombre::Embrasure});
+        m_verticales.push_back({0.0, e, b.largeur / 2.0, 1.0, Cause_Ombre::Embrasure});
+        m_verticales.push_back({0.0, e, b.largeur / 2.0, -1.0, Cause_Ombre::Embrasure});
+    }
+    const Casquette &c = m_facade.casquette;
+    if (c.active && c.hauteur > p.hauteur)
+        m_horizontales.push_back({e, e + c.profondeur, c.hauteur - p.hauteur, c.gauche, c.droite,
+                                  Cause_Ombre::Casquette});
+    const Joue &droite = m_facade.joue_droite;
+    if (droite.active)
+        m_verticales.push_back(
+            {e, e + droite.profondeur, droite.distance, 1.0, Cause_Ombre::Joue_Droite});
+    const Joue &gauche = m_facade.joue_gauche;
+    if (gauche.active)
+        m_verticales.push_back(
+            {e, e + gauche.profondeur, gauche.distance, -1.0, Cause_Ombre::Joue_Gauche});
+    // The walls seen from the point: their ends from it, their heights above it.
+    const double nx = std::sin(m_facade.orientation * radians);
+    const double ny = std::cos(m_facade.orientation * radians);
+    const auto depuis_point = [&](double gisement, double distance, double &g, double &d) {
+        const double x = distance * std::sin(gisement * radians) + e * nx;
+        const double y = distance * std::cos(gisement * radians) + e * ny;
+        d = std::hypot(x, y);
+        g = std::fmod(std::atan2(x, y) * degres + 360.0, 360.0);
+    };
+    for (Obstacle &o : m_murs) {
+        depuis_point(o.gisement1, o.distance1, o.gisement1, o.distance1);
+        depuis_point(o.gisement2, o.distance2, o.gisement2, o.distance2);
+        o.hauteur -= p.hauteur;
+    }
+}
+
+Ombre Vue_Fenetre::fenetre(double azimut, double hauteur) const
+{
+    if (!m_facade.active)
+        return {};
+    if (m_origine && !(hauteur < m_hauteur_min))
+        return ombre_facade(m_facade, azimut, hauteur);
+    const double hsa = angle_horizontal(m_facade.orientation, gisement_depuis_azimut(azimut));
+    if (std::abs(hsa) >= 90.0)
+        return {Cause_Ombre::Derriere_Facade};
+    if (hauteur < m_hauteur_min)
+        return {Cause_Ombre::Hauteur_Min};
+    for (const Plaque_Horizontale &p : m_horizontales)
+        if (hauteur > 0.0 && hauteur >= bas_plaque(p, hsa) && hauteur <= haut_plaque(p, hsa))
+            return {p.cause};
+    const double s = std::sin(hsa * radians);
+    const double co = std::cos(hsa * radians);
+    for (const Plaque_Verticale &p : m_verticales) {
+        const double cote = p.cote * s;
+        if (cote > 0 && p.distance * co <= p.fin * cote && p.distance * co >= p.debut * cote)
+            return {p.cause};
+    }
+    return {};
+}
+
+Ombre Vue_Fenetre::murs(double azimut, double hauteur) const
+{
+    return ombre_obstacles(m_murs, azimut, hauteur);
+}
+
+std::vector<Zone_Ombre> Vue_Fenetre::zones_fenetre() const
+{
+    if (m_origine)
+        return zones_facade(m_facade);
+    std::vector<Zone_Ombre> zones;
+    if (!m_facade.active)
+        return zones;
+    const double f = m_facade.orientation;
+    const auto sol = [](double) { return 0.0; };
+    const auto zenith = [](double) { return 90.0; };
+    zones.push_back({f + 90.0, f + 270.0, sol, zenith});
+    for (const Plaque_Horizontale &p : m_horizontales)
+        zones.push_back({f - 90.0, f + 90.0,
+                         [p, f](double g) { return bas_plaque(p, angle_horizontal(f, g)); },
+                         [p, f](double g) { return haut_plaque(p, angle_horizontal(f, g)); }});
+    for (const Plaque_Verticale &p : m_verticales) {
+        const double a = bord_plaque(p.distance, p.fin);
+        const double b = bord_plaque(p.distance, p.debut);
+        if (p.cote > 0)
+            zones.push_back({f + a, f + b, sol, zenith});
+        else
+            zones.push_back({f - b, f - a, sol, zenith});
+    }
+    return zones;
+}
+
+std::vector<Zone_Ombre> Vue_Fenetre::zones_murs() const
+{
+    return zones_obstacles(m_murs);
 }

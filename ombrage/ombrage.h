@@ -8,11 +8,12 @@
 // each of them hides, for drawing.
 //
 // Lengths are metres, from the reference point (a point of the window: its sill for the
-// full-shade mask, its mid-height for the half-shade one) on the facade. Bearings are compass
-// degrees, 0..360: 0 north, 90 east, 180 south, 270 west. Left and right are as seen from inside,
-// looking out. Sun directions are given as the diagram gives them: azimuth in degrees from north,
-// negative towards the east, positive towards the west, ±180 south; height in degrees above the
-// horizon.
+// full-shade mask, its mid-height for the half-shade one) on the facade; with an opening
+// (`Baie`), from the middle of its sill on the facade's outer plane, the point standing where
+// `Point_Reference` puts it. Bearings are compass degrees, 0..360: 0 north, 90 east, 180 south,
+// 270 west. Left and right are as seen from inside, looking out. Sun directions are given as the
+// diagram gives them: azimuth in degrees from north, negative towards the east, positive towards
+// the west, ±180 south; height in degrees above the horizon.
 
 #include <functional>
 #include <limits>
@@ -79,12 +80,57 @@ inline constexpr char raison_mur_sur_le_point[] =
 // of it.
 bool mur_sur_le_point(const Obstacle &obstacle);
 
+// The window as an opening in the facade's wall: `largeur` wide and `hauteur` high, its sill
+// `allege` above the floor, in a wall `epaisseur` thick. With it, the devices' and the walls'
+// lengths are measured from the middle of its sill on the facade's outer plane, and the reveal
+// (its jambs and head, from that plane back to the inner face) shades the point behind it.
+struct Baie {
+    bool active = false;
+    double largeur = 1.2;
+    double hauteur = 1.4;
+    double allege = 0.9;
+    double epaisseur = 0.3;
+
+    bool operator==(const Baie &autre) const;
+    bool operator!=(const Baie &autre) const { return !(*this == autre); }
+};
+
+// Where the window's point stands in the opening.
+enum class Point_Reference {
+    // The middle of the sill on the facade's outer plane: the lengths' origin.
+    Seuil_Exterieur,
+    // The middle of the opening on the facade's outer plane.
+    Milieu_Baie,
+    // The middle of the sill on the wall's inner face.
+    Seuil_Interieur,
+    // On the wall's inner face, at the opening's horizontal middle, at the higher of 1.20 m
+    // above the floor and 0.30 m above the sill.
+    Face_Interieure,
+};
+
+// The point from the lengths' origin: `retrait` metres back from the outer plane into the room,
+// `hauteur` metres above the sill, at the opening's horizontal middle.
+struct Position_Point {
+    double retrait = 0.0;
+    double hauteur = 0.0;
+};
+// Where `point` stands in `baie` (the origin without an opening).
+Position_Point position_point(const Baie &baie, Point_Reference point);
+// Why `point` cannot stand in `baie`, or nullptr: an opening whose head is below the point, or a
+// point inside the opening that needs one.
+const char *raison_point_refuse(const Baie &baie, Point_Reference point);
+
 // Everything around the window. With the facade off and no wall on, nothing is hidden.
 struct Ombrage {
     Facade facade;
     // The walls, at most `obstacles_max`, kept while switched off.
     std::vector<Obstacle> obstacles;
     bool obstacles_actifs = true;
+    // The opening, the point the sun is counted at and the least height of a sun that counts
+    // on the window (degrees; 0: every sun above the horizon).
+    Baie baie;
+    Point_Reference point = Point_Reference::Seuil_Exterieur;
+    double hauteur_min = 0.0;
 
     bool facade_active() const { return facade.active; }
     bool avec_obstacles() const { return obstacles_actifs && !obstacles.empty(); }
@@ -95,7 +141,18 @@ struct Ombrage {
 };
 
 // What keeps the sun from the point.
-enum class Cause_Ombre { Aucune, Derriere_Facade, Casquette, Joue_Gauche, Joue_Droite, Obstacle };
+enum class Cause_Ombre {
+    Aucune,
+    Derriere_Facade,
+    Casquette,
+    Joue_Gauche,
+    Joue_Droite,
+    Obstacle,
+    // The opening's own jambs and head.
+    Embrasure,
+    // The sun below the least height that counts.
+    Hauteur_Min,
+};
 
 struct Ombre {
     Cause_Ombre cause = Cause_Ombre::Aucune;
@@ -125,6 +182,44 @@ struct Zone_Ombre {
 std::vector<Zone_Ombre> zones_facade(const Facade &facade);
 // The zones the walls hide, each up to its profile atan(H / distance along the bearing).
 std::vector<Zone_Ombre> zones_obstacles(const std::vector<Obstacle> &obstacles);
+
+// What the window's point sees of `Ombrage`: the reveal and the devices from where the point
+// stands, the walls moved to it. Built once for many directions.
+class Vue_Fenetre
+{
+public:
+    explicit Vue_Fenetre(const Ombrage &ombrage);
+    // The shade on the window of the sun at (`azimut`, `hauteur`): below the least height,
+    // behind the facade, in the reveal, under a device (Aucune when the facade is off).
+    Ombre fenetre(double azimut, double hauteur) const;
+    // The first wall that hides the sun from the point.
+    Ombre murs(double azimut, double hauteur) const;
+    // The zones the facade, the reveal and the devices hide from the point, and the walls'.
+    std::vector<Zone_Ombre> zones_fenetre() const;
+    std::vector<Zone_Ombre> zones_murs() const;
+
+    // A plate parallel to the ground, `hauteur` above the point, from `debut` to `fin` in front
+    // of it along the facade's normal and `gauche` and `droite` across.
+    struct Plaque_Horizontale {
+        double debut, fin, hauteur, gauche, droite;
+        Cause_Ombre cause;
+    };
+    // A plate at right angles to the facade, `distance` to the side of the point (`cote`: 1 right,
+    // −1 left), from `debut` to `fin` in front of it, as high as the facade.
+    struct Plaque_Verticale {
+        double debut, fin, distance, cote;
+        Cause_Ombre cause;
+    };
+
+private:
+    Facade m_facade;
+    double m_hauteur_min = 0.0;
+    // Whether the point is the lengths' origin: the facade's own tests then hold as they are.
+    bool m_origine = true;
+    std::vector<Plaque_Horizontale> m_horizontales;
+    std::vector<Plaque_Verticale> m_verticales;
+    std::vector<Obstacle> m_murs;
+};
 
 // Bearing of a diagram azimuth and back: 0..360 from −180..180 (negative east), and −180..180.
 double gisement_depuis_azimut(double azimut);

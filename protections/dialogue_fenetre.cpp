@@ -2,6 +2,8 @@
 // Orvane — sun-path diagrams.
 #include "protections/dialogue_fenetre.h"
 
+#include "protections/groupe_exposition.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -171,6 +173,9 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent)
     murs->addLayout(boutons_murs);
     mise_en_page->addWidget(groupe_obstacles);
 
+    groupe_exposition = new Groupe_Exposition(ombrage, this);
+    mise_en_page->addWidget(groupe_exposition);
+
     // Why "OK" was refused, until the table changes.
     refus = new QLabel(this);
     refus->setObjectName(QStringLiteral("refus"));
@@ -224,6 +229,14 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent)
         refus->hide();
     });
     connect(obstacles, &QTableWidget::itemChanged, refus, &QWidget::hide);
+    // The verdict follows every value of the window.
+    groupe_exposition->fenetre = [this] { return valeur(); };
+    for (QDoubleSpinBox *b : groupe_facade->findChildren<QDoubleSpinBox *>())
+        connect(b, QOverload<double>::of(&QDoubleSpinBox::valueChanged), groupe_exposition,
+                &Groupe_Exposition::relancer);
+    for (QGroupBox *g : findChildren<QGroupBox *>())
+        connect(g, &QGroupBox::toggled, groupe_exposition, &Groupe_Exposition::relancer);
+    connect(obstacles, &QTableWidget::itemChanged, groupe_exposition, &Groupe_Exposition::relancer);
     connect(boutons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(boutons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
@@ -248,8 +261,27 @@ void Dialogue_Fenetre::accept()
             return;
         }
     }
+    // A point above the opening's head, as the command line and a site file refuse it.
+    const Ombrage o = valeur();
+    if (o.baie.active)
+        if (const char *raison = raison_point_refuse(o.baie, o.point)) {
+            refus->setText(tr("Baie : %1.").arg(QString::fromUtf8(raison)));
+            refus->show();
+            return;
+        }
     refus->hide();
     QDialog::accept();
+}
+
+void Dialogue_Fenetre::montrer_exposition(const Regle_Exposition &regle,
+                                          const Description_Diagramme &description)
+{
+    groupe_exposition->montrer(regle, description);
+}
+
+Regle_Exposition Dialogue_Fenetre::exposition() const
+{
+    return groupe_exposition->regle();
 }
 
 void Dialogue_Fenetre::ajouter_obstacle(const Obstacle &obstacle)
@@ -302,5 +334,6 @@ Ombrage Dialogue_Fenetre::valeur() const
             {cellule(*obstacles, ligne, Gisement1), cellule(*obstacles, ligne, Distance1),
              cellule(*obstacles, ligne, Gisement2), cellule(*obstacles, ligne, Distance2),
              cellule(*obstacles, ligne, Hauteur)});
+    groupe_exposition->completer(ombrage);
     return ombrage;
 }

@@ -8,10 +8,13 @@
 // the window reads it back when the dialog is accepted. Lengths in metres, bearings in compass
 // degrees (0 north, 90 east).
 
+#include "exposition/exposition.h"
 #include "ombrage/ombrage.h"
 
 #include <QDialog>
 
+class Groupe_Exposition;
+struct Description_Diagramme;
 class QComboBox;
 class QDoubleSpinBox;
 class QGroupBox;
@@ -31,6 +34,11 @@ public:
 
     // "OK": refused, with its reason shown, while a wall passes on the point.
     void accept() override;
+
+    // The exposure rule shown, and the study its verdict is computed in.
+    void montrer_exposition(const Regle_Exposition &regle,
+                            const Description_Diagramme &description);
+    Regle_Exposition exposition() const;
 
 private:
     // The quick pick of `orientation`: 1 + its rank from north when it is one of the eight, else
@@ -57,6 +65,8 @@ private:
     QTableWidget *obstacles = nullptr;
     QPushButton *bouton_ajouter = nullptr;
     QLabel *refus = nullptr;
+    // The opening and the exposure rule.
+    Groupe_Exposition *groupe_exposition = nullptr;
     // The facade as it came in, finer than the boxes show.
     const Facade depart;
 };

@@ -22,11 +22,14 @@ void Fenetre_Principale::ouvrir_fenetre_obstacles()
 {
     Dialogue_Fenetre dialogue(ombrage, this);
     dialogue.setObjectName(QStringLiteral("dialogue_fenetre"));
+    dialogue.montrer_exposition(exposition, description_diagramme());
     if (dialogue.exec() != QDialog::Accepted)
         return;
     const Ombrage nouveau = dialogue.valeur();
-    if (nouveau == ombrage)
+    const Regle_Exposition regle = dialogue.exposition();
+    if (nouveau == ombrage && regle == exposition)
         return;
     ombrage = nouveau;
+    exposition = regle;
     course_Soleil();
 }

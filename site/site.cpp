@@ -328,6 +328,113 @@ void ecrire_ombrage(QJsonObject &racine, const Ombrage &ombrage)
                               {QStringLiteral("murs"), murs}});
 }
 
+const std::pair<Point_Reference, const char *> noms_points[] = {
+    {Point_Reference::Seuil_Exterieur, "seuil_exterieur"},
+    {Point_Reference::Milieu_Baie, "milieu_baie"},
+    {Point_Reference::Seuil_Interieur, "seuil_interieur"},
+    {Point_Reference::Face_Interieure, "face_interieure"}};
+
+QString texte_jour_mois_site(const Jour_Mois &j)
+{
+    return QStringLiteral("%1-%2")
+        .arg(j.mois, 2, 10, QLatin1Char('0'))
+        .arg(j.jour, 2, 10, QLatin1Char('0'));
+}
+
+// The opening ("baie") and the exposure rule with its point and least height ("exposition"),
+// each left out while it is not given: files without them stay as they were.
+void ecrire_exposition(QJsonObject &racine, const Ombrage &ombrage, const Regle_Exposition &regle)
+{
+    const Baie &b = ombrage.baie;
+    if (b != Baie())
+        racine.insert(QStringLiteral("baie"),
+                      QJsonObject{{QStringLiteral("active"), b.active},
+                                  {QStringLiteral("largeur"), b.largeur},
+                                  {QStringLiteral("hauteur"), b.hauteur},
+                                  {QStringLiteral("allege"), b.allege},
+                                  {QStringLiteral("epaisseur"), b.epaisseur}});
+    if (!regle.active() && ombrage.point == Point_Reference::Seuil_Exterieur &&
+        ombrage.hauteur_min == 0.0)
+        return;
+    QString point;
+    for (const auto &nom : noms_points)
+        if (nom.first == ombrage.point)
+            point = QString::fromLatin1(nom.second);
+    QJsonArray criteres;
+    for (const Critere_Exposition &c : regle.criteres)
+        criteres.append(QJsonObject{{QStringLiteral("debut"), texte_jour_mois_site(c.debut)},
+                                    {QStringLiteral("fin"), texte_jour_mois_site(c.fin)},
+                                    {QStringLiteral("chaque_jour"), c.chaque_jour},
+                                    {QStringLiteral("jour"), texte_jour_mois_site(c.jour)},
+                                    {QStringLiteral("heures"), c.heures}});
+    racine.insert(QStringLiteral("exposition"),
+                  QJsonObject{{QStringLiteral("regle"),
+                               regle.active() ? nom_court(regle.type) : QStringLiteral("aucune")},
+                              {QStringLiteral("criteres"), criteres},
+                              {QStringLiteral("niveaux"), regle.niveaux},
+                              {QStringLiteral("hauteur_min"), ombrage.hauteur_min},
+                              {QStringLiteral("point"), point}});
+}
+
+void lire_exposition(Lecteur &l, const QJsonObject &racine, Ombrage &ombrage,
+                     Regle_Exposition &regle)
+{
+    if (racine.contains(QStringLiteral("baie"))) {
+        const QJsonObject baie = l.objet(racine, QStringLiteral("baie"));
+        Baie &b = ombrage.baie;
+        b.active = l.booleen(baie, QStringLiteral("baie.active"));
+        b.largeur = l.longueur(baie, QStringLiteral("baie.largeur"));
+        b.hauteur = l.longueur(baie, QStringLiteral("baie.hauteur"));
+        const QString metres = QStringLiteral(" m");
+        b.allege = l.reel(baie, QStringLiteral("baie.allege"), 0, longueur_max, metres);
+        b.epaisseur = l.reel(baie, QStringLiteral("baie.epaisseur"), 0, longueur_max, metres);
+    }
+    if (!racine.contains(QStringLiteral("exposition")))
+        return;
+    const QJsonObject e = l.objet(racine, QStringLiteral("exposition"));
+    const QString nom = l.texte(e, QStringLiteral("exposition.regle"));
+    regle.type = type_depuis_nom(nom);
+    if (!l.en_echec() && regle.type == Type_Regle::Aucune && nom != QLatin1String("aucune"))
+        l.echouer(QStringLiteral("« %1 » est inconnu dans « exposition.regle »").arg(nom));
+    regle.niveaux = l.booleen(e, QStringLiteral("exposition.niveaux"));
+    ombrage.hauteur_min =
+        l.reel(e, QStringLiteral("exposition.hauteur_min"), 0, 89.9, QStringLiteral("°"));
+    const QString point = l.texte(e, QStringLiteral("exposition.point"));
+    bool connu = false;
+    for (const auto &p : noms_points)
+        if (point == QLatin1String(p.second)) {
+            ombrage.point = p.first;
+            connu = true;
+        }
+    if (!l.en_echec() && !connu)
+        l.echouer(QStringLiteral("« %1 » est inconnu dans « exposition.point »").arg(point));
+    const QJsonArray criteres = l.tableau(e, QStringLiteral("exposition.criteres"));
+    const auto jour = [&l](const QJsonObject &o, const QString &chemin) {
+        const QString texte = l.texte(o, chemin);
+        const QDate date = QDate::fromString(QStringLiteral("2000-") + texte, Qt::ISODate);
+        if (!l.en_echec() && (texte.size() != 5 || !date.isValid()))
+            l.echouer(QStringLiteral("le champ « %1 » doit être un jour MM-JJ").arg(chemin));
+        return date.isValid() ? Jour_Mois{date.month(), date.day()} : Jour_Mois{};
+    };
+    regle.criteres.clear();
+    for (int i = 0; i < criteres.size() && !l.en_echec(); ++i) {
+        const QString chemin = QStringLiteral("exposition.criteres[%1].").arg(i);
+        const QJsonObject o = criteres.at(i).toObject();
+        Critere_Exposition c;
+        c.debut = jour(o, chemin + QStringLiteral("debut"));
+        c.fin = jour(o, chemin + QStringLiteral("fin"));
+        c.chaque_jour = l.booleen(o, chemin + QStringLiteral("chaque_jour"));
+        c.jour = jour(o, chemin + QStringLiteral("jour"));
+        c.heures = l.reel(o, chemin + QStringLiteral("heures"), 0, 24, QStringLiteral(" h"));
+        regle.criteres.push_back(c);
+    }
+    if (const char *raison = raison_point_refuse(ombrage.baie, ombrage.point);
+        !l.en_echec() && ombrage.baie.active && raison)
+        l.echouer(QStringLiteral("« exposition.point » : ") + QString::fromUtf8(raison));
+    if (!l.en_echec() && regle.active() && regle.criteres.empty())
+        l.echouer(QStringLiteral("la règle de « exposition » ne demande rien"));
+}
+
 void lire_ombrage(Lecteur &l, const QJsonObject &racine, Ombrage &ombrage)
 {
     const QString degre = QStringLiteral("°");
@@ -396,7 +503,8 @@ bool Site::operator==(const Site &autre) const
            a.date_choisie == b.date_choisie && a.dates_enregistrees == b.dates_enregistrees &&
            a.jour_des_mois == b.jour_des_mois && a.annee == b.annee && a.limites == b.limites &&
            a.heures == b.heures && a.options == b.options && a.ombrage == b.ombrage &&
-           masques == autre.masques && conserver_masques == autre.conserver_masques &&
+           a.exposition == b.exposition && masques == autre.masques &&
+           conserver_masques == autre.conserver_masques &&
            jonction_masques == autre.jonction_masques;
 }
 
@@ -456,6 +564,7 @@ QByteArray site_en_json(const Site &site)
          }},
     };
     ecrire_ombrage(racine, d.ombrage);
+    ecrire_exposition(racine, d.ombrage, d.exposition);
     // Steps are left out: files stay as they were before rows could be joined otherwise.
     if (site.jonction_masques == Jonction_Masque::Ligne) {
         QJsonObject masques = racine.value(QStringLiteral("masques")).toObject();
@@ -648,6 +757,7 @@ Lecture_Site site_depuis_json(const QByteArray &octets)
     }
 
     lire_ombrage(l, racine, d.ombrage);
+    lire_exposition(l, racine, d.ombrage, d.exposition);
 
     if (l.en_echec())
         lecture.probleme = l.probleme;

@@ -240,10 +240,44 @@ void TestLigneDeCommande::statuts_data()
                                                             "--casquette P:H[:G:D]",
                                                             "--joue-gauche P:D",
                                                             "--joue-droite P:D",
-                                                            "--obstacle B1:D1:B2:D2:H"}
+                                                            "--obstacle B1:D1:B2:D2:H",
+                                                            "--baie L:H:A:E",
+                                                            "--exposition REGLE",
+                                                            "--hauteur-min DEG",
+                                                            "--tableau-exposition"}
                                              << QString();
     QTest::newRow("version") << QStringList{"--version"} << statut_succes << QString()
                              << QStringList{"orvane "} << QString();
+    // Oslo, 1 February, an east opening in a wall of no thickness: the sun above 10° in front of
+    // it from 1h48 to 1h50 by an almanac, the minimal level; the rule so changed is custom.
+    // The standard lets the designer choose the day: the rule stays EN 17037.
+    QTest::newRow("EN 17037 on a day of its choosing")
+        << QStringList{"--latitude",
+                       "48.85",
+                       "--facade",
+                       "160",
+                       "--baie",
+                       "1.2:1.4:0.9:0.3",
+                       "--exposition",
+                       "en17037:2026-02-15",
+                       "--tableau-exposition"}
+        << statut_succes << QString() << QStringList{"\nen17037;jour;2026-02-15;"} << QString();
+    QTest::newRow("Oslo's exposure at 10 degrees, as CSV")
+        << QStringList{"--latitude",
+                       "59.91",
+                       "--facade",
+                       "90",
+                       "--baie",
+                       "1.2:1.4:0.9:0",
+                       "--exposition",
+                       "en17037:2026-02-01",
+                       "--hauteur-min",
+                       "10",
+                       "--tableau-exposition"}
+        << statut_succes << QString()
+        << QStringList{"regle;critere;jour;soleil;seuil;niveau\npersonnalisee;jour;2026-02-01;1h",
+                       ";1h30;minimal\npersonnalisee;jour le moins ensoleillé;2026-02-01;1h"}
+        << QString();
 
     // Sunrise and sunset at 45°: δ = −23.45 · sin(2π (N + 101) / 365.25), cos H = −tan φ tan δ,
     // sunrise 12 − H/15 rounded up to the hundredth of an hour, sunset 12 + H/15 rounded half
@@ -527,6 +561,35 @@ void TestLigneDeCommande::statuts_data()
           "ne peut être lu (c'est un dossier)");
     usage("a stray argument after the batch", {"--lot", boussole, "superflu.csv"},
           "argument inattendu : « superflu.csv »");
+    const QStringList est{"--tableau", "--facade", "90"};
+    usage("opening without a facade", {"--tableau", "--baie", "1:1.4:0.9:0.3"},
+          "--baie : ne va qu'avec --facade");
+    usage("opening of three numbers", est + QStringList{"--baie", "1:1.4:0.9"},
+          "--baie : « 1:1.4:0.9 » : attendu L:H:A:E");
+    usage("opening with a sill below the floor", est + QStringList{"--baie", "1:1.4:-0.1:0.3"},
+          "--baie : -0.1 : l'allège et l'épaisseur du mur sont en mètres, 0 ou plus");
+    usage("unknown exposure rule", est + QStringList{"--exposition", "bre"},
+          "--exposition : « bre » : attendu en17037[:AAAA-MM-JJ], din5034, tno-licht ou "
+          "tno-streng");
+    usage("a day given to DIN 5034", est + QStringList{"--exposition", "din5034:2026-03-21"},
+          "--exposition : « din5034:2026-03-21 » : attendu");
+    usage("EN 17037 without an opening", est + QStringList{"--exposition", "en17037"},
+          "--exposition : ce point de référence se place dans la baie : il faut ses dimensions");
+    usage("EN 17037 on 1 April, after its period",
+          est + QStringList{"--baie", "1.2:1.4:0.9:0.3", "--exposition", "en17037:2026-04-01"},
+          "--exposition : le 1er avril est hors de la période de la règle (du 1er février au 21 "
+          "mars)");
+    usage("EN 17037 on 31 January, before its period",
+          est + QStringList{"--baie", "1.2:1.4:0.9:0.3", "--exposition", "en17037:2026-01-31"},
+          "--exposition : le 31 janvier est hors de la période");
+    // The point at 0.30 m above a sill 1.10 m high, above a head at 0.20 m.
+    usage("EN 17037's point above the opening's head",
+          est + QStringList{"--baie", "1:0.2:1.1:0.3", "--exposition", "en17037"},
+          "--exposition : le haut de la baie est sous le point de référence");
+    usage("least height of 90", est + QStringList{"--hauteur-min", "90"},
+          "--hauteur-min : 90 est hors de l'intervalle 0 à 90");
+    usage("exposure table without a rule", {"--facade", "90", "--tableau-exposition"},
+          "--tableau-exposition : ne va qu'avec une règle");
     usage("mask file that is a folder",
           {"--tableau", "--masque", dossier_masques->path(), "--convention", "sud"},
           "--masque : « " + dossier_masques->path() + " » est un dossier\n");
@@ -1005,6 +1068,14 @@ void TestLigneDeCommande::siteEcritRelu_data()
                        "--joue-gauche", "0.5:1", "--obstacle",  "200:20:250:15:8"}
         << QStringLiteral("date;lever;coucher;duree;soleil_direct;masque;soleil_fenetre\n")
         << QStringList();
+    QTest::newRow("an opening and a custom EN 17037 drawn and kept")
+        << QStringList{"--latitude",    "48.85",
+                       "--date",        "2026-03-21",
+                       "--facade",      "160",
+                       "--baie",        "1.2:1.4:0.9:0.3",
+                       "--exposition",  "en17037:2026-03-01",
+                       "--hauteur-min", "10"}
+        << QStringLiteral("date;lever;coucher;duree;soleil_fenetre\n") << QStringList();
     // The window unticks the hour lines with the limit courses.
     QTest::newRow("hour lines without limit courses: neither")
         << QStringList{"--site", "heures_seules.orvane"} << entete

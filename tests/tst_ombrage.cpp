@@ -6,6 +6,7 @@
 #include "app/fenetre_principale.h"
 #include "diagram/scene.h"
 #include "export/export.h"
+#include "exposition/exposition.h"
 #include "ombrage/ombrage.h"
 #include "protections/dialogue_fenetre.h"
 #include "solar/soleil.h"
@@ -25,8 +26,10 @@
 #include <QtTest>
 
 #include <cmath>
+#include <tuple>
 
 Q_DECLARE_METATYPE(Type_Projection)
+Q_DECLARE_METATYPE(Point_Reference)
 
 namespace
 {
@@ -88,8 +91,43 @@ double fini(double longueur)
     return std::isinf(longueur) ? tres_loin : longueur;
 }
 
-// The plates and walls of `ombrage` as rectangles; `murs` gets the walls alone.
+std::vector<Rectangle> plaques_depuis_origine(const Ombrage &ombrage, std::vector<Rectangle> &murs);
+
+// The window's point of `ombrage`, from the lengths' origin: the opening's inner face at its
+// middle for the rules' points, the sill or the opening's mid-height as they say.
+Vecteur point_fenetre(const Ombrage &ombrage)
+{
+    const Baie &b = ombrage.baie;
+    const Vecteur n = cap(ombrage.facade.orientation);
+    if (!b.active)
+        return {0, 0, 0};
+    switch (ombrage.point) {
+    case Point_Reference::Seuil_Exterieur:
+        break;
+    case Point_Reference::Milieu_Baie:
+        return Vecteur{0, 0, 1} * (b.hauteur / 2);
+    case Point_Reference::Seuil_Interieur:
+        return n * -b.epaisseur;
+    case Point_Reference::Face_Interieure:
+        // 1.20 m above the floor, and never less than 0.30 m above the sill.
+        return n * -b.epaisseur + Vecteur{0, 0, 1} * std::max(1.2 - b.allege, 0.3);
+    }
+    return {0, 0, 0};
+}
+
+// The plates and walls of `ombrage` as rectangles, the opening's four faces among them, moved so
+// that the window's point is the origin; `murs` gets the walls alone.
 std::vector<Rectangle> plaques(const Ombrage &ombrage, std::vector<Rectangle> &murs)
+{
+    std::vector<Rectangle> toutes = plaques_depuis_origine(ombrage, murs);
+    const Vecteur p = point_fenetre(ombrage);
+    for (std::vector<Rectangle> *liste : {&toutes, &murs})
+        for (Rectangle &r : *liste)
+            r.o = r.o - p;
+    return toutes;
+}
+
+std::vector<Rectangle> plaques_depuis_origine(const Ombrage &ombrage, std::vector<Rectangle> &murs)
 {
     const Vecteur z{0, 0, 1};
     for (const Obstacle &o : ombrage.obstacles) {
@@ -112,14 +150,24 @@ std::vector<Rectangle> plaques(const Ombrage &ombrage, std::vector<Rectangle> &m
         if (joue.first.active)
             toutes.push_back({droite * (joue.second * joue.first.distance) - z * tres_loin,
                               n * joue.first.profondeur, z * (2 * tres_loin)});
+    // The opening's head, sill and jambs, from the outer plane back to the inner face.
+    const Baie &b = ombrage.baie;
+    if (b.active && b.epaisseur > 0) {
+        const Vecteur dedans = n * -b.epaisseur;
+        const Vecteur cote = droite * (b.largeur / 2);
+        for (double haut : {0.0, b.hauteur})
+            toutes.push_back({dedans + z * haut - cote, droite * b.largeur, n * b.epaisseur});
+        for (double signe : {-1.0, 1.0})
+            toutes.push_back({dedans + cote * signe, n * b.epaisseur, z * b.hauteur});
+    }
     return toutes;
 }
 
 // Hours of the day `date` at `latitude` when a ray toward the sun meets none of `rectangles`
 // (and, with `facade`, leaves in front of it): the middle of every minute from sunrise to
-// sunset of the simple model.
+// sunset of the simple model; on the window, only above `hauteur_min` degrees.
 double heures_eclairees(const QDate &date, double latitude, const std::vector<Rectangle> &obstacles,
-                        const Facade *facade)
+                        const Facade *facade, double hauteur_min = 0.0)
 {
     const Soleil soleil;
     const int jour = date.dayOfYear();
@@ -135,7 +183,7 @@ double heures_eclairees(const QDate &date, double latitude, const std::vector<Re
         if (angle < 0)
             azimut = -azimut;
         const Vecteur s = cap(-azimut) * std::cos(h * rad) + Vecteur{0, 0, std::sin(h * rad)};
-        if (facade && s.scalaire(cap(facade->orientation)) <= 0)
+        if (facade && (s.scalaire(cap(facade->orientation)) <= 0 || h < hauteur_min))
             continue;
         bool libre = true;
         for (const Rectangle &r : obstacles)
@@ -223,6 +271,8 @@ private slots:
     void ombreSousLePointeur_data();
     void ombreSousLePointeur();
     void fenetreEtObstacles();
+    void verdictExposition_data();
+    void verdictExposition();
 };
 
 void TestOmbrage::initTestCase()
@@ -237,6 +287,11 @@ void TestOmbrage::comptesContreRayons_data()
     QTest::addColumn<double>("orientation");
     // The overhang alone, reaching 0.2 m to the left (seen from inside) and 5 m to the right.
     QTest::addColumn<bool>("seule");
+    // A French window 1 m wide and 2.1 m high, its sill on the floor, in a wall 0.35 m thick,
+    // the point where the rule puts it, and the least height that counts (degrees).
+    QTest::addColumn<bool>("baie");
+    QTest::addColumn<Point_Reference>("point");
+    QTest::addColumn<double>("hauteur_min");
 
     const std::pair<const char *, QDate> dates[] = {{"21 June", QDate(2026, 6, 21)},
                                                     {"20 March", QDate(2026, 3, 20)},
@@ -247,10 +302,29 @@ void TestOmbrage::comptesContreRayons_data()
         for (const auto &date : dates)
             for (const auto &facade : facades)
                 QTest::addRow("latitude %g, %s, facing %s", latitude, date.first, facade.first)
-                    << latitude << date.second << facade.second << false;
+                    << latitude << date.second << facade.second << false << false
+                    << Point_Reference::Seuil_Exterieur << 0.0;
     // The morning sun, on the left, passes the short end; under the long one it would not.
     QTest::newRow("latitude 45, 21 June, facing 150, overhang alone, short on the left")
-        << 45.0 << QDate(2026, 6, 21) << 150.0 << true;
+        << 45.0 << QDate(2026, 6, 21) << 150.0 << true << false << Point_Reference::Seuil_Exterieur
+        << 0.0;
+    const std::tuple<const char *, Point_Reference, double> points[] = {
+        {"inner face, 11°", Point_Reference::Face_Interieure, 11.0},
+        {"mid-opening, 6°", Point_Reference::Milieu_Baie, 6.0},
+        {"inner sill", Point_Reference::Seuil_Interieur, 0.0}};
+    // Facades the sun reaches: the equator's side, east, and between them.
+    const std::pair<const char *, double> nord[] = {{"N", 0.0}, {"E", 90.0}, {"NW", 315.0}};
+    const std::pair<const char *, double> sud[] = {facades[0], facades[1], facades[4]};
+    int rang = 0;
+    for (double latitude : {-35.0, 45.0, 59.91})
+        for (const auto &date : dates)
+            for (const auto &facade : latitude < 0 ? nord : sud) {
+                const auto &point = points[(rang++ + 1) % 3];
+                QTest::addRow("opening, latitude %g, %s, facing %s, %s", latitude, date.first,
+                              facade.first, std::get<0>(point))
+                    << latitude << date.second << facade.second << false << true
+                    << std::get<1>(point) << std::get<2>(point);
+            }
 }
 
 void TestOmbrage::comptesContreRayons()
@@ -261,6 +335,9 @@ void TestOmbrage::comptesContreRayons()
     QFETCH(QDate, date);
     QFETCH(double, orientation);
     QFETCH(bool, seule);
+    QFETCH(bool, baie);
+    QFETCH(Point_Reference, point);
+    QFETCH(double, hauteur_min);
     Description_Diagramme d;
     d.latitude = latitude;
     d.date_choisie = date;
@@ -277,11 +354,20 @@ void TestOmbrage::comptesContreRayons()
         d.ombrage.obstacles = {{std::fmod(orientation + 330.0, 360.0), 12.0,
                                 std::fmod(orientation + 20.0, 360.0), 9.0, 6.0}};
     }
+    if (baie) {
+        // The overhang above the head; the reveal's jambs for fins.
+        d.ombrage.baie = {true, 1.0, 2.1, 0.0, 0.35};
+        d.ombrage.point = point;
+        d.ombrage.hauteur_min = hauteur_min;
+        f.casquette.hauteur = 2.3;
+        f.joue_gauche.active = false;
+        f.joue_droite.active = false;
+    }
     const Ligne_Sortie ligne = ligne_dessinee(d);
 
     std::vector<Rectangle> murs;
     const std::vector<Rectangle> toutes = plaques(d.ombrage, murs);
-    const double fenetre = heures_eclairees(date, latitude, toutes, &f);
+    const double fenetre = heures_eclairees(date, latitude, toutes, &f, hauteur_min);
     const double direct = heures_eclairees(date, latitude, murs, nullptr);
     QVERIFY2(std::abs(ligne.soleil_fenetre - fenetre) <= ecart_rayons_heures,
              qPrintable(QStringLiteral("on the window: %1 h counted, %2 h by the rays")
@@ -584,3 +670,105 @@ void TestOmbrage::fenetreEtObstacles()
 
 QTEST_MAIN(TestOmbrage)
 #include "tst_ombrage.moc"
+
+void TestOmbrage::verdictExposition_data()
+{
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<double>("orientation");
+    // The wall's thickness, metres (an opening 1.2 m wide and 1.4 m high, its sill 0.9 m above
+    // the floor).
+    QTest::addColumn<double>("epaisseur");
+    QTest::addColumn<double>("hauteur_min");
+    QTest::addColumn<bool>("precis");
+    QTest::addColumn<QDate>("jour");
+    QTest::addColumn<QString>("niveau");
+    // What an almanac gives for the day, hours (NaN: none); the simple sun's rows are cast as
+    // rays besides, the day and the period's least and most sunlit days.
+    QTest::addColumn<double>("almanach_min");
+    QTest::addColumn<double>("almanach_max");
+
+    const double sans = std::numeric_limits<double>::quiet_NaN();
+    const QDate oslo(2026, 2, 1);
+    // An almanac gives the sun in front of the facade (before noon) above 10° for 1h48 to 1h50,
+    // above 12° for 1h03 to 1h05, without and with the refraction; two minutes either way.
+    const double marge = 2.0 / 60.0;
+    QTest::newRow("Oslo, 1 February, east, no reveal, 10°: minimal, accurate sun")
+        << 59.91 << 90.0 << 0.0 << 10.0 << true << oslo << "minimal" << 108.0 / 60.0 - marge
+        << 110.0 / 60.0 + marge;
+    QTest::newRow("Oslo, 1 February, east, no reveal, 12°: insufficient, accurate sun")
+        << 59.91 << 90.0 << 0.0 << 12.0 << true << oslo << "insuffisant" << 63.0 / 60.0 - marge
+        << 65.0 / 60.0 + marge;
+    // The simple sun stands some 0.5° lower at that noon: the same levels, fewer minutes, cast
+    // as rays.
+    QTest::newRow("Oslo, 1 February, east, no reveal, 10°: minimal, simple sun")
+        << 59.91 << 90.0 << 0.0 << 10.0 << false << oslo << "minimal" << sans << sans;
+    QTest::newRow("Oslo, 1 February, east, no reveal, 12°: insufficient, simple sun")
+        << 59.91 << 90.0 << 0.0 << 12.0 << false << oslo << "insuffisant" << sans << sans;
+    QTest::newRow("latitude 45, 21 March, south, reveal of 0.3 m, 11°: high")
+        << 45.0 << 180.0 << 0.3 << 11.0 << false << QDate(2026, 3, 21) << "élevé" << sans << sans;
+    QTest::newRow("latitude 52, 1 March, south-west, reveal of 0.5 m, 11°")
+        << 52.0 << 225.0 << 0.5 << 11.0 << false << QDate(2026, 3, 1) << QString() << sans << sans;
+}
+
+void TestOmbrage::verdictExposition()
+{
+    // EN 17037 at the point of the inner face, counted by the program and by rays cast through
+    // the opening, on the day and over its period.
+    QFETCH(double, latitude);
+    QFETCH(double, orientation);
+    QFETCH(double, epaisseur);
+    QFETCH(double, hauteur_min);
+    QFETCH(bool, precis);
+    QFETCH(QDate, jour);
+    QFETCH(QString, niveau);
+    QFETCH(double, almanach_min);
+    QFETCH(double, almanach_max);
+    Description_Diagramme d;
+    d.latitude = latitude;
+    d.longitude = 10.75;
+    d.date_choisie = jour;
+    d.modele = precis ? Modele_Soleil::precis : Modele_Soleil::simple;
+    d.ombrage.facade.active = true;
+    d.ombrage.facade.orientation = orientation;
+    d.ombrage.baie = {true, 1.2, 1.4, 0.9, epaisseur};
+    appliquer_prereglage(Type_Regle::EN17037, d.exposition, d.ombrage);
+    d.ombrage.hauteur_min = hauteur_min;
+    d.exposition.criteres.front().jour = {jour.month(), jour.day()};
+    const Verdict_Exposition verdict = evaluer_exposition(etude_exposition(d));
+    QVERIFY2(verdict.erreur.isEmpty(), qPrintable(verdict.erreur));
+    QCOMPARE(int(verdict.criteres.size()), 1);
+    const double heures = verdict.criteres.front().jour.heures;
+    if (!niveau.isEmpty())
+        QCOMPARE(verdict.niveau, niveau);
+    QCOMPARE(verdict.niveau, niveau_en17037(heures));
+    if (!std::isnan(almanach_min))
+        QVERIFY2(heures >= almanach_min && heures <= almanach_max,
+                 qPrintable(QStringLiteral("%1 h counted, the almanac's %2 h to %3 h")
+                                .arg(heures)
+                                .arg(almanach_min)
+                                .arg(almanach_max)));
+    if (precis)
+        return;
+    std::vector<Rectangle> murs;
+    const std::vector<Rectangle> toutes = plaques(d.ombrage, murs);
+    const auto rayons = [&](const QDate &date) {
+        return heures_eclairees(date, latitude, toutes, &d.ombrage.facade, hauteur_min);
+    };
+    double moins = 25.0;
+    double plus = -1.0;
+    for (QDate date(2026, 2, 1); date <= QDate(2026, 3, 21); date = date.addDays(1)) {
+        moins = std::min(moins, rayons(date));
+        plus = std::max(plus, rayons(date));
+    }
+    const std::pair<double, double> comparees[] = {
+        {heures, rayons(jour)}, {verdict.moins.heures, moins}, {verdict.plus.heures, plus}};
+    for (const auto &c : comparees)
+        QVERIFY2(std::abs(c.first - c.second) <= ecart_rayons_heures,
+                 qPrintable(QStringLiteral("%1 h counted, %2 h by the rays (day %3 h; least %4 h, "
+                                           "most %5 h)")
+                                .arg(c.first)
+                                .arg(c.second)
+                                .arg(heures)
+                                .arg(verdict.moins.heures)
+                                .arg(verdict.plus.heures)));
+}

@@ -10,6 +10,7 @@
 #include "diagram/scene.h"
 #include "masks/ensoleillement.h"
 #include "trace/ombres.h"
+#include "trace/trace_exposition.h"
 
 #include <QFontMetricsF>
 #include <QGraphicsTextItem>
@@ -367,11 +368,12 @@ void compter_soleil(QVector<Ligne_Sortie> &lignes, Ciel &ciel,
     const Profil_Masque profil(
         std::vector<QPointF>(description.masque.cbegin(), description.masque.cend()),
         description.jonction);
+    const Vue_Fenetre vue(ombrage);
     const Test_Cache derriere_masque = [&](double azimut, double hauteur) {
-        return profil.hauteur(azimut) > hauteur || ombre_obstacles(ombrage.murs(), azimut, hauteur);
+        return profil.hauteur(azimut) > hauteur || vue.murs(azimut, hauteur);
     };
     const Test_Cache hors_fenetre = [&](double azimut, double hauteur) {
-        return ombre_facade(ombrage.facade, azimut, hauteur) || derriere_masque(azimut, hauteur);
+        return vue.fenetre(azimut, hauteur) || derriere_masque(azimut, hauteur);
     };
     for (Ligne_Sortie &ligne : lignes) {
         ligne.avec_masque = avec_masque;
@@ -434,6 +436,10 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
     if (ombrage.facade_active() || ombrage.avec_obstacles())
         tracer_ombres(scene, ombrage, lignes.size());
     compter_soleil(lignes, *ciel, description);
+    // The rule's least height and the assessed day's sun on the window, over the courses.
+    tracer_exposition(scene, *ciel, description,
+                      lignes.size() + (ombrage.facade_active() ? 1 : 0) +
+                          (ombrage.avec_obstacles() ? 1 : 0));
     if (ciel->nomme_echelle())
         tracer_legende_echelle(scene, description, legendes);
 
@@ -462,6 +468,16 @@ Heure_Legale horloge_description(const Description_Diagramme &description)
 {
     const Ciel::Cle cle = cle_description(description);
     return Heure_Legale(cle.zone(), cle.longitude, cle.modele, Ciel::jours_du_fil());
+}
+
+Etude_Exposition etude_exposition(const Description_Diagramme &description)
+{
+    return {description.exposition,
+            description.ombrage,
+            std::vector<QPointF>(description.masque.cbegin(), description.masque.cend()),
+            description.jonction,
+            cle_description(description),
+            description.latitude};
 }
 
 QString texte_echelle(const Description_Diagramme &description)
@@ -601,6 +617,12 @@ Legende_page legende_page(const Description_Diagramme &description,
         legende.lignes_horaires[0] = legende.lignes_horaires[0].toUpper();
     legende.projection = libelle_projection(description.options.projection);
     legende.fenetre = textes_ombrage(description.ombrage);
+    // The exposure block: the rule, its source and parameters, the opening, the point, the
+    // result and the level.
+    if (description.exposition.active() && description.ombrage.facade_active()) {
+        const Etude_Exposition etude = etude_exposition(description);
+        legende.fenetre += textes_rapport_exposition(etude, evaluer_exposition(etude));
+    }
     legende.entetes = entetes_sorties();
     const bool masque = colonnes_masque(description);
     const bool fenetre = description.ombrage.facade_active();

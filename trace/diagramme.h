@@ -16,6 +16,7 @@
 
 #include "ciel/ciel.h"
 #include "export/pages.h"
+#include "exposition/exposition.h"
 #include "masks/points_masque.h"
 #include "ombrage/ombrage.h"
 #include "projection/projection.h"
@@ -99,6 +100,9 @@ struct Description_Diagramme {
     // they hide are drawn under the courses, the walls count with the mask, and with the facade
     // on each row counts the sun on the window. Default: none, nothing changes.
     Ombrage ombrage;
+    // The exposure rule assessed on the window (exposition/exposition.h): its least height is
+    // drawn, with the assessed day's sunlit periods along its course. Default: none.
+    Regle_Exposition exposition;
 
     Options_Disque options;
 
@@ -234,6 +238,9 @@ Heure_Legale horloge_description(const Description_Diagramme &description);
 // the zone, the longitude, the model and the scale stay the same, set at its latitude.
 Ciel::Cle cle_description(const Description_Diagramme &description);
 std::shared_ptr<Ciel> ciel_description(const Description_Diagramme &description);
+
+// What the exposure verdict of `description` is computed from.
+Etude_Exposition etude_exposition(const Description_Diagramme &description);
 
 // A date's label on the diagram: day of the month, a space, the default locale's short month
 // name ("21 juin", "3 févr." in French).

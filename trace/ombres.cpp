@@ -259,11 +259,12 @@ QPainterPath chemin_zones(const Projection &projection, const std::vector<Zone_O
 
 void tracer_ombres(Scene &scene, const Ombrage &ombrage, int rang)
 {
+    const Vue_Fenetre vue(ombrage);
     if (ombrage.facade.active)
-        tracer_zones(scene, zones_facade(ombrage.facade), couleur_facade, Qt::BDiagPattern,
+        tracer_zones(scene, vue.zones_fenetre(), couleur_facade, Qt::BDiagPattern,
                      QStringLiteral("Façade et protections"), rang++);
     if (ombrage.avec_obstacles())
-        tracer_zones(scene, zones_obstacles(ombrage.obstacles), couleur_obstacles, Qt::FDiagPattern,
+        tracer_zones(scene, vue.zones_murs(), couleur_obstacles, Qt::FDiagPattern,
                      QStringLiteral("Obstacles"), rang);
 }
 
@@ -319,7 +320,8 @@ QStringList textes_ombrage(const Ombrage &ombrage)
 
 QString texte_ombre(const Ombrage &ombrage, bool sous_masque, double azimut, double hauteur)
 {
-    const Ombre facade = ombre_facade(ombrage.facade, azimut, hauteur);
+    const Vue_Fenetre vue(ombrage);
+    const Ombre facade = vue.fenetre(azimut, hauteur);
     switch (facade.cause) {
     case Cause_Ombre::Derriere_Facade:
         return QStringLiteral("derrière la façade");
@@ -329,11 +331,15 @@ QString texte_ombre(const Ombrage &ombrage, bool sous_masque, double azimut, dou
         return QStringLiteral("joue gauche");
     case Cause_Ombre::Joue_Droite:
         return QStringLiteral("joue droite");
+    case Cause_Ombre::Embrasure:
+        return QStringLiteral("embrasure");
+    case Cause_Ombre::Hauteur_Min:
+        return QStringLiteral("sous la hauteur minimale");
     case Cause_Ombre::Aucune:
     case Cause_Ombre::Obstacle:
         break;
     }
-    const Ombre mur = ombre_obstacles(ombrage.murs(), azimut, hauteur);
+    const Ombre mur = vue.murs(azimut, hauteur);
     if (mur)
         return QStringLiteral("obstacle %1").arg(mur.obstacle + 1);
     return sous_masque ? QStringLiteral("masque") : QString();
