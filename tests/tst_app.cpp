@@ -314,9 +314,10 @@ void TestFenetre::menus()
     };
     QCOMPARE(noms(menus.at(0)->menu()),
              QStringList({"actionOuvrir_un_site", "actionEnregistrer_le_site",
-                          "actionEnregistrer_le_site_sous", "|", "actionExporter_le_diagramme",
-                          "actionImprimer", "|", "actionImporter_un_horizon",
-                          "actionExporter_l_horizon", "|", "actionQuitter"}));
+                          "actionEnregistrer_le_site_sous", "actionProprietes_du_projet", "|",
+                          "actionExporter_le_diagramme", "actionImprimer", "|",
+                          "actionImporter_un_horizon", "actionExporter_l_horizon", "|",
+                          "actionQuitter"}));
     QCOMPARE(noms(menus.at(1)->menu()), QStringList({"actionAnnuler", "actionRetablir"}));
     QCOMPARE(enfant<QAction>(fenetre, "actionRetablir")->shortcuts(),
              QList<QKeySequence>({QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_Z),
