@@ -16,9 +16,13 @@
 #include "trace/lecture.h"
 #include "trace/ombres.h"
 
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGraphicsPathItem>
+#include <QGraphicsTextItem>
+#include <QGraphicsView>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTableWidget>
@@ -666,6 +670,35 @@ void TestOmbrage::fenetreEtObstacles()
     QCOMPARE(tableau->horizontalHeaderItem(6)->text(), QStringLiteral("Soleil sur la fenêtre"));
     QVERIFY(tableau->isColumnHidden(4) && !tableau->isColumnHidden(6));
     QCOMPARE(tableau->item(0, 6)->text(), QStringLiteral("0h00"));
+
+    // Again as an opening under EN 17037, the overhang off: the verdict comes back from its
+    // thread, and the diagram draws the least height with its legend line.
+    QString verdict;
+    QTimer::singleShot(0, &f, [&verdict] {
+        auto *dialogue = qobject_cast<Dialogue_Fenetre *>(QApplication::activeModalWidget());
+        if (!dialogue)
+            return;
+        enfant<QGroupBox>(*dialogue, "groupe_casquette")->setChecked(false);
+        enfant<QGroupBox>(*dialogue, "groupe_baie")->setChecked(true);
+        auto *regles = enfant<QComboBox>(*dialogue, "regles");
+        regles->setCurrentIndex(1);
+        emit regles->activated(1);
+        const QLabel *etiquette = enfant<QLabel>(*dialogue, "verdict");
+        QTRY_VERIFY_WITH_TIMEOUT(etiquette->text().startsWith(QStringLiteral("EN 17037 : ")),
+                                 10000);
+        verdict = etiquette->text();
+        dialogue->accept();
+    });
+    enfant<QPushButton>(f, "bouton_fenetre_obstacles")->click();
+    QVERIFY2(verdict.startsWith(QStringLiteral("EN 17037 : élevé — ")) &&
+                 verdict.contains(QStringLiteral(" le 21 mars (")) &&
+                 verdict.contains(QStringLiteral(" ; du 1er février au 21 mars : de ")),
+             qPrintable(verdict));
+    QStringList textes;
+    for (const QGraphicsItem *item : enfant<QGraphicsView>(f, "graphicsView")->scene()->items())
+        if (const auto *texte = dynamic_cast<const QGraphicsTextItem *>(item))
+            textes << texte->toPlainText();
+    QVERIFY2(textes.contains(QStringLiteral("Hauteur minimale 11°")), qPrintable(textes.join('|')));
 }
 
 QTEST_MAIN(TestOmbrage)
