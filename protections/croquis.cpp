@@ -17,7 +17,9 @@ constexpr double pi = 3.141592653589793;
 constexpr double radians = pi / 180.0;
 // Room left around the drawing for its labels, and under it for its caption, pixels.
 constexpr double marge = 26.0;
-constexpr double bas_legende = 18.0;
+constexpr double bas_legende = 36.0;
+// The facade's least half-length, pixels.
+constexpr double longueur_signe = 60.0;
 // An arrow's head, pixels.
 constexpr double tete_fleche = 7.0;
 
@@ -94,6 +96,14 @@ void texte(Croquis &c, const QPointF &position, const QString &texte, Element_Cr
     c.textes.push_back({position, texte, element, ancre});
 }
 
+// A caption of two lines under the drawing.
+void legende(Croquis &c, const QSizeF &taille, const QString &premiere, const QString &seconde)
+{
+    const double x = taille.width() / 2.0;
+    texte(c, QPointF(x, taille.height() - bas_legende * 0.75), premiere, Element_Croquis::Legende);
+    texte(c, QPointF(x, taille.height() - bas_legende * 0.25), seconde, Element_Croquis::Legende);
+}
+
 // `p` moved `pixels` further along the way from `depuis`.
 QPointF ecarte(const QPointF &p, const QPointF &depuis, double pixels)
 {
@@ -134,7 +144,6 @@ Croquis croquis_plan(const Ombrage &ombrage, const QSizeF &taille, int choisi)
     double portee = devices * 1.15;
     for (const Obstacle &o : ombrage.obstacles)
         portee = std::max({portee, o.distance1 * 1.05, o.distance2 * 1.05});
-    const double demi_facade = std::max(devices, 0.45 * portee);
 
     const double largeur = std::max(1.0, taille.width() - 2 * marge);
     const double hauteur = std::max(1.0, taille.height() - 2 * marge - bas_legende);
@@ -142,6 +151,8 @@ Croquis croquis_plan(const Ombrage &ombrage, const QSizeF &taille, int choisi)
                       {taille.width() / 2.0, marge + hauteur / 2.0},
                       std::min(largeur, hauteur) / (2 * portee)};
     c.point = cadre({0, 0});
+    // The facade and its normal are signs as much as lengths: long enough to be seen.
+    const double demi_facade = std::max(devices, longueur_signe / cadre.echelle);
 
     // North, in the top left corner.
     const QPointF nord(marge * 0.6, marge + 28.0);
@@ -153,10 +164,11 @@ Croquis croquis_plan(const Ombrage &ombrage, const QSizeF &taille, int choisi)
     const QPointF droite_facade = cadre(droite * demi_facade);
     trait(c, gauche_facade, droite_facade, Element_Croquis::Facade);
     const Element_Croquis normale = f.active ? Element_Croquis::Normale : Element_Croquis::Cote;
-    const QPointF bout_normale = cadre(n * (0.4 * portee));
+    const QPointF bout_normale =
+        cadre(n * std::max(0.7 * longueur_signe / cadre.echelle, f.casquette.profondeur));
     fleche(c, c.point, bout_normale, normale);
     texte(c, ecarte(bout_normale, c.point, 14.0), degres(f.orientation), normale);
-    texte(c, ecarte(cadre(-n * (0.22 * portee)), c.point, 6.0), QStringLiteral("intérieur"),
+    texte(c, c.point - (bout_normale - c.point) * 0.8, QStringLiteral("intérieur"),
           Element_Croquis::Legende);
     texte(c, ecarte(gauche_facade, c.point, 18.0), QStringLiteral("gauche"),
           Element_Croquis::Legende);
@@ -181,7 +193,8 @@ Croquis croquis_plan(const Ombrage &ombrage, const QSizeF &taille, int choisi)
         trait(c, cadre(pied), cadre(pied + n * joue->profondeur), Element_Croquis::Joue);
     }
 
-    // The walls, each numbered beside its middle, away from the point.
+    // The walls, each numbered beside a point a third along it from its first end, away from the
+    // point: a long wall's middle is where the normal's arrow often ends.
     for (std::size_t i = 0; i < ombrage.obstacles.size(); ++i) {
         const Obstacle &o = ombrage.obstacles[i];
         const QPointF a = cadre(cap(o.gisement1) * o.distance1);
@@ -191,7 +204,7 @@ Croquis croquis_plan(const Ombrage &ombrage, const QSizeF &taille, int choisi)
                                             ? Element_Croquis::Mur
                                             : Element_Croquis::Mur_Bas;
         trait(c, a, b, element);
-        const QPointF milieu = (a + b) / 2.0;
+        const QPointF milieu = a + (b - a) / 3.0;
         QPointF dehors = milieu - c.point;
         if (longueur(dehors) < 1.0)
             dehors = QPointF(b.y() - a.y(), a.x() - b.x());
@@ -199,9 +212,7 @@ Croquis croquis_plan(const Ombrage &ombrage, const QSizeF &taille, int choisi)
         texte(c, l > 0 ? milieu + dehors * (11.0 / l) : milieu, QString::number(i + 1), element);
     }
 
-    texte(c, QPointF(taille.width() / 2.0, taille.height() - bas_legende / 2.0),
-          QStringLiteral("gauche et droite : vu de l'intérieur, regardant dehors"),
-          Element_Croquis::Legende);
+    legende(c, taille, QStringLiteral("vu de l'intérieur,"), QStringLiteral("regardant dehors"));
     return c;
 }
 
@@ -229,38 +240,41 @@ Croquis croquis_coupe(const Ombrage &ombrage, const QSizeF &taille, int choisi)
     const double plafond =
         std::max({0.5, mur >= 0 ? haut : 0.0, casquette ? k.hauteur : 0.0}) * 1.15;
     const double plancher = std::min(-0.2 * plafond, mur >= 0 ? haut * 1.15 : 0.0);
-    const double largeur = std::max(1.0, taille.width() - 2 * marge);
+    // The overhang's height is written left of the facade.
+    const double gauche = 2.2 * marge;
+    const double largeur = std::max(1.0, taille.width() - gauche - marge);
     const double hauteur = std::max(1.0, taille.height() - 2 * marge - bas_legende);
     const double echelle = std::min(largeur / loin, hauteur / (plafond - plancher));
-    const Cadre cadre{{0, plafond}, {marge, marge}, echelle};
+    const Cadre cadre{{0, plafond}, {gauche, marge}, echelle};
     c.point = cadre({0, 0});
 
     // The facade, the point's level, and the rooms behind.
     trait(c, cadre({0, plancher}), cadre({0, plafond}), Element_Croquis::Facade);
     const QPointF fin_niveau = cadre({loin, 0});
     trait(c, c.point, fin_niveau, Element_Croquis::Cote);
-    texte(c, fin_niveau + QPointF(-4.0, 11.0), QStringLiteral("niveau du point"),
-          Element_Croquis::Cote, Ancre::Droite);
-    texte(c, c.point + QPointF(5.0, 11.0), QStringLiteral("point"), Element_Croquis::Point,
+    texte(c, c.point + QPointF(5.0, 11.0), QStringLiteral("niveau du point"), Element_Croquis::Cote,
           Ancre::Gauche);
+    texte(c, c.point + QPointF(-5.0, 11.0), QStringLiteral("point"), Element_Croquis::Point,
+          Ancre::Droite);
 
     // A sight line from the point through `(x, y)` metres, to the drawing's edge, and its angle.
-    const auto visee = [&](double x, double y) {
+    // The angle is written at `part` of the line's length.
+    const auto visee = [&](double x, double y, double part) {
         const double angle = std::atan2(y, x) / radians;
         const double t = std::min(loin / x, y > 0 ? plafond / y : loin / x);
         trait(c, c.point, cadre({x * t, y * t}), Element_Croquis::Cote);
-        texte(c, cadre({x, y}) + QPointF(14.0, y >= 0 ? 8.0 : -8.0), degres(angle),
+        texte(c, cadre({x * t * part, y * t * part}) + QPointF(8.0, 4.0), degres(angle),
               Element_Croquis::Cote, Ancre::Gauche);
     };
 
     if (casquette) {
         const QPointF bord = cadre({k.profondeur, k.hauteur});
         trait(c, cadre({0, k.hauteur}), bord, Element_Croquis::Casquette);
-        texte(c, cadre({k.profondeur / 2.0, k.hauteur}) - QPointF(0, 9.0),
-              QStringLiteral("casquette ") + metres(k.profondeur), Element_Croquis::Casquette);
-        texte(c, cadre({0, k.hauteur / 2.0}) + QPointF(5.0, 0), metres(k.hauteur),
+        texte(c, cadre({0, k.hauteur}) + QPointF(4.0, -9.0), metres(k.profondeur),
               Element_Croquis::Casquette, Ancre::Gauche);
-        visee(k.profondeur, k.hauteur);
+        texte(c, cadre({0, k.hauteur}) - QPointF(5.0, 0), metres(k.hauteur),
+              Element_Croquis::Casquette, Ancre::Droite);
+        visee(k.profondeur, k.hauteur, 0.55);
     }
     if (mur >= 0) {
         const Element_Croquis element = haut > 0 ? Element_Croquis::Mur : Element_Croquis::Mur_Bas;
@@ -271,10 +285,9 @@ Croquis croquis_coupe(const Ombrage &ombrage, const QSizeF &taille, int choisi)
         texte(c, cadre({distance / 2.0, 0}) - QPointF(0, 8.0), metres(distance),
               Element_Croquis::Cote);
         if (haut > 0 && distance > 0)
-            visee(distance, haut);
+            visee(distance, haut, 0.85);
     }
-    texte(c, QPointF(taille.width() / 2.0, taille.height() - bas_legende / 2.0),
-          QStringLiteral("coupe selon la normale, hauteurs au-dessus du point"),
-          Element_Croquis::Legende);
+    legende(c, taille, QStringLiteral("coupe selon la normale,"),
+            QStringLiteral("hauteurs au-dessus du point"));
     return c;
 }

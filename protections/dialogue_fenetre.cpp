@@ -11,11 +11,15 @@
 #include <QFontMetrics>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
@@ -159,8 +163,17 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent)
     // The fields on the left, the sketches on the right.
     auto *colonnes = new QHBoxLayout;
     mise_en_page->addLayout(colonnes, 1);
-    champs = new QVBoxLayout;
-    colonnes->addLayout(champs, 3);
+    // The fields scroll on a small screen; the sketches stay in sight.
+    auto *defilement = new QScrollArea(this);
+    defilement->setObjectName(QStringLiteral("defilement_champs"));
+    defilement->setWidgetResizable(true);
+    defilement->setFrameShape(QFrame::NoFrame);
+    defilement->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *feuille = new QWidget(defilement);
+    champs = new QVBoxLayout(feuille);
+    champs->setContentsMargins(0, 0, 0, 0);
+    defilement->setWidget(feuille);
+    colonnes->addWidget(defilement, 3);
     auto *croquis = new QVBoxLayout;
     colonnes->addLayout(croquis, 2);
 
@@ -180,11 +193,11 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent)
     ligne_orientation->addWidget(orientation);
     ligne_orientation->addWidget(reperes);
     ligne_orientation->addStretch();
-    auto *sens = new QLabel(tr("Gauche et droite : vu de l'intérieur, regardant dehors. "
+    // Lines broken by hand: a label that wraps leaves the dialog too short for the rest.
+    auto *sens = new QLabel(tr("Gauche et droite : vu de l'intérieur, regardant dehors.\n"
                                "Hauteurs au-dessus du point de la fenêtre."),
                             groupe_facade);
     sens->setObjectName(QStringLiteral("sens_gauche_droite"));
-    sens->setWordWrap(true);
     facade->addWidget(sens);
 
     groupe_casquette = groupe_commutable(tr("Casquette"), false, "groupe_casquette", groupe_facade);
@@ -238,7 +251,6 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent)
     ligne_saisie->addWidget(saisie);
     ligne_saisie->addStretch();
     note_saisie = new QLabel(groupe_obstacles);
-    note_saisie->setWordWrap(true);
     murs_groupe->addWidget(note_saisie);
     obstacles = new QTableWidget(0, Colonnes, groupe_obstacles);
     delegue = new Delegue_Obstacles(obstacles);
@@ -288,11 +300,19 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent)
     plan->setObjectName(QStringLiteral("plan"));
     coupe = new Vue_Croquis(Vue_Croquis::Genre::Coupe, this);
     coupe->setObjectName(QStringLiteral("coupe"));
-    croquis->addWidget(plan, 3);
-    croquis->addWidget(coupe, 2);
+    croquis->addWidget(plan, 1);
+    croquis->addWidget(coupe, 1);
 
     auto *boutons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     mise_en_page->addWidget(boutons);
+    // As wide as the fields, as tall as they are when the screen has room for it.
+    defilement->setMinimumWidth(feuille->minimumSizeHint().width() +
+                                defilement->verticalScrollBar()->sizeHint().width());
+    const QSize voulue = sizeHint().expandedTo(
+        QSize(0, feuille->sizeHint().height() + boutons->sizeHint().height() +
+                     3 * mise_en_page->spacing() + 2 * mise_en_page->contentsMargins().top()));
+    const QScreen *ecran = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    resize(ecran ? voulue.boundedTo(ecran->availableGeometry().size() * 0.9) : voulue);
 
     // The values.
     const Facade &f = ombrage.facade;
@@ -422,11 +442,11 @@ void Dialogue_Fenetre::montrer_saisie()
         textes << tr((front ? titres_fronts : titres_deux_bouts)[colonne]);
     obstacles->setHorizontalHeaderLabels(textes);
     note_saisie->setText(
-        front ? tr("Distance et gisement du pied de la perpendiculaire menée du point au mur ; "
-                   "longueurs du mur à gauche et à droite de ce pied, vues du point regardant le "
-                   "mur (négative : au-delà du pied) ; hauteur au-dessus du point.")
-              : tr("Gisement et distance de chaque extrémité du mur depuis le point de la "
-                   "fenêtre ; hauteur au-dessus du point."));
+        front ? tr("Distance et gisement de la perpendiculaire menée du point au mur ;\n"
+                   "longueurs à gauche et à droite de son pied, vu du point regardant\n"
+                   "le mur (négative : de l'autre côté du pied) ; hauteur au-dessus du point.")
+              : tr("Gisement et distance de chaque extrémité du mur depuis le point\n"
+                   "de la fenêtre ; hauteur au-dessus du point."));
     for (int ligne = 0; ligne < obstacles->rowCount(); ++ligne)
         ecrire_ligne(ligne);
 }

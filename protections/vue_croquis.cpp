@@ -59,13 +59,13 @@ void Vue_Croquis::montrer(const Ombrage &valeur, int mur)
 QSize Vue_Croquis::sizeHint() const
 {
     const int ligne = fontMetrics().height();
-    return genre == Genre::Plan ? QSize(22 * ligne, 18 * ligne) : QSize(22 * ligne, 11 * ligne);
+    return genre == Genre::Plan ? QSize(22 * ligne, 16 * ligne) : QSize(22 * ligne, 13 * ligne);
 }
 
 QSize Vue_Croquis::minimumSizeHint() const
 {
     const int ligne = fontMetrics().height();
-    return genre == Genre::Plan ? QSize(16 * ligne, 13 * ligne) : QSize(16 * ligne, 8 * ligne);
+    return genre == Genre::Plan ? QSize(12 * ligne, 10 * ligne) : QSize(12 * ligne, 8 * ligne);
 }
 
 void Vue_Croquis::paintEvent(QPaintEvent *)
