@@ -15,6 +15,7 @@
 #include "trace/lecture.h"
 #include "trace/ombres.h"
 
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGraphicsPathItem>
 #include <QGroupBox>
@@ -663,21 +664,55 @@ void TestOmbrage::ombreSousLePointeur()
 void TestOmbrage::fenetreEtObstacles()
 {
     // The panel's button opens the dialog; a south facade switched on under its overhang of
-    // H / P = 1 is drawn, and the table shows its column: no sun on 21 June at 45° N.
+    // H / P = 1 is drawn, and the table shows its column: no sun on 21 June at 45° N. A wall
+    // added there (switched off) reads as a building front, and a front typed in is stored by
+    // its ends.
     Fenetre_Principale f(nullptr, QDate(2026, 6, 21));
     enfant<QDoubleSpinBox>(f, "latitude")->setValue(45.0);
     bool ouvert = false;
-    QTimer::singleShot(0, &f, [&ouvert] {
+    QVector<double> front_lu;
+    Obstacle stocke;
+    QTimer::singleShot(0, &f, [&] {
         auto *dialogue = qobject_cast<Dialogue_Fenetre *>(QApplication::activeModalWidget());
         if (!dialogue)
             return;
         ouvert = true;
         enfant<QGroupBox>(*dialogue, "groupe_facade")->setChecked(true);
         enfant<QGroupBox>(*dialogue, "groupe_casquette")->setChecked(true);
+        for (QPushButton *b : dialogue->findChildren<QPushButton *>())
+            if (b->text() == QLatin1String("Ajouter"))
+                b->click();
+        enfant<QComboBox>(*dialogue, "saisie_obstacles")->setCurrentIndex(1);
+        auto *murs = dialogue->findChild<QTableWidget *>();
+        for (int colonne = 0; colonne < 5; ++colonne)
+            front_lu << murs->item(0, colonne)->data(Qt::EditRole).toDouble();
+        // 15 m out to the south, 20 m each side: a 3-4-5 triangle each way.
+        const double front[] = {15.0, 180.0, 20.0, 20.0, 12.0};
+        for (int colonne = 0; colonne < 5; ++colonne)
+            murs->item(0, colonne)->setData(Qt::EditRole, front[colonne]);
+        stocke = dialogue->valeur().obstacles.at(0);
+        enfant<QGroupBox>(*dialogue, "groupe_obstacles")->setChecked(false);
         dialogue->accept();
     });
     enfant<QPushButton>(f, "bouton_fenetre_obstacles")->click();
     QVERIFY(ouvert);
+    // The wall "Ajouter" puts 10 m across the normal, 5 m each side, as two ends at 11.18 m and
+    // ±26.6° (to the boxes' two decimals).
+    const double front_attendu[] = {10.0, 180.0, 5.0, 5.0, 3.0};
+    for (int colonne = 0; colonne < 5; ++colonne)
+        QVERIFY2(
+            front_lu.size() == 5 && std::abs(front_lu[colonne] - front_attendu[colonne]) < 0.05,
+            qPrintable(QStringLiteral("column %1: %2").arg(colonne).arg(front_lu.value(colonne))));
+    const double bout = std::atan2(4.0, 3.0) / rad;
+    QVERIFY2(std::abs(stocke.gisement1 - (180.0 - bout)) < 1e-9 &&
+                 std::abs(stocke.distance1 - 25.0) < 1e-9 &&
+                 std::abs(stocke.gisement2 - (180.0 + bout)) < 1e-9 &&
+                 std::abs(stocke.distance2 - 25.0) < 1e-9 && stocke.hauteur == 12.0,
+             qPrintable(QStringLiteral("%1° at %2 m, %3° at %4 m")
+                            .arg(stocke.gisement1)
+                            .arg(stocke.distance1)
+                            .arg(stocke.gisement2)
+                            .arg(stocke.distance2)));
     const QTableWidget *tableau = enfant<QTableWidget>(f, "tableau_sorties");
     QCOMPARE(tableau->horizontalHeaderItem(6)->text(), QStringLiteral("Soleil sur la fenêtre"));
     QVERIFY(tableau->isColumnHidden(4) && !tableau->isColumnHidden(6));
