@@ -318,6 +318,16 @@ QRectF partie_dessinee(QGraphicsScene &scene)
     partie &= tout;
     QRectF agrandie = partie;
     const auto items = scene.items(partie, Qt::IntersectsItemBoundingRect);
+    if (!projection.est_polaire()) {
+        // The chart comes with what stands on it (its labels, the dates beside its courses);
+        // the legend and the caption, in the corners beside it, only reach in and stay out:
+        // the page's table and lines say what they say. White round it, so that the page's
+        // frame does not touch the cardinal labels at its ends.
+        for (const QGraphicsItem *item : items)
+            if (partie.contains(item->sceneBoundingRect().center()))
+                agrandie |= item->sceneBoundingRect();
+        return agrandie.adjusted(-12.0, -6.0, 12.0, 10.0) & tout;
+    }
     for (const QGraphicsItem *item : items)
         agrandie |= item->sceneBoundingRect();
     // A row that stands inside comes whole, with what is beside it (a legend row's swatch left
@@ -331,10 +341,6 @@ QRectF partie_dessinee(QGraphicsScene &scene)
         if (milieu > rangee.top() && milieu < rangee.bottom())
             agrandie |= item->sceneBoundingRect();
     }
-    // The chart's cardinal labels stand at its ends: white round them, so that the page's
-    // frame does not touch them.
-    if (!projection.est_polaire())
-        agrandie.adjust(-12.0, -6.0, 12.0, 10.0);
     return agrandie & tout;
 }
 
@@ -729,22 +735,31 @@ bool dessiner(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDev
         return peintre.end();
     }
 
-    // Under the chart, the title block left, and the table right with the hatchings' lines
-    // under it; the chart takes the height that they leave.
+    // Under the chart, the title block left and the table right, the hatchings' lines under
+    // whichever of the two leaves the chart the more height; the chart takes the height that
+    // they leave.
     const double largeur_cartouche = largeur_colonne;
     const double x_table = marge + largeur_cartouche + gouttiere;
     const double largeur_table = droite - x_table;
     ajuster(largeur_table);
     const double hauteur_table =
         hauteur_titre_table + (legende.lignes.size() + 1) * (QFontMetricsF(cellule).height() + 5.0);
-    const double dessous =
-        std::max(interligne * cartouche.size(), hauteur_table + hauteur_hachures(largeur_table));
+    const double hauteur_lignes = interligne * cartouche.size();
+    const double sous_table =
+        std::max(hauteur_lignes, hauteur_table + hauteur_hachures(largeur_table));
+    const double sous_cartouche =
+        std::max(hauteur_lignes + hauteur_hachures(largeur_cartouche), hauteur_table);
+    const bool hachures_a_droite = sous_table <= sous_cartouche;
+    const double dessous = std::min(sous_table, sous_cartouche);
     const double hauteur_diagramme = dessiner_diagramme(
         QRectF(marge, haut, droite - marge, std::max(bas_page - haut - dessous - gouttiere, 0.0)));
     y = haut + hauteur_diagramme + gouttiere;
-    dessiner_cartouche(marge, y, largeur_cartouche);
-    dessiner_hachures(x_table, dessiner_table(x_table, y, largeur_table, y + hauteur_table),
-                      largeur_table);
+    const double fin_cartouche = dessiner_cartouche(marge, y, largeur_cartouche);
+    const double fin_table = dessiner_table(x_table, y, largeur_table, y + hauteur_table);
+    if (hachures_a_droite)
+        dessiner_hachures(x_table, fin_table, largeur_table);
+    else
+        dessiner_hachures(marge, fin_cartouche, largeur_cartouche);
     return peintre.end();
 }
 

@@ -240,7 +240,11 @@ void TestLigneDeCommande::statuts_data()
                                                             "--casquette P:H[:G:D]",
                                                             "--joue-gauche P:D",
                                                             "--joue-droite P:D",
-                                                            "--obstacle B1:D1:B2:D2:H"}
+                                                            "--obstacle B1:D1:B2:D2:H",
+                                                            "--projet NOM",
+                                                            "--adresse TEXTE",
+                                                            "--client NOM",
+                                                            "--auteur NOM"}
                                              << QString();
     QTest::newRow("version") << QStringList{"--version"} << statut_succes << QString()
                              << QStringList{"orvane "} << QString();
