@@ -7,6 +7,7 @@
 #include "diagram/scene.h"
 #include "export/export.h"
 #include "ombrage/ombrage.h"
+#include "protections/croquis.h"
 #include "protections/dialogue_fenetre.h"
 #include "solar/soleil.h"
 #include "tests/outils.h"
@@ -223,6 +224,8 @@ private slots:
     void hachuresCommeLesOmbres();
     void ombreSousLePointeur_data();
     void ombreSousLePointeur();
+    void planGaucheDroite_data();
+    void planGaucheDroite();
     void fenetreEtObstacles();
 };
 
@@ -659,6 +662,44 @@ void TestOmbrage::ombreSousLePointeur()
     const QString texte = texte_lecture(lecture, d);
     QVERIFY2(texte.endsWith(fin) && (fin.startsWith("ombre") || !texte.contains("ombre")),
              qPrintable(texte));
+}
+
+void TestOmbrage::planGaucheDroite_data()
+{
+    QTest::addColumn<double>("orientation");
+
+    QTest::newRow("facing S") << 180.0;
+    QTest::newRow("facing N") << 0.0;
+    QTest::newRow("facing E") << 90.0;
+    QTest::newRow("facing SW") << 225.0;
+}
+
+void TestOmbrage::planGaucheDroite()
+{
+    // Looking out along bearing θ from inside, the left hand points to bearing θ − 90: the plan
+    // (north up, east right) writes "gauche" that way from the point and "droite" the other, and
+    // numbers the wall set 10 m out on the left beside it.
+    QFETCH(double, orientation);
+    Ombrage ombrage;
+    ombrage.facade.active = true;
+    ombrage.facade.orientation = orientation;
+    const double g = orientation - 90.0;
+    ombrage.obstacles = {
+        {std::fmod(g + 340.0, 360.0), 10.0, std::fmod(g + 20.0, 360.0), 10.0, 4.0}};
+    const Croquis plan = croquis_plan(ombrage, QSizeF(400, 400));
+    const QPointF vers_gauche(std::sin(g * rad), -std::cos(g * rad));
+    const auto cote = [&](const QString &texte) {
+        for (const Texte_Croquis &t : plan.textes)
+            if (t.texte == texte)
+                return QPointF::dotProduct(t.position - plan.point, vers_gauche);
+        return 0.0;
+    };
+    QVERIFY2(cote(QStringLiteral("gauche")) > 20.0 && cote(QStringLiteral("droite")) < -20.0 &&
+                 cote(QStringLiteral("1")) > 20.0,
+             qPrintable(QStringLiteral("gauche %1, droite %2, wall %3 px to the left")
+                            .arg(cote(QStringLiteral("gauche")))
+                            .arg(cote(QStringLiteral("droite")))
+                            .arg(cote(QStringLiteral("1")))));
 }
 
 void TestOmbrage::fenetreEtObstacles()
