@@ -244,7 +244,11 @@ void TestLigneDeCommande::statuts_data()
                                                             "--baie L:H:A:E",
                                                             "--exposition REGLE",
                                                             "--hauteur-min DEG",
-                                                            "--tableau-exposition"}
+                                                            "--tableau-exposition",
+                                                            "--projet NOM",
+                                                            "--adresse TEXTE",
+                                                            "--client NOM",
+                                                            "--auteur NOM"}
                                              << QString();
     QTest::newRow("version") << QStringList{"--version"} << statut_succes << QString()
                              << QStringList{"orvane "} << QString();

@@ -342,27 +342,35 @@ QStringList textes_ombrage(const Ombrage &ombrage)
 
 QString texte_ombre(const Ombrage &ombrage, bool sous_masque, double azimut, double hauteur)
 {
-    const Vue_Fenetre vue(ombrage);
-    const Ombre facade = vue.fenetre(azimut, hauteur);
-    switch (facade.cause) {
-    case Cause_Ombre::Derriere_Facade:
-        return QStringLiteral("derrière la façade");
-    case Cause_Ombre::Casquette:
-        return QStringLiteral("casquette");
-    case Cause_Ombre::Joue_Gauche:
-        return QStringLiteral("joue gauche");
-    case Cause_Ombre::Joue_Droite:
-        return QStringLiteral("joue droite");
-    case Cause_Ombre::Embrasure:
-        return QStringLiteral("embrasure");
-    case Cause_Ombre::Hauteur_Min:
-        return QStringLiteral("sous la hauteur minimale");
-    case Cause_Ombre::Aucune:
-    case Cause_Ombre::Obstacle:
-        break;
+    QStringList noms;
+    for (const Ombre &ombre : ombres(ombrage, azimut, hauteur)) {
+        switch (ombre.cause) {
+        case Cause_Ombre::Derriere_Facade:
+            noms << QStringLiteral("derrière la façade");
+            break;
+        case Cause_Ombre::Casquette:
+            noms << QStringLiteral("casquette");
+            break;
+        case Cause_Ombre::Joue_Gauche:
+            noms << QStringLiteral("joue gauche");
+            break;
+        case Cause_Ombre::Joue_Droite:
+            noms << QStringLiteral("joue droite");
+            break;
+        case Cause_Ombre::Obstacle:
+            noms << QStringLiteral("obstacle %1").arg(ombre.obstacle + 1);
+            break;
+        case Cause_Ombre::Embrasure:
+            noms << QStringLiteral("embrasure");
+            break;
+        case Cause_Ombre::Hauteur_Min:
+            noms << QStringLiteral("sous la hauteur minimale");
+            break;
+        case Cause_Ombre::Aucune:
+            break;
+        }
     }
-    const Ombre mur = vue.murs(azimut, hauteur);
-    if (mur)
-        return QStringLiteral("obstacle %1").arg(mur.obstacle + 1);
-    return sous_masque ? QStringLiteral("masque") : QString();
+    if (sous_masque)
+        noms << QStringLiteral("masque");
+    return noms.join(QStringLiteral(", "));
 }
