@@ -290,8 +290,9 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent)
     murs_groupe->addLayout(boutons_murs);
     champs->addWidget(groupe_obstacles, 1);
 
-    groupe_exposition = new Groupe_Exposition(ombrage, this);
-    mise_en_page->addWidget(groupe_exposition);
+    // The opening and the exposure rule, with the fields.
+    groupe_exposition = new Groupe_Exposition(ombrage, feuille);
+    champs->addWidget(groupe_exposition);
 
     // Why "OK" was refused, until the table changes.
     refus = new QLabel(this);
