@@ -42,7 +42,8 @@ const QStringList hors_colonnes = {QStringLiteral("lot"), QStringLiteral("silenc
 const QStringList colonnes_repetees = {QStringLiteral("date"), QStringLiteral("obstacle")};
 // The columns that name a file the line writes.
 const QStringList colonnes_fichiers = {QStringLiteral("export"), QStringLiteral("tableau"),
-                                       QStringLiteral("enregistrer-site")};
+                                       QStringLiteral("enregistrer-site"),
+                                       QStringLiteral("annee-fenetre")};
 
 // The cells of a line split at `;`; a cell in double quotes may hold `;` and `""`.
 QStringList cellules(const QString &ligne)
@@ -372,7 +373,8 @@ Lot lire_lot(const Options_Ligne &options, const QDate &aujourd_hui)
         for (const auto &[colonne, chemin] :
              {qMakePair(QStringLiteral("export"), demande.fichier),
               qMakePair(QStringLiteral("tableau"), demande.fichier_tableau),
-              qMakePair(QStringLiteral("enregistrer-site"), demande.fichier_site)}) {
+              qMakePair(QStringLiteral("enregistrer-site"), demande.fichier_site),
+              qMakePair(QStringLiteral("annee-fenetre"), demande.fichier_annee)}) {
             if (chemin.isEmpty())
                 continue;
             const QString absolu = chemin_reel(chemin);

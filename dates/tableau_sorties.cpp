@@ -76,7 +76,7 @@ void Fenetre_Principale::ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lig
         for (int colonne = 0; colonne < textes.size(); ++colonne)
             ecrire_cellule(ligne, colonne, textes[colonne]);
         if (fenetre)
-            ecrire_cellule(ligne, colonne_fenetre, texte_fenetre(lignes[ligne]));
+            ecrire_cellule(ligne, colonne_fenetre, texte_fenetre_periodes(lignes[ligne]));
         // No stale values behind the hidden columns.
         for (int colonne = textes.size(); colonne < tableau->columnCount(); ++colonne)
             if (!(fenetre && colonne == colonne_fenetre))

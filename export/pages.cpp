@@ -2,6 +2,8 @@
 // Orvane — sun-path diagrams.
 #include "export/pages.h"
 
+#include "annee/dessin_grille.h"
+
 #include "diagram/scene.h"
 #include "ecriture/ecriture.h"
 
@@ -658,6 +660,21 @@ bool dessiner(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDev
         y += hauteur_ligne;
         peintre.setPen(QPen(filet, 0.5));
         peintre.drawLine(QPointF(x_colonne, y), QPointF(x_colonne + largeur_table, y));
+    }
+    if (legende.grille) {
+        // The year's sun on the window, across the second page under the same title.
+        if (!page.newPage())
+            return false;
+        peintre.setPen(encre);
+        peintre.setFont(police_page(20, true));
+        peintre.drawText(QPointF(marge, marge + titre.ascent()), legende.titre);
+        peintre.setPen(QPen(encre, 1.0));
+        peintre.drawLine(QPointF(marge, haut - 14.0), QPointF(droite, haut - 14.0));
+        const double largeur = droite - marge;
+        dessiner_grille(
+            peintre,
+            QRectF(marge, haut, largeur, std::min(largeur * 0.55, hauteur_page - marge - haut)),
+            *legende.grille, legende.echelle);
     }
     return peintre.end();
 }
