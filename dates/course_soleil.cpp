@@ -72,6 +72,7 @@ Description_Diagramme Fenetre_Principale::description_diagramme() const
                            options.graduations_affichees(), options.projection};
     description.ombrage = ombrage;
     description.taille = ui->graphicsView->size();
+    description.projet = projet;
     return description;
 }
 

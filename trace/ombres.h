@@ -7,12 +7,14 @@
 // the scene's projection: each under the courses, in a colour and hatching of its own, with a
 // legend line.
 
+#include "export/pages.h"
 #include "ombrage/ombrage.h"
 #include "projection/projection.h"
 
 #include <QPainterPath>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 #include <vector>
 
@@ -37,5 +39,10 @@ QString texte_ombre(const Ombrage &ombrage, bool sous_masque, double azimut, dou
 // : 200° à 20 m, 250° à 15 m, hauteur 8 m"), the first six of them and then how many more ("… et
 // 1 autre obstacle"). Numbers in the default locale.
 QStringList textes_ombrage(const Ombrage &ombrage);
+
+// The report page's line for each hatching `tracer_ombres` draws for `ombrage`, in its colour
+// and pattern: "hachures orange : ciel caché à la fenêtre par la façade et ses protections",
+// "hachures violettes : ciel caché à la fenêtre par les obstacles".
+QVector<Hachure_page> hachures_ombrage(const Ombrage &ombrage);
 
 #endif
