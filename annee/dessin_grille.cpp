@@ -66,8 +66,9 @@ void dessiner_grille(QPainter &peintre, const QRectF &cadre, const Grille_Annee 
 {
     peintre.save();
     peintre.setRenderHint(QPainter::Antialiasing, false);
-    // Fifteen rows of text: the title, the hours, twelve months, the total and the scale.
-    const double ligne = cadre.height() / 17.0;
+    // Rows of text: the title, the hours, twelve months, the total with the scale's caption,
+    // the scale and its numbers.
+    const double ligne = cadre.height() / 17.5;
     QFont police(QStringLiteral("Liberation Sans"));
     police.setPixelSize(std::max(6, static_cast<int>(ligne * 0.5)));
     QFont titre = police;
@@ -88,9 +89,12 @@ void dessiner_grille(QPainter &peintre, const QRectF &cadre, const Grille_Annee 
                      Qt::AlignLeft | Qt::AlignVCenter,
                      titre_grille(grille) + QStringLiteral(" — ") + echelle);
     peintre.setFont(police);
-    for (int h = 0; h < 24; ++h)
+    // Narrow cells drop the hours' "h", then every other hour.
+    const bool court = mesure.horizontalAdvance(QStringLiteral("23h")) + 2.0 > cellule;
+    const int pas = court && mesure.horizontalAdvance(QStringLiteral("23")) + 2.0 > cellule ? 2 : 1;
+    for (int h = 0; h < 24; h += pas)
         peintre.drawText(QRectF(x0 + h * cellule, y0 - ligne, cellule, ligne), Qt::AlignCenter,
-                         QString::number(h) + QLatin1Char('h'));
+                         QString::number(h) + (court ? QString() : QStringLiteral("h")));
     peintre.drawText(QRectF(x0 + 24 * cellule, y0 - ligne, largeur_total, ligne), Qt::AlignCenter,
                      QStringLiteral("Total/jour"));
     for (int m = 0; m < 12; ++m) {
@@ -116,21 +120,21 @@ void dessiner_grille(QPainter &peintre, const QRectF &cadre, const Grille_Annee 
     // The year's total, and the scale of the shades from none to a full hour.
     const double y_bas = y0 + 12.5 * ligne;
     peintre.setPen(Qt::black);
-    peintre.drawText(QRectF(cadre.left(), y_bas, cadre.width() / 2.0, ligne),
+    peintre.drawText(QRectF(cadre.left(), y_bas, x0 + 12 * cellule - cadre.left(), ligne),
                      Qt::AlignLeft | Qt::AlignVCenter, texte_total_annee(grille));
     const double x_echelle = x0 + 12 * cellule;
     const double largeur_echelle = 12 * cellule;
     QLinearGradient degrade(QPointF(x_echelle, 0), QPointF(x_echelle + largeur_echelle, 0));
     degrade.setColorAt(0.0, couleur_minutes(1e-9));
     degrade.setColorAt(1.0, couleur_minutes(60.0));
-    const QRectF barre(x_echelle, y_bas + 0.15 * ligne, largeur_echelle, 0.5 * ligne);
+    peintre.drawText(QRectF(x_echelle, y_bas, cadre.right() - x_echelle, ligne),
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("minutes de soleil par jour dans l'heure"));
+    const QRectF barre(x_echelle, y_bas + 1.05 * ligne, largeur_echelle, 0.5 * ligne);
     peintre.fillRect(barre, degrade);
     peintre.setPen(trait);
     peintre.drawRect(barre);
     peintre.setPen(Qt::black);
-    peintre.drawText(QRectF(x0, y_bas, 12 * cellule - ligne * 0.3, ligne),
-                     Qt::AlignRight | Qt::AlignVCenter,
-                     QStringLiteral("minutes de soleil par jour dans l'heure"));
     for (const int minutes : {0, 15, 30, 45, 60}) {
         const double x = x_echelle + largeur_echelle * minutes / 60.0;
         peintre.drawLine(QPointF(x, barre.bottom()), QPointF(x, barre.bottom() + 0.15 * ligne));

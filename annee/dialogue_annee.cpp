@@ -7,9 +7,11 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace
@@ -60,7 +62,11 @@ Dialogue_Annee::Dialogue_Annee(QWidget *parent)
     m_exporter->setObjectName(QStringLiteral("bouton_exporter_annee"));
     m_exporter->setEnabled(false);
     disposition->addWidget(boutons);
-    resize(980, 560);
+    // As large as the grid reads well, within the screen.
+    QSize taille(980, 560);
+    if (const QScreen *ecran = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        taille = taille.boundedTo(ecran->availableSize() * 0.95);
+    resize(taille);
 
     m_vue->montrer(std::nullopt, QString(), tr("Calcul en cours..."));
 

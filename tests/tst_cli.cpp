@@ -666,8 +666,8 @@ void TestLigneDeCommande::fichier_data()
         << fenetre << "--annee-fenetre"
         << "annee.csv" << ancien << 0 << statut_echec_ecriture << QByteArray() << QSize();
     QTest::newRow("report of a window: the year's grid on its second page")
-        << fenetre << exporte << "rapport.pdf" << rien << -1 << statut_succes << QByteArray("%PDF-")
-        << QSize();
+        << fenetre + QStringList{"--obstacle", "150:10:200:10:3"} << exporte << "rapport.pdf"
+        << rien << -1 << statut_succes << QByteArray("%PDF-") << QSize();
     QTest::newRow("table on /dev/full")
         << juin << "--tableau"
         << "/dev/full" << rien << -1 << statut_echec_ecriture << QByteArray() << QSize();
