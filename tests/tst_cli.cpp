@@ -242,7 +242,12 @@ void TestLigneDeCommande::statuts_data()
                                                             "--joue-droite P:D",
                                                             "--obstacle B1:D1:B2:D2:H",
                                                             "--periodes",
-                                                            "--annee-fenetre FICHIER"}
+                                                            "--annee-fenetre FICHIER",
+
+                                                            "--projet NOM",
+                                                            "--adresse TEXTE",
+                                                            "--client NOM",
+                                                            "--auteur NOM"}
                                              << QString();
     QTest::newRow("version") << QStringList{"--version"} << statut_succes << QString()
                              << QStringList{"orvane "} << QString();

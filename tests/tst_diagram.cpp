@@ -1904,7 +1904,7 @@ void TestScene::lectureSousLePointeur_data()
     // June); the point at 10h lies behind it.
     QTest::newRow("on the course at 10h, a west window: its sun from noon to sunset")
         << QByteArray() << juin << std::nan("") << std::nan("") << 10.0 << -1
-        << "soleil sur la fenêtre : 12h00–19h43 — ombre : derrière la façade";
+        << "fenêtre au soleil ce jour : 12h00–19h43 — ombre : derrière la façade";
     // The line of 13h of standard time (UTC+1) meets the summer course at 14h on the clock,
     // the winter course at 13h; Algiers keeps UTC+1 all year.
     QTest::newRow("13h line on a summer course of Paris")
@@ -1937,7 +1937,7 @@ void TestScene::lectureSousLePointeur()
     }
     d.limites = d.heures = ligne >= 0;
     // A row that reads the window's sun has a west window.
-    d.ombrage.facade.active = fin.contains(QStringLiteral("soleil sur la fenêtre"));
+    d.ombrage.facade.active = fin.contains(QStringLiteral("fenêtre au soleil ce jour"));
     d.ombrage.facade.orientation = 270.0;
     const Soleil s;
     if (ligne >= 0) {

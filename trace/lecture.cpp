@@ -217,10 +217,11 @@ QString texte_lecture(const Lecture &lecture, const Description_Diagramme &descr
         }
     }
     if (lecture.sur_course && lecture.avec_fenetre)
-        texte += QStringLiteral(" — soleil sur la fenêtre : ") +
-                 (lecture.periodes_fenetre.empty() ? QStringLiteral("aucun")
+        texte += QStringLiteral(" — fenêtre au soleil ce jour : ") +
+                 (lecture.periodes_fenetre.empty() ? QStringLiteral("jamais")
                                                    : texte_periodes(lecture.periodes_fenetre));
-    // What keeps the sun from the window, once there is a window or a wall.
+    // What keeps the sun from the window, once there is a window or a wall, or that the sun
+    // would reach it.
     const Ombrage &ombrage = description.ombrage;
     if (ombrage.facade_active() || ombrage.avec_obstacles()) {
         const std::vector<QPointF> contour(description.masque.cbegin(), description.masque.cend());
@@ -228,8 +229,8 @@ QString texte_lecture(const Lecture &lecture, const Description_Diagramme &descr
             ombrage,
             hauteur_contour(contour, lecture.azimut, description.jonction) > lecture.hauteur,
             lecture.azimut, lecture.hauteur);
-        if (!ombre.isEmpty())
-            texte += QStringLiteral(" — ombre : ") + ombre;
+        texte += ombre.isEmpty() ? QStringLiteral(" — soleil sur la fenêtre")
+                                 : QStringLiteral(" — ombre : ") + ombre;
     }
     return texte;
 }

@@ -341,22 +341,29 @@ QStringList textes_ombrage(const Ombrage &ombrage)
 
 QString texte_ombre(const Ombrage &ombrage, bool sous_masque, double azimut, double hauteur)
 {
-    const Ombre facade = ombre_facade(ombrage.facade, azimut, hauteur);
-    switch (facade.cause) {
-    case Cause_Ombre::Derriere_Facade:
-        return QStringLiteral("derrière la façade");
-    case Cause_Ombre::Casquette:
-        return QStringLiteral("casquette");
-    case Cause_Ombre::Joue_Gauche:
-        return QStringLiteral("joue gauche");
-    case Cause_Ombre::Joue_Droite:
-        return QStringLiteral("joue droite");
-    case Cause_Ombre::Aucune:
-    case Cause_Ombre::Obstacle:
-        break;
+    QStringList noms;
+    for (const Ombre &ombre : ombres(ombrage, azimut, hauteur)) {
+        switch (ombre.cause) {
+        case Cause_Ombre::Derriere_Facade:
+            noms << QStringLiteral("derrière la façade");
+            break;
+        case Cause_Ombre::Casquette:
+            noms << QStringLiteral("casquette");
+            break;
+        case Cause_Ombre::Joue_Gauche:
+            noms << QStringLiteral("joue gauche");
+            break;
+        case Cause_Ombre::Joue_Droite:
+            noms << QStringLiteral("joue droite");
+            break;
+        case Cause_Ombre::Obstacle:
+            noms << QStringLiteral("obstacle %1").arg(ombre.obstacle + 1);
+            break;
+        case Cause_Ombre::Aucune:
+            break;
+        }
     }
-    const Ombre mur = ombre_obstacles(ombrage.murs(), azimut, hauteur);
-    if (mur)
-        return QStringLiteral("obstacle %1").arg(mur.obstacle + 1);
-    return sous_masque ? QStringLiteral("masque") : QString();
+    if (sous_masque)
+        noms << QStringLiteral("masque");
+    return noms.join(QStringLiteral(", "));
 }

@@ -28,9 +28,10 @@ QPainterPath chemin_zones(const Projection &projection, const std::vector<Zone_O
 // ("Façade et protections", "Obstacles") from legend row `rang` down.
 void tracer_ombres(Scene &scene, const Ombrage &ombrage, int rang);
 
-// What hides the direction (`azimut`, `hauteur`) from the window's point: "derrière la façade",
-// "casquette", "joue gauche", "joue droite", "obstacle 3" (numbered from 1), "masque" when
-// `sous_masque`; empty when nothing does.
+// Every element that hides the direction (`azimut`, `hauteur`) from the window's point, in
+// this order and joined by ", ": "derrière la façade" or the devices ("casquette", "joue gauche",
+// "joue droite"), the walls ("obstacle 3", numbered from 1), "masque" when `sous_masque`; empty
+// when nothing does.
 QString texte_ombre(const Ombrage &ombrage, bool sous_masque, double azimut, double hauteur);
 
 // The report page's lines for `ombrage`: "Façade orientée à 225° (SO)", its devices switched
