@@ -243,7 +243,6 @@ void TestLigneDeCommande::statuts_data()
                                                             "--obstacle B1:D1:B2:D2:H",
                                                             "--periodes",
                                                             "--annee-fenetre FICHIER",
-
                                                             "--projet NOM",
                                                             "--adresse TEXTE",
                                                             "--client NOM",
