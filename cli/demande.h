@@ -47,6 +47,10 @@ struct Demande {
     QDate aujourd_hui;
     // `--tableau-exposition`: the exposure verdict as CSV instead of the day table.
     bool tableau_exposition = false;
+    // `--periodes`: the table's last column, the periods of sun on the window.
+    bool periodes = false;
+    // `--annee-fenetre`: where the year's grid of sun on the window goes; empty: nowhere.
+    QString fichier_annee;
 };
 
 // The command line's options and their parser.
@@ -92,8 +96,9 @@ private:
 // The exposure verdict of the description's rule as CSV, its header line first.
 QByteArray texte_exposition(const Description_Diagramme &description);
 
-// The output table as CSV, its header line first.
+// The output table as CSV, its header line first; with `periodes`, the last column
+// "periodes_fenetre".
 QByteArray texte_tableau(const Description_Diagramme &description,
-                         const QVector<Ligne_Sortie> &lignes);
+                         const QVector<Ligne_Sortie> &lignes, bool periodes = false);
 
 #endif

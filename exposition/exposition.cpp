@@ -2,6 +2,7 @@
 // Orvane — sun-path diagrams.
 #include "exposition/exposition.h"
 
+#include "annee/grille_annee.h"
 #include "masks/ensoleillement.h"
 
 #include <QLocale>
@@ -312,32 +313,17 @@ Soleil_Jour soleil_du_jour(Ciel &ciel, const Etude_Exposition &etude, const QDat
     const Vue_Fenetre vue(etude.ombrage);
     const Profil_Masque profil(etude.masque, etude.jonction);
     const Test_Cache cache = [&](double azimut, double hauteur) {
-        return vue.fenetre(azimut, hauteur) || profil.hauteur(azimut) > hauteur ||
+        return vue.fenetre(azimut, hauteur) ||
+               (hauteur < profil.plus_haute() && profil.hauteur(azimut) > hauteur) ||
                vue.murs(azimut, hauteur);
     };
     Soleil_Jour resultat;
     resultat.date = date;
-    const Ciel::Jour jour = ciel.jour(date);
-    resultat.heures = ciel.ensoleillement(jour.jour, cache).soleil_direct;
-    if (resultat.heures <= 0.0 || jour.fin <= jour.debut)
-        return resultat;
-    // The periods, to the minute: the course sampled every minute from sunrise to sunset.
-    const int segments = std::max(1, static_cast<int>(std::ceil((jour.fin - jour.debut) * 60.0)));
-    const std::vector<Heure_Legale::Point_Course> points = ciel.points_course(jour, segments);
-    int debut = -1;
-    for (std::size_t k = 0; k <= points.size(); ++k) {
-        const bool eclaire =
-            k < points.size() && !cache(points[k].azimut, std::max(points[k].hauteur, 0.0));
-        if (eclaire && debut < 0)
-            debut = static_cast<int>(k);
-        if (!eclaire && debut >= 0) {
-            const double a = points[static_cast<std::size_t>(debut)].heure;
-            const double b = points[k - 1].heure;
-            if (b > a)
-                resultat.periodes.append({ciel.heure(date, a), ciel.heure(date, b)});
-            debut = -1;
-        }
-    }
+    // Counted as the table counts it, with its periods to the minute.
+    const Ensoleillement e = soleil_fenetre(ciel, date, ciel.jour(date).jour, cache);
+    resultat.heures = e.soleil_direct;
+    for (const auto &[debut, fin] : e.periodes)
+        resultat.periodes.append({debut, fin});
     return resultat;
 }
 
@@ -368,7 +354,8 @@ Verdict_Exposition evaluer_exposition(const Etude_Exposition &etude)
     const Vue_Fenetre vue(etude.ombrage);
     const Profil_Masque profil(etude.masque, etude.jonction);
     const Test_Cache cache = [&](double azimut, double hauteur) {
-        return vue.fenetre(azimut, hauteur) || profil.hauteur(azimut) > hauteur ||
+        return vue.fenetre(azimut, hauteur) ||
+               (hauteur < profil.plus_haute() && profil.hauteur(azimut) > hauteur) ||
                vue.murs(azimut, hauteur);
     };
     const auto total = [&](const QDate &date) {

@@ -216,6 +216,9 @@ public:
     Ombre fenetre(double azimut, double hauteur) const;
     // The first wall that hides the sun from the point.
     Ombre murs(double azimut, double hauteur) const;
+    // The walls from the point: their ends' bearings and distances from it, their heights
+    // above it.
+    const std::vector<Obstacle> &murs_vus() const { return m_murs; }
     // Everything that hides it, as `ombres` lists it.
     std::vector<Ombre> toutes(double azimut, double hauteur) const;
     // The zones the facade, the reveal and the devices hide from the point, and the walls'.
