@@ -489,7 +489,9 @@ void TestOmbrage::comptesContreRayons()
     double somme = 0.0;
     for (const auto &[debut, fin] : ligne.periodes_fenetre) {
         somme += fin - debut;
-        const auto libre = [&](double t) { return rayon_libre(date, latitude, t, toutes, &f); };
+        const auto libre = [&](double t) {
+            return rayon_libre(date, latitude, t, toutes, &f, hauteur_min);
+        };
         const double minute = 1.0 / 60.0;
         const QString periode = texte_periodes({{debut, fin}});
         if (fin - debut > 2.0 * minute)
