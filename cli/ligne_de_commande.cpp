@@ -119,6 +119,10 @@ const QString aide = QStringLiteral(
     "  --obstacle B1:D1:B2:D2:H\n"
     "                        un mur entre les points de gisements B1, B2 à D1, D2 mètres,\n"
     "                        haut de H mètres au-dessus du point ; répétée, 50 au plus\n"
+    "  --projet NOM          le nom du projet, en tête du cartouche de la page du rapport\n"
+    "  --adresse TEXTE       l'adresse du projet\n"
+    "  --client NOM          le client du projet\n"
+    "  --auteur NOM          l'auteur de l'étude\n"
     "  -h, --help            affiche cette aide\n"
     "  -v, --version         affiche la version\n"
     "\n"
@@ -403,9 +407,9 @@ QString refus_arguments(const Options_Ligne &options, const QStringList &argumen
         if (!prend_valeur)
             return QStringLiteral("--%1 : cette option ne prend pas de valeur").arg(nom);
     }
-    // The last option wants a value and none follows.
+    // The last option wants a value and none follows; `--lot` too.
     const QString derniere = arguments.size() > 1 ? arguments.constLast() : QString();
-    for (const QCommandLineOption &option : avec_valeur)
+    for (const QCommandLineOption &option : avec_valeur + QList<QCommandLineOption>{options.lot})
         if (derniere == QLatin1String("--") + option.names().constLast())
             return QStringLiteral("%1 : valeur manquante (%2)").arg(derniere, option.valueName());
     return analyse.errorText();
@@ -491,6 +495,9 @@ Options_Ligne::Options_Ligne()
                    option("convention", "CONV"),      option("facade", "AZ"),
                    option("casquette", "P:H[:G:D]"),  option("joue-gauche", "P:D"),
                    option("joue-droite", "P:D"),      option("obstacle", "B1:D1:B2:D2:H")};
+    // The project named on the report page.
+    avec_valeur << option("projet", "NOM") << option("adresse", "TEXTE") << option("client", "NOM")
+                << option("auteur", "NOM");
     avec_valeur << option("graduations", "tableau|caps");
     drapeaux = {QCommandLineOption(QStringLiteral("tableau")),
                 QCommandLineOption(QStringLiteral("limites")),
@@ -498,8 +505,7 @@ Options_Ligne::Options_Ligne()
     analyse.addOptions(avec_valeur);
     analyse.addOptions(drapeaux);
     analyse.addOptions(
-        {QCommandLineOption(QStringLiteral("lot"), QString(), QStringLiteral("FICHIER")),
-         QCommandLineOption(QStringLiteral("silencieux")),
+        {lot, QCommandLineOption(QStringLiteral("silencieux")),
          QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}),
          QCommandLineOption(QStringList{QStringLiteral("v"), QStringLiteral("version")})});
 }
@@ -670,6 +676,12 @@ Demande lire_demande(const Options_Ligne &options, const QDate &aujourd_hui)
     };
     lire_ombrage(d.ombrage, donnee("facade"), donnee("casquette"), donnee("joue-gauche"),
                  donnee("joue-droite"), analyse.values(QStringLiteral("obstacle")));
+    // The project's texts given replace the site's, each on its own.
+    for (const auto &[option, texte] :
+         {std::make_pair("projet", &d.projet.nom), std::make_pair("adresse", &d.projet.adresse),
+          std::make_pair("client", &d.projet.client), std::make_pair("auteur", &d.projet.auteur)})
+        if (analyse.isSet(QString::fromLatin1(option)))
+            *texte = donnee(option);
 
     demande.tableau = analyse.isSet(QStringLiteral("tableau"));
     if (analyse.isSet(QStringLiteral("export"))) {
@@ -796,9 +808,10 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
 {
     Options_Ligne options;
     QCommandLineParser &analyse = options.analyse;
-    auto usage = [&](const QString &message) {
-        erreurs << nom_programme << QStringLiteral(" : ") << sans_controles(message) << '\n'
-                << QStringLiteral("Essayez « orvane --help ».") << '\n';
+    auto usage = [&](const QString &message, const QStringList &suite = {}) {
+        for (const QString &ligne : QStringList{message} + suite)
+            erreurs << nom_programme << QStringLiteral(" : ") << sans_controles(ligne) << '\n';
+        erreurs << QStringLiteral("Essayez « orvane --help ».") << '\n';
         erreurs.flush();
         return statut_usage;
     };
@@ -826,7 +839,7 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
         else
             demande = lire_demande(options, aujourd_hui);
     } catch (const Erreur_usage &erreur) {
-        return usage(erreur.message);
+        return usage(erreur.message, erreur.suite);
     }
     if (analyse.isSet(QStringLiteral("lot")))
         return executer_lot(lot, !analyse.isSet(QStringLiteral("silencieux")), erreurs);

@@ -25,7 +25,9 @@
 //                 "joue_gauche": {"active": true, "profondeur": 0.5, "distance": 1},
 //                 "joue_droite": {"active": false, "profondeur": 0.5, "distance": 1}},
 //     "obstacles": {"actifs": true, "murs": [{"gisement1": 200, "distance1": 20,
-//                   "gisement2": 250, "distance2": 15, "hauteur": 8}]}
+//                   "gisement2": 250, "distance2": 15, "hauteur": 8}]},
+//     "projet": {"nom": "Maison Arnaud", "adresse": "12 rue des Lilas, Paris",
+//                "client": "M. et Mme Arnaud", "auteur": "Cabinet Leroy"}
 //   }
 //
 // A file is read whole and checked before anything is handed back: the first problem met is
@@ -42,6 +44,7 @@
 // when read: a file without them draws as before (0, UTC, true solar time, the simple model).
 // So is the way the mask's rows are joined, written only when they are joined by straight lines:
 // without it, steps.
+// So is the project, written only when one of its texts is given; an absent text is empty.
 // So are the window's sections (ombrage/ombrage.h), written only when they hold something:
 // without them, no facade and no wall. Their lengths are metres, > 0 (an overhang's end null for
 // the whole facade; a wall's height any number), their bearings compass degrees, 0..360.

@@ -14,6 +14,9 @@
 #include "horizon/horizon.h"
 #include "masks/ensoleillement.h"
 #include "masks/points_masque.h"
+#include "photo/horizon_photo.h"
+#include "photo/photo.h"
+#include "projection/projection.h"
 #include "solar/soleil.h"
 #include "tests/outils.h"
 #include "tests/repondeur.h"
@@ -131,9 +134,103 @@ QVector<QPointF> profil_au_hasard(quint32 graine, int n, double depart, double p
     return points;
 }
 
+// A synthetic sky photo's world, by compass bearing `b` (degrees, 0..360): a far ridge, two
+// buildings, a hill, a tree line and a tall building, heights 3 to 45°. Its steps lie on half
+// degrees, so that every whole bearing has one height.
+double horizon_vrai(double b)
+{
+    constexpr double pi = 3.141592653589793;
+    if (b < 0.5 || b >= 300.5)
+        return 45.0;
+    if (b < 30.5)
+        return 3.0;
+    if (b < 70.5)
+        return 25.0;
+    if (b < 100.5)
+        return 40.0;
+    if (b < 200.5)
+        return 10.0 + 22.0 * std::pow(std::sin(pi * (b - 100.5) / 100.0), 2);
+    return 18.0 + 4.0 * std::sin(2.0 * pi * b / 20.0);
+}
+
+// The angle between two directions, degrees.
+double ecart_angulaire(double az1, double h1, double az2, double h2)
+{
+    constexpr double r = 3.141592653589793 / 180.0;
+    const double c = std::sin(h1 * r) * std::sin(h2 * r) +
+                     std::cos(h1 * r) * std::cos(h2 * r) * std::cos((az1 - az2) * r);
+    return std::acos(std::clamp(c, -1.0, 1.0)) / r;
+}
+
+// Grey-white clouds (bearing, height, angular radius) and a magenta mark at a known direction
+// (table azimuth, height): blue in both is high, as in the sky.
+struct Nuage {
+    double gisement, hauteur, rayon;
+};
+constexpr Nuage nuages[] = {{150.0, 60.0, 7.0}, {250.0, 38.0, 5.0}, {20.0, 30.0, 6.0}};
+constexpr double marque_azimut = -60.0;
+constexpr double marque_hauteur = 62.0;
+
+// The colour seen in a direction: sky (a blue gradient), clouds, a thin branch above the trees
+// (0.4° thick, too thin to last), the mark, and under the horizon the obstacles.
+QRgb couleur_monde(double azimut, double hauteur)
+{
+    const double b = azimut <= 0.0 ? -azimut : 360.0 - azimut;
+    if (hauteur < horizon_vrai(b)) {
+        if (b >= 0.5 && b < 30.5)
+            return qRgb(90, 100, 85);
+        if (b < 100.5 || b >= 300.5)
+            return qRgb(125, 100, 80);
+        if (b < 200.5)
+            return qRgb(70, 110, 50);
+        return qRgb(30, 70, 30);
+    }
+    if (ecart_angulaire(azimut, hauteur, marque_azimut, marque_hauteur) < 1.0)
+        return qRgb(255, 40, 255);
+    for (const Nuage &n : nuages)
+        if (ecart_angulaire(azimut, hauteur, -n.gisement, n.hauteur) < n.rayon)
+            return qRgb(225, 225, 232);
+    if (b > 220.0 && b < 240.0 && hauteur > 30.0 && hauteur < 30.4)
+        return qRgb(40, 30, 20);
+    const double bas = 1.0 - hauteur / 90.0;
+    return qRgb(90 + 70 * bas, 140 + 50 * bas, 255 - 40 * bas);
+}
+
+// The world photographed through `calibration` on an image of `taille` pixels, each pixel the
+// mean of 2 × 2 samples, with noise of ±8 from a fixed seed; black past the lens's disc of
+// `champ` degrees.
+QImage photo_synthetique(const Calibration_Photo &calibration, const QSize &taille, double champ)
+{
+    QImage image(taille, QImage::Format_RGB32);
+    QRandomGenerator alea(20261208);
+    for (int y = 0; y < taille.height(); ++y) {
+        auto *ligne = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < taille.width(); ++x) {
+            int r = 0, g = 0, b = 0;
+            for (const double dy : {0.25, 0.75})
+                for (const double dx : {0.25, 0.75}) {
+                    const auto d = direction_pixel(calibration, taille, QPointF(x + dx, y + dy));
+                    if (!d || 90.0 - d->hauteur > champ / 2.0)
+                        continue;
+                    const QRgb c = couleur_monde(d->azimut, d->hauteur);
+                    r += qRed(c);
+                    g += qGreen(c);
+                    b += qBlue(c);
+                }
+            const int bruit = static_cast<int>(alea.bounded(17)) - 8;
+            const auto canal = [bruit](int somme) {
+                return somme == 0 ? 0 : std::clamp(somme / 4 + bruit, 0, 255);
+            };
+            ligne[x] = qRgb(canal(r), canal(g), canal(b));
+        }
+    }
+    return image;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Convention_Azimut)
+Q_DECLARE_METATYPE(Calibration_Photo)
 
 class TestHorizon : public QObject
 {
@@ -152,6 +249,8 @@ private slots:
     void csvRelu_data();
     void csvRelu();
     void importDansLaFenetre();
+    void photoDuCiel_data();
+    void photoDuCiel();
 
 private:
     QTemporaryDir reglages;
@@ -625,6 +724,115 @@ void TestHorizon::importDansLaFenetre()
                  .endsWith(QStringLiteral("\nde 280° à 0° : aucun point, la ligne relie les "
                                           "deux bouts.")),
              qPrintable(trou.findChild<QLabel *>(QStringLiteral("label_etat"))->text()));
+}
+
+void TestHorizon::photoDuCiel_data()
+{
+    QTest::addColumn<Calibration_Photo>("calibration");
+    QTest::addColumn<QSize>("taille");
+    QTest::addColumn<double>("champ");
+
+    const QSize carre(800, 760);
+    int n = 0;
+    const Prereglage_Objectif *prereglages = prereglages_objectifs(&n);
+    // Each lens at its own rotation, mirrored as looking up unless said.
+    const double nords[] = {0.0, 30.0, 137.0, 200.0, 290.0, 45.0, 315.0, 90.0};
+    for (int i = 0; i < n; ++i) {
+        const Prereglage_Objectif &p = prereglages[i];
+        Calibration_Photo c;
+        c.objectif = p.type;
+        c.c1 = p.type == Type_Objectif::Polynome ? p.c1 : c.c1;
+        c.c2 = p.c2;
+        c.c3 = p.c3;
+        c.nord = nords[i % 8];
+        c.miroir = p.type != Type_Objectif::Panorama;
+        c.centre = QPointF(400.3, 378.7);
+        c.rayon = 345.0;
+        const QSize taille = c.panorama() ? QSize(1080, 540) : carre;
+        QTest::newRow(qPrintable(QStringLiteral("%1, top at %2°").arg(p.libelle).arg(c.nord)))
+            << c << taille << p.champ;
+    }
+    Calibration_Photo droit;
+    droit.objectif = Type_Objectif::Equisolide;
+    droit.centre = QPointF(390.0, 380.0);
+    droit.rayon = 370.0;
+    droit.nord = 250.0;
+    droit.miroir = false;
+    QTest::newRow("equisolid seen from above, top at 250°") << droit << carre << 180.0;
+    Calibration_Photo panorama_miroir;
+    panorama_miroir.objectif = Type_Objectif::Panorama;
+    panorama_miroir.nord = 170.0;
+    panorama_miroir.miroir = true;
+    QTest::newRow("mirrored panorama, left edge at 170°")
+        << panorama_miroir << QSize(1080, 540) << 360.0;
+}
+
+void TestHorizon::photoDuCiel()
+{
+    QFETCH(Calibration_Photo, calibration);
+    QFETCH(QSize, taille);
+    QFETCH(double, champ);
+    const QImage photo = photo_synthetique(calibration, taille, champ);
+
+    // Traced with Otsu's threshold, against the world's line, away from the clouds' bearings.
+    constexpr double rms_max = 0.5;
+    constexpr double ecart_max = 1.5;
+    const std::vector<double> trace =
+        tracer_horizon(photo, calibration, seuil_otsu(photo, calibration));
+    QCOMPARE(int(trace.size()), 360);
+    double somme = 0.0, pire = 0.0;
+    int comptes = 0, pire_gisement = -1;
+    for (int g = 0; g < 360; ++g) {
+        bool sous_nuage = false;
+        for (const Nuage &nuage : nuages)
+            sous_nuage |= std::abs(std::remainder(g - nuage.gisement, 360.0)) < 12.0;
+        if (sous_nuage)
+            continue;
+        const double ecart = std::abs(trace[g] - horizon_vrai(g));
+        somme += ecart * ecart;
+        ++comptes;
+        if (ecart > pire) {
+            pire = ecart;
+            pire_gisement = g;
+        }
+    }
+    const double rms = std::sqrt(somme / comptes);
+    QVERIFY2(comptes > 250 && rms <= rms_max && pire <= ecart_max,
+             qPrintable(QStringLiteral("rms %1°, worst %2° at bearing %3: traced %4°, true %5°")
+                            .arg(rms)
+                            .arg(pire)
+                            .arg(pire_gisement)
+                            .arg(trace[std::max(0, pire_gisement)])
+                            .arg(horizon_vrai(std::max(0, pire_gisement)))));
+
+    // The mark laid under each projection lands within a pixel of its direction: the centroid
+    // of its magenta (red over green) in a window round where the projection puts it.
+    const Projection projections[] = {Projection::polaire(Type_Projection::Equidistante, 600),
+                                      Projection::polaire(Type_Projection::Stereographique, 600),
+                                      Projection::cylindrique(QSizeF(900, 400), 45.0, 90.0)};
+    for (const Projection &projection : projections) {
+        const QImage calque = calque_photo(photo, calibration, projection, 1.0);
+        const QPointF attendu =
+            projection.point(marque_azimut, marque_hauteur) - projection.cadre().topLeft();
+        double poids = 0.0, sx = 0.0, sy = 0.0;
+        for (int y = int(attendu.y()) - 20; y <= int(attendu.y()) + 20; ++y)
+            for (int x = int(attendu.x()) - 20; x <= int(attendu.x()) + 20; ++x) {
+                const QRgb c = calque.pixel(x, y);
+                const double w = std::max(0, qRed(c) - qGreen(c) - 40);
+                poids += w;
+                sx += w * (x + 0.5);
+                sy += w * (y + 0.5);
+            }
+        QVERIFY2(poids > 0.0, qPrintable(nom_projection(projection.type())));
+        const QPointF vu(sx / poids, sy / poids);
+        QVERIFY2(std::hypot(vu.x() - attendu.x(), vu.y() - attendu.y()) <= 1.0,
+                 qPrintable(QStringLiteral("%1: the mark at (%2, %3), expected (%4, %5)")
+                                .arg(nom_projection(projection.type()))
+                                .arg(vu.x())
+                                .arg(vu.y())
+                                .arg(attendu.x())
+                                .arg(attendu.y())));
+    }
 }
 
 QTEST_MAIN(TestHorizon)
