@@ -279,29 +279,33 @@ void Scene::degager_etiquettes_cylindre()
         const QRectF encre = encre_texte(*etiquette);
         if (libre(encre, etiquette) || course.points.empty())
             continue;
-        // Beside the course, from its top outwards on either side in turn: above the point, on
-        // the side away from the top, where the course runs lower.
+        // Under the top, then beside the course from its top outwards on either side in turn:
+        // above the point on the side away from the top, where the course runs lower, or under
+        // it on the side of the top, where the course runs higher.
         const QPointF sommet = course.points[course.sommet];
         const int n = static_cast<int>(course.points.size());
+        const double l = encre.width();
+        const double h = encre.height();
+        std::vector<QRectF> places{
+            QRectF(sommet.x() - l / 2.0, sommet.y() + ecart_etiquette, l, h)};
         for (int k = 1; k < n; ++k) {
-            bool place = false;
             for (const int i :
                  {static_cast<int>(course.sommet) - k, static_cast<int>(course.sommet) + k}) {
                 if (i < 0 || i >= n)
                     continue;
                 const QPointF p = course.points[i];
-                const double x = p.x() < sommet.x() ? p.x() - encre.width() - ecart_etiquette
-                                                    : p.x() + ecart_etiquette;
-                const QRectF boite(x, p.y() - encre.height() - ecart_etiquette, encre.width(),
-                                   encre.height());
-                if (libre(boite, etiquette)) {
-                    etiquette->moveBy(boite.left() - encre.left(), boite.top() - encre.top());
-                    place = true;
-                    break;
-                }
+                const bool gauche = p.x() < sommet.x();
+                places.emplace_back(gauche ? p.x() - l - ecart_etiquette : p.x() + ecart_etiquette,
+                                    p.y() - h - ecart_etiquette, l, h);
+                places.emplace_back(gauche ? p.x() + ecart_etiquette : p.x() - l - ecart_etiquette,
+                                    p.y() + ecart_etiquette, l, h);
             }
-            if (place)
+        }
+        for (const QRectF &boite : places) {
+            if (libre(boite, etiquette)) {
+                etiquette->moveBy(boite.left() - encre.left(), boite.top() - encre.top());
                 break;
+            }
         }
     }
 }

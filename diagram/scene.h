@@ -106,8 +106,8 @@ public:
     static constexpr double cote_cylindre = 40.0;
 
     // On the chart, moves each limit course's label that an hour line, a course or another
-    // label crosses along its course, from its top outwards, to the first place where none does
-    // (above the course, on the side where it runs lower); a label with no such place stays.
+    // label crosses to the first place where none does: under the course's top, then along the
+    // course from its top outwards, above it or under it; a label with no such place stays.
     void degager_etiquettes_cylindre();
     // Brings each hour label within the drawing, then hides each one that touches another label
     // (the disc's, the courses', the legend's, the captions', or an hour label kept before it).
