@@ -301,8 +301,10 @@ void Scene::degager_etiquettes_cylindre()
                                     p.y() + ecart_etiquette, l, h);
             }
         }
+        // Within the chart, clear of the labels painted round it.
+        const QRectF graphique = m_projection.cadre();
         for (const QRectF &boite : places) {
-            if (libre(boite, etiquette)) {
+            if (graphique.contains(boite) && libre(boite, etiquette)) {
                 etiquette->moveBy(boite.left() - encre.left(), boite.top() - encre.top());
                 break;
             }
