@@ -343,7 +343,8 @@ std::vector<std::pair<QDate, QColor>> dates_en_couleur(const Description_Diagram
 
 // The limit courses, labelled beside their curves in bold red; their sunrises and sunsets. Beyond
 // the polar circles the first bounds the polar night and is labelled with both of its dates. A
-// saved date of the limit's day is drawn over its course: the label takes that date's colour.
+// saved date within a few days of a limit day is drawn over its course: the label takes that
+// date's colour.
 std::pair<Ciel::Jour, Ciel::Jour> tracer_limites(Scene &scene, Ciel &ciel,
                                                  const Description_Diagramme &description)
 {
