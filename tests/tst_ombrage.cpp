@@ -3,6 +3,8 @@
 //
 // The window's shading: the sun counted on the window against rays cast at the same geometry,
 // hand cases, and the overhang's edge as the SVG writes it.
+#include "annee/dessin_grille.h"
+#include "annee/dialogue_annee.h"
 #include "app/fenetre_principale.h"
 #include "diagram/scene.h"
 #include "export/export.h"
@@ -27,15 +29,18 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
 #include <cmath>
 #include <tuple>
 
 Q_DECLARE_METATYPE(Type_Projection)
 Q_DECLARE_METATYPE(Point_Reference)
+Q_DECLARE_METATYPE(Ombrage)
 Q_DECLARE_METATYPE(Modele_Soleil)
 
 namespace
@@ -285,6 +290,8 @@ private slots:
     void bordDeCasquetteSvg();
     void hachuresCommeLesOmbres_data();
     void hachuresCommeLesOmbres();
+    void hautDuGraphique_data();
+    void hautDuGraphique();
     void ombreSousLePointeur_data();
     void ombreSousLePointeur();
     void planGaucheDroite_data();
@@ -294,6 +301,7 @@ private slots:
     void verdictExposition();
     void grilleAnnee_data();
     void grilleAnnee();
+    void vueAnnee();
 };
 
 void TestOmbrage::initTestCase()
@@ -733,6 +741,52 @@ void TestOmbrage::hachuresCommeLesOmbres()
     QVERIFY2(verifiees > 500, qPrintable(QString::number(verifiees)));
 }
 
+void TestOmbrage::hautDuGraphique_data()
+{
+    QTest::addColumn<Ombrage>("ombrage");
+    // The height of the zone's edge due south, degrees.
+    QTest::addColumn<double>("bord");
+
+    // A wall facing the point 5 m to the south, from bearing 150 to 210, 5 · tan 72° high.
+    Ombrage mur;
+    const double bout = 5.0 / std::cos(30.0 * rad);
+    mur.obstacles = {{150.0, bout, 210.0, bout, 5.0 * std::tan(72.0 * rad)}};
+    QTest::newRow("wall 72 degrees high") << mur << 72.0;
+    // A south facade under an overhang whose edge stands at 75° in front of it.
+    Ombrage casquette;
+    casquette.facade.active = true;
+    casquette.facade.casquette = {true, 1.0, std::tan(75.0 * rad)};
+    QTest::newRow("overhang from 75 degrees") << casquette << 75.0;
+}
+
+void TestOmbrage::hautDuGraphique()
+{
+    // At 60° N on 21 December the courses stay below 7°: the chart reaches the zone's edge all
+    // the same, hatched on one side of it and not on the other.
+    QFETCH(Ombrage, ombrage);
+    QFETCH(double, bord);
+    Description_Diagramme d;
+    d.latitude = 60.0;
+    d.date_choisie = QDate(2026, 12, 21);
+    d.options.projection = Type_Projection::Cylindrique;
+    d.taille = QSize(1200, 800);
+    d.ombrage = ombrage;
+    Scene scene;
+    ajuster_scene(scene, d.taille);
+    dessiner_diagramme(scene, d);
+    const Projection &projection = scene.projection();
+    QVERIFY2(projection.hauteur_max() >= bord + 1.0,
+             qPrintable(QString::number(projection.hauteur_max())));
+    QPainterPath hachures;
+    for (const QGraphicsItem *item : scene.items())
+        if (const auto *chemin = qgraphicsitem_cast<const QGraphicsPathItem *>(item))
+            if (chemin->brush().style() == Qt::BDiagPattern ||
+                chemin->brush().style() == Qt::FDiagPattern)
+                hachures.addPath(chemin->path());
+    QVERIFY(hachures.contains(projection.point(180.0, bord - 1.0)) !=
+            hachures.contains(projection.point(180.0, bord + 1.0)));
+}
+
 void TestOmbrage::ombreSousLePointeur_data()
 {
     QTest::addColumn<double>("azimut");
@@ -998,6 +1052,68 @@ void TestOmbrage::grilleAnnee()
         std::abs(grille.total_annee() - annee) < 1e-6,
         qPrintable(
             QStringLiteral("%1 h in the year, %2 counted").arg(grille.total_annee()).arg(annee)));
+}
+
+void TestOmbrage::vueAnnee()
+{
+    // The view opened without a window says so; once a south facade is given it shows the
+    // grid of the study drawn, computed on its own thread; of three requests in a row only the
+    // last is shown; and the grid goes to CSV, SVG and PNG.
+    Fenetre_Principale f(nullptr, QDate(2026, 6, 21));
+    enfant<QDoubleSpinBox>(f, "latitude")->setValue(45.0);
+    enfant<QPushButton>(f, "bouton_soleil_annee")->click();
+    auto *vue = enfant<Dialogue_Annee>(f, "dialogue_annee");
+    QVERIFY(vue->isVisible() && !vue->grille());
+    QVERIFY(!enfant<QPushButton>(*vue, "bouton_exporter_annee")->isEnabled());
+
+    QTimer::singleShot(0, &f, [] {
+        if (auto *d = qobject_cast<Dialogue_Fenetre *>(QApplication::activeModalWidget())) {
+            enfant<QGroupBox>(*d, "groupe_facade")->setChecked(true);
+            d->accept();
+        }
+    });
+    enfant<QPushButton>(f, "bouton_fenetre_obstacles")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(vue->grille().has_value(), 10000);
+    Description_Diagramme d;
+    d.latitude = 45.0;
+    d.date_choisie = QDate(2026, 6, 21);
+    d.ombrage.facade.active = true;
+    QVERIFY(vue->grille()->minutes == grille_description(d).minutes);
+    QVERIFY(enfant<QPushButton>(*vue, "bouton_exporter_annee")->isEnabled());
+
+    QSignalSpy affichees(vue, &Dialogue_Annee::grille_affichee);
+    std::atomic<bool> sur_le_fil{false};
+    for (int annee : {2001, 2002, 2003})
+        vue->suivre(
+            [annee, &sur_le_fil] {
+                sur_le_fil = QThread::currentThread() != QCoreApplication::instance()->thread();
+                Grille_Annee g;
+                g.annee = annee;
+                return g;
+            },
+            QStringLiteral("Temps solaire vrai"));
+    QTRY_COMPARE_WITH_TIMEOUT(affichees.size(), 1, 10000);
+    QTest::qWait(100);
+    QCOMPARE(affichees.size(), 1);
+    QCOMPARE(vue->grille()->annee, 2003);
+    QVERIFY(sur_le_fil);
+
+    QTemporaryDir dossier;
+    const Grille_Annee grille = grille_description(d);
+    for (const char *nom : {"grille.csv", "grille.svg", "grille.png"}) {
+        const QString chemin = dossier.filePath(QString::fromLatin1(nom));
+        QCOMPARE(exporter_grille(grille, QStringLiteral("Temps solaire vrai"), chemin), QString());
+        QFile fichier(chemin);
+        QVERIFY(fichier.open(QIODevice::ReadOnly));
+        const QByteArray octets = fichier.readAll();
+        if (chemin.endsWith(QLatin1String(".csv")))
+            QCOMPARE(octets, csv_grille(grille));
+        else if (chemin.endsWith(QLatin1String(".svg")))
+            QVERIFY(QString::fromUtf8(octets).contains(titre_grille(grille)));
+        else
+            QCOMPARE(QImage::fromData(octets).size(), taille_image_grille);
+    }
+    vue->close();
 }
 
 #include "tst_ombrage.moc"
