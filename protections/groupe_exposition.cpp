@@ -8,7 +8,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDoubleSpinBox>
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QSignalBlocker>
@@ -62,10 +62,11 @@ Groupe_Exposition::Groupe_Exposition(const Ombrage &ombrage, QWidget *parent) : 
     auto *mise_en_page = new QVBoxLayout(this); // every widget below is owned by this one
     mise_en_page->setContentsMargins(0, 0, 0, 0);
 
+    // The opening: its four numbers two by two, and what they are measured from.
     groupe_baie = new QGroupBox(tr("Baie"), this);
     groupe_baie->setObjectName(QStringLiteral("groupe_baie"));
     groupe_baie->setCheckable(true);
-    auto *baie = new QFormLayout(groupe_baie);
+    auto *baie = new QGridLayout(groupe_baie);
     largeur = boite(0.05, 100.0, QStringLiteral(" m"), groupe_baie);
     hauteur = boite(0.05, 100.0, QStringLiteral(" m"), groupe_baie);
     allege = boite(0.0, 100.0, QStringLiteral(" m"), groupe_baie);
@@ -74,22 +75,26 @@ Groupe_Exposition::Groupe_Exposition(const Ombrage &ombrage, QWidget *parent) : 
     hauteur->setObjectName(QStringLiteral("baie_hauteur"));
     allege->setObjectName(QStringLiteral("baie_allege"));
     epaisseur->setObjectName(QStringLiteral("baie_epaisseur"));
-    baie->addRow(tr("Largeur"), largeur);
-    baie->addRow(tr("Hauteur"), hauteur);
-    baie->addRow(tr("Allège (appui au-dessus du sol)"), allege);
-    baie->addRow(tr("Épaisseur du mur"), epaisseur);
-    auto *mesures = new QLabel(
-        tr("Avec une baie, les hauteurs, distances et gisements des protections et des obstacles "
-           "se mesurent depuis le milieu de son appui, sur le plan extérieur de la façade ; "
-           "l'embrasure ombre comme des joues et une casquette propres à la baie."),
-        groupe_baie);
+    const std::pair<QString, QDoubleSpinBox *> nombres[] = {{tr("Largeur"), largeur},
+                                                            {tr("Hauteur"), hauteur},
+                                                            {tr("Allège"), allege},
+                                                            {tr("Épaisseur du mur"), epaisseur}};
+    for (int i = 0; i < 4; ++i) {
+        baie->addWidget(new QLabel(nombres[i].first, groupe_baie), i / 2, 2 * (i % 2));
+        baie->addWidget(nombres[i].second, i / 2, 2 * (i % 2) + 1);
+    }
+    auto *mesures =
+        new QLabel(tr("Allège : hauteur de l'appui au-dessus du sol. Les protections et les "
+                      "obstacles se mesurent depuis le milieu de l'appui, sur le plan extérieur "
+                      "de la façade ; l'embrasure ombre comme des joues et une casquette."),
+                   groupe_baie);
     mesures->setWordWrap(true);
-    baie->addRow(mesures);
+    baie->addWidget(mesures, 2, 0, 1, 4);
     mise_en_page->addWidget(groupe_baie);
 
     auto *groupe = new QGroupBox(tr("Exposition au soleil"), this);
     groupe->setObjectName(QStringLiteral("groupe_exposition"));
-    auto *formulaire = new QFormLayout(groupe);
+    auto *grille = new QGridLayout(groupe);
     regles = new QComboBox(groupe);
     regles->setObjectName(QStringLiteral("regles"));
     for (Type_Regle type : ordre_regles)
@@ -99,7 +104,7 @@ Groupe_Exposition::Groupe_Exposition(const Ombrage &ombrage, QWidget *parent) : 
     debut = boite_jour(groupe);
     fin = boite_jour(groupe);
     jour = boite_jour(groupe);
-    chaque_jour = new QCheckBox(tr("Chaque jour de la période (le plus faible décide)"), groupe);
+    chaque_jour = new QCheckBox(tr("Chaque jour (le plus faible décide)"), groupe);
     heures = boite(0.0, 24.0, QStringLiteral(" h"), groupe);
     heures->setSingleStep(0.25);
     hauteur_min = boite(0.0, 89.0, QStringLiteral("°"), groupe);
@@ -117,18 +122,27 @@ Groupe_Exposition::Groupe_Exposition(const Ombrage &ombrage, QWidget *parent) : 
                                         "vigueur."),
                                      groupe);
     avertissement->setWordWrap(true);
-    formulaire->addRow(tr("Règle"), regles);
-    formulaire->addRow(nom);
-    formulaire->addRow(tr("Du"), debut);
-    formulaire->addRow(tr("Au"), fin);
-    formulaire->addRow(chaque_jour);
-    formulaire->addRow(tr("Jour évalué"), jour);
-    formulaire->addRow(tr("Durée demandée"), heures);
-    formulaire->addRow(tr("Hauteur minimale du soleil"), hauteur_min);
-    formulaire->addRow(tr("Point de référence"), points);
-    formulaire->addRow(avertissement);
-    formulaire->addRow(verdict);
+    const auto etiquette = [groupe](const QString &texte) { return new QLabel(texte, groupe); };
+    grille->addWidget(etiquette(tr("Règle")), 0, 0);
+    grille->addWidget(regles, 0, 1, 1, 3);
+    grille->addWidget(nom, 1, 0, 1, 4);
+    grille->addWidget(etiquette(tr("Du")), 2, 0);
+    grille->addWidget(debut, 2, 1);
+    grille->addWidget(etiquette(tr("au")), 2, 2);
+    grille->addWidget(fin, 2, 3);
+    grille->addWidget(etiquette(tr("Jour évalué")), 3, 0);
+    grille->addWidget(jour, 3, 1);
+    grille->addWidget(chaque_jour, 3, 2, 1, 2);
+    grille->addWidget(etiquette(tr("Durée demandée")), 4, 0);
+    grille->addWidget(heures, 4, 1);
+    grille->addWidget(etiquette(tr("Hauteur min.")), 4, 2);
+    grille->addWidget(hauteur_min, 4, 3);
+    grille->addWidget(etiquette(tr("Point")), 5, 0);
+    grille->addWidget(points, 5, 1, 1, 3);
+    grille->addWidget(avertissement, 6, 0, 1, 4);
+    grille->addWidget(verdict, 7, 0, 1, 4);
     mise_en_page->addWidget(groupe);
+    mise_en_page->addStretch();
     calcul = new Calcul_Exposition(this);
 
     // The values.
@@ -154,7 +168,7 @@ Groupe_Exposition::Groupe_Exposition(const Ombrage &ombrage, QWidget *parent) : 
         m_regle = regle();
         const QSignalBlocker bloque(regles);
         regles->setCurrentIndex(static_cast<int>(m_regle.type));
-        nom->setText(nom_regle(m_regle.type));
+        nom->setText(QStringLiteral("Source : ") + source_regle(m_regle.type));
         relancer();
     };
     for (QDateEdit *b : {debut, fin, jour})
@@ -177,7 +191,8 @@ void Groupe_Exposition::ecrire_regle(const Regle_Exposition &regle, double hmin,
     for (QWidget *w : boites)
         w->blockSignals(true);
     regles->setCurrentIndex(static_cast<int>(regle.type));
-    nom->setText(regle.active() ? nom_regle(regle.type) : QString());
+    nom->setText(regle.active() ? QStringLiteral("Source : ") + source_regle(regle.type)
+                                : QString());
     const Critere_Exposition c =
         regle.criteres.empty() ? Critere_Exposition() : regle.criteres.front();
     debut->setDate(date_jour(c.debut));

@@ -17,6 +17,8 @@ namespace
 
 const QColor couleur_hauteur_min(150, 60, 0);
 const QColor couleur_periodes(255, 140, 0, 200);
+// The legend's text of the periods: the same hue, dark enough to read on white.
+const QColor texte_periodes(170, 85, 0);
 constexpr double longueur_trait = 20.0;
 constexpr double interligne_legende = 15.0;
 // A step between two points wider than this share of the drawing crosses the chart's seam.
@@ -34,11 +36,12 @@ void joindre(QPainterPath &chemin, const std::vector<QPointF> &points, double la
     }
 }
 
-void ligne_legende(Scene &scene, int rang, const QPen &stylo, const QString &texte_legende)
+void ligne_legende(Scene &scene, int rang, const QPen &stylo, const QString &texte_legende,
+                   const QColor &couleur_texte)
 {
     const QPointF origine = scene.origine_legende(rang);
     QGraphicsTextItem *texte =
-        scene.ajouter_texte(texte_legende, QFont(QStringLiteral("Courier"), 10), stylo.color());
+        scene.ajouter_texte(texte_legende, QFont(QStringLiteral("Courier"), 10), couleur_texte);
     QGraphicsLineItem *trait =
         scene.addLine(origine.x(), origine.y(), origine.x() + longueur_trait, origine.y(), stylo);
     texte->setPos(origine.x() + longueur_trait, origine.y() - interligne_legende);
@@ -77,7 +80,8 @@ void tracer_exposition(Scene &scene, Ciel &ciel, const Description_Diagramme &de
         QPen stylo(couleur_hauteur_min, 1.5, Qt::DashLine);
         scene.addPath(chemin_hauteur_min(projection, ombrage.hauteur_min), stylo);
         ligne_legende(scene, rang++, stylo,
-                      QStringLiteral("Hauteur minimale %1").arg(degres(ombrage.hauteur_min)));
+                      QStringLiteral("Hauteur minimale %1").arg(degres(ombrage.hauteur_min)),
+                      couleur_hauteur_min);
     }
     // The assessed day: the rule's first day assessed alone.
     if (!regle.active() || regle.criteres.empty() || regle.criteres.front().chaque_jour)
@@ -110,5 +114,6 @@ void tracer_exposition(Scene &scene, Ciel &ciel, const Description_Diagramme &de
     const QPen stylo(couleur_periodes, 5.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     scene.addPath(chemin, stylo);
     ligne_legende(scene, rang, stylo,
-                  QStringLiteral("Soleil sur la fenêtre le %1").arg(texte_jour_mois(date)));
+                  QStringLiteral("Soleil sur la fenêtre le %1").arg(texte_jour_mois(date)),
+                  texte_periodes);
 }
