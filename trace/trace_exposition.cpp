@@ -18,7 +18,7 @@ namespace
 const QColor couleur_hauteur_min(150, 60, 0);
 const QColor couleur_periodes(255, 140, 0, 200);
 // The legend's text of the periods: the same hue, dark enough to read on white.
-const QColor texte_periodes(170, 85, 0);
+const QColor couleur_texte_periodes(170, 85, 0);
 constexpr double longueur_trait = 20.0;
 constexpr double interligne_legende = 15.0;
 // A step between two points wider than this share of the drawing crosses the chart's seam.
@@ -115,5 +115,5 @@ void tracer_exposition(Scene &scene, Ciel &ciel, const Description_Diagramme &de
     scene.addPath(chemin, stylo);
     ligne_legende(scene, rang, stylo,
                   QStringLiteral("Soleil sur la fenêtre le %1").arg(texte_jour_mois(date)),
-                  texte_periodes);
+                  couleur_texte_periodes);
 }
