@@ -207,6 +207,13 @@ private:
     // "Fenêtre et obstacles..." (protections/fenetre_protections.cpp): the dialog, whose
     // accepted value is drawn.
     void ouvrir_fenetre_obstacles();
+    // "Photo du ciel..." (app/fenetre_photo.cpp): its action in the Options menu and its button
+    // beside the import; a photo chosen and calibrated, drawn under the grid, its traced horizon
+    // into the mask table as an imported horizon; and a site's photo read from its file, or
+    // said missing in the status bar.
+    void installer_photo();
+    void ouvrir_photo_ciel();
+    void prendre_photo_du_site(const Photo_Diagramme &lue);
     // Hands the site as the widgets hold it now to the history; `nom` names the step.
     void noter_etape(const QString &nom = QString());
     // Shows or hides the widgets of Mode 1 or Mode 2 and checks its menu action.
@@ -250,6 +257,8 @@ private:
 
     // The window's facade, its devices and the walls, as "Fenêtre et obstacles" left them.
     Ombrage ombrage;
+    // The photo under the diagram and its calibration, as "Photo du ciel" left it.
+    Photo_Diagramme photo;
     // Saved dates, slot = day of the year − 1; a null date marks an empty slot.
     std::array<QDate, 366> dates_enregistrees;
     // The description last drawn (with its mask outline, if any) and the rows it gave: what

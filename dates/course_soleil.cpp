@@ -71,6 +71,7 @@ Description_Diagramme Fenetre_Principale::description_diagramme() const
     description.options = {options.pas_hauteur, options.pas_azimut, options.opacite,
                            options.graduations_affichees(), options.projection};
     description.ombrage = ombrage;
+    description.photo = photo;
     description.taille = ui->graphicsView->size();
     return description;
 }

@@ -141,6 +141,7 @@ void Fenetre_Principale::appliquer_site(const Site &site)
     ui->check_conserver_masques->setEnabled(site.conserver_masques);
 
     ombrage = d.ombrage;
+    prendre_photo_du_site(d.photo);
     const Options_Disque &options = d.options;
     if (options != description_diagramme().options) {
         scene->options.valider(options.pas_azimut, options.pas_hauteur, options.opacite,
