@@ -79,6 +79,11 @@ private:
     std::optional<QApplication> application_;
 };
 
+// The sky photo of `--photo` (or of the site) and its calibration options into the request's
+// description, and with `--photo-horizon` the horizon traced from it as its mask; throws
+// Erreur_usage. Called once every other option is read.
+void lire_photo_demandee(const QCommandLineParser &analyse, Demande &demande);
+
 // The output table as CSV, its header line first.
 QByteArray texte_tableau(const Description_Diagramme &description,
                          const QVector<Ligne_Sortie> &lignes);

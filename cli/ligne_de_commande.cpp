@@ -116,6 +116,19 @@ const QString aide = QStringLiteral(
     "  --obstacle B1:D1:B2:D2:H\n"
     "                        un mur entre les points de gisements B1, B2 à D1, D2 mètres,\n"
     "                        haut de H mètres au-dessus du point ; répétée, 50 au plus\n"
+    "  --photo FICHIER       une photo du ciel (JPEG ou PNG) sous le diagramme\n"
+    "  --photo-objectif OBJ  equidistant (défaut), equisolide, stereographique,\n"
+    "                        orthographique, panorama (360° équirectangulaire) ou C1:C2:C3\n"
+    "                        (r/R = C1·θ + C2·θ² + C3·θ³, θ en radians)\n"
+    "  --photo-centre X:Y    le centre du cercle, en pixels (défaut : trouvé sur l'image)\n"
+    "  --photo-rayon R       le rayon de l'horizon, en pixels (défaut : trouvé sur l'image)\n"
+    "  --photo-nord DEG      le gisement du haut de l'image, ou du bord gauche d'un panorama\n"
+    "  --photo-miroir oui|non\n"
+    "                        l'est à gauche du nord, photo prise vers le haut (défaut : oui,\n"
+    "                        non pour un panorama)\n"
+    "  --photo-opacite P     l'opacité de la photo, de 0 à 100 % (défaut : 60)\n"
+    "  --photo-horizon       trace l'horizon de la photo et le prend pour masque\n"
+    "  --photo-seuil S       le seuil du bleu, de 0 à 255, au lieu du seuil automatique\n"
     "  -h, --help            affiche cette aide\n"
     "  -v, --version         affiche la version\n"
     "\n"
@@ -488,9 +501,15 @@ Options_Ligne::Options_Ligne()
                    option("convention", "CONV"),      option("facade", "AZ"),
                    option("casquette", "P:H[:G:D]"),  option("joue-gauche", "P:D"),
                    option("joue-droite", "P:D"),      option("obstacle", "B1:D1:B2:D2:H")};
+    // The sky photo and its calibration.
+    avec_valeur << option("photo", "FICHIER") << option("photo-objectif", "OBJECTIF")
+                << option("photo-centre", "X:Y") << option("photo-rayon", "R")
+                << option("photo-nord", "DEG") << option("photo-miroir", "oui|non")
+                << option("photo-opacite", "P") << option("photo-seuil", "S");
     drapeaux = {QCommandLineOption(QStringLiteral("tableau")),
                 QCommandLineOption(QStringLiteral("limites")),
                 QCommandLineOption(QStringLiteral("heures"))};
+    drapeaux << QCommandLineOption(QStringLiteral("photo-horizon"));
     analyse.addOptions(avec_valeur);
     analyse.addOptions(drapeaux);
     analyse.addOptions(
@@ -683,6 +702,7 @@ Demande lire_demande(const Options_Ligne &options, const QDate &aujourd_hui)
         d.masque = masque_du_site(*demande.site);
         d.jonction = demande.site->jonction_masques;
     }
+    lire_photo_demandee(analyse, demande);
     return demande;
 }
 

@@ -667,6 +667,17 @@ void TestSite::lectureAcceptee_data()
         QTest::newRow(qPrintable(QStringLiteral("projection ") + nom_projection(type)))
             << site_en_json(projete) << projete;
     }
+    // A sky photo's file and calibration; below the site's folder, its path relative to it.
+    Site photo = base;
+    photo.diagramme.photo.fichier = QStringLiteral("/etudes/photos/ciel.jpg");
+    photo.diagramme.photo.opacite = 35;
+    photo.diagramme.photo.calibration = {Type_Objectif::Polynome,  0.716,  0.0115, -0.0393,
+                                         QPointF(2012.5, 1498.25), 1433.5, -12.5,  false};
+    QTest::newRow("sky photo through a polynomial lens") << site_en_json(photo) << photo;
+    Site relative = photo;
+    relative.diagramme.photo.fichier = QStringLiteral("photos/ciel.jpg");
+    QTest::newRow("sky photo below the site's folder")
+        << site_en_json(photo, QStringLiteral("/etudes")) << relative;
     // Mask rows joined by straight lines: written so, where a file without it has steps.
     Site en_ligne = base;
     en_ligne.jonction_masques = Jonction_Masque::Ligne;
