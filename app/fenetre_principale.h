@@ -167,6 +167,9 @@ private slots:
     void on_actionOuvrir_un_site_triggered();
     void on_actionEnregistrer_le_site_triggered();
     void on_actionEnregistrer_le_site_sous_triggered();
+    // "Propriétés du projet...": the project's dialog, whose accepted value is drawn and kept
+    // in the site (a step of its own).
+    void on_actionProprietes_du_projet_triggered();
     // "Édition": the last step undone, or the last undone redone.
     void on_actionAnnuler_triggered();
     void on_actionRetablir_triggered();
@@ -201,8 +204,9 @@ private:
     // Whether the current state may be dropped: no unsaved change, or the user chose to save
     // (successfully, through "Enregistrer sous" for a study never saved) or not to.
     bool abandon_accepte();
-    // The title's "*": whether the site has changed since it was last opened or saved, or a
-    // study never saved since the window started ("Sans titre*").
+    // The title: the project's name when it has one, the site's name, and the "*" of whether
+    // the site has changed since it was last opened or saved, or a study never saved since the
+    // window started ("Sans titre*").
     void actualiser_modification();
     // "Fenêtre et obstacles..." (protections/fenetre_protections.cpp): the dialog, whose
     // accepted value is drawn.
@@ -259,6 +263,8 @@ private:
     Ombrage ombrage;
     // The photo under the diagram and its calibration, as "Photo du ciel" left it.
     Photo_Diagramme photo;
+    // The study's project, as "Propriétés du projet" left it.
+    Projet projet;
     // Saved dates, slot = day of the year − 1; a null date marks an empty slot.
     std::array<QDate, 366> dates_enregistrees;
     // The description last drawn (with its mask outline, if any) and the rows it gave: what

@@ -17,9 +17,15 @@
 #include <optional>
 #include <vector>
 
-// A usage error: its message names the option.
+// A usage error: its message names the option. A batch refused for several lines says each on
+// a line of its own: the first in `message`, the others in `suite`.
 struct Erreur_usage {
+    Erreur_usage(const QString &texte, const QStringList &autres = {})
+        : message(texte), suite(autres)
+    {
+    }
     QString message;
+    QStringList suite;
 };
 
 // What the arguments ask for.
@@ -49,6 +55,8 @@ struct Options_Ligne {
     // The options that take a value, and the flags; a batch's columns are named after both.
     QList<QCommandLineOption> avec_valeur;
     QList<QCommandLineOption> drapeaux;
+    // The batch's option, which takes its file's name.
+    QCommandLineOption lot{QStringLiteral("lot"), QString(), QStringLiteral("FICHIER")};
 };
 
 // The reason the parser refused `arguments`, in French and naming the option.

@@ -129,6 +129,10 @@ const QString aide = QStringLiteral(
     "  --photo-opacite P     l'opacité de la photo, de 0 à 100 % (défaut : 60)\n"
     "  --photo-horizon       trace l'horizon de la photo et le prend pour masque\n"
     "  --photo-seuil S       le seuil du bleu, de 0 à 255, au lieu du seuil automatique\n"
+    "  --projet NOM          le nom du projet, en tête du cartouche de la page du rapport\n"
+    "  --adresse TEXTE       l'adresse du projet\n"
+    "  --client NOM          le client du projet\n"
+    "  --auteur NOM          l'auteur de l'étude\n"
     "  -h, --help            affiche cette aide\n"
     "  -v, --version         affiche la version\n"
     "\n"
@@ -413,9 +417,9 @@ QString refus_arguments(const Options_Ligne &options, const QStringList &argumen
         if (!prend_valeur)
             return QStringLiteral("--%1 : cette option ne prend pas de valeur").arg(nom);
     }
-    // The last option wants a value and none follows.
+    // The last option wants a value and none follows; `--lot` too.
     const QString derniere = arguments.size() > 1 ? arguments.constLast() : QString();
-    for (const QCommandLineOption &option : avec_valeur)
+    for (const QCommandLineOption &option : avec_valeur + QList<QCommandLineOption>{options.lot})
         if (derniere == QLatin1String("--") + option.names().constLast())
             return QStringLiteral("%1 : valeur manquante (%2)").arg(derniere, option.valueName());
     return analyse.errorText();
@@ -506,6 +510,9 @@ Options_Ligne::Options_Ligne()
                 << option("photo-centre", "X:Y") << option("photo-rayon", "R")
                 << option("photo-nord", "DEG") << option("photo-miroir", "oui|non")
                 << option("photo-opacite", "P") << option("photo-seuil", "S");
+    // The project named on the report page.
+    avec_valeur << option("projet", "NOM") << option("adresse", "TEXTE") << option("client", "NOM")
+                << option("auteur", "NOM");
     drapeaux = {QCommandLineOption(QStringLiteral("tableau")),
                 QCommandLineOption(QStringLiteral("limites")),
                 QCommandLineOption(QStringLiteral("heures"))};
@@ -513,8 +520,7 @@ Options_Ligne::Options_Ligne()
     analyse.addOptions(avec_valeur);
     analyse.addOptions(drapeaux);
     analyse.addOptions(
-        {QCommandLineOption(QStringLiteral("lot"), QString(), QStringLiteral("FICHIER")),
-         QCommandLineOption(QStringLiteral("silencieux")),
+        {lot, QCommandLineOption(QStringLiteral("silencieux")),
          QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}),
          QCommandLineOption(QStringList{QStringLiteral("v"), QStringLiteral("version")})});
 }
@@ -677,6 +683,12 @@ Demande lire_demande(const Options_Ligne &options, const QDate &aujourd_hui)
     };
     lire_ombrage(d.ombrage, donnee("facade"), donnee("casquette"), donnee("joue-gauche"),
                  donnee("joue-droite"), analyse.values(QStringLiteral("obstacle")));
+    // The project's texts given replace the site's, each on its own.
+    for (const auto &[option, texte] :
+         {std::make_pair("projet", &d.projet.nom), std::make_pair("adresse", &d.projet.adresse),
+          std::make_pair("client", &d.projet.client), std::make_pair("auteur", &d.projet.auteur)})
+        if (analyse.isSet(QString::fromLatin1(option)))
+            *texte = donnee(option);
 
     demande.tableau = analyse.isSet(QStringLiteral("tableau"));
     if (analyse.isSet(QStringLiteral("export"))) {
@@ -804,9 +816,10 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
 {
     Options_Ligne options;
     QCommandLineParser &analyse = options.analyse;
-    auto usage = [&](const QString &message) {
-        erreurs << nom_programme << QStringLiteral(" : ") << sans_controles(message) << '\n'
-                << QStringLiteral("Essayez « orvane --help ».") << '\n';
+    auto usage = [&](const QString &message, const QStringList &suite = {}) {
+        for (const QString &ligne : QStringList{message} + suite)
+            erreurs << nom_programme << QStringLiteral(" : ") << sans_controles(ligne) << '\n';
+        erreurs << QStringLiteral("Essayez « orvane --help ».") << '\n';
         erreurs.flush();
         return statut_usage;
     };
@@ -834,7 +847,7 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
         else
             demande = lire_demande(options, aujourd_hui);
     } catch (const Erreur_usage &erreur) {
-        return usage(erreur.message);
+        return usage(erreur.message, erreur.suite);
     }
     if (analyse.isSet(QStringLiteral("lot")))
         return executer_lot(lot, !analyse.isSet(QStringLiteral("silencieux")), erreurs);

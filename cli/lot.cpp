@@ -40,6 +40,8 @@ const QStringList hors_colonnes = {QStringLiteral("lot"), QStringLiteral("silenc
 // The columns whose cell holds several values, separated by spaces, each given as the option
 // once.
 const QStringList colonnes_repetees = {QStringLiteral("date"), QStringLiteral("obstacle")};
+// The most refused lines said one by one; the others are counted.
+constexpr int lignes_refusees_dites = 20;
 // The columns that name a file the line writes.
 const QStringList colonnes_fichiers = {QStringLiteral("export"), QStringLiteral("tableau"),
                                        QStringLiteral("enregistrer-site")};
@@ -160,12 +162,16 @@ public:
         affichee_ = false;
     }
 
+    // The progress line ends, and a summary follows it: "200 diagrammes en 0,9 s".
     void finir()
     {
-        if (active_ && affichee_) {
+        if (!active_)
+            return;
+        if (affichee_)
             erreurs_ << '\n';
-            erreurs_.flush();
-        }
+        erreurs_ << texte_bilan(total_, horloge_.elapsed()) << '\n';
+        erreurs_.flush();
+        affichee_ = false;
     }
 
 private:
@@ -217,6 +223,14 @@ QByteArray compte_rendu(int indice, const QStringList &echecs)
 }
 
 } // namespace
+
+QString texte_bilan(int diagrammes, qint64 millisecondes)
+{
+    return QStringLiteral("%1 %2 en %3 s")
+        .arg(diagrammes)
+        .arg(diagrammes == 1 ? QStringLiteral("diagramme") : QStringLiteral("diagrammes"))
+        .arg(QLocale(QLocale::French).toString(double(millisecondes) / 1000.0, 'f', 1));
+}
 
 Lot lire_lot(const Options_Ligne &options, const QDate &aujourd_hui)
 {
@@ -279,6 +293,19 @@ Lot lire_lot(const Options_Ligne &options, const QDate &aujourd_hui)
     if (lignes.value(0).trimmed().isEmpty())
         throw erreur(1, QString(),
                      QStringLiteral("la ligne d'en-tête manque (colonnes export, latitude ...)"));
+    // A file written by a spreadsheet set to another separator: one cell, which no column name
+    // would hold.
+    const auto autre_separateur = [](const QStringList &valeurs, const QString &ligne) {
+        if (valeurs.size() != 1)
+            return QString();
+        if (ligne.contains(QLatin1Char('\t')))
+            return QStringLiteral("le séparateur des colonnes est « ; », pas la tabulation");
+        if (ligne.contains(QLatin1Char(',')))
+            return QStringLiteral("le séparateur des colonnes est « ; », pas la virgule");
+        return QString();
+    };
+    if (!autre_separateur(colonnes, lignes.value(0)).isEmpty())
+        throw erreur(1, QString(), autre_separateur(colonnes, lignes.value(0)));
     QStringList drapeaux;
     for (const QCommandLineOption &option : options.drapeaux)
         drapeaux << option.names().constLast();
@@ -311,97 +338,137 @@ Lot lire_lot(const Options_Ligne &options, const QDate &aujourd_hui)
     QHash<QString, QPair<int, QString>> fichiers_lus;
     fichiers_lus.insert(chemin_reel(lot.fichier), qMakePair(0, QString()));
     std::vector<std::tuple<QString, int, QString>> ecrits_dans_l_ordre;
+    // Every line is checked, and each refused line said: its number and its first problem.
+    std::vector<std::pair<int, QString>> refus;
     for (int i = 1; i < lignes.size(); ++i) {
         const int numero = i + 1;
         if (lignes[i].trimmed().isEmpty())
             continue;
-        const QStringList valeurs_ligne = cellules(lignes[i]);
-        verifier_cellules(numero, valeurs_ligne);
-        if (valeurs_ligne.size() != colonnes.size())
-            throw erreur(numero, QString(),
-                         QStringLiteral("%1 cellules pour %2 colonnes")
-                             .arg(valeurs_ligne.size())
-                             .arg(colonnes.size()));
-        QStringList arguments{nom_programme};
-        QString tableau;
-        bool ecrit = false;
-        for (int c = 0; c < colonnes.size(); ++c) {
-            const QString &colonne = colonnes[c];
-            const QString &valeur = valeurs_ligne[c];
-            if (valeur.isEmpty())
-                continue;
-            if (colonnes_fichiers.contains(colonne))
-                ecrit = true;
-            if (colonne == QLatin1String("site") || colonne == QLatin1String("masque"))
-                fichiers_lus.insert(chemin_reel(valeur), qMakePair(numero, colonne));
-            if (colonne == QLatin1String("tableau")) {
-                tableau = valeur;
-                arguments << QStringLiteral("--tableau");
-            } else if (drapeaux.contains(colonne)) {
-                if (valeur == QLatin1String("oui"))
-                    arguments << QStringLiteral("--") + colonne;
-                else if (valeur != QLatin1String("non"))
-                    throw erreur(numero, colonne,
-                                 QStringLiteral("« %1 » : attendu oui ou non").arg(valeur));
-            } else if (colonnes_repetees.contains(colonne)) {
-                for (const QString &partie : valeur.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-                    arguments << QStringLiteral("--") + colonne << partie;
-            } else {
-                arguments << QStringLiteral("--") + colonne << valeur;
-            }
-        }
-        if (!ecrit)
-            throw erreur(numero, QString(),
-                         QStringLiteral("rien à écrire : remplissez la colonne export, tableau ou "
-                                        "enregistrer-site"));
-
-        Options_Ligne options_ligne;
-        Ligne_Lot ligne_lot;
-        ligne_lot.numero = numero;
         try {
-            if (!options_ligne.analyse.parse(arguments))
-                throw Erreur_usage{refus_arguments(options_ligne, arguments)};
-            ligne_lot.demande = lire_demande(options_ligne, aujourd_hui);
-        } catch (const Erreur_usage &refus) {
-            const QString colonne = colonne_du_message(refus.message, colonnes);
-            throw erreur(numero, colonne, refus.message);
-        }
-        ligne_lot.demande.fichier_tableau = tableau;
+            const QStringList valeurs_ligne = cellules(lignes[i]);
+            verifier_cellules(numero, valeurs_ligne);
+            if (valeurs_ligne.size() != colonnes.size()) {
+                const QString separateur = autre_separateur(valeurs_ligne, lignes[i]);
+                throw erreur(numero, QString(),
+                             QStringLiteral("%1 cellules pour %2 colonnes%3")
+                                 .arg(valeurs_ligne.size())
+                                 .arg(colonnes.size())
+                                 .arg(separateur.isEmpty() ? QString()
+                                                           : QStringLiteral(" : ") + separateur));
+            }
+            QStringList arguments{nom_programme};
+            QString tableau;
+            bool ecrit = false;
+            for (int c = 0; c < colonnes.size(); ++c) {
+                const QString &colonne = colonnes[c];
+                const QString &valeur = valeurs_ligne[c];
+                if (valeur.isEmpty())
+                    continue;
+                if (colonnes_fichiers.contains(colonne))
+                    ecrit = true;
+                if (colonne == QLatin1String("site") || colonne == QLatin1String("masque"))
+                    fichiers_lus.insert(chemin_reel(valeur), qMakePair(numero, colonne));
+                if (colonne == QLatin1String("tableau")) {
+                    tableau = valeur;
+                    arguments << QStringLiteral("--tableau");
+                } else if (drapeaux.contains(colonne)) {
+                    // "Oui" and "NON" as a spreadsheet may capitalise them.
+                    if (valeur.compare(QLatin1String("oui"), Qt::CaseInsensitive) == 0)
+                        arguments << QStringLiteral("--") + colonne;
+                    else if (valeur.compare(QLatin1String("non"), Qt::CaseInsensitive) != 0)
+                        throw erreur(numero, colonne,
+                                     QStringLiteral("« %1 » : attendu oui ou non").arg(valeur));
+                } else if (colonnes_repetees.contains(colonne)) {
+                    for (const QString &partie : valeur.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                        arguments << QStringLiteral("--") + colonne << partie;
+                } else {
+                    arguments << QStringLiteral("--") + colonne << valeur;
+                }
+            }
+            if (!ecrit)
+                throw erreur(
+                    numero, QString(),
+                    QStringLiteral("rien à écrire : remplissez la colonne export, tableau ou "
+                                   "enregistrer-site"));
 
-        const Demande &demande = ligne_lot.demande;
-        for (const auto &[colonne, chemin] :
-             {qMakePair(QStringLiteral("export"), demande.fichier),
-              qMakePair(QStringLiteral("tableau"), demande.fichier_tableau),
-              qMakePair(QStringLiteral("enregistrer-site"), demande.fichier_site)}) {
-            if (chemin.isEmpty())
-                continue;
-            const QString absolu = chemin_reel(chemin);
-            const auto deja = fichiers_ecrits.constFind(absolu);
-            if (deja != fichiers_ecrits.constEnd())
-                throw erreur(numero, colonne,
-                             QStringLiteral("« %1 » est déjà écrit par la ligne %2 (colonne %3)")
-                                 .arg(chemin)
-                                 .arg(deja->first)
-                                 .arg(deja->second));
-            fichiers_ecrits.insert(absolu, qMakePair(numero, colonne));
-            ecrits_dans_l_ordre.emplace_back(chemin, numero, colonne);
+            Options_Ligne options_ligne;
+            Ligne_Lot ligne_lot;
+            ligne_lot.numero = numero;
+            try {
+                if (!options_ligne.analyse.parse(arguments))
+                    throw Erreur_usage{refus_arguments(options_ligne, arguments)};
+                ligne_lot.demande = lire_demande(options_ligne, aujourd_hui);
+            } catch (const Erreur_usage &refus) {
+                const QString colonne = colonne_du_message(refus.message, colonnes);
+                throw erreur(numero, colonne, refus.message);
+            }
+            ligne_lot.demande.fichier_tableau = tableau;
+
+            const Demande &demande = ligne_lot.demande;
+            for (const auto &[colonne, chemin] :
+                 {qMakePair(QStringLiteral("export"), demande.fichier),
+                  qMakePair(QStringLiteral("tableau"), demande.fichier_tableau),
+                  qMakePair(QStringLiteral("enregistrer-site"), demande.fichier_site)}) {
+                if (chemin.isEmpty())
+                    continue;
+                // A folder that is not there is said now, before anything is drawn, rather than
+                // found missing by each line that writes into it.
+                const QFileInfo dossier(QFileInfo(chemin).absolutePath());
+                if (!dossier.isDir())
+                    throw erreur(numero, colonne,
+                                 (dossier.exists()
+                                      ? QStringLiteral("« %1 » n'est pas un dossier")
+                                      : QStringLiteral("le dossier « %1 » n'existe pas"))
+                                     .arg(QFileInfo(chemin).path()));
+                const QString absolu = chemin_reel(chemin);
+                const auto deja = fichiers_ecrits.constFind(absolu);
+                if (deja != fichiers_ecrits.constEnd())
+                    throw erreur(
+                        numero, colonne,
+                        QStringLiteral("« %1 » est déjà écrit par la ligne %2 (colonne %3)")
+                            .arg(chemin)
+                            .arg(deja->first)
+                            .arg(deja->second));
+                fichiers_ecrits.insert(absolu, qMakePair(numero, colonne));
+                ecrits_dans_l_ordre.emplace_back(chemin, numero, colonne);
+            }
+            lot.lignes.push_back(std::move(ligne_lot));
+        } catch (const Erreur_usage &refusee) {
+            refus.emplace_back(numero, refusee.message);
         }
-        lot.lignes.push_back(std::move(ligne_lot));
     }
     // No line writes over what the batch reads, whichever line comes first.
     for (const auto &[chemin, ligne, colonne] : ecrits_dans_l_ordre) {
         const auto lu = fichiers_lus.constFind(chemin_reel(chemin));
-        if (lu == fichiers_lus.constEnd())
+        const int numero = ligne;
+        if (lu == fichiers_lus.constEnd() ||
+            std::any_of(refus.cbegin(), refus.cend(),
+                        [numero](const auto &deja) { return deja.first == numero; }))
             continue;
-        throw erreur(ligne, colonne,
-                     lu->first == 0
-                         ? QStringLiteral("« %1 » est le fichier du lot lui-même").arg(chemin)
-                         : QStringLiteral("« %1 » est lu par la ligne %2 (colonne %3)")
-                               .arg(chemin)
-                               .arg(lu->first)
-                               .arg(lu->second));
+        refus.emplace_back(
+            ligne, erreur(ligne, colonne,
+                          lu->first == 0
+                              ? QStringLiteral("« %1 » est le fichier du lot lui-même").arg(chemin)
+                              : QStringLiteral("« %1 » est lu par la ligne %2 (colonne %3)")
+                                    .arg(chemin)
+                                    .arg(lu->first)
+                                    .arg(lu->second))
+                       .message);
     }
-    return lot;
+    if (refus.empty())
+        return lot;
+    std::stable_sort(refus.begin(), refus.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    Erreur_usage refuse{refus.front().second, {}};
+    const int dites = std::min(int(refus.size()), lignes_refusees_dites);
+    for (int k = 1; k < dites; ++k)
+        refuse.suite << refus[std::size_t(k)].second;
+    if (int(refus.size()) > dites)
+        refuse.suite << QStringLiteral("%1 : et %2 autres lignes refusées, %3 en tout")
+                            .arg(nomme)
+                            .arg(int(refus.size()) - dites)
+                            .arg(refus.size());
+    throw refuse;
 }
 
 int executer_lot(const Lot &lot, bool progression, QTextStream &erreurs)

@@ -73,6 +73,7 @@ Description_Diagramme Fenetre_Principale::description_diagramme() const
     description.ombrage = ombrage;
     description.photo = photo;
     description.taille = ui->graphicsView->size();
+    description.projet = projet;
     return description;
 }
 

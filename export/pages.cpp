@@ -318,6 +318,16 @@ QRectF partie_dessinee(QGraphicsScene &scene)
     partie &= tout;
     QRectF agrandie = partie;
     const auto items = scene.items(partie, Qt::IntersectsItemBoundingRect);
+    if (!projection.est_polaire()) {
+        // The chart comes with what stands on it (its labels, the dates beside its courses);
+        // the legend and the caption, in the corners beside it, only reach in and stay out:
+        // the page's table and lines say what they say. White round it, so that the page's
+        // frame does not touch the cardinal labels at its ends.
+        for (const QGraphicsItem *item : items)
+            if (partie.contains(item->sceneBoundingRect().center()))
+                agrandie |= item->sceneBoundingRect();
+        return agrandie.adjusted(-12.0, -6.0, 12.0, 10.0) & tout;
+    }
     for (const QGraphicsItem *item : items)
         agrandie |= item->sceneBoundingRect();
     // A row that stands inside comes whole, with what is beside it (a legend row's swatch left
@@ -418,7 +428,8 @@ bool exporter_diagramme(QGraphicsScene &scene, const QSize &taille, const Legend
 
 QStringList lignes_cartouche(const Legende_page &legende)
 {
-    QStringList lignes = {
+    QStringList lignes = legende.projet;
+    lignes << QStringList{
         legende.latitude_page.isEmpty() ? legende.latitude : legende.latitude_page,
         legende.longitude, legende.fuseau, tr("Échelle des heures : %1").arg(legende.echelle)};
     if (!legende.lignes_horaires.isEmpty())
@@ -480,7 +491,9 @@ void dessiner_page(QGraphicsScene &scene, const Legende_page &legende, QPagedPai
 namespace
 {
 
-// The report page; false when the device could not be painted on.
+// The report page; false when the device could not be painted on. A disc stands left of a
+// column that holds the title block and the table; the cylindrical chart, as wide as it is low,
+// takes the page's whole width, with the title block and the table side by side under it.
 bool dessiner(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDevice &page)
 {
     QPainter peintre;
@@ -498,7 +511,9 @@ bool dessiner(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDev
     const QColor encre(0x20, 0x20, 0x20);
     const QColor filet(0xb0, 0xb0, 0xb0);
     const double droite = largeur_page - marge;
-    const double x_colonne = droite - largeur_colonne;
+    const auto *diagramme = qobject_cast<const Scene *>(&scene);
+    const bool en_largeur = diagramme && !diagramme->projection().est_polaire() &&
+                            !diagramme->projection().cadre().isEmpty();
 
     // Heading across the page: the title, then a rule.
     double y = marge;
@@ -512,13 +527,166 @@ bool dessiner(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDev
     y += 14.0;
     const double haut = y;
 
-    // The diagram: the scene's rectangle fitted into the space left of the column, kept in
-    // proportion. Recorded first in a picture, at the screen's resolution, and replayed at the
-    // device's: the diagram's texts, whose sizes are in points, keep their size against its
-    // lines as on screen whatever the device's resolution.
-    const QRectF cadre(marge, haut, x_colonne - gouttiere - marge, hauteur_page - marge - haut);
+    // The title block's lines and the hatchings' lines under them; the project's first line
+    // and the place's first line in bold.
+    const QFont texte = police_page(11);
+    const QFont texte_gras = police_page(11, true);
+    const QFontMetricsF mesure(texte);
+    const double interligne = mesure.height() + 3.0;
+    const QStringList cartouche = lignes_cartouche(legende);
+    // A hatching's line, after its swatch, wraps within the block's width.
+    constexpr double cote_echantillon = 10.0;
+    constexpr double retrait = cote_echantillon + 5.0;
+    const auto cadre_hachure = [&](const QString &ligne, double largeur) {
+        return mesure.boundingRect(QRectF(0.0, 0.0, largeur - retrait, hauteur_page),
+                                   Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, ligne);
+    };
+    const auto hauteur_hachures = [&](double largeur) {
+        double hauteur = legende.hachures.isEmpty() ? 0.0 : 4.0;
+        for (const Hachure_page &hachure : legende.hachures)
+            hauteur += cadre_hachure(hachure.texte, largeur).height() + 3.0;
+        return hauteur;
+    };
+    const auto dessiner_cartouche = [&](double x, double y_haut, double largeur) {
+        peintre.setPen(encre);
+        for (int k = 0; k < cartouche.size(); ++k) {
+            peintre.setFont(k == 0 || k == legende.projet.size() ? texte_gras : texte);
+            peintre.drawText(
+                QPointF(x, y_haut + mesure.ascent()),
+                QFontMetricsF(peintre.font()).elidedText(cartouche[k], Qt::ElideMiddle, largeur));
+            y_haut += interligne;
+        }
+        return y_haut;
+    };
+    // Each hatching: a swatch in its colour and pattern, then what it shows.
+    const auto dessiner_hachures = [&](double x, double y_haut, double largeur) {
+        if (!legende.hachures.isEmpty())
+            y_haut += 4.0;
+        peintre.setFont(texte);
+        for (const Hachure_page &hachure : legende.hachures) {
+            const QRectF echantillon(x, y_haut + (mesure.height() - cote_echantillon) / 2.0,
+                                     cote_echantillon, cote_echantillon);
+            peintre.setPen(QPen(hachure.couleur, 0.75));
+            peintre.setBrush(QBrush(hachure.couleur, hachure.motif));
+            peintre.drawRect(echantillon);
+            peintre.setBrush(Qt::NoBrush);
+            peintre.setPen(encre);
+            const QRectF place =
+                cadre_hachure(hachure.texte, largeur).translated(x + retrait, y_haut);
+            peintre.drawText(place, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, hachure.texte);
+            y_haut += place.height() + 3.0;
+        }
+        return y_haut;
+    };
+
+    // The output table: the plotted date in its course's colour leads each row.
+    QStringList entetes = legende.entetes;
+    entetes.prepend(tr("Courbe"));
+    QFont cellule;
+    QFont entete;
+    QVector<double> largeurs;
+    double total = 0.0;
+    // The columns' widths in type of `corps` points: the widest of each column's texts.
+    const auto mesurer = [&](double corps) {
+        cellule = police_page(corps);
+        entete = police_page(corps, true);
+        const QFontMetricsF mesure_cellule(cellule);
+        largeurs.fill(0.0, entetes.size());
+        for (int c = 0; c < entetes.size(); ++c)
+            largeurs[c] = QFontMetricsF(entete).horizontalAdvance(entetes[c]);
+        for (int l = 0; l < legende.lignes.size(); ++l) {
+            largeurs[0] = std::max(
+                largeurs[0], 22.0 + mesure_cellule.horizontalAdvance(legende.dates.value(l).first));
+            for (int c = 0; c < legende.lignes[l].size() && c + 1 < entetes.size(); ++c)
+                largeurs[c + 1] = std::max(largeurs[c + 1],
+                                           mesure_cellule.horizontalAdvance(legende.lignes[l][c]));
+        }
+        total = 0.0;
+        for (double l : qAsConst(largeurs))
+            total += l;
+    };
+    // The table's type for a column `largeur_table` wide: a table too wide for it (the two
+    // columns of a mask) takes a smaller type, a whole unit at least at each step, so that it
+    // fits with a little room between its columns.
+    const auto ajuster = [&](double largeur_table) {
+        double corps = corps_table;
+        mesurer(corps);
+        while (total > largeur_table - ecart_colonnes * largeurs.size() && corps > corps_min) {
+            corps = std::max(
+                corps_min,
+                std::min(corps - 1.0,
+                         corps * (largeur_table - ecart_colonnes * largeurs.size()) / total));
+            mesurer(corps);
+        }
+    };
+    const double hauteur_titre_table = interligne + 2.0;
+    const auto dessiner_table = [&](double x_table, double y_table, double largeur_table,
+                                    double bas) {
+        peintre.setFont(texte_gras);
+        peintre.setPen(encre);
+        peintre.drawText(QPointF(x_table, y_table + mesure.ascent()),
+                         tr("Lever et coucher du soleil, durée du jour"));
+        y_table += hauteur_titre_table;
+        // The rows share the height left under the heading, up to half as tall again as they
+        // need; returns where the table ends.
+        const double hauteur_min = QFontMetricsF(cellule).height() + 5.0;
+        const double hauteur_ligne = std::clamp((bas - y_table) / (legende.lignes.size() + 1),
+                                                hauteur_min, hauteur_min * 1.5);
+        // The room left is shared between the columns.
+        const double jeu = std::max(0.0, (largeur_table - total) / largeurs.size());
+        QVector<double> colonnes = largeurs;
+        for (double &l : colonnes)
+            l += jeu;
+        auto rangee = [&](double y_ligne, const QStringList &textes, const QFont &police,
+                          const QColor &couleur_date) {
+            peintre.setFont(police);
+            double x = x_table;
+            for (int c = 0; c < textes.size() && c < colonnes.size(); ++c) {
+                QRectF case_(x, y_ligne, colonnes[c], hauteur_ligne);
+                if (c == 0 && couleur_date.isValid()) {
+                    peintre.setPen(QPen(couleur_date, 2.0));
+                    const double milieu = y_ligne + hauteur_ligne / 2.0;
+                    peintre.drawLine(QPointF(x + 2.0, milieu), QPointF(x + 18.0, milieu));
+                    case_.setLeft(x + 22.0);
+                    // The stroke in the course's colour, its text in a shade readable on paper.
+                    peintre.setPen(couleur_lisible(couleur_date));
+                    peintre.drawText(case_, Qt::AlignLeft | Qt::AlignVCenter, textes[c]);
+                } else {
+                    peintre.setPen(encre);
+                    peintre.drawText(case_,
+                                     (c == 0 ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter,
+                                     textes[c]);
+                }
+                x += colonnes[c];
+            }
+        };
+        const double largeur_rangee = std::min(largeur_table, total + jeu * colonnes.size());
+        peintre.fillRect(QRectF(x_table, y_table, largeur_rangee, hauteur_ligne),
+                         QColor(0xee, 0xee, 0xee));
+        rangee(y_table, entetes, entete, QColor());
+        y_table += hauteur_ligne;
+        peintre.setPen(QPen(encre, 0.75));
+        peintre.drawLine(QPointF(x_table, y_table), QPointF(x_table + largeur_rangee, y_table));
+        for (int l = 0; l < legende.lignes.size(); ++l) {
+            const QPair<QString, QColor> date = legende.dates.value(l);
+            rangee(y_table, QStringList{date.first} + legende.lignes[l], cellule,
+                   date.second.isValid() ? date.second : encre);
+            y_table += hauteur_ligne;
+            peintre.setPen(QPen(filet, 0.5));
+            peintre.drawLine(QPointF(x_table, y_table), QPointF(x_table + largeur_rangee, y_table));
+        }
+        return y_table;
+    };
+
+    // The diagram: the scene's part fitted into `cadre`, kept in proportion, centred across it
+    // and against its top. Recorded first in a picture, at the screen's resolution, and
+    // replayed at the device's: the diagram's texts, whose sizes are in points, keep their
+    // size against its lines as on screen whatever the device's resolution. Returns the height
+    // it takes.
     const QRectF source = partie_dessinee(scene);
-    if (!source.isEmpty()) {
+    const auto dessiner_diagramme = [&](const QRectF &cadre) {
+        if (source.isEmpty())
+            return 0.0;
         QPicture image;
         {
             QPainter enregistreur(&image);
@@ -552,113 +720,46 @@ bool dessiner(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDev
         peintre.setBrush(Qt::NoBrush);
         peintre.drawRect(QRectF(cadre.left() + (cadre.width() - taille.width()) / 2.0, cadre.top(),
                                 taille.width(), taille.height()));
-    }
-
-    // The title block, right of the diagram: the place, the times, the sun, the horizon and
-    // the page's making; then the table under its heading.
-    y = haut;
-    const QFont texte = police_page(11);
-    const QFont texte_gras = police_page(11, true);
-    const QFontMetricsF mesure(texte);
-    const double interligne = mesure.height() + 3.0;
-    peintre.setPen(encre);
-    const QStringList cartouche = lignes_cartouche(legende);
-    for (int k = 0; k < cartouche.size(); ++k) {
-        peintre.setFont(k == 0 ? texte_gras : texte);
-        peintre.drawText(QPointF(x_colonne, y + mesure.ascent()),
-                         QFontMetricsF(peintre.font())
-                             .elidedText(cartouche[k], Qt::ElideMiddle, largeur_colonne));
-        y += interligne;
-    }
-    y += 10.0;
-    peintre.setFont(texte_gras);
-    peintre.drawText(QPointF(x_colonne, y + mesure.ascent()),
-                     tr("Lever et coucher du soleil, durée du jour"));
-    y += interligne + 2.0;
-
-    // The output table: the plotted date in its course's colour leads each row.
-    QStringList entetes = legende.entetes;
-    entetes.prepend(tr("Courbe"));
-    QFont cellule;
-    QFont entete;
-    QVector<double> largeurs;
-    double total = 0.0;
-    // The columns' widths in type of `corps` points: the widest of each column's texts.
-    const auto mesurer = [&](double corps) {
-        cellule = police_page(corps);
-        entete = police_page(corps, true);
-        const QFontMetricsF mesure_cellule(cellule);
-        largeurs.fill(0.0, entetes.size());
-        for (int c = 0; c < entetes.size(); ++c)
-            largeurs[c] = QFontMetricsF(entete).horizontalAdvance(entetes[c]);
-        for (int l = 0; l < legende.lignes.size(); ++l) {
-            largeurs[0] = std::max(
-                largeurs[0], 22.0 + mesure_cellule.horizontalAdvance(legende.dates.value(l).first));
-            for (int c = 0; c < legende.lignes[l].size() && c + 1 < entetes.size(); ++c)
-                largeurs[c + 1] = std::max(largeurs[c + 1],
-                                           mesure_cellule.horizontalAdvance(legende.lignes[l][c]));
-        }
-        total = 0.0;
-        for (double l : qAsConst(largeurs))
-            total += l;
+        return taille.height();
     };
-    double corps = corps_table;
-    mesurer(corps);
-    // A table too wide for the column (the two columns of a mask) takes a smaller type, a
-    // whole unit at least at each step, so that it fits with a little room between its columns.
-    while (total > largeur_colonne - ecart_colonnes * largeurs.size() && corps > corps_min) {
-        corps = std::max(
-            corps_min,
-            std::min(corps - 1.0,
-                     corps * (largeur_colonne - ecart_colonnes * largeurs.size()) / total));
-        mesurer(corps);
-    }
-    // The rows share the height left under the heading, up to half as tall again as they need.
-    const double hauteur_min = QFontMetricsF(cellule).height() + 5.0;
-    const double hauteur_ligne = std::clamp(
-        (hauteur_page - marge - y) / (legende.lignes.size() + 1), hauteur_min, hauteur_min * 1.5);
-    // The room left is shared between the columns.
-    const double jeu = std::max(0.0, (largeur_colonne - total) / largeurs.size());
-    for (double &l : largeurs)
-        l += jeu;
 
-    auto rangee = [&](double y_ligne, const QStringList &textes, const QFont &police,
-                      const QColor &couleur_date) {
-        peintre.setFont(police);
-        double x = x_colonne;
-        for (int c = 0; c < textes.size() && c < largeurs.size(); ++c) {
-            QRectF case_(x, y_ligne, largeurs[c], hauteur_ligne);
-            if (c == 0 && couleur_date.isValid()) {
-                peintre.setPen(QPen(couleur_date, 2.0));
-                const double milieu = y_ligne + hauteur_ligne / 2.0;
-                peintre.drawLine(QPointF(x + 2.0, milieu), QPointF(x + 18.0, milieu));
-                case_.setLeft(x + 22.0);
-                // The stroke in the course's colour, its text in a shade readable on paper.
-                peintre.setPen(couleur_lisible(couleur_date));
-                peintre.drawText(case_, Qt::AlignLeft | Qt::AlignVCenter, textes[c]);
-            } else {
-                peintre.setPen(encre);
-                peintre.drawText(case_,
-                                 (c == 0 ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter,
-                                 textes[c]);
-            }
-            x += largeurs[c];
-        }
-    };
-    const double largeur_table = std::min(largeur_colonne, total + jeu * largeurs.size());
-    peintre.fillRect(QRectF(x_colonne, y, largeur_table, hauteur_ligne), QColor(0xee, 0xee, 0xee));
-    rangee(y, entetes, entete, QColor());
-    y += hauteur_ligne;
-    peintre.setPen(QPen(encre, 0.75));
-    peintre.drawLine(QPointF(x_colonne, y), QPointF(x_colonne + largeur_table, y));
-    for (int l = 0; l < legende.lignes.size(); ++l) {
-        const QPair<QString, QColor> date = legende.dates.value(l);
-        rangee(y, QStringList{date.first} + legende.lignes[l], cellule,
-               date.second.isValid() ? date.second : encre);
-        y += hauteur_ligne;
-        peintre.setPen(QPen(filet, 0.5));
-        peintre.drawLine(QPointF(x_colonne, y), QPointF(x_colonne + largeur_table, y));
+    const double bas_page = hauteur_page - marge;
+    if (!en_largeur) {
+        const double x_colonne = droite - largeur_colonne;
+        dessiner_diagramme(QRectF(marge, haut, x_colonne - gouttiere - marge, bas_page - haut));
+        // The title block right of the diagram, then the table under its heading.
+        y = dessiner_cartouche(x_colonne, haut, largeur_colonne);
+        y = dessiner_hachures(x_colonne, y, largeur_colonne) + 10.0;
+        ajuster(largeur_colonne);
+        dessiner_table(x_colonne, y, largeur_colonne, bas_page);
+        return peintre.end();
     }
+
+    // Under the chart, the title block left and the table right, the hatchings' lines under
+    // whichever of the two leaves the chart the more height; the chart takes the height that
+    // they leave.
+    const double largeur_cartouche = largeur_colonne;
+    const double x_table = marge + largeur_cartouche + gouttiere;
+    const double largeur_table = droite - x_table;
+    ajuster(largeur_table);
+    const double hauteur_table =
+        hauteur_titre_table + (legende.lignes.size() + 1) * (QFontMetricsF(cellule).height() + 5.0);
+    const double hauteur_lignes = interligne * cartouche.size();
+    const double sous_table =
+        std::max(hauteur_lignes, hauteur_table + hauteur_hachures(largeur_table));
+    const double sous_cartouche =
+        std::max(hauteur_lignes + hauteur_hachures(largeur_cartouche), hauteur_table);
+    const bool hachures_a_droite = sous_table <= sous_cartouche;
+    const double dessous = std::min(sous_table, sous_cartouche);
+    const double hauteur_diagramme = dessiner_diagramme(
+        QRectF(marge, haut, droite - marge, std::max(bas_page - haut - dessous - gouttiere, 0.0)));
+    y = haut + hauteur_diagramme + gouttiere;
+    const double fin_cartouche = dessiner_cartouche(marge, y, largeur_cartouche);
+    const double fin_table = dessiner_table(x_table, y, largeur_table, y + hauteur_table);
+    if (hachures_a_droite)
+        dessiner_hachures(x_table, fin_table, largeur_table);
+    else
+        dessiner_hachures(marge, fin_cartouche, largeur_cartouche);
     return peintre.end();
 }
 

@@ -19,6 +19,14 @@
 class QGraphicsScene;
 class QPagedPaintDevice;
 
+// A hatching the diagram draws, as the report page explains it: a swatch of its colour and
+// pattern, then its line ("hachures orange : ciel caché à la fenêtre par ...").
+struct Hachure_page {
+    QColor couleur;
+    Qt::BrushStyle motif = Qt::NoBrush;
+    QString texte;
+};
+
 // What the report page shows beside the diagram.
 struct Legende_page {
     QString titre = QStringLiteral("Diagramme solaire");
@@ -49,9 +57,15 @@ struct Legende_page {
     QString horizon;
     // The day the page is made; null: the page names only the version.
     QDate date;
+    // The project's lines at the head of the title block ("Projet : Maison Arnaud", "Adresse :
+    // ...", "Client : ...", "Auteur : ..."), each given; empty: the block as without a project.
+    QStringList projet;
+    // One line for each hatching drawn, under the title block.
+    QVector<Hachure_page> hachures;
 };
 
-// Lines of the title block built from the fields above, in the page's order.
+// Lines of the title block built from the fields above, in the page's order: the project's
+// first, then the place's.
 QStringList lignes_cartouche(const Legende_page &legende);
 
 // `couleur` as a text on white paper shows it: itself when its contrast with white is at least

@@ -50,6 +50,8 @@ std::optional<Difference_Sites> difference_sites(const Site &avant, const Site &
         return Difference_Sites{Genre_Etape::Fenetre, nom("Fenêtre et obstacles")};
     if (a.options != b.options)
         return Difference_Sites{Genre_Etape::Options, nom("Options graphiques")};
+    if (a.projet != b.projet)
+        return Difference_Sites{Genre_Etape::Projet, nom("Propriétés du projet")};
     return std::nullopt;
 }
 

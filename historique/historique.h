@@ -41,6 +41,7 @@ enum class Genre_Etape {
     Jonction_masques,
     Fenetre,
     Options,
+    Projet,
 };
 
 struct Difference_Sites {

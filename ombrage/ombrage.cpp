@@ -62,6 +62,55 @@ double distance_mur(const Obstacle &o, double gisement)
     return t;
 }
 
+// The facade's shades of the sun at (`azimut`, `hauteur`): behind it alone, or each device that
+// hides it, the overhang first.
+std::vector<Ombre> ombres_facade(const Facade &facade, double azimut, double hauteur)
+{
+    std::vector<Ombre> toutes;
+    if (!facade.active)
+        return toutes;
+    const double hsa = angle_horizontal(facade.orientation, gisement_depuis_azimut(azimut));
+    if (std::abs(hsa) >= 90.0) {
+        toutes.push_back({Cause_Ombre::Derriere_Facade});
+        return toutes;
+    }
+    const Casquette &c = facade.casquette;
+    if (c.active && hauteur > 0.0 && hauteur >= bas_casquette(c, hsa))
+        toutes.push_back({Cause_Ombre::Casquette});
+    // A fin hides the sun past its edge, seen at tan HSA = D / P.
+    const double s = std::sin(hsa * radians);
+    const double co = std::cos(hsa * radians);
+    const Joue &droite = facade.joue_droite;
+    if (droite.active && s > 0 && droite.distance * co <= droite.profondeur * s)
+        toutes.push_back({Cause_Ombre::Joue_Droite});
+    const Joue &gauche = facade.joue_gauche;
+    if (gauche.active && s < 0 && gauche.distance * co <= -gauche.profondeur * s)
+        toutes.push_back({Cause_Ombre::Joue_Gauche});
+    return toutes;
+}
+
+// The walls that hide the sun at (`azimut`, `hauteur`), in their order; the first alone with
+// `premier`.
+std::vector<Ombre> ombres_obstacles(const std::vector<Obstacle> &obstacles, double azimut,
+                                    double hauteur, bool premier)
+{
+    std::vector<Ombre> toutes;
+    const double gisement = gisement_depuis_azimut(azimut);
+    const double pente = std::tan(std::clamp(hauteur, 0.0, 90.0) * radians);
+    for (std::size_t i = 0; i < obstacles.size(); ++i) {
+        const Obstacle &o = obstacles[i];
+        if (!(o.hauteur > 0.0))
+            continue;
+        const double t = distance_mur(o, gisement);
+        if (t > 0.0 && t * pente < o.hauteur) {
+            toutes.push_back({Cause_Ombre::Obstacle, static_cast<int>(i)});
+            if (premier)
+                break;
+        }
+    }
+    return toutes;
+}
+
 } // namespace
 
 bool Casquette::operator==(const Casquette &autre) const
@@ -128,39 +177,63 @@ double azimut_depuis_gisement(double gisement)
 
 Ombre ombre_facade(const Facade &facade, double azimut, double hauteur)
 {
-    if (!facade.active)
-        return {};
-    const double hsa = angle_horizontal(facade.orientation, gisement_depuis_azimut(azimut));
-    if (std::abs(hsa) >= 90.0)
-        return {Cause_Ombre::Derriere_Facade};
-    const Casquette &c = facade.casquette;
-    if (c.active && hauteur > 0.0 && hauteur >= bas_casquette(c, hsa))
-        return {Cause_Ombre::Casquette};
-    // A fin hides the sun past its edge, seen at tan HSA = D / P.
-    const double s = std::sin(hsa * radians);
-    const double co = std::cos(hsa * radians);
-    const Joue &droite = facade.joue_droite;
-    if (droite.active && s > 0 && droite.distance * co <= droite.profondeur * s)
-        return {Cause_Ombre::Joue_Droite};
-    const Joue &gauche = facade.joue_gauche;
-    if (gauche.active && s < 0 && gauche.distance * co <= -gauche.profondeur * s)
-        return {Cause_Ombre::Joue_Gauche};
-    return {};
+    const std::vector<Ombre> toutes = ombres_facade(facade, azimut, hauteur);
+    return toutes.empty() ? Ombre{} : toutes.front();
 }
 
 Ombre ombre_obstacles(const std::vector<Obstacle> &obstacles, double azimut, double hauteur)
 {
-    const double gisement = gisement_depuis_azimut(azimut);
-    const double pente = std::tan(std::clamp(hauteur, 0.0, 90.0) * radians);
-    for (std::size_t i = 0; i < obstacles.size(); ++i) {
-        const Obstacle &o = obstacles[i];
-        if (!(o.hauteur > 0.0))
-            continue;
-        const double t = distance_mur(o, gisement);
-        if (t > 0.0 && t * pente < o.hauteur)
-            return {Cause_Ombre::Obstacle, static_cast<int>(i)};
-    }
-    return {};
+    const std::vector<Ombre> toutes = ombres_obstacles(obstacles, azimut, hauteur, true);
+    return toutes.empty() ? Ombre{} : toutes.front();
+}
+
+std::vector<Ombre> ombres(const Ombrage &ombrage, double azimut, double hauteur)
+{
+    std::vector<Ombre> toutes = ombres_facade(ombrage.facade, azimut, hauteur);
+    const std::vector<Ombre> murs = ombres_obstacles(ombrage.murs(), azimut, hauteur, false);
+    toutes.insert(toutes.end(), murs.begin(), murs.end());
+    return toutes;
+}
+
+Obstacle obstacle_depuis_front(const Front_Batiment &f)
+{
+    const auto gisement = [](double g) {
+        const double r = std::fmod(g, 360.0);
+        return r < 0 ? r + 360.0 : r;
+    };
+    // Seen from the point, the left end lies atan(G / d) anticlockwise of the perpendicular.
+    return {gisement(f.gisement - std::atan2(f.gauche, f.distance) * degres),
+            std::hypot(f.distance, f.gauche),
+            gisement(f.gisement + std::atan2(f.droite, f.distance) * degres),
+            std::hypot(f.distance, f.droite), f.hauteur};
+}
+
+Front_Batiment front_depuis_obstacle(const Obstacle &o)
+{
+    const double x1 = o.distance1 * std::sin(o.gisement1 * radians);
+    const double y1 = o.distance1 * std::cos(o.gisement1 * radians);
+    const double x2 = o.distance2 * std::sin(o.gisement2 * radians);
+    const double y2 = o.distance2 * std::cos(o.gisement2 * radians);
+    // The line's unit direction from end 1 to end 2, and the foot of the perpendicular.
+    const double longueur = std::hypot(x2 - x1, y2 - y1);
+    const double ux = longueur > 0.0 ? (x2 - x1) / longueur : 1.0;
+    const double uy = longueur > 0.0 ? (y2 - y1) / longueur : 0.0;
+    const double t = -(x1 * ux + y1 * uy);
+    const double px = x1 + t * ux;
+    const double py = y1 + t * uy;
+    Front_Batiment f;
+    f.distance = std::hypot(px, py);
+    // The foot's bearing; on a line through the point, the one whose right is the way from end 1
+    // to end 2. The signs of G and D say on which side of the foot each end lies.
+    double g = f.distance > 0.0 ? std::atan2(px, py) * degres : std::atan2(ux, uy) * degres - 90.0;
+    g = std::fmod(g, 360.0);
+    f.gisement = g < 0 ? g + 360.0 : g;
+    const double rx = std::sin((f.gisement + 90.0) * radians);
+    const double ry = std::cos((f.gisement + 90.0) * radians);
+    f.gauche = -((x1 - px) * rx + (y1 - py) * ry);
+    f.droite = (x2 - px) * rx + (y2 - py) * ry;
+    f.hauteur = o.hauteur;
+    return f;
 }
 
 std::vector<Zone_Ombre> zones_facade(const Facade &facade)

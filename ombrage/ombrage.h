@@ -69,6 +69,22 @@ struct Obstacle {
 
 inline constexpr int obstacles_max = 50;
 
+// The same wall entered as a building front: the foot of the perpendicular from the point to the
+// wall's line lies `distance` metres away at bearing `gisement`; the wall runs `gauche` metres to
+// the left of that foot and `droite` to its right, as seen from the point looking at the wall
+// (negative: the end lies past the foot on the other side). End 1 is the left one.
+struct Front_Batiment {
+    double distance = 10.0;
+    double gisement = 180.0;
+    double gauche = 5.0;
+    double droite = 5.0;
+    double hauteur = 0.0;
+};
+// The wall of a front, and the front of a wall. A wall whose line passes through the point gets
+// a distance of 0 and the bearing that keeps end 2 on the right.
+Obstacle obstacle_depuis_front(const Front_Batiment &front);
+Front_Batiment front_depuis_obstacle(const Obstacle &obstacle);
+
 // A wall rising above the point whose line passes this close to it (metres) stands on it and
 // would hide a whole half of the sky: every way in (the command line, a site file, the dialog)
 // refuses it, with this reason. A wall at or below the point hides nothing wherever it runs.
@@ -118,6 +134,11 @@ struct Zone_Ombre {
     std::function<double(double gisement)> bas;
     std::function<double(double gisement)> haut;
 };
+
+// Every element of `ombrage` that hides the sun at (`azimut`, `hauteur`), in the order the
+// facade's devices are named (behind the facade, then the overhang and the fins), then the walls
+// that hide it, in their order; empty when the sun reaches the point.
+std::vector<Ombre> ombres(const Ombrage &ombrage, double azimut, double hauteur);
 
 // The zones that the facade and its devices hide (behind the facade; above the overhang's edge,
 // where the vertical shadow angle reaches atan(H / P), cut by the lines of its ends; beside the

@@ -2,22 +2,34 @@
 // Orvane — sun-path diagrams.
 #include "protections/dialogue_fenetre.h"
 
+#include "protections/vue_croquis.h"
+
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <tuple>
 
 namespace
 {
@@ -27,8 +39,9 @@ namespace
 constexpr double longueur_min = 0.01;
 constexpr double longueur_max = 1000.0;
 
-// An overhang's end of 0 in its box: none, the whole facade.
-const QString toute_la_facade = QStringLiteral("toute la façade");
+// An overhang's end that runs along the whole facade, and the length its box shows then.
+const QString toute_la_facade = QStringLiteral("sur toute la façade");
+constexpr double debord_par_defaut = 1.0;
 
 // The eight quick picks, 45° apart from north.
 const char *const reperes_cardinaux[] = {"N", "NE", "E", "SE", "S", "SO", "O", "NO"};
@@ -60,29 +73,77 @@ QGroupBox *groupe_commutable(const QString &titre, bool actif, const char *nom, 
     return groupe;
 }
 
-// The columns of the walls' table: bearing, distance, bearing, distance, height.
+// The columns of the walls' table, typed by the two ends: bearing, distance, bearing, distance,
+// height; as a building front: distance, bearing, left, right, height.
 enum Colonne { Gisement1, Distance1, Gisement2, Distance2, Hauteur, Colonnes };
+enum Colonne_Front { Distance_Front, Gisement_Front, Gauche_Front, Droite_Front };
 
-// The table's cell editors: each column's range.
+const char *const titres_deux_bouts[Colonnes] = {"Gisement 1", "Distance 1", "Gisement 2",
+                                                 "Distance 2", "Hauteur"};
+const char *const titres_fronts[Colonnes] = {"Distance", "Gisement", "Gauche", "Droite", "Hauteur"};
+
+// Whether a column holds a bearing, in the way the walls are typed.
+bool colonne_gisement(int colonne, bool front)
+{
+    return front ? colonne == Gisement_Front : colonne == Gisement1 || colonne == Gisement2;
+}
+
+QString unite(int colonne, bool front)
+{
+    return colonne_gisement(colonne, front) ? QStringLiteral("°") : QStringLiteral(" m");
+}
+
+// A length or a bearing as a cell shows it: two decimals at most, then its unit.
+QString texte_cellule(double valeur, int colonne, bool front)
+{
+    const QLocale locale;
+    QString texte = locale.toString(valeur, 'f', 2);
+    while (texte.endsWith(QLatin1Char('0')))
+        texte.chop(1);
+    if (texte.endsWith(locale.decimalPoint()))
+        texte.chop(1);
+    if (texte == QLatin1String("-0"))
+        texte = QStringLiteral("0");
+    return texte + unite(colonne, front);
+}
+
+} // namespace
+
+// The table's cell editors and texts: each column's range and unit.
 class Delegue_Obstacles : public QStyledItemDelegate
 {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
+    // Whether the walls are typed as building fronts.
+    bool front = false;
+
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
                           const QModelIndex &index) const override
     {
-        switch (index.column()) {
-        case Gisement1:
-        case Gisement2:
+        const int colonne = index.column();
+        if (colonne_gisement(colonne, front))
             return boite(0.0, 360.0, QStringLiteral("°"), parent);
-        case Hauteur:
+        if (colonne == Hauteur)
             return boite(-longueur_max, longueur_max, QStringLiteral(" m"), parent);
-        default:
-            return longueur(parent);
-        }
+        // A front's end may lie past its foot, on the other side.
+        if (front && (colonne == Gauche_Front || colonne == Droite_Front))
+            return boite(-longueur_max, longueur_max, QStringLiteral(" m"), parent);
+        return longueur(parent);
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QVariant valeur = index.data(Qt::EditRole);
+        if (valeur.isValid())
+            option->text = texte_cellule(valeur.toDouble(), index.column(), front);
     }
 };
+
+namespace
+{
 
 double cellule(const QTableWidget &table, int ligne, int colonne)
 {
@@ -99,6 +160,22 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent)
     // value set and no slot run reaches a widget not yet made.
     setWindowTitle(tr("Fenêtre et obstacles"));
     auto *mise_en_page = new QVBoxLayout(this); // every widget below is owned by the dialog
+    // The fields on the left, the sketches on the right.
+    auto *colonnes = new QHBoxLayout;
+    mise_en_page->addLayout(colonnes, 1);
+    // The fields scroll on a small screen; the sketches stay in sight.
+    auto *defilement = new QScrollArea(this);
+    defilement->setObjectName(QStringLiteral("defilement_champs"));
+    defilement->setWidgetResizable(true);
+    defilement->setFrameShape(QFrame::NoFrame);
+    defilement->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *feuille = new QWidget(defilement);
+    champs = new QVBoxLayout(feuille);
+    champs->setContentsMargins(0, 0, 0, 0);
+    defilement->setWidget(feuille);
+    colonnes->addWidget(defilement, 3);
+    auto *croquis = new QVBoxLayout;
+    colonnes->addLayout(croquis, 2);
 
     // The facade, with its devices inside: switched off, it switches them off too.
     groupe_facade = groupe_commutable(tr("Façade"), false, "groupe_facade", this);
@@ -116,22 +193,32 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent)
     ligne_orientation->addWidget(orientation);
     ligne_orientation->addWidget(reperes);
     ligne_orientation->addStretch();
+    // Lines broken by hand: a label that wraps leaves the dialog too short for the rest.
+    auto *sens = new QLabel(tr("Gauche et droite : vu de l'intérieur, regardant dehors.\n"
+                               "Hauteurs au-dessus du point de la fenêtre."),
+                            groupe_facade);
+    sens->setObjectName(QStringLiteral("sens_gauche_droite"));
+    facade->addWidget(sens);
 
     groupe_casquette = groupe_commutable(tr("Casquette"), false, "groupe_casquette", groupe_facade);
     auto *casquette = new QFormLayout(groupe_casquette);
     casquette_profondeur = longueur(groupe_casquette);
     casquette_hauteur = longueur(groupe_casquette);
-    const auto debord = [&] {
-        QDoubleSpinBox *b = boite(0.0, longueur_max, QStringLiteral(" m"), groupe_casquette);
-        b->setSpecialValueText(toute_la_facade);
-        return b;
+    // Each end: a length, or the whole facade by its box.
+    const auto debord = [&](const QString &titre, QDoubleSpinBox *&b, QCheckBox *&toute,
+                            const char *nom) {
+        b = longueur(groupe_casquette, debord_par_defaut);
+        toute = new QCheckBox(toute_la_facade, groupe_casquette);
+        toute->setObjectName(QLatin1String(nom));
+        auto *ligne = new QHBoxLayout;
+        ligne->addWidget(b);
+        ligne->addWidget(toute);
+        casquette->addRow(titre, ligne);
     };
-    casquette_gauche = debord();
-    casquette_droite = debord();
     casquette->addRow(tr("Profondeur"), casquette_profondeur);
     casquette->addRow(tr("Hauteur au-dessus du point"), casquette_hauteur);
-    casquette->addRow(tr("Débord gauche"), casquette_gauche);
-    casquette->addRow(tr("Débord droit"), casquette_droite);
+    debord(tr("Débord gauche"), casquette_gauche, casquette_gauche_toute, "casquette_gauche_toute");
+    debord(tr("Débord droit"), casquette_droite, casquette_droite_toute, "casquette_droite_toute");
     facade->addWidget(groupe_casquette);
 
     auto *joues = new QHBoxLayout;
@@ -150,26 +237,56 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent)
          joue_gauche_distance);
     joue(tr("Joue droite"), "groupe_joue_droite", groupe_joue_droite, joue_droite_profondeur,
          joue_droite_distance);
-    mise_en_page->addWidget(groupe_facade);
+    champs->addWidget(groupe_facade);
 
-    // The walls, one row each.
+    // The walls, one row each, typed by their two ends or as building fronts.
     groupe_obstacles = groupe_commutable(tr("Obstacles"), false, "groupe_obstacles", this);
-    auto *murs = new QVBoxLayout(groupe_obstacles);
+    auto *murs_groupe = new QVBoxLayout(groupe_obstacles);
+    auto *ligne_saisie = new QHBoxLayout;
+    murs_groupe->addLayout(ligne_saisie);
+    saisie = new QComboBox(groupe_obstacles);
+    saisie->setObjectName(QStringLiteral("saisie_obstacles"));
+    saisie->addItems({tr("par leurs deux extrémités"), tr("en front de bâtiment")});
+    ligne_saisie->addWidget(new QLabel(tr("Murs saisis"), groupe_obstacles));
+    ligne_saisie->addWidget(saisie);
+    ligne_saisie->addStretch();
+    note_saisie = new QLabel(groupe_obstacles);
+    murs_groupe->addWidget(note_saisie);
     obstacles = new QTableWidget(0, Colonnes, groupe_obstacles);
-    obstacles->setHorizontalHeaderLabels(
-        {tr("Gisement 1"), tr("Distance 1"), tr("Gisement 2"), tr("Distance 2"), tr("Hauteur")});
-    obstacles->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    obstacles->setItemDelegate(new Delegue_Obstacles(obstacles));
+    delegue = new Delegue_Obstacles(obstacles);
+    obstacles->setItemDelegate(delegue);
     obstacles->setSelectionBehavior(QAbstractItemView::SelectRows);
-    murs->addWidget(obstacles);
+    // Wide enough for every header of either way, bold as a selected column's is.
+    QHeaderView *entetes = obstacles->horizontalHeader();
+    int section = 0;
+    for (const auto *titres : {titres_deux_bouts, titres_fronts}) {
+        QStringList textes;
+        for (int colonne = 0; colonne < Colonnes; ++colonne)
+            textes << tr(titres[colonne]);
+        obstacles->setHorizontalHeaderLabels(textes);
+        for (int colonne = 0; colonne < Colonnes; ++colonne) {
+            QFont gras = entetes->font();
+            gras.setBold(true);
+            const int texte = QFontMetrics(gras).horizontalAdvance(textes[colonne]);
+            section =
+                std::max({section, entetes->sectionSizeHint(colonne),
+                          texte + 4 * entetes->style()->pixelMetric(QStyle::PM_HeaderMargin)});
+        }
+    }
+    entetes->setMinimumSectionSize(section);
+    entetes->setSectionResizeMode(QHeaderView::Stretch);
+    obstacles->setMinimumWidth(Colonnes * section + 2 * obstacles->frameWidth() +
+                               obstacles->verticalHeader()->sizeHint().width() +
+                               obstacles->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    murs_groupe->addWidget(obstacles);
     auto *boutons_murs = new QHBoxLayout;
     bouton_ajouter = new QPushButton(tr("Ajouter"), groupe_obstacles);
     auto *bouton_supprimer = new QPushButton(tr("Supprimer"), groupe_obstacles);
     boutons_murs->addWidget(bouton_ajouter);
     boutons_murs->addWidget(bouton_supprimer);
     boutons_murs->addStretch();
-    murs->addLayout(boutons_murs);
-    mise_en_page->addWidget(groupe_obstacles);
+    murs_groupe->addLayout(boutons_murs);
+    champs->addWidget(groupe_obstacles, 1);
 
     // Why "OK" was refused, until the table changes.
     refus = new QLabel(this);
@@ -177,10 +294,25 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent)
     refus->setWordWrap(true);
     refus->setStyleSheet(QStringLiteral("color: #b00000;"));
     refus->hide();
-    mise_en_page->addWidget(refus);
+    champs->addWidget(refus);
+
+    plan = new Vue_Croquis(Vue_Croquis::Genre::Plan, this);
+    plan->setObjectName(QStringLiteral("plan"));
+    coupe = new Vue_Croquis(Vue_Croquis::Genre::Coupe, this);
+    coupe->setObjectName(QStringLiteral("coupe"));
+    croquis->addWidget(plan, 1);
+    croquis->addWidget(coupe, 1);
 
     auto *boutons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     mise_en_page->addWidget(boutons);
+    // As wide as the fields, as tall as they are when the screen has room for it.
+    defilement->setMinimumWidth(feuille->minimumSizeHint().width() +
+                                defilement->verticalScrollBar()->sizeHint().width());
+    const QSize voulue = sizeHint().expandedTo(
+        QSize(0, feuille->sizeHint().height() + boutons->sizeHint().height() +
+                     3 * mise_en_page->spacing() + 2 * mise_en_page->contentsMargins().top()));
+    const QScreen *ecran = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    resize(ecran ? voulue.boundedTo(ecran->availableGeometry().size() * 0.9) : voulue);
 
     // The values.
     const Facade &f = ombrage.facade;
@@ -191,8 +323,14 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent)
     groupe_casquette->setChecked(c.active);
     casquette_profondeur->setValue(c.profondeur);
     casquette_hauteur->setValue(c.hauteur);
-    casquette_gauche->setValue(std::isinf(c.gauche) ? 0.0 : c.gauche);
-    casquette_droite->setValue(std::isinf(c.droite) ? 0.0 : c.droite);
+    for (const auto &[bout, b, toute] :
+         {std::make_tuple(c.gauche, casquette_gauche, casquette_gauche_toute),
+          std::make_tuple(c.droite, casquette_droite, casquette_droite_toute)}) {
+        toute->setChecked(std::isinf(bout));
+        b->setEnabled(!std::isinf(bout));
+        if (!std::isinf(bout))
+            b->setValue(bout);
+    }
     groupe_joue_gauche->setChecked(f.joue_gauche.active);
     joue_gauche_profondeur->setValue(f.joue_gauche.profondeur);
     joue_gauche_distance->setValue(f.joue_gauche.distance);
@@ -200,8 +338,10 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent)
     joue_droite_profondeur->setValue(f.joue_droite.profondeur);
     joue_droite_distance->setValue(f.joue_droite.distance);
     groupe_obstacles->setChecked(ombrage.obstacles_actifs);
+    montrer_saisie();
     for (const Obstacle &o : ombrage.obstacles)
         ajouter_obstacle(o);
+    actualiser_croquis();
 
     // The connections.
     connect(reperes, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
@@ -210,20 +350,52 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent)
     });
     connect(orientation, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
             [this](double valeur) { reperes->setCurrentIndex(repere(valeur)); });
+    for (const auto &[b, toute] : {std::make_pair(casquette_gauche, casquette_gauche_toute),
+                                   std::make_pair(casquette_droite, casquette_droite_toute)})
+        connect(toute, &QCheckBox::toggled, b, [b = b](bool tout) { b->setEnabled(!tout); });
     connect(bouton_ajouter, &QPushButton::clicked, this, [this] {
         // A wall 10 m wide across the facade's normal, 10 m away, as high as a storey.
         const double g = orientation->value();
         ajouter_obstacle(
             {std::fmod(g + 333.4, 360.0), 11.18, std::fmod(g + 26.6, 360.0), 11.18, 3.0});
+        actualiser_croquis();
     });
     connect(bouton_supprimer, &QPushButton::clicked, this, [this] {
         const int ligne = obstacles->currentRow();
-        if (ligne >= 0)
+        if (ligne >= 0) {
             obstacles->removeRow(ligne);
+            murs.erase(murs.begin() + ligne);
+        }
         bouton_ajouter->setEnabled(obstacles->rowCount() < obstacles_max);
         refus->hide();
+        actualiser_croquis();
     });
-    connect(obstacles, &QTableWidget::itemChanged, refus, &QWidget::hide);
+    connect(saisie, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this] { montrer_saisie(); });
+    // A cell typed in gives its row's wall, read in the way the walls are typed.
+    connect(obstacles, &QTableWidget::itemChanged, this, [this](QTableWidgetItem *item) {
+        const int ligne = item->row();
+        if (ligne < 0 || ligne >= int(murs.size()))
+            return;
+        double v[Colonnes];
+        for (int colonne = 0; colonne < Colonnes; ++colonne)
+            v[colonne] = cellule(*obstacles, ligne, colonne);
+        murs[std::size_t(ligne)] =
+            en_fronts()
+                ? obstacle_depuis_front({v[Distance_Front], v[Gisement_Front], v[Gauche_Front],
+                                         v[Droite_Front], v[Hauteur]})
+                : Obstacle{v[Gisement1], v[Distance1], v[Gisement2], v[Distance2], v[Hauteur]};
+        refus->hide();
+        actualiser_croquis();
+    });
+    connect(obstacles, &QTableWidget::currentCellChanged, this, [this] { actualiser_croquis(); });
+    for (QDoubleSpinBox *b : findChildren<QDoubleSpinBox *>())
+        connect(b, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
+                [this] { actualiser_croquis(); });
+    for (QGroupBox *g : findChildren<QGroupBox *>())
+        connect(g, &QGroupBox::toggled, this, [this] { actualiser_croquis(); });
+    for (QCheckBox *b : findChildren<QCheckBox *>())
+        connect(b, &QCheckBox::toggled, this, [this] { actualiser_croquis(); });
     connect(boutons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(boutons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
@@ -237,12 +409,16 @@ int Dialogue_Fenetre::repere(double orientation)
 void Dialogue_Fenetre::accept()
 {
     // A wall on the point is refused here, as a site file or the command line refuses it: the
-    // dialog stays open with every value as typed.
-    const std::vector<Obstacle> murs = valeur().obstacles;
-    for (std::size_t i = 0; i < murs.size(); ++i) {
-        if (mur_sur_le_point(murs[i])) {
-            refus->setText(
-                tr("Obstacle %1 : %2.").arg(i + 1).arg(QString::fromUtf8(raison_mur_sur_le_point)));
+    // dialog stays open with every value as typed. So is an end typed on the point as a front.
+    const std::vector<Obstacle> liste = valeur().obstacles;
+    for (std::size_t i = 0; i < liste.size(); ++i) {
+        const bool sur_le_point = mur_sur_le_point(liste[i]);
+        if (sur_le_point || !(std::min(liste[i].distance1, liste[i].distance2) >= longueur_min)) {
+            refus->setText(tr("Obstacle %1 : %2.")
+                               .arg(i + 1)
+                               .arg(sur_le_point
+                                        ? QString::fromUtf8(raison_mur_sur_le_point)
+                                        : tr("une extrémité du mur est à moins de 1 cm du point")));
             refus->show();
             obstacles->selectRow(int(i));
             return;
@@ -252,21 +428,66 @@ void Dialogue_Fenetre::accept()
     QDialog::accept();
 }
 
+bool Dialogue_Fenetre::en_fronts() const
+{
+    return saisie->currentIndex() == 1;
+}
+
+void Dialogue_Fenetre::montrer_saisie()
+{
+    const bool front = en_fronts();
+    delegue->front = front;
+    QStringList textes;
+    for (int colonne = 0; colonne < Colonnes; ++colonne)
+        textes << tr((front ? titres_fronts : titres_deux_bouts)[colonne]);
+    obstacles->setHorizontalHeaderLabels(textes);
+    note_saisie->setText(
+        front ? tr("Distance et gisement de la perpendiculaire menée du point au mur ;\n"
+                   "longueurs à gauche et à droite de son pied, vu du point regardant\n"
+                   "le mur (négative : de l'autre côté du pied) ; hauteur au-dessus du point.")
+              : tr("Gisement et distance de chaque extrémité du mur depuis le point\n"
+                   "de la fenêtre ; hauteur au-dessus du point."));
+    for (int ligne = 0; ligne < obstacles->rowCount(); ++ligne)
+        ecrire_ligne(ligne);
+}
+
+void Dialogue_Fenetre::ecrire_ligne(int ligne)
+{
+    const Obstacle &o = murs[std::size_t(ligne)];
+    const Front_Batiment f = front_depuis_obstacle(o);
+    const double deux_bouts[Colonnes] = {o.gisement1, o.distance1, o.gisement2, o.distance2,
+                                         o.hauteur};
+    const double front[Colonnes] = {f.distance, f.gisement, f.gauche, f.droite, f.hauteur};
+    // The stored wall stays as it is: only the cells change.
+    const QSignalBlocker bloque(obstacles);
+    for (int colonne = 0; colonne < Colonnes; ++colonne) {
+        QTableWidgetItem *item = obstacles->item(ligne, colonne);
+        if (!item) {
+            auto nouvel = std::make_unique<QTableWidgetItem>();
+            nouvel->setTextAlignment(Qt::AlignCenter);
+            item = nouvel.get();
+            obstacles->setItem(ligne, colonne, nouvel.release()); // the table owns it
+        }
+        item->setData(Qt::EditRole, en_fronts() ? front[colonne] : deux_bouts[colonne]);
+    }
+}
+
 void Dialogue_Fenetre::ajouter_obstacle(const Obstacle &obstacle)
 {
     if (obstacles->rowCount() >= obstacles_max)
         return;
     const int ligne = obstacles->rowCount();
+    murs.push_back(obstacle);
     obstacles->insertRow(ligne);
-    const double valeurs[Colonnes] = {obstacle.gisement1, obstacle.distance1, obstacle.gisement2,
-                                      obstacle.distance2, obstacle.hauteur};
-    for (int colonne = 0; colonne < Colonnes; ++colonne) {
-        auto item = std::make_unique<QTableWidgetItem>();
-        item->setData(Qt::EditRole, valeurs[colonne]);
-        item->setTextAlignment(Qt::AlignCenter);
-        obstacles->setItem(ligne, colonne, item.release()); // the table owns it
-    }
+    ecrire_ligne(ligne);
     bouton_ajouter->setEnabled(obstacles->rowCount() < obstacles_max);
+}
+
+void Dialogue_Fenetre::actualiser_croquis()
+{
+    const Ombrage ombrage = valeur();
+    plan->montrer(ombrage, obstacles->currentRow());
+    coupe->montrer(ombrage, obstacles->currentRow());
 }
 
 Ombrage Dialogue_Fenetre::valeur() const
@@ -281,15 +502,15 @@ Ombrage Dialogue_Fenetre::valeur() const
                              b->value() == QString::number(avant, 'f', b->decimals()).toDouble();
         return intacte ? avant : b->value();
     };
-    const auto fin = [&lu](const QDoubleSpinBox *b, double avant) {
-        return b->value() == b->minimum() ? std::numeric_limits<double>::infinity() : lu(b, avant);
+    const auto fin = [&lu](const QDoubleSpinBox *b, const QCheckBox *toute, double avant) {
+        return toute->isChecked() ? std::numeric_limits<double>::infinity() : lu(b, avant);
     };
     const Facade &d = depart;
     f.orientation = lu(orientation, d.orientation);
     f.casquette = {groupe_casquette->isChecked(), lu(casquette_profondeur, d.casquette.profondeur),
                    lu(casquette_hauteur, d.casquette.hauteur),
-                   fin(casquette_gauche, d.casquette.gauche),
-                   fin(casquette_droite, d.casquette.droite)};
+                   fin(casquette_gauche, casquette_gauche_toute, d.casquette.gauche),
+                   fin(casquette_droite, casquette_droite_toute, d.casquette.droite)};
     f.joue_gauche = {groupe_joue_gauche->isChecked(),
                      lu(joue_gauche_profondeur, d.joue_gauche.profondeur),
                      lu(joue_gauche_distance, d.joue_gauche.distance)};
@@ -297,10 +518,6 @@ Ombrage Dialogue_Fenetre::valeur() const
                      lu(joue_droite_profondeur, d.joue_droite.profondeur),
                      lu(joue_droite_distance, d.joue_droite.distance)};
     ombrage.obstacles_actifs = groupe_obstacles->isChecked();
-    for (int ligne = 0; ligne < obstacles->rowCount(); ++ligne)
-        ombrage.obstacles.push_back(
-            {cellule(*obstacles, ligne, Gisement1), cellule(*obstacles, ligne, Distance1),
-             cellule(*obstacles, ligne, Gisement2), cellule(*obstacles, ligne, Distance2),
-             cellule(*obstacles, ligne, Hauteur)});
+    ombrage.obstacles = murs;
     return ombrage;
 }

@@ -10,6 +10,7 @@
 
 #include "app/dossiers.h"
 #include "diagram/scene.h"
+#include "site/dialogue_projet.h"
 #include "ui_fenetre_principale.h"
 
 #include <QCloseEvent>
@@ -142,6 +143,7 @@ void Fenetre_Principale::appliquer_site(const Site &site)
 
     ombrage = d.ombrage;
     prendre_photo_du_site(d.photo);
+    projet = d.projet;
     const Options_Disque &options = d.options;
     if (options != description_diagramme().options) {
         scene->options.valider(options.pas_azimut, options.pas_hauteur, options.opacite,
@@ -150,6 +152,7 @@ void Fenetre_Principale::appliquer_site(const Site &site)
         scene->invalidate(QRectF(), QGraphicsScene::BackgroundLayer);
     }
     course_Soleil();
+    actualiser_modification();
 }
 
 void Fenetre_Principale::actualiser_modification()
@@ -157,9 +160,30 @@ void Fenetre_Principale::actualiser_modification()
     // A study never saved has changes to lose as soon as it differs from the window's start:
     // it is then named, so that its "*" shows.
     const bool modifie = !historique.pile().isClean();
-    if (chemin_site.isEmpty())
-        setWindowTitle(modifie ? tr("Sans titre[*] - Orvane") : tr("Orvane"));
+    QString titre = !chemin_site.isEmpty()
+                        ? tr("%1[*] - Orvane").arg(QFileInfo(chemin_site).completeBaseName())
+                    : modifie ? tr("Sans titre[*] - Orvane")
+                              : tr("Orvane");
+    if (!projet.nom.isEmpty())
+        titre = tr("%1 — %2").arg(projet.nom, titre);
+    setWindowTitle(titre);
     setWindowModified(modifie);
+}
+
+void Fenetre_Principale::on_actionProprietes_du_projet_triggered()
+{
+    Dialogue_Projet dialogue(projet, this);
+    dialogue.setObjectName(QStringLiteral("dialogue_projet"));
+    if (dialogue.exec() != QDialog::Accepted)
+        return;
+    const Projet nouveau = dialogue.valeur();
+    if (nouveau == projet)
+        return;
+    projet = nouveau;
+    // Drawn again so that the report's page, which names it, follows; the rebuild hands the
+    // site to the history.
+    course_Soleil();
+    actualiser_modification();
 }
 
 void Fenetre_Principale::noter_etape(const QString &nom)
@@ -205,7 +229,6 @@ void Fenetre_Principale::devenir_site(const QString &chemin)
 {
     chemin_site = QFileInfo(chemin).absoluteFilePath();
     retenir_dossier(Genre_Fichier::Site, chemin_site);
-    setWindowTitle(tr("%1[*] - Orvane").arg(QFileInfo(chemin_site).completeBaseName()));
     historique.pile().setClean();
     actualiser_modification();
 }

@@ -449,6 +449,38 @@ void lire_photo_site(Lecteur &l, const QJsonObject &racine, Photo_Diagramme &pho
     }
 }
 
+// The project's four texts under "projet", written only when one of them is given: files without
+// a project stay byte for byte as they were. Read, an absent field is empty.
+const char *const champs_projet[] = {"nom", "adresse", "client", "auteur"};
+
+QString *champ_projet(Projet &projet, int i)
+{
+    QString *const champs[] = {&projet.nom, &projet.adresse, &projet.client, &projet.auteur};
+    return champs[i];
+}
+
+void ecrire_projet(QJsonObject &racine, Projet projet)
+{
+    if (projet.vide())
+        return;
+    QJsonObject objet;
+    for (int i = 0; i < 4; ++i)
+        objet.insert(QLatin1String(champs_projet[i]), *champ_projet(projet, i));
+    racine.insert(QStringLiteral("projet"), objet);
+}
+
+void lire_projet(Lecteur &l, const QJsonObject &racine, Projet &projet)
+{
+    if (!racine.contains(QStringLiteral("projet")))
+        return;
+    const QJsonObject objet = l.objet(racine, QStringLiteral("projet"));
+    for (int i = 0; i < 4; ++i) {
+        const QString nom = QLatin1String(champs_projet[i]);
+        if (objet.contains(nom))
+            *champ_projet(projet, i) = l.texte(objet, QStringLiteral("projet.") + nom);
+    }
+}
+
 } // namespace
 
 bool Ligne_Masque_Saisie::operator==(const Ligne_Masque_Saisie &autre) const
@@ -467,7 +499,8 @@ bool Site::operator==(const Site &autre) const
            a.heures == b.heures && a.options == b.options && a.ombrage == b.ombrage &&
            masques == autre.masques && conserver_masques == autre.conserver_masques &&
            jonction_masques == autre.jonction_masques && a.photo.fichier == b.photo.fichier &&
-           a.photo.calibration == b.photo.calibration && a.photo.opacite == b.photo.opacite;
+           a.photo.calibration == b.photo.calibration && a.photo.opacite == b.photo.opacite &&
+           a.projet == b.projet;
 }
 
 QVector<Ligne_Masque_Saisie> lignes_de_points(const std::vector<QPointF> &points)
@@ -527,6 +560,7 @@ QByteArray site_en_json(const Site &site, const QString &dossier)
     };
     ecrire_ombrage(racine, d.ombrage);
     ecrire_photo(racine, d.photo, dossier);
+    ecrire_projet(racine, d.projet);
     // Steps are left out: files stay as they were before rows could be joined otherwise.
     if (site.jonction_masques == Jonction_Masque::Ligne) {
         QJsonObject masques = racine.value(QStringLiteral("masques")).toObject();
@@ -720,6 +754,7 @@ Lecture_Site site_depuis_json(const QByteArray &octets, const QString &dossier)
 
     lire_ombrage(l, racine, d.ombrage);
     lire_photo_site(l, racine, d.photo, dossier);
+    lire_projet(l, racine, d.projet);
 
     if (l.en_echec())
         lecture.probleme = l.probleme;

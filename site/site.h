@@ -26,7 +26,9 @@
 //                   "gisement2": 250, "distance2": 15, "hauteur": 8}]},
 //     "photo": {"fichier": "photos/ciel.jpg", "objectif": "equidistant", "centre": [2000, 1500],
 //               "rayon": 1450, "nord": 12.5, "miroir": true, "opacite": 60,
-//               "coefficients": [0.716, 0.0115, -0.0393]}
+//               "coefficients": [0.716, 0.0115, -0.0393]},
+//     "projet": {"nom": "Maison Arnaud", "adresse": "12 rue des Lilas, Paris",
+//                "client": "M. et Mme Arnaud", "auteur": "Cabinet Leroy"}
 //   }
 //
 // A file is read whole and checked before anything is handed back: the first problem met is
@@ -43,6 +45,7 @@
 // when read: a file without them draws as before (0, UTC, true solar time, the simple model).
 // So is the way the mask's rows are joined, written only when they are joined by straight lines:
 // without it, steps.
+// So is the project, written only when one of its texts is given; an absent text is empty.
 // So are the window's sections (ombrage/ombrage.h), written only when they hold something:
 // without them, no facade and no wall. Their lengths are metres, > 0 (an overhang's end null for
 // the whole facade; a wall's height any number), their bearings compass degrees, 0..360.

@@ -314,9 +314,10 @@ void TestFenetre::menus()
     };
     QCOMPARE(noms(menus.at(0)->menu()),
              QStringList({"actionOuvrir_un_site", "actionEnregistrer_le_site",
-                          "actionEnregistrer_le_site_sous", "|", "actionExporter_le_diagramme",
-                          "actionImprimer", "|", "actionImporter_un_horizon",
-                          "actionExporter_l_horizon", "|", "actionQuitter"}));
+                          "actionEnregistrer_le_site_sous", "actionProprietes_du_projet", "|",
+                          "actionExporter_le_diagramme", "actionImprimer", "|",
+                          "actionImporter_un_horizon", "actionExporter_l_horizon", "|",
+                          "actionQuitter"}));
     QCOMPARE(noms(menus.at(1)->menu()), QStringList({"actionAnnuler", "actionRetablir"}));
     QCOMPARE(enfant<QAction>(fenetre, "actionRetablir")->shortcuts(),
              QList<QKeySequence>({QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_Z),
@@ -852,6 +853,7 @@ void TestFenetre::dialogues_data()
     const std::pair<const char *, const char *> dialogues[] = {
         {"display options", "actionOptions_graphiques"},
         {"window and obstacles", "actionFenetre_et_obstacles"},
+        {"project properties", "actionProprietes_du_projet"},
         {"horizon import", "actionImporter_un_horizon"},
         {"export", "actionExporter_le_diagramme"},
         {"about", "actionA_propos_de"}};
@@ -964,10 +966,12 @@ void TestFenetre::dialogues()
             masque.emplace_back(-179.5 + 0.7 * i, i % 45);
         site.masques = lignes_de_points(masque);
         site.conserver_masques = true;
+        d.projet = {QStringLiteral("Maison Arnaud"), QStringLiteral(" 12 rue des Lilas, Paris "),
+                    QStringLiteral("M. et Mme Arnaud"), QStringLiteral("Cabinet Leroy")};
         const QString chemin = dossier.filePath(QStringLiteral("riche.orvane"));
         QCOMPARE(ecrire_site(chemin, site), QString());
         fenetre.ouvrir_site_differe(chemin);
-        QTRY_COMPARE(fenetre.windowTitle(), QStringLiteral("riche[*] - Orvane"));
+        QTRY_COMPARE(fenetre.windowTitle(), QStringLiteral("Maison Arnaud — riche[*] - Orvane"));
     }
     const QJsonObject avant = enregistre(QStringLiteral("avant.orvane"));
     QVERIFY(!avant.isEmpty());

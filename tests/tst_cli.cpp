@@ -240,7 +240,11 @@ void TestLigneDeCommande::statuts_data()
                                                             "--casquette P:H[:G:D]",
                                                             "--joue-gauche P:D",
                                                             "--joue-droite P:D",
-                                                            "--obstacle B1:D1:B2:D2:H"}
+                                                            "--obstacle B1:D1:B2:D2:H",
+                                                            "--projet NOM",
+                                                            "--adresse TEXTE",
+                                                            "--client NOM",
+                                                            "--auteur NOM"}
                                              << QString();
     QTest::newRow("version") << QStringList{"--version"} << statut_succes << QString()
                              << QStringList{"orvane "} << QString();
@@ -585,6 +589,7 @@ void TestLigneDeCommande::statuts_data()
           {"--tableau", "--photo", photo, "--photo-horizon", "--masque", boussole, "--convention",
            "nord"},
           "--photo-horizon : ne va pas avec --masque");
+    usage("a batch without its file", {"--lot"}, "orvane : --lot : valeur manquante (FICHIER)\n");
     usage("mask file that is a folder",
           {"--tableau", "--masque", dossier_masques->path(), "--convention", "sud"},
           "--masque : « " + dossier_masques->path() + " » est un dossier\n");
@@ -663,6 +668,14 @@ void TestLigneDeCommande::fichier_data()
         << juin + QStringList{"--limites", "--projection", "cylindrique"} << exporte
         << "diagramme.png" << rien << -1 << statut_succes << QByteArray("\x89PNG")
         << QSize(640, 360);
+    // The chart across the page with the table under it; the project heads the title block,
+    // a line under it explains each hatching.
+    QTest::newRow("PDF of the cylindrical chart, a project and a window")
+        << juin + QStringList{"--projection", "cylindrique",      "--projet", "Maison Arnaud",
+                              "--adresse",    "12 rue des Lilas", "--facade", "225",
+                              "--obstacle",   "150:15:300:15:9"}
+        << exporte << "diagramme.pdf" << rien << -1 << statut_succes << QByteArray("%PDF-")
+        << QSize();
     QTest::newRow("bad projection writes nothing")
         << QStringList{"--projection", "Cylindrique"} << exporte << "diagramme.png" << rien << -1
         << statut_usage << QByteArray() << QSize();
@@ -769,6 +782,46 @@ void TestLigneDeCommande::fichier()
                   arguments.contains("--masque") ? QStringLiteral("Horizon : horizon_page.txt")
                                                  : QStringLiteral("Diagramme solaire")})
                 QVERIFY2(page.contains(attendu), qPrintable(attendu + " not in:\n" + page));
+            if (arguments.contains("--projet")) {
+                const int projet = page.indexOf(QStringLiteral("Projet : Maison Arnaud"));
+                QVERIFY2(projet >= 0 && projet < page.indexOf(QStringLiteral("Adresse : 12 rue")) &&
+                             page.indexOf(QStringLiteral("Adresse : 12 rue")) <
+                                 page.indexOf(QStringLiteral("Latitude : 0°")),
+                         qPrintable(page));
+            }
+            if (arguments.contains("--facade"))
+                for (const QString &hachure :
+                     {QStringLiteral("hachures orange : ciel caché à la fenêtre par la façade et"),
+                      QStringLiteral("hachures violettes : ciel caché à la fenêtre par les")})
+                    QVERIFY2(page.contains(hachure), qPrintable(hachure + " not in:\n" + page));
+            if (arguments.contains("cylindrique")) {
+                // Read back as words and their boxes: the chart's east and west, 180° apart,
+                // stand half the chart's width apart, the chart nearly the page's width
+                // (841.89 pt less two margins of 36); the table's row lies under the chart.
+                QProcess boites;
+                boites.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), chemin, "-"});
+                QVERIFY(boites.waitForFinished(30000));
+                const QString mots = QString::fromUtf8(boites.readAllStandardOutput());
+                const auto boite = [&mots](const QString &mot) {
+                    const QRegularExpressionMatch m =
+                        QRegularExpression(
+                            QStringLiteral("xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" "
+                                           "xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">%1<")
+                                .arg(QRegularExpression::escape(mot)))
+                            .match(mots);
+                    return m.hasMatch()
+                               ? QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                        QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))
+                               : QRectF();
+                };
+                const QRectF est = boite(QStringLiteral("EST"));
+                const QRectF ouest = boite(QStringLiteral("OUEST"));
+                const QRectF ligne = boite(QStringLiteral("21/06/2026"));
+                QVERIFY2(!est.isNull() && !ouest.isNull() && !ligne.isNull(), qPrintable(mots));
+                QVERIFY2(std::abs(ouest.center().x() - est.center().x()) > 0.45 * (841.89 - 72),
+                         qPrintable(mots));
+                QVERIFY2(ligne.top() > std::max(est.bottom(), ouest.bottom()), qPrintable(mots));
+            }
         }
     } else if (avant == QLatin1String("fichier")) {
         QCOMPARE(restes, QStringList{nom});
@@ -970,6 +1023,10 @@ void TestLigneDeCommande::site_data()
     QTest::newRow("into a missing folder")
         << QStringList{"--latitude", "45", "--enregistrer-site", "absent/ecrit.orvane"}
         << statut_echec_ecriture << QString("") << "--enregistrer-site : " << 0.0 << false << 0;
+    QTest::newRow("a project's texts given over the site's")
+        << QStringList{"--site",   "site.orvane", "--projet",           "Maison Arnaud",
+                       "--client", "M. Arnaud",   "--enregistrer-site", "ecrit.orvane"}
+        << statut_succes << QString() << QString() << 45.5 << false << 1;
     QTest::newRow("a site's kept mask breaking the table's rules")
         << QStringList{"--site", "incomplet.orvane", "--tableau"} << statut_usage << QString("")
         << "--site : les masques conservés : Le tracé n'a pu s'effectuer pour la raison "
@@ -995,6 +1052,9 @@ void TestLigneDeCommande::site()
     site.diagramme.dates_enregistrees = {QDate(2026, 12, 21)};
     site.diagramme.limites = true;
     site.masques = {{0.0, 10.0}, {std::nullopt, std::nullopt}};
+    site.diagramme.annee = 2026;
+    site.diagramme.projet.nom = QStringLiteral("Ancien nom");
+    site.diagramme.projet.adresse = QStringLiteral("12 rue des Lilas");
     QCOMPARE(ecrire_site(dossier.filePath("site.orvane"), site), QString());
     QFile abime(dossier.filePath("abime.orvane"));
     QVERIFY(abime.open(QIODevice::WriteOnly));
@@ -1034,6 +1094,16 @@ void TestLigneDeCommande::site()
     // The year of Mode 2: the one given, or the current year as in a fresh window.
     const int annee = arguments.indexOf("--annee");
     QCOMPARE(lu.site->diagramme.annee, annee < 0 ? 2026 : arguments.value(annee + 1).toInt());
+    // The project: each text given, or else the site's.
+    const auto texte_projet = [&](const char *option, const QString &du_site) {
+        const int i = arguments.indexOf(QLatin1String(option));
+        return i >= 0 ? arguments.value(i + 1) : arguments.contains("--site") ? du_site : QString();
+    };
+    const Projet &projet = lu.site->diagramme.projet;
+    QCOMPARE(projet.nom, texte_projet("--projet", site.diagramme.projet.nom));
+    QCOMPARE(projet.adresse, texte_projet("--adresse", site.diagramme.projet.adresse));
+    QCOMPARE(projet.client, texte_projet("--client", site.diagramme.projet.client));
+    QCOMPARE(projet.auteur, texte_projet("--auteur", site.diagramme.projet.auteur));
     // The site's mask table as typed, or a fresh window's.
     QCOMPARE(lu.site->masques, arguments.contains("--site")
                                    ? site.masques
@@ -1184,12 +1254,45 @@ void TestLigneDeCommande::lot_data()
         << entete_lot + "@/a.png;;45;2026-06-21;;;;;\n@/b.png;;95;2026-06-21;;;;;\n"
         << statut_usage << QStringList() << QList<QStringList>()
         << "ligne 3, colonne latitude : --latitude : 95" << QStringList();
+    // A name that turns out to be a folder only when written (a link to one).
     QTest::newRow("a failed line lets the others go on")
         << entete_lot + "@/a.png;;45;2026-06-21;;;;;320x160\n"
-                        "@/absent/b.png;;45;2026-06-21;;;;;320x160\n"
+                        "@/b.png;;45;2026-06-21;;;;;320x160\n"
                         "@/c.png;;45;2026-06-21;;;;;320x160\n"
         << statut_echec_ecriture << QStringList{"a.png", "c.png"} << QList<QStringList>()
-        << "ligne 3 : --export : « @/absent/b.png » n'a pas pu être écrit" << QStringList();
+        << "ligne 3 : --export : « @/b.png » n'a pas pu être écrit" << QStringList{"b.png>."};
+    // Every refused line said, each on its own line: a folder not made yet, a bad latitude.
+    QTest::newRow("a missing folder and a bad line, both said before anything is written")
+        << entete_lot + "@/absent/a.png;;45;2026-06-21;;;;;\n@/b.png;;45;2026-06-21;;;;;\n"
+                        "@/c.png;;95;2026-06-21;;;;;\n"
+        << statut_usage << QStringList() << QList<QStringList>()
+        << "ligne 2, colonne export : le dossier « @/absent » n'existe pas\norvane : --lot : "
+           "« @/lot.csv », ligne 4, colonne latitude : --latitude : 95"
+        << QStringList();
+    QString vingt_cinq = entete_lot;
+    for (int i = 0; i < 25; ++i)
+        vingt_cinq += QStringLiteral("@/%1.png;;95;2026-06-21;;;;;\n").arg(i);
+    QTest::newRow("25 bad lines: the first 20 said, then how many more")
+        << vingt_cinq << statut_usage << QStringList() << QList<QStringList>()
+        << "ligne 21, colonne latitude : --latitude : 95 est hors de l'intervalle -90 à 90\n"
+           "orvane : --lot : « @/lot.csv » : et 5 autres lignes refusées, 25 en tout\nEssayez"
+        << QStringList();
+    QTest::newRow("Oui and NON as a spreadsheet writes them")
+        << entete_lot + "@/a.png;;45;2026-06-21;Oui;;;;320x160\n"
+                        "@/b.png;;45;2026-06-21;NON;;;;320x160\n"
+        << statut_succes << QStringList{"a.png", "b.png"}
+        << QList<QStringList>{{"--latitude", "45", "--date", "2026-06-21", "--heures", "--taille",
+                               "320x160"},
+                              {"--latitude", "45", "--date", "2026-06-21", "--taille", "320x160"}}
+        << QString() << QStringList();
+    QTest::newRow("commas for separators")
+        << "export,latitude,date\n@/a.png,45,2026-06-21\n"
+        << statut_usage << QStringList() << QList<QStringList>()
+        << "ligne 1 : le séparateur des colonnes est « ; », pas la virgule" << QStringList();
+    QTest::newRow("tabs for separators")
+        << "export\tlatitude\tdate\n@/a.png\t45\t2026-06-21\n"
+        << statut_usage << QStringList() << QList<QStringList>()
+        << "ligne 1 : le séparateur des colonnes est « ; », pas la tabulation" << QStringList();
     QTest::newRow("a file named twice")
         << entete_lot + "@/a.png;;45;;;;;;\n@/./a.png;;45;;;;;;\n"
         << statut_usage << QStringList() << QList<QStringList>()

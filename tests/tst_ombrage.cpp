@@ -7,6 +7,7 @@
 #include "diagram/scene.h"
 #include "export/export.h"
 #include "ombrage/ombrage.h"
+#include "protections/croquis.h"
 #include "protections/dialogue_fenetre.h"
 #include "solar/soleil.h"
 #include "tests/outils.h"
@@ -15,6 +16,7 @@
 #include "trace/lecture.h"
 #include "trace/ombres.h"
 
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGraphicsPathItem>
 #include <QGroupBox>
@@ -222,6 +224,8 @@ private slots:
     void hachuresCommeLesOmbres();
     void ombreSousLePointeur_data();
     void ombreSousLePointeur();
+    void planGaucheDroite_data();
+    void planGaucheDroite();
     void fenetreEtObstacles();
 };
 
@@ -237,7 +241,15 @@ void TestOmbrage::comptesContreRayons_data()
     QTest::addColumn<double>("orientation");
     // The overhang alone, reaching 0.2 m to the left (seen from inside) and 5 m to the right.
     QTest::addColumn<bool>("seule");
+    // The wall entered as a building front: its perpendicular from the point (metres, bearing
+    // from the facade's normal), its lengths left and right of the foot, its height; NaN: the
+    // wall across the street by its two ends.
+    QTest::addColumn<double>("front_distance");
+    QTest::addColumn<double>("front_gisement");
+    QTest::addColumn<double>("front_gauche");
+    QTest::addColumn<double>("front_droite");
 
+    const double nan = std::numeric_limits<double>::quiet_NaN();
     const std::pair<const char *, QDate> dates[] = {{"21 June", QDate(2026, 6, 21)},
                                                     {"20 March", QDate(2026, 3, 20)},
                                                     {"21 December", QDate(2026, 12, 21)}};
@@ -247,10 +259,20 @@ void TestOmbrage::comptesContreRayons_data()
         for (const auto &date : dates)
             for (const auto &facade : facades)
                 QTest::addRow("latitude %g, %s, facing %s", latitude, date.first, facade.first)
-                    << latitude << date.second << facade.second << false;
+                    << latitude << date.second << facade.second << false << nan << nan << nan
+                    << nan;
     // The morning sun, on the left, passes the short end; under the long one it would not.
     QTest::newRow("latitude 45, 21 June, facing 150, overhang alone, short on the left")
-        << 45.0 << QDate(2026, 6, 21) << 150.0 << true;
+        << 45.0 << QDate(2026, 6, 21) << 150.0 << true << nan << nan << nan << nan;
+    // A street front 150° wide seen from the point, 15 m away and 12 m high (38.7° at its
+    // perpendicular), and fronts whose foot lies off the wall or that cross north.
+    QTest::newRow("latitude 48.85, 21 June, facing SW, street front 15 m away, 150° wide")
+        << 48.85 << QDate(2026, 6, 21) << 225.0 << false << 15.0 << 0.0
+        << 15.0 * std::tan(75.0 * rad) << 15.0 * std::tan(75.0 * rad);
+    QTest::newRow("latitude 45, 20 March, facing E, front all right of its foot")
+        << 45.0 << QDate(2026, 3, 20) << 90.0 << false << 8.0 << -30.0 << -4.0 << 25.0;
+    QTest::newRow("latitude 60, 21 June, facing N, front across north")
+        << 60.0 << QDate(2026, 6, 21) << 0.0 << false << 6.0 << 20.0 << 30.0 << 2.0;
 }
 
 void TestOmbrage::comptesContreRayons()
@@ -261,6 +283,10 @@ void TestOmbrage::comptesContreRayons()
     QFETCH(QDate, date);
     QFETCH(double, orientation);
     QFETCH(bool, seule);
+    QFETCH(double, front_distance);
+    QFETCH(double, front_gisement);
+    QFETCH(double, front_gauche);
+    QFETCH(double, front_droite);
     Description_Diagramme d;
     d.latitude = latitude;
     d.date_choisie = date;
@@ -277,10 +303,76 @@ void TestOmbrage::comptesContreRayons()
         d.ombrage.obstacles = {{std::fmod(orientation + 330.0, 360.0), 12.0,
                                 std::fmod(orientation + 20.0, 360.0), 9.0, 6.0}};
     }
+    // A front's ends on the ground, drawn in the plane: its foot, then its lengths along the
+    // line, the left one (seen from the point) anticlockwise.
+    const bool front = !std::isnan(front_distance);
+    const double hauteur_front = 12.0;
+    const double b = orientation + front_gisement;
+    const Vecteur pied = cap(b) * front_distance;
+    const Vecteur bouts[] = {pied - cap(b + 90.0) * front_gauche,
+                             pied + cap(b + 90.0) * front_droite};
+    if (front) {
+        const Obstacle mur = obstacle_depuis_front(
+            {front_distance, std::fmod(b, 360.0), front_gauche, front_droite, hauteur_front});
+        for (int i = 0; i < 2; ++i) {
+            const Vecteur lu = cap(i == 0 ? mur.gisement1 : mur.gisement2) *
+                               (i == 0 ? mur.distance1 : mur.distance2);
+            QVERIFY2(std::hypot(lu.x - bouts[i].x, lu.y - bouts[i].y) < 1e-9,
+                     qPrintable(QStringLiteral("end %1: (%2, %3), drawn at (%4, %5)")
+                                    .arg(i + 1)
+                                    .arg(lu.x)
+                                    .arg(lu.y)
+                                    .arg(bouts[i].x)
+                                    .arg(bouts[i].y)));
+        }
+        // Read straight along the perpendicular, when its foot lies on the wall, the wall rises
+        // to atan(H / d).
+        const double angle = std::atan2(hauteur_front, front_distance) / rad;
+        const bool pied_sur_le_mur = front_gauche >= 0 && front_droite >= 0;
+        QVERIFY(!pied_sur_le_mur ||
+                (ombre_obstacles({mur}, azimut_depuis_gisement(b), angle - 0.01) &&
+                 !ombre_obstacles({mur}, azimut_depuis_gisement(b), angle + 0.01)));
+        // Its front read back, and the wall the dialog's two-end table would hold.
+        const Front_Batiment relu = front_depuis_obstacle(mur);
+        QVERIFY2(std::abs(relu.distance - front_distance) < 1e-9 &&
+                     std::abs(std::remainder(relu.gisement - b, 360.0)) < 1e-9 &&
+                     std::abs(relu.gauche - front_gauche) < 1e-9 &&
+                     std::abs(relu.droite - front_droite) < 1e-9 && relu.hauteur == hauteur_front,
+                 qPrintable(QStringLiteral("read back: %1 m at %2°, %3 m left, %4 m right")
+                                .arg(relu.distance)
+                                .arg(relu.gisement)
+                                .arg(relu.gauche)
+                                .arg(relu.droite)));
+        d.ombrage.obstacles = {mur};
+    }
     const Ligne_Sortie ligne = ligne_dessinee(d);
+    if (front) {
+        // The same wall typed by its two ends, as bearings and distances read off the plane.
+        Description_Diagramme deux_bouts = d;
+        const auto gisement = [](const Vecteur &v) {
+            return std::fmod(std::atan2(v.x, v.y) / rad + 360.0, 360.0);
+        };
+        deux_bouts.ombrage.obstacles = {{gisement(bouts[0]), std::hypot(bouts[0].x, bouts[0].y),
+                                         gisement(bouts[1]), std::hypot(bouts[1].x, bouts[1].y),
+                                         hauteur_front}};
+        const Ligne_Sortie autre = ligne_dessinee(deux_bouts);
+        QVERIFY2(std::abs(autre.soleil_direct - ligne.soleil_direct) < 1e-6 &&
+                     std::abs(autre.soleil_fenetre - ligne.soleil_fenetre) < 1e-6,
+                 qPrintable(QStringLiteral("front: %1 h, %2 h; two ends: %3 h, %4 h")
+                                .arg(ligne.soleil_direct)
+                                .arg(ligne.soleil_fenetre)
+                                .arg(autre.soleil_direct)
+                                .arg(autre.soleil_fenetre)));
+    }
 
     std::vector<Rectangle> murs;
-    const std::vector<Rectangle> toutes = plaques(d.ombrage, murs);
+    std::vector<Rectangle> toutes = plaques(d.ombrage, murs);
+    if (front) {
+        // The rays meet the front as drawn, not as converted.
+        const Vecteur z{0, 0, 1};
+        murs = {{bouts[0] - z * tres_loin, bouts[1] - bouts[0], z * (tres_loin + hauteur_front)}};
+        toutes.front() = murs.front();
+    }
     const double fenetre = heures_eclairees(date, latitude, toutes, &f);
     const double direct = heures_eclairees(date, latitude, murs, nullptr);
     QVERIFY2(std::abs(ligne.soleil_fenetre - fenetre) <= ecart_rayons_heures,
@@ -519,19 +611,30 @@ void TestOmbrage::ombreSousLePointeur_data()
 {
     QTest::addColumn<double>("azimut");
     QTest::addColumn<double>("hauteur");
-    QTest::addColumn<QString>("fin"); // of the read-out; empty: no shade named
+    QTest::addColumn<QString>("fin"); // of the read-out; no "ombre" elsewhere unless it is one
 
-    // A south facade (HSA = −azimuth ∓ 180) under an overhang of H / P = 1 (VSA 45°), fins at
-    // atan(1 / 0.5) = 63.4° of HSA, a wall to the south-east 10 m away and 5 m high (26.6° in
-    // front of the point), a mask of 30° from bearing 190 to 260.
-    QTest::newRow("in the opening") << 180.0 << 20.0 << QString();
+    // A south facade (HSA = −azimuth ∓ 180) under an overhang of H / P = 1 (VSA 45°, its edge
+    // at atan(cos HSA) above the horizon), fins at atan(1 / 0.5) = 63.4° of HSA, a wall to the
+    // south-east 10 m away and 5 m high (26.6° in front of the point), a wall from bearing 225 to
+    // 245, 4 m away and 8 m high (63° at least), a mask of 30° from bearing 190 to 260.
+    QTest::newRow("in the opening") << 180.0 << 20.0 << "soleil sur la fenêtre";
     QTest::newRow("behind the facade") << 0.0 << 60.0 << "ombre : derrière la façade";
     QTest::newRow("under the overhang") << 180.0 << 50.0 << "ombre : casquette";
-    QTest::newRow("past the right fin, to the west") << 110.0 << 10.0 << "ombre : joue droite";
+    // HSA 70°: the overhang's edge at 18.9°.
+    QTest::newRow("past the right fin, to the west, in the mask")
+        << 110.0 << 10.0 << "ombre : joue droite, masque";
     QTest::newRow("past the left fin, to the east") << -110.0 << 10.0 << "ombre : joue gauche";
     QTest::newRow("the second wall") << -150.0 << 20.0 << "ombre : obstacle 2";
-    QTest::newRow("over the wall") << -150.0 << 30.0 << QString();
+    QTest::newRow("over the wall") << -150.0 << 30.0 << "soleil sur la fenêtre";
     QTest::newRow("the mask") << 150.0 << 25.0 << "ombre : masque";
+    // HSA 75°: the overhang's edge at 14.5°, past the right fin.
+    QTest::newRow("overhang, right fin and mask at once")
+        << 105.0 << 20.0 << "ombre : casquette, joue droite, masque";
+    // HSA 55°: the overhang's edge at 29.8°, before the fin; over the mask.
+    QTest::newRow("overhang and the third wall at once")
+        << 125.0 << 45.0 << "ombre : casquette, obstacle 3";
+    QTest::newRow("the third wall and the mask at once")
+        << 125.0 << 20.0 << "ombre : obstacle 3, masque";
 }
 
 void TestOmbrage::ombreSousLePointeur()
@@ -548,34 +651,109 @@ void TestOmbrage::ombreSousLePointeur()
     // The wall across the south-east: 10 m away at bearing 150, its ends 20° to either side.
     const double ouverture = 20.0;
     const double portee = 10.0 / std::cos(ouverture * rad);
-    d.ombrage.obstacles = {{10.0, 5.0, 20.0, 5.0, -1.0},
-                           {150.0 - ouverture, portee, 150.0 + ouverture, portee, 5.0}};
+    d.ombrage.obstacles = {
+        {10.0, 5.0, 20.0, 5.0, -1.0},
+        {150.0 - ouverture, portee, 150.0 + ouverture, portee, 5.0},
+        {225.0, 4.0 / std::cos(10.0 * rad), 245.0, 4.0 / std::cos(10.0 * rad), 8.0}};
     Lecture lecture;
     lecture.dans_disque = true;
     lecture.azimut = azimut;
     lecture.hauteur = hauteur;
     const QString texte = texte_lecture(lecture, d);
-    QVERIFY2(fin.isEmpty() ? !texte.contains("ombre") : texte.endsWith(fin), qPrintable(texte));
+    QVERIFY2(texte.endsWith(fin) && (fin.startsWith("ombre") || !texte.contains("ombre")),
+             qPrintable(texte));
+}
+
+void TestOmbrage::planGaucheDroite_data()
+{
+    QTest::addColumn<double>("orientation");
+
+    QTest::newRow("facing S") << 180.0;
+    QTest::newRow("facing N") << 0.0;
+    QTest::newRow("facing E") << 90.0;
+    QTest::newRow("facing SW") << 225.0;
+}
+
+void TestOmbrage::planGaucheDroite()
+{
+    // Looking out along bearing θ from inside, the left hand points to bearing θ − 90: the plan
+    // (north up, east right) writes "gauche" that way from the point and "droite" the other, and
+    // numbers the wall set 10 m out on the left beside it.
+    QFETCH(double, orientation);
+    Ombrage ombrage;
+    ombrage.facade.active = true;
+    ombrage.facade.orientation = orientation;
+    const double g = orientation - 90.0;
+    ombrage.obstacles = {
+        {std::fmod(g + 340.0, 360.0), 10.0, std::fmod(g + 20.0, 360.0), 10.0, 4.0}};
+    const Croquis plan = croquis_plan(ombrage, QSizeF(400, 400));
+    const QPointF vers_gauche(std::sin(g * rad), -std::cos(g * rad));
+    const auto cote = [&](const QString &texte) {
+        for (const Texte_Croquis &t : plan.textes)
+            if (t.texte == texte)
+                return QPointF::dotProduct(t.position - plan.point, vers_gauche);
+        return 0.0;
+    };
+    QVERIFY2(cote(QStringLiteral("gauche")) > 20.0 && cote(QStringLiteral("droite")) < -20.0 &&
+                 cote(QStringLiteral("1")) > 20.0,
+             qPrintable(QStringLiteral("gauche %1, droite %2, wall %3 px to the left")
+                            .arg(cote(QStringLiteral("gauche")))
+                            .arg(cote(QStringLiteral("droite")))
+                            .arg(cote(QStringLiteral("1")))));
 }
 
 void TestOmbrage::fenetreEtObstacles()
 {
     // The panel's button opens the dialog; a south facade switched on under its overhang of
-    // H / P = 1 is drawn, and the table shows its column: no sun on 21 June at 45° N.
+    // H / P = 1 is drawn, and the table shows its column: no sun on 21 June at 45° N. A wall
+    // added there (switched off) reads as a building front, and a front typed in is stored by
+    // its ends.
     Fenetre_Principale f(nullptr, QDate(2026, 6, 21));
     enfant<QDoubleSpinBox>(f, "latitude")->setValue(45.0);
     bool ouvert = false;
-    QTimer::singleShot(0, &f, [&ouvert] {
+    QVector<double> front_lu;
+    Obstacle stocke;
+    QTimer::singleShot(0, &f, [&] {
         auto *dialogue = qobject_cast<Dialogue_Fenetre *>(QApplication::activeModalWidget());
         if (!dialogue)
             return;
         ouvert = true;
         enfant<QGroupBox>(*dialogue, "groupe_facade")->setChecked(true);
         enfant<QGroupBox>(*dialogue, "groupe_casquette")->setChecked(true);
+        for (QPushButton *b : dialogue->findChildren<QPushButton *>())
+            if (b->text() == QLatin1String("Ajouter"))
+                b->click();
+        enfant<QComboBox>(*dialogue, "saisie_obstacles")->setCurrentIndex(1);
+        auto *murs = dialogue->findChild<QTableWidget *>();
+        for (int colonne = 0; colonne < 5; ++colonne)
+            front_lu << murs->item(0, colonne)->data(Qt::EditRole).toDouble();
+        // 15 m out to the south, 20 m each side: a 3-4-5 triangle each way.
+        const double front[] = {15.0, 180.0, 20.0, 20.0, 12.0};
+        for (int colonne = 0; colonne < 5; ++colonne)
+            murs->item(0, colonne)->setData(Qt::EditRole, front[colonne]);
+        stocke = dialogue->valeur().obstacles.at(0);
+        enfant<QGroupBox>(*dialogue, "groupe_obstacles")->setChecked(false);
         dialogue->accept();
     });
     enfant<QPushButton>(f, "bouton_fenetre_obstacles")->click();
     QVERIFY(ouvert);
+    // The wall "Ajouter" puts 10 m across the normal, 5 m each side, as two ends at 11.18 m and
+    // ±26.6° (to the boxes' two decimals).
+    const double front_attendu[] = {10.0, 180.0, 5.0, 5.0, 3.0};
+    for (int colonne = 0; colonne < 5; ++colonne)
+        QVERIFY2(
+            front_lu.size() == 5 && std::abs(front_lu[colonne] - front_attendu[colonne]) < 0.05,
+            qPrintable(QStringLiteral("column %1: %2").arg(colonne).arg(front_lu.value(colonne))));
+    const double bout = std::atan2(4.0, 3.0) / rad;
+    QVERIFY2(std::abs(stocke.gisement1 - (180.0 - bout)) < 1e-9 &&
+                 std::abs(stocke.distance1 - 25.0) < 1e-9 &&
+                 std::abs(stocke.gisement2 - (180.0 + bout)) < 1e-9 &&
+                 std::abs(stocke.distance2 - 25.0) < 1e-9 && stocke.hauteur == 12.0,
+             qPrintable(QStringLiteral("%1° at %2 m, %3° at %4 m")
+                            .arg(stocke.gisement1)
+                            .arg(stocke.distance1)
+                            .arg(stocke.gisement2)
+                            .arg(stocke.distance2)));
     const QTableWidget *tableau = enfant<QTableWidget>(f, "tableau_sorties");
     QCOMPARE(tableau->horizontalHeaderItem(6)->text(), QStringLiteral("Soleil sur la fenêtre"));
     QVERIFY(tableau->isColumnHidden(4) && !tableau->isColumnHidden(6));

@@ -11,6 +11,7 @@
 #include "horizon/dialogue_import_horizon.h"
 #include "options/affichage_options.h"
 #include "protections/dialogue_fenetre.h"
+#include "site/dialogue_projet.h"
 #include "site/site.h"
 #include "tests/outils.h"
 #include "tests/repondeur.h"
@@ -696,6 +697,20 @@ void TestSite::lectureAcceptee_data()
     ombrage.obstacles_actifs = false;
     QTest::newRow("facade and walls kept switched off") << site_en_json(fenetre) << fenetre;
 
+    // The project, whole or in part: an absent text is empty.
+    Site projet = base;
+    projet.diagramme.projet = {QStringLiteral("Maison Arnaud"),
+                               QStringLiteral("12 rue des Lilas, 75020 Paris"),
+                               QStringLiteral("M. et Mme Arnaud"), QStringLiteral("Cabinet Leroy")};
+    QTest::newRow("project") << site_en_json(projet) << projet;
+    QJsonObject racine_projet = QJsonDocument::fromJson(site_en_json(base)).object();
+    racine_projet["projet"] = QJsonObject{{"nom", "École Jules Ferry"}, {"auteur", "CM2 B"}};
+    Site projet_partiel = base;
+    projet_partiel.diagramme.projet.nom = QStringLiteral("École Jules Ferry");
+    projet_partiel.diagramme.projet.auteur = QStringLiteral("CM2 B");
+    QTest::newRow("project with two of its texts")
+        << QJsonDocument(racine_projet).toJson() << projet_partiel;
+
     Site douze = base;
     douze.diagramme.dates_enregistrees.clear();
     for (const QJsonValue &date : liste_dates(12))
@@ -1056,6 +1071,8 @@ void TestSite::annulerRetablir_data()
                                       << "Fenêtre et obstacles";
     QTest::newRow("display options") << "options"
                                      << "Options graphiques";
+    QTest::newRow("project") << "projet"
+                             << "Propriétés du projet";
     QTest::newRow("site opened") << "site"
                                  << "Ouvrir un site";
     QTest::newRow("50 random steps, undone to the start") << "hasard" << QString();
@@ -1082,6 +1099,10 @@ void TestSite::annulerRetablir()
         } else if (auto *options = qobject_cast<Affichage_Options *>(w)) {
             options->valider(30, 5, 40, false);
             options->accept();
+        } else if (auto *projet = qobject_cast<Dialogue_Projet *>(w)) {
+            enfant<QLineEdit>(*projet, "nom")->setText(QStringLiteral("Maison Arnaud"));
+            enfant<QLineEdit>(*projet, "client")->setText(QStringLiteral("M. Arnaud"));
+            projet->accept();
         } else if (auto *fenetre_obstacles = qobject_cast<Dialogue_Fenetre *>(w)) {
             enfant<QGroupBox>(*fenetre_obstacles, "groupe_facade")->setChecked(true);
             enfant<QGroupBox>(*fenetre_obstacles, "groupe_casquette")->setChecked(true);
@@ -1181,6 +1202,8 @@ void TestSite::annulerRetablir()
             enfant<QAction>(f, "actionOptions_graphiques")->trigger();
         } else if (c == QLatin1String("fenetre")) {
             enfant<QAction>(f, "actionFenetre_et_obstacles")->trigger();
+        } else if (c == QLatin1String("projet")) {
+            enfant<QAction>(f, "actionProprietes_du_projet")->trigger();
         } else if (c == QLatin1String("site")) {
             const QString chemin = dossier.filePath(QStringLiteral("autre.orvane"));
             if (!ecrire_site(chemin, site_de_base()).isEmpty() || !deposer(f, chemin))

@@ -41,6 +41,9 @@ constexpr int reserve_hauteur = 140;
 // The drawing of the report page: a disc of 560 units whose legend and captions stay clear of
 // the part of it that the page shows.
 const QSize taille_page(860, 1100);
+// The cylindrical chart's drawing for the page: a frame of 1340 by 400 units, as wide for its
+// height as the page's width for what the title block and the table leave under it.
+const QSize taille_page_cylindre(1640, 540);
 // The disc's least diameter, as a share of the drawing's smaller side.
 constexpr double part_disque_min = 0.6;
 // Legend origin: 10 px right of and 15 px below the top-left corner of the drawing.
@@ -602,6 +605,13 @@ Legende_page legende_page(const Description_Diagramme &description,
         legende.lignes_horaires[0] = legende.lignes_horaires[0].toUpper();
     legende.projection = libelle_projection(description.options.projection);
     legende.fenetre = textes_ombrage(description.ombrage);
+    legende.hachures = hachures_ombrage(description.ombrage);
+    const Projet &projet = description.projet;
+    for (const auto &[etiquette, texte] :
+         {std::make_pair("Projet : ", &projet.nom), std::make_pair("Adresse : ", &projet.adresse),
+          std::make_pair("Client : ", &projet.client), std::make_pair("Auteur : ", &projet.auteur)})
+        if (!texte->isEmpty())
+            legende.projet << QString::fromUtf8(etiquette) + *texte;
     legende.entetes = entetes_sorties();
     const bool masque = colonnes_masque(description);
     const bool fenetre = description.ombrage.facade_active();
@@ -624,7 +634,9 @@ Legende_page legende_page(const Description_Diagramme &description,
 void dessiner_pour_page(Scene &scene, const Description_Diagramme &description)
 {
     Description_Diagramme page = description;
-    page.taille = taille_page;
+    page.taille = description.options.projection == Type_Projection::Cylindrique
+                      ? taille_page_cylindre
+                      : taille_page;
     ajuster_scene(scene, page.taille);
     dessiner_diagramme(scene, page);
     const QList<QGraphicsItem *> items = scene.items();

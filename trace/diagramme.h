@@ -59,6 +59,26 @@ struct Options_Disque {
     bool operator!=(const Options_Disque &autres) const { return !(*this == autres); }
 };
 
+// The study's project: who and what the report is for. It draws nothing; the report's title
+// block starts with it and the window's title names it. All empty: no project, shown nowhere.
+struct Projet {
+    QString nom;
+    QString adresse;
+    QString client;
+    QString auteur;
+
+    bool vide() const
+    {
+        return nom.isEmpty() && adresse.isEmpty() && client.isEmpty() && auteur.isEmpty();
+    }
+    bool operator==(const Projet &autre) const
+    {
+        return nom == autre.nom && adresse == autre.adresse && client == autre.client &&
+               auteur == autre.auteur;
+    }
+    bool operator!=(const Projet &autre) const { return !(*this == autre); }
+};
+
 // Everything a diagram is drawn from. Fields are added at the end of their group with a
 // default that draws as before.
 struct Description_Diagramme {
@@ -110,6 +130,9 @@ struct Description_Diagramme {
     // diameter and the legend follow from it (`ajuster_scene`), the latitude caption sits in
     // its bottom-left corner.
     QSize taille = QSize(1920, 1080);
+
+    // The project named on the report page; the drawing itself ignores it.
+    Projet projet;
 };
 
 // One row of the output table: a dated course. Mode 1: the chosen date, then each saved date;

@@ -207,7 +207,8 @@ QString texte_lecture(const Lecture &lecture, const Description_Diagramme &descr
                          QStringLiteral(" heure d'été");
         }
     }
-    // What keeps the sun from the window, once there is a window or a wall.
+    // What keeps the sun from the window, once there is a window or a wall, or that the sun
+    // would reach it.
     const Ombrage &ombrage = description.ombrage;
     if (ombrage.facade_active() || ombrage.avec_obstacles()) {
         const std::vector<QPointF> contour(description.masque.cbegin(), description.masque.cend());
@@ -215,8 +216,8 @@ QString texte_lecture(const Lecture &lecture, const Description_Diagramme &descr
             ombrage,
             hauteur_contour(contour, lecture.azimut, description.jonction) > lecture.hauteur,
             lecture.azimut, lecture.hauteur);
-        if (!ombre.isEmpty())
-            texte += QStringLiteral(" — ombre : ") + ombre;
+        texte += ombre.isEmpty() ? QStringLiteral(" — soleil sur la fenêtre")
+                                 : QStringLiteral(" — ombre : ") + ombre;
     }
     return texte;
 }

@@ -90,8 +90,9 @@ QString point_cardinal(double azimut);
 // The status bar's text: "Azimut : -45,0° (NE, 45°) — Hauteur : 30,0°", and near a course
 // " — 21 juin : 10h15 (Temps solaire vrai)", and on an hour line of the clock
 // " — ligne horaire : 13h heure d'hiver, 14h heure d'été" (the summer hour while daylight
-// saving is kept, the bare hour in a zone without it), and with a window or walls what shades
-// the direction (" — ombre : casquette", `texte_ombre`); empty outside the disc. Numbers in the
+// saving is kept, the bare hour in a zone without it), and with a window or walls everything
+// that shades the direction (" — ombre : casquette, obstacle 1, masque", `texte_ombre`) or else
+// " — soleil sur la fenêtre"; empty outside the disc. Numbers in the
 // default locale.
 QString texte_lecture(const Lecture &lecture, const Description_Diagramme &description);
 

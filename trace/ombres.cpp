@@ -37,6 +37,8 @@ const QColor couleur_facade(200, 90, 0);
 // The walls the report page lists one by one; a line after them says how many more there are.
 constexpr int obstacles_page = 6;
 const QColor couleur_obstacles(110, 50, 160);
+constexpr Qt::BrushStyle motif_facade = Qt::BDiagPattern;
+constexpr Qt::BrushStyle motif_obstacles = Qt::FDiagPattern;
 
 double distance_segment(const QPointF &p, const QPointF &a, const QPointF &b)
 {
@@ -260,11 +262,31 @@ QPainterPath chemin_zones(const Projection &projection, const std::vector<Zone_O
 void tracer_ombres(Scene &scene, const Ombrage &ombrage, int rang)
 {
     if (ombrage.facade.active)
-        tracer_zones(scene, zones_facade(ombrage.facade), couleur_facade, Qt::BDiagPattern,
+        tracer_zones(scene, zones_facade(ombrage.facade), couleur_facade, motif_facade,
                      QStringLiteral("Façade et protections"), rang++);
     if (ombrage.avec_obstacles())
-        tracer_zones(scene, zones_obstacles(ombrage.obstacles), couleur_obstacles, Qt::FDiagPattern,
+        tracer_zones(scene, zones_obstacles(ombrage.obstacles), couleur_obstacles, motif_obstacles,
                      QStringLiteral("Obstacles"), rang);
+}
+
+QVector<Hachure_page> hachures_ombrage(const Ombrage &ombrage)
+{
+    // A set of zones hatches something when one of them spans a bearing: walls that hide
+    // nothing (none above the point) draw no hatching, and the page names none.
+    const auto hachent = [](const std::vector<Zone_Ombre> &zones) {
+        return std::any_of(zones.cbegin(), zones.cend(),
+                           [](const Zone_Ombre &zone) { return zone.fin > zone.debut; });
+    };
+    QVector<Hachure_page> hachures;
+    if (ombrage.facade.active && hachent(zones_facade(ombrage.facade)))
+        hachures.append({couleur_facade, motif_facade,
+                         QStringLiteral("hachures orange : ciel caché à la fenêtre par la "
+                                        "façade et ses protections")});
+    if (ombrage.avec_obstacles() && hachent(zones_obstacles(ombrage.obstacles)))
+        hachures.append({couleur_obstacles, motif_obstacles,
+                         QStringLiteral("hachures violettes : ciel caché à la fenêtre par les "
+                                        "obstacles")});
+    return hachures;
 }
 
 QStringList textes_ombrage(const Ombrage &ombrage)
@@ -319,22 +341,29 @@ QStringList textes_ombrage(const Ombrage &ombrage)
 
 QString texte_ombre(const Ombrage &ombrage, bool sous_masque, double azimut, double hauteur)
 {
-    const Ombre facade = ombre_facade(ombrage.facade, azimut, hauteur);
-    switch (facade.cause) {
-    case Cause_Ombre::Derriere_Facade:
-        return QStringLiteral("derrière la façade");
-    case Cause_Ombre::Casquette:
-        return QStringLiteral("casquette");
-    case Cause_Ombre::Joue_Gauche:
-        return QStringLiteral("joue gauche");
-    case Cause_Ombre::Joue_Droite:
-        return QStringLiteral("joue droite");
-    case Cause_Ombre::Aucune:
-    case Cause_Ombre::Obstacle:
-        break;
+    QStringList noms;
+    for (const Ombre &ombre : ombres(ombrage, azimut, hauteur)) {
+        switch (ombre.cause) {
+        case Cause_Ombre::Derriere_Facade:
+            noms << QStringLiteral("derrière la façade");
+            break;
+        case Cause_Ombre::Casquette:
+            noms << QStringLiteral("casquette");
+            break;
+        case Cause_Ombre::Joue_Gauche:
+            noms << QStringLiteral("joue gauche");
+            break;
+        case Cause_Ombre::Joue_Droite:
+            noms << QStringLiteral("joue droite");
+            break;
+        case Cause_Ombre::Obstacle:
+            noms << QStringLiteral("obstacle %1").arg(ombre.obstacle + 1);
+            break;
+        case Cause_Ombre::Aucune:
+            break;
+        }
     }
-    const Ombre mur = ombre_obstacles(ombrage.murs(), azimut, hauteur);
-    if (mur)
-        return QStringLiteral("obstacle %1").arg(mur.obstacle + 1);
-    return sous_masque ? QStringLiteral("masque") : QString();
+    if (sous_masque)
+        noms << QStringLiteral("masque");
+    return noms.join(QStringLiteral(", "));
 }

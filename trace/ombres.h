@@ -7,12 +7,14 @@
 // the scene's projection: each under the courses, in a colour and hatching of its own, with a
 // legend line.
 
+#include "export/pages.h"
 #include "ombrage/ombrage.h"
 #include "projection/projection.h"
 
 #include <QPainterPath>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 #include <vector>
 
@@ -26,9 +28,10 @@ QPainterPath chemin_zones(const Projection &projection, const std::vector<Zone_O
 // ("Façade et protections", "Obstacles") from legend row `rang` down.
 void tracer_ombres(Scene &scene, const Ombrage &ombrage, int rang);
 
-// What hides the direction (`azimut`, `hauteur`) from the window's point: "derrière la façade",
-// "casquette", "joue gauche", "joue droite", "obstacle 3" (numbered from 1), "masque" when
-// `sous_masque`; empty when nothing does.
+// Every element that hides the direction (`azimut`, `hauteur`) from the window's point, in
+// this order and joined by ", ": "derrière la façade" or the devices ("casquette", "joue gauche",
+// "joue droite"), the walls ("obstacle 3", numbered from 1), "masque" when `sous_masque`; empty
+// when nothing does.
 QString texte_ombre(const Ombrage &ombrage, bool sous_masque, double azimut, double hauteur);
 
 // The report page's lines for `ombrage`: "Façade orientée à 225° (SO)", its devices switched
@@ -37,5 +40,10 @@ QString texte_ombre(const Ombrage &ombrage, bool sous_masque, double azimut, dou
 // : 200° à 20 m, 250° à 15 m, hauteur 8 m"), the first six of them and then how many more ("… et
 // 1 autre obstacle"). Numbers in the default locale.
 QStringList textes_ombrage(const Ombrage &ombrage);
+
+// The report page's line for each hatching `tracer_ombres` draws for `ombrage`, in its colour
+// and pattern: "hachures orange : ciel caché à la fenêtre par la façade et ses protections",
+// "hachures violettes : ciel caché à la fenêtre par les obstacles".
+QVector<Hachure_page> hachures_ombrage(const Ombrage &ombrage);
 
 #endif
