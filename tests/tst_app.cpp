@@ -323,7 +323,8 @@ void TestFenetre::menus()
              QList<QKeySequence>({QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_Z),
                                   QKeySequence(Qt::CTRL + Qt::Key_Y)}));
     QCOMPARE(noms(menus.at(2)->menu()),
-             QStringList({"menuMode", "actionOptions_graphiques", "actionFenetre_et_obstacles"}));
+             QStringList({"menuMode", "actionOptions_graphiques", "actionFenetre_et_obstacles",
+                          "actionPhoto_du_ciel"}));
     QCOMPARE(noms(menus.at(3)->menu()),
              QStringList({"actionA_propos_de", "actionRechercher_une_mise_jour"}));
     auto *mode = fenetre.findChild<QMenu *>(QStringLiteral("menuMode"));
@@ -533,8 +534,8 @@ void TestFenetre::petitEcran()
                  qPrintable(w->objectName() + " cannot be scrolled into sight"));
     }
     // The seventeen controls of Mode 1, horizon import included, the four of "Lieu et heure",
-    // "Fenêtre et obstacles..." and how the mask's rows are joined.
-    QCOMPARE(controles, 17 + 4 + 1 + 1);
+    // "Fenêtre et obstacles...", how the mask's rows are joined, and "Photo du ciel...".
+    QCOMPARE(controles, 17 + 4 + 1 + 1 + 1);
     fenetre.close();
 }
 
