@@ -91,6 +91,7 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent, const QDate &aujourdhui)
     version_application = QStringLiteral("2.2");
 
     ui->Bouton_reinitialiser->setEnabled(false);
+    preparer_vue_annee();
 
     nb_clic_enregistrer_date = 0;
 

@@ -44,6 +44,7 @@
 #include <QDate>
 #include <QMainWindow>
 #include <QPointF>
+#include <QPointer>
 #include <QSqlDatabase>
 #include <QString>
 
@@ -57,6 +58,7 @@ class Fenetre_Principale;
 }
 
 class Delegate;
+class Dialogue_Annee;
 class QCloseEvent;
 class QDragEnterEvent;
 class QDragMoveEvent;
@@ -176,6 +178,8 @@ private slots:
     // "Fenêtre et obstacles...", from the Options menu or under the masks.
     void on_actionFenetre_et_obstacles_triggered();
     void on_bouton_fenetre_obstacles_clicked();
+    // "Soleil sur la fenêtre au fil de l'année", from the Options menu or beside the table.
+    void on_actionSoleil_annee_triggered();
 
 protected:
     // With unsaved changes, to a site or to a study never saved, asks whether to save them
@@ -218,6 +222,10 @@ private:
     void installer_photo();
     void ouvrir_photo_ciel();
     void prendre_photo_du_site(const Photo_Diagramme &lue);
+    // The year's view (annee/fenetre_annee.cpp): its button beside the table, the view shown,
+    // and the study drawn handed to it while it is open.
+    void preparer_vue_annee();
+    void suivre_vue_annee();
     // Hands the site as the widgets hold it now to the history; `nom` names the step.
     void noter_etape(const QString &nom = QString());
     // Shows or hides the widgets of Mode 1 or Mode 2 and checks its menu action.
@@ -289,6 +297,8 @@ private:
     QString version_application;
     // The diagram, created once by the constructor.
     std::unique_ptr<Scene> scene;
+    // The year's view while open (a child of the window, deleted on closing).
+    QPointer<Dialogue_Annee> vue_annee;
     // The sliders' and the latitude box's input, drawn no faster than the diagram is (a child
     // of the window).
     Saisie_Regroupee *saisie_regroupee = nullptr;

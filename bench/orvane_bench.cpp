@@ -44,6 +44,7 @@
 #include "photo/horizon_photo.h"
 #include "photo/photo.h"
 #include "site/site.h"
+#include "trace/grille_fenetre.h"
 
 #include <benchmark/benchmark.h>
 
@@ -646,6 +647,32 @@ void soleil_masque(benchmark::State &etat)
             benchmark::DoNotOptimize(ensoleillement(soleil, jour, 45.0, points));
 }
 
+// The year's grid of sun on a south window, in Précis on the clock, behind a jagged 500-point
+// horizon (fixed seed) and ten walls: 365 days counted minute by minute. Goal: 100 ms.
+void grille_annee_precise(benchmark::State &etat)
+{
+    Description_Diagramme d;
+    d.latitude = 45.0;
+    d.longitude = 5.0;
+    d.date_choisie = QDate(2026, 6, 21);
+    d.fuseau = "Europe/Paris";
+    d.modele = Modele_Soleil::precis;
+    d.echelle = Echelle_Heures::Heure_legale;
+    QRandomGenerator alea(7);
+    for (int k = 0; k < 500; ++k)
+        d.masque.append(
+            QPointF(k < 250 ? -0.72 * k : 180 - 0.72 * (k - 250), alea.bounded(200) / 10.0));
+    d.jonction = Jonction_Masque::Ligne;
+    d.ombrage.facade.active = true;
+    d.ombrage.facade.orientation = 180.0;
+    d.ombrage.facade.casquette.active = true;
+    for (int i = 0; i < 10; ++i)
+        d.ombrage.obstacles.push_back(
+            {100.0 + 16.0 * i, 20.0 + i, 110.0 + 16.0 * i, 22.0 + i, 2.0 + 0.5 * i});
+    for (auto _ : etat)
+        benchmark::DoNotOptimize(grille_description(d));
+}
+
 // The page's caption and table as the window shows them.
 Legende_page legende_de(Fenetre_Principale *fenetre)
 {
@@ -699,6 +726,9 @@ void export_pdf(benchmark::State &etat)
 
 BENCHMARK(soleil_masque)
     ->Name("direct sun behind a 500-point mask, 13 days")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(grille_annee_precise)
+    ->Name("year grid of sun on the window, Precis, 500-point horizon, ten walls")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(reconstruction)->Name("rebuild (course_Soleil)")->Unit(benchmark::kMillisecond);
 BENCHMARK(peinture)->Name("paint 1920x1080 antialiased")->Unit(benchmark::kMillisecond);

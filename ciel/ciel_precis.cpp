@@ -199,7 +199,7 @@ Ensoleillement Ciel_Precis::ensoleillement(const QDate &jour, const Test_Cache &
     for (const Heure_Legale::Point_Course &p :
          m_horloge.course(jour, m_latitude, lever, coucher, minutes, false))
         positions.emplace_back(p.azimut, p.hauteur);
-    return ::ensoleillement(positions, (coucher - lever) / minutes, cache);
+    return ::ensoleillement(positions, (coucher - lever) / minutes, cache, lever);
 }
 
 void Ciel_Precis::oublier_latitude()

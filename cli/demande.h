@@ -45,6 +45,10 @@ struct Demande {
     QString nom_site;
     QString nom_horizon;
     QDate aujourd_hui;
+    // `--periodes`: the table's last column, the periods of sun on the window.
+    bool periodes = false;
+    // `--annee-fenetre`: where the year's grid of sun on the window goes; empty: nowhere.
+    QString fichier_annee;
 };
 
 // The command line's options and their parser.
@@ -92,8 +96,9 @@ private:
 // Erreur_usage. Called once every other option is read.
 void lire_photo_demandee(const QCommandLineParser &analyse, Demande &demande);
 
-// The output table as CSV, its header line first.
+// The output table as CSV, its header line first; with `periodes`, the last column
+// "periodes_fenetre".
 QByteArray texte_tableau(const Description_Diagramme &description,
-                         const QVector<Ligne_Sortie> &lignes);
+                         const QVector<Ligne_Sortie> &lignes, bool periodes = false);
 
 #endif

@@ -17,6 +17,7 @@
 #include "masks/points_masque.h"
 #include "site/site.h"
 #include "trace/diagramme.h"
+#include "trace/grille_fenetre.h"
 #include "trace/regles.h"
 
 #include <QApplication>
@@ -133,6 +134,12 @@ const QString aide = QStringLiteral(
     "  --adresse TEXTE       l'adresse du projet\n"
     "  --client NOM          le client du projet\n"
     "  --auteur NOM          l'auteur de l'étude\n"
+    "  --periodes            ajoute au tableau periodes_fenetre, les périodes de soleil\n"
+    "                        sur la fenêtre (21h12-21h58 11h05-11h40) ; avec --facade\n"
+    "  --annee-fenetre FICHIER\n"
+    "                        écrit dans FICHIER (CSV) les minutes de soleil sur la fenêtre\n"
+    "                        par jour, en moyenne sur chaque mois, heure par heure :\n"
+    "                        mois;0h;1h;…;23h;total_jour ; avec --facade\n"
     "  -h, --help            affiche cette aide\n"
     "  -v, --version         affiche la version\n"
     "\n"
@@ -513,10 +520,12 @@ Options_Ligne::Options_Ligne()
     // The project named on the report page.
     avec_valeur << option("projet", "NOM") << option("adresse", "TEXTE") << option("client", "NOM")
                 << option("auteur", "NOM");
+    avec_valeur << option("annee-fenetre", "FICHIER");
     drapeaux = {QCommandLineOption(QStringLiteral("tableau")),
                 QCommandLineOption(QStringLiteral("limites")),
                 QCommandLineOption(QStringLiteral("heures"))};
     drapeaux << QCommandLineOption(QStringLiteral("photo-horizon"));
+    drapeaux << QCommandLineOption(QStringLiteral("periodes"));
     analyse.addOptions(avec_valeur);
     analyse.addOptions(drapeaux);
     analyse.addOptions(
@@ -691,6 +700,16 @@ Demande lire_demande(const Options_Ligne &options, const QDate &aujourd_hui)
             *texte = donnee(option);
 
     demande.tableau = analyse.isSet(QStringLiteral("tableau"));
+    // The window's sun, through the day and the year.
+    demande.periodes = analyse.isSet(QStringLiteral("periodes"));
+    if (analyse.isSet(QStringLiteral("annee-fenetre")))
+        demande.fichier_annee = valeur_unique(analyse, QStringLiteral("annee-fenetre"));
+    for (const auto &[option, demandee] :
+         {std::make_pair("--periodes", demande.periodes),
+          std::make_pair("--annee-fenetre", !demande.fichier_annee.isEmpty())})
+        if (demandee && !d.ombrage.facade_active())
+            throw Erreur_usage{
+                QStringLiteral("%1 : ne va qu'avec --facade").arg(QLatin1String(option))};
     if (analyse.isSet(QStringLiteral("export"))) {
         demande.fichier = valeur_unique(analyse, QStringLiteral("export"));
         if (format_export(demande.fichier) == Format_export::Inconnu)
@@ -700,7 +719,8 @@ Demande lire_demande(const Options_Ligne &options, const QDate &aujourd_hui)
     }
     if (analyse.isSet(QStringLiteral("enregistrer-site")))
         demande.fichier_site = valeur_unique(analyse, QStringLiteral("enregistrer-site"));
-    if (demande.fichier.isEmpty() && !demande.tableau && demande.fichier_site.isEmpty())
+    if (demande.fichier.isEmpty() && !demande.tableau && demande.fichier_site.isEmpty() &&
+        demande.fichier_annee.isEmpty())
         throw Erreur_usage{QStringLiteral("rien à écrire : donnez --export FICHIER, --tableau "
                                           "ou --enregistrer-site FICHIER")};
     // The mask file last: every other argument is found good before it is read.
@@ -732,19 +752,22 @@ Boite_Outils_Hors_Ecran::Boite_Outils_Hors_Ecran()
 }
 
 QByteArray texte_tableau(const Description_Diagramme &description,
-                         const QVector<Ligne_Sortie> &lignes)
+                         const QVector<Ligne_Sortie> &lignes, bool periodes)
 {
     const bool masque = colonnes_masque(description);
     const bool fenetre = description.ombrage.facade_active();
-    QByteArray texte = QByteArray("date;lever;coucher;duree") +
-                       (masque ? ";soleil_direct;masque" : "") +
-                       (fenetre ? ";soleil_fenetre" : "") + '\n';
+    QByteArray texte =
+        QByteArray("date;lever;coucher;duree") + (masque ? ";soleil_direct;masque" : "") +
+        (fenetre ? ";soleil_fenetre" : "") + (periodes ? ";periodes_fenetre" : "") + '\n';
     for (const Ligne_Sortie &ligne : lignes) {
         QStringList cellules = textes_ligne(ligne, QStringLiteral("yyyy-MM-dd"), false);
         if (masque)
             cellules += textes_masque(ligne);
         if (fenetre)
             cellules += texte_fenetre(ligne);
+        if (periodes)
+            cellules +=
+                ligne.tracee ? texte_periodes(ligne.periodes_fenetre, true) : QStringLiteral("-");
         texte += cellules.join(QLatin1Char(';')).toUtf8() + '\n';
     }
     return texte;
@@ -775,6 +798,13 @@ QVector<Ligne_Sortie> ecrire_demande(const Demande &demande, QStringList &echecs
         if (!erreur.isEmpty())
             echecs << QStringLiteral("--enregistrer-site : ") + erreur;
     }
+    if (!demande.fichier_annee.isEmpty()) {
+        const QString raison =
+            ecrire_fichier(demande.fichier_annee, csv_grille(grille_description(d)));
+        if (!raison.isEmpty())
+            echecs << QStringLiteral("--annee-fenetre : « %1 » n'a pas pu être écrit : %2.")
+                          .arg(demande.fichier_annee, raison);
+    }
     if (demande.fichier.isEmpty() && !demande.tableau)
         return {};
 
@@ -797,14 +827,17 @@ QVector<Ligne_Sortie> ecrire_demande(const Demande &demande, QStringList &echecs
                                                             : demande.nom_horizon;
         legende.date = demande.aujourd_hui;
         std::optional<Scene> page;
-        if (format_export(demande.fichier) == Format_export::Pdf)
+        if (format_export(demande.fichier) == Format_export::Pdf) {
             dessiner_pour_page(page.emplace(), d);
+            ajouter_grille(legende, d);
+        }
         if (!exporter_diagramme(scene, d.taille, legende, demande.fichier, &raison,
                                 page ? &*page : nullptr))
             non_ecrit("--export", demande.fichier, raison);
     }
     if (!demande.fichier_tableau.isEmpty()) {
-        const QString raison = ecrire_fichier(demande.fichier_tableau, texte_tableau(d, lignes));
+        const QString raison =
+            ecrire_fichier(demande.fichier_tableau, texte_tableau(d, lignes, demande.periodes));
         if (!raison.isEmpty())
             non_ecrit("--tableau", demande.fichier_tableau, raison);
     }
@@ -860,7 +893,7 @@ int executer_ligne_de_commande(const QStringList &arguments, const QDate &aujour
     erreurs.flush();
     int statut = echecs.isEmpty() ? statut_succes : statut_echec_ecriture;
     if (demande.tableau) {
-        sortie << QString::fromUtf8(texte_tableau(demande.description, lignes));
+        sortie << QString::fromUtf8(texte_tableau(demande.description, lignes, demande.periodes));
         if (!vider_sortie(sortie, erreurs, QStringLiteral("--tableau")))
             statut = statut_echec_ecriture;
     }

@@ -44,7 +44,8 @@ const QStringList colonnes_repetees = {QStringLiteral("date"), QStringLiteral("o
 constexpr int lignes_refusees_dites = 20;
 // The columns that name a file the line writes.
 const QStringList colonnes_fichiers = {QStringLiteral("export"), QStringLiteral("tableau"),
-                                       QStringLiteral("enregistrer-site")};
+                                       QStringLiteral("enregistrer-site"),
+                                       QStringLiteral("annee-fenetre")};
 
 // The cells of a line split at `;`; a cell in double quotes may hold `;` and `""`.
 QStringList cellules(const QString &ligne)
@@ -408,7 +409,8 @@ Lot lire_lot(const Options_Ligne &options, const QDate &aujourd_hui)
             for (const auto &[colonne, chemin] :
                  {qMakePair(QStringLiteral("export"), demande.fichier),
                   qMakePair(QStringLiteral("tableau"), demande.fichier_tableau),
-                  qMakePair(QStringLiteral("enregistrer-site"), demande.fichier_site)}) {
+                  qMakePair(QStringLiteral("enregistrer-site"), demande.fichier_site),
+                  qMakePair(QStringLiteral("annee-fenetre"), demande.fichier_annee)}) {
                 if (chemin.isEmpty())
                     continue;
                 // A folder that is not there is said now, before anything is drawn, rather than

@@ -84,6 +84,7 @@ void Fenetre_Principale::dessiner(const Description_Diagramme &description)
     courses_a_jour = false;
     ecrire_tableau_sorties(lignes_sorties, colonnes_masque(description),
                            description.ombrage.facade_active());
+    suivre_vue_annee();
 }
 
 void Fenetre_Principale::course_Soleil()

@@ -76,7 +76,11 @@ void Fenetre_Principale::ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lig
         for (int colonne = 0; colonne < textes.size(); ++colonne)
             ecrire_cellule(ligne, colonne, textes[colonne]);
         if (fenetre)
-            ecrire_cellule(ligne, colonne_fenetre, texte_fenetre(lignes[ligne]));
+            // The total, then each period, on lines of their own: the column stays narrow.
+            ecrire_cellule(ligne, colonne_fenetre,
+                           texte_fenetre_periodes(lignes[ligne])
+                               .replace(QStringLiteral(" : "), QStringLiteral(" :\n"))
+                               .replace(QStringLiteral(", "), QStringLiteral(",\n")));
         // No stale values behind the hidden columns.
         for (int colonne = textes.size(); colonne < tableau->columnCount(); ++colonne)
             if (!(fenetre && colonne == colonne_fenetre))
@@ -101,11 +105,18 @@ void Fenetre_Principale::ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lig
         const QFontMetrics mesure(tableau->font());
         QVector<int> cellules(tableau->columnCount(), 0);
         int total = 0;
+        // A cell on more lines needs its widest line.
+        const auto largeur_texte = [&](const QString &texte) {
+            int largeur = 0;
+            for (const QString &ligne : texte.split(QLatin1Char('\n')))
+                largeur = std::max(largeur, mesure.horizontalAdvance(ligne));
+            return largeur;
+        };
         for (int c : visibles) {
             for (int ligne = 0; ligne < tableau->rowCount(); ++ligne)
                 if (const QTableWidgetItem *cellule = tableau->item(ligne, c))
-                    cellules[c] = std::max(cellules[c], mesure.horizontalAdvance(cellule->text()) +
-                                                            marge_cellule);
+                    cellules[c] =
+                        std::max(cellules[c], largeur_texte(cellule->text()) + marge_cellule);
             largeurs[c] = std::max(entete->sectionSizeHint(c), cellules[c]);
             total += largeurs[c];
         }
@@ -164,4 +175,7 @@ void Fenetre_Principale::ecrire_tableau_sorties(const QVector<Ligne_Sortie> &lig
     for (int c = 0; c < largeurs.size(); ++c)
         if (entete->sectionSize(c) != largeurs[c] && !entete->isSectionHidden(c))
             entete->resizeSection(c, largeurs[c]);
+    // Rows as high as the window's periods need, once they are there.
+    if (fenetre)
+        tableau->resizeRowsToContents();
 }

@@ -6,6 +6,7 @@
 #include "app/fenetre_principale.h"
 #include "diagram/scene.h"
 #include "export/pages.h"
+#include "trace/grille_fenetre.h"
 #include "ui_fenetre_principale.h"
 
 #include <QDate>
@@ -54,12 +55,13 @@ void Fenetre_Principale::enregistrerDiagramme()
     const QString chemin = nom_fichier_export(nom, filtre_choisi);
     QString raison;
     std::unique_ptr<Scene> page;
+    Legende_page legende = legende_rapport();
     if (format_export(chemin) == Format_export::Pdf) {
         page = std::make_unique<Scene>();
         dessiner_pour_page(*page, description_dessinee);
+        ajouter_grille(legende, description_dessinee);
     }
-    if (!exporter_diagramme(*scene, ui->graphicsView->size(), legende_rapport(), chemin, &raison,
-                            page.get()))
+    if (!exporter_diagramme(*scene, ui->graphicsView->size(), legende, chemin, &raison, page.get()))
         QMessageBox::warning(
             this, tr("Erreur"),
             tr("<b>ATTENTION :</b> L'image n'a pas pu être enregistrée dans "
@@ -80,7 +82,9 @@ void Fenetre_Principale::on_actionImprimer_triggered()
         return;
     Scene page;
     dessiner_pour_page(page, description_dessinee);
-    dessiner_page(page, legende_rapport(), imprimante);
+    Legende_page legende = legende_rapport();
+    ajouter_grille(legende, description_dessinee);
+    dessiner_page(page, legende, imprimante);
     if (imprimante.printerState() == QPrinter::Error)
         QMessageBox::warning(this, tr("Erreur"),
                              tr("<b>ATTENTION :</b> Le diagramme n'a pas pu être imprimé. "

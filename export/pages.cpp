@@ -2,6 +2,8 @@
 // Orvane — sun-path diagrams.
 #include "export/pages.h"
 
+#include "annee/dessin_grille.h"
+
 #include "diagram/scene.h"
 #include "ecriture/ecriture.h"
 
@@ -723,6 +725,25 @@ bool dessiner(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDev
         return taille.height();
     };
 
+    // The year's sun on the window, across a second page under the same title.
+    const auto seconde_page = [&]() {
+        if (!legende.grille)
+            return true;
+        if (!page.newPage())
+            return false;
+        peintre.setPen(encre);
+        peintre.setFont(police_page(20, true));
+        peintre.drawText(QPointF(marge, marge + titre.ascent()), legende.titre);
+        peintre.setPen(QPen(encre, 1.0));
+        peintre.drawLine(QPointF(marge, haut - 14.0), QPointF(droite, haut - 14.0));
+        const double largeur = droite - marge;
+        dessiner_grille(
+            peintre,
+            QRectF(marge, haut, largeur, std::min(largeur * 0.55, hauteur_page - marge - haut)),
+            *legende.grille, legende.echelle);
+        return true;
+    };
+
     const double bas_page = hauteur_page - marge;
     if (!en_largeur) {
         const double x_colonne = droite - largeur_colonne;
@@ -732,7 +753,8 @@ bool dessiner(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDev
         y = dessiner_hachures(x_colonne, y, largeur_colonne) + 10.0;
         ajuster(largeur_colonne);
         dessiner_table(x_colonne, y, largeur_colonne, bas_page);
-        return peintre.end();
+        const bool grille = seconde_page();
+        return peintre.end() && grille;
     }
 
     // Under the chart, the title block left and the table right, the hatchings' lines under
@@ -760,7 +782,8 @@ bool dessiner(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDev
         dessiner_hachures(x_table, fin_table, largeur_table);
     else
         dessiner_hachures(marge, fin_cartouche, largeur_cartouche);
-    return peintre.end();
+    const bool grille = seconde_page();
+    return peintre.end() && grille;
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 // plain values; no widget is read, so the window, the print dialog and the command line share
 // it.
 
+#include "annee/grille_annee.h"
+
 #include <QColor>
 #include <QDate>
 #include <QPair>
@@ -15,6 +17,8 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+
+#include <optional>
 
 class QGraphicsScene;
 class QPagedPaintDevice;
@@ -62,6 +66,9 @@ struct Legende_page {
     QStringList projet;
     // One line for each hatching drawn, under the title block.
     QVector<Hachure_page> hachures;
+    // With a window, the year's grid of its sun: the report's second page, its hours on the
+    // scale `echelle`.
+    std::optional<Grille_Annee> grille;
 };
 
 // Lines of the title block built from the fields above, in the page's order: the project's
@@ -96,7 +103,7 @@ bool exporter_diagramme(QGraphicsScene &scene, const QSize &taille, const Legend
                         QGraphicsScene *page = nullptr);
 
 // Draws the report page on `page` (a PDF writer or a printer): the diagram, the caption and the
-// output table, all vector.
+// output table, all vector; then the year's grid on a second page when the legend has one.
 void dessiner_page(QGraphicsScene &scene, const Legende_page &legende, QPagedPaintDevice &page);
 
 #endif

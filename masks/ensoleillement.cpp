@@ -61,14 +61,31 @@ double hauteur_vue(double geometrique)
     return std::max(geometrique + Soleil_Precis::refraction(geometrique), 0.0);
 }
 
-// The hours of samples `pas_heures` apart, each hidden (`caches`, non-zero) or not: each step
-// counts half for the state at each of its ends.
-Ensoleillement compter_etats(const std::vector<signed char> &caches, double pas_heures)
+// The hours of samples `pas_heures` apart from `debut`, each hidden (`caches`, non-zero) or not:
+// each step counts half for the state at each of its ends, so that a run of samples in the sun
+// is a period from half a step before its first to half a step after its last, within the day.
+Ensoleillement compter_etats(const std::vector<signed char> &caches, double pas_heures,
+                             double debut = 0.0)
 {
     Ensoleillement resultat;
     for (std::size_t i = 0; i + 1 < caches.size(); ++i)
         for (const signed char cache : {caches[i], caches[i + 1]})
             (cache ? resultat.masque : resultat.soleil_direct) += 0.5 * pas_heures;
+    if (caches.size() < 2)
+        return resultat;
+    const std::size_t dernier = caches.size() - 1;
+    for (std::size_t i = 0; i <= dernier; ++i) {
+        if (caches[i])
+            continue;
+        std::size_t j = i;
+        while (j < dernier && !caches[j + 1])
+            ++j;
+        const double a = i == 0 ? 0.0 : (static_cast<double>(i) - 0.5) * pas_heures;
+        const double b =
+            j == dernier ? dernier * pas_heures : (static_cast<double>(j) + 0.5) * pas_heures;
+        resultat.periodes.emplace_back(debut + a, debut + b);
+        i = j;
+    }
     return resultat;
 }
 
@@ -280,6 +297,16 @@ Ensoleillement compter_journee(const Soleil &soleil, int numeroJour, double lati
 
     double t = lever;
     bool etat = cache(t);
+    // The start of the period of sun under way; NaN while hidden.
+    double ouverte = etat ? std::numeric_limits<double>::quiet_NaN() : t;
+    const auto changer = [&](bool cache_apres, double instant) {
+        if (cache_apres) {
+            resultat.periodes.emplace_back(ouverte, instant);
+            ouverte = std::numeric_limits<double>::quiet_NaN();
+        } else {
+            ouverte = instant;
+        }
+    };
     while (t < coucher) {
         const double suivant = std::min(t + pas_heures, coucher);
         const bool etat_suivant = cache(suivant);
@@ -295,10 +322,13 @@ Ensoleillement compter_journee(const Soleil &soleil, int numeroJour, double lati
             }
             (etat ? resultat.masque : resultat.soleil_direct) += avant - t;
             (etat_suivant ? resultat.masque : resultat.soleil_direct) += suivant - avant;
+            changer(etat_suivant, avant);
         }
         t = suivant;
         etat = etat_suivant;
     }
+    if (!etat && coucher > lever)
+        resultat.periodes.emplace_back(ouverte, coucher);
     return resultat;
 }
 
@@ -412,11 +442,11 @@ Ensoleillement ensoleillement(int n, double pas_heures,
 }
 
 Ensoleillement ensoleillement(const std::vector<QPointF> &positions, double pas_heures,
-                              const Test_Cache &test)
+                              const Test_Cache &test, double debut)
 {
     std::vector<signed char> cache;
     cache.reserve(positions.size());
     for (const QPointF &p : positions)
         cache.push_back(test(p.x(), std::max(p.y(), 0.0)) ? 1 : 0);
-    return compter_etats(cache, pas_heures);
+    return compter_etats(cache, pas_heures, debut);
 }

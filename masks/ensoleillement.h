@@ -26,6 +26,9 @@
 struct Ensoleillement {
     double soleil_direct = 0.0; // hours, sun above the horizon and above the outline
     double masque = 0.0;        // hours, sun above the horizon but behind the outline
+    // The spans of direct sun in the order of the day, (start, end) in hours of true solar time,
+    // cut where the count changes state: their lengths add up to `soleil_direct`.
+    std::vector<std::pair<double, double>> periodes;
 };
 
 // Height of the outline at `azimut` (degrees, table convention), degrees; negative where the
@@ -99,9 +102,11 @@ Ensoleillement ensoleillement(int n, double pas_heures,
 using Test_Cache = std::function<bool(double azimut, double hauteur)>;
 
 // The same counts behind any test: the outline and other things between the sun and the point.
+// From positions, the first one is at true solar time `debut` (hours), which the periods start
+// from; each sample then stands for the half steps either side of it.
 Ensoleillement ensoleillement(const Soleil &soleil, int numeroJour, double latitude,
                               const Test_Cache &cache);
 Ensoleillement ensoleillement(const std::vector<QPointF> &positions, double pas_heures,
-                              const Test_Cache &cache);
+                              const Test_Cache &cache, double debut = 0.0);
 
 #endif

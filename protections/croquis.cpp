@@ -280,8 +280,10 @@ Croquis croquis_coupe(const Ombrage &ombrage, const QSizeF &taille, int choisi)
         const Element_Croquis element = haut > 0 ? Element_Croquis::Mur : Element_Croquis::Mur_Bas;
         const QPointF sommet = cadre({distance, haut});
         trait(c, cadre({distance, plancher}), sommet, element);
-        texte(c, sommet - QPointF(0, 10.0),
-              QStringLiteral("obstacle %1 : %2").arg(mur + 1).arg(metres(haut)), element);
+        // Ending at the wall: it stands near the drawing's right edge.
+        texte(c, sommet + QPointF(6.0, -10.0),
+              QStringLiteral("obstacle %1 : %2").arg(mur + 1).arg(metres(haut)), element,
+              Ancre::Droite);
         texte(c, cadre({distance / 2.0, 0}) - QPointF(0, 8.0), metres(distance),
               Element_Croquis::Cote);
         if (haut > 0 && distance > 0)

@@ -7,6 +7,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -70,8 +72,17 @@ QSize Vue_Croquis::minimumSizeHint() const
 
 void Vue_Croquis::paintEvent(QPaintEvent *)
 {
-    const Croquis croquis = genre == Genre::Plan ? croquis_plan(ombrage, size(), choisi)
-                                                 : croquis_coupe(ombrage, size(), choisi);
+    // The sketch keeps room for labels of a 16-pixel line: drawn for a smaller size and spread
+    // out again, its margins follow the font.
+    const double k = std::max(0.5, QFontMetricsF(font()).height() / 16.0);
+    const QSizeF taille = QSizeF(size()) / k;
+    Croquis croquis = genre == Genre::Plan ? croquis_plan(ombrage, taille, choisi)
+                                           : croquis_coupe(ombrage, taille, choisi);
+    for (Trait_Croquis &trait : croquis.traits)
+        trait.ligne = QLineF(trait.ligne.p1() * k, trait.ligne.p2() * k);
+    for (Texte_Croquis &texte : croquis.textes)
+        texte.position *= k;
+    croquis.point *= k;
     QPainter peintre(this);
     peintre.setRenderHint(QPainter::Antialiasing);
     peintre.fillRect(rect(), palette().color(QPalette::Base));

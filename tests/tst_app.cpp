@@ -324,7 +324,7 @@ void TestFenetre::menus()
                                   QKeySequence(Qt::CTRL + Qt::Key_Y)}));
     QCOMPARE(noms(menus.at(2)->menu()),
              QStringList({"menuMode", "actionOptions_graphiques", "actionFenetre_et_obstacles",
-                          "actionPhoto_du_ciel"}));
+                          "actionSoleil_annee", "actionPhoto_du_ciel"}));
     QCOMPARE(noms(menus.at(3)->menu()),
              QStringList({"actionA_propos_de", "actionRechercher_une_mise_jour"}));
     auto *mode = fenetre.findChild<QMenu *>(QStringLiteral("menuMode"));
@@ -534,8 +534,9 @@ void TestFenetre::petitEcran()
                  qPrintable(w->objectName() + " cannot be scrolled into sight"));
     }
     // The seventeen controls of Mode 1, horizon import included, the four of "Lieu et heure",
-    // "Fenêtre et obstacles...", how the mask's rows are joined, and "Photo du ciel...".
-    QCOMPARE(controles, 17 + 4 + 1 + 1 + 1);
+    // "Fenêtre et obstacles...", how the mask's rows are joined, the year's view and "Photo du
+    // ciel...".
+    QCOMPARE(controles, 17 + 4 + 1 + 1 + 1 + 1);
     fenetre.close();
 }
 

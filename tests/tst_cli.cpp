@@ -241,6 +241,8 @@ void TestLigneDeCommande::statuts_data()
                                                             "--joue-gauche P:D",
                                                             "--joue-droite P:D",
                                                             "--obstacle B1:D1:B2:D2:H",
+                                                            "--periodes",
+                                                            "--annee-fenetre FICHIER",
                                                             "--projet NOM",
                                                             "--adresse TEXTE",
                                                             "--client NOM",
@@ -425,6 +427,16 @@ void TestLigneDeCommande::statuts_data()
                           "2026-06-21;4h18;19h43;15h25;15h25;0h00;0h00\n")
         << QStringList() << QString();
 
+    // A west window gets the sun from the meridian, true solar noon, to sunset; the periods
+    // come last, asked for.
+    QTest::newRow("west facade with --periodes: from noon to sunset")
+        << QStringList{"--latitude", "45",       "--date", "2026-06-21",
+                       "--tableau",  "--facade", "270",    "--periodes"}
+        << statut_succes
+        << QStringLiteral("date;lever;coucher;duree;soleil_fenetre;periodes_fenetre\n"
+                          "2026-06-21;4h18;19h43;15h25;7h43;12h00-19h43\n")
+        << QStringList() << QString();
+
     // The window's options on their limits: a bearing of 360, fifty walls.
     QStringList cinquante_murs{"--latitude", "45",       "--date", "2026-06-21",
                                "--tableau",  "--facade", "360"};
@@ -465,6 +477,10 @@ void TestLigneDeCommande::statuts_data()
     };
     usage("unknown option", {"--inconnue", "--tableau"}, "--inconnue");
     usage("missing value", {"--tableau", "--latitude"}, "--latitude");
+    usage("periods without a facade", {"--tableau", "--periodes"},
+          "--periodes : ne va qu'avec --facade");
+    usage("year grid without a facade", {"--annee-fenetre", "annee.csv"},
+          "--annee-fenetre : ne va qu'avec --facade");
     usage("latitude out of range", {"--latitude", "90.5", "--tableau"}, "--latitude");
     usage("latitude not a number", {"--latitude", "nord", "--tableau"}, "--latitude");
     usage("impossible date", {"--date", "2026-02-30", "--tableau"}, "--date");
@@ -704,6 +720,16 @@ void TestLigneDeCommande::fichier_data()
     QTest::newRow("PNG into a FIFO read late, whole")
         << QStringList{"--date", "2026-06-21", "--heures", "--taille", "1600x900"} << exporte
         << "tube.png" << tube << -1 << statut_succes << QByteArray("\x89PNG") << QSize(1600, 900);
+    const QStringList fenetre{"--date", "2026-06-21", "--facade", "180"};
+    QTest::newRow("year grid of the window as CSV") << fenetre << "--annee-fenetre"
+                                                    << "annee.csv" << ancien << -1 << statut_succes
+                                                    << QByteArray("mois;0h;1h;2h;3h;") << QSize();
+    QTest::newRow("year grid on a full disk keeps the file")
+        << fenetre << "--annee-fenetre"
+        << "annee.csv" << ancien << 0 << statut_echec_ecriture << QByteArray() << QSize();
+    QTest::newRow("report of a window: the year's grid on its second page")
+        << fenetre + QStringList{"--obstacle", "150:10:200:10:3"} << exporte << "rapport.pdf"
+        << rien << -1 << statut_succes << QByteArray("%PDF-") << QSize();
     QTest::newRow("table on /dev/full")
         << juin << "--tableau"
         << "/dev/full" << rien << -1 << statut_echec_ecriture << QByteArray() << QSize();
@@ -779,6 +805,9 @@ void TestLigneDeCommande::fichier()
                  {QStringLiteral("Latitude : 0°"), QStringLiteral("Longitude : 0°"),
                   QStringLiteral("Fuseau : UTC"), QStringLiteral("Modèle du soleil : simple"),
                   QStringLiteral("21/06/2026"),
+                  arguments.contains("--facade")
+                      ? QStringLiteral("Soleil sur la fenêtre au fil de l'année 2026")
+                      : QStringLiteral("Latitude"),
                   arguments.contains("--masque") ? QStringLiteral("Horizon : horizon_page.txt")
                                                  : QStringLiteral("Diagramme solaire")})
                 QVERIFY2(page.contains(attendu), qPrintable(attendu + " not in:\n" + page));

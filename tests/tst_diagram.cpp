@@ -1900,6 +1900,11 @@ void TestScene::lectureSousLePointeur_data()
     QTest::newRow("on the course at 11h52 of Paris")
         << QByteArray("Europe/Paris") << juin << std::nan("") << std::nan("")
         << 10 - 2.33 / 15 + 2 + 1.32824 / 60 << -1 << QString();
+    // A west window gets the sun from the meridian, at 12h, to sunset (19h43 at 45° on 21
+    // June); the point at 10h lies behind it.
+    QTest::newRow("on the course at 10h, a west window: its sun from noon to sunset")
+        << QByteArray() << juin << std::nan("") << std::nan("") << 10.0 << -1
+        << "fenêtre au soleil ce jour : 12h00–19h43 — ombre : derrière la façade";
     // The line of 13h of standard time (UTC+1) meets the summer course at 14h on the clock,
     // the winter course at 13h; Algiers keeps UTC+1 all year.
     QTest::newRow("13h line on a summer course of Paris")
@@ -1931,6 +1936,9 @@ void TestScene::lectureSousLePointeur()
         d.echelle = Echelle_Heures::Heure_legale;
     }
     d.limites = d.heures = ligne >= 0;
+    // A row that reads the window's sun has a west window.
+    d.ombrage.facade.active = fin.contains(QStringLiteral("fenêtre au soleil ce jour"));
+    d.ombrage.facade.orientation = 270.0;
     const Soleil s;
     if (ligne >= 0) {
         const Soleil::Point_Ciel p = horloge_description(d).position_heure(date, ligne, 45);

@@ -3,6 +3,8 @@
 //
 // The window's shading: the sun counted on the window against rays cast at the same geometry,
 // hand cases, and the overhang's edge as the SVG writes it.
+#include "annee/dessin_grille.h"
+#include "annee/dialogue_annee.h"
 #include "app/fenetre_principale.h"
 #include "diagram/scene.h"
 #include "export/export.h"
@@ -13,6 +15,7 @@
 #include "tests/outils.h"
 #include "tests/svg.h"
 #include "trace/diagramme.h"
+#include "trace/grille_fenetre.h"
 #include "trace/lecture.h"
 #include "trace/ombres.h"
 
@@ -22,13 +25,16 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
 #include <cmath>
 
 Q_DECLARE_METATYPE(Type_Projection)
+Q_DECLARE_METATYPE(Modele_Soleil)
 
 namespace
 {
@@ -117,32 +123,40 @@ std::vector<Rectangle> plaques(const Ombrage &ombrage, std::vector<Rectangle> &m
     return toutes;
 }
 
-// Hours of the day `date` at `latitude` when a ray toward the sun meets none of `rectangles`
-// (and, with `facade`, leaves in front of it): the middle of every minute from sunrise to
-// sunset of the simple model.
+// Whether a ray toward the sun at true solar time `t` of `date` at `latitude` meets none of
+// `obstacles` (and, with `facade`, leaves in front of it).
+bool rayon_libre(const QDate &date, double latitude, double t,
+                 const std::vector<Rectangle> &obstacles, const Facade *facade)
+{
+    const Soleil soleil;
+    const double delta = soleil.declinaison(date.dayOfYear());
+    const double angle = Soleil::angle_horaire(t);
+    const double h = std::max(0.0, soleil.hauteur(delta, latitude, angle));
+    double azimut = soleil.azimut(delta, latitude, angle, h);
+    if (angle < 0)
+        azimut = -azimut;
+    const Vecteur s = cap(-azimut) * std::cos(h * rad) + Vecteur{0, 0, std::sin(h * rad)};
+    if (facade && s.scalaire(cap(facade->orientation)) <= 0)
+        return false;
+    for (const Rectangle &r : obstacles)
+        if (touche(r, s))
+            return false;
+    return true;
+}
+
+// Hours of the day `date` at `latitude` when a ray toward the sun is free (`rayon_libre`): the
+// middle of every minute from sunrise to sunset of the simple model.
 double heures_eclairees(const QDate &date, double latitude, const std::vector<Rectangle> &obstacles,
                         const Facade *facade)
 {
     const Soleil soleil;
     const int jour = date.dayOfYear();
-    const double delta = soleil.declinaison(jour);
     const double lever = soleil.heure_lever(jour, latitude);
     const double coucher = soleil.heure_coucher(jour, latitude);
     double eclairees = 0.0;
     for (double t = lever; t < coucher; t += 1.0 / 60.0) {
         const double pas = std::min(1.0 / 60.0, coucher - t);
-        const double angle = Soleil::angle_horaire(t + pas / 2);
-        const double h = std::max(0.0, soleil.hauteur(delta, latitude, angle));
-        double azimut = soleil.azimut(delta, latitude, angle, h);
-        if (angle < 0)
-            azimut = -azimut;
-        const Vecteur s = cap(-azimut) * std::cos(h * rad) + Vecteur{0, 0, std::sin(h * rad)};
-        if (facade && s.scalaire(cap(facade->orientation)) <= 0)
-            continue;
-        bool libre = true;
-        for (const Rectangle &r : obstacles)
-            libre = libre && !touche(r, s);
-        if (libre)
+        if (rayon_libre(date, latitude, t + pas / 2, obstacles, facade))
             eclairees += pas;
     }
     return eclairees;
@@ -227,6 +241,9 @@ private slots:
     void planGaucheDroite_data();
     void planGaucheDroite();
     void fenetreEtObstacles();
+    void grilleAnnee_data();
+    void grilleAnnee();
+    void vueAnnee();
 };
 
 void TestOmbrage::initTestCase()
@@ -379,6 +396,25 @@ void TestOmbrage::comptesContreRayons()
              qPrintable(QStringLiteral("on the window: %1 h counted, %2 h by the rays")
                             .arg(ligne.soleil_fenetre)
                             .arg(fenetre)));
+    // The periods add up to the count, and the rays find the sun going on and off at their
+    // ends: free a minute inside each, blocked a minute outside it (unless the day ends there).
+    double somme = 0.0;
+    for (const auto &[debut, fin] : ligne.periodes_fenetre) {
+        somme += fin - debut;
+        const auto libre = [&](double t) { return rayon_libre(date, latitude, t, toutes, &f); };
+        const double minute = 1.0 / 60.0;
+        const QString periode = texte_periodes({{debut, fin}});
+        if (fin - debut > 2.0 * minute)
+            QVERIFY2(libre(debut + minute) && libre(fin - minute),
+                     qPrintable(periode + QStringLiteral(": a ray inside is blocked")));
+        QVERIFY2((debut - minute < ligne.lever || !libre(debut - minute)) &&
+                     (fin + minute > ligne.coucher || !libre(fin + minute)),
+                 qPrintable(periode + QStringLiteral(": a ray outside is free")));
+    }
+    QVERIFY2(std::abs(somme - ligne.soleil_fenetre) < 1e-9,
+             qPrintable(QStringLiteral("periods of %1 h for %2 h counted")
+                            .arg(somme)
+                            .arg(ligne.soleil_fenetre)));
     // Without a wall the table has no direct sun's column.
     QVERIFY2(seule || std::abs(ligne.soleil_direct - direct) <= ecart_rayons_heures,
              qPrintable(QStringLiteral("direct: %1 h counted, %2 h by the rays")
@@ -761,4 +797,150 @@ void TestOmbrage::fenetreEtObstacles()
 }
 
 QTEST_MAIN(TestOmbrage)
+void TestOmbrage::grilleAnnee_data()
+{
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<double>("orientation");
+    QTest::addColumn<Modele_Soleil>("modele");
+    QTest::addColumn<QByteArray>("fuseau"); // empty: true solar time
+    // The hours of the scale that may hold sun, [debut, fin).
+    QTest::addColumn<int>("debut");
+    QTest::addColumn<int>("fin");
+
+    // An east window sees the sun from sunrise to the meridian, true solar noon.
+    QTest::newRow("equator, east, simple sun, true solar time")
+        << 0.0 << 90.0 << Modele_Soleil::simple << QByteArray() << 5 << 12;
+    // A west window at 45° N on the clock of Paris: from 12h TSV (13h40 to 14h20 by the clock,
+    // daylight saving and the equation of time together) to sunset, never past 22h.
+    QTest::newRow("45 N, west, accurate sun, Europe/Paris")
+        << 45.0 << 270.0 << Modele_Soleil::precis << QByteArray("Europe/Paris") << 12 << 22;
+    // Beyond the polar circle the midnight sun reaches a north window round the clock's midnight.
+    QTest::newRow("70 N, north, simple sun, true solar time")
+        << 70.0 << 0.0 << Modele_Soleil::simple << QByteArray() << 0 << 24;
+}
+
+void TestOmbrage::grilleAnnee()
+{
+    // Each month's row adds up to the mean of its days' counts as the table makes them, the sun
+    // stays in the hours it can be in, and the CSV says the same with one decimal.
+    QFETCH(double, latitude);
+    QFETCH(double, orientation);
+    QFETCH(Modele_Soleil, modele);
+    QFETCH(QByteArray, fuseau);
+    QFETCH(int, debut);
+    QFETCH(int, fin);
+    Description_Diagramme d;
+    d.latitude = latitude;
+    d.date_choisie = QDate(2026, 3, 1);
+    d.modele = modele;
+    d.fuseau = fuseau;
+    d.echelle =
+        fuseau.isEmpty() ? Echelle_Heures::Temps_solaire_vrai : Echelle_Heures::Heure_legale;
+    d.ombrage.facade.active = true;
+    d.ombrage.facade.orientation = orientation;
+    d.ombrage.obstacles = {{orientation - 40.0, 15.0, orientation + 10.0, 12.0, 5.0}};
+    const Grille_Annee grille = grille_description(d);
+    QCOMPARE(grille.annee, 2026);
+
+    const std::shared_ptr<Ciel> ciel = ciel_description(d);
+    const Test_Cache cache = test_fenetre(d);
+    double annee = 0.0;
+    const QList<QByteArray> lignes = csv_grille(grille).split('\n');
+    QCOMPARE(lignes.size(), 14); // the header, twelve months, the last line's end
+    QCOMPARE(lignes[0], QByteArray("mois;0h;1h;2h;3h;4h;5h;6h;7h;8h;9h;10h;11h;12h;13h;14h;15h;"
+                                   "16h;17h;18h;19h;20h;21h;22h;23h;total_jour"));
+    for (int mois = 1; mois <= 12; ++mois) {
+        double minutes = 0.0;
+        const QDate premier(2026, mois, 1);
+        for (int j = 0; j < premier.daysInMonth(); ++j) {
+            const QDate date = premier.addDays(j);
+            minutes += 60.0 * ciel->ensoleillement(ciel->jour(date).jour, cache).soleil_direct;
+        }
+        annee += minutes / 60.0;
+        const double moyenne = minutes / premier.daysInMonth();
+        QVERIFY2(std::abs(grille.total_jour(mois - 1) - moyenne) < 1e-6,
+                 qPrintable(QStringLiteral("month %1: %2 min a day in the grid, %3 counted")
+                                .arg(mois)
+                                .arg(grille.total_jour(mois - 1))
+                                .arg(moyenne)));
+        for (int h = 0; h < 24; ++h)
+            QVERIFY2((h >= debut && h < fin) || grille.minutes[mois - 1][h] == 0.0,
+                     qPrintable(QStringLiteral("month %1, %2h: %3 min")
+                                    .arg(mois)
+                                    .arg(h)
+                                    .arg(grille.minutes[mois - 1][h])));
+        const QList<QByteArray> cellules = lignes[mois].split(';');
+        QCOMPARE(cellules.size(), 26);
+        QCOMPARE(cellules[0].toInt(), mois);
+        QCOMPARE(cellules[25], QByteArray::number(moyenne, 'f', 1));
+    }
+    QVERIFY(annee > 100.0);
+    QVERIFY2(
+        std::abs(grille.total_annee() - annee) < 1e-6,
+        qPrintable(
+            QStringLiteral("%1 h in the year, %2 counted").arg(grille.total_annee()).arg(annee)));
+}
+
+void TestOmbrage::vueAnnee()
+{
+    // The view opened without a window says so; once a south facade is given it shows the
+    // grid of the study drawn, computed on its own thread; of three requests in a row only the
+    // last is shown; and the grid goes to CSV, SVG and PNG.
+    Fenetre_Principale f(nullptr, QDate(2026, 6, 21));
+    enfant<QDoubleSpinBox>(f, "latitude")->setValue(45.0);
+    enfant<QPushButton>(f, "bouton_soleil_annee")->click();
+    auto *vue = enfant<Dialogue_Annee>(f, "dialogue_annee");
+    QVERIFY(vue->isVisible() && !vue->grille());
+    QVERIFY(!enfant<QPushButton>(*vue, "bouton_exporter_annee")->isEnabled());
+
+    QTimer::singleShot(0, &f, [] {
+        if (auto *d = qobject_cast<Dialogue_Fenetre *>(QApplication::activeModalWidget())) {
+            enfant<QGroupBox>(*d, "groupe_facade")->setChecked(true);
+            d->accept();
+        }
+    });
+    enfant<QPushButton>(f, "bouton_fenetre_obstacles")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(vue->grille().has_value(), 10000);
+    Description_Diagramme d;
+    d.latitude = 45.0;
+    d.date_choisie = QDate(2026, 6, 21);
+    d.ombrage.facade.active = true;
+    QVERIFY(vue->grille()->minutes == grille_description(d).minutes);
+    QVERIFY(enfant<QPushButton>(*vue, "bouton_exporter_annee")->isEnabled());
+
+    QSignalSpy affichees(vue, &Dialogue_Annee::grille_affichee);
+    std::atomic<bool> sur_le_fil{false};
+    for (int annee : {2001, 2002, 2003})
+        vue->suivre(
+            [annee, &sur_le_fil] {
+                sur_le_fil = QThread::currentThread() != QCoreApplication::instance()->thread();
+                Grille_Annee g;
+                g.annee = annee;
+                return g;
+            },
+            QStringLiteral("Temps solaire vrai"));
+    QTRY_COMPARE_WITH_TIMEOUT(affichees.size(), 1, 10000);
+    QTest::qWait(100);
+    QCOMPARE(affichees.size(), 1);
+    QCOMPARE(vue->grille()->annee, 2003);
+    QVERIFY(sur_le_fil);
+
+    QTemporaryDir dossier;
+    const Grille_Annee grille = grille_description(d);
+    for (const char *nom : {"grille.csv", "grille.svg", "grille.png"}) {
+        const QString chemin = dossier.filePath(QString::fromLatin1(nom));
+        QCOMPARE(exporter_grille(grille, QStringLiteral("Temps solaire vrai"), chemin), QString());
+        QFile fichier(chemin);
+        QVERIFY(fichier.open(QIODevice::ReadOnly));
+        const QByteArray octets = fichier.readAll();
+        if (chemin.endsWith(QLatin1String(".csv")))
+            QCOMPARE(octets, csv_grille(grille));
+        else if (chemin.endsWith(QLatin1String(".svg")))
+            QVERIFY(QString::fromUtf8(octets).contains(titre_grille(grille)));
+        else
+            QCOMPARE(QImage::fromData(octets).size(), taille_image_grille);
+    }
+    vue->close();
+}
+
 #include "tst_ombrage.moc"

@@ -7,6 +7,7 @@
 // lines, the saved dates, the mask outline.
 #include "trace/diagramme.h"
 
+#include "annee/grille_annee.h"
 #include "diagram/scene.h"
 #include "masks/ensoleillement.h"
 #include "trace/ombres.h"
@@ -17,6 +18,7 @@
 #include <QTextDocument>
 #include <QTime>
 #include <QTimeZone>
+#include <QtMath>
 
 #include <algorithm>
 #include <cmath>
@@ -373,9 +375,7 @@ void compter_soleil(QVector<Ligne_Sortie> &lignes, Ciel &ciel,
     const Test_Cache derriere_masque = [&](double azimut, double hauteur) {
         return profil.hauteur(azimut) > hauteur || ombre_obstacles(ombrage.murs(), azimut, hauteur);
     };
-    const Test_Cache hors_fenetre = [&](double azimut, double hauteur) {
-        return ombre_facade(ombrage.facade, azimut, hauteur) || derriere_masque(azimut, hauteur);
-    };
+    const Test_Cache hors_fenetre = test_fenetre(description);
     for (Ligne_Sortie &ligne : lignes) {
         ligne.avec_masque = avec_masque;
         ligne.avec_fenetre = ombrage.facade_active();
@@ -390,8 +390,11 @@ void compter_soleil(QVector<Ligne_Sortie> &lignes, Ciel &ciel,
             ligne.soleil_direct = e.soleil_direct;
             ligne.masque = e.masque;
         }
-        if (ligne.avec_fenetre)
-            ligne.soleil_fenetre = ciel.ensoleillement(ligne.jour, hors_fenetre).soleil_direct;
+        if (ligne.avec_fenetre) {
+            Ensoleillement e = soleil_fenetre(ciel, ligne.date, ligne.jour, hors_fenetre);
+            ligne.soleil_fenetre = e.soleil_direct;
+            ligne.periodes_fenetre = std::move(e.periodes);
+        }
     }
 }
 
@@ -570,6 +573,52 @@ QString texte_fenetre(const Ligne_Sortie &ligne)
 QString entete_fenetre()
 {
     return QStringLiteral("Soleil sur la fenêtre");
+}
+
+QString texte_periodes(const std::vector<std::pair<double, double>> &periodes, bool csv)
+{
+    QStringList textes;
+    for (const auto &[debut, fin] : periodes)
+        textes << texte_heure(debut) + (csv ? QStringLiteral("-") : QStringLiteral("–")) +
+                      texte_heure(fin > 24.0 ? fin - 24.0 : fin);
+    return textes.join(csv ? QStringLiteral(" ") : QStringLiteral(", "));
+}
+
+QString texte_fenetre_periodes(const Ligne_Sortie &ligne)
+{
+    if (!ligne.tracee || ligne.periodes_fenetre.empty())
+        return texte_fenetre(ligne);
+    return texte_fenetre(ligne) + QStringLiteral(" : ") + texte_periodes(ligne.periodes_fenetre);
+}
+
+Test_Cache test_fenetre(const Description_Diagramme &description)
+{
+    const auto profil = std::make_shared<const Profil_Masque>(
+        std::vector<QPointF>(description.masque.cbegin(), description.masque.cend()),
+        description.jonction);
+    const Ombrage ombrage = description.ombrage;
+    // Above the highest a wall rises seen from the point, atan(H / its nearest distance), no
+    // wall hides: the test leaves most of a day's minutes before the walls' own.
+    double plus_haut_mur = -1.0;
+    for (const Obstacle &o : ombrage.murs()) {
+        if (!(o.hauteur > 0.0))
+            continue;
+        const double x1 = o.distance1 * std::sin(qDegreesToRadians(o.gisement1));
+        const double y1 = o.distance1 * std::cos(qDegreesToRadians(o.gisement1));
+        const double ex = o.distance2 * std::sin(qDegreesToRadians(o.gisement2)) - x1;
+        const double ey = o.distance2 * std::cos(qDegreesToRadians(o.gisement2)) - y1;
+        const double longueur2 = ex * ex + ey * ey;
+        const double t =
+            longueur2 > 0.0 ? std::clamp(-(x1 * ex + y1 * ey) / longueur2, 0.0, 1.0) : 0.0;
+        plus_haut_mur = std::max(
+            plus_haut_mur,
+            qRadiansToDegrees(std::atan2(o.hauteur, std::hypot(x1 + t * ex, y1 + t * ey))));
+    }
+    return [profil, ombrage, plus_haut_mur](double azimut, double hauteur) {
+        return ombre_facade(ombrage.facade, azimut, hauteur) ||
+               (hauteur < profil->plus_haute() && profil->hauteur(azimut) > hauteur) ||
+               (hauteur < plus_haut_mur + 1e-6 && ombre_obstacles(ombrage.murs(), azimut, hauteur));
+    };
 }
 
 QString texte_latitude(double latitude)

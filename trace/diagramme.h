@@ -35,6 +35,8 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class Scene;
 
@@ -169,6 +171,9 @@ struct Ligne_Sortie {
     // above the mask and the walls.
     bool avec_fenetre = false;
     double soleil_fenetre = 0.0;
+    // Its periods, (start, end) in hours of the description's scale, as `soleil_fenetre`
+    // (annee/grille_annee.h) gives them: their lengths add up to `soleil_fenetre`.
+    std::vector<std::pair<double, double>> periodes_fenetre;
 
     // Length of the day, hours.
     double duree() const { return std::isnan(longueur) ? coucher - lever : longueur; }
@@ -231,6 +236,16 @@ bool colonnes_masque(const Description_Diagramme &description);
 // not drawn; and its header, "Soleil sur la fenêtre".
 QString texte_fenetre(const Ligne_Sortie &ligne);
 QString entete_fenetre();
+// The periods of sun on the window: "21h12–21h58, 11h05–11h40" in the table and the read-out,
+// "21h12-21h58 11h05-11h40" in the CSV (`csv`); an end past the clock's midnight reads as the
+// next day's time.
+QString texte_periodes(const std::vector<std::pair<double, double>> &periodes, bool csv = false);
+// The table's cell with the periods beside the total: "0h45 : 21h12–21h58"; the total alone
+// when the window gets no sun, "-" for a course not drawn.
+QString texte_fenetre_periodes(const Ligne_Sortie &ligne);
+// What keeps the sun from the window's point of `description`: behind its facade or under a
+// device, behind the mask outline or a wall. The test keeps its own copy of what it needs.
+Test_Cache test_fenetre(const Description_Diagramme &description);
 
 // The latitude caption of the diagram: "Latitude: 45°".
 QString texte_latitude(double latitude);

@@ -2,6 +2,7 @@
 // Orvane — sun-path diagrams.
 #include "trace/lecture.h"
 
+#include "annee/grille_annee.h"
 #include "masks/ensoleillement.h"
 #include "solar/soleil.h"
 #include "trace/ombres.h"
@@ -71,12 +72,18 @@ std::vector<Course_Lue> courses_lues(const Description_Diagramme &description,
                                      const QVector<QDate> &dates)
 {
     const std::shared_ptr<Ciel> ciel = ciel_description(description);
+    const bool fenetre = description.ombrage.facade_active();
+    const Test_Cache cache = fenetre ? test_fenetre(description) : Test_Cache();
     std::vector<Course_Lue> courses;
     for (const QDate &date : dates) {
         if (!date.isValid())
             continue;
         // The solar day the diagram draws for that row.
-        courses.push_back({date, ciel->points_course(ciel->jour(date), segments_lecture)});
+        const Ciel::Jour jour = ciel->jour(date);
+        courses.push_back({date, ciel->points_course(jour, segments_lecture), {}});
+        if (fenetre)
+            courses.back().periodes_fenetre =
+                soleil_fenetre(*ciel, date, jour.jour, cache).periodes;
     }
     return courses;
 }
@@ -118,6 +125,8 @@ Lecture lire_sous_pointeur(const Description_Diagramme &description,
     lecture.sur_course = true;
     lecture.date = trouvee->date;
     lecture.heure = ciel_description(description)->heure(trouvee->date, tsv);
+    lecture.avec_fenetre = description.ombrage.facade_active();
+    lecture.periodes_fenetre = trouvee->periodes_fenetre;
     return lecture;
 }
 
@@ -207,6 +216,10 @@ QString texte_lecture(const Lecture &lecture, const Description_Diagramme &descr
                          QStringLiteral(" heure d'été");
         }
     }
+    if (lecture.sur_course && lecture.avec_fenetre)
+        texte += QStringLiteral(" — fenêtre au soleil ce jour : ") +
+                 (lecture.periodes_fenetre.empty() ? QStringLiteral("jamais")
+                                                   : texte_periodes(lecture.periodes_fenetre));
     // What keeps the sun from the window, once there is a window or a wall, or that the sun
     // would reach it.
     const Ombrage &ombrage = description.ombrage;

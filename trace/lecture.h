@@ -21,15 +21,20 @@
 #include <QString>
 #include <QVector>
 
+#include <utility>
 #include <vector>
 
 // One dated course, finely sampled from sunrise to sunset: each point's time is true solar time.
 struct Course_Lue {
     QDate date;
     std::vector<Heure_Legale::Point_Course> points;
+    // With a facade, the periods of sun on the window that day as the table gives them (hours
+    // of the description's scale).
+    std::vector<std::pair<double, double>> periodes_fenetre;
 };
 
-// The courses of `dates` as the description draws them (its latitude and model of the sun).
+// The courses of `dates` as the description draws them (its latitude and model of the sun),
+// with their periods of sun on the window when it has a facade.
 std::vector<Course_Lue> courses_lues(const Description_Diagramme &description,
                                      const QVector<QDate> &dates);
 
@@ -54,6 +59,9 @@ struct Lecture {
     bool sur_course = false;
     QDate date;
     double heure = 0.0;
+    // On a course, with a facade: when the window's sun starts and ends that day.
+    bool avec_fenetre = false;
+    std::vector<std::pair<double, double>> periodes_fenetre;
     // Whether an hour line of the clock passes within the reach asked; then its hour of
     // standard time and the clock's hour on the day read (the course's, else the line's
     // nearest day), which differ while daylight saving is kept.
@@ -90,10 +98,11 @@ QString point_cardinal(double azimut);
 // The status bar's text: "Azimut : -45,0° (NE, 45°) — Hauteur : 30,0°", and near a course
 // " — 21 juin : 10h15 (Temps solaire vrai)", and on an hour line of the clock
 // " — ligne horaire : 13h heure d'hiver, 14h heure d'été" (the summer hour while daylight
-// saving is kept, the bare hour in a zone without it), and with a window or walls everything
-// that shades the direction (" — ombre : casquette, obstacle 1, masque", `texte_ombre`) or else
-// " — soleil sur la fenêtre"; empty outside the disc. Numbers in the
-// default locale.
+// saving is kept, the bare hour in a zone without it); on a course with a facade, when the
+// window gets the sun that day (" — fenêtre au soleil ce jour : 9h40–12h52", "jamais" when
+// never); and with a window or walls everything that shades the direction (" — ombre :
+// casquette, obstacle 1, masque", `texte_ombre`) or else " — soleil sur la fenêtre"; empty
+// outside the disc. Numbers in the default locale.
 QString texte_lecture(const Lecture &lecture, const Description_Diagramme &description);
 
 #endif
