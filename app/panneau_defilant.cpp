@@ -3,6 +3,7 @@
 #include "app/panneau_defilant.h"
 
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -39,6 +40,12 @@ void Panneau_defilant::regler_les_champs()
             w->setFocusPolicy(Qt::StrongFocus);
         w->installEventFilter(this);
     }
+    // A table scrolls itself only once it has the focus: the wheel reaches its viewport.
+    for (auto *table : widget()->findChildren<QAbstractScrollArea *>()) {
+        if (table->focusPolicy() == Qt::WheelFocus)
+            table->setFocusPolicy(Qt::StrongFocus);
+        table->viewport()->installEventFilter(this);
+    }
 }
 
 bool Panneau_defilant::eventFilter(QObject *objet, QEvent *evenement)
@@ -54,9 +61,13 @@ bool Panneau_defilant::eventFilter(QObject *objet, QEvent *evenement)
         if (historique)
             return true;
     }
-    // The panel itself is watched by the scroll area, for its size.
+    // The panel itself is watched by the scroll area, for its size. A table's viewport stands
+    // for its table, which has the focus also while one of its cells is edited.
+    const auto *table = w ? qobject_cast<const QAbstractScrollArea *>(w->parentWidget()) : nullptr;
+    const QWidget *champ = table && table->viewport() == w ? table : w;
+    const QWidget *focus = QApplication::focusWidget();
     if (evenement->type() != QEvent::Wheel || !w || w == widget() || !viewport()->isAncestorOf(w) ||
-        w->hasFocus())
+        champ->hasFocus() || (champ != w && focus && champ->isAncestorOf(focus)))
         return QScrollArea::eventFilter(objet, evenement);
     // Sent on rather than ignored: the toolkit passes an ignored wheel to the parent only when
     // it comes from the system.

@@ -11,7 +11,8 @@
 //
 // The wheel scrolls the panel: a spin box, list or slider of the panel that does not have the
 // keyboard focus passes it on, so that scrolling never changes a value on the way; once
-// clicked or tabbed into, it takes the wheel again. Nor do the spin boxes keep Ctrl+Z, Ctrl+Maj+Z
+// clicked or tabbed into, it takes the wheel again. A table does the same: the wheel over it
+// scrolls the panel until it has the focus. Nor do the spin boxes keep Ctrl+Z, Ctrl+Maj+Z
 // and Ctrl+Y for their text: a value typed is a step of the window's history, which those keys
 // undo and redo.
 
@@ -26,9 +27,9 @@ public:
 
     QSize sizeHint() const override;
 
-    // Has the panel's spin boxes, lists and sliders, as they are now, pass the wheel on while
-    // they do not have the focus (a wheel no longer gives them the focus either), and leave the
-    // keys of undo and redo to the window.
+    // Has the panel's spin boxes, lists, sliders and tables, as they are now, pass the wheel on
+    // while they do not have the focus (a wheel no longer gives them the focus either), and leave
+    // the keys of undo and redo to the window.
     void regler_les_champs();
 
 protected:

@@ -23,6 +23,9 @@ const double bond_refraction = Soleil_Precis::refraction(-1.0);
 const double horizon_precis =
     hauteur_lever_coucher + Soleil_Precis::refraction(hauteur_lever_coucher) - 0.001;
 
+// The most days whose counted courses a sky keeps (ciel_soleils.h).
+constexpr std::size_t courses_comptees_max = 800;
+
 // Sunrise and sunset in true solar time as the course is drawn: 0 and 24 where there is none.
 std::pair<double, double> heures_course(const Soleil_Precis::Lever_Coucher &r)
 {
@@ -194,12 +197,18 @@ Ensoleillement Ciel_Precis::ensoleillement(const QDate &jour, const Test_Cache &
             },
             *seul);
     }
-    std::vector<QPointF> positions;
-    positions.reserve(static_cast<std::size_t>(minutes) + 1);
-    for (const Heure_Legale::Point_Course &p :
-         m_horloge.course(jour, m_latitude, lever, coucher, minutes, false))
-        positions.emplace_back(p.azimut, p.hauteur);
-    return ::ensoleillement(positions, (coucher - lever) / minutes, cache, lever);
+    auto course = m_courses_comptees.find(jour);
+    if (course == m_courses_comptees.end()) {
+        if (m_courses_comptees.size() >= courses_comptees_max)
+            m_courses_comptees.clear();
+        std::vector<QPointF> positions;
+        positions.reserve(static_cast<std::size_t>(minutes) + 1);
+        for (const Heure_Legale::Point_Course &p :
+             m_horloge.course(jour, m_latitude, lever, coucher, minutes, false))
+            positions.emplace_back(p.azimut, p.hauteur);
+        course = m_courses_comptees.emplace(jour, std::move(positions)).first;
+    }
+    return ::ensoleillement(course->second, (coucher - lever) / minutes, cache, lever);
 }
 
 void Ciel_Precis::oublier_latitude()
@@ -207,6 +216,7 @@ void Ciel_Precis::oublier_latitude()
     m_reperes.fill(std::nullopt);
     m_levers.clear();
     m_midis.reset();
+    m_courses_comptees.clear();
 }
 
 Soleil::Point_Ciel Ciel_Precis::soleil(const QDateTime &instant)

@@ -8,9 +8,12 @@
 #include "ciel/ciel.h"
 #include "solar/soleil_precis.h"
 
+#include <QPointF>
+
 #include <array>
 #include <map>
 #include <optional>
+#include <vector>
 
 // The most the sun at a fixed hour climbs from one day to the next, degrees: its declination
 // moves up to 0.41° a day and the equation of time half a minute (0.13°).
@@ -91,6 +94,10 @@ private:
     std::array<std::optional<Soleil_Precis::Repere>, 367> m_reperes;
     std::map<QDate, Soleil_Precis::Lever_Coucher> m_levers;
     std::optional<std::array<double, 367>> m_midis;
+    // The courses counted behind a test, a minute apart, kept for the latitude: the window's
+    // year grid counts every day again each time the window changes, the sun unchanged. Some
+    // two years of days at most.
+    std::map<QDate, std::vector<QPointF>> m_courses_comptees;
 };
 
 #endif

@@ -100,6 +100,9 @@ const QString aide = QStringLiteral(
     "  --projection PROJ     equidistante : le disque polaire équidistant (défaut) ;\n"
     "                        stereographique : le disque polaire stéréographique ;\n"
     "                        cylindrique : l'azimut en largeur, la hauteur en hauteur\n"
+    "  --graduations CONV    tableau : les azimuts du tableau des masques (défaut) ; caps :\n"
+    "                        les caps de 0 à 360°, 90 à l'est, sur le disque, l'axe du\n"
+    "                        graphique cylindrique et la lecture\n"
     "  --masque FICHIER      trace le masque d'un fichier d'horizon : un profil PVGIS (JSON ou\n"
     "                        texte, reconnu par son contenu) ou un fichier à deux colonnes\n"
     "                        azimut, hauteur, lu dans la convention donnée par --convention ;\n"
@@ -521,6 +524,7 @@ Options_Ligne::Options_Ligne()
     avec_valeur << option("projet", "NOM") << option("adresse", "TEXTE") << option("client", "NOM")
                 << option("auteur", "NOM");
     avec_valeur << option("annee-fenetre", "FICHIER");
+    avec_valeur << option("graduations", "tableau|caps");
     drapeaux = {QCommandLineOption(QStringLiteral("tableau")),
                 QCommandLineOption(QStringLiteral("limites")),
                 QCommandLineOption(QStringLiteral("heures"))};
@@ -608,6 +612,14 @@ Demande lire_demande(const Options_Ligne &options, const QDate &aujourd_hui)
                                               "stereographique ou cylindrique")
                                    .arg(texte)};
         d.options.projection = *projection;
+    }
+    if (analyse.isSet(QStringLiteral("graduations"))) {
+        const QString texte = valeur_unique(analyse, QStringLiteral("graduations"));
+        const std::optional<Graduations_Azimut> graduations = graduations_nommees(texte);
+        if (!graduations)
+            throw Erreur_usage{
+                QStringLiteral("--graduations : « %1 » : attendu tableau ou caps").arg(texte)};
+        d.options.graduations_azimut = *graduations;
     }
 
     const QStringList dates = analyse.values(QStringLiteral("date"));

@@ -68,8 +68,9 @@ Description_Diagramme Fenetre_Principale::description_diagramme() const
     // The box can only be ticked while "Délimiter la course" is.
     description.heures = ui->check_heures->isChecked();
     const Affichage_Options &options = scene->options;
-    description.options = {options.pas_hauteur, options.pas_azimut, options.opacite,
-                           options.graduations_affichees(), options.projection};
+    description.options = {options.pas_hauteur, options.pas_azimut,
+                           options.opacite,     options.graduations_affichees(),
+                           options.projection,  options.graduations_azimut};
     description.ombrage = ombrage;
     description.photo = photo;
     description.taille = ui->graphicsView->size();

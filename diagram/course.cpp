@@ -3,9 +3,11 @@
 #include "diagram/scene.h"
 
 #include <QGraphicsLineItem>
+#include <QGraphicsPathItem>
 #include <QGraphicsRectItem>
 #include <QGraphicsTextItem>
 #include <QLineF>
+#include <QPolygonF>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -32,6 +34,8 @@ constexpr double haut_ligne = 11.0;
 constexpr double bas_ligne = 4.0;
 // The graduation labels reach this far beyond their circle.
 constexpr double largeur_graduations = 26.0;
+// A limit course's label on the chart stands this far from its course, scene units.
+constexpr double ecart_etiquette = 2.0;
 
 bool point_fini(const QPointF &p)
 {
@@ -131,9 +135,21 @@ bool Scene::tracer_course_positions(const std::vector<Soleil::Point_Ciel> &posit
             if (point_fini(points[i]) && hauteurs[i] >= horizon &&
                 (haut < 0 || points[i].y() < points[haut].y()))
                 haut = i;
-        if (haut >= 0)
+        if (haut >= 0) {
             date->setPos(points[haut].x() - date->boundingRect().width() / 2.0,
                          points[haut].y() - date->boundingRect().height());
+            // Where the hour lines or another course cross it, it moves along its course
+            // once they are drawn (`degager_etiquettes_cylindre`).
+            Course_Etiquetee course{date, {}, 0};
+            for (int i = 0; i <= n; ++i) {
+                if (!point_fini(points[i]) || hauteurs[i] < horizon)
+                    continue;
+                if (i == haut)
+                    course.sommet = course.points.size();
+                course.points.push_back(points[i]);
+            }
+            etiquettes_cylindre.push_back(std::move(course));
+        }
     } else if (droite && date) {
         // Beside the curve, from the sunrise point; beyond the polar circles only the limit
         // days have a place of their own.
@@ -188,6 +204,112 @@ bool Scene::tracer_course_positions(const std::vector<Soleil::Point_Ciel> &posit
                 {nb_clic_enregistrer_date, trait, nullptr, date, largeur_ligne_legende});
     }
     return !chemin.isEmpty();
+}
+
+namespace
+{
+// Whether the segment from `a` to `b` enters `r`.
+bool segment_dans(const QRectF &r, const QPointF &a, const QPointF &b)
+{
+    if (r.contains(a) || r.contains(b))
+        return true;
+    const QLineF segment(a, b);
+    const QLineF bords[] = {{r.topLeft(), r.topRight()},
+                            {r.topRight(), r.bottomRight()},
+                            {r.bottomRight(), r.bottomLeft()},
+                            {r.bottomLeft(), r.topLeft()}};
+    for (const QLineF &bord : bords)
+        if (segment.intersects(bord, nullptr) == QLineF::BoundedIntersection)
+            return true;
+    return false;
+}
+
+// The points of a line item's path by runs, each with its box, so that a label's box is
+// checked against the runs it may meet only.
+struct Morceau_Trait {
+    QRectF boite;
+    QPolygonF points;
+};
+constexpr int points_par_morceau_trait = 16;
+} // namespace
+
+void Scene::degager_etiquettes_cylindre()
+{
+    if (etiquettes_cylindre.empty())
+        return;
+    // The courses and the hour lines: the stroked paths without a filling.
+    std::vector<Morceau_Trait> traits;
+    for (const QGraphicsItem *item : items()) {
+        const auto *chemin = qgraphicsitem_cast<const QGraphicsPathItem *>(item);
+        if (!chemin || !item->isVisible() || chemin->brush().style() != Qt::NoBrush)
+            continue;
+        for (const QPolygonF &polygone : chemin->path().toSubpathPolygons()) {
+            for (int debut = 0; debut + 1 < polygone.size(); debut += points_par_morceau_trait) {
+                const int fin =
+                    std::min<int>(polygone.size(), debut + points_par_morceau_trait + 1);
+                QPolygonF morceau(polygone.mid(debut, fin - debut));
+                traits.push_back({morceau.boundingRect(), std::move(morceau)});
+            }
+        }
+    }
+    const auto coupe = [&](const QRectF &boite) {
+        for (const Morceau_Trait &t : traits) {
+            if (!t.boite.adjusted(-1, -1, 1, 1).intersects(boite))
+                continue;
+            for (int i = 0; i + 1 < t.points.size(); ++i)
+                if (segment_dans(boite, t.points[i], t.points[i + 1]))
+                    return true;
+        }
+        return false;
+    };
+    const QRectF cadre = sceneRect();
+    const auto libre = [&](const QRectF &boite, const QGraphicsTextItem *soi) {
+        if (!cadre.contains(boite) || coupe(boite))
+            return false;
+        for (const QGraphicsItem *item : items(boite, Qt::IntersectsItemBoundingRect)) {
+            if (item == soi || !item->isVisible() || item->type() != QGraphicsTextItem::Type)
+                continue;
+            if (encre_texte(*static_cast<const QGraphicsTextItem *>(item)).intersects(boite))
+                return false;
+        }
+        return true;
+    };
+    for (const Course_Etiquetee &course : etiquettes_cylindre) {
+        QGraphicsTextItem *etiquette = course.etiquette;
+        const QRectF encre = encre_texte(*etiquette);
+        if (libre(encre, etiquette) || course.points.empty())
+            continue;
+        // Under the top, then beside the course from its top outwards on either side in turn:
+        // above the point on the side away from the top, where the course runs lower, or under
+        // it on the side of the top, where the course runs higher.
+        const QPointF sommet = course.points[course.sommet];
+        const int n = static_cast<int>(course.points.size());
+        const double l = encre.width();
+        const double h = encre.height();
+        std::vector<QRectF> places{
+            QRectF(sommet.x() - l / 2.0, sommet.y() + ecart_etiquette, l, h)};
+        for (int k = 1; k < n; ++k) {
+            for (const int i :
+                 {static_cast<int>(course.sommet) - k, static_cast<int>(course.sommet) + k}) {
+                if (i < 0 || i >= n)
+                    continue;
+                const QPointF p = course.points[i];
+                const bool gauche = p.x() < sommet.x();
+                places.emplace_back(gauche ? p.x() - l - ecart_etiquette : p.x() + ecart_etiquette,
+                                    p.y() - h - ecart_etiquette, l, h);
+                places.emplace_back(gauche ? p.x() + ecart_etiquette : p.x() - l - ecart_etiquette,
+                                    p.y() + ecart_etiquette, l, h);
+            }
+        }
+        // Within the chart, clear of the labels painted round it.
+        const QRectF graphique = m_projection.cadre();
+        for (const QRectF &boite : places) {
+            if (graphique.contains(boite) && libre(boite, etiquette)) {
+                etiquette->moveBy(boite.left() - encre.left(), boite.top() - encre.top());
+                break;
+            }
+        }
+    }
 }
 
 QPointF Scene::origine_legende(int rang) const

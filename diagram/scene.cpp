@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <utility>
 
@@ -90,6 +91,7 @@ void Scene::vider()
     textes_de_cote.clear();
     etiquettes_heures.clear();
     etiquettes_courbes.clear();
+    etiquettes_cylindre.clear();
     lignes_legende.clear();
     const QList<QGraphicsItem *> tous = items();
     for (QGraphicsItem *item : tous) {
@@ -143,10 +145,11 @@ bool Scene::Cle_disque::operator==(const Cle_disque &autre) const
     return rectangle == autre.rectangle && diametre == autre.diametre &&
            pas_hauteur == autre.pas_hauteur && pas_azimut == autre.pas_azimut &&
            opacite == autre.opacite && graduations == autre.graduations &&
-           echelle == autre.echelle && rendu == autre.rendu && ppp_x == autre.ppp_x &&
-           ppp_y == autre.ppp_y && format == autre.format && compacte == autre.compacte &&
-           projection == autre.projection && photo == autre.photo &&
-           calibration == autre.calibration && opacite_photo == autre.opacite_photo;
+           graduations_azimut == autre.graduations_azimut && echelle == autre.echelle &&
+           rendu == autre.rendu && ppp_x == autre.ppp_x && ppp_y == autre.ppp_y &&
+           format == autre.format && compacte == autre.compacte && projection == autre.projection &&
+           photo == autre.photo && calibration == autre.calibration &&
+           opacite_photo == autre.opacite_photo;
 }
 
 void Scene::drawBackground(QPainter *painter, const QRectF &rect)
@@ -212,6 +215,7 @@ bool Scene::peindre_depuis_image(QPainter *painter, const QRectF &rect)
                          options.pas_azimut,
                          options.opacite,
                          options.graduations_affichees(),
+                         options.graduations_azimut,
                          compacte,
                          echelle,
                          static_cast<int>(painter->renderHints()),
@@ -456,6 +460,8 @@ template <typename Faire> void pour_chaque_graduation(int pas_a, const Faire &fa
 constexpr double pas_etiquettes_min = 26.0;
 // In a compact drawing, the gap between the graduation labels and a cardinal label.
 constexpr double ecart_cardinal = 6.0;
+// The least gap between two height labels, scene units.
+constexpr double ecart_hauteurs = 1.0;
 } // namespace
 
 QRectF Scene::Etiquette_Disque::rectangle() const
@@ -463,6 +469,25 @@ QRectF Scene::Etiquette_Disque::rectangle() const
     const QFontMetricsF mesure(police);
     return QRectF(origine.x(), origine.y() - mesure.ascent(), mesure.horizontalAdvance(texte),
                   mesure.height());
+}
+
+std::vector<Scene::Etiquette_Disque> Scene::etiquettes_hauteurs() const
+{
+    const int pas_h = options.pas_hauteur;
+    std::vector<Etiquette_Disque> hauteurs;
+    std::vector<Etiquette_Disque> retenues;
+    if (!m_projection.est_polaire() || pas_h <= 0 || options.pas_azimut <= 0 ||
+        !options.graduations_affichees())
+        return retenues;
+    const bool stereographique = m_projection.type() == Type_Projection::Stereographique;
+    for (double v = pas_h; v <= 90.0; v += pas_h) {
+        const double haut =
+            stereographique ? -m_projection.rayon(v) : -(diametre * 0.5) * (1.0 - v / 90.0);
+        hauteurs.push_back(
+            {QString::number(v, 'g', 6), police_graduations(), QPointF(-10, tronque(haut - 5.0))});
+    }
+    eclaircir_hauteurs(hauteurs, retenues);
+    return retenues;
 }
 
 std::vector<Scene::Etiquette_Disque> Scene::etiquettes_disque() const
@@ -479,20 +504,13 @@ std::vector<Scene::Etiquette_Disque> Scene::etiquettes_disque() const
     // The chart draws its own labels.
     if (!m_projection.est_polaire())
         return etiquettes;
-    const bool stereographique = m_projection.type() == Type_Projection::Stereographique;
+    const bool caps = options.graduations_azimut == Graduations_Azimut::Caps;
 
-    if (pas_h > 0 && pas_a > 0 && graduations) {
-        for (double v = pas_h; v <= 90.0; v += pas_h) {
-            const double haut =
-                stereographique ? -m_projection.rayon(v) : -(d * 0.5) * (1.0 - v / 90.0);
-            etiquettes.push_back(
-                {QString::number(v, 'g', 6), petite, QPointF(-10, tronque(haut - 5.0))});
-        }
-    }
+    etiquettes = etiquettes_hauteurs();
     for (int a = 0; a < 360; a += 90) {
         const double s = std::sin(a * pi / 180.0);
         const double c = std::cos(a * pi / 180.0);
-        const int valeur = a < 180 ? -a : 360 - a;
+        const int valeur = caps ? a : a < 180 ? -a : 360 - a;
         etiquettes.push_back({QString::number(valeur), petite,
                               QPointF(tronque(s * r_texte - 8.0), tronque(5.0 - c * r_texte))});
     }
@@ -503,7 +521,7 @@ std::vector<Scene::Etiquette_Disque> Scene::etiquettes_disque() const
             const double s = std::sin(a * pi / 180.0);
             const double c = std::cos(a * pi / 180.0);
             etiquettes.push_back(
-                {QString::number(a), petite,
+                {QString::number(caps ? cap_entier(a) : a), petite,
                  QPointF(tronque(-s * r_texte - 8.0), tronque(5.0 - c * r_texte))});
         };
         pour_chaque_graduation(pas_a, graduation);
@@ -536,6 +554,37 @@ std::vector<Scene::Etiquette_Disque> Scene::etiquettes_disque() const
              QPointF(-r_texte - 8.0 - ecart_cardinal - mesure.horizontalAdvance(noms[3]), milieu)});
     }
     return etiquettes;
+}
+
+void Scene::eclaircir_hauteurs(const std::vector<Etiquette_Disque> &hauteurs,
+                               std::vector<Etiquette_Disque> &retenues)
+{
+    // Where the circles lie closer than a label's height, one label in as many as it takes
+    // for the closest two kept to stand apart, counted from the zenith down; any label that
+    // would still touch the one kept before it is left out too.
+    double ecart_min = std::numeric_limits<double>::infinity();
+    for (std::size_t i = 1; i < hauteurs.size(); ++i)
+        ecart_min =
+            std::min(ecart_min, std::abs(hauteurs[i].origine.y() - hauteurs[i - 1].origine.y()));
+    const double haut = hauteurs.empty() ? 0.0 : hauteurs.front().rectangle().height();
+    const std::size_t n = hauteurs.size();
+    // Circles that all fall together (a disc of no size) keep one label.
+    const double pas = (haut + ecart_hauteurs) / ecart_min;
+    const std::size_t tous_les = pas <= 1.0           ? 1
+                                 : !(pas < double(n)) ? std::max<std::size_t>(n, 1)
+                                                      : static_cast<std::size_t>(std::ceil(pas));
+    QRectF precedente;
+    for (std::size_t i = 0; i < n; ++i) {
+        // Counted from the last, the zenith's or the nearest below it.
+        if ((n - 1 - i) % tous_les != 0)
+            continue;
+        const QRectF r = hauteurs[i].rectangle();
+        if (!precedente.isNull() &&
+            precedente.adjusted(0, -ecart_hauteurs, 0, ecart_hauteurs).intersects(r))
+            continue;
+        retenues.push_back(hauteurs[i]);
+        precedente = r;
+    }
 }
 
 bool Scene::graduation_etiquetee(int azimut) const
@@ -600,9 +649,10 @@ void Scene::dessiner_disque(QPainter *painter, const QRectF &rect)
             }
         }
 
-        // Altitude labels on the vertical axis, just above the top of each circle.
+        // Altitude labels on the vertical axis, just above the top of each circle, those
+        // that are kept.
         if (graduations) {
-            for (double v = pas_h; v <= 90.0; v += pas_h)
+            for (std::size_t i = etiquettes_hauteurs().size(); i > 0; --i)
                 etiquette();
         }
     }
@@ -677,12 +727,21 @@ void Scene::dessiner_cylindre(QPainter *painter)
             painter->drawLine(QPointF(cadre.left(), p.y_hauteur(v)),
                               QPointF(cadre.right(), p.y_hauteur(v)));
         if (graduations) {
+            // One in as many as it takes for two labels not to touch, from the horizon up.
+            const double ecart = std::abs(p.y_hauteur(0.0) - p.y_hauteur(pas_h));
+            const double haut =
+                QFontMetricsF(painter->font(), painter->device()).height() + ecart_hauteurs;
+            const double pas = haut / ecart;
+            const int tous_les = pas <= 1.0      ? 1
+                                 : !(pas < 90.0) ? 90
+                                                 : static_cast<int>(std::ceil(pas));
             for (int v = 0; v <= p.hauteur_max(); v += pas_h)
-                painter->drawText(QPointF(cadre.left() - 22.0, p.y_hauteur(v) + 3.0),
-                                  QString::number(v));
+                if ((v / pas_h) % tous_les == 0)
+                    painter->drawText(QPointF(cadre.left() - 22.0, p.y_hauteur(v) + 3.0),
+                                      QString::number(v));
         }
         // Azimuth lines every pas_a degrees of bearing from the centre's; their labels (the
-        // table's signed azimuths) no closer than a few characters apart.
+        // table's signed azimuths, or bearings) no closer than a few characters apart.
         const double pas_x = pas_a / 360.0 * largeur;
         const int pas_etiquette = pas_a * std::max(1, static_cast<int>(std::ceil(30.0 / pas_x)));
         for (int e = 0; e <= 180; e += pas_a) {
@@ -691,7 +750,9 @@ void Scene::dessiner_cylindre(QPainter *painter)
                 painter->drawLine(QPointF(x, horizon), QPointF(x, cadre.top()));
                 if (graduations && e % pas_etiquette == 0) {
                     const double azimut = std::remainder(-(p.azimut_centre() + ecart), 360.0);
-                    const QString texte = QString::number(azimut == -180.0 ? 180.0 : azimut);
+                    const QString texte = options.graduations_azimut == Graduations_Azimut::Caps
+                                              ? QString::number(cap_entier(azimut))
+                                              : QString::number(azimut == -180.0 ? 180.0 : azimut);
                     painter->drawText(QPointF(x - 3.0 * texte.size(), horizon + 14.0), texte);
                 }
                 if (e == 0)

@@ -109,6 +109,10 @@ public:
     static constexpr double dessous_cylindre = 40.0;
     static constexpr double cote_cylindre = 40.0;
 
+    // On the chart, moves each limit course's label that an hour line, a course or another
+    // label crosses to the first place where none does: under the course's top, then along the
+    // course from its top outwards, above it or under it; a label with no such place stays.
+    void degager_etiquettes_cylindre();
     // Brings each hour label within the drawing, then hides each one that touches another label
     // (the disc's, the courses', the legend's, the captions', or an hour label kept before it).
     void eclaircir_etiquettes_heures();
@@ -119,6 +123,11 @@ public:
 
     // The disc's labels in their painting order: altitudes, azimuths, then the four cardinals.
     std::vector<Etiquette_Disque> etiquettes_disque() const;
+    // The hour labels of the present drawing, shown or hidden.
+    const std::vector<QGraphicsTextItem *> &etiquettes_des_heures() const
+    {
+        return etiquettes_heures;
+    }
 
     // Adds a text item in `police` to the scene, which owns it; in `couleur` when it is valid,
     // else in the toolkit's default text colour. The font is set before the text is written
@@ -246,6 +255,12 @@ private:
 
     // Whether the graduation label of `azimut` (degrees) is painted.
     bool graduation_etiquetee(int azimut) const;
+    // The disc's height labels that are painted, the horizon's side first.
+    std::vector<Etiquette_Disque> etiquettes_hauteurs() const;
+    // Appends to `retenues` the height labels of `hauteurs` (the horizon's side first) that
+    // stand clear of one another: none touches the next one kept.
+    static void eclaircir_hauteurs(const std::vector<Etiquette_Disque> &hauteurs,
+                                   std::vector<Etiquette_Disque> &retenues);
 
     // A label off the scene between `vider` and `fin_reconstruction`, with what it was made
     // from (the colour as it was asked for: invalid for the toolkit's default).
@@ -259,6 +274,14 @@ private:
     std::vector<QGraphicsTextItem *> etiquettes_heures;
     std::vector<QGraphicsTextItem *> etiquettes_courbes;
     std::vector<Ligne_Legende> lignes_legende;
+    // The chart's limit labels with the points of their courses above the horizon, and which
+    // of them is the top.
+    struct Course_Etiquetee {
+        QGraphicsTextItem *etiquette = nullptr;
+        std::vector<QPointF> points;
+        std::size_t sommet = 0;
+    };
+    std::vector<Course_Etiquetee> etiquettes_cylindre;
     // Where rows of full-size widths `largeurs` go, drawn at `echelle` of their size, in order:
     // those that find a free place in the corners, the first rows first.
     std::vector<QPointF> places_legende(const std::vector<double> &largeurs, double echelle) const;
@@ -271,6 +294,7 @@ private:
         int pas_azimut = 0;
         int opacite = 0;
         bool graduations = false;
+        Graduations_Azimut graduations_azimut = Graduations_Azimut::Tableau;
         bool compacte = false;
         qreal echelle = 0.0; // device pixels per scene unit
         int rendu = 0;       // the painter's render hints

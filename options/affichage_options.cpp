@@ -44,12 +44,15 @@ void Affichage_Options::on_bouton_OK_clicked()
     opacite = ui->spinBox_opacite->value();
     graduations = ui->checkBox_affichage_graduations->isChecked();
     projection = static_cast<Type_Projection>(ui->combo_projection->currentIndex());
+    graduations_azimut = static_cast<Graduations_Azimut>(ui->combo_graduations->currentIndex());
     close();
 }
 
 void Affichage_Options::valider(int azimut, int hauteur, int opacite_disque, bool affichees,
-                                Type_Projection projection_disque)
+                                Type_Projection projection_disque, Graduations_Azimut convention)
 {
+    graduations_azimut = convention;
+    ui->combo_graduations->setCurrentIndex(static_cast<int>(convention));
     pas_azimut = azimut;
     pas_hauteur = hauteur;
     opacite = opacite_disque;
@@ -69,6 +72,7 @@ void Affichage_Options::on_bouton_annuler_clicked()
     ui->spinBox_opacite->setValue(opacite); // the slider follows
     ui->checkBox_affichage_graduations->setChecked(graduations);
     ui->combo_projection->setCurrentIndex(static_cast<int>(projection));
+    ui->combo_graduations->setCurrentIndex(static_cast<int>(graduations_azimut));
     close();
 }
 
@@ -80,6 +84,7 @@ void Affichage_Options::on_bouton_par_defaut_clicked()
     ui->spinBox_opacite->setValue(opacite_par_defaut);
     ui->checkBox_affichage_graduations->setChecked(graduations_par_defaut);
     ui->combo_projection->setCurrentIndex(static_cast<int>(Type_Projection::Equidistante));
+    ui->combo_graduations->setCurrentIndex(static_cast<int>(Graduations_Azimut::Tableau));
 }
 
 bool Affichage_Options::graduations_affichees() const

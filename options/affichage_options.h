@@ -4,8 +4,10 @@
 #define ORVANE_OPTIONS_AFFICHAGE_OPTIONS_H
 
 // The "Options du disque" dialog: whether the graduations are shown, the graduation steps in
-// height and azimuth (degrees), the disc's opacity (percent) and the projection. The widgets show
-// what the user is editing; only "OK" commits them into the values that the Scene paints with.
+// height and azimuth (degrees), the disc's opacity (percent), the projection, and whether the
+// graduations and the read-out write azimuths as the mask table does or as compass bearings. The
+// widgets show what the user is editing; only "OK" commits them into the values that the Scene
+// paints with.
 
 #include "projection/projection.h"
 
@@ -31,10 +33,12 @@ public:
     int pas_hauteur = 10; // height graduation step, degrees, 5..15
     int opacite = 70;     // disc opacity, percent, 0..100
     Type_Projection projection = Type_Projection::Equidistante;
+    Graduations_Azimut graduations_azimut = Graduations_Azimut::Tableau;
 
     // Commits the given values, and shows them in the widgets, as if typed and accepted.
     void valider(int pas_azimut, int pas_hauteur, int opacite, bool graduations,
-                 Type_Projection projection = Type_Projection::Equidistante);
+                 Type_Projection projection = Type_Projection::Equidistante,
+                 Graduations_Azimut graduations_azimut = Graduations_Azimut::Tableau);
 
 public slots:
     void on_bouton_OK_clicked();

@@ -13,7 +13,8 @@ namespace
 auto reglages_du_disque(const Affichage_Options &options)
 {
     return std::make_tuple(options.pas_hauteur, options.pas_azimut, options.opacite,
-                           options.graduations_affichees(), options.projection);
+                           options.graduations_affichees(), options.projection,
+                           options.graduations_azimut);
 }
 
 // Runs the display options dialog modally. Closing it asks for no rebuild; but when "OK" has

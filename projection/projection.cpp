@@ -64,6 +64,27 @@ QString libelle_projection(Type_Projection type)
     return QString::fromUtf8(noms(type).libelle);
 }
 
+QString nom_graduations(Graduations_Azimut graduations)
+{
+    return graduations == Graduations_Azimut::Caps ? QStringLiteral("caps")
+                                                   : QStringLiteral("tableau");
+}
+
+std::optional<Graduations_Azimut> graduations_nommees(const QString &nom)
+{
+    if (nom == QLatin1String("tableau"))
+        return Graduations_Azimut::Tableau;
+    if (nom == QLatin1String("caps"))
+        return Graduations_Azimut::Caps;
+    return std::nullopt;
+}
+
+int cap_entier(double azimut)
+{
+    const long cap = std::lround(-azimut) % 360;
+    return static_cast<int>(cap < 0 ? cap + 360 : cap);
+}
+
 Projection Projection::polaire(Type_Projection type, int diametre)
 {
     Projection p;

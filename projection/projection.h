@@ -40,6 +40,17 @@ std::optional<Type_Projection> projection_nommee(const QString &nom);
 // The name shown to the user: "Polaire équidistante", "Polaire stéréographique", "Cylindrique".
 QString libelle_projection(Type_Projection type);
 
+// How the graduations and the read-out write a direction: in the mask table's azimuth (0 north,
+// east negative, ±180 south), or in compass bearings (0..360, east 90, west 270).
+enum class Graduations_Azimut { Tableau, Caps };
+// The name in site files and on the command line: "tableau", "caps"; and back (nothing for any
+// other text).
+QString nom_graduations(Graduations_Azimut graduations);
+std::optional<Graduations_Azimut> graduations_nommees(const QString &nom);
+// The compass bearing of an azimuth, rounded to the whole degree: 0..359 ("-90" is 90, "90" is
+// 270, "180" is 180).
+int cap_entier(double azimut);
+
 class Projection
 {
 public:

@@ -147,7 +147,7 @@ void Fenetre_Principale::appliquer_site(const Site &site)
     const Options_Disque &options = d.options;
     if (options != description_diagramme().options) {
         scene->options.valider(options.pas_azimut, options.pas_hauteur, options.opacite,
-                               options.graduations, options.projection);
+                               options.graduations, options.projection, options.graduations_azimut);
         // Painted afresh at once, as after the options' "OK".
         scene->invalidate(QRectF(), QGraphicsScene::BackgroundLayer);
     }

@@ -573,6 +573,16 @@ QByteArray site_en_json(const Site &site, const QString &dossier)
         affichage.insert(QStringLiteral("projection"), nom_projection(d.options.projection));
         racine.insert(QStringLiteral("affichage"), affichage);
     }
+    // Bearings name their convention in place of "true"; hidden, they say so beside it. The
+    // table's convention writes the file as before there was a choice.
+    if (d.options.graduations_azimut == Graduations_Azimut::Caps) {
+        QJsonObject affichage = racine.value(QStringLiteral("affichage")).toObject();
+        affichage.insert(QStringLiteral("graduations"),
+                         nom_graduations(d.options.graduations_azimut));
+        if (!d.options.graduations)
+            affichage.insert(QStringLiteral("graduations_affichees"), false);
+        racine.insert(QStringLiteral("affichage"), affichage);
+    }
     return QJsonDocument(racine).toJson(QJsonDocument::Indented);
 }
 
@@ -733,7 +743,23 @@ Lecture_Site site_depuis_json(const QByteArray &octets, const QString &dossier)
     }
 
     const QJsonObject affichage = l.objet(racine, QStringLiteral("affichage"));
-    d.options.graduations = l.booleen(affichage, QStringLiteral("affichage.graduations"));
+    // true or false, or the convention they are shown in (then shown unless
+    // "graduations_affichees" is false).
+    const QJsonValue graduations = affichage.value(QStringLiteral("graduations"));
+    if (graduations.isString()) {
+        const QString nom = graduations.toString();
+        const std::optional<Graduations_Azimut> convention = graduations_nommees(nom);
+        if (!l.en_echec() && !convention)
+            l.echouer(QStringLiteral("« %1 » est inconnu dans « affichage.graduations » "
+                                     "(true, false, « tableau » ou « caps » attendu)")
+                          .arg(nom));
+        d.options.graduations_azimut = convention.value_or(Graduations_Azimut::Tableau);
+        d.options.graduations =
+            !affichage.contains(QStringLiteral("graduations_affichees")) ||
+            l.booleen(affichage, QStringLiteral("affichage.graduations_affichees"));
+    } else {
+        d.options.graduations = l.booleen(affichage, QStringLiteral("affichage.graduations"));
+    }
     d.options.pas_hauteur = l.entier(affichage, QStringLiteral("affichage.pas_hauteur"),
                                      pas_hauteur_min, pas_hauteur_max, QStringLiteral("°"));
     d.options.pas_azimut = l.entier(affichage, QStringLiteral("affichage.pas_azimut"),

@@ -17,6 +17,8 @@
 //                 "conserver": true, "jonction": "paliers" | "ligne"},
 //     "affichage": {"graduations": true, "pas_hauteur": 10, "pas_azimut": 10, "opacite": 70,
 //                   "projection": "equidistante" | "stereographique" | "cylindrique"},
+//       ("graduations": "caps" for graduations in compass bearings, with
+//        "graduations_affichees": false when they are hidden; true is "tableau", shown)
 //     "fenetre": {"active": true, "orientation": 225,
 //                 "casquette": {"active": true, "profondeur": 1.2, "hauteur": 1.5,
 //                               "gauche": null, "droite": 2},

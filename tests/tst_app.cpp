@@ -550,6 +550,9 @@ void TestFenetre::molette_data()
     QTest::newRow("latitude slider without the focus: the panel scrolls")
         << "slider_latitude" << false;
     QTest::newRow("latitude box with the focus: its value changes") << "latitude" << true;
+    QTest::newRow("mask table without the focus: the panel scrolls")
+        << "tableView_masques" << false;
+    QTest::newRow("mask table with the focus: it scrolls") << "tableView_masques" << true;
 }
 
 void TestFenetre::molette()
@@ -571,7 +574,17 @@ void TestFenetre::molette()
         QVERIFY(w->hasFocus());
     }
     const char *propriete = qobject_cast<QComboBox *>(w) ? "currentIndex" : "value";
-    const auto valeur = [w, propriete] { return w->property(propriete); };
+    // A table's value is how far it is scrolled, once it has more rows than it shows; the wheel
+    // reaches its viewport.
+    auto *table = qobject_cast<QTableView *>(w);
+    QObject *lu = table ? static_cast<QObject *>(table->verticalScrollBar()) : w;
+    if (table) {
+        table->model()->insertRows(0, 30);
+        QApplication::processEvents();
+        QVERIFY(table->verticalScrollBar()->maximum() > 0);
+        w = table->viewport();
+    }
+    const auto valeur = [lu, propriete] { return lu->property(propriete); };
     const QVariant avant = valeur();
     const QPoint centre = w->rect().center();
     QWheelEvent roue(centre, w->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,

@@ -246,7 +246,8 @@ void TestLigneDeCommande::statuts_data()
                                                             "--projet NOM",
                                                             "--adresse TEXTE",
                                                             "--client NOM",
-                                                            "--auteur NOM"}
+                                                            "--auteur NOM",
+                                                            "--graduations CONV"}
                                              << QString();
     QTest::newRow("version") << QStringList{"--version"} << statut_succes << QString()
                              << QStringList{"orvane "} << QString();
@@ -510,6 +511,8 @@ void TestLigneDeCommande::statuts_data()
     usage("unknown sun model", {"--modele", "exact", "--tableau"}, "--modele");
     usage("unknown projection", {"--projection", "polaire", "--tableau"},
           "--projection : « polaire » : attendu equidistante, stereographique ou cylindrique");
+    usage("unknown graduations", {"--graduations", "nord", "--tableau"},
+          "--graduations : « nord » : attendu tableau ou caps");
     const QString hors_limites = fichier_masque("mauvais.csv", "10;5\n20;95\n");
     usage("mask height out of range, its line named",
           {"--tableau", "--masque", hors_limites, "--convention", "nord"},

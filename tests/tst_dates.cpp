@@ -45,7 +45,7 @@ constexpr double tolerance_horizon = 0.5;
 
 // The twelve course colours, in the order the dates take them.
 const QColor couleurs[12] = {{228, 152, 0}, {0, 250, 240},   {63, 145, 47}, {255, 0, 75},
-                             {242, 241, 0}, {149, 137, 188}, {204, 0, 97},  {0, 169, 135},
+                             {153, 152, 0}, {149, 137, 188}, {204, 0, 97},  {0, 169, 135},
                              {0, 150, 217}, {0, 255, 0},     {0, 0, 255},   {239, 52, 215}};
 // Short month names of the French locale.
 const QStringList mois_courts = {"janv.", "févr.", "mars",  "avr.", "mai",  "juin",

@@ -16,6 +16,8 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetricsF>
 #include <QGraphicsLineItem>
 #include <QGraphicsPathItem>
 #include <QGraphicsTextItem>
@@ -31,9 +33,11 @@
 
 #include <array>
 #include <cmath>
+#include <utility>
 
 Q_DECLARE_METATYPE(Description_Diagramme)
 Q_DECLARE_METATYPE(Type_Projection)
+Q_DECLARE_METATYPE(Projection)
 
 namespace
 {
@@ -212,6 +216,10 @@ private slots:
     void graduationsAzimut_data();
     void graduationsAzimut();
     void graduationsMasquees();
+    void graduationsEnCaps_data();
+    void graduationsEnCaps();
+    void etiquettesHauteurSeparees_data();
+    void etiquettesHauteurSeparees();
     void opacites_data();
     void opacites();
     void etiquettesCardinales_data();
@@ -514,6 +522,105 @@ void TestScene::graduationsAzimut()
                  qPrintable(QStringLiteral("label %1: expected %2, got %3")
                                 .arg(etiquettes[i], point(texte), point(positions[i]))));
     }
+}
+
+void TestScene::graduationsEnCaps_data()
+{
+    QTest::addColumn<Projection>("projection");
+
+    QTest::newRow("disc") << Projection::polaire(Type_Projection::Equidistante, diametre);
+    QTest::newRow("stereographic disc")
+        << Projection::polaire(Type_Projection::Stereographique, diametre);
+    QTest::newRow("chart of the north, centred south")
+        << projection_essai(Type_Projection::Cylindrique, 45);
+    QTest::newRow("chart of the south, centred north")
+        << projection_essai(Type_Projection::Cylindrique, -30);
+}
+
+void TestScene::graduationsEnCaps()
+{
+    // With "caps" chosen in the dialog, every azimuth label reads the compass bearing of the
+    // direction it stands at: clockwise from north, 0..359. Its anchor (the disc's labels stand
+    // 8 units left of and 5 below their direction, the chart's centred on their line, under the
+    // horizon) read back through the projection.
+    QFETCH(Projection, projection);
+    Scene scene;
+    scene.setDiametre0(diametre);
+    scene.setProjection(projection);
+    auto *graduations = scene.options.findChild<QComboBox *>("combo_graduations");
+    QVERIFY(graduations);
+    graduations->setCurrentIndex(1);
+    QCOMPARE(graduations->currentText(), QStringLiteral("caps (0–360°)"));
+    valider_options(scene, 10, 30, 70, true);
+    const Fond fond = peindre(scene);
+    const bool polaire = projection.est_polaire();
+    int lues = 0;
+    for (const auto &t : fond.textes) {
+        if (est_cardinal(t.texte))
+            continue;
+        QPointF ancre;
+        if (polaire) {
+            if (t.position.x() == -10.0) // heights
+                continue;
+            ancre = t.position + QPointF(8, -5);
+        } else {
+            if (t.position.y() != projection.y_hauteur(0) + 14.0)
+                continue;
+            ancre = QPointF(t.position.x() + 3.0 * t.texte.size(), projection.y_hauteur(0) - 1);
+        }
+        const Soleil::Point_Ciel ciel = projection.direction(ancre);
+        // Clockwise from north: the table's azimuth is counted the other way round.
+        const double cap = std::fmod(360.0 - ciel.azimut, 360.0);
+        bool nombre = false;
+        const int lu = t.texte.toInt(&nombre);
+        QVERIFY2(nombre && lu >= 0 && lu < 360, qPrintable(t.texte));
+        QVERIFY2(std::abs(std::remainder(lu - cap, 360.0)) < 1.0,
+                 qPrintable(QStringLiteral("label %1 stands at bearing %2").arg(t.texte).arg(cap)));
+        ++lues;
+    }
+    QVERIFY2(lues >= 4, qPrintable(QString::number(lues)));
+}
+
+void TestScene::etiquettesHauteurSeparees_data()
+{
+    QTest::addColumn<Projection>("projection");
+    QTest::addColumn<int>("pasHauteur");
+
+    // The disc of a window at 1600 × 900 at twice the scale, and smaller: the labels' type keeps
+    // its size while the circles come closer.
+    for (const auto &[d, pas] : {std::pair{240, 5}, {160, 10}, {100, 5}})
+        QTest::addRow("disc of %d, step %d", d, pas)
+            << Projection::polaire(Type_Projection::Equidistante, d) << pas;
+    QTest::newRow("stereographic disc of 160, step 5")
+        << Projection::polaire(Type_Projection::Stereographique, 160) << 5;
+    QTest::newRow("chart 100 high, step 5")
+        << Projection::cylindrique(QSizeF(400, 100), 45, 90) << 5;
+}
+
+void TestScene::etiquettesHauteurSeparees()
+{
+    // The height labels as painted, each in its font's box: no two touch.
+    QFETCH(Projection, projection);
+    QFETCH(int, pasHauteur);
+    Scene scene;
+    scene.setDiametre0(projection.diametre());
+    scene.setProjection(projection);
+    valider_options(scene, pasHauteur, 10, 70, true);
+    const Fond fond = peindre(scene);
+    const double x = projection.est_polaire() ? -10.0 : projection.cadre().left() - 22.0;
+    QVector<QRectF> boites;
+    for (const auto &t : fond.textes) {
+        if (t.position.x() != x)
+            continue;
+        const QFontMetricsF mesure(t.police);
+        boites << QRectF(t.position.x(), t.position.y() - mesure.ascent(),
+                         mesure.horizontalAdvance(t.texte), mesure.height());
+    }
+    QVERIFY2(boites.size() >= 2, qPrintable(QString::number(boites.size())));
+    for (int i = 0; i < boites.size(); ++i)
+        for (int j = i + 1; j < boites.size(); ++j)
+            QVERIFY2(!boites[i].intersects(boites[j]),
+                     qPrintable(QStringLiteral("labels %1 and %2 touch").arg(i).arg(j)));
 }
 
 void TestScene::graduationsMasquees()
@@ -1885,37 +1992,43 @@ void TestScene::lectureSousLePointeur_data()
     // of the text read there.
     QTest::addColumn<int>("ligne");
     QTest::addColumn<QString>("fin");
+    // With the graduations in bearings, the start of the text read (else empty, not checked).
+    QTest::addColumn<QString>("debut");
 
     const QDate juin(2026, 6, 21);
     // At 45° on 21 June no course passes north of the zenith.
     QTest::newRow("north at 60 degrees, no course")
-        << QByteArray() << juin << 0.0 << 60.0 << std::nan("") << -1 << QString();
+        << QByteArray() << juin << 0.0 << 60.0 << std::nan("") << -1 << QString() << QString();
     QTest::newRow("south-west at 10 degrees, no course")
-        << QByteArray() << juin << 135.0 << 10.0 << std::nan("") << -1 << QString();
+        << QByteArray() << juin << 135.0 << 10.0 << std::nan("") << -1 << QString() << QString();
     // The 21 June course at 10h of true solar time (the sun placed there by the simple model).
-    QTest::newRow("on the course at 10h")
-        << QByteArray() << juin << std::nan("") << std::nan("") << 10.0 << -1 << QString();
+    QTest::newRow("on the course at 10h") << QByteArray() << juin << std::nan("") << std::nan("")
+                                          << 10.0 << -1 << QString() << QString();
     // The same point on the clock of Paris (2.33 E, summer +2): 10 − 2.33 / 15 + 2 + 1.32824 / 60
     // (Spencer's equation of time on day 172 is −1.32824 min) = 11.8668 h.
     QTest::newRow("on the course at 11h52 of Paris")
         << QByteArray("Europe/Paris") << juin << std::nan("") << std::nan("")
-        << 10 - 2.33 / 15 + 2 + 1.32824 / 60 << -1 << QString();
+        << 10 - 2.33 / 15 + 2 + 1.32824 / 60 << -1 << QString() << QString();
     // A west window gets the sun from the meridian, at 12h, to sunset (19h43 at 45° on 21
     // June); the point at 10h lies behind it.
     QTest::newRow("on the course at 10h, a west window: its sun from noon to sunset")
         << QByteArray() << juin << std::nan("") << std::nan("") << 10.0 << -1
-        << "fenêtre au soleil ce jour : 12h00–19h43 — ombre : derrière la façade";
+        << "fenêtre au soleil ce jour : 12h00–19h43 — ombre : derrière la façade" << QString();
     // The line of 13h of standard time (UTC+1) meets the summer course at 14h on the clock,
     // the winter course at 13h; Algiers keeps UTC+1 all year.
     QTest::newRow("13h line on a summer course of Paris")
         << QByteArray("Europe/Paris") << juin << std::nan("") << std::nan("") << 14.0 << 13
-        << "ligne horaire : 13h heure d'hiver, 14h heure d'été";
+        << "ligne horaire : 13h heure d'hiver, 14h heure d'été" << QString();
     QTest::newRow("13h line on a winter course of Paris")
         << QByteArray("Europe/Paris") << QDate(2026, 12, 21) << std::nan("") << std::nan("") << 13.0
-        << 13 << "ligne horaire : 13h heure d'hiver";
+        << 13 << "ligne horaire : 13h heure d'hiver" << QString();
     QTest::newRow("13h line in Algiers, no daylight saving")
         << QByteArray("Africa/Algiers") << juin << std::nan("") << std::nan("") << 13.0 << 13
-        << "ligne horaire : 13h";
+        << "ligne horaire : 13h" << QString();
+    // South-west of the table (135, west positive) is the compass's 225.
+    QTest::newRow("south-west at 10 degrees, in bearings")
+        << QByteArray() << juin << 135.0 << 10.0 << std::nan("") << -1 << QString()
+        << "Cap : 225,0° (SO) — Hauteur : 10,0°";
 }
 
 void TestScene::lectureSousLePointeur()
@@ -1927,8 +2040,11 @@ void TestScene::lectureSousLePointeur()
     QFETCH(double, heure);
     QFETCH(int, ligne);
     QFETCH(QString, fin);
+    QFETCH(QString, debut);
     Description_Diagramme d;
     d.latitude = 45;
+    if (!debut.isEmpty())
+        d.options.graduations_azimut = Graduations_Azimut::Caps;
     d.date_choisie = date;
     if (!zone.isEmpty()) {
         d.longitude = 2.33;
@@ -1969,6 +2085,7 @@ void TestScene::lectureSousLePointeur()
     const QString texte = texte_lecture(l, d);
     QVERIFY2(fin.isEmpty() ? !texte.contains("ligne horaire") : texte.endsWith(fin),
              qPrintable(texte));
+    QVERIFY2(texte.startsWith(debut), qPrintable(texte));
     // Just outside the disc nothing is read.
     const Lecture dehors = lire_sous_pointeur(d, courses, d0, QPointF(0, -d0 / 2.0 - 2));
     QVERIFY(!dehors.dans_disque);

@@ -34,6 +34,7 @@
 #include <cmath>
 
 Q_DECLARE_METATYPE(Type_Projection)
+Q_DECLARE_METATYPE(Ombrage)
 Q_DECLARE_METATYPE(Modele_Soleil)
 
 namespace
@@ -236,6 +237,8 @@ private slots:
     void bordDeCasquetteSvg();
     void hachuresCommeLesOmbres_data();
     void hachuresCommeLesOmbres();
+    void hautDuGraphique_data();
+    void hautDuGraphique();
     void ombreSousLePointeur_data();
     void ombreSousLePointeur();
     void planGaucheDroite_data();
@@ -641,6 +644,52 @@ void TestOmbrage::hachuresCommeLesOmbres()
         }
     }
     QVERIFY2(verifiees > 500, qPrintable(QString::number(verifiees)));
+}
+
+void TestOmbrage::hautDuGraphique_data()
+{
+    QTest::addColumn<Ombrage>("ombrage");
+    // The height of the zone's edge due south, degrees.
+    QTest::addColumn<double>("bord");
+
+    // A wall facing the point 5 m to the south, from bearing 150 to 210, 5 · tan 72° high.
+    Ombrage mur;
+    const double bout = 5.0 / std::cos(30.0 * rad);
+    mur.obstacles = {{150.0, bout, 210.0, bout, 5.0 * std::tan(72.0 * rad)}};
+    QTest::newRow("wall 72 degrees high") << mur << 72.0;
+    // A south facade under an overhang whose edge stands at 75° in front of it.
+    Ombrage casquette;
+    casquette.facade.active = true;
+    casquette.facade.casquette = {true, 1.0, std::tan(75.0 * rad)};
+    QTest::newRow("overhang from 75 degrees") << casquette << 75.0;
+}
+
+void TestOmbrage::hautDuGraphique()
+{
+    // At 60° N on 21 December the courses stay below 7°: the chart reaches the zone's edge all
+    // the same, hatched on one side of it and not on the other.
+    QFETCH(Ombrage, ombrage);
+    QFETCH(double, bord);
+    Description_Diagramme d;
+    d.latitude = 60.0;
+    d.date_choisie = QDate(2026, 12, 21);
+    d.options.projection = Type_Projection::Cylindrique;
+    d.taille = QSize(1200, 800);
+    d.ombrage = ombrage;
+    Scene scene;
+    ajuster_scene(scene, d.taille);
+    dessiner_diagramme(scene, d);
+    const Projection &projection = scene.projection();
+    QVERIFY2(projection.hauteur_max() >= bord + 1.0,
+             qPrintable(QString::number(projection.hauteur_max())));
+    QPainterPath hachures;
+    for (const QGraphicsItem *item : scene.items())
+        if (const auto *chemin = qgraphicsitem_cast<const QGraphicsPathItem *>(item))
+            if (chemin->brush().style() == Qt::BDiagPattern ||
+                chemin->brush().style() == Qt::FDiagPattern)
+                hachures.addPath(chemin->path());
+    QVERIFY(hachures.contains(projection.point(180.0, bord - 1.0)) !=
+            hachures.contains(projection.point(180.0, bord + 1.0)));
 }
 
 void TestOmbrage::ombreSousLePointeur_data()

@@ -196,9 +196,10 @@ void TestOptions::fenetre()
     QCOMPARE(dialogue.windowTitle(), QStringLiteral("Options du disque"));
     QVERIFY(!dialogue.windowIcon().isNull());
     QVERIFY(dialogue.isWindow());
-    QCOMPARE(dialogue.minimumSize(), QSize(270, 250));
-    QCOMPARE(dialogue.maximumSize(), QSize(270, 250));
-    QCOMPARE(dialogue.size(), QSize(270, 250));
+    // The graduations' convention takes a row of its own.
+    QCOMPARE(dialogue.minimumSize(), QSize(270, 280));
+    QCOMPARE(dialogue.maximumSize(), QSize(270, 280));
+    QCOMPARE(dialogue.size(), QSize(270, 280));
 
     // Only the group's title and the two closing buttons are bold.
     QVERIFY(enfant<QGroupBox>(dialogue, "groupBox")->font().bold());
@@ -299,13 +300,15 @@ void TestOptions::bornes()
 // Steps of a user session, one string each:
 //   "hauteur:N", "azimut:N", "opacite:N"  type N in that spin box;
 //   "graduations"                          click the check box;
+//   "projection:N", "caps:N"               choose item N of that list;
 //   "OK", "Annuler", "Par défaut"         click the button;
 //   "Echap", "Entree"                      press the key.
 // A step on a closed dialog opens it again first, as the menu does.
 void TestOptions::sequences_data()
 {
     QTest::addColumn<QStringList>("etapes");
-    // height, azimuth, opacity, graduations (0/1), and when given the projection's index
+    // height, azimuth, opacity, graduations (0/1), and when given the projection's index and
+    // the graduations' convention's
     QTest::addColumn<QList<int>>("engage");
     QTest::addColumn<QList<int>>("affiche"); // the same, as the widgets show them
     QTest::addColumn<bool>("ouvert");
@@ -351,6 +354,16 @@ void TestOptions::sequences_data()
     QTest::newRow("committed Cylindrique, Par défaut: équidistante shown, not committed")
         << QStringList{"projection:2", "OK", "Par défaut"} << QList<int>{10, 10, 70, 1, 2}
         << QList<int>{10, 10, 70, 1, 0} << true;
+    // Then the graduations' convention: 0 the table's, 1 bearings.
+    QTest::newRow("bearings then OK")
+        << QStringList{"caps:1", "OK"} << QList<int>{10, 10, 70, 1, 0, 1}
+        << QList<int>{10, 10, 70, 1, 0, 1} << false;
+    QTest::newRow("bearings then Annuler: the table's again")
+        << QStringList{"caps:1", "Annuler"} << QList<int>{10, 10, 70, 1, 0, 0}
+        << QList<int>{10, 10, 70, 1, 0, 0} << false;
+    QTest::newRow("committed bearings, Par défaut: the table's shown, not committed")
+        << QStringList{"caps:1", "OK", "Par défaut"} << QList<int>{10, 10, 70, 1, 0, 1}
+        << QList<int>{10, 10, 70, 1, 0, 0} << true;
     QTest::newRow("Enter in a field is OK")
         << QStringList{"hauteur:15", "Entree"} << QList<int>{15, 10, 70, 1}
         << QList<int>{15, 10, 70, 1} << false;
@@ -390,6 +403,8 @@ void TestOptions::sequences()
             QTest::mouseClick(graduations, Qt::LeftButton);
         else if (nom == "projection")
             projection->setCurrentIndex(valeur.toInt());
+        else if (nom == "caps")
+            enfant<QComboBox>(dialogue, "combo_graduations")->setCurrentIndex(valeur.toInt());
         else if (nom == "OK")
             QTest::mouseClick(enfant<QPushButton>(dialogue, "bouton_OK"), Qt::LeftButton);
         else if (nom == "Annuler")
@@ -411,6 +426,10 @@ void TestOptions::sequences()
     if (engage.size() > lu_engage.size()) {
         lu_engage << static_cast<int>(dialogue.projection);
         lu_affiche << projection->currentIndex();
+    }
+    if (engage.size() > lu_engage.size()) {
+        lu_engage << static_cast<int>(dialogue.graduations_azimut);
+        lu_affiche << enfant<QComboBox>(dialogue, "combo_graduations")->currentIndex();
     }
     QCOMPARE(lu_engage, engage);
     QCOMPARE(lu_affiche, affiche);

@@ -530,6 +530,10 @@ void TestSite::fichierRefuse_data()
         << n << avec("affichage.projection", "mercator")
         << "« mercator » est inconnu dans « affichage.projection » (« equidistante », "
            "« stereographique » ou « cylindrique » attendu)";
+    QTest::newRow("unknown graduations")
+        << n << avec("affichage.graduations", "nord")
+        << "« nord » est inconnu dans « affichage.graduations » (true, false, « tableau » ou "
+           "« caps » attendu)";
     QTest::newRow("unknown joining of the mask rows")
         << n << avec("masques.jonction", "courbe")
         << "« courbe » est inconnu dans « masques.jonction » (« paliers » ou « ligne » attendu)";
@@ -679,6 +683,13 @@ void TestSite::lectureAcceptee_data()
     relative.diagramme.photo.fichier = QStringLiteral("photos/ciel.jpg");
     QTest::newRow("sky photo below the site's folder")
         << site_en_json(photo, QStringLiteral("/etudes")) << relative;
+    // Graduations in bearings, shown or hidden; a file without the choice has the table's.
+    Site caps = base;
+    caps.diagramme.options.graduations_azimut = Graduations_Azimut::Caps;
+    QTest::newRow("graduations in bearings") << site_en_json(caps) << caps;
+    caps.diagramme.options.graduations = !caps.diagramme.options.graduations;
+    QTest::newRow("graduations in bearings, the other way shown or hidden")
+        << site_en_json(caps) << caps;
     // Mask rows joined by straight lines: written so, where a file without it has steps.
     Site en_ligne = base;
     en_ligne.jonction_masques = Jonction_Masque::Ligne;

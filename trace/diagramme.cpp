@@ -52,9 +52,10 @@ constexpr double part_disque_min = 0.6;
 constexpr int legende_x = 10;
 constexpr int legende_y = 15;
 
-// The twelve course colours (red, green, blue), in the order the dates take them.
+// The twelve course colours (red, green, blue), in the order the dates take them. The yellow is
+// dark enough for a contrast of 3:1 on white.
 constexpr int couleurs[dates_enregistrees_max][3] = {
-    {228, 152, 0}, {0, 250, 240}, {63, 145, 47}, {255, 0, 75}, {242, 241, 0}, {149, 137, 188},
+    {228, 152, 0}, {0, 250, 240}, {63, 145, 47}, {255, 0, 75}, {153, 152, 0}, {149, 137, 188},
     {204, 0, 97},  {0, 169, 135}, {0, 150, 217}, {0, 255, 0},  {0, 0, 255},   {239, 52, 215},
 };
 
@@ -65,6 +66,10 @@ constexpr int fin_de_mois[2][12] = {
 };
 
 const QString sans_course = QStringLiteral("-");
+
+// A saved date this many days or fewer from a limit day has its course over the limit's, at a
+// solstice.
+constexpr int ecart_jours_limite = 3;
 
 // The scale caption stands this far right of the latitude caption, pixels.
 constexpr int ecart_legende_echelle = 20;
@@ -99,16 +104,49 @@ QPen stylo_heures()
 void appliquer_options(Scene &scene, const Options_Disque &options)
 {
     Affichage_Options &courantes = scene.options;
-    const Options_Disque actuelles{courantes.pas_hauteur, courantes.pas_azimut, courantes.opacite,
-                                   courantes.graduations_affichees(), courantes.projection};
+    const Options_Disque actuelles{courantes.pas_hauteur, courantes.pas_azimut,
+                                   courantes.opacite,     courantes.graduations_affichees(),
+                                   courantes.projection,  courantes.graduations_azimut};
     if (actuelles != options)
         courantes.valider(options.pas_azimut, options.pas_hauteur, options.opacite,
-                          options.graduations, options.projection);
+                          options.graduations, options.projection, options.graduations_azimut);
+}
+
+// Bearings (degrees) between the samples of a device's lower edge.
+constexpr double pas_bord_dispositif = 0.25;
+
+// The highest height (degrees) that the chart must show of the walls and the devices: a wall's
+// top over the point where it stands nearest, and the highest point of the lower edge of a
+// device's zone below the zenith (an overhang's, in front of the facade).
+double hauteur_ombrage(const Ombrage &ombrage)
+{
+    constexpr double vers_radians = 3.14159265358979323846 / 180.0;
+    double haute = 0.0;
+    for (const Obstacle &o : ombrage.murs()) {
+        if (!(o.hauteur > 0.0))
+            continue;
+        const QPointF a(o.distance1 * std::sin(o.gisement1 * vers_radians),
+                        o.distance1 * std::cos(o.gisement1 * vers_radians));
+        const QPointF b(o.distance2 * std::sin(o.gisement2 * vers_radians),
+                        o.distance2 * std::cos(o.gisement2 * vers_radians));
+        const QPointF ab = b - a;
+        const double l2 = QPointF::dotProduct(ab, ab);
+        const double t = l2 > 0.0 ? std::clamp(-QPointF::dotProduct(a, ab) / l2, 0.0, 1.0) : 0.0;
+        const QPointF pied = a + t * ab;
+        const double distance = std::hypot(pied.x(), pied.y());
+        if (distance > 0.0)
+            haute = std::max(haute, std::atan2(o.hauteur, distance) / vers_radians);
+    }
+    for (const Zone_Ombre &zone : zones_facade(ombrage.facade))
+        for (double g = zone.debut; g <= zone.fin; g += pas_bord_dispositif)
+            if (const double bas = zone.bas(g); bas < 90.0)
+                haute = std::max(haute, bas);
+    return haute;
 }
 
 // The highest height (degrees) that the courses of the description reach: at noon of each of its
-// dates, and of every day of the year when the limit courses are drawn; the mask's highest point
-// too.
+// dates, and of every day of the year when the limit courses are drawn; the mask's highest point,
+// the walls' and the devices' too.
 double hauteur_atteinte(const Description_Diagramme &d, const Ciel &ciel)
 {
     std::vector<int> numeros;
@@ -128,7 +166,7 @@ double hauteur_atteinte(const Description_Diagramme &d, const Ciel &ciel)
     double haute = ciel.midi_le_plus_haut(numeros);
     for (const QPointF &point : d.masque)
         haute = std::max(haute, point.y());
-    return haute;
+    return std::max(haute, hauteur_ombrage(d.ombrage));
 }
 
 } // namespace
@@ -137,7 +175,7 @@ bool Options_Disque::operator==(const Options_Disque &autres) const
 {
     return pas_hauteur == autres.pas_hauteur && pas_azimut == autres.pas_azimut &&
            opacite == autres.opacite && graduations == autres.graduations &&
-           projection == autres.projection;
+           projection == autres.projection && graduations_azimut == autres.graduations_azimut;
 }
 
 Projection projection_diagramme(const Scene &scene, const Description_Diagramme &description)
@@ -283,8 +321,30 @@ QVector<Ligne_Sortie> tracer_dates_du_mode(Scene &scene, Ciel &ciel,
     return lignes;
 }
 
+// The saved dates that Mode 1 draws in colour, in order of day of the year, each with its
+// colour: the chosen date, already drawn in red, takes none.
+std::vector<std::pair<QDate, QColor>> dates_en_couleur(const Description_Diagramme &description)
+{
+    std::vector<std::pair<QDate, QColor>> colorees;
+    if (description.mode != Mode_Dates::Dates_choisies)
+        return colorees;
+    QVector<QDate> dates = description.dates_enregistrees;
+    std::stable_sort(dates.begin(), dates.end(),
+                     [](const QDate &a, const QDate &b) { return a.dayOfYear() < b.dayOfYear(); });
+    for (const QDate &date : qAsConst(dates)) {
+        if (!date.isValid() || date == description.date_choisie)
+            continue;
+        if (static_cast<int>(colorees.size()) >= dates_enregistrees_max)
+            break;
+        colorees.emplace_back(date, couleur_course(static_cast<int>(colorees.size())));
+    }
+    return colorees;
+}
+
 // The limit courses, labelled beside their curves in bold red; their sunrises and sunsets. Beyond
-// the polar circles the first bounds the polar night and is labelled with both of its dates.
+// the polar circles the first bounds the polar night and is labelled with both of its dates. A
+// saved date within a few days of a limit day is drawn over its course: the label takes that
+// date's colour.
 std::pair<Ciel::Jour, Ciel::Jour> tracer_limites(Scene &scene, Ciel &ciel,
                                                  const Description_Diagramme &description)
 {
@@ -302,9 +362,24 @@ std::pair<Ciel::Jour, Ciel::Jour> tracer_limites(Scene &scene, Ciel &ciel,
     QString texte1 = texte_limite(scene.jour1);
     if (std::abs(latitude) > latitude_cercle_polaire)
         texte1 += QLatin1Char('/') + texte_limite(scene.jour3);
+    const std::vector<std::pair<QDate, QColor>> colorees = dates_en_couleur(description);
+    // The nearest saved date within a few days of the limit's: its course lies on the limit's
+    // within the strokes' width, and over it.
+    const auto couleur_limite = [&](int numero) {
+        QColor couleur(Qt::red);
+        int ecart_retenu = ecart_jours_limite + 1;
+        for (const auto &[date, teinte] : colorees) {
+            const int ecart = std::abs(date.dayOfYear() - numero);
+            if (ecart <= ecart_retenu) {
+                ecart_retenu = ecart;
+                couleur = teinte;
+            }
+        }
+        return couleur;
+    };
     const auto tracer_limite = [&](int numero, const QString &texte, const QPainterPath &chemin) {
         QGraphicsTextItem *etiquette = scene.ajouter_texte(
-            texte, QFont(famille, taille_etiquette, graisse_grasse), QColor(Qt::red));
+            texte, QFont(famille, taille_etiquette, graisse_grasse), couleur_limite(numero));
         const Ciel::Jour jour = ciel.jour_limite(numero);
         scene.tracer_course(
             ciel.course(jour, Scene::segments_course(latitude), scene.finesse_course()), latitude,
@@ -333,20 +408,11 @@ void tracer_lignes_heures(Scene &scene, Ciel &ciel,
 void tracer_dates_enregistrees(Scene &scene, Ciel &ciel, const Description_Diagramme &description,
                                QVector<Ligne_Sortie> &lignes)
 {
-    QVector<QDate> dates = description.dates_enregistrees;
-    std::stable_sort(dates.begin(), dates.end(),
-                     [](const QDate &a, const QDate &b) { return a.dayOfYear() < b.dayOfYear(); });
     // Legend row 0 is the chosen date's.
-    int couleur = 0;
-    for (const QDate &date : qAsConst(dates)) {
-        if (!date.isValid() || date == description.date_choisie)
-            continue;
-        if (couleur >= dates_enregistrees_max)
-            break;
-        lignes.append(tracer_date(scene, ciel, date, stylo_couleur(couleur_course(couleur)),
-                                  QPainterPath(), couleur + 1));
-        ++couleur;
-    }
+    int rang = 1;
+    for (const auto &[date, couleur] : dates_en_couleur(description))
+        lignes.append(
+            tracer_date(scene, ciel, date, stylo_couleur(couleur), QPainterPath(), rang++));
 }
 
 // The kept mask: one filled grey outline, and the horizon circle on top.
@@ -434,12 +500,15 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
     }
     if (description.mode == Mode_Dates::Dates_choisies)
         tracer_dates_enregistrees(scene, *ciel, description, lignes);
+    // The chart's limit labels off the hour lines and the courses drawn since.
+    scene.degager_etiquettes_cylindre();
     if (!description.masque.isEmpty())
         tracer_masque(scene, description);
     // What the window's facade, its devices and the walls hide, under the courses.
     const Ombrage &ombrage = description.ombrage;
+    std::vector<QGraphicsPathItem *> hachures;
     if (ombrage.facade_active() || ombrage.avec_obstacles())
-        tracer_ombres(scene, ombrage, lignes.size());
+        hachures = tracer_ombres(scene, ombrage, lignes.size());
     compter_soleil(lignes, *ciel, description);
     if (ciel->nomme_echelle())
         tracer_legende_echelle(scene, description, legendes);
@@ -450,6 +519,9 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
         scene.disposer_legende();
         scene.eclaircir_etiquettes_heures();
     }
+    // Labels over the hatching, readable once they are where they stay.
+    if (!hachures.empty())
+        degager_hachures(scene, hachures);
     scene.fin_reconstruction();
     return lignes;
 }

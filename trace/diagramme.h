@@ -56,6 +56,8 @@ struct Options_Disque {
     bool graduations = true;
     // How the sky is laid on the drawing (projection/projection.h).
     Type_Projection projection = Type_Projection::Equidistante;
+    // How the graduations and the read-out write azimuths: as the mask table, or as bearings.
+    Graduations_Azimut graduations_azimut = Graduations_Azimut::Tableau;
 
     bool operator==(const Options_Disque &autres) const;
     bool operator!=(const Options_Disque &autres) const { return !(*this == autres); }
@@ -196,7 +198,8 @@ void ajuster_scene(Scene &scene, const QSize &taille);
 
 // The projection that draws `description` on `scene`: polar on the scene's disc, or the
 // cylindrical chart in the frame the disc fills (W − 300 by H − 140 of the scene's rectangle),
-// up to the highest height that a course or the mask reaches, rounded up to the height step.
+// up to the highest height that a course, the mask, a wall or a device reaches, rounded up to the
+// height step.
 Projection projection_diagramme(const Scene &scene, const Description_Diagramme &description);
 
 // Clears the scene and draws the description on it, in this order (later items lie on top):

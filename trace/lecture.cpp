@@ -197,11 +197,19 @@ QString texte_lecture(const Lecture &lecture, const Description_Diagramme &descr
     if (!lecture.dans_disque)
         return QString();
     const QLocale locale;
-    QString texte =
-        QStringLiteral("Azimut : %1° (%2, %3°) — Hauteur : %4°")
-            .arg(locale.toString(lecture.azimut, 'f', 1), point_cardinal(lecture.azimut),
-                 locale.toString(relevement(lecture.azimut), 'f', 0),
-                 locale.toString(lecture.hauteur, 'f', 1));
+    QString texte;
+    if (description.options.graduations_azimut == Graduations_Azimut::Caps) {
+        // To the tenth of a degree, as the table's azimuth; 359.96 reads 0,0.
+        const double cap = std::fmod(std::round(relevement(lecture.azimut) * 10.0), 3600.0) / 10.0;
+        texte = QStringLiteral("Cap : %1° (%2) — Hauteur : %3°")
+                    .arg(locale.toString(cap, 'f', 1), point_cardinal(lecture.azimut),
+                         locale.toString(lecture.hauteur, 'f', 1));
+    } else {
+        texte = QStringLiteral("Azimut : %1° (%2, %3°) — Hauteur : %4°")
+                    .arg(locale.toString(lecture.azimut, 'f', 1), point_cardinal(lecture.azimut),
+                         locale.toString(relevement(lecture.azimut), 'f', 0),
+                         locale.toString(lecture.hauteur, 'f', 1));
+    }
     if (lecture.sur_course)
         texte += QStringLiteral(" — %1 : %2 (%3)")
                      .arg(texte_date(lecture.date), texte_heure(lecture.heure),

@@ -95,7 +95,8 @@ double relevement(double azimut);
 // The nearest of the 16 points of the compass, in French: "N", "NNE", ..., "O", "NNO".
 QString point_cardinal(double azimut);
 
-// The status bar's text: "Azimut : -45,0° (NE, 45°) — Hauteur : 30,0°", and near a course
+// The status bar's text: "Azimut : -45,0° (NE, 45°) — Hauteur : 30,0°" (with the graduations in
+// bearings "Cap : 45,0° (NE) — Hauteur : 30,0°"), and near a course
 // " — 21 juin : 10h15 (Temps solaire vrai)", and on an hour line of the clock
 // " — ligne horaire : 13h heure d'hiver, 14h heure d'été" (the summer hour while daylight
 // saving is kept, the bare hour in a zone without it); on a course with a facade, when the

@@ -9,12 +9,14 @@
 #include <QGraphicsTextItem>
 #include <QLineF>
 #include <QLocale>
+#include <QPainter>
 #include <QPolygonF>
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <memory>
 
 namespace
 {
@@ -26,6 +28,8 @@ constexpr double pas_initial = 2.0;
 constexpr int profondeur_max = 16;
 // Above the horizon mask (-1), below the courses and the labels (0).
 constexpr qreal niveau_ombres = -0.5;
+// The hatching keeps this far from a label's box, scene units.
+constexpr double marge_trou = 1.5;
 // Bearings this close to the chart's seam are drawn on its side.
 constexpr double pres_couture = 1e-7;
 
@@ -147,15 +151,56 @@ void ajouter(QPainterPath &chemin, const QPolygonF &polygone)
     chemin.closeSubpath();
 }
 
-void tracer_zones(Scene &scene, const std::vector<Zone_Ombre> &zones, const QColor &couleur,
-                  Qt::BrushStyle hachures, const QString &legende, int rang)
+// A hatched zone whose hatching may leave holes where labels stand: its path stays the zone's,
+// as it is counted; only its filling goes round the holes.
+class Zone_Hachuree : public QGraphicsPathItem
+{
+public:
+    using QGraphicsPathItem::QGraphicsPathItem;
+
+    void percer(const QPainterPath &trous)
+    {
+        remplie = path().subtracted(trous);
+        trouee = true;
+        update();
+    }
+
+    void paint(QPainter *peintre, const QStyleOptionGraphicsItem *option, QWidget *widget) override
+    {
+        if (!trouee) {
+            QGraphicsPathItem::paint(peintre, option, widget);
+            return;
+        }
+        peintre->save();
+        peintre->setPen(Qt::NoPen);
+        peintre->setBrush(brush());
+        peintre->drawPath(remplie);
+        peintre->setPen(pen());
+        peintre->setBrush(Qt::NoBrush);
+        peintre->drawPath(path());
+        peintre->restore();
+    }
+
+private:
+    QPainterPath remplie;
+    bool trouee = false;
+};
+
+QGraphicsPathItem *tracer_zones(Scene &scene, const std::vector<Zone_Ombre> &zones,
+                                const QColor &couleur, Qt::BrushStyle hachures,
+                                const QString &legende, int rang)
 {
     const QPainterPath chemin = chemin_zones(scene.projection(), zones);
     if (chemin.isEmpty())
-        return;
+        return nullptr;
     const QPen stylo(couleur, 1.0);
     const QBrush pinceau(couleur, hachures);
-    scene.addPath(chemin, stylo, pinceau)->setZValue(niveau_ombres);
+    auto zone = std::make_unique<Zone_Hachuree>(chemin);
+    zone->setPen(stylo);
+    zone->setBrush(pinceau);
+    zone->setZValue(niveau_ombres);
+    QGraphicsPathItem *item = zone.get();
+    scene.addItem(zone.release()); // the scene owns it from here
     QPointF origine = scene.origine_legende(rang);
     QGraphicsTextItem *texte =
         scene.ajouter_texte(legende, QFont(QStringLiteral("Courier"), 10), couleur);
@@ -172,6 +217,7 @@ void tracer_zones(Scene &scene, const std::vector<Zone_Ombre> &zones, const QCol
     if (scene.compacte)
         scene.ajouter_ligne_legende(
             {rang, nullptr, echantillon, texte, cote_echantillon + texte->boundingRect().width()});
+    return item;
 }
 
 } // namespace
@@ -259,14 +305,44 @@ QPainterPath chemin_zones(const Projection &projection, const std::vector<Zone_O
     return chemin;
 }
 
-void tracer_ombres(Scene &scene, const Ombrage &ombrage, int rang)
+std::vector<QGraphicsPathItem *> tracer_ombres(Scene &scene, const Ombrage &ombrage, int rang)
 {
+    std::vector<QGraphicsPathItem *> hachures;
+    const auto garder = [&](QGraphicsPathItem *zone) {
+        if (zone)
+            hachures.push_back(zone);
+    };
     if (ombrage.facade.active)
-        tracer_zones(scene, zones_facade(ombrage.facade), couleur_facade, motif_facade,
-                     QStringLiteral("Façade et protections"), rang++);
+        garder(tracer_zones(scene, zones_facade(ombrage.facade), couleur_facade, motif_facade,
+                            QStringLiteral("Façade et protections"), rang++));
     if (ombrage.avec_obstacles())
-        tracer_zones(scene, zones_obstacles(ombrage.obstacles), couleur_obstacles, motif_obstacles,
-                     QStringLiteral("Obstacles"), rang);
+        garder(tracer_zones(scene, zones_obstacles(ombrage.obstacles), couleur_obstacles,
+                            motif_obstacles, QStringLiteral("Obstacles"), rang));
+    return hachures;
+}
+
+void degager_hachures(Scene &scene, const std::vector<QGraphicsPathItem *> &hachures)
+{
+    // The hour labels shown and the disc's labels, a little widened.
+    std::vector<QRectF> boites;
+    for (const QGraphicsTextItem *etiquette : scene.etiquettes_des_heures())
+        if (etiquette->isVisible())
+            boites.push_back(Scene::encre_texte(*etiquette));
+    for (const Scene::Etiquette_Disque &e : scene.etiquettes_disque())
+        boites.push_back(e.rectangle());
+    for (QGraphicsPathItem *zone : hachures) {
+        QPainterPath trous;
+        for (const QRectF &boite : boites) {
+            const QRectF trou = boite.adjusted(-marge_trou, -marge_trou, marge_trou, marge_trou);
+            if (zone->path().intersects(trou)) {
+                QPainterPath rectangle;
+                rectangle.addRect(trou);
+                trous = trous.united(rectangle);
+            }
+        }
+        if (!trous.isEmpty())
+            static_cast<Zone_Hachuree *>(zone)->percer(trous);
+    }
 }
 
 QVector<Hachure_page> hachures_ombrage(const Ombrage &ombrage)

@@ -18,6 +18,7 @@
 
 #include <vector>
 
+class QGraphicsPathItem;
 class Scene;
 
 // The outline of `zones` through `projection`, as one filled region: each edge followed within
@@ -25,8 +26,14 @@ class Scene;
 QPainterPath chemin_zones(const Projection &projection, const std::vector<Zone_Ombre> &zones);
 
 // Draws the facade's zones and the walls' on `scene`, under the courses, with their legend lines
-// ("Façade et protections", "Obstacles") from legend row `rang` down.
-void tracer_ombres(Scene &scene, const Ombrage &ombrage, int rang);
+// ("Façade et protections", "Obstacles") from legend row `rang` down. Returns the hatched zones
+// drawn.
+std::vector<QGraphicsPathItem *> tracer_ombres(Scene &scene, const Ombrage &ombrage, int rang);
+
+// Leaves the hatching of `hachures` (zones that `tracer_ombres` drew) white under each hour
+// label shown and each of the disc's labels, so that they stay readable over it; the zones'
+// outlines and paths stay whole. Once the labels are in their final places.
+void degager_hachures(Scene &scene, const std::vector<QGraphicsPathItem *> &hachures);
 
 // Every element that hides the direction (`azimut`, `hauteur`) from the window's point, in
 // this order and joined by ", ": "derrière la façade" or the devices ("casquette", "joue gauche",
