@@ -126,6 +126,7 @@ Fenetre_Principale::Fenetre_Principale(QWidget *parent, const QDate &aujourdhui)
     // Delete or Backspace empties the selected cells, as for any table.
     new Effaceur_cellules(ui->tableView_masques);
     configurer_tableau_masques();
+    installer_photo();
 
     const QPixmap attention(QStringLiteral(":/ressourcesImages/attention"));
     if (!attention.isNull())

@@ -215,6 +215,13 @@ private:
     // "Fenêtre et obstacles..." (protections/fenetre_protections.cpp): the dialog, whose
     // accepted value is drawn.
     void ouvrir_fenetre_obstacles();
+    // "Photo du ciel..." (app/fenetre_photo.cpp): its action in the Options menu and its button
+    // beside the import; a photo chosen and calibrated, drawn under the grid, its traced horizon
+    // into the mask table as an imported horizon; and a site's photo read from its file, or
+    // said missing in the status bar.
+    void installer_photo();
+    void ouvrir_photo_ciel();
+    void prendre_photo_du_site(const Photo_Diagramme &lue);
     // The year's view (annee/fenetre_annee.cpp): its button beside the table, the view shown,
     // and the study drawn handed to it while it is open.
     void preparer_vue_annee();
@@ -264,6 +271,8 @@ private:
     Ombrage ombrage;
     // The exposure rule assessed on the window, as the same dialog left it.
     Regle_Exposition exposition;
+    // The photo under the diagram and its calibration, as "Photo du ciel" left it.
+    Photo_Diagramme photo;
     // The study's project, as "Propriétés du projet" left it.
     Projet projet;
     // Saved dates, slot = day of the year − 1; a null date marks an empty slot.

@@ -96,6 +96,11 @@ private:
 // The exposure verdict of the description's rule as CSV, its header line first.
 QByteArray texte_exposition(const Description_Diagramme &description);
 
+// The sky photo of `--photo` (or of the site) and its calibration options into the request's
+// description, and with `--photo-horizon` the horizon traced from it as its mask; throws
+// Erreur_usage. Called once every other option is read.
+void lire_photo_demandee(const QCommandLineParser &analyse, Demande &demande);
+
 // The output table as CSV, its header line first; with `periodes`, the last column
 // "periodes_fenetre".
 QByteArray texte_tableau(const Description_Diagramme &description,

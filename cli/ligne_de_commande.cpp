@@ -131,6 +131,19 @@ const QString aide = QStringLiteral(
     "                        (une règle prédéfinie devient alors personnalisée)\n"
     "  --tableau-exposition  écrit le verdict de la règle en CSV au lieu du tableau :\n"
     "                        regle;critere;jour;soleil;seuil;niveau\n"
+    "  --photo FICHIER       une photo du ciel (JPEG ou PNG) sous le diagramme\n"
+    "  --photo-objectif OBJ  equidistant (défaut), equisolide, stereographique,\n"
+    "                        orthographique, panorama (360° équirectangulaire) ou C1:C2:C3\n"
+    "                        (r/R = C1·θ + C2·θ² + C3·θ³, θ en radians)\n"
+    "  --photo-centre X:Y    le centre du cercle, en pixels (défaut : trouvé sur l'image)\n"
+    "  --photo-rayon R       le rayon de l'horizon, en pixels (défaut : trouvé sur l'image)\n"
+    "  --photo-nord DEG      le gisement du haut de l'image, ou du bord gauche d'un panorama\n"
+    "  --photo-miroir oui|non\n"
+    "                        l'est à gauche du nord, photo prise vers le haut (défaut : oui,\n"
+    "                        non pour un panorama)\n"
+    "  --photo-opacite P     l'opacité de la photo, de 0 à 100 % (défaut : 60)\n"
+    "  --photo-horizon       trace l'horizon de la photo et le prend pour masque\n"
+    "  --photo-seuil S       le seuil du bleu, de 0 à 255, au lieu du seuil automatique\n"
     "  --projet NOM          le nom du projet, en tête du cartouche de la page du rapport\n"
     "  --adresse TEXTE       l'adresse du projet\n"
     "  --client NOM          le client du projet\n"
@@ -582,6 +595,11 @@ Options_Ligne::Options_Ligne()
                    option("joue-droite", "P:D"),      option("obstacle", "B1:D1:B2:D2:H")};
     avec_valeur +=
         {option("baie", "L:H:A:E"), option("exposition", "REGLE"), option("hauteur-min", "DEG")};
+    // The sky photo and its calibration.
+    avec_valeur << option("photo", "FICHIER") << option("photo-objectif", "OBJECTIF")
+                << option("photo-centre", "X:Y") << option("photo-rayon", "R")
+                << option("photo-nord", "DEG") << option("photo-miroir", "oui|non")
+                << option("photo-opacite", "P") << option("photo-seuil", "S");
     // The project named on the report page.
     avec_valeur << option("projet", "NOM") << option("adresse", "TEXTE") << option("client", "NOM")
                 << option("auteur", "NOM");
@@ -591,6 +609,7 @@ Options_Ligne::Options_Ligne()
                 QCommandLineOption(QStringLiteral("limites")),
                 QCommandLineOption(QStringLiteral("heures"))};
     drapeaux += {QCommandLineOption(QStringLiteral("tableau-exposition"))};
+    drapeaux << QCommandLineOption(QStringLiteral("photo-horizon"));
     drapeaux << QCommandLineOption(QStringLiteral("periodes"));
     analyse.addOptions(avec_valeur);
     analyse.addOptions(drapeaux);
@@ -815,6 +834,7 @@ Demande lire_demande(const Options_Ligne &options, const QDate &aujourd_hui)
         d.masque = masque_du_site(*demande.site);
         d.jonction = demande.site->jonction_masques;
     }
+    lire_photo_demandee(analyse, demande);
     return demande;
 }
 

@@ -73,6 +73,7 @@ Description_Diagramme Fenetre_Principale::description_diagramme() const
                            options.projection,  options.graduations_azimut};
     description.ombrage = ombrage;
     description.exposition = exposition;
+    description.photo = photo;
     description.taille = ui->graphicsView->size();
     description.projet = projet;
     return description;

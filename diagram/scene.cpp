@@ -147,7 +147,9 @@ bool Scene::Cle_disque::operator==(const Cle_disque &autre) const
            opacite == autre.opacite && graduations == autre.graduations &&
            graduations_azimut == autre.graduations_azimut && echelle == autre.echelle &&
            rendu == autre.rendu && ppp_x == autre.ppp_x && ppp_y == autre.ppp_y &&
-           format == autre.format && compacte == autre.compacte && projection == autre.projection;
+           format == autre.format && compacte == autre.compacte && projection == autre.projection &&
+           photo == autre.photo && calibration == autre.calibration &&
+           opacite_photo == autre.opacite_photo;
 }
 
 void Scene::drawBackground(QPainter *painter, const QRectF &rect)
@@ -220,7 +222,10 @@ bool Scene::peindre_depuis_image(QPainter *painter, const QRectF &rect)
                          appareil->logicalDpiX(),
                          appareil->logicalDpiY(),
                          static_cast<int>(format),
-                         m_projection};
+                         m_projection,
+                         photo.presente() ? photo.image->cacheKey() : 0,
+                         photo.presente() ? photo.calibration : Calibration_Photo(),
+                         photo.presente() ? photo.opacite : 0};
     if (image_disque.isNull() || !(cle == cle_image)) {
         connu = Ecran_Connu();
         image_disque = QImage(qRound(taille.width()), qRound(taille.height()), format);
@@ -611,6 +616,7 @@ void Scene::dessiner_disque(QPainter *painter, const QRectF &rect)
 
     painter->save();
     painter->fillRect(rect, Qt::white);
+    dessiner_photo(painter);
 
     painter->setPen(QPen(QBrush(Qt::black), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter->setFont(police_graduations());
@@ -685,6 +691,22 @@ void Scene::dessiner_disque(QPainter *painter, const QRectF &rect)
     while (suivante < etiquettes.size())
         etiquette();
 
+    painter->restore();
+}
+
+void Scene::dessiner_photo(QPainter *painter)
+{
+    if (!photo.presente() || photo.opacite <= 0)
+        return;
+    // The layer at the device's resolution, within reason for a printer or a PDF.
+    const qreal echelle =
+        std::clamp(std::sqrt(std::abs(painter->deviceTransform().determinant())), 1.0, 2.0);
+    const QImage &calque = calque_photo.calque(photo, m_projection, echelle);
+    if (calque.isNull())
+        return;
+    painter->save();
+    painter->setOpacity(photo.opacite / 100.0);
+    painter->drawImage(m_projection.cadre(), calque);
     painter->restore();
 }
 

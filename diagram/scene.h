@@ -14,6 +14,7 @@
 
 #include "ciel/ciel.h"
 #include "options/affichage_options.h"
+#include "photo/photo.h"
 #include "projection/projection.h"
 #include "solar/soleil.h"
 
@@ -64,6 +65,9 @@ public:
 
     // The display options of the sky disc; the background reads its committed values.
     Affichage_Options options;
+    // The photo of the sky painted under the grid, reprojected once per size, projection,
+    // scale and calibration; none by default.
+    Photo_Diagramme photo;
 
     // Origin of the date legend (scene units), set with the scene's size (`ajuster_scene`).
     double x_legende = 0.0;
@@ -239,6 +243,8 @@ private:
     // The cylindrical chart's grid: height lines, azimuth lines, their graduations and the
     // cardinal labels under their azimuths.
     void dessiner_cylindre(QPainter *painter);
+    // The photo of the sky over the white field, at its opacity.
+    void dessiner_photo(QPainter *painter);
     // The mask outline on the cylindrical chart.
     void tracer_masques_cylindre(const QPointF *tableau, int nbPoints, const QPen &pen,
                                  const QBrush &brush, bool en_ligne);
@@ -296,6 +302,10 @@ private:
         int ppp_y = 0;
         int format = 0; // QImage::Format of the device's image
         Projection projection;
+        // The photo under the grid: its image, calibration and opacity.
+        qint64 photo = 0;
+        Calibration_Photo calibration;
+        int opacite_photo = 0;
         bool operator==(const Cle_disque &autre) const;
     };
     // Paints the background from the picture of the disc, painting the picture first when it
@@ -309,6 +319,7 @@ private:
 
     QImage image_disque;
     QRect encre_image;
+    Calque_Photo calque_photo;
     Cle_disque cle_image;
 
     // What a window shows under its view since the last paint from the picture: the device

@@ -16,31 +16,45 @@ constexpr double pi = 3.141592653589793;
 // A pixel brighter than this (its highest channel) belongs to the lens's disc.
 constexpr int seuil_disque = 40;
 
-// Bilinear reading of a 32-bit image at a continuous point; transparent off the image.
-QRgb lire(const QImage &image, double x, double y)
+// `a` and `b` mixed, `t` of 256 parts towards `b`: two channels at a time in one word.
+inline QRgb melange(QRgb a, QRgb b, quint32 t)
 {
-    const int w = image.width();
-    const int h = image.height();
+    const quint32 u = 256 - t;
+    const quint32 rb = (((a & 0x00ff00ffu) * u + (b & 0x00ff00ffu) * t) >> 8) & 0x00ff00ffu;
+    const quint32 ag = (((a >> 8) & 0x00ff00ffu) * u + ((b >> 8) & 0x00ff00ffu) * t) & 0xff00ff00u;
+    return rb | ag;
+}
+
+// A 32-bit opaque image's pixels, for reading without a call per pixel.
+struct Pixels {
+    const uchar *bits;
+    qsizetype ligne;
+    int w, h;
+    explicit Pixels(const QImage &image)
+        : bits(image.constBits()), ligne(image.bytesPerLine()), w(image.width()), h(image.height())
+    {
+    }
+    const QRgb *rangee(int y) const { return reinterpret_cast<const QRgb *>(bits + y * ligne); }
+};
+
+// Bilinear reading at a continuous point, to 1/256 of a pixel; transparent (0) off the image.
+inline QRgb lire(const Pixels &image, double x, double y)
+{
+    const int w = image.w;
+    const int h = image.h;
     if (!(x >= 0.0 && y >= 0.0 && x <= w && y <= h))
         return 0;
     const double fx = std::clamp(x - 0.5, 0.0, w - 1.0);
     const double fy = std::clamp(y - 0.5, 0.0, h - 1.0);
-    const int x0 = std::min(static_cast<int>(fx), w - 1);
-    const int y0 = std::min(static_cast<int>(fy), h - 1);
+    const int x0 = static_cast<int>(fx);
+    const int y0 = static_cast<int>(fy);
     const int x1 = std::min(x0 + 1, w - 1);
     const int y1 = std::min(y0 + 1, h - 1);
-    const double tx = fx - x0;
-    const double ty = fy - y0;
-    const auto *l0 = reinterpret_cast<const QRgb *>(image.constScanLine(y0));
-    const auto *l1 = reinterpret_cast<const QRgb *>(image.constScanLine(y1));
-    const QRgb a = l0[x0], b = l0[x1], c = l1[x0], d = l1[x1];
-    const auto canal = [&](int decalage) {
-        const auto v = [decalage](QRgb p) { return static_cast<double>((p >> decalage) & 0xff); };
-        const double haut = v(a) + (v(b) - v(a)) * tx;
-        const double bas = v(c) + (v(d) - v(c)) * tx;
-        return static_cast<unsigned>(haut + (bas - haut) * ty + 0.5);
-    };
-    return qRgb(canal(16), canal(8), canal(0));
+    const auto tx = static_cast<quint32>((fx - x0) * 256.0 + 0.5);
+    const auto ty = static_cast<quint32>((fy - y0) * 256.0 + 0.5);
+    const QRgb *l0 = image.rangee(y0);
+    const QRgb *l1 = image.rangee(y1);
+    return melange(melange(l0[x0], l0[x1], tx), melange(l1[x0], l1[x1], tx), ty) | 0xff000000u;
 }
 } // namespace
 
@@ -149,10 +163,11 @@ QImage calque_photo(const QImage &source, const Calibration_Photo &c, const Proj
         return QImage();
     QImage calque(largeur, hauteur, QImage::Format_ARGB32_Premultiplied);
     calque.fill(Qt::transparent);
-    const QImage photo = source.format() == QImage::Format_RGB32
-                             ? source
-                             : source.convertToFormat(QImage::Format_RGB32);
-    const QSize taille = photo.size();
+    const QImage rgb = source.format() == QImage::Format_RGB32
+                           ? source
+                           : source.convertToFormat(QImage::Format_RGB32);
+    const Pixels photo(rgb);
+    const QSize taille = rgb.size();
     const auto scene_x = [&](int u) { return cadre.left() + (u + 0.5) / echelle; };
     const auto scene_y = [&](int v) { return cadre.top() + (v + 0.5) / echelle; };
     // The image's angle of each bearing; both are linear in each other.
@@ -250,9 +265,31 @@ const QImage &Calque_Photo::calque(const Photo_Diagramme &photo, const Projectio
     const qint64 cle = photo.presente() ? photo.image->cacheKey() : 0;
     if (cle != m_image || photo.calibration != m_calibration || projection != m_projection ||
         echelle != m_echelle) {
-        m_calque = photo.presente()
-                       ? calque_photo(*photo.image, photo.calibration, projection, echelle)
-                       : QImage();
+        m_calque = QImage();
+        if (photo.presente()) {
+            const QImage &image = *photo.image;
+            const QSizeF cadre = projection.cadre().size() * echelle;
+            const int cote =
+                std::max(2048, static_cast<int>(1.5 * std::max(cadre.width(), cadre.height())));
+            if (std::max(image.width(), image.height()) <= cote) {
+                m_calque = calque_photo(image, photo.calibration, projection, echelle);
+            } else {
+                if (m_image_reduite != cle || m_cote_reduite != cote) {
+                    m_reduite =
+                        image.scaled(cote, cote, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                            .convertToFormat(QImage::Format_RGB32);
+                    m_image_reduite = cle;
+                    m_cote_reduite = cote;
+                }
+                // Pixels are continuous, edges on whole numbers: a point scales with the image.
+                const double fx = double(m_reduite.width()) / image.width();
+                const double fy = double(m_reduite.height()) / image.height();
+                Calibration_Photo c = photo.calibration;
+                c.centre = QPointF(c.centre.x() * fx, c.centre.y() * fy);
+                c.rayon *= (fx + fy) / 2.0;
+                m_calque = calque_photo(m_reduite, c, projection, echelle);
+            }
+        }
         m_image = cle;
         m_calibration = photo.calibration;
         m_projection = projection;

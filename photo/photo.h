@@ -51,7 +51,9 @@ QImage calque_photo(const QImage &photo, const Calibration_Photo &calibration,
                     const Projection &projection, double echelle);
 
 // The layer kept for as long as the photo, its calibration, the projection and the scale stay
-// the same.
+// the same. A photo much finer than the layer is read from a copy of it reduced once (to
+// 1.5 × the layer's longer side, 2048 pixels at least): the same picture, read from memory
+// that stays in the cache.
 class Calque_Photo
 {
 public:
@@ -59,6 +61,9 @@ public:
                          double echelle);
 
 private:
+    QImage m_reduite;
+    qint64 m_image_reduite = 0;
+    int m_cote_reduite = 0;
     QImage m_calque;
     qint64 m_image = 0;
     Calibration_Photo m_calibration;

@@ -143,6 +143,7 @@ void Fenetre_Principale::appliquer_site(const Site &site)
 
     ombrage = d.ombrage;
     exposition = d.exposition;
+    prendre_photo_du_site(d.photo);
     projet = d.projet;
     const Options_Disque &options = d.options;
     if (options != description_diagramme().options) {

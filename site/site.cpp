@@ -487,6 +487,75 @@ void lire_ombrage(Lecteur &l, const QJsonObject &racine, Ombrage &ombrage)
     }
 }
 
+// The photo of the sky, left out while there is none: its file (relative to the site's folder
+// where it lies below it), its lens, its circle, its bearing, its mirror and its opacity.
+void ecrire_photo(QJsonObject &racine, const Photo_Diagramme &photo, const QString &dossier)
+{
+    if (photo.fichier.isEmpty())
+        return;
+    QString fichier = photo.fichier;
+    if (!dossier.isEmpty()) {
+        const QString relatif = QDir(dossier).relativeFilePath(fichier);
+        if (!relatif.startsWith(QLatin1String("../")) && QDir::isRelativePath(relatif))
+            fichier = relatif;
+    }
+    const Calibration_Photo &c = photo.calibration;
+    QJsonObject objet{
+        {QStringLiteral("fichier"), fichier},
+        {QStringLiteral("objectif"), nom_objectif(c.objectif)},
+        {QStringLiteral("centre"), QJsonArray{c.centre.x(), c.centre.y()}},
+        {QStringLiteral("rayon"), c.rayon},
+        {QStringLiteral("nord"), c.nord},
+        {QStringLiteral("miroir"), c.miroir},
+        {QStringLiteral("opacite"), photo.opacite},
+    };
+    if (c.objectif == Type_Objectif::Polynome)
+        objet.insert(QStringLiteral("coefficients"), QJsonArray{c.c1, c.c2, c.c3});
+    racine.insert(QStringLiteral("photo"), objet);
+}
+
+void lire_photo_site(Lecteur &l, const QJsonObject &racine, Photo_Diagramme &photo,
+                     const QString &dossier)
+{
+    if (!racine.contains(QStringLiteral("photo")))
+        return;
+    const QString degre = QStringLiteral("°");
+    const QString px = QStringLiteral(" px");
+    const QJsonObject objet = l.objet(racine, QStringLiteral("photo"));
+    QString fichier = l.texte(objet, QStringLiteral("photo.fichier"));
+    if (!l.en_echec() && fichier.isEmpty())
+        l.echouer(QStringLiteral("le champ « photo.fichier » est vide"));
+    if (!dossier.isEmpty() && QDir::isRelativePath(fichier))
+        fichier = QDir(dossier).filePath(fichier);
+    photo.fichier = fichier;
+    Calibration_Photo &c = photo.calibration;
+    const QString nom = l.texte(objet, QStringLiteral("photo.objectif"));
+    const std::optional<Type_Objectif> objectif = objectif_nomme(nom);
+    if (!l.en_echec() && !objectif)
+        l.echouer(QStringLiteral("« %1 » est inconnu dans « photo.objectif »").arg(nom));
+    c.objectif = objectif.value_or(Type_Objectif::Equidistant);
+    const QJsonArray centre = l.tableau(objet, QStringLiteral("photo.centre"));
+    if (!l.en_echec() && centre.size() != 2)
+        l.echouer(QStringLiteral("le champ « photo.centre » doit tenir deux nombres [x, y]"));
+    if (!l.en_echec())
+        c.centre = QPointF(l.reel(centre.at(0), QStringLiteral("photo.centre[0]"), -1e6, 1e6, px),
+                           l.reel(centre.at(1), QStringLiteral("photo.centre[1]"), -1e6, 1e6, px));
+    c.rayon = l.reel(objet, QStringLiteral("photo.rayon"), 0, 1e6, px);
+    c.nord = l.reel(objet, QStringLiteral("photo.nord"), -360, 360, degre);
+    c.miroir = l.booleen(objet, QStringLiteral("photo.miroir"));
+    photo.opacite = l.entier(objet, QStringLiteral("photo.opacite"), 0, 100, QStringLiteral(" %"));
+    if (c.objectif == Type_Objectif::Polynome) {
+        const QJsonArray k = l.tableau(objet, QStringLiteral("photo.coefficients"));
+        if (!l.en_echec() && k.size() != 3)
+            l.echouer(QStringLiteral("le champ « photo.coefficients » doit tenir trois nombres"));
+        if (!l.en_echec()) {
+            c.c1 = l.reel(k.at(0), QStringLiteral("photo.coefficients[0]"), -10, 10, QString());
+            c.c2 = l.reel(k.at(1), QStringLiteral("photo.coefficients[1]"), -10, 10, QString());
+            c.c3 = l.reel(k.at(2), QStringLiteral("photo.coefficients[2]"), -10, 10, QString());
+        }
+    }
+}
+
 // The project's four texts under "projet", written only when one of them is given: files without
 // a project stay byte for byte as they were. Read, an absent field is empty.
 const char *const champs_projet[] = {"nom", "adresse", "client", "auteur"};
@@ -537,7 +606,9 @@ bool Site::operator==(const Site &autre) const
            a.heures == b.heures && a.options == b.options && a.ombrage == b.ombrage &&
            a.exposition == b.exposition && masques == autre.masques &&
            conserver_masques == autre.conserver_masques &&
-           jonction_masques == autre.jonction_masques && a.projet == b.projet;
+           jonction_masques == autre.jonction_masques && a.photo.fichier == b.photo.fichier &&
+           a.photo.calibration == b.photo.calibration && a.photo.opacite == b.photo.opacite &&
+           a.projet == b.projet;
 }
 
 QVector<Ligne_Masque_Saisie> lignes_de_points(const std::vector<QPointF> &points)
@@ -550,7 +621,7 @@ QVector<Ligne_Masque_Saisie> lignes_de_points(const std::vector<QPointF> &points
     return QVector<Ligne_Masque_Saisie>(lignes.cbegin(), lignes.cend());
 }
 
-QByteArray site_en_json(const Site &site)
+QByteArray site_en_json(const Site &site, const QString &dossier)
 {
     const Description_Diagramme &d = site.diagramme;
 
@@ -597,6 +668,7 @@ QByteArray site_en_json(const Site &site)
     };
     ecrire_ombrage(racine, d.ombrage);
     ecrire_exposition(racine, d.ombrage, d.exposition);
+    ecrire_photo(racine, d.photo, dossier);
     ecrire_projet(racine, d.projet);
     // Steps are left out: files stay as they were before rows could be joined otherwise.
     if (site.jonction_masques == Jonction_Masque::Ligne) {
@@ -623,7 +695,7 @@ QByteArray site_en_json(const Site &site)
     return QJsonDocument(racine).toJson(QJsonDocument::Indented);
 }
 
-Lecture_Site site_depuis_json(const QByteArray &octets)
+Lecture_Site site_depuis_json(const QByteArray &octets, const QString &dossier)
 {
     Lecture_Site lecture;
     if (octets.size() > taille_site_max) {
@@ -817,6 +889,7 @@ Lecture_Site site_depuis_json(const QByteArray &octets)
 
     lire_ombrage(l, racine, d.ombrage);
     lire_exposition(l, racine, d.ombrage, d.exposition);
+    lire_photo_site(l, racine, d.photo, dossier);
     lire_projet(l, racine, d.projet);
 
     if (l.en_echec())
@@ -854,7 +927,7 @@ Lecture_Site lire_site(const QString &chemin)
     if (fichier.error() != QFileDevice::NoError)
         return refus(QStringLiteral("la lecture du fichier a échoué"));
 
-    Lecture_Site lecture = site_depuis_json(octets);
+    Lecture_Site lecture = site_depuis_json(octets, info.absolutePath());
     if (!lecture.site)
         return refus(lecture.probleme);
     return lecture;
@@ -862,7 +935,8 @@ Lecture_Site lire_site(const QString &chemin)
 
 QString ecrire_site(const QString &chemin, const Site &site)
 {
-    const QString raison = ecrire_fichier(chemin, site_en_json(site));
+    const QString raison =
+        ecrire_fichier(chemin, site_en_json(site, QFileInfo(chemin).absolutePath()));
     if (raison.isEmpty())
         return {};
     return QStringLiteral("Le site n'a pas pu être enregistré dans « %1 » : %2.")

@@ -26,6 +26,9 @@
 //                 "joue_droite": {"active": false, "profondeur": 0.5, "distance": 1}},
 //     "obstacles": {"actifs": true, "murs": [{"gisement1": 200, "distance1": 20,
 //                   "gisement2": 250, "distance2": 15, "hauteur": 8}]},
+//     "photo": {"fichier": "photos/ciel.jpg", "objectif": "equidistant", "centre": [2000, 1500],
+//               "rayon": 1450, "nord": 12.5, "miroir": true, "opacite": 60,
+//               "coefficients": [0.716, 0.0115, -0.0393]},
 //     "projet": {"nom": "Maison Arnaud", "adresse": "12 rue des Lilas, Paris",
 //                "client": "M. et Mme Arnaud", "auteur": "Cabinet Leroy"}
 //   }
@@ -48,6 +51,10 @@
 // So are the window's sections (ombrage/ombrage.h), written only when they hold something:
 // without them, no facade and no wall. Their lengths are metres, > 0 (an overhang's end null for
 // the whole facade; a wall's height any number), their bearings compass degrees, 0..360.
+//
+// So is the photo of the sky (photo/photo.h), written only when there is one: its file's path,
+// relative to the site's folder where it lies below it, and its calibration (pixels and compass
+// degrees; "coefficients" only for the polynomial lens). The image itself is not read here.
 //
 // Units: latitude in degrees, north positive, −90..90; longitude in degrees, east positive,
 // −180..180; mask azimuths in degrees from north,
@@ -105,7 +112,8 @@ inline constexpr int lignes_masques_initiales = 6;
 QVector<Ligne_Masque_Saisie> lignes_de_points(const std::vector<QPointF> &points);
 
 // The site as the text of a file.
-QByteArray site_en_json(const Site &site);
+// With `dossier`, the site's folder, a photo below it is written by its relative path.
+QByteArray site_en_json(const Site &site, const QString &dossier = QString());
 
 // A site read from a file's bytes, or, when they do not hold a valid site, the first problem
 // met, in French, as a clause ("la latitude 95 est hors de −90..90°").
@@ -113,7 +121,8 @@ struct Lecture_Site {
     std::optional<Site> site;
     QString probleme;
 };
-Lecture_Site site_depuis_json(const QByteArray &octets);
+// With `dossier`, a photo's relative path is taken from it.
+Lecture_Site site_depuis_json(const QByteArray &octets, const QString &dossier = QString());
 
 // Reads the site file `chemin`. On failure `probleme` is a whole French sentence that names
 // the file and the first problem.

@@ -6,6 +6,7 @@
 #include "app/demarrage.h"
 #include "app/fenetre_principale.h"
 #include "app/feuille_de_style.h"
+#include "photo/photo.h"
 #include "site/site.h"
 #include "tests/outils.h"
 #include "tests/repondeur.h"
@@ -324,7 +325,7 @@ void TestFenetre::menus()
                                   QKeySequence(Qt::CTRL + Qt::Key_Y)}));
     QCOMPARE(noms(menus.at(2)->menu()),
              QStringList({"menuMode", "actionOptions_graphiques", "actionFenetre_et_obstacles",
-                          "actionSoleil_annee"}));
+                          "actionSoleil_annee", "actionPhoto_du_ciel"}));
     QCOMPARE(noms(menus.at(3)->menu()),
              QStringList({"actionA_propos_de", "actionRechercher_une_mise_jour"}));
     auto *mode = fenetre.findChild<QMenu *>(QStringLiteral("menuMode"));
@@ -534,8 +535,9 @@ void TestFenetre::petitEcran()
                  qPrintable(w->objectName() + " cannot be scrolled into sight"));
     }
     // The seventeen controls of Mode 1, horizon import included, the four of "Lieu et heure",
-    // "Fenêtre et obstacles...", how the mask's rows are joined and the year's view.
-    QCOMPARE(controles, 17 + 4 + 1 + 1 + 1);
+    // "Fenêtre et obstacles...", how the mask's rows are joined, the year's view and "Photo du
+    // ciel...".
+    QCOMPARE(controles, 17 + 4 + 1 + 1 + 1 + 1);
     fenetre.close();
 }
 
@@ -869,6 +871,7 @@ void TestFenetre::dialogues_data()
         {"window and obstacles", "actionFenetre_et_obstacles"},
         {"project properties", "actionProprietes_du_projet"},
         {"horizon import", "actionImporter_un_horizon"},
+        {"sky photo", "actionPhoto_du_ciel"},
         {"export", "actionExporter_le_diagramme"},
         {"about", "actionA_propos_de"}};
     for (const auto &[nom, action] : dialogues)
@@ -895,6 +898,17 @@ void TestFenetre::dialogues()
     {
         QFile fichier(horizon);
         QVERIFY(fichier.open(QIODevice::WriteOnly) && fichier.write("-90;5\n0;10\n90;5\n") > 0);
+    }
+    // A sky above a dark ground, for the photo's dialog.
+    const QString ciel = dossier.filePath(QStringLiteral("ciel.png"));
+    {
+        QImage image(120, 80, QImage::Format_RGB32);
+        image.fill(QColor(40, 40, 40));
+        for (int y = 0; y < 60; ++y)
+            for (int x = 20; x < 100; ++x)
+                if ((x - 60) * (x - 60) + (y - 40) * (y - 40) < 30 * 30)
+                    image.setPixelColor(x, y, QColor(120, 170, 240));
+        QVERIFY(image.save(ciel));
     }
     Fenetre_Principale fenetre(nullptr, QDate(2026, 6, 21));
     fenetre.show();
@@ -980,6 +994,9 @@ void TestFenetre::dialogues()
             masque.emplace_back(-179.5 + 0.7 * i, i % 45);
         site.masques = lignes_de_points(masque);
         site.conserver_masques = true;
+        d.photo.fichier = ciel;
+        d.photo.calibration = calibration_proposee(QImage(ciel), Calibration_Photo());
+        d.photo.opacite = 35;
         d.projet = {QStringLiteral("Maison Arnaud"), QStringLiteral(" 12 rue des Lilas, Paris "),
                     QStringLiteral("M. et Mme Arnaud"), QStringLiteral("Cabinet Leroy")};
         const QString chemin = dossier.filePath(QStringLiteral("riche.orvane"));
@@ -991,10 +1008,11 @@ void TestFenetre::dialogues()
     QVERIFY(!avant.isEmpty());
 
     const bool exporter = action == QLatin1String("actionExporter_le_diagramme");
+    const bool photo = action == QLatin1String("actionPhoto_du_ciel");
     const QString image = dossier.filePath(QStringLiteral("diagramme.png"));
-    declencher(action, exporter ? image : horizon);
+    declencher(action, exporter ? image : photo ? ciel : horizon);
     accepter = false;
-    declencher(action, exporter ? QString() : horizon);
+    declencher(action, exporter ? QString() : photo ? ciel : horizon);
     QVERIFY2(repondeur.erreurs.isEmpty(), qPrintable(repondeur.erreurs.join('\n')));
     accepter = true;
     QJsonObject apres = enregistre(QStringLiteral("apres.orvane"));
@@ -1020,6 +1038,12 @@ void TestFenetre::dialogues()
         apres.remove(QStringLiteral("obstacles"));
     } else if (exporter) {
         QVERIFY(QFileInfo(image).size() > 0);
+    } else if (photo && !riche) {
+        // The photo taken (beside the site: by its name), its calibration proposed; a site's
+        // photo is kept as it was.
+        QCOMPARE(apres.value("photo").toObject().value("fichier").toString(),
+                 QStringLiteral("ciel.png"));
+        apres.remove(QStringLiteral("photo"));
     }
     QCOMPARE(apres, attendu);
     fenetre.close();

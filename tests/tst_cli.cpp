@@ -488,6 +488,24 @@ void TestLigneDeCommande::statuts_data()
         << statut_succes << QString()
         << QStringList{"date;lever;coucher;duree;soleil_direct;masque\n"} << QString();
 
+    // The photo's lower half dark from 15° below the zenith at every bearing of the south half:
+    // the traced horizon, a mask, gives the table its two columns.
+    {
+        QImage ciel(160, 120, QImage::Format_RGB32);
+        ciel.fill(Qt::black);
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 160; ++x)
+                if (std::hypot(x + 0.5 - 80, y + 0.5 - 60) < 55)
+                    ciel.setPixel(x, y, y < 66 ? qRgb(120, 170, 240) : qRgb(40, 50, 30));
+        const QString photo = dossier_masques->filePath("ciel_sud.png");
+        ciel.save(photo);
+        QTest::newRow("horizon traced from a photo, counted")
+            << QStringList{"--latitude", "45",      "--date", "2026-12-21",
+                           "--tableau",  "--photo", photo,    "--photo-horizon"}
+            << statut_succes << QString()
+            << QStringList{entete_masque, "2026-12-21;7h43;16h17;8h34;0h00;8h34\n"} << QString();
+    }
+
     // Usage errors: nothing on the standard output, the option named on the standard error.
     auto usage = [](const char *nom, const QStringList &arguments, const QString &option) {
         QTest::newRow(nom) << arguments << statut_usage << QString("") << QStringList() << option;
@@ -613,6 +631,46 @@ void TestLigneDeCommande::statuts_data()
           "--hauteur-min : 90 est hors de l'intervalle 0 à 90");
     usage("exposure table without a rule", {"--facade", "90", "--tableau-exposition"},
           "--tableau-exposition : ne va qu'avec une règle");
+    // A sky photo: a small fisheye of blue sky over a dark lower half, in a black surround.
+    QImage ciel(160, 120, QImage::Format_RGB32);
+    ciel.fill(Qt::black);
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 160; ++x)
+            if (std::hypot(x + 0.5 - 80, y + 0.5 - 60) < 55)
+                ciel.setPixel(x, y, y < 75 ? qRgb(120, 170, 240) : qRgb(40, 50, 30));
+    const QString photo = dossier_masques->filePath("ciel.png");
+    ciel.save(photo);
+    usage("missing photo", {"--tableau", "--photo", dossier_masques->filePath("absent.jpg")},
+          "--photo : « " + dossier_masques->filePath("absent.jpg") +
+              " » ne peut être lu : le fichier n'existe pas");
+    usage("photo that is no image", {"--tableau", "--photo", boussole},
+          "ne peut être lu : ce n'est pas une image JPEG ou PNG");
+    usage("photo centre outside the image",
+          {"--tableau", "--photo", photo, "--photo-centre", "500:20"},
+          "la calibration ne va pas : le centre (500, 20) est hors de l'image de 160 × 120 pixels");
+    usage("photo radius 0", {"--tableau", "--photo", photo, "--photo-rayon", "0"},
+          "--photo-rayon : 0 : le rayon doit être plus grand que 0 pixel");
+    usage("unknown lens", {"--tableau", "--photo", photo, "--photo-objectif", "fisheye"},
+          "--photo-objectif : « fisheye » : attendu equidistant, equisolide, stereographique, "
+          "orthographique, panorama ou C1:C2:C3");
+    usage("lens of two coefficients",
+          {"--tableau", "--photo", photo, "--photo-objectif", "0.7:0.01"},
+          "--photo-objectif : « 0.7:0.01 » : attendu C1:C2:C3");
+    usage("photo bearing without a photo", {"--tableau", "--photo-nord", "10"},
+          "--photo-nord : ne va qu'avec --photo");
+    usage("threshold without tracing", {"--tableau", "--photo", photo, "--photo-seuil", "100"},
+          "--photo-seuil : ne va qu'avec --photo-horizon");
+    usage("threshold 256",
+          {"--tableau", "--photo", photo, "--photo-horizon", "--photo-seuil", "256"},
+          "--photo-seuil : 256 est hors de l'intervalle 0 à 255");
+    usage("opacity 101", {"--tableau", "--photo", photo, "--photo-opacite", "101"},
+          "--photo-opacite : 101 est hors de l'intervalle 0 à 100");
+    usage("mirror as a word", {"--tableau", "--photo", photo, "--photo-miroir", "vrai"},
+          "--photo-miroir : « vrai » : attendu oui ou non");
+    usage("traced horizon and a mask file",
+          {"--tableau", "--photo", photo, "--photo-horizon", "--masque", boussole, "--convention",
+           "nord"},
+          "--photo-horizon : ne va pas avec --masque");
     usage("a batch without its file", {"--lot"}, "orvane : --lot : valeur manquante (FICHIER)\n");
     usage("mask file that is a folder",
           {"--tableau", "--masque", dossier_masques->path(), "--convention", "sud"},

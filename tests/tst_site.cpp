@@ -39,6 +39,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QStandardItemModel>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -672,6 +673,17 @@ void TestSite::lectureAcceptee_data()
         QTest::newRow(qPrintable(QStringLiteral("projection ") + nom_projection(type)))
             << site_en_json(projete) << projete;
     }
+    // A sky photo's file and calibration; below the site's folder, its path relative to it.
+    Site photo = base;
+    photo.diagramme.photo.fichier = QStringLiteral("/etudes/photos/ciel.jpg");
+    photo.diagramme.photo.opacite = 35;
+    photo.diagramme.photo.calibration = {Type_Objectif::Polynome,  0.716,  0.0115, -0.0393,
+                                         QPointF(2012.5, 1498.25), 1433.5, -12.5,  false};
+    QTest::newRow("sky photo through a polynomial lens") << site_en_json(photo) << photo;
+    Site relative = photo;
+    relative.diagramme.photo.fichier = QStringLiteral("photos/ciel.jpg");
+    QTest::newRow("sky photo below the site's folder")
+        << site_en_json(photo, QStringLiteral("/etudes")) << relative;
     // Graduations in bearings, shown or hidden; a file without the choice has the table's.
     Site caps = base;
     caps.diagramme.options.graduations_azimut = Graduations_Azimut::Caps;
@@ -966,21 +978,30 @@ void TestSite::siteEnArgument_data()
     QTest::addColumn<QByteArray>("octets");
     QTest::addColumn<bool>("fenetre");
     QTest::addColumn<QString>("probleme");
+    // What the status bar says once the site is open, when it says something.
+    QTest::addColumn<QString>("statut");
 
     const QByteArray base = site_en_json(site_de_base());
     QTest::newRow("a site file alone opens in the window")
-        << QStringList{"%1/paris.orvane"} << base << true << QString();
+        << QStringList{"%1/paris.orvane"} << base << true << QString() << QString();
     QTest::newRow("its suffix in capitals")
-        << QStringList{"%1/PARIS.ORVANE"} << base << true << QString();
+        << QStringList{"%1/PARIS.ORVANE"} << base << true << QString() << QString();
     QTest::newRow("a refused site: its message, the window as it starts")
         << QStringList{"%1/casse.orvane"} << QByteArray("Latitude 45,5\n") << true
-        << "« casse.orvane »";
+        << "« casse.orvane »" << QString();
     QTest::newRow("an option: the command line")
-        << QStringList{"--tableau"} << QByteArray() << false << QString();
+        << QStringList{"--tableau"} << QByteArray() << false << QString() << QString();
     QTest::newRow("a site with an option: the command line")
-        << QStringList{"--site", "%1/paris.orvane"} << QByteArray() << false << QString();
+        << QStringList{"--site", "%1/paris.orvane"} << QByteArray() << false << QString()
+        << QString();
     QTest::newRow("another suffix: the command line")
-        << QStringList{"%1/paris.txt"} << QByteArray() << false << QString();
+        << QStringList{"%1/paris.txt"} << QByteArray() << false << QString() << QString();
+    Site sans_photo = site_de_base();
+    sans_photo.diagramme.photo.fichier = QStringLiteral("absent.jpg");
+    QTest::newRow("a site whose photo is missing opens without it")
+        << QStringList{"%1/ciel.orvane"} << site_en_json(sans_photo) << true << QString()
+        << QStringLiteral("La photo du ciel « absent.jpg » n'a pas pu être lue (le fichier "
+                          "n'existe pas) : le site est ouvert sans elle.");
 }
 
 void TestSite::siteEnArgument()
@@ -989,6 +1010,7 @@ void TestSite::siteEnArgument()
     QFETCH(QByteArray, octets);
     QFETCH(bool, fenetre);
     QFETCH(QString, probleme);
+    QFETCH(QString, statut);
     arguments.replaceInStrings(QStringLiteral("%1"), dossier.path());
     arguments.prepend(QStringLiteral("orvane"));
     const QString chemin = site_en_argument(arguments);
@@ -1013,6 +1035,7 @@ void TestSite::siteEnArgument()
         QTRY_COMPARE(w.f.windowTitle(), QFileInfo(chemin).completeBaseName() + "[*] - Orvane");
         QCOMPARE(w.latitude->value(), 45.5);
         QCOMPARE(repondeur.titres(), QStringList());
+        QCOMPARE(w.f.statusBar()->currentMessage(), statut);
     } else {
         QTRY_COMPARE(repondeur.titres(), QStringList{QStringLiteral("Attention!")});
         QVERIFY2(repondeur.boites.at(0).texte.contains(probleme),

@@ -490,6 +490,7 @@ QVector<Ligne_Sortie> dessiner_diagramme(Scene &scene, const Description_Diagram
 {
     const std::shared_ptr<Ciel> ciel = ciel_description(description);
     appliquer_options(scene, description.options);
+    scene.photo = description.photo;
     // Everything goes: courses, labels, legend strokes, hour lines, mask outline, captions. (The
     // labels wait aside, to be taken back when this drawing writes them again.)
     scene.vider();

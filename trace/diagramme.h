@@ -19,6 +19,7 @@
 #include "exposition/exposition.h"
 #include "masks/points_masque.h"
 #include "ombrage/ombrage.h"
+#include "photo/photo.h"
 #include "projection/projection.h"
 #include "solar/heure_legale.h"
 
@@ -129,6 +130,9 @@ struct Description_Diagramme {
     Regle_Exposition exposition;
 
     Options_Disque options;
+
+    // The photo of the sky under the grid (photo/photo.h): none by default.
+    Photo_Diagramme photo;
 
     // Size of the drawing in pixels (the window's view): the scene rectangle, the disc's
     // diameter and the legend follow from it (`ajuster_scene`), the latitude caption sits in
