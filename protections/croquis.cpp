@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace
 {
@@ -22,6 +23,10 @@ constexpr double bas_legende = 36.0;
 constexpr double longueur_signe = 60.0;
 // An arrow's head, pixels.
 constexpr double tete_fleche = 7.0;
+// The opening's least drawn width on the plan, pixels.
+constexpr double baie_min = 60.0;
+// Room left of the inner face for the opening's dimensions on the section, pixels.
+constexpr double cotes_baie = 100.0;
 
 // Horizontal unit vector of a bearing, x east, y north.
 QPointF cap(double gisement)
@@ -212,6 +217,33 @@ Croquis croquis_plan(const Ombrage &ombrage, const QSizeF &taille, int choisi)
         texte(c, l > 0 ? milieu + dehors * (11.0 / l) : milieu, QString::number(i + 1), element);
     }
 
+    // The opening across the wall's thickness, at the point. At the walls' scale it would often
+    // be a few pixels: drawn no smaller than a legible size, and said so.
+    const Baie &b = ombrage.baie;
+    if (b.active && b.largeur > 0) {
+        const double echelle = std::max(cadre.echelle, baie_min / b.largeur);
+        const QPointF origine = c.point;
+        // Pixels along the facade's right and into the room (y down on the sketch).
+        const QPointF vers_droite(droite.x() * echelle, -droite.y() * echelle);
+        const QPointF dedans(-n.x() * echelle, n.y() * echelle);
+        const double demi_pixels = demi_facade * cadre.echelle / echelle;
+        const double demi = std::min(b.largeur / 2.0, demi_pixels);
+        for (const double cote : {-1.0, 1.0}) {
+            const QPointF jambage = origine + vers_droite * (cote * demi);
+            trait(c, jambage, jambage + dedans * b.epaisseur, Element_Croquis::Facade);
+            trait(c, jambage + dedans * b.epaisseur,
+                  origine + vers_droite * (cote * demi_pixels) + dedans * b.epaisseur,
+                  Element_Croquis::Facade);
+        }
+        c.point = origine + dedans * position_point(b, ombrage.point).retrait;
+        const bool agrandie = echelle > cadre.echelle * 1.0001;
+        texte(c, QPointF(taille.width() - marge * 0.3, marge * 0.5),
+              QStringLiteral("baie : largeur %1, mur %2%3")
+                  .arg(metres(b.largeur), metres(b.epaisseur),
+                       agrandie ? QStringLiteral(" (agrandie)") : QString()),
+              Element_Croquis::Cote, Ancre::Droite);
+    }
+
     legende(c, taille, QStringLiteral("vu de l'intérieur,"), QStringLiteral("regardant dehors"));
     return c;
 }
@@ -235,44 +267,87 @@ Croquis croquis_coupe(const Ombrage &ombrage, const QSizeF &taille, int choisi)
         haut = ombrage.obstacles[std::size_t(mur)].hauteur;
     }
 
+    // With an opening, lengths run from the middle of its sill on the outer plane and the point
+    // stands back in the reveal or up in the opening.
+    const Baie &b = ombrage.baie;
+    const Position_Point pos = position_point(b, ombrage.point);
+    const QPointF ici(-pos.retrait, pos.hauteur);
+
     // Out to the wall or the overhang's edge, up to the highest of them.
     const double loin = std::max({1.0, distance, casquette ? k.profondeur : 0.0}) * 1.2;
-    const double plafond =
-        std::max({0.5, mur >= 0 ? haut : 0.0, casquette ? k.hauteur : 0.0}) * 1.15;
-    const double plancher = std::min(-0.2 * plafond, mur >= 0 ? haut * 1.15 : 0.0);
-    // The overhang's height is written left of the facade.
-    const double gauche = 2.2 * marge;
+    const double plafond = std::max({0.5, mur >= 0 ? haut : 0.0, casquette ? k.hauteur : 0.0,
+                                     b.active ? b.hauteur : 0.0}) *
+                           1.15;
+    const double plancher = std::min(
+        {-0.2 * plafond, mur >= 0 ? haut * 1.15 : 0.0, b.active ? -b.allege - 0.1 * plafond : 0.0});
+    // The overhang's height is written left of the facade; the opening's dimensions, left of
+    // the wall's inner face.
+    const double epaisseur = b.active ? b.epaisseur : 0.0;
+    const double gauche = 2.2 * marge + (b.active ? cotes_baie : 0.0);
     const double largeur = std::max(1.0, taille.width() - gauche - marge);
     const double hauteur = std::max(1.0, taille.height() - 2 * marge - bas_legende);
-    const double echelle = std::min(largeur / loin, hauteur / (plafond - plancher));
-    const Cadre cadre{{0, plafond}, {gauche, marge}, echelle};
-    c.point = cadre({0, 0});
+    const double echelle = std::min(largeur / (loin + epaisseur), hauteur / (plafond - plancher));
+    const Cadre cadre{{-epaisseur, plafond}, {gauche, marge}, echelle};
+    c.point = cadre(ici);
 
     // The facade, the point's level, and the rooms behind.
     trait(c, cadre({0, plancher}), cadre({0, plafond}), Element_Croquis::Facade);
-    const QPointF fin_niveau = cadre({loin, 0});
+    const QPointF fin_niveau = cadre({loin, ici.y()});
     trait(c, c.point, fin_niveau, Element_Croquis::Cote);
     texte(c, c.point + QPointF(5.0, 11.0), QStringLiteral("niveau du point"), Element_Croquis::Cote,
           Ancre::Gauche);
-    texte(c, c.point + QPointF(-5.0, 11.0), QStringLiteral("point"), Element_Croquis::Point,
-          Ancre::Droite);
+    // In an opening, left of the point lie the reveal and its dimensions.
+    if (b.active)
+        texte(c, c.point + QPointF(5.0, -11.0), QStringLiteral("point"), Element_Croquis::Point,
+              Ancre::Gauche);
+    else
+        texte(c, c.point + QPointF(-5.0, 11.0), QStringLiteral("point"), Element_Croquis::Point,
+              Ancre::Droite);
 
     // A sight line from the point through `(x, y)` metres, to the drawing's edge, and its angle.
     // The angle is written at `part` of the line's length.
     const auto visee = [&](double x, double y, double part) {
-        const double angle = std::atan2(y, x) / radians;
-        const double t = std::min(loin / x, y > 0 ? plafond / y : loin / x);
-        trait(c, c.point, cadre({x * t, y * t}), Element_Croquis::Cote);
-        texte(c, cadre({x * t * part, y * t * part}) + QPointF(8.0, 4.0), degres(angle),
-              Element_Croquis::Cote, Ancre::Gauche);
+        const double dx = x - ici.x();
+        const double dy = y - ici.y();
+        const double angle = std::atan2(dy, dx) / radians;
+        const double t = std::min((loin - ici.x()) / dx,
+                                  dy > 0 ? (plafond - ici.y()) / dy : (loin - ici.x()) / dx);
+        trait(c, c.point, cadre({ici.x() + dx * t, ici.y() + dy * t}), Element_Croquis::Cote);
+        texte(c, cadre({ici.x() + dx * t * part, ici.y() + dy * t * part}) + QPointF(8.0, 4.0),
+              degres(angle), Element_Croquis::Cote, Ancre::Gauche);
     };
+
+    if (b.active) {
+        // The wall's inner face below the sill and above the head, the sill and the reveal's
+        // head across the thickness, and the floor inside.
+        const double dedans = -epaisseur - (gauche - 6.0) / echelle;
+        trait(c, cadre({-epaisseur, plancher}), cadre({-epaisseur, 0}), Element_Croquis::Facade);
+        trait(c, cadre({-epaisseur, b.hauteur}), cadre({-epaisseur, plafond}),
+              Element_Croquis::Facade);
+        trait(c, cadre({-epaisseur, 0}), cadre({0, 0}), Element_Croquis::Facade);
+        trait(c, cadre({-epaisseur, b.hauteur}), cadre({0, b.hauteur}), Element_Croquis::Facade);
+        trait(c, cadre({dedans, -b.allege}), cadre({0, -b.allege}), Element_Croquis::Facade);
+        texte(c, cadre({dedans, -b.allege}) + QPointF(2.0, 9.0), QStringLiteral("sol"),
+              Element_Croquis::Legende, Ancre::Gauche);
+        texte(c, cadre({-epaisseur / 2.0, plancher}) + QPointF(0, 10.0),
+              QStringLiteral("mur ") + metres(b.epaisseur), Element_Croquis::Cote);
+        // The sill above the floor and the opening's height, dimensioned beside the inner face.
+        const double x = -epaisseur - 8.0 / echelle;
+        for (const auto &[bas, haut_cote, nom] :
+             {std::make_tuple(-b.allege, 0.0, QStringLiteral("allège ") + metres(b.allege)),
+              std::make_tuple(0.0, b.hauteur, QStringLiteral("hauteur ") + metres(b.hauteur))}) {
+            trait(c, cadre({x, bas}), cadre({x, haut_cote}), Element_Croquis::Cote);
+            texte(c, cadre({x, (bas + haut_cote) / 2.0}) - QPointF(4.0, 0), nom,
+                  Element_Croquis::Cote, Ancre::Droite);
+        }
+    }
 
     if (casquette) {
         const QPointF bord = cadre({k.profondeur, k.hauteur});
         trait(c, cadre({0, k.hauteur}), bord, Element_Croquis::Casquette);
         texte(c, cadre({0, k.hauteur}) + QPointF(4.0, -9.0), metres(k.profondeur),
               Element_Croquis::Casquette, Ancre::Gauche);
-        texte(c, cadre({0, k.hauteur}) - QPointF(5.0, 0), metres(k.hauteur),
+        texte(c, cadre({-epaisseur, k.hauteur}) - QPointF(5.0, 0), metres(k.hauteur),
               Element_Croquis::Casquette, Ancre::Droite);
         visee(k.profondeur, k.hauteur, 0.55);
     }
@@ -290,6 +365,7 @@ Croquis croquis_coupe(const Ombrage &ombrage, const QSizeF &taille, int choisi)
             visee(distance, haut, 0.85);
     }
     legende(c, taille, QStringLiteral("coupe selon la normale,"),
-            QStringLiteral("hauteurs au-dessus du point"));
+            b.active ? QStringLiteral("cotes depuis le milieu de l'appui, plan extérieur")
+                     : QStringLiteral("hauteurs au-dessus du point"));
     return c;
 }

@@ -402,6 +402,10 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent)
         connect(g, &QGroupBox::toggled, this, [this] { actualiser_croquis(); });
     for (QCheckBox *b : findChildren<QCheckBox *>())
         connect(b, &QCheckBox::toggled, this, [this] { actualiser_croquis(); });
+    // The rule and the reference point move the point in the sketches.
+    for (QComboBox *b : findChildren<QComboBox *>())
+        connect(b, QOverload<int>::of(&QComboBox::activated), this,
+                [this] { actualiser_croquis(); });
     // The verdict follows every value of the window.
     groupe_exposition->fenetre = [this] { return valeur(); };
     for (QDoubleSpinBox *b : groupe_facade->findChildren<QDoubleSpinBox *>())

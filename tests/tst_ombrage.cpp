@@ -34,6 +34,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <tuple>
@@ -847,11 +848,13 @@ void TestOmbrage::ombreSousLePointeur()
 void TestOmbrage::planGaucheDroite_data()
 {
     QTest::addColumn<double>("orientation");
+    QTest::addColumn<bool>("baie");
 
-    QTest::newRow("facing S") << 180.0;
-    QTest::newRow("facing N") << 0.0;
-    QTest::newRow("facing E") << 90.0;
-    QTest::newRow("facing SW") << 225.0;
+    QTest::newRow("facing S") << 180.0 << false;
+    QTest::newRow("facing N") << 0.0 << false;
+    QTest::newRow("facing E") << 90.0 << false;
+    QTest::newRow("facing SW") << 225.0 << false;
+    QTest::newRow("facing SW, point on the opening's inner face") << 225.0 << true;
 }
 
 void TestOmbrage::planGaucheDroite()
@@ -859,14 +862,34 @@ void TestOmbrage::planGaucheDroite()
     // Looking out along bearing θ from inside, the left hand points to bearing θ − 90: the plan
     // (north up, east right) writes "gauche" that way from the point and "droite" the other, and
     // numbers the wall set 10 m out on the left beside it.
+    // In an opening, the point on the wall's inner face stands back from the outer plane, into
+    // the room on the plan (against the normal's arrow) and left of the facade on the section.
     QFETCH(double, orientation);
+    QFETCH(bool, baie);
     Ombrage ombrage;
     ombrage.facade.active = true;
     ombrage.facade.orientation = orientation;
+    ombrage.baie.active = baie;
+    ombrage.point = baie ? Point_Reference::Face_Interieure : Point_Reference::Seuil_Exterieur;
     const double g = orientation - 90.0;
     ombrage.obstacles = {
         {std::fmod(g + 340.0, 360.0), 10.0, std::fmod(g + 20.0, 360.0), 10.0, 4.0}};
     const Croquis plan = croquis_plan(ombrage, QSizeF(400, 400));
+    if (baie) {
+        const Croquis coupe = croquis_coupe(ombrage, QSizeF(400, 300));
+        const QLineF normale =
+            std::find_if(plan.traits.begin(), plan.traits.end(), [](const Trait_Croquis &t) {
+                return t.element == Element_Croquis::Normale;
+            })->ligne;
+        const QLineF facade = coupe.traits[0].ligne;
+        const double dedans =
+            QPointF::dotProduct(plan.point - normale.p1(), normale.p2() - normale.p1()) /
+            normale.length();
+        QVERIFY2(dedans < -5.0 && coupe.point.x() < facade.x1() - 5.0,
+                 qPrintable(QStringLiteral("%1 px along the normal, %2 px right of the facade")
+                                .arg(dedans)
+                                .arg(coupe.point.x() - facade.x1())));
+    }
     const QPointF vers_gauche(std::sin(g * rad), -std::cos(g * rad));
     const auto cote = [&](const QString &texte) {
         for (const Texte_Croquis &t : plan.textes)
