@@ -236,12 +236,13 @@ Croquis croquis_plan(const Ombrage &ombrage, const QSizeF &taille, int choisi)
                   Element_Croquis::Facade);
         }
         c.point = origine + dedans * position_point(b, ombrage.point).retrait;
-        const bool agrandie = echelle > cadre.echelle * 1.0001;
-        texte(c, QPointF(taille.width() - marge * 0.3, marge * 0.5),
-              QStringLiteral("baie : largeur %1, mur %2%3")
-                  .arg(metres(b.largeur), metres(b.epaisseur),
-                       agrandie ? QStringLiteral(" (agrandie)") : QString()),
+        const QPointF coin(taille.width() - marge * 0.3, marge * 0.5);
+        texte(c, coin,
+              QStringLiteral("baie %1, mur %2").arg(metres(b.largeur), metres(b.epaisseur)),
               Element_Croquis::Cote, Ancre::Droite);
+        if (echelle > cadre.echelle * 1.0001)
+            texte(c, coin + QPointF(0, 16.0), QStringLiteral("(agrandie)"), Element_Croquis::Cote,
+                  Ancre::Droite);
     }
 
     legende(c, taille, QStringLiteral("vu de l'intérieur,"), QStringLiteral("regardant dehors"));
@@ -333,12 +334,15 @@ Croquis croquis_coupe(const Ombrage &ombrage, const QSizeF &taille, int choisi)
               QStringLiteral("mur ") + metres(b.epaisseur), Element_Croquis::Cote);
         // The sill above the floor and the opening's height, dimensioned beside the inner face.
         const double x = -epaisseur - 8.0 / echelle;
+        double dessous = taille.height();
         for (const auto &[bas, haut_cote, nom] :
              {std::make_tuple(-b.allege, 0.0, QStringLiteral("allège ") + metres(b.allege)),
               std::make_tuple(0.0, b.hauteur, QStringLiteral("hauteur ") + metres(b.hauteur))}) {
             trait(c, cadre({x, bas}), cadre({x, haut_cote}), Element_Croquis::Cote);
-            texte(c, cadre({x, (bas + haut_cote) / 2.0}) - QPointF(4.0, 0), nom,
-                  Element_Croquis::Cote, Ancre::Droite);
+            // A short opening keeps its two labels a line apart.
+            const QPointF milieu = cadre({x, (bas + haut_cote) / 2.0}) - QPointF(4.0, 0);
+            dessous = std::min(milieu.y(), dessous - 16.0);
+            texte(c, QPointF(milieu.x(), dessous), nom, Element_Croquis::Cote, Ancre::Droite);
         }
     }
 
