@@ -311,13 +311,24 @@ Dialogue_Fenetre::Dialogue_Fenetre(const Ombrage &ombrage, QWidget *parent)
 
     auto *boutons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     mise_en_page->addWidget(boutons);
-    // As wide as the fields, as tall as they are when the screen has room for it.
-    defilement->setMinimumWidth(feuille->minimumSizeHint().width() +
-                                defilement->verticalScrollBar()->sizeHint().width());
+    // As wide as the fields, as tall as they are when the screen has room for it. On a screen
+    // too narrow for the fields and the sketches side by side, the fields scroll sideways too, so
+    // that the sketches and "OK" stay on the screen.
+    const QScreen *ecran = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const int champs_larges =
+        feuille->minimumSizeHint().width() + defilement->verticalScrollBar()->sizeHint().width();
+    int place = champs_larges;
+    if (ecran) {
+        const QMargins marges = mise_en_page->contentsMargins();
+        place = int(ecran->availableGeometry().width() * 0.9) - plan->minimumSizeHint().width() -
+                colonnes->spacing() - marges.left() - marges.right();
+    }
+    if (place < champs_larges)
+        defilement->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    defilement->setMinimumWidth(std::max(0, std::min(champs_larges, place)));
     const QSize voulue = sizeHint().expandedTo(
         QSize(0, feuille->sizeHint().height() + boutons->sizeHint().height() +
                      3 * mise_en_page->spacing() + 2 * mise_en_page->contentsMargins().top()));
-    const QScreen *ecran = parent ? parent->screen() : QGuiApplication::primaryScreen();
     resize(ecran ? voulue.boundedTo(ecran->availableGeometry().size() * 0.9) : voulue);
 
     // The values.

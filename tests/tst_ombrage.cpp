@@ -29,6 +29,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -965,10 +966,15 @@ void TestOmbrage::fenetreEtObstacles()
     // Again as an opening under EN 17037, the overhang off: the verdict comes back from its
     // thread, and the diagram draws the least height with its legend line.
     QString verdict;
-    QTimer::singleShot(0, &f, [&verdict] {
+    // With the opening's and the rule's groups, the dialog still fits the screen's width (800
+    // pixels here), "OK" on it.
+    int largeur = 0, ecran = 0;
+    QTimer::singleShot(0, &f, [&verdict, &largeur, &ecran] {
         auto *dialogue = qobject_cast<Dialogue_Fenetre *>(QApplication::activeModalWidget());
         if (!dialogue)
             return;
+        largeur = dialogue->width();
+        ecran = dialogue->screen()->availableGeometry().width();
         enfant<QGroupBox>(*dialogue, "groupe_casquette")->setChecked(false);
         enfant<QGroupBox>(*dialogue, "groupe_baie")->setChecked(true);
         auto *regles = enfant<QComboBox>(*dialogue, "regles");
@@ -981,6 +987,8 @@ void TestOmbrage::fenetreEtObstacles()
         dialogue->accept();
     });
     enfant<QPushButton>(f, "bouton_fenetre_obstacles")->click();
+    QVERIFY2(largeur > 0 && largeur <= ecran,
+             qPrintable(QStringLiteral("%1 > %2").arg(largeur).arg(ecran)));
     QVERIFY2(verdict.startsWith(QStringLiteral("EN 17037 : élevé — ")) &&
                  verdict.contains(QStringLiteral(" le 21 mars (")) &&
                  verdict.contains(QStringLiteral(" ; du 1er février au 21 mars : de ")),
