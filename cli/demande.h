@@ -96,6 +96,10 @@ private:
 // The exposure verdict of the description's rule as CSV, its header line first.
 QByteArray texte_exposition(const Description_Diagramme &description);
 
+// A decimal number written with a point or a comma ("45", "-12.5", "48,85"); no exponent, no
+// infinity.
+std::optional<double> lire_nombre(const QString &texte);
+
 // The sky photo of `--photo` (or of the site) and its calibration options into the request's
 // description, and with `--photo-horizon` the horizon traced from it as its mask; throws
 // Erreur_usage. Called once every other option is read.

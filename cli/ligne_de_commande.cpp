@@ -162,20 +162,6 @@ const QString aide = QStringLiteral(
     "intact), 2 si les arguments ou le fichier du masque sont incorrects (rien n'est\n"
     "écrit).\n");
 
-// Reads a decimal number written with a point or a comma ("45", "-12.5", "48,85"); no
-// exponent, no infinity.
-std::optional<double> lire_nombre(const QString &texte)
-{
-    static const QRegularExpression forme(QStringLiteral("^[+-]?(\\d+([.,]\\d*)?|[.,]\\d+)$"));
-    if (!forme.match(texte).hasMatch())
-        return std::nullopt;
-    bool ok = false;
-    const double valeur = QString(texte).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-    if (!ok || !std::isfinite(valeur))
-        return std::nullopt;
-    return valeur;
-}
-
 // Reads a whole number within `min`..`max` for `option`, or says what is wrong.
 int lire_entier(const QString &option, const QString &texte, int min, int max)
 {
@@ -483,6 +469,20 @@ double lire_degres(const QCommandLineParser &analyse, const QString &nom, double
 }
 
 } // namespace
+
+// Reads a decimal number written with a point or a comma ("45", "-12.5", "48,85"); no
+// exponent, no infinity.
+std::optional<double> lire_nombre(const QString &texte)
+{
+    static const QRegularExpression forme(QStringLiteral("^[+-]?(\\d+([.,]\\d*)?|[.,]\\d+)$"));
+    if (!forme.match(texte).hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const double valeur = QString(texte).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    if (!ok || !std::isfinite(valeur))
+        return std::nullopt;
+    return valeur;
+}
 
 QString refus_arguments(const Options_Ligne &options, const QStringList &arguments)
 {

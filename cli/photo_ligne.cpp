@@ -29,19 +29,6 @@ QString unique(const QCommandLineParser &analyse, const QString &option)
     return valeurs.value(0);
 }
 
-// A decimal number with a point or a comma, no exponent.
-std::optional<double> nombre(const QString &texte)
-{
-    static const QRegularExpression forme(QStringLiteral("^[+-]?(\\d+([.,]\\d*)?|[.,]\\d+)$"));
-    if (!forme.match(texte).hasMatch())
-        return std::nullopt;
-    bool ok = false;
-    const double v = QString(texte).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return std::nullopt;
-    return v;
-}
-
 // The numbers of `texte` separated by colons, exactly `n` of them.
 std::vector<double> nombres(const QString &option, const QString &texte, int n,
                             const QString &attendu)
@@ -49,7 +36,7 @@ std::vector<double> nombres(const QString &option, const QString &texte, int n,
     const QStringList parties = texte.split(QLatin1Char(':'));
     std::vector<double> valeurs;
     for (const QString &partie : parties)
-        if (const std::optional<double> v = nombre(partie))
+        if (const std::optional<double> v = lire_nombre(partie))
             valeurs.push_back(*v);
     if (parties.size() != n || static_cast<int>(valeurs.size()) != n)
         throw Erreur_usage{
@@ -59,7 +46,7 @@ std::vector<double> nombres(const QString &option, const QString &texte, int n,
 
 double dans(const QString &option, const QString &texte, double min, double max)
 {
-    const std::optional<double> v = nombre(texte);
+    const std::optional<double> v = lire_nombre(texte);
     if (!v)
         throw Erreur_usage{QStringLiteral("--%1 : « %2 » n'est pas un nombre").arg(option, texte)};
     if (*v < min || *v > max)
