@@ -96,6 +96,9 @@ private:
 // The exposure verdict of the description's rule as CSV, its header line first.
 QByteArray texte_exposition(const Description_Diagramme &description);
 
+// The value of an option that takes one, given at most once; throws Erreur_usage.
+QString valeur_unique(const QCommandLineParser &analyse, const QString &option);
+
 // A decimal number written with a point or a comma ("45", "-12.5", "48,85"); no exponent, no
 // infinity.
 std::optional<double> lire_nombre(const QString &texte);

@@ -444,17 +444,6 @@ void lire_exposition(Description_Diagramme &d, const QString &baie, const QStrin
                            refus};
 }
 
-// The value of an option that takes one, given at most once.
-QString valeur_unique(const QCommandLineParser &analyse, const QString &option)
-{
-    const QStringList valeurs = analyse.values(option);
-    if (valeurs.size() > 1)
-        throw Erreur_usage{QStringLiteral("--%1 : donnée %2 fois, une seule attendue")
-                               .arg(option)
-                               .arg(valeurs.size())};
-    return valeurs.value(0);
-}
-
 // The value of option `nom`, degrees within −`max`..`max`.
 double lire_degres(const QCommandLineParser &analyse, const QString &nom, double max)
 {
@@ -469,6 +458,17 @@ double lire_degres(const QCommandLineParser &analyse, const QString &nom, double
 }
 
 } // namespace
+
+// The value of an option that takes one, given at most once.
+QString valeur_unique(const QCommandLineParser &analyse, const QString &option)
+{
+    const QStringList valeurs = analyse.values(option);
+    if (valeurs.size() > 1)
+        throw Erreur_usage{QStringLiteral("--%1 : donnée %2 fois, une seule attendue")
+                               .arg(option)
+                               .arg(valeurs.size())};
+    return valeurs.value(0);
+}
 
 // Reads a decimal number written with a point or a comma ("45", "-12.5", "48,85"); no
 // exponent, no infinity.

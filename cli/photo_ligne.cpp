@@ -19,16 +19,6 @@
 namespace
 {
 
-QString unique(const QCommandLineParser &analyse, const QString &option)
-{
-    const QStringList valeurs = analyse.values(option);
-    if (valeurs.size() > 1)
-        throw Erreur_usage{QStringLiteral("--%1 : donnée %2 fois, une seule attendue")
-                               .arg(option)
-                               .arg(valeurs.size())};
-    return valeurs.value(0);
-}
-
 // The numbers of `texte` separated by colons, exactly `n` of them.
 std::vector<double> nombres(const QString &option, const QString &texte, int n,
                             const QString &attendu)
@@ -98,7 +88,7 @@ void lire_photo_demandee(const QCommandLineParser &analyse, Demande &demande)
     std::optional<Type_Objectif> objectif;
     Calibration_Photo loi;
     if (analyse.isSet(QStringLiteral("photo-objectif"))) {
-        const QString texte = unique(analyse, QStringLiteral("photo-objectif"));
+        const QString texte = valeur_unique(analyse, QStringLiteral("photo-objectif"));
         objectif = objectif_nomme(texte);
         if (objectif == Type_Objectif::Polynome)
             objectif.reset();
@@ -118,14 +108,14 @@ void lire_photo_demandee(const QCommandLineParser &analyse, Demande &demande)
     }
     std::optional<QPointF> centre;
     if (analyse.isSet(QStringLiteral("photo-centre"))) {
-        const std::vector<double> xy =
-            nombres(QStringLiteral("photo-centre"), unique(analyse, QStringLiteral("photo-centre")),
-                    2, QStringLiteral("X:Y en pixels"));
+        const std::vector<double> xy = nombres(
+            QStringLiteral("photo-centre"), valeur_unique(analyse, QStringLiteral("photo-centre")),
+            2, QStringLiteral("X:Y en pixels"));
         centre = QPointF(xy[0], xy[1]);
     }
     std::optional<double> rayon;
     if (analyse.isSet(QStringLiteral("photo-rayon"))) {
-        const QString texte = unique(analyse, QStringLiteral("photo-rayon"));
+        const QString texte = valeur_unique(analyse, QStringLiteral("photo-rayon"));
         rayon = dans(QStringLiteral("photo-rayon"), texte, 0.0, 1e6);
         if (!(*rayon > 0.0))
             throw Erreur_usage{
@@ -134,11 +124,11 @@ void lire_photo_demandee(const QCommandLineParser &analyse, Demande &demande)
     }
     std::optional<double> nord;
     if (analyse.isSet(QStringLiteral("photo-nord")))
-        nord = dans(QStringLiteral("photo-nord"), unique(analyse, QStringLiteral("photo-nord")),
-                    -360.0, 360.0);
+        nord = dans(QStringLiteral("photo-nord"),
+                    valeur_unique(analyse, QStringLiteral("photo-nord")), -360.0, 360.0);
     std::optional<bool> miroir;
     if (analyse.isSet(QStringLiteral("photo-miroir"))) {
-        const QString texte = unique(analyse, QStringLiteral("photo-miroir"));
+        const QString texte = valeur_unique(analyse, QStringLiteral("photo-miroir"));
         if (texte != QLatin1String("oui") && texte != QLatin1String("non"))
             throw Erreur_usage{
                 QStringLiteral("--photo-miroir : « %1 » : attendu oui ou non").arg(texte)};
@@ -146,14 +136,14 @@ void lire_photo_demandee(const QCommandLineParser &analyse, Demande &demande)
     }
     if (analyse.isSet(QStringLiteral("photo-opacite")))
         d.photo.opacite = entier(QStringLiteral("photo-opacite"),
-                                 unique(analyse, QStringLiteral("photo-opacite")), 100);
+                                 valeur_unique(analyse, QStringLiteral("photo-opacite")), 100);
     std::optional<int> seuil;
     if (analyse.isSet(QStringLiteral("photo-seuil")))
         seuil = entier(QStringLiteral("photo-seuil"),
-                       unique(analyse, QStringLiteral("photo-seuil")), 255);
+                       valeur_unique(analyse, QStringLiteral("photo-seuil")), 255);
 
     // The image, then its calibration: proposed from it, each option given replacing a part.
-    const QString fichier = donnee ? unique(analyse, photo) : d.photo.fichier;
+    const QString fichier = donnee ? valeur_unique(analyse, photo) : d.photo.fichier;
     QString raison;
     QImage image = lire_photo(fichier, &raison);
     if (image.isNull()) {
